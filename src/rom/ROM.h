@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QMutex>
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+/// The record of one opened ROM image. Every field is optional: a new record has all
+/// nine absent, and a field is present once set, whatever its value.
+class ROM
+{
+public:
+    ROM() = default;
+    ROM(const ROM &) = delete;
+    ROM &operator=(const ROM &) = delete;
+
+    /// Reads the image at \a url. Always returns a record with filePath set; a file that
+    /// cannot be read, or is shorter than 4096 bytes or 2 GiB or longer, leaves the header
+    /// fields absent, so isValid() is false.
+    static std::shared_ptr<ROM> romFromURL(const QUrl &url);
+
+    /// True when filePath, cic, name, gameCode, CRC1, CRC2 and MD5 are all present.
+    bool isValid() const;
+
+    std::optional<QUrl> filePath() const;
+    void setFilePath(const QUrl &value);
+    std::optional<qint32> cic() const;
+    void setCic(qint32 value);
+    std::optional<QString> name() const;
+    void setName(const QString &value);
+    std::optional<QString> gameCode() const;
+    void setGameCode(const QString &value);
+    std::optional<quint32> CRC1() const;
+    void setCRC1(quint32 value);
+    std::optional<quint32> CRC2() const;
+    void setCRC2(quint32 value);
+    std::optional<QVariant> calculatedCRC1() const;
+    void setCalculatedCRC1(const QVariant &value);
+    std::optional<QVariant> calculatedCRC2() const;
+    void setCalculatedCRC2(const QVariant &value);
+    std::optional<QString> MD5() const;
+    void setMD5(const QString &value);
+
+    /// Brings a buffer into canonical (big-endian, "z64") order, decided by its first byte:
+    /// 0x40 reverses every 4-byte group, 0x37 swaps every 2-byte pair, anything else is
+    /// left alone. Trailing bytes that do not fill a whole group are left unchanged.
+    static void normalizeByteOrder(unsigned char *buffer, std::size_t length);
+    /// The CIC variant (6101, 6102, 6103, 6105 or 6106) from the CRC-32 of bytes
+    /// 0x40..0xFFF of a normalised image of at least 4096 bytes.
+    static qint32 cicForBootCode(const unsigned char *image);
+    /// MD5 of the bytes as 32 lowercase hexadecimal digits.
+    static QString md5HexDigest(const unsigned char *buffer, std::size_t length);
+
+private:
+    // One lock for the record keeps each field's get and set atomic.
+    mutable QMutex m_mutex;
+    std::optional<QUrl> m_filePath;
+    std::optional<qint32> m_cic;
+    std::optional<QString> m_name;
+    std::optional<QString> m_gameCode;
+    std::optional<quint32> m_CRC1;
+    std::optional<quint32> m_CRC2;
+    std::optional<QVariant> m_calculatedCRC1;
+    std::optional<QVariant> m_calculatedCRC2;
+    std::optional<QString> m_MD5;
+};
