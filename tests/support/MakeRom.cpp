@@ -54,7 +54,10 @@ void MakeRom::usage(std::FILE *stream)
 int MakeRom::run(const QStringList &arguments)
 {
     RomImageBuilder builder;
-    builder.setName(QByteArrayLiteral("TOLVANE TEST IMAGE  ")).setGameCode(QByteArrayLiteral("NTVE"));
+    // A header laid out like a real one: a 20-byte space-padded name, zeros up to the game
+    // code, and a zero version byte that ends the game code.
+    builder.setName(QByteArrayLiteral("TOLVANE TEST IMAGE  ") + QByteArray(7, '\0'));
+    builder.setGameCode(QByteArrayLiteral("NTVE") + QByteArray(1, '\0'));
     builder.setCRC1(0x1234ABCD).setCRC2(0x0BADF00D);
     QString path;
     for (qsizetype i = 0; i < arguments.size(); ++i) {

@@ -84,12 +84,19 @@ RomImageBuilder &RomImageBuilder::setCRC2(quint32 value)
 RomImageBuilder &RomImageBuilder::setBootCodeCrc(quint32 crc)
 {
     m_bootCodeCrc = crc;
+    m_forceBootCode = true;
     return *this;
 }
 
 RomImageBuilder &RomImageBuilder::setCic(int cic)
 {
     return setBootCodeCrc(bootCodeCrcForCic(cic));
+}
+
+RomImageBuilder &RomImageBuilder::setRawBootCode()
+{
+    m_forceBootCode = false;
+    return *this;
 }
 
 RomImageBuilder &RomImageBuilder::setSize(qsizetype size)
@@ -135,7 +142,7 @@ QByteArray RomImageBuilder::canonicalImage() const
         if (patch.offset >= 0 && count > 0)
             image.replace(patch.offset, count, patch.bytes.left(count));
     }
-    if (image.size() >= kBootCodeEnd) {
+    if (m_forceBootCode && image.size() >= kBootCodeEnd) {
         forceCrc(reinterpret_cast<unsigned char *>(image.data()) + kBootCodeOffset,
                  std::size_t(kBootCodeEnd - kBootCodeOffset), m_bootCodeCrc);
     }

@@ -29,6 +29,8 @@ public:
     /// The boot code CRC-32 of a CIC variant (6101, 6102, 6103, 6105, 6106); any other
     /// number gives a boot code recognised as none of them.
     RomImageBuilder &setCic(int cic);
+    /// Leaves the boot code as the payload and setBytes() made it: no CRC-32 is forced.
+    RomImageBuilder &setRawBootCode();
     /// Image length in bytes; at least 0x40 so the header fits (the boot code needs 4096).
     RomImageBuilder &setSize(qsizetype size);
     RomImageBuilder &setByteOrder(ByteOrder order);
@@ -65,5 +67,6 @@ private:
     ByteOrder m_order = ByteOrder::Z64;
     quint32 m_seed = 1;
     quint32 m_bootCodeCrc;
+    bool m_forceBootCode = true;
     QList<Patch> m_patches;
 };

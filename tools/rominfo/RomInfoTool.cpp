@@ -96,7 +96,8 @@ void RomInfoTool::printUsage(std::FILE *stream) const
           tr("Usage: tolvane-rominfo [--json] FILE...\n"
              "Reads each ROM image as the Launcher does and prints its name, game code,\n"
              "header checksum words, CIC variant, MD5 digest of the canonical image and\n"
-             "stored byte order (z64, v64 or n64).\n"
+             "stored byte order (z64, v64 or n64). In the text form the name is quoted, and\n"
+             "quotes, backslashes and control characters in texts are escaped (\\xNN).\n"
              "\n"
              "  --json     print one JSON array with an object per file\n"
              "  -h, --help print this help\n"
@@ -110,8 +111,8 @@ void RomInfoTool::printText(const QString &path, const ROM &rom, const QString &
     QString text;
     text += tr("File:       %1\n").arg(path);
     // Quoted so that padding spaces stay visible.
-    text += tr("Name:       \"%1\"\n").arg(rom.name().value_or(QString()));
-    text += tr("Game code:  %1\n").arg(rom.gameCode().value_or(QString()));
+    text += tr("Name:       \"%1\"\n").arg(escaped(rom.name().value_or(QString())));
+    text += tr("Game code:  %1\n").arg(escaped(rom.gameCode().value_or(QString())));
     text += tr("CRC:        %1\n").arg(crcs);
     text += tr("CIC:        %1\n").arg(rom.cic().value_or(0));
     text += tr("MD5:        %1\n").arg(rom.MD5().value_or(QString()));
@@ -158,6 +159,22 @@ QString RomInfoTool::failureReason(const QString &path)
     if (info.size() > 0x7FFFFFFF)
         return tr("2 GiB or longer");
     return tr("cannot be read");
+}
+
+QString RomInfoTool::escaped(const QString &text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || code == 0x7F)
+            result += QString::asprintf("\\x%02X", unsigned(code));
+        else if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
+            result += QLatin1Char('\\') + c;
+        else
+            result += c;
+    }
+    return result;
 }
 
 void RomInfoTool::write(std::FILE *stream, const QString &text) const

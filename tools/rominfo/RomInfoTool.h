@@ -36,6 +36,9 @@ private:
                                   const std::optional<QString> &byteOrder);
     /// Why the file at \a path gave no complete record, as far as can be told from outside.
     static QString failureReason(const QString &path);
+    /// Control characters as \xNN, quote and backslash with a backslash, so that one field
+    /// stays on one line and padding stays visible.
+    static QString escaped(const QString &text);
     void write(std::FILE *stream, const QString &text) const;
 
     std::FILE *m_out;
