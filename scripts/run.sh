@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the Launcher and starts it. Without a display it runs under Xvfb with a demo ROM
+# and saves a screenshot instead (see scripts/run-demo.sh).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/install-deps.sh"
+
+cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build "$top/build" -j"$(nproc)"
+
+if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+    exec "$top/build/bin/tolvane-launcher" "$@"
+fi
+exec "$top/scripts/run-demo.sh" "$top/build"

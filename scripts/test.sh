@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the Launcher and runs the whole test suite.
+#   scripts/test.sh              Release build in build/
+#   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/install-deps.sh"
+
+build="$top/build"
+options=(-DCMAKE_BUILD_TYPE=Release)
+if [[ "${1:-}" == "--sanitize" ]]; then
+    build="$top/build-asan"
+    options=(-DCMAKE_BUILD_TYPE=Debug -DTOLVANE_SANITIZE=ON)
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    export LSAN_OPTIONS="suppressions=$top/tests/sanitizer/lsan.supp:print_suppressions=0"
+fi
+
+cmake -S "$top" -B "$build" -G Ninja "${options[@]}"
+cmake --build "$build" -j"$(nproc)"
+ctest --test-dir "$build" --output-on-failure -j2 --timeout 300
