@@ -5,6 +5,7 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <optional>
 
 class ChildProcess;
 class ROM;
@@ -37,8 +38,13 @@ public:
     QString launchCommand(const ROM &rom) const;
     /// Removes the emulator's own configuration file; failures are ignored.
     void removeEmulatorConfigFile() const;
+    /// The emulator's configuration file: tolvane/tolvane.cfg in the current user's
+    /// config directory ($XDG_CONFIG_HOME, by default ~/.config).
+    static QString emulatorConfigFilePath();
     /// Writes InputAutoCfg.ini from the "Mapping" and "Controllers" settings.
     void writeInputAutoCfg() const;
+    /// Where writeInputAutoCfg() writes: inside the default build in the resource directory.
+    QString inputAutoCfgPath() const;
 
     ChildProcess *task() const { return m_task.get(); }
     bool taskRunning() const { return m_taskRunning; }
@@ -59,16 +65,22 @@ Q_SIGNALS:
     void stateChanged();
     /// Emitted when the end notice of a child has been handled, with the log line written
     /// ("Task ended by app" or "Task ended self") and the child's termination status.
+    /// Also emitted for a child that Eject dropped; that notice changes no state.
     void taskEnded(const QString &logLine, int terminationStatus);
 
 private:
     void checkATaskStatus(ChildProcess *endedTask);
+    // The resource directory followed by the option's value; nothing when the key is absent.
+    std::optional<QString> optionPath(const QString &key) const;
 
     QString m_bundlePath;
     QVariantMap m_emulatorOptions;
     QString m_tolvanePath;
     QString m_coreArg;
     QString m_pluginArg;
+    // The values behind coreArg and pluginArg, kept apart so each is quoted as one word.
+    std::optional<QString> m_coreLibraryPath;
+    std::optional<QString> m_pluginDirectoryPath;
     std::shared_ptr<ChildProcess> m_task;
     bool m_taskRunning = false;
 };

@@ -1,0 +1,202 @@
+#include "platform/ChildProcess.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QFile>
+#include <QHash>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cerrno>
+#include <csignal>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+// Keeps the handles of running children alive until their end has been reaped and
+// announced, so that a dropped handle neither kills nor waits for its child.
+class RunningChildren : public QObject
+{
+public:
+    using QObject::QObject;
+    QHash<ChildProcess *, std::shared_ptr<ChildProcess>> children;
+};
+
+RunningChildren *runningChildren()
+{
+    static QPointer<RunningChildren> registry;
+    if (!registry)
+        registry = new RunningChildren(QCoreApplication::instance());
+    return registry;
+}
+
+// How often to look for the child's end where the kernel offers no process descriptor.
+constexpr int kEndPollIntervalMs = 50;
+// What a shell reports for a command it cannot start.
+constexpr int kCannotStartStatus = 127;
+
+} // namespace
+
+ChildProcess::ChildProcess() = default;
+
+ChildProcess::~ChildProcess()
+{
+    if (m_pidFd >= 0)
+        ::close(m_pidFd);
+}
+
+std::shared_ptr<ChildProcess> ChildProcess::launchedTask(const QString &launchPath, const QStringList &arguments)
+{
+    std::shared_ptr<ChildProcess> task(new ChildProcess);
+    runningChildren()->children.insert(task.get(), task);
+    task->start(launchPath, arguments);
+    return task;
+}
+
+void ChildProcess::start(const QString &launchPath, const QStringList &arguments)
+{
+    std::vector<QByteArray> words;
+    words.push_back(QFile::encodeName(launchPath));
+    for (const QString &argument : arguments)
+        words.push_back(QFile::encodeName(argument));
+    std::vector<char *> argv;
+    for (QByteArray &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // Group id 0: the child leads a new group whose id is its own pid, set before it runs.
+    posix_spawnattr_setpgroup(&attributes, 0);
+    sigset_t noSignals;
+    sigemptyset(&noSignals);
+    posix_spawnattr_setsigmask(&attributes, &noSignals);
+    // Signals the Launcher ignores must not stay ignored in the emulator.
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int signalNumber : {SIGPIPE, SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGCHLD, SIGUSR1, SIGUSR2, SIGTSTP,
+                             SIGTTIN, SIGTTOU})
+        sigaddset(&defaults, signalNumber);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+    pid_t pid = 0;
+    const int error = posix_spawn(&pid, argv.front(), nullptr, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+
+    m_running = true;
+    if (error != 0) {
+        QTimer::singleShot(0, this, [this] { finish(kCannotStartStatus); });
+        return;
+    }
+    m_pid = pid;
+    watchForEnd();
+}
+
+void ChildProcess::watchForEnd()
+{
+    // A process descriptor becomes readable when the child ends; the child stays a
+    // zombie until we reap it, so its pid (and group id) cannot be reused meanwhile.
+    m_pidFd = int(::syscall(SYS_pidfd_open, m_pid, 0));
+    if (m_pidFd >= 0) {
+        m_endNotifier = new QSocketNotifier(qintptr(m_pidFd), QSocketNotifier::Read, this);
+        connect(m_endNotifier, &QSocketNotifier::activated, this, &ChildProcess::checkForEnd);
+        return;
+    }
+    m_endPollTimer = new QTimer(this);
+    connect(m_endPollTimer, &QTimer::timeout, this, &ChildProcess::checkForEnd);
+    m_endPollTimer->start(kEndPollIntervalMs);
+}
+
+void ChildProcess::checkForEnd()
+{
+    int status = 0;
+    pid_t result = 0;
+    do {
+        result = ::waitpid(m_pid, &status, WNOHANG);
+    } while (result < 0 && errno == EINTR);
+    if (result == 0)
+        return;
+    if (result < 0) {
+        // Somebody else reaped it; it has ended, with a status we cannot know.
+        finish(-1);
+        return;
+    }
+    if (WIFEXITED(status))
+        finish(WEXITSTATUS(status));
+    else if (WIFSIGNALED(status))
+        finish(WTERMSIG(status));
+}
+
+void ChildProcess::finish(int terminationStatus)
+{
+    m_running = false;
+    m_suspendCount = 0;
+    m_terminationStatus = terminationStatus;
+    if (m_endNotifier) {
+        m_endNotifier->setEnabled(false);
+        m_endNotifier->deleteLater();
+        m_endNotifier = nullptr;
+    }
+    if (m_pidFd >= 0) {
+        ::close(m_pidFd);
+        m_pidFd = -1;
+    }
+    if (m_endPollTimer) {
+        m_endPollTimer->stop();
+        m_endPollTimer->deleteLater();
+        m_endPollTimer = nullptr;
+    }
+    Q_EMIT didTerminate(this);
+    // Released from the event loop, not here: we may be inside our own notifier's signal.
+    RunningChildren *registry = runningChildren();
+    QMetaObject::invokeMethod(
+        registry, [registry, key = this] { registry->children.remove(key); }, Qt::QueuedConnection);
+}
+
+void ChildProcess::signalGroup(int signalNumber) const
+{
+    // Only while not reaped: until then the group id cannot belong to anybody else.
+    if (m_running && m_pid > 0)
+        ::kill(-m_pid, signalNumber);
+}
+
+bool ChildProcess::suspend()
+{
+    if (!m_running)
+        return false;
+    if (m_suspendCount++ == 0)
+        signalGroup(SIGSTOP);
+    return true;
+}
+
+bool ChildProcess::resume()
+{
+    if (!m_running || m_suspendCount == 0)
+        return false;
+    if (--m_suspendCount == 0)
+        signalGroup(SIGCONT);
+    return true;
+}
+
+void ChildProcess::terminate()
+{
+    signalGroup(SIGTERM);
+}
+
+void ChildProcess::terminateAndContinue()
+{
+    if (!m_running)
+        return;
+    // A stopped process gets a termination request only once it continues.
+    signalGroup(SIGTERM);
+    signalGroup(SIGCONT);
+    m_suspendCount = 0;
+}

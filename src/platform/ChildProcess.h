@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <sys/types.h>
+
+class QSocketNotifier;
+class QTimer;
+
+/// A child process started at once, never waited for.
+///
+/// The child inherits the Launcher's environment, working directory and standard streams,
+/// and leads a process group of its own, so that suspend, resume and terminate reach
+/// everything it starts (a shell's command as well as the shell). While the child runs,
+/// the process keeps the handle alive, so dropping the last reference neither waits for
+/// nor kills it, and its end is still noticed and reaped. Needs a QCoreApplication; the
+/// handles of children still running are released with it.
+class ChildProcess : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// Starts \a launchPath with \a arguments and returns its handle. When the program
+    /// cannot be started at all, the handle reports an end with status 127 from the event
+    /// loop, as a shell does for a command it cannot find.
+    static std::shared_ptr<ChildProcess> launchedTask(const QString &launchPath, const QStringList &arguments);
+
+    ~ChildProcess() override;
+
+    /// The child's process id, also the id of its process group; 0 if it never started.
+    pid_t processIdentifier() const { return m_pid; }
+    /// True from the start until the child has ended, also while it is suspended.
+    bool isRunning() const { return m_running; }
+    /// The exit code, or the number of the signal that ended the child; 0 before the end.
+    int terminationStatus() const { return m_terminationStatus; }
+
+    /// Stops the child's process group. Suspensions are counted: the group goes on only
+    /// when each has been undone by resume(). False when the child has ended.
+    bool suspend();
+    /// Undoes one suspend(). False when there is none to undo or the child has ended.
+    bool resume();
+    /// How many suspensions are not yet undone.
+    int suspendCount() const { return m_suspendCount; }
+    /// Asks the process group to end (SIGTERM) and returns at once.
+    void terminate();
+    /// Like terminate(), and then lets a suspended group continue so that it receives the
+    /// request; for a child whose handle is about to be dropped, which nobody can resume.
+    void terminateAndContinue();
+
+Q_SIGNALS:
+    /// Emitted once, from the event loop, when the child has ended and has been reaped;
+    /// carries this handle.
+    void didTerminate(ChildProcess *task);
+
+private:
+    ChildProcess();
+    void start(const QString &launchPath, const QStringList &arguments);
+    void watchForEnd();
+    void checkForEnd();
+    void finish(int terminationStatus);
+    void signalGroup(int signalNumber) const;
+
+    pid_t m_pid = 0;
+    int m_pidFd = -1;
+    QSocketNotifier *m_endNotifier = nullptr;
+    QTimer *m_endPollTimer = nullptr;
+    bool m_running = false;
+    int m_suspendCount = 0;
+    int m_terminationStatus = 0;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+/// The diagnostic log: each line goes to standard error and to the system log.
+class SystemLog
+{
+public:
+    /// Writes \a line (without its own line end) as one line to standard error and to
+    /// syslog(3). Never fails visibly.
+    static void log(const QString &line);
+};
