@@ -1,6 +1,18 @@
 #include "prefs/PrefrenceWindowController.h"
 
+#include "input/ControllerPreferencesViewController.h"
+#include "prefs/EmulatorPreferencesViewController.h"
+#include "prefs/VideoPreferencesViewController.h"
+
+#include "ui_PreferenceWindow.h"
+
+#include <QActionGroup>
+#include <QGuiApplication>
+#include <QLayout>
 #include <QMainWindow>
+#include <QScreen>
+#include <QToolBar>
+#include <QVBoxLayout>
 
 PrefrenceWindowController::PrefrenceWindowController(QObject *parent)
     : NibWindowController(QStringLiteral("PreferenceWindow"), parent)
@@ -12,6 +24,112 @@ PrefrenceWindowController::~PrefrenceWindowController() = default;
 QWidget *PrefrenceWindowController::createWindow()
 {
     auto *window = new QMainWindow;
-    window->setWindowTitle(tr("Preferences"));
+    m_ui = std::make_unique<Ui::PreferenceWindow>();
+    m_ui->setupUi(window);
+    m_targetView = m_ui->targetView;
+    auto *layout = new QVBoxLayout(m_targetView);
+    layout->setContentsMargins(0, 0, 0, 0);
+    setPrefsToolbar(m_ui->prefsToolbar);
+    setVideoToolbarButton(m_ui->videoToolbarButton);
+    setControllerToolbarButton(m_ui->controllerToolbarButton);
+    setEmulatorToolbarButton(m_ui->emulatorToolbarButton);
+
+    // Selectable and exclusive, so the checked item marks the pane shown.
+    auto *group = new QActionGroup(window);
+    group->setExclusive(true);
+    for (QAction *action : {m_ui->videoToolbarButton, m_ui->controllerToolbarButton,
+                            m_ui->emulatorToolbarButton}) {
+        group->addAction(action);
+        action->setEnabled(validateToolbarItem(action));
+        // The shortcuts work wherever the focus is inside the window.
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    connect(m_ui->videoToolbarButton, &QAction::triggered, this, &PrefrenceWindowController::videoPressed);
+    connect(m_ui->controllerToolbarButton, &QAction::triggered, this,
+            &PrefrenceWindowController::controllerPressed);
+    connect(m_ui->emulatorToolbarButton, &QAction::triggered, this,
+            &PrefrenceWindowController::emulatorPressed);
     return window;
+}
+
+void PrefrenceWindowController::awakeFromNib()
+{
+    m_videoVC = new VideoPreferencesViewController(this);
+    m_controllerVC = new ControllerPreferencesViewController(this);
+    m_emulatorVC = new EmulatorPreferencesViewController(this);
+    setCurrentVC(m_videoVC);
+
+    QWidget *w = window();
+    if (QScreen *screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen()) {
+        QRect frame = w->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        w->move(frame.topLeft());
+    }
+}
+
+void PrefrenceWindowController::windowDidLoad()
+{
+    if (m_videoToolbarButton)
+        m_videoToolbarButton->setChecked(true);
+}
+
+bool PrefrenceWindowController::validateToolbarItem(const QAction *item) const
+{
+    const QString label = item->text();
+    return label == QLatin1String("Video") || label == QLatin1String("Controllers")
+           || label == QLatin1String("Emulator");
+}
+
+void PrefrenceWindowController::showPane(NibViewController *pane)
+{
+    if (pane && pane != m_currentController)
+        setCurrentVC(pane);
+}
+
+void PrefrenceWindowController::videoPressed()
+{
+    showPane(m_videoVC);
+}
+
+void PrefrenceWindowController::controllerPressed()
+{
+    showPane(m_controllerVC);
+}
+
+void PrefrenceWindowController::emulatorPressed()
+{
+    showPane(m_emulatorVC);
+}
+
+void PrefrenceWindowController::setCurrentVC(NibViewController *pane)
+{
+    QWidget *w = window();
+    if (m_currentController) {
+        QWidget *old = m_currentController->view();
+        m_targetView->layout()->removeWidget(old);
+        old->hide();
+        old->setParent(nullptr);
+    }
+
+    const QPoint topLeft = w->geometry().topLeft();
+    QWidget *paneView = pane->view();
+    if (!m_paneSizes.contains(pane))
+        m_paneSizes.insert(pane, paneView ? paneView->size() : QSize(0, 0));
+    const QSize content = m_paneSizes.value(pane);
+    // The window's content is the toolbar above the pane.
+    const int toolbarHeight = m_prefsToolbar && !m_prefsToolbar->isHidden()
+                                  ? m_prefsToolbar->sizeHint().height()
+                                  : 0;
+    const QSize windowSize(content.width(), content.height() + toolbarHeight);
+
+    if (paneView) {
+        paneView->setParent(m_targetView);
+        m_targetView->layout()->addWidget(paneView);
+        paneView->show();
+    }
+    w->setMinimumSize(0, 0);
+    w->setGeometry(QRect(topLeft, windowSize));
+    m_currentController = pane;
+    if (w->layout())
+        w->layout()->activate();
 }

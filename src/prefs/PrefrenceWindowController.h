@@ -2,6 +2,23 @@
 
 #include "platform/NibWindowController.h"
 
+#include <QHash>
+#include <QAction>
+#include <QPointer>
+#include <QToolBar>
+#include <QSize>
+
+#include <memory>
+
+class ControllerPreferencesViewController;
+class EmulatorPreferencesViewController;
+class NibViewController;
+class VideoPreferencesViewController;
+
+namespace Ui {
+class PreferenceWindow;
+}
+
 /// The preferences window: a toolbar of three panes ("Video", "Controllers", "Emulator")
 /// and a container that shows one pane at a time.
 class PrefrenceWindowController : public NibWindowController
@@ -12,6 +29,49 @@ public:
     explicit PrefrenceWindowController(QObject *parent = nullptr);
     ~PrefrenceWindowController() override;
 
+    QWidget *targetView() const { return m_targetView; }
+    VideoPreferencesViewController *videoVC() const { return m_videoVC; }
+    ControllerPreferencesViewController *controllerVC() const { return m_controllerVC; }
+    EmulatorPreferencesViewController *emulatorVC() const { return m_emulatorVC; }
+    /// The pane now shown, or null before the window has loaded.
+    NibViewController *currentController() const { return m_currentController; }
+
+    QToolBar *prefsToolbar() const { return m_prefsToolbar; }
+    void setPrefsToolbar(QToolBar *toolbar) { m_prefsToolbar = toolbar; }
+    QAction *videoToolbarButton() const { return m_videoToolbarButton; }
+    void setVideoToolbarButton(QAction *action) { m_videoToolbarButton = action; }
+    QAction *controllerToolbarButton() const { return m_controllerToolbarButton; }
+    void setControllerToolbarButton(QAction *action) { m_controllerToolbarButton = action; }
+    QAction *emulatorToolbarButton() const { return m_emulatorToolbarButton; }
+    void setEmulatorToolbarButton(QAction *action) { m_emulatorToolbarButton = action; }
+
+    /// Shows \a pane in the container, resizing the window to the pane's own size while
+    /// the window's top-left corner stays where it is.
+    void setCurrentVC(NibViewController *pane);
+    void videoPressed();
+    void controllerPressed();
+    void emulatorPressed();
+    /// Enabled exactly for the three pane items, told apart by their label.
+    bool validateToolbarItem(const QAction *item) const;
+
 protected:
     QWidget *createWindow() override;
+    void awakeFromNib() override;
+    void windowDidLoad() override;
+
+private:
+    void showPane(NibViewController *pane);
+
+    std::unique_ptr<Ui::PreferenceWindow> m_ui;
+    QPointer<QWidget> m_targetView;
+    VideoPreferencesViewController *m_videoVC = nullptr;
+    ControllerPreferencesViewController *m_controllerVC = nullptr;
+    EmulatorPreferencesViewController *m_emulatorVC = nullptr;
+    NibViewController *m_currentController = nullptr;
+    QPointer<QToolBar> m_prefsToolbar;
+    QPointer<QAction> m_videoToolbarButton;
+    QPointer<QAction> m_controllerToolbarButton;
+    QPointer<QAction> m_emulatorToolbarButton;
+    // Each pane's own size as its form made it, so a resize by the user does not carry over.
+    QHash<NibViewController *, QSize> m_paneSizes;
 };

@@ -1,0 +1,308 @@
+#include "input/ControllerPreferencesViewController.h"
+
+#include "input/InputTableView.h"
+#include "input/MappingTableModel.h"
+#include "input/MappingValue.h"
+#include "platform/Bundle.h"
+#include "platform/SdlJoystickSetup.h"
+#include "platform/UserDefaults.h"
+
+#include "ui_ControllerPrefsView.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QHeaderView>
+#include <QThread>
+
+#include <SDL/SDL.h>
+
+#include <cstdio>
+
+namespace {
+
+const QString kKeyboardTitle = QStringLiteral("Keyboard");
+const QString kMappingKey = QStringLiteral("Mapping");
+const QString kControllersKey = QStringLiteral("Controllers");
+const QString kDateKey = QStringLiteral("ControllersLastModifedDate");
+
+constexpr unsigned long kPollPauseMs = 50;
+constexpr unsigned long kAxisPauseMs = 500;
+constexpr int kAxisThreshold = 31001;
+
+QStringList toStringList(const QVariant &value)
+{
+    QStringList list;
+    for (const QVariant &item : value.toList())
+        list.append(item.toString());
+    return list;
+}
+
+QVariantList toVariantList(const QStringList &list)
+{
+    QVariantList result;
+    result.reserve(list.size());
+    for (const QString &item : list)
+        result.append(item);
+    return result;
+}
+
+} // namespace
+
+ControllerPreferencesViewController::ControllerPreferencesViewController(QObject *parent)
+    : NibViewController(QStringLiteral("ControllerPrefsView"), parent)
+{
+    // Quitting with a capture thread waiting must neither hang nor leave it polling.
+    if (QCoreApplication::instance()) {
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+                &ControllerPreferencesViewController::stopCaptureThreads);
+    }
+}
+
+ControllerPreferencesViewController::~ControllerPreferencesViewController()
+{
+    stopCaptureThreads();
+}
+
+void ControllerPreferencesViewController::setupUi(QWidget *view)
+{
+    m_ui = std::make_unique<Ui::ControllerPrefsView>();
+    m_ui->setupUi(view);
+    m_popupButton = m_ui->popupButton;
+    m_tableView = m_ui->tableView;
+    m_resetButton = m_ui->resetButton;
+}
+
+void ControllerPreferencesViewController::awakeFromNib()
+{
+    m_defaults = &UserDefaults::standardUserDefaults();
+    m_mappingList = toStringList(m_defaults->arrayForKey(kMappingKey).value_or(QVariantList{}));
+    m_controllers = m_defaults->dictionaryForKey(kControllersKey).value_or(QVariantMap{});
+    m_popupButton->addItems(m_controllers.keys());
+    setCurrentMapping();
+
+    m_model = new MappingTableModel(
+        {[this] { return numberOfRowsInTableView(); },
+         [this](int column, int row) { return tableViewObjectValue(column, row); }},
+        this);
+    m_tableView->setModel(m_model);
+    m_tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_tableView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+
+    connect(m_tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ControllerPreferencesViewController::tableViewSelectionDidChange);
+    connect(m_tableView, &InputTableView::keyPress, this,
+            &ControllerPreferencesViewController::keyPress);
+    connect(m_popupButton, &QComboBox::activated, this,
+            &ControllerPreferencesViewController::popupItemSelected);
+    connect(m_resetButton, &QPushButton::clicked, this,
+            &ControllerPreferencesViewController::resetToDefaults);
+
+    m_joy1 = SdlJoystickSetup::openFirstJoystick();
+}
+
+void ControllerPreferencesViewController::setCurrentMapping()
+{
+    const QString title = m_popupButton->currentText();
+    m_currentController = m_controllers.value(title).toMap();
+    m_currentMapping = toStringList(m_currentController.value(kMappingKey));
+    if (m_model)
+        m_model->reloadData();
+}
+
+int ControllerPreferencesViewController::numberOfRowsInTableView() const
+{
+    return int(m_currentMapping.size());
+}
+
+QString ControllerPreferencesViewController::tableViewObjectValue(int column, int row) const
+{
+    // A record may be shorter or longer than the input name list; show blanks, not garbage.
+    if (column == MappingTableModel::NintendoColumn)
+        return m_mappingList.value(row);
+    if (column == MappingTableModel::YourColumn)
+        return m_currentMapping.value(row);
+    return {};
+}
+
+int ControllerPreferencesViewController::selectedRow() const
+{
+    if (!m_tableView || !m_tableView->selectionModel())
+        return -1;
+    const QModelIndexList rows = m_tableView->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ControllerPreferencesViewController::selectRow(int row)
+{
+    const QModelIndex index = m_model->index(row, 0);
+    m_tableView->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_tableView->scrollTo(index);
+}
+
+void ControllerPreferencesViewController::storeControllers()
+{
+    m_currentController.insert(kMappingKey, toVariantList(m_currentMapping));
+    m_controllers.insert(m_popupButton->currentText(), m_currentController);
+    m_defaults->setValueForKey(kControllersKey, m_controllers);
+}
+
+void ControllerPreferencesViewController::setMappingValue(const QString &value)
+{
+    if (!m_tableView || !m_model)
+        return;
+    const int row = selectedRow();
+    // A value that arrives with no row selected has nowhere to go.
+    if (row < 0 || row >= m_currentMapping.size())
+        return;
+    if (!value.isEmpty() && value != m_currentMapping.at(row)) {
+        m_currentMapping[row] = value;
+        storeControllers();
+        m_defaults->setValueForKey(kDateKey, QDateTime::currentDateTime());
+        m_model->reloadData();
+    }
+    const int next = row + 1 < m_model->rowCount() ? row + 1 : 0;
+    selectRow(next);
+}
+
+void ControllerPreferencesViewController::keyPress(int keyNumber)
+{
+    setMappingValue(MappingValue::key(keyNumber));
+}
+
+void ControllerPreferencesViewController::joystickButtonPressed(int buttonNumber)
+{
+    setMappingValue(MappingValue::button(buttonNumber));
+}
+
+void ControllerPreferencesViewController::tableViewSelectionDidChange()
+{
+    if (selectedRow() < 0 || m_shuttingDown)
+        return;
+    if (m_inputThread && m_inputThread->isRunning())
+        m_inputThread->requestInterruption();
+
+    if (m_popupButton->currentText() == kKeyboardTitle) {
+        m_tableView->listenForKeys(true);
+        return;
+    }
+    m_tableView->listenForKeys(false);
+
+    // Reap threads that have ended; deleting a running QThread would abort.
+    std::erase_if(m_threads, [](const std::unique_ptr<QThread> &t) { return t->isFinished(); });
+    m_threads.push_back(std::unique_ptr<QThread>(QThread::create([this] { pollJoystickEvents(); })));
+    m_inputThread = m_threads.back().get();
+    m_inputThread->start();
+}
+
+void ControllerPreferencesViewController::popupItemSelected()
+{
+    setCurrentMapping();
+    tableViewSelectionDidChange();
+}
+
+void ControllerPreferencesViewController::resetToDefaults()
+{
+    const QString title = m_popupButton->currentText();
+    const QVariantMap shipped =
+        Bundle::dictionaryWithContentsOfFile(
+            Bundle::mainBundle().pathForResource(QStringLiteral("Defaults"), QStringLiteral("plist")))
+            .value_or(QVariantMap{});
+    const QVariantMap record = shipped.value(kControllersKey).toMap().value(title).toMap();
+    m_currentMapping = toStringList(record.value(kMappingKey));
+    storeControllers();
+    m_popupButton->setCurrentText(title);
+    m_defaults->setValueForKey(kDateKey, QDateTime::currentDateTime());
+    m_model->reloadData();
+}
+
+int ControllerPreferencesViewController::joystickDeviceIndex() const
+{
+    const int injected = m_testDeviceIndex.load();
+    return injected >= 0 ? injected : SDL_JoystickIndex(m_joy1);
+}
+
+void ControllerPreferencesViewController::deliverFromCaptureThread(const QString &value)
+{
+    // Once the pane is going away nobody on the UI thread would take the value.
+    if (m_shuttingDown)
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, value] {
+            if (!m_shuttingDown)
+                setMappingValue(value);
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+void ControllerPreferencesViewController::pollJoystickEvents()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    QThread *self = QThread::currentThread();
+    const char *name = SDL_JoystickName(0);
+    std::printf("Joystick name: %s\n", name ? name : "(none)");
+    std::fflush(stdout);
+
+    bool firstPass = true;
+    bool keepGoing = true;
+    for (;;) {
+        if (self->isInterruptionRequested())
+            return;
+        QThread::msleep(kPollPauseMs);
+        if (self->isInterruptionRequested())
+            return;
+
+        SDL_Event event;
+        for (;;) {
+            if (!SDL_PollEvent(&event)) {
+                firstPass = false;
+                if (!keepGoing)
+                    return;
+                break;
+            }
+            if (!keepGoing)
+                return;
+            if (event.type == SDL_JOYBUTTONDOWN && event.jbutton.which == joystickDeviceIndex()) {
+                std::printf("Button %i\n", int(event.jbutton.button));
+                std::fflush(stdout);
+                deliverFromCaptureThread(MappingValue::button(event.jbutton.button));
+                keepGoing = false;
+            } else if (event.type == SDL_JOYAXISMOTION && !firstPass
+                       && event.jaxis.which == joystickDeviceIndex()) {
+                const int position = event.jaxis.value;
+                char sign = 0;
+                if (position >= kAxisThreshold)
+                    sign = '+';
+                else if (position <= -kAxisThreshold)
+                    sign = '-';
+                if (!sign)
+                    continue;
+                std::printf("Axis %i\n", int(event.jaxis.axis));
+                std::fflush(stdout);
+                deliverFromCaptureThread(MappingValue::axis(event.jaxis.axis, sign));
+                // Let go of the stick before the next row can see it.
+                QThread::msleep(kAxisPauseMs);
+                keepGoing = false;
+            }
+        }
+    }
+}
+
+void ControllerPreferencesViewController::stopCaptureThreads()
+{
+    m_shuttingDown = true;
+    for (const auto &thread : m_threads)
+        thread->requestInterruption();
+    for (const auto &thread : m_threads) {
+        // A thread may already be blocked handing us a value; deliver its call (which
+        // now stores nothing) so it can go on to its cancellation check.
+        while (!thread->wait(QDeadlineTimer(10)))
+            QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    }
+    m_threads.clear();
+    m_inputThread = nullptr;
+}

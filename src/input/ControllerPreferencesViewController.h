@@ -1,0 +1,101 @@
+#pragma once
+
+#include "input/InputTableView.h"
+#include "platform/NibViewController.h"
+
+#include <QComboBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class MappingTableModel;
+class QThread;
+class UserDefaults;
+struct _SDL_Joystick;
+
+namespace Ui {
+class ControllerPrefsView;
+}
+
+/// The Controllers pane: a pop-up of controller titles and the mapping table. Selecting a
+/// row arms a capture, from the keyboard for "Keyboard" and from joystick 0 otherwise;
+/// each captured value is stored at once under "Controllers" and the next row is selected.
+class ControllerPreferencesViewController : public NibViewController
+{
+    Q_OBJECT
+
+public:
+    explicit ControllerPreferencesViewController(QObject *parent = nullptr);
+    /// Stops capture threads; a thread waiting to hand over a value is released unheard.
+    ~ControllerPreferencesViewController() override;
+
+    QComboBox *popupButton() const { return m_popupButton; }
+    InputTableView *tableView() const { return m_tableView; }
+    QPushButton *resetButton() const { return m_resetButton; }
+    MappingTableModel *tableModel() const { return m_model; }
+
+    /// Makes the selected title's record and its "Mapping" the working copies.
+    void setCurrentMapping();
+    int numberOfRowsInTableView() const;
+    /// The text of a cell: the input name (left column) or its mapping value (right).
+    QString tableViewObjectValue(int column, int row) const;
+
+    /// Stores \a value in the selected row (unless empty or unchanged) and selects the next
+    /// row, wrapping to the first. Runs on the UI thread.
+    void setMappingValue(const QString &value);
+    void keyPress(int keyNumber);
+    void joystickButtonPressed(int buttonNumber);
+    /// Body of a capture thread: waits for the lock, then for one button or axis push.
+    void pollJoystickEvents();
+
+    /// Arms the capture for the selected row.
+    void tableViewSelectionDidChange();
+    void popupItemSelected();
+    /// Restores the selected controller's mapping from the shipped "Defaults.plist".
+    void resetToDefaults();
+
+    /// The capture thread started last, or null.
+    QThread *inputThread() const { return m_inputThread; }
+
+    /// Tests have no joystick: events carrying this device index count as joystick 0's.
+    void setJoystickDeviceIndexForTesting(int index) { m_testDeviceIndex = index; }
+
+protected:
+    void setupUi(QWidget *view) override;
+    void awakeFromNib() override;
+
+private:
+    int selectedRow() const;
+    void selectRow(int row);
+    int joystickDeviceIndex() const;
+    /// Hands a captured value to the UI thread and waits until it has been stored.
+    void deliverFromCaptureThread(const QString &value);
+    void stopCaptureThreads();
+    void storeControllers();
+
+    std::unique_ptr<Ui::ControllerPrefsView> m_ui;
+    UserDefaults *m_defaults = nullptr;
+    QVariantMap m_controllers;
+    QVariantMap m_currentController;
+    QStringList m_currentMapping;
+    QStringList m_mappingList;
+    QThread *m_inputThread = nullptr;
+    // Every thread started and not yet reaped; a running QThread must not be deleted.
+    std::vector<std::unique_ptr<QThread>> m_threads;
+    // Held by each capture thread for its whole run, so only one reads SDL's queue.
+    std::mutex m_lock;
+    _SDL_Joystick *m_joy1 = nullptr;
+    std::atomic<int> m_testDeviceIndex{-1};
+    std::atomic<bool> m_shuttingDown{false};
+
+    QPointer<QComboBox> m_popupButton;
+    QPointer<InputTableView> m_tableView;
+    QPointer<QPushButton> m_resetButton;
+    MappingTableModel *m_model = nullptr;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/NibViewController.h"
+
+#include <QFileDialog>
+#include <QPointer>
+
+#include <memory>
+
+class ClickActionTextField;
+class QComboBox;
+
+namespace Ui {
+class EmulatorPrefsView;
+}
+
+/// The "Emulator" pane: the bundled ("Default") or a custom emulator build ("Custom"),
+/// stored under "Build", and the custom build's executable under "CustomBuildPath".
+class EmulatorPreferencesViewController : public NibViewController
+{
+    Q_OBJECT
+
+public:
+    explicit EmulatorPreferencesViewController(QObject *parent = nullptr);
+    ~EmulatorPreferencesViewController() override;
+
+    QComboBox *buildSelector() const;
+    ClickActionTextField *buildPathField() const;
+    /// The file chooser while it is open, else null.
+    QFileDialog *fileChooser() const { return m_chooser; }
+
+    /// Applies the pop-up's chosen item to the field and stores it under "Build".
+    void selectorChanged();
+    /// Opens the file chooser for the custom build (without blocking).
+    Q_INVOKABLE void textFieldSelected(QObject *sender);
+
+protected:
+    void setupUi(QWidget *view) override;
+    void loadView() override;
+
+private:
+    void chooserFinished(int result);
+
+    std::unique_ptr<Ui::EmulatorPrefsView> m_ui;
+    QPointer<QFileDialog> m_chooser;
+};

@@ -1,0 +1,37 @@
+#include "prefs/VideoPreferencesViewController.h"
+
+#include "platform/Bundle.h"
+#include "prefs/SettingsBinding.h"
+
+#include "ui_VideoPrefsView.h"
+
+VideoPreferencesViewController::VideoPreferencesViewController(QObject *parent)
+    : NibViewController(QStringLiteral("VideoPrefsView"), parent)
+{
+}
+
+VideoPreferencesViewController::~VideoPreferencesViewController() = default;
+
+void VideoPreferencesViewController::setupUi(QWidget *view)
+{
+    m_ui = std::make_unique<Ui::VideoPrefsView>();
+    m_ui->setupUi(view);
+}
+
+void VideoPreferencesViewController::awakeFromNib()
+{
+    // The plug-in names are the keys the launch command looks up in the same resource.
+    const QVariantMap options =
+        Bundle::dictionaryWithContentsOfFile(Bundle::mainBundle().pathForResource(
+                                                 QStringLiteral("EmulatorOptions"), QStringLiteral("plist")))
+            .value_or(QVariantMap{});
+    m_ui->videoPluginBox->addItems(options.value(QStringLiteral("VideoPlugins")).toMap().keys());
+    m_ui->resolutionBox->addItems({QStringLiteral("640x480"), QStringLiteral("800x600"),
+                                   QStringLiteral("1024x768"), QStringLiteral("1280x720"),
+                                   QStringLiteral("1280x960"), QStringLiteral("1600x1200"),
+                                   QStringLiteral("1920x1080")});
+
+    SettingsBinding::bindText(m_ui->videoPluginBox, QStringLiteral("VideoPlugin"));
+    SettingsBinding::bindText(m_ui->resolutionBox, QStringLiteral("Resolution"));
+    SettingsBinding::bindBool(m_ui->fullscreenBox, QStringLiteral("Fullscreen"));
+}
