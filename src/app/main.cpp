@@ -1,12 +1,37 @@
-#include <QApplication>
-#include <QLabel>
+#include "app/AppDelegate.h"
+#include "platform/SingleInstance.h"
 
-// Placeholder until the main window lands.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QLabel label(QObject::tr("Tolvane Launcher"));
-    label.resize(480, 320);
-    label.show();
+    QApplication::setApplicationName(QStringLiteral("tolvane-launcher"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.tolvane.Launcher"));
+    // Closing the main window only hides it; the Launcher ends with Quit.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Every argument is a file handed to the application (the desktop file passes %F).
+    QStringList files;
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        files.append(QFileInfo(arguments.at(i)).absoluteFilePath());
+
+    SingleInstance instance;
+    if (instance.sendToRunningInstance(files))
+        return 0;
+    instance.listen();
+
+    AppDelegate delegate;
+    QObject::connect(&instance, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+
+    // Handed over before launching has finished: only the last one is kept and opened.
+    for (const QString &file : files)
+        delegate.applicationOpenFile(file);
+    QMetaObject::invokeMethod(&delegate, &AppDelegate::applicationDidFinishLaunching, Qt::QueuedConnection);
     return app.exec();
 }

@@ -1,0 +1,158 @@
+#include "app/AppDelegate.h"
+
+#include "app/HelpWindow.h"
+#include "app/MainMenu.h"
+#include "mainwindow/DragWindow.h"
+#include "mainwindow/WindowController.h"
+#include "platform/Bundle.h"
+#include "platform/RecentDocuments.h"
+#include "platform/UserDefaults.h"
+#include "prefs/PrefrenceWindowController.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QUrl>
+#include <QWidget>
+
+AppDelegate::AppDelegate(QObject *parent)
+    : QObject(parent)
+    , m_recentDocuments(new RecentDocuments(nullptr, this))
+    , m_mainMenu(new MainMenu(this, this))
+{
+}
+
+AppDelegate::~AppDelegate()
+{
+    delete m_helpWindow.data();
+}
+
+QAction *AppDelegate::fullscreenItem() const
+{
+    return m_fullscreenItem;
+}
+
+void AppDelegate::setFullscreenItem(QAction *item)
+{
+    m_fullscreenItem = item;
+}
+
+HelpWindow *AppDelegate::helpWindow() const
+{
+    return m_helpWindow;
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    // The help window reads the bundled guide when it is first asked for; nothing to register.
+    loadDefaults();
+    newDocument(this);
+    if (!m_launchFile.isEmpty())
+        applicationOpenFile(m_launchFile);
+}
+
+void AppDelegate::loadDefaults()
+{
+    const QString path = Bundle::mainBundle().pathForResource(QStringLiteral("Defaults"), QStringLiteral("plist"));
+    if (const auto defaults = Bundle::dictionaryWithContentsOfFile(path))
+        UserDefaults::standardUserDefaults().registerDefaults(*defaults);
+}
+
+bool AppDelegate::applicationOpenFile(const QString &path)
+{
+    if (m_myWindowController) {
+        const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+        if (m_myWindowController->handleURL(url))
+            return true;
+    }
+    m_launchFile = path;
+    return false;
+}
+
+void AppDelegate::openFilesFromAnotherInstance(const QStringList &paths)
+{
+    if (!m_myWindowController)
+        newDocument(this);
+    for (const QString &path : paths)
+        applicationOpenFile(path);
+    showMainWindow(this);
+}
+
+void AppDelegate::newDocument(QObject *sender)
+{
+    Q_UNUSED(sender);
+    if (!m_myWindowController) {
+        m_myWindowController = new WindowController(QStringLiteral("MainWindow"), this);
+        m_myWindowController->setRecentDocuments(m_recentDocuments);
+        m_mainMenu->install(m_myWindowController);
+    }
+    m_myWindowController->showWindow(this);
+}
+
+void AppDelegate::openFile(QObject *sender)
+{
+    if (m_myWindowController)
+        m_myWindowController->openFile(sender);
+}
+
+void AppDelegate::openRecentDocument(const QString &path)
+{
+    newDocument(this);
+    applicationOpenFile(path);
+}
+
+void AppDelegate::showMainWindow(QObject *sender)
+{
+    Q_UNUSED(sender);
+    if (m_myWindowController)
+        m_myWindowController->showWindow(m_myWindowController->window());
+}
+
+void AppDelegate::showPrefs(QObject *sender)
+{
+    Q_UNUSED(sender);
+    if (!m_preferenceController) {
+        m_preferenceController = new PrefrenceWindowController(this);
+        if (QWidget *window = m_preferenceController->window())
+            m_mainMenu->addApplicationShortcuts(window);
+    }
+    m_preferenceController->showWindow(this);
+}
+
+void AppDelegate::showHelp(QObject *sender)
+{
+    Q_UNUSED(sender);
+    if (!m_helpWindow) {
+        m_helpWindow = new HelpWindow(Bundle::mainBundle().resourcePath() + QStringLiteral("/help"));
+        m_mainMenu->addApplicationShortcuts(m_helpWindow);
+    }
+    m_helpWindow->show();
+    m_helpWindow->raise();
+    m_helpWindow->activateWindow();
+}
+
+void AppDelegate::closeWindow(QObject *sender)
+{
+    Q_UNUSED(sender);
+    if (QWidget *window = QApplication::activeWindow())
+        window->close();
+}
+
+void AppDelegate::quitApplication(QObject *sender)
+{
+    Q_UNUSED(sender);
+    // exit() rather than quit(): the main window refuses to close, which would veto quit().
+    QCoreApplication::exit(0);
+}
+
+void AppDelegate::fullscreenPressed(QObject *sender)
+{
+    // The "Fullscreen" setting read at Play is what counts.
+    Q_UNUSED(sender);
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    if (m_myWindowController)
+        m_myWindowController->applicationWillTerminate();
+}

@@ -1,0 +1,135 @@
+#include "app/MainMenu.h"
+
+#include "app/AppDelegate.h"
+#include "app/HelpWindow.h"
+#include "mainwindow/DragWindow.h"
+#include "mainwindow/WindowController.h"
+#include "platform/RecentDocuments.h"
+#include "prefs/PrefrenceWindowController.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QApplication>
+
+MainMenu::MainMenu(AppDelegate *delegate, QObject *parent)
+    : QObject(parent)
+    , m_delegate(delegate)
+{
+    m_openAction = makeAction(tr("Open…"), QKeySequence::Open);
+    m_closeAction = makeAction(tr("Close Window"), QKeySequence(Qt::CTRL | Qt::Key_W));
+    m_quitAction = makeAction(tr("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_quitAction->setMenuRole(QAction::QuitRole);
+    m_preferencesAction = makeAction(tr("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    m_preferencesAction->setMenuRole(QAction::PreferencesRole);
+    m_helpAction = makeAction(tr("Tolvane Launcher Help"), QKeySequence::HelpContents);
+
+    connect(m_openAction, &QAction::triggered, this, [this]() { m_delegate->openFile(m_openAction); });
+    connect(m_closeAction, &QAction::triggered, this, [this]() { m_delegate->closeWindow(m_closeAction); });
+    connect(m_quitAction, &QAction::triggered, this, [this]() { m_delegate->quitApplication(m_quitAction); });
+    connect(m_preferencesAction, &QAction::triggered, this, [this]() { m_delegate->showPrefs(m_preferencesAction); });
+    connect(m_helpAction, &QAction::triggered, this, [this]() { m_delegate->showHelp(m_helpAction); });
+}
+
+MainMenu::~MainMenu() = default;
+
+QAction *MainMenu::makeAction(const QString &text, const QKeySequence &shortcut)
+{
+    auto *action = new QAction(text, this);
+    action->setShortcut(shortcut);
+    return action;
+}
+
+QMenu *MainMenu::addMenu(QMenuBar *bar, const QString &title)
+{
+    QMenu *menu = bar->addMenu(title);
+    menu->setAccessibleName(QString(title).remove(QLatin1Char('&')));
+    return menu;
+}
+
+QMenuBar *MainMenu::menuBar() const
+{
+    return m_controller && m_controller->dragWindow() ? m_controller->dragWindow()->menuBar() : nullptr;
+}
+
+void MainMenu::install(WindowController *controller)
+{
+    m_controller = controller;
+    DragWindow *window = qobject_cast<DragWindow *>(controller->window());
+    if (!window)
+        return;
+    QMenuBar *bar = window->menuBar();
+    bar->setAccessibleName(tr("Menu bar"));
+
+    m_fileMenu = addMenu(bar, tr("&File"));
+    m_fileMenu->addAction(m_openAction);
+    m_recentMenu = m_fileMenu->addMenu(tr("Open Recent"));
+    m_recentMenu->setAccessibleName(tr("Open Recent"));
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(m_closeAction);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(m_quitAction);
+
+    m_editMenu = addMenu(bar, tr("&Edit"));
+    m_editMenu->addAction(m_preferencesAction);
+
+    m_emulationMenu = addMenu(bar, tr("E&mulation"));
+    m_emulationMenu->addActions(controller->toolbarActions());
+
+    m_windowMenu = addMenu(bar, tr("&Window"));
+    m_helpMenu = addMenu(bar, tr("&Help"));
+    m_helpMenu->addAction(m_helpAction);
+
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &MainMenu::rebuildRecentMenu);
+    connect(m_delegate->recentDocuments(), &RecentDocuments::recentDocumentsChanged, this, &MainMenu::rebuildRecentMenu);
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &MainMenu::rebuildWindowMenu);
+    rebuildRecentMenu();
+    rebuildWindowMenu();
+}
+
+void MainMenu::addApplicationShortcuts(QWidget *window)
+{
+    window->addActions({m_closeAction, m_quitAction, m_preferencesAction});
+}
+
+void MainMenu::rebuildRecentMenu()
+{
+    if (!m_recentMenu)
+        return;
+    m_recentMenu->clear();
+    const QStringList paths = m_delegate->recentDocuments()->recentDocumentPaths();
+    for (const QString &path : paths) {
+        // A file name may contain '&'; doubled it is not taken for a mnemonic.
+        const QString name = QFileInfo(path).fileName();
+        QAction *item = m_recentMenu->addAction(QString(name).replace(QLatin1Char('&'), QLatin1String("&&")));
+        item->setToolTip(QDir::toNativeSeparators(path));
+        item->setStatusTip(QDir::toNativeSeparators(path));
+        connect(item, &QAction::triggered, this, [this, path]() { m_delegate->openRecentDocument(path); });
+    }
+    m_recentMenu->addSeparator();
+    QAction *clear = m_recentMenu->addAction(tr("Clear Menu"));
+    clear->setEnabled(!paths.isEmpty());
+    connect(clear, &QAction::triggered, m_delegate->recentDocuments(), &RecentDocuments::clearRecentDocuments);
+}
+
+void MainMenu::rebuildWindowMenu()
+{
+    if (!m_windowMenu)
+        return;
+    m_windowMenu->clear();
+    QWidget *active = QApplication::activeWindow();
+    auto addWindow = [this, active](QWidget *window, const QString &title, auto show) {
+        QAction *item = m_windowMenu->addAction(title);
+        item->setCheckable(true);
+        item->setChecked(window && window == active);
+        connect(item, &QAction::triggered, this, show);
+    };
+    if (m_controller)
+        addWindow(m_controller->window(), tr("Tolvane Launcher"), [this]() { m_delegate->showMainWindow(m_delegate); });
+    if (PrefrenceWindowController *prefs = m_delegate->preferenceController())
+        addWindow(prefs->window(), tr("Preferences"), [this]() { m_delegate->showPrefs(m_delegate); });
+    if (HelpWindow *help = m_delegate->helpWindow())
+        addWindow(help, tr("Tolvane Launcher Help"), [this]() { m_delegate->showHelp(m_delegate); });
+}

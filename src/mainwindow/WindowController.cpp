@@ -1,0 +1,383 @@
+#include "mainwindow/WindowController.h"
+
+#include "launch/EmulatorSupervisor.h"
+#include "mainwindow/DragWindow.h"
+#include "mainwindow/EmptyViewController.h"
+#include "mainwindow/ErrorWinController.h"
+#include "mainwindow/ROMViewController.h"
+#include "platform/Bundle.h"
+#include "platform/RecentDocuments.h"
+#include "rom/ROM.h"
+
+#include "ui_MainWindow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QIcon>
+#include <QLayout>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+namespace {
+
+const QString playLabel = QStringLiteral("Play");
+const QString pauseLabel = QStringLiteral("Pause");
+const QString stopLabel = QStringLiteral("Stop");
+const QString ejectLabel = QStringLiteral("Eject");
+
+// The reader takes images from 4 KiB up to, but not including, 2 GiB.
+constexpr qint64 minimumImageSize = 4096;
+constexpr qint64 maximumImageSize = qint64(1) << 31;
+
+// Last resort when neither the desktop theme nor an SVG reader is there: the four
+// symbols drawn plainly, so the toolbar never shows blank buttons.
+QIcon paintedIcon(const QString &label)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x3b, 0x4a, 0x5a));
+    if (label == playLabel) {
+        painter.drawPolygon(QPolygonF({QPointF(9, 5), QPointF(27, 16), QPointF(9, 27)}));
+    } else if (label == pauseLabel) {
+        painter.drawRect(QRectF(8, 6, 6, 20));
+        painter.drawRect(QRectF(18, 6, 6, 20));
+    } else if (label == stopLabel) {
+        painter.drawRect(QRectF(7, 7, 18, 18));
+    } else {
+        painter.drawPolygon(QPolygonF({QPointF(16, 5), QPointF(27, 18), QPointF(5, 18)}));
+        painter.drawRect(QRectF(5, 22, 22, 5));
+    }
+    return QIcon(pixmap);
+}
+
+QIcon toolbarIcon(const QString &themeName, const QString &label)
+{
+    const QString bundled = Bundle::mainBundle().resourcePath() + QStringLiteral("/icons/") + themeName + QStringLiteral(".svg");
+    QIcon fallback(bundled);
+    if (!QFileInfo::exists(bundled) || fallback.pixmap(32, 32).isNull())
+        fallback = paintedIcon(label);
+    return QIcon::fromTheme(themeName, fallback);
+}
+
+void removeFromSuperview(QWidget *view)
+{
+    if (view && view->parentWidget()) {
+        view->hide();
+        view->setParent(nullptr);
+    }
+}
+
+} // namespace
+
+WindowController::WindowController(const QString &windowNibName, QObject *parent)
+    : NibWindowController(windowNibName, parent)
+    , m_supervisor(new EmulatorSupervisor(this))
+    , m_errorWC(new ErrorWinController(this))
+{
+    connect(m_supervisor, &EmulatorSupervisor::stateChanged, this, &WindowController::validateToolbar);
+    connect(m_supervisor, &EmulatorSupervisor::taskEnded, this, &WindowController::showTaskEnded);
+}
+
+WindowController::~WindowController() = default;
+
+QWidget *WindowController::createWindow()
+{
+    auto *window = new DragWindow;
+    m_ui = std::make_unique<Ui::MainWindow>();
+    m_ui->setupUi(window);
+    m_dragWindow = window;
+    m_targetView = m_ui->targetView;
+    m_playButton = m_ui->actionPlay;
+    m_pauseButton = m_ui->actionPause;
+    m_stopButton = m_ui->actionStop;
+    m_clearButton = m_ui->actionEject;
+    window->awakeFromNib();
+    return window;
+}
+
+void WindowController::awakeFromNib()
+{
+    initControllers();
+    m_bundlePath = Bundle::mainBundle().resourcePath();
+    m_supervisor->setBundlePath(m_bundlePath);
+    m_supervisor->readEmulatorConfig();
+    connectSignals();
+    validateToolbar();
+}
+
+void WindowController::initControllers()
+{
+    if (m_currentController)
+        removeFromSuperview(m_currentController->view());
+    m_playButton->setEnabled(false);
+    m_clearButton->setEnabled(false);
+    m_emptyVC = new EmptyViewController(QStringLiteral("EmptyView"), this);
+    m_romVC = new ROMViewController(QStringLiteral("ROMView"), this);
+    viewSwap(m_emptyVC);
+    m_dragWindow->setDropDelegate(this);
+}
+
+void WindowController::connectSignals()
+{
+    const struct {
+        QAction *action;
+        const char *themeName;
+        void (WindowController::*slot)(QObject *);
+    } items[] = {
+        {m_playButton, "media-playback-start", &WindowController::playPressed},
+        {m_pauseButton, "media-playback-pause", &WindowController::pausePressed},
+        {m_stopButton, "media-playback-stop", &WindowController::stopPressed},
+        {m_clearButton, "media-eject", &WindowController::clearPressed},
+    };
+    for (const auto &item : items) {
+        QAction *action = item.action;
+        action->setIcon(toolbarIcon(QLatin1String(item.themeName), action->text()));
+        // The label is the button's name for assistive technology too.
+        if (QWidget *button = m_ui->toolBar->widgetForAction(action))
+            button->setAccessibleName(action->text());
+        connect(action, &QAction::triggered, this, [this, action, slot = item.slot]() {
+            // A shortcut fires even if the state moved on since the last validation.
+            if (validateToolbarItem(action))
+                (this->*slot)(action);
+        });
+    }
+}
+
+QList<QAction *> WindowController::toolbarActions() const
+{
+    return {m_playButton, m_pauseButton, m_stopButton, m_clearButton};
+}
+
+ChildProcess *WindowController::task() const
+{
+    return m_supervisor->task();
+}
+
+bool WindowController::taskRunning() const
+{
+    return m_supervisor->taskRunning();
+}
+
+QVariantMap WindowController::emulatorOptions() const
+{
+    return m_supervisor->emulatorOptions();
+}
+
+QString WindowController::tolvanePath() const
+{
+    return m_supervisor->tolvanePath();
+}
+
+QString WindowController::coreArg() const
+{
+    return m_supervisor->coreArg();
+}
+
+QString WindowController::pluginArg() const
+{
+    return m_supervisor->pluginArg();
+}
+
+void WindowController::viewSwap(NibViewController *incoming)
+{
+    m_currentController = incoming;
+    QWidget *view = incoming->view();
+    if (!m_targetView)
+        return;
+    // The container's layout sizes the view to the container, now and on every resize.
+    if (m_targetView->layout()->indexOf(view) < 0)
+        m_targetView->layout()->addWidget(view);
+    view->show();
+}
+
+bool WindowController::validateToolbarItem(QAction *item) const
+{
+    if (!item)
+        return false;
+    const QString label = item->text();
+    const bool romShown = m_romVC && m_currentController == m_romVC;
+    const bool childRunning = m_supervisor->isTaskProcessRunning();
+    if (label == playLabel)
+        return romShown && !m_supervisor->taskRunning();
+    if (label == ejectLabel)
+        return romShown && !childRunning;
+    if (label == pauseLabel)
+        return m_supervisor->taskRunning() && childRunning;
+    if (label == stopLabel)
+        return childRunning;
+    return false;
+}
+
+void WindowController::validateToolbar()
+{
+    if (!m_playButton)
+        return;
+    for (QAction *action : toolbarActions())
+        action->setEnabled(validateToolbarItem(action));
+}
+
+bool WindowController::acceptsURL(const QUrl &url)
+{
+    if (!url.isLocalFile())
+        return false;
+    const QString suffix = QFileInfo(url.toLocalFile()).fileName().section(QLatin1Char('.'), -1);
+    const bool hasDot = QFileInfo(url.toLocalFile()).fileName().contains(QLatin1Char('.'));
+    return hasDot
+        && (suffix == QLatin1String("v64") || suffix == QLatin1String("z64") || suffix == QLatin1String("n64"));
+}
+
+void WindowController::dropURL(const QUrl &url)
+{
+    handleURL(url);
+}
+
+QString WindowController::unreadableReason(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return tr("The file does not exist.");
+    if (info.isDir())
+        return tr("It is a folder, not a ROM image.");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return tr("The file cannot be read: %1.").arg(file.errorString());
+    const qint64 size = file.size();
+    if (size == 0)
+        return tr("The file is empty.");
+    if (size < minimumImageSize)
+        return tr("The file is only %n byte(s) long; a ROM image has at least 4096 bytes.", nullptr, int(size));
+    if (size >= maximumImageSize)
+        return tr("The file is too large for a ROM image (2 GiB or more).");
+    return QString();
+}
+
+bool WindowController::handleURL(const QUrl &url)
+{
+    if (!window())
+        return false;
+    m_emptyVC->startSpinning();
+    std::shared_ptr<ROM> record = ROM::romFromURL(url);
+    if (!record || !record->isValid()) {
+        // Showing an empty record would look like a ROM without a header; the player
+        // needs to know the file itself was the problem. Nothing else changes.
+        m_emptyVC->stopSpinning();
+        const QString path = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
+                                               : url.toDisplayString();
+        QString reason = url.isLocalFile() ? unreadableReason(url.toLocalFile())
+                                           : tr("Only files on this computer can be opened.");
+        if (reason.isEmpty())
+            reason = tr("The file could not be read.");
+        m_errorWC->showMessage(tr("“%1” cannot be opened.\n\n%2").arg(path, reason));
+        validateToolbar();
+        return false;
+    }
+    m_rom = record;
+    m_romVC->setROM(m_rom);
+    if (m_recentDocuments)
+        m_recentDocuments->noteNewRecentDocumentURL(url);
+    removeFromSuperview(m_emptyVC->view());
+    viewSwap(m_romVC);
+    m_emptyVC->stopSpinning();
+    validateToolbar();
+    return true;
+}
+
+void WindowController::openFile(QObject *sender)
+{
+    Q_UNUSED(sender);
+    if (!window())
+        return;
+    if (m_openPanel) {
+        m_openPanel->raise();
+        m_openPanel->activateWindow();
+        return;
+    }
+    // Modeless, with no file types: the open command takes any name the player picks.
+    auto *panel = new QFileDialog(m_dragWindow, tr("Open ROM Image"));
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setFileMode(QFileDialog::ExistingFile);
+    panel->setAcceptMode(QFileDialog::AcceptOpen);
+    panel->setAccessibleName(tr("Open ROM Image"));
+    m_openPanel = panel;
+    connect(panel, &QFileDialog::finished, this, [this, panel](int result) {
+        const QList<QUrl> urls = panel->selectedUrls();
+        if (result == QDialog::Accepted && !urls.isEmpty())
+            handleURL(urls.constFirst());
+    });
+    panel->open();
+}
+
+void WindowController::playPressed(QObject *sender)
+{
+    Q_UNUSED(sender);
+    m_supervisor->playPressed(m_rom.get());
+    validateToolbar();
+}
+
+void WindowController::pausePressed(QObject *sender)
+{
+    Q_UNUSED(sender);
+    m_supervisor->pausePressed();
+    validateToolbar();
+}
+
+void WindowController::stopPressed(QObject *sender)
+{
+    Q_UNUSED(sender);
+    m_supervisor->stopPressed();
+    validateToolbar();
+}
+
+void WindowController::clearPressed(QObject *sender)
+{
+    Q_UNUSED(sender);
+    if (!m_romVC)
+        return;
+    m_romVC->setROM(nullptr);
+    m_rom.reset();
+    m_supervisor->clearPressed();
+    removeFromSuperview(m_romVC->view());
+    m_emptyVC->stopSpinning();
+    viewSwap(m_emptyVC);
+    validateToolbar();
+}
+
+void WindowController::applicationWillTerminate()
+{
+    m_supervisor->applicationWillTerminate();
+}
+
+void WindowController::showTaskEnded(const QString &logLine, int terminationStatus)
+{
+    if (m_ui)
+        m_ui->statusBar->showMessage(tr("%1 (status %2)").arg(logLine).arg(terminationStatus));
+    validateToolbar();
+}
+
+bool WindowController::windowShouldClose(QWidget *window)
+{
+    QPointer<QWidget> closing(window);
+    QTimer::singleShot(0, this, [this, closing]() {
+        if (closing)
+            orderOutMyWindow(closing);
+    });
+    return false;
+}
+
+void WindowController::orderOutMyWindow(QWidget *window)
+{
+    const QString title = window->windowTitle();
+    window->hide();
+    Q_EMIT windowOrderedOut(title);
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "mainwindow/URLDropDelegate.h"
+#include "platform/NibWindowController.h"
+
+#include <QFileDialog>
+#include <QPointer>
+#include <QString>
+#include <QVariantMap>
+
+#include <memory>
+
+class ChildProcess;
+class DragWindow;
+class EmptyViewController;
+class EmulatorSupervisor;
+class ErrorWinController;
+class NibViewController;
+class QAction;
+
+class QUrl;
+class RecentDocuments;
+class ROM;
+class ROMViewController;
+
+namespace Ui {
+class MainWindow;
+}
+
+/// The main window's controller: shows the empty view or the loaded ROM, takes files from
+/// the open panel, drops and the application, and drives the emulator from the toolbar.
+///
+/// Which toolbar action is enabled is decided by validateToolbarItem() alone, applied to
+/// every action after each event that can change the state.
+class WindowController : public NibWindowController, public URLDropDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit WindowController(const QString &windowNibName = QStringLiteral("MainWindow"), QObject *parent = nullptr);
+    ~WindowController() override;
+
+    /// Where opened files are noted; none by default.
+    void setRecentDocuments(RecentDocuments *recentDocuments) { m_recentDocuments = recentDocuments; }
+
+    DragWindow *dragWindow() const { return m_dragWindow; }
+    QWidget *targetView() const { return m_targetView; }
+    QAction *playButton() const { return m_playButton; }
+    QAction *pauseButton() const { return m_pauseButton; }
+    QAction *stopButton() const { return m_stopButton; }
+    QAction *clearButton() const { return m_clearButton; }
+    /// The four toolbar actions, in toolbar order; the Emulation menu shares them.
+    QList<QAction *> toolbarActions() const;
+    /// The chooser of the Open command while it is up.
+    QFileDialog *openPanel() const { return m_openPanel; }
+    NibViewController *currentController() const { return m_currentController; }
+    EmptyViewController *emptyVC() const { return m_emptyVC; }
+    ROMViewController *romVC() const { return m_romVC; }
+    ErrorWinController *errorWindowController() const { return m_errorWC; }
+    EmulatorSupervisor *supervisor() const { return m_supervisor; }
+
+    std::shared_ptr<ROM> rom() const { return m_rom; }
+    void setRom(std::shared_ptr<ROM> rom) { m_rom = std::move(rom); }
+    ChildProcess *task() const;
+    bool taskRunning() const;
+    QString bundlePath() const { return m_bundlePath; }
+    QVariantMap emulatorOptions() const;
+    QString tolvanePath() const;
+    QString coreArg() const;
+    QString pluginArg() const;
+
+    /// Whether the action with this exact label ("Play", "Pause", "Stop", "Eject") is
+    /// enabled in the current state; any other label never is.
+    bool validateToolbarItem(QAction *item) const;
+    /// Applies validateToolbarItem() to the four actions.
+    void validateToolbar();
+
+    bool acceptsURL(const QUrl &url) override;
+    void dropURL(const QUrl &url) override;
+    /// Reads the file and shows it. A file the reader cannot take (missing, a folder,
+    /// unreadable, too short or too long) is named in the error window and changes
+    /// nothing; the answer is then false.
+    bool handleURL(const QUrl &url);
+    /// The Open command: a modeless chooser for one file or folder.
+    void openFile(QObject *sender);
+
+    void playPressed(QObject *sender = nullptr);
+    void pausePressed(QObject *sender = nullptr);
+    void stopPressed(QObject *sender = nullptr);
+    /// Eject: drops the ROM and the emulator, shows the empty view.
+    void clearPressed(QObject *sender = nullptr);
+    /// Quitting: asks a running or paused emulator to end.
+    void applicationWillTerminate();
+
+    /// The player-facing reason why a file cannot be read, or empty when it can be.
+    static QString unreadableReason(const QString &path);
+
+Q_SIGNALS:
+    /// Emitted after the window was taken off the screen by a close.
+    void windowOrderedOut(const QString &title);
+
+protected:
+    QWidget *createWindow() override;
+    void awakeFromNib() override;
+    bool windowShouldClose(QWidget *window) override;
+
+private:
+    void initControllers();
+    void viewSwap(NibViewController *incoming);
+    void orderOutMyWindow(QWidget *window);
+    void connectSignals();
+    void showTaskEnded(const QString &logLine, int terminationStatus);
+
+    QPointer<DragWindow> m_dragWindow;
+    QPointer<QWidget> m_targetView;
+    QAction *m_playButton = nullptr;
+    QAction *m_pauseButton = nullptr;
+    QAction *m_stopButton = nullptr;
+    QAction *m_clearButton = nullptr;
+    NibViewController *m_currentController = nullptr;
+    std::shared_ptr<ROM> m_rom;
+    EmptyViewController *m_emptyVC = nullptr;
+    ROMViewController *m_romVC = nullptr;
+    // Task, taskRunning and the emulator options live in the supervisor.
+    EmulatorSupervisor *m_supervisor = nullptr;
+    QString m_bundlePath;
+
+    ErrorWinController *m_errorWC = nullptr;
+    QPointer<QFileDialog> m_openPanel;
+    RecentDocuments *m_recentDocuments = nullptr;
+    std::unique_ptr<Ui::MainWindow> m_ui;
+};

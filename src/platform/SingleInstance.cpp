@@ -1,0 +1,101 @@
+#include "platform/SingleInstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+
+#include <unistd.h>
+
+namespace {
+// Enough for thousands of paths; a peer sending more is not a Launcher.
+constexpr qint64 maxMessageSize = 4 * 1024 * 1024;
+}
+
+SingleInstance::SingleInstance(const QString &serverName, QObject *parent)
+    : QObject(parent)
+    , m_serverName(serverName)
+{
+}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::defaultServerName()
+{
+    const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtimeDir.isEmpty() && QDir(QFile::decodeName(runtimeDir)).exists())
+        return QFile::decodeName(runtimeDir) + QStringLiteral("/tolvane-launcher.socket");
+    return QDir::tempPath() + QStringLiteral("/tolvane-launcher-%1.socket").arg(::getuid());
+}
+
+bool SingleInstance::sendToRunningInstance(const QStringList &paths, int timeoutMs) const
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_serverName);
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    QByteArray message;
+    for (const QString &path : paths) {
+        message += QFile::encodeName(path);
+        message += '\0';
+    }
+    socket.write(message);
+    // The server reads until we hang up, so the whole message must be out first.
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(timeoutMs))
+            return false;
+    }
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState)
+        socket.waitForDisconnected(timeoutMs);
+    return true;
+}
+
+bool SingleInstance::listen()
+{
+    if (m_server)
+        return m_server->isListening();
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+    if (m_server->listen(m_serverName))
+        return true;
+    // Nobody answered on this name, so what is there is stale.
+    QLocalServer::removeServer(m_serverName);
+    return m_server->listen(m_serverName);
+}
+
+bool SingleInstance::isListening() const
+{
+    return m_server && m_server->isListening();
+}
+
+void SingleInstance::acceptConnections()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket]() {
+            if (socket->bytesAvailable() > maxMessageSize) {
+                socket->disconnect(this);
+                socket->abort();
+                socket->deleteLater();
+            }
+        });
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket]() { readMessage(socket); });
+        if (socket->state() != QLocalSocket::ConnectedState)
+            readMessage(socket);
+    }
+}
+
+void SingleInstance::readMessage(QLocalSocket *socket)
+{
+    // Each connection carries one message; later signals of this socket are not wanted.
+    socket->disconnect(this);
+    const QByteArray message = socket->readAll();
+    socket->deleteLater();
+    QStringList paths;
+    for (const QByteArray &part : message.split('\0')) {
+        if (!part.isEmpty())
+            paths.append(QFile::decodeName(part));
+    }
+    Q_EMIT filesReceived(paths);
+}
