@@ -100,7 +100,29 @@ void ControllerPreferencesViewController::awakeFromNib()
     connect(m_resetButton, &QPushButton::clicked, this,
             &ControllerPreferencesViewController::resetToDefaults);
 
+    view()->installEventFilter(this);
     m_joy1 = SdlJoystickSetup::openFirstJoystick();
+}
+
+bool ControllerPreferencesViewController::eventFilter(QObject *watched, QEvent *event)
+{
+    // A pane that is not on screen must not keep rewriting the mapping from a joystick
+    // (the user may be playing with it); it re-arms for the selected row when shown again.
+    if (isViewLoaded() && watched == view()) {
+        if (event->type() == QEvent::Hide)
+            disarmCapture();
+        else if (event->type() == QEvent::Show)
+            tableViewSelectionDidChange();
+    }
+    return NibViewController::eventFilter(watched, event);
+}
+
+void ControllerPreferencesViewController::disarmCapture()
+{
+    if (m_tableView)
+        m_tableView->listenForKeys(false);
+    if (m_inputThread && m_inputThread->isRunning())
+        m_inputThread->requestInterruption();
 }
 
 void ControllerPreferencesViewController::setCurrentMapping()

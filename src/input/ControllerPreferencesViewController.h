@@ -69,6 +69,7 @@ public:
 protected:
     void setupUi(QWidget *view) override;
     void awakeFromNib() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     int selectedRow() const;
@@ -77,6 +78,7 @@ private:
     /// Hands a captured value to the UI thread and waits until it has been stored.
     void deliverFromCaptureThread(const QString &value);
     void stopCaptureThreads();
+    void disarmCapture();
     void storeControllers();
 
     std::unique_ptr<Ui::ControllerPrefsView> m_ui;

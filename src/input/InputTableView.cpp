@@ -47,6 +47,12 @@ void InputTableView::listenForKeys(bool listen)
     m_listening = listen;
 }
 
+void InputTableView::keyboardSearch(const QString &search)
+{
+    if (!m_listening)
+        QTableView::keyboardSearch(search);
+}
+
 std::optional<quint16> InputTableView::platformKeyCode(quint32 keysym)
 {
     for (const auto &[sym, code] : kKeysymToKeyCode) {

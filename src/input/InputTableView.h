@@ -31,6 +31,10 @@ public:
     /// The SDL 1.2 key number of a platform key code, or nothing for other keys.
     static std::optional<int> keyNumberForKeyCode(quint16 keyCode);
 
+    /// Type-to-select only while not listening: a key that finds the table not ready
+    /// (a letter while Shift is held) must not jump the selection to another row.
+    void keyboardSearch(const QString &search) override;
+
 Q_SIGNALS:
     /// A key was captured; \a keyNumber is an SDL 1.2 key symbol or a character code.
     void keyPress(int keyNumber);

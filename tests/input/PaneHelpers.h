@@ -1,0 +1,67 @@
+#pragma once
+
+#include "input/ControllerPreferencesViewController.h"
+#include "input/InputTableView.h"
+#include "input/MappingTableModel.h"
+#include "platform/UserDefaults.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QStringList>
+
+#include <memory>
+
+// X11 keysyms and keycodes of the keys the tests press.
+namespace Keys {
+constexpr quint32 Shift_L = 0xffe1, Up = 0xff52, Down = 0xff54, Return = 0xff0d, a = 0x61, b = 0x62;
+}
+
+/// Sends a key event shaped like the ones Qt's X11 backend makes.
+inline void sendKey(QWidget *target, QEvent::Type type, int qtKey, quint32 keysym,
+                    const QString &text = {}, bool autoRepeat = false,
+                    Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent event(type, qtKey, modifiers, /*nativeScanCode*/ 0, keysym,
+                    /*nativeModifiers*/ 0, text, autoRepeat);
+    QApplication::sendEvent(target, &event);
+}
+
+/// The pane, loaded, with \a title chosen in the pop-up the way a user chooses it.
+inline std::unique_ptr<ControllerPreferencesViewController> loadPane(const QString &title)
+{
+    auto pane = std::make_unique<ControllerPreferencesViewController>();
+    pane->view();
+    QComboBox *popup = pane->popupButton();
+    popup->setCurrentIndex(popup->findText(title));
+    pane->popupItemSelected();
+    return pane;
+}
+
+inline void selectRow(ControllerPreferencesViewController &pane, int row)
+{
+    pane.tableView()->selectionModel()->setCurrentIndex(
+        pane.tableModel()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+inline int selectedRow(const ControllerPreferencesViewController &pane)
+{
+    const QModelIndexList rows = pane.tableView()->selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.first().row() : -1;
+}
+
+inline QString shownValue(const ControllerPreferencesViewController &pane, int row)
+{
+    return pane.tableModel()->index(row, MappingTableModel::YourColumn).data().toString();
+}
+
+inline QStringList storedMapping(const QString &title)
+{
+    QStringList result;
+    const QVariantMap controllers =
+        UserDefaults::standardUserDefaults().dictionaryForKey(QStringLiteral("Controllers")).value_or(QVariantMap{});
+    for (const QVariant &value : controllers.value(title).toMap().value(QStringLiteral("Mapping")).toList())
+        result.append(value.toString());
+    return result;
+}

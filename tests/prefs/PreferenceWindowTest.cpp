@@ -1,0 +1,177 @@
+#include "SettingsFixture.h"
+
+#include "input/ControllerPreferencesViewController.h"
+#include "prefs/EmulatorPreferencesViewController.h"
+#include "prefs/PrefrenceWindowController.h"
+#include "prefs/VideoPreferencesViewController.h"
+
+#include "ui_VideoPrefsView.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+
+class PreferenceWindowTest : public SettingsFixture
+{
+protected:
+    QWidget *open()
+    {
+        m_controller.showWindow(nullptr);
+        QWidget *w = m_controller.window();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
+        return w;
+    }
+
+    QSize paneSize(NibViewController *pane)
+    {
+        return pane->view()->size();
+    }
+
+    PrefrenceWindowController m_controller;
+};
+
+TEST_F(PreferenceWindowTest, OpensCentredOnTheVideoPaneWithoutWriting)
+{
+    QWidget *w = open();
+    EXPECT_EQ(m_controller.currentController(), m_controller.videoVC());
+    EXPECT_TRUE(m_controller.videoToolbarButton()->isChecked());
+    EXPECT_FALSE(m_controller.controllerToolbarButton()->isChecked());
+    EXPECT_EQ(m_controller.videoToolbarButton()->text(), QStringLiteral("Video"));
+    EXPECT_EQ(m_controller.controllerToolbarButton()->text(), QStringLiteral("Controllers"));
+    EXPECT_EQ(m_controller.emulatorToolbarButton()->text(), QStringLiteral("Emulator"));
+    const QPoint screenCentre = w->screen()->availableGeometry().center();
+    EXPECT_LE((w->frameGeometry().center() - screenCentre).manhattanLength(), 4);
+    EXPECT_FALSE(m_controller.isWindowLoaded() && m_controller.controllerVC()->isViewLoaded());
+
+    // The video pane shows the stored values and does not write them back.
+    Ui::VideoPrefsView *ui = m_controller.videoVC()->ui();
+    EXPECT_EQ(ui->videoPluginBox->currentText(), QStringLiteral("Crisp Renderer"));
+    EXPECT_EQ(ui->videoPluginBox->count(), 3);
+    EXPECT_EQ(ui->resolutionBox->currentText(), QStringLiteral("640x480"));
+    EXPECT_FALSE(ui->fullscreenBox->isChecked());
+    EXPECT_FALSE(QFile::exists(store().filePath()));
+    for (QWidget *control : std::initializer_list<QWidget *>{ui->videoPluginBox, ui->resolutionBox, ui->fullscreenBox})
+        EXPECT_FALSE(control->accessibleName().isEmpty());
+}
+
+TEST_F(PreferenceWindowTest, VideoControlsStoreWhatTheUserChooses)
+{
+    open();
+    Ui::VideoPrefsView *ui = m_controller.videoVC()->ui();
+    ui->videoPluginBox->setFocus();
+    QTest::keyClick(ui->videoPluginBox, Qt::Key_Down);
+    EXPECT_EQ(store().valueForKey(QStringLiteral("VideoPlugin")).toString(), ui->videoPluginBox->currentText());
+    EXPECT_NE(ui->videoPluginBox->currentText(), QStringLiteral("Crisp Renderer"));
+    ui->fullscreenBox->click();
+    EXPECT_TRUE(store().boolForKey(QStringLiteral("Fullscreen")));
+    ui->resolutionBox->setFocus();
+    ui->resolutionBox->lineEdit()->selectAll();
+    QTest::keyClicks(ui->resolutionBox->lineEdit(), QStringLiteral("1440x1080"));
+    EXPECT_EQ(store().valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("1440x1080"));
+}
+
+TEST_F(PreferenceWindowTest, SwitchingPanesKeepsTopLeftAndSizesToTheNewPane)
+{
+    QWidget *w = open();
+    w->move(100, 120);
+    QTest::qWait(10);
+    const QPoint topLeft = w->geometry().topLeft();
+    const int toolbarHeight = m_controller.prefsToolbar()->sizeHint().height();
+
+    m_controller.controllerToolbarButton()->trigger();
+    EXPECT_EQ(m_controller.currentController(), m_controller.controllerVC());
+    EXPECT_TRUE(m_controller.controllerToolbarButton()->isChecked());
+    EXPECT_FALSE(m_controller.videoToolbarButton()->isChecked());
+    EXPECT_EQ(w->geometry().topLeft(), topLeft);
+    const QSize fromControllers = w->size();
+    EXPECT_EQ(fromControllers, QSize(480, 520 + toolbarHeight));
+
+    m_controller.emulatorToolbarButton()->trigger();
+    EXPECT_EQ(w->geometry().topLeft(), topLeft);
+    const QSize emulatorSize = w->size();
+    EXPECT_EQ(emulatorSize, QSize(460, 120 + toolbarHeight));
+
+    // The same size whichever pane was shown before, and whatever the user did to the window.
+    m_controller.videoToolbarButton()->trigger();
+    w->resize(700, 650);
+    m_controller.emulatorToolbarButton()->trigger();
+    EXPECT_EQ(w->size(), emulatorSize);
+    EXPECT_EQ(w->geometry().topLeft(), topLeft);
+
+    // Choosing the pane already shown does nothing at all.
+    w->resize(600, 400);
+    m_controller.emulatorToolbarButton()->trigger();
+    EXPECT_EQ(w->size(), QSize(600, 400));
+    EXPECT_EQ(m_controller.currentController(), m_controller.emulatorVC());
+    EXPECT_EQ(m_controller.targetView()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+}
+
+TEST_F(PreferenceWindowTest, ShortcutsChoosePanes)
+{
+    QWidget *w = open();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w, Qt::Key_2, Qt::ControlModifier);
+    EXPECT_EQ(m_controller.currentController(), m_controller.controllerVC());
+    QTest::keyClick(w, Qt::Key_3, Qt::ControlModifier);
+    EXPECT_EQ(m_controller.currentController(), m_controller.emulatorVC());
+    EXPECT_TRUE(m_controller.emulatorToolbarButton()->isChecked());
+    QTest::keyClick(w, Qt::Key_1, Qt::ControlModifier);
+    EXPECT_EQ(m_controller.currentController(), m_controller.videoVC());
+}
+
+TEST_F(PreferenceWindowTest, ReopensWhereLeftOnThePaneLastShown)
+{
+    QWidget *w = open();
+    m_controller.emulatorToolbarButton()->trigger();
+    w->move(30, 40);
+    QTest::qWait(10);
+    const QRect geometry = w->geometry();
+    w->close();
+    EXPECT_FALSE(w->isVisible());
+
+    QWidget *again = open();
+    EXPECT_EQ(again, w);
+    EXPECT_EQ(m_controller.currentController(), m_controller.emulatorVC());
+    EXPECT_TRUE(m_controller.emulatorToolbarButton()->isChecked());
+    EXPECT_EQ(again->geometry(), geometry);
+}
+
+TEST_F(PreferenceWindowTest, OnlyThePaneItemsAreEnabled)
+{
+    open();
+    QAction other(QStringLiteral("Other"));
+    EXPECT_FALSE(m_controller.validateToolbarItem(&other));
+    QAction lower(QStringLiteral("video"));
+    EXPECT_FALSE(m_controller.validateToolbarItem(&lower));
+    for (QAction *item : m_controller.prefsToolbar()->actions()) {
+        EXPECT_TRUE(m_controller.validateToolbarItem(item));
+        EXPECT_TRUE(item->isEnabled());
+    }
+}
+
+TEST_F(PreferenceWindowTest, ClosingWhileACaptureThreadWaitsNeitherHangsNorCrashes)
+{
+    auto controller = std::make_unique<PrefrenceWindowController>();
+    controller->showWindow(nullptr);
+    controller->controllerToolbarButton()->trigger();
+    ControllerPreferencesViewController *pane = controller->controllerVC();
+    QComboBox *popup = pane->popupButton();
+    popup->setCurrentIndex(popup->findText(QStringLiteral("Joystick 1")));
+    pane->popupItemSelected();
+    pane->tableView()->selectRow(0);
+    QThread *thread = pane->inputThread();
+    ASSERT_NE(thread, nullptr);
+    controller->window()->close();
+    EXPECT_TRUE(thread->wait(1000));
+    controller.reset();
+}
+
+} // namespace
