@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QUrl>
+#include <QWindow>
 #include <QWidget>
 
 AppDelegate::AppDelegate(QObject *parent)
@@ -134,7 +135,18 @@ void AppDelegate::showHelp(QObject *sender)
 void AppDelegate::closeWindow(QObject *sender)
 {
     Q_UNUSED(sender);
-    if (QWidget *window = QApplication::activeWindow())
+    QWidget *window = QApplication::activeWindow();
+    // The widget side can lag behind the window system's focus right after a window is
+    // shown again; the focused native window names the same top-level widget.
+    if (!window) {
+        if (const QWindow *focused = QGuiApplication::focusWindow()) {
+            for (QWidget *candidate : QApplication::topLevelWidgets()) {
+                if (candidate->windowHandle() == focused && candidate->isVisible())
+                    window = candidate;
+            }
+        }
+    }
+    if (window)
         window->close();
 }
 

@@ -49,8 +49,10 @@ void ErrorWinController::showMessage(const QString &message)
     m_ui->messageLabel->setText(message);
     m_dialog->setWindowTitle(tr("Cannot Open the File"));
     center();
-    // open() keeps the caller's event going (a drop, a socket read) instead of nesting a loop.
-    m_dialog->open();
+    // Shown, not exec()'d: the caller's event (a drop, a socket read) ends normally instead
+    // of waiting in a nested loop; the modality still blocks every other window until OK.
+    m_dialog->setWindowModality(Qt::ApplicationModal);
+    m_dialog->show();
     m_dialog->raise();
     m_dialog->activateWindow();
 }

@@ -256,7 +256,7 @@ QString WindowController::unreadableReason(const QString &path)
     if (size == 0)
         return tr("The file is empty.");
     if (size < minimumImageSize)
-        return tr("The file is only %n byte(s) long; a ROM image has at least 4096 bytes.", nullptr, int(size));
+        return tr("The file is only %1 bytes long; a ROM image has at least 4096 bytes.").arg(size);
     if (size >= maximumImageSize)
         return tr("The file is too large for a ROM image (2 GiB or more).");
     return QString();

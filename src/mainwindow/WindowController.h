@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainwindow/DragWindow.h"
 #include "mainwindow/URLDropDelegate.h"
 #include "platform/NibWindowController.h"
 
@@ -11,7 +12,7 @@
 #include <memory>
 
 class ChildProcess;
-class DragWindow;
+
 class EmptyViewController;
 class EmulatorSupervisor;
 class ErrorWinController;

@@ -1,0 +1,131 @@
+#include "UiTestEnvironment.h"
+
+#include "app/AppDelegate.h"
+#include "mainwindow/WindowController.h"
+#include "platform/SingleInstance.h"
+#include "rom/ROM.h"
+
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int generousTimeoutMs = 20000;
+
+// A socket file with nobody listening, as a Launcher that crashed leaves behind.
+bool makeStaleSocket(const QString &path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    if (size_t(name.size()) >= sizeof(address.sun_path)) {
+        ::close(fd);
+        return false;
+    }
+    memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0;
+    ::close(fd);
+    return bound && QFile::exists(path);
+}
+
+QProcessEnvironment launcherEnvironment(const UiTestEnvironment &env)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), env.root());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), env.path(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), env.root());
+    return environment;
+}
+
+TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)
+{
+    UiTestEnvironment env;
+    SingleInstance server(env.path(QStringLiteral("test.socket")));
+    ASSERT_TRUE(server.listen());
+    QSignalSpy received(&server, &SingleInstance::filesReceived);
+    const QStringList paths{QStringLiteral("/roms/with space.z64"), QStringLiteral("/roms/line\nend"),
+                            QStringLiteral("/roms/ü.v64")};
+    SingleInstance client(server.serverName());
+    ASSERT_TRUE(client.sendToRunningInstance(paths));
+    ASSERT_TRUE(received.wait(generousTimeoutMs));
+    EXPECT_EQ(received.takeFirst().at(0).toStringList(), paths);
+
+    ASSERT_TRUE(client.sendToRunningInstance({}));
+    ASSERT_TRUE(received.wait(generousTimeoutMs));
+    EXPECT_TRUE(received.takeFirst().at(0).toStringList().isEmpty());
+
+    SingleInstance nobody(env.path(QStringLiteral("nobody.socket")));
+    EXPECT_FALSE(nobody.sendToRunningInstance(paths, 500));
+
+    // The default name is private to the user: in the runtime folder when there is one.
+    EXPECT_TRUE(SingleInstance::defaultServerName().startsWith(qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/')));
+}
+
+TEST(SingleInstanceTest, ASecondStartHandsItsFileToTheRunningLauncherAndExitsZero)
+{
+    UiTestEnvironment env;
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    SingleInstance server(env.path(QStringLiteral("tolvane-launcher.socket")));
+    ASSERT_TRUE(server.listen());
+    QObject::connect(&server, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);
+    delegate.myWindowController()->window()->hide();
+
+    const QString rom = env.writeRom(QStringLiteral("handed over.z64"), "HANDED");
+    QProcess second;
+    second.setProcessEnvironment(launcherEnvironment(env));
+    second.setWorkingDirectory(env.root());
+    // A relative name is made absolute by the second start.
+    second.start(UiTestEnvironment::launcherPath(), {QStringLiteral("handed over.z64")});
+    ASSERT_TRUE(second.waitForStarted(generousTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&second]() { return second.state() == QProcess::NotRunning; }, generousTimeoutMs));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&delegate, &rom]() {
+        const auto record = delegate.myWindowController()->rom();
+        return record && record->filePath() == QUrl::fromLocalFile(rom);
+    }, generousTimeoutMs));
+    EXPECT_TRUE(delegate.myWindowController()->window()->isVisible()) << "the window comes to the front";
+}
+
+TEST(SingleInstanceTest, AStaleSocketFileDoesNotPreventStartUp)
+{
+    UiTestEnvironment env;
+    const QString socketPath = env.path(QStringLiteral("tolvane-launcher.socket"));
+    ASSERT_TRUE(makeStaleSocket(socketPath));
+    QLocalSocket probe;
+    probe.connectToServer(socketPath);
+    ASSERT_FALSE(probe.waitForConnected(1000)) << "nobody listens on the stale file";
+
+    QProcess launcher;
+    launcher.setProcessEnvironment(launcherEnvironment(env));
+    launcher.start(UiTestEnvironment::launcherPath(), {});
+    ASSERT_TRUE(launcher.waitForStarted(generousTimeoutMs));
+    const bool listening = QTest::qWaitFor([&socketPath]() {
+        QLocalSocket socket;
+        socket.connectToServer(socketPath);
+        return socket.waitForConnected(200);
+    }, generousTimeoutMs);
+    EXPECT_TRUE(listening);
+    EXPECT_EQ(launcher.state(), QProcess::Running);
+    launcher.terminate();
+    if (!launcher.waitForFinished(generousTimeoutMs)) {
+        launcher.kill();
+        launcher.waitForFinished();
+    }
+}
+
+} // namespace

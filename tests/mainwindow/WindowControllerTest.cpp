@@ -1,0 +1,381 @@
+#include "UiTestEnvironment.h"
+
+#include "mainwindow/DragWindow.h"
+#include "mainwindow/EmptyViewController.h"
+#include "mainwindow/ErrorWinController.h"
+#include "mainwindow/ROMViewController.h"
+#include "mainwindow/WindowController.h"
+#include "platform/RecentDocuments.h"
+#include "platform/UserDefaults.h"
+#include "rom/ROM.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDialog>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int generousTimeoutMs = 15000;
+
+// "PESx" for Play, Eject, Stop, pause, one letter per enabled action, in that order.
+QString toolbarState(const WindowController &controller)
+{
+    QString state;
+    state += controller.playButton()->isEnabled() ? QLatin1Char('P') : QLatin1Char('-');
+    state += controller.clearButton()->isEnabled() ? QLatin1Char('E') : QLatin1Char('-');
+    state += controller.pauseButton()->isEnabled() ? QLatin1Char('U') : QLatin1Char('-');
+    state += controller.stopButton()->isEnabled() ? QLatin1Char('S') : QLatin1Char('-');
+    return state;
+}
+
+QString shownPath(const WindowController &controller)
+{
+    return controller.rom() ? controller.rom()->filePath().value_or(QUrl()).toLocalFile() : QString();
+}
+
+QWidget *nextFocusable(QWidget *widget)
+{
+    QWidget *next = widget->nextInFocusChain();
+    while (next && next != widget && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    return next;
+}
+
+QDialog *visibleErrorWindow(WindowController &controller)
+{
+    auto *dialog = qobject_cast<QDialog *>(controller.errorWindowController()->window());
+    return dialog && dialog->isVisible() ? dialog : nullptr;
+}
+
+class WindowControllerTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        controller = std::make_unique<WindowController>();
+        controller->setRecentDocuments(&recent);
+        controller->showWindow(nullptr);
+        ASSERT_NE(controller->dragWindow(), nullptr);
+    }
+
+    void TearDown() override
+    {
+        // Leave no emulator behind for the next test.
+        controller->clearPressed();
+        if (const pid_t pid = env.recordedPid()) {
+            EXPECT_TRUE(QTest::qWaitFor([pid]() { return liveProcessState(pid) == 0; }, generousTimeoutMs));
+        }
+        controller.reset();
+    }
+
+    bool waitForRecord() { return QTest::qWaitFor([this]() { return env.hasRecord(); }, generousTimeoutMs); }
+    bool waitForNoChild()
+    {
+        return QTest::qWaitFor([this]() { return controller->task() == nullptr; }, generousTimeoutMs);
+    }
+
+    UiTestEnvironment env;
+    RecentDocuments recent{&UserDefaults::standardUserDefaults()};
+    std::unique_ptr<WindowController> controller;
+};
+
+TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandIn)
+{
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("----")) << "no ROM";
+    const QString first = env.writeRom(QStringLiteral("first.z64"));
+    const QString second = env.writeRom(QStringLiteral("second.z64"), "SECOND");
+    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(first)));
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("PE--")) << "ROM shown";
+
+    controller->playButton()->trigger();
+    ASSERT_TRUE(waitForRecord());
+    EXPECT_TRUE(env.recordedArguments().contains(first));
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("--US")) << "running";
+
+    // Another ROM while running: shown at once, but the child goes on and Play stays off.
+    ChildProcess *const runningTask = controller->task();
+    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(second)));
+    EXPECT_EQ(controller->romVC()->nameField()->text(), QStringLiteral("SECOND"));
+    EXPECT_EQ(controller->task(), runningTask);
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("--US")) << "running, other ROM opened";
+
+    controller->pauseButton()->trigger();
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("P--S")) << "paused";
+    const pid_t pid = env.recordedPid();
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(QTest::qWaitFor([pid]() { return liveProcessState(pid) == 'T'; }, generousTimeoutMs));
+
+    // Play on the paused child resumes it: the stand-in does not start again.
+    env.clearRecord();
+    controller->playButton()->trigger();
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("--US")) << "resumed";
+    EXPECT_TRUE(QTest::qWaitFor([pid]() { return liveProcessState(pid) != 'T'; }, generousTimeoutMs));
+    EXPECT_FALSE(env.hasRecord());
+
+    // Stop while paused: Play stays offered and resumes the child into its end.
+    controller->pauseButton()->trigger();
+    controller->stopButton()->trigger();
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("P--S")) << "stop requested while paused";
+    controller->playButton()->trigger();
+    ASSERT_TRUE(waitForNoChild());
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("PE--")) << "ended";
+    EXPECT_EQ(controller->dragWindow()->statusBar()->currentMessage(), QStringLiteral("Task ended by app (status 15)"));
+
+    // A new start plays the ROM now shown; Stop while running withdraws Play until the end.
+    controller->playButton()->trigger();
+    ASSERT_TRUE(waitForRecord());
+    EXPECT_TRUE(env.recordedArguments().contains(second));
+    controller->stopButton()->trigger();
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("--US")) << "stop requested while running";
+    ASSERT_TRUE(waitForNoChild());
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("PE--")) << "ended after Stop";
+
+    // Eject while running ends the child and leaves nothing offered.
+    env.clearRecord();
+    controller->playButton()->trigger();
+    ASSERT_TRUE(waitForRecord());
+    const pid_t ejected = env.recordedPid();
+    controller->clearPressed();
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("----")) << "ejected";
+    EXPECT_EQ(controller->rom(), nullptr);
+    EXPECT_EQ(controller->currentController(), controller->emptyVC());
+    EXPECT_TRUE(QTest::qWaitFor([ejected]() { return liveProcessState(ejected) == 0; }, generousTimeoutMs));
+}
+
+TEST_F(WindowControllerTest, MissingEmulatorShowsItsEndStatusInTheStatusBar)
+{
+    UserDefaults::standardUserDefaults().setValueForKey(QStringLiteral("CustomBuildPath"), env.path(QStringLiteral("no-such-emulator")));
+    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(env.writeRom(QStringLiteral("game.n64")))));
+    controller->playButton()->trigger();
+    ASSERT_TRUE(waitForNoChild());
+    EXPECT_EQ(controller->dragWindow()->statusBar()->currentMessage(), QStringLiteral("Task ended by app (status 127)"));
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("PE--"));
+    EXPECT_EQ(visibleErrorWindow(*controller), nullptr) << "nothing modal for an emulator's end";
+}
+
+TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAGenericSource)
+{
+    const QString rom = env.writeRom(QStringLiteral("drop.z64"));
+    const Qt::DropActions fileManager = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    struct Case {
+        QString description;
+        QList<QUrl> urls;
+        QString text;
+        Qt::DropActions actions;
+        bool accepted;
+    } cases[] = {
+        {QStringLiteral("z64 from a file manager"), {QUrl::fromLocalFile(rom)}, {}, fileManager, true},
+        {QStringLiteral("v64, copy or move"), {QUrl::fromLocalFile(env.path(QStringLiteral("a.v64")))}, {}, Qt::CopyAction | Qt::MoveAction, true},
+        {QStringLiteral("n64, copy or link"), {QUrl::fromLocalFile(env.path(QStringLiteral("a.n64")))}, {}, Qt::CopyAction | Qt::LinkAction, true},
+        {QStringLiteral("capital extension"), {QUrl::fromLocalFile(env.path(QStringLiteral("a.Z64")))}, {}, fileManager, false},
+        {QStringLiteral("archive of a ROM"), {QUrl::fromLocalFile(env.path(QStringLiteral("a.z64.zip")))}, {}, fileManager, false},
+        {QStringLiteral("no extension"), {QUrl::fromLocalFile(env.path(QStringLiteral("z64")))}, {}, fileManager, false},
+        {QStringLiteral("web URL"), {QUrl(QStringLiteral("https://example.org/a.z64"))}, {}, fileManager, false},
+        {QStringLiteral("plain text"), {}, QStringLiteral("/tmp/a.z64"), fileManager, false},
+        {QStringLiteral("copy-only source"), {QUrl::fromLocalFile(rom)}, {}, Qt::CopyAction, false},
+        {QStringLiteral("move-only source"), {QUrl::fromLocalFile(rom)}, {}, Qt::MoveAction, false},
+    };
+    DragWindow *window = controller->dragWindow();
+    for (const Case &c : cases) {
+        QMimeData mime;
+        if (!c.urls.isEmpty())
+            mime.setUrls(c.urls);
+        if (!c.text.isEmpty())
+            mime.setText(c.text);
+        QDragEnterEvent enter(QPoint(20, 20), c.actions, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &enter);
+        EXPECT_EQ(enter.isAccepted(), c.accepted) << c.description.toStdString();
+        if (c.accepted) {
+            EXPECT_EQ(enter.dropAction(), Qt::CopyAction) << c.description.toStdString();
+        }
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(window, &leave);
+    }
+
+    // A drop without URLs is answered no and opens nothing.
+    QMimeData text;
+    text.setText(rom);
+    QDropEvent textDrop(QPointF(20, 20), Qt::CopyAction | Qt::MoveAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &textDrop);
+    EXPECT_FALSE(textDrop.isAccepted());
+    EXPECT_EQ(controller->rom(), nullptr);
+
+    // The accepted file, dropped, is opened and shown.
+    QMimeData file;
+    file.setUrls({QUrl::fromLocalFile(rom)});
+    QDragEnterEvent enter(QPoint(20, 20), fileManager, &file, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QDropEvent drop(QPointF(20, 20), fileManager, &file, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(shownPath(*controller), rom);
+    EXPECT_EQ(controller->currentController(), controller->romVC());
+    EXPECT_EQ(recent.recentDocumentPaths(), QStringList{rom});
+}
+
+TEST_F(WindowControllerTest, OpenPanelTakesAnyNameAndCancelChangesNothing)
+{
+    const QString capital = env.writeRom(QStringLiteral("GAME.V64"));
+    controller->openFile(nullptr);
+    QFileDialog *panel = controller->openPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_FALSE(panel->isModal() && panel->windowModality() == Qt::ApplicationModal);
+    EXPECT_TRUE(panel->nameFilters().isEmpty() || panel->nameFilters() == QStringList{QStringLiteral("All Files (*)")});
+    panel->reject();
+    QTest::qWait(0);
+    EXPECT_EQ(controller->rom(), nullptr);
+
+    controller->openFile(nullptr);
+    panel = controller->openPanel();
+    ASSERT_NE(panel, nullptr);
+    panel->setDirectory(env.root());
+    panel->selectFile(capital);
+    static_cast<QDialog *>(panel)->accept();
+    EXPECT_TRUE(QTest::qWaitFor([this, capital]() { return shownPath(*controller) == capital; }, generousTimeoutMs));
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("PE--"));
+}
+
+TEST_F(WindowControllerTest, RomViewShowsTheHeaderAndRefreshesAfterEject)
+{
+    const QString first = env.writeRom(QStringLiteral("padded.z64"), "PADDED NAME    ", 0xABCD, 0xFFFFFFFF, "NPDE");
+    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(first)));
+    ROMViewController *romVC = controller->romVC();
+    QFile file(first);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString digest = QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex());
+    EXPECT_EQ(romVC->nameField()->text(), QStringLiteral("PADDED NAME    "));
+    EXPECT_EQ(romVC->codeField()->text(), QStringLiteral("NPDE"));
+    EXPECT_EQ(romVC->crcField()->text(), QStringLiteral("ABCD FFFFFFFF"));
+    EXPECT_EQ(romVC->md5Field()->text(), digest);
+    for (QLineEdit *field : {romVC->nameField(), romVC->codeField(), romVC->crcField(), romVC->md5Field()}) {
+        EXPECT_TRUE(field->isReadOnly());
+        EXPECT_FALSE(field->accessibleName().isEmpty());
+    }
+    EXPECT_EQ(controller->targetView()->findChildren<QWidget *>(QStringLiteral("ROMView")).size(), 1);
+
+    controller->clearPressed();
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("----"));
+    EXPECT_EQ(romVC->crcField()->text(), QStringLiteral("ABCD FFFFFFFF")) << "Eject leaves the fields as they were";
+    EXPECT_FALSE(romVC->view()->isVisible());
+
+    const QString second = env.writeRom(QStringLiteral("other.v64"), "OTHER", 0x1, 0x80000000, "NOTR");
+    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(second)));
+    EXPECT_EQ(romVC->nameField()->text(), QStringLiteral("OTHER"));
+    EXPECT_EQ(romVC->codeField()->text(), QStringLiteral("NOTR"));
+    EXPECT_EQ(romVC->crcField()->text(), QStringLiteral("1 80000000"));
+    EXPECT_NE(romVC->md5Field()->text(), digest);
+    EXPECT_EQ(romVC->md5Field()->text().size(), 32);
+    EXPECT_EQ(controller->targetView()->findChildren<QWidget *>(QStringLiteral("ROMView")).size(), 1);
+    EXPECT_EQ(controller->targetView()->findChildren<QWidget *>(QStringLiteral("EmptyView")).size(), 0);
+}
+
+TEST_F(WindowControllerTest, UnreadableFilesShowTheErrorWindowAndChangeNothing)
+{
+    const QString good = env.writeRom(QStringLiteral("good.z64"));
+    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(good)));
+    QDir(env.root()).mkdir(QStringLiteral("folder.z64"));
+    const QString unreadable = env.writeFile(QStringLiteral("locked.z64"), QByteArray(8192, 'x'));
+    QFile::setPermissions(unreadable, QFileDevice::Permissions());
+    const bool canLock = !QFile(unreadable).open(QIODevice::ReadOnly); // root reads everything
+    struct Case {
+        QString path;
+        QString reason;
+    } cases[] = {
+        {env.path(QStringLiteral("missing.z64")), QStringLiteral("does not exist")},
+        {env.path(QStringLiteral("folder.z64")), QStringLiteral("folder")},
+        {env.writeFile(QStringLiteral("empty.z64"), {}), QStringLiteral("empty")},
+        {env.writeFile(QStringLiteral("short.z64"), QByteArray(4095, 'x')), QStringLiteral("4095 bytes")},
+        {unreadable, QStringLiteral("cannot be read")},
+    };
+    for (const Case &c : cases) {
+        if (c.path == unreadable && !canLock)
+            continue;
+        SCOPED_TRACE(c.path.toStdString());
+        EXPECT_FALSE(controller->handleURL(QUrl::fromLocalFile(c.path)));
+        QDialog *dialog = visibleErrorWindow(*controller);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->windowModality(), Qt::ApplicationModal);
+        EXPECT_EQ(QApplication::activeModalWidget(), dialog);
+        const QString message = controller->errorWindowController()->message();
+        EXPECT_TRUE(message.contains(QDir::toNativeSeparators(c.path))) << message.toStdString();
+        EXPECT_TRUE(message.contains(c.reason)) << message.toStdString();
+        const QRect screen = dialog->screen()->availableGeometry();
+        EXPECT_LE((dialog->frameGeometry().center() - screen.center()).manhattanLength(), 4);
+        EXPECT_EQ(shownPath(*controller), good);
+        EXPECT_EQ(controller->currentController(), controller->romVC());
+        EXPECT_EQ(toolbarState(*controller), QStringLiteral("PE--"));
+        controller->errorWindowController()->okPressed();
+        EXPECT_EQ(visibleErrorWindow(*controller), nullptr);
+    }
+    EXPECT_EQ(recent.recentDocumentPaths(), QStringList{good});
+
+    // 4096 bytes of anything is still an image the reader takes.
+    const QString junk = env.writeFile(QStringLiteral("junk.bin"), QByteArray(4096, '\x5a'));
+    EXPECT_TRUE(controller->handleURL(QUrl::fromLocalFile(junk)));
+    EXPECT_EQ(shownPath(*controller), junk);
+    EXPECT_EQ(visibleErrorWindow(*controller), nullptr);
+}
+
+TEST_F(WindowControllerTest, CloseHidesTheWindowAndShowWindowBringsItBackUnchanged)
+{
+    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(env.writeRom(QStringLiteral("kept.z64")))));
+    QWidget *window = controller->window();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tolvane Launcher"));
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_GE(window->minimumWidth(), 560);
+    EXPECT_FALSE(window->close()) << "the close is refused";
+    EXPECT_TRUE(window->isVisible()) << "hidden only on a later pass of the event loop";
+    EXPECT_TRUE(QTest::qWaitFor([window]() { return !window->isVisible(); }, generousTimeoutMs));
+    const QString before = shownPath(*controller);
+
+    controller->showWindow(window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(shownPath(*controller), before);
+    EXPECT_EQ(toolbarState(*controller), QStringLiteral("PE--"));
+}
+
+TEST_F(WindowControllerTest, ToolbarItemsHaveTheirLabelsAsAccessibleNamesAndUnknownLabelsAreOff)
+{
+    QToolBar *toolBar = controller->dragWindow()->findChild<QToolBar *>();
+    ASSERT_NE(toolBar, nullptr);
+    QStringList labels;
+    for (QAction *action : toolBar->actions()) {
+        labels.append(action->text());
+        QWidget *button = toolBar->widgetForAction(action);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->accessibleName(), action->text());
+        EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
+    }
+    EXPECT_EQ(labels, (QStringList{QStringLiteral("Play"), QStringLiteral("Pause"), QStringLiteral("Stop"), QStringLiteral("Eject")}));
+    EXPECT_EQ(controller->playButton()->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+    EXPECT_EQ(controller->stopButton()->shortcut(), QKeySequence(QStringLiteral("Ctrl+.")));
+
+    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(env.writeRom(QStringLiteral("x.z64")))));
+    QAction play(QStringLiteral("play"));
+    QAction other(QStringLiteral("Record"));
+    EXPECT_TRUE(controller->validateToolbarItem(controller->playButton()));
+    EXPECT_FALSE(controller->validateToolbarItem(&play)) << "labels are compared exactly";
+    EXPECT_FALSE(controller->validateToolbarItem(&other));
+
+    // Keyboard focus runs through the four fields in reading order.
+    ROMViewController *romVC = controller->romVC();
+    EXPECT_EQ(nextFocusable(romVC->nameField()), romVC->codeField());
+    EXPECT_EQ(nextFocusable(romVC->codeField()), romVC->crcField());
+    EXPECT_EQ(nextFocusable(romVC->crcField()), romVC->md5Field());
+}
+
+} // namespace
