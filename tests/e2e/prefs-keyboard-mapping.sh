@@ -1,64 +1,105 @@
-#!/bin/sh
-# End to end under Xvfb with real X11 keys: open Preferences, choose "Keyboard", select the
-# first row and press Up, left Shift and a; the first three rows of the settings file must
-# then hold key(273), key(304) and key(97).
-# Usage: prefs-keyboard-mapping.sh <bin dir>. Exits 77 (skipped) without xvfb-run or xdotool.
-set -eu
-bindir=$1
-command -v xvfb-run >/dev/null 2>&1 || exit 77
-command -v xdotool >/dev/null 2>&1 || exit 77
-command -v python3 >/dev/null 2>&1 || exit 77
+#!/bin/bash
+# End to end under Xvfb with real X11 keys from xdotool: open Preferences (Ctrl+,), show
+# the Controllers pane (Ctrl+2), choose "Keyboard", select the first row from the keyboard
+# and press Up, left Shift and a. The first three rows of the settings file must then hold
+# key(273), key(304) and key(97), and the next Play must write them into InputAutoCfg.ini.
+# Usage: prefs-keyboard-mapping.sh BIN_DIR     (exit 77 = skipped: no xvfb-run or xdotool)
+set -u
+bin=$(cd "${1:?usage: prefs-keyboard-mapping.sh BIN_DIR}" && pwd)
+
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! command -v python3 >/dev/null; then
+    echo "SKIP: xvfb-run, xdotool and python3 are needed"
+    exit 77
+fi
+for tool in tolvane-launcher tolvane-fake-emulator tolvane-make-rom; do
+    [ -x "$bin/$tool" ] || { echo "FAIL: $bin/$tool is missing"; exit 1; }
+done
+if [ -z "${TOLVANE_E2E_UNDER_XVFB:-}" ]; then
+    export TOLVANE_E2E_UNDER_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+# See launcher_e2e.sh: libxkbcommon-x11 trips strict string checks in sanitizer builds.
+if [ -n "${ASAN_OPTIONS:-}" ]; then
+    export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
+fi
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM
+launcher=0
+cleanup() {
+    [ "$launcher" -gt 0 ] && kill "$launcher" 2>/dev/null
+    for pid in $(cat "$work"/record.pid 2>/dev/null); do kill -CONT "$pid" 2>/dev/null; kill "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; ls -la "$work" | sed "s/^/  work: /"; [ -f "$work/launcher.out" ] && sed 's/^/  launcher: /' "$work/launcher.out"; exit 1; }
+wait_until() { # seconds, command...
+    local tries=$(( $1 * 10 )); shift
+    while ! "$@"; do tries=$((tries - 1)); [ "$tries" -le 0 ] && return 1; sleep 0.1; done
+}
+launcher_gone() { ! kill -0 "$launcher" 2>/dev/null; }
+ini_recorded() { [ -s "$work/record.ini" ]; }
 
-cat >"$work/drive.sh" <<'DRIVE'
-set -eu
-export QT_QPA_PLATFORM=xcb
-"$1" >"$2/launcher.out" 2>&1 &
-app=$!
-main=$(xdotool search --sync --onlyvisible --pid "$app" --name 'Tolvane' | head -n 1)
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+settings="$XDG_CONFIG_HOME/tolvane-launcher/settings.plist"
+mkdir -p "$HOME" "$(dirname "$settings")" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+python3 - "$settings" "$bin/tolvane-fake-emulator" <<'PY'
+import plistlib, sys
+with open(sys.argv[1], 'wb') as f:
+    plistlib.dump({'Build': 'Custom', 'CustomBuildPath': sys.argv[2]}, f)
+PY
+"$bin/tolvane-make-rom" --size 8K --name "MAPPING TEST" "$work/demo.z64" >/dev/null || fail "could not make a ROM"
+
+export TOLVANE_FAKE_RECORD="$work/record"
+QT_QPA_PLATFORM=xcb "$bin/tolvane-launcher" "$work/demo.z64" >"$work/launcher.out" 2>&1 &
+launcher=$!
+
+main=$(timeout 20 xdotool search --sync --onlyvisible --pid "$launcher" --name 'Tolvane' | head -n 1)
+[ -n "$main" ] || fail "the main window did not appear"
 xdotool windowfocus --sync "$main"
 xdotool key --clearmodifiers ctrl+comma
-prefs=$(xdotool search --sync --onlyvisible --name '^Preferences$' | head -n 1)
+prefs=$(timeout 20 xdotool search --sync --onlyvisible --name '^Preferences$' | head -n 1)
+[ -n "$prefs" ] || fail "the preferences window did not appear"
 xdotool windowfocus --sync "$prefs"
 sleep 0.5
 xdotool key ctrl+2
 sleep 0.5
-# The pop-up by its mnemonic, the last title ("Keyboard"), then Tab into the table.
-xdotool key alt+c
-sleep 0.2
-xdotool key End
-sleep 0.2
-xdotool key Return
-sleep 0.2
-xdotool key Tab
-sleep 0.2
-xdotool key Home
-sleep 0.3
-xdotool key Up
-sleep 0.2
-xdotool key Shift_L
-sleep 0.2
-xdotool key a
-sleep 0.5
-xdotool key ctrl+q
-wait "$app" || true
-DRIVE
+# The pop-up by its mnemonic; "Keyboard" is the last title. Tab enters the table, whose
+# current cell is the first row, and Space selects it, which arms the key capture.
+for key in alt+c End Return Tab space Up Shift_L a; do
+    xdotool key "$key"
+    sleep 0.3
+done
 
-xvfb-run -a sh "$work/drive.sh" "$bindir/tolvane-launcher" "$work"
-
-python3 - "$XDG_CONFIG_HOME/tolvane-launcher/settings.plist" <<'PY'
+python3 - "$settings" <<'PY' || fail "mapping not stored"
 import plistlib, sys
 with open(sys.argv[1], 'rb') as f:
     settings = plistlib.load(f)
 rows = settings['Controllers']['Keyboard']['Mapping'][:3]
 expected = ['key(273)', 'key(304)', 'key(97)']
 if rows != expected:
-    print(open(sys.argv[1].replace('config/tolvane-launcher/settings.plist','launcher.out')).read(), file=sys.stderr)
     sys.exit('first three Keyboard rows are %r, expected %r' % (rows, expected))
+if 'ControllersLastModifedDate' not in settings:
+    sys.exit('no ControllersLastModifedDate')
 PY
+
+# The next Play writes the new mapping for the emulator.
+xdotool windowfocus --sync "$main"
+sleep 0.3
+xdotool key --clearmodifiers ctrl+r
+wait_until 15 ini_recorded || fail "the stand-in emulator did not start or found no InputAutoCfg.ini"
+python3 - "$work/record.ini" <<'PY' || fail "InputAutoCfg.ini lacks the new mapping"
+import sys
+text = open(sys.argv[1], encoding='utf-8').read()
+section = text.split('[Keyboard]\n', 1)
+if len(section) != 2:
+    sys.exit('no [Keyboard] section in:\n' + text)
+lines = section[1].split('\n\n', 1)[0].splitlines()
+for expected in ('A = key(273)', 'B = key(304)', 'Z = key(97)'):
+    if expected not in lines:
+        sys.exit('%r missing from the Keyboard section:\n%s' % (expected, '\n'.join(lines)))
+PY
+
+xdotool key --clearmodifiers ctrl+q
+wait_until 15 launcher_gone || fail "the Launcher did not quit"
+echo "PASS: keyboard mapping captured, stored and handed to the emulator"

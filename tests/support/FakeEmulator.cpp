@@ -75,11 +75,15 @@ std::string inputAutoCfgPath(int argc, char **argv)
 {
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--corelib") == 0) {
+            // Two folders up, taken lexically: the library's own folder need not exist.
             std::string library = argv[i + 1];
             const size_t slash = library.rfind('/');
             if (slash == std::string::npos)
                 return {};
-            return library.substr(0, slash) + "/../Resources/InputAutoCfg.ini";
+            const size_t contents = library.rfind('/', slash == 0 ? 0 : slash - 1);
+            if (contents == std::string::npos)
+                return {};
+            return library.substr(0, contents) + "/Resources/InputAutoCfg.ini";
         }
     }
     return {};
