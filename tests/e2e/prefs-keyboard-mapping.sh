@@ -5,52 +5,11 @@
 # key(273), key(304) and key(97), and the next Play must write them into InputAutoCfg.ini.
 # Usage: prefs-keyboard-mapping.sh BIN_DIR     (exit 77 = skipped: no xvfb-run or xdotool)
 set -u
-bin=$(cd "${1:?usage: prefs-keyboard-mapping.sh BIN_DIR}" && pwd)
-
-if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! command -v python3 >/dev/null; then
-    echo "SKIP: xvfb-run, xdotool and python3 are needed"
-    exit 77
-fi
-for tool in tolvane-launcher tolvane-fake-emulator tolvane-make-rom; do
-    [ -x "$bin/$tool" ] || { echo "FAIL: $bin/$tool is missing"; exit 1; }
-done
-if [ -z "${TOLVANE_E2E_UNDER_XVFB:-}" ]; then
-    export TOLVANE_E2E_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
-fi
-# See launcher_e2e.sh: libxkbcommon-x11 trips strict string checks in sanitizer builds.
-if [ -n "${ASAN_OPTIONS:-}" ]; then
-    export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
-fi
-
-work=$(mktemp -d)
-launcher=0
-cleanup() {
-    [ "$launcher" -gt 0 ] && kill "$launcher" 2>/dev/null
-    for pid in $(cat "$work"/record.pid 2>/dev/null); do kill -CONT "$pid" 2>/dev/null; kill "$pid" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; ls -la "$work" | sed "s/^/  work: /"; [ -f "$work/launcher.out" ] && sed 's/^/  launcher: /' "$work/launcher.out"; exit 1; }
-wait_until() { # seconds, command...
-    local tries=$(( $1 * 10 )); shift
-    while ! "$@"; do tries=$((tries - 1)); [ "$tries" -le 0 ] && return 1; sleep 0.1; done
-}
-launcher_gone() { ! kill -0 "$launcher" 2>/dev/null; }
+. "$(dirname "$0")/e2e-common.sh"
 ini_recorded() { [ -s "$work/record.ini" ]; }
 
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
-settings="$XDG_CONFIG_HOME/tolvane-launcher/settings.plist"
-mkdir -p "$HOME" "$(dirname "$settings")" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-python3 - "$settings" "$bin/tolvane-fake-emulator" <<'PY'
-import plistlib, sys
-with open(sys.argv[1], 'wb') as f:
-    plistlib.dump({'Build': 'Custom', 'CustomBuildPath': sys.argv[2]}, f)
-PY
 "$bin/tolvane-make-rom" --size 8K --name "MAPPING TEST" "$work/demo.z64" >/dev/null || fail "could not make a ROM"
 
-export TOLVANE_FAKE_RECORD="$work/record"
 QT_QPA_PLATFORM=xcb "$bin/tolvane-launcher" "$work/demo.z64" >"$work/launcher.out" 2>&1 &
 launcher=$!
 

@@ -1,0 +1,57 @@
+# Shared by the end-to-end scripts; sourced with the script's own "$0" and "$@" in scope.
+# Checks the tools (exit 77 = skipped), re-runs the script under Xvfb, and sets up a private
+# home, config and runtime folder whose settings start the stand-in emulator as a custom build.
+# Leaves: $bin, $work, $launcher (0 until started), fail, wait_until, alive, gone, launcher_gone.
+bin=$(cd "${1:?usage: $(basename "$0") BIN_DIR}" && pwd)
+
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! command -v python3 >/dev/null; then
+    echo "SKIP: xvfb-run, xdotool and python3 are needed"
+    exit 77
+fi
+for tool in tolvane-launcher tolvane-fake-emulator tolvane-make-rom; do
+    [ -x "$bin/$tool" ] || { echo "FAIL: $bin/$tool is missing"; exit 1; }
+done
+if [ -z "${TOLVANE_E2E_UNDER_XVFB:-}" ]; then
+    export TOLVANE_E2E_UNDER_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+
+# libxkbcommon-x11 hands strndup a keymap name that is not NUL-terminated (legal for
+# strndup); strict string checks would abort a sanitizer build at its first X11 connection.
+if [ -n "${ASAN_OPTIONS:-}" ]; then
+    export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
+fi
+
+work=$(mktemp -d)
+launcher=0
+cleanup() {
+    [ "$launcher" -gt 0 ] && kill "$launcher" 2>/dev/null
+    for pid in $(cat "$work"/pids "$work"/record.pid 2>/dev/null); do kill -CONT "$pid" 2>/dev/null; kill "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*"
+    [ -f "$work/launcher.out" ] && sed 's/^/  launcher: /' "$work/launcher.out"
+    exit 1
+}
+
+# True while the process exists and is not a zombie (an orphan may wait to be reaped).
+alive() { [ -r "/proc/$1/stat" ] && ! awk '{ exit !($3 == "Z") }' "/proc/$1/stat" 2>/dev/null; }
+gone() { ! alive "$1"; }
+launcher_gone() { ! kill -0 "$launcher" 2>/dev/null; }
+wait_until() { # seconds, command...
+    local tries=$(( $1 * 10 )); shift
+    while ! "$@"; do tries=$((tries - 1)); [ "$tries" -le 0 ] && return 1; sleep 0.1; done
+}
+
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+export TOLVANE_FAKE_RECORD="$work/record"
+settings="$XDG_CONFIG_HOME/tolvane-launcher/settings.plist"
+mkdir -p "$HOME" "$(dirname "$settings")" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+python3 - "$settings" "$bin/tolvane-fake-emulator" <<'PY'
+import plistlib, sys
+with open(sys.argv[1], 'wb') as f:
+    plistlib.dump({'Build': 'Custom', 'CustomBuildPath': sys.argv[2]}, f)
+PY
