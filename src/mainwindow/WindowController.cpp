@@ -6,6 +6,7 @@
 #include "mainwindow/ErrorWinController.h"
 #include "mainwindow/ROMViewController.h"
 #include "platform/Bundle.h"
+#include "platform/OpenPanel.h"
 #include "platform/RecentDocuments.h"
 #include "rom/ROM.h"
 
@@ -303,11 +304,11 @@ void WindowController::openFile(QObject *sender)
         m_openPanel->activateWindow();
         return;
     }
-    // Modeless, with no file types: the open command takes any name the player picks.
-    auto *panel = new QFileDialog(m_dragWindow, tr("Open ROM Image"));
+    // Modeless, one item, files and folders, no file types: the open command takes any
+    // name the player picks, and handleURL says why a folder cannot be played.
+    auto *panel = new OpenPanel(m_dragWindow, tr("Open ROM Image"));
     panel->setAttribute(Qt::WA_DeleteOnClose);
-    panel->setFileMode(QFileDialog::ExistingFile);
-    panel->setAcceptMode(QFileDialog::AcceptOpen);
+    panel->setCanChooseDirectories(true);
     panel->setAccessibleName(tr("Open ROM Image"));
     m_openPanel = panel;
     connect(panel, &QFileDialog::finished, this, [this, panel](int result) {
