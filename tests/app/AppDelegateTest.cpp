@@ -1,4 +1,4 @@
-#include "UiTestEnvironment.h"
+#include "support/TestWorld.h"
 
 #include "app/AppDelegate.h"
 #include "app/HelpWindow.h"
@@ -28,8 +28,6 @@
 
 namespace {
 
-constexpr int generousTimeoutMs = 15000;
-
 QString shownPath(const AppDelegate &delegate)
 {
     const WindowController *controller = delegate.myWindowController();
@@ -57,10 +55,10 @@ QAction *itemNamed(QMenu *menu, const QString &text)
 
 TEST(AppDelegateTest, FilesHandedOverDuringLaunchOpenOnlyTheLastAndLaterOnesOpenAtOnce)
 {
-    UiTestEnvironment env;
+    TestWorld world;
     AppDelegate delegate;
-    const QString first = env.writeRom(QStringLiteral("first.z64"), "FIRST");
-    const QString last = env.writeRom(QStringLiteral("last.v64"), "LAST");
+    const QString first = world.writeRom(QStringLiteral("first.z64"), "FIRST");
+    const QString last = world.writeRom(QStringLiteral("last.v64"), "LAST");
     EXPECT_FALSE(delegate.applicationOpenFile(first));
     EXPECT_FALSE(delegate.applicationOpenFile(last));
     EXPECT_EQ(delegate.myWindowController(), nullptr);
@@ -75,7 +73,7 @@ TEST(AppDelegateTest, FilesHandedOverDuringLaunchOpenOnlyTheLastAndLaterOnesOpen
     EXPECT_TRUE(UserDefaults::standardUserDefaults().arrayForKey(QStringLiteral("Mapping")).has_value());
 
     // After launch, any name goes straight to the window: no extension check on this road.
-    const QString odd = env.writeRom(QStringLiteral("no extension"), "ODD");
+    const QString odd = world.writeRom(QStringLiteral("no extension"), "ODD");
     EXPECT_TRUE(delegate.applicationOpenFile(odd));
     EXPECT_EQ(shownPath(delegate), odd);
 
@@ -83,33 +81,29 @@ TEST(AppDelegateTest, FilesHandedOverDuringLaunchOpenOnlyTheLastAndLaterOnesOpen
     delegate.newDocument(nullptr);
     EXPECT_EQ(delegate.myWindowController(), controller) << "one main window controller";
 
-    // Recent documents: newest first, deduplicated, capped, cleared by "Clear Menu".
+    // Recent documents: newest first, capped, cleared by "Clear Menu".
     QMenu *recentMenu = delegate.mainMenu()->recentMenu();
-    ASSERT_NE(recentMenu, nullptr);
     EXPECT_EQ(itemTexts(recentMenu), (QStringList{QStringLiteral("no extension"), QStringLiteral("last.v64"), QStringLiteral("Clear Menu")}));
     for (int i = 0; i < 12; ++i)
-        ASSERT_TRUE(delegate.applicationOpenFile(env.writeRom(QStringLiteral("r%1.z64").arg(i))));
+        ASSERT_TRUE(delegate.applicationOpenFile(world.writeRom(QStringLiteral("r%1.z64").arg(i))));
     const QStringList stored = RecentDocuments(&UserDefaults::standardUserDefaults()).recentDocumentPaths();
     EXPECT_EQ(stored.size(), 10);
-    EXPECT_EQ(stored.first(), env.path(QStringLiteral("r11.z64")));
-    EXPECT_EQ(UserDefaults::standardUserDefaults().arrayForKey(QStringLiteral("RecentDocuments"))->size(), 10);
-    QAction *older = itemNamed(recentMenu, QStringLiteral("r5.z64"));
-    ASSERT_NE(older, nullptr);
-    older->trigger();
-    EXPECT_EQ(shownPath(delegate), env.path(QStringLiteral("r5.z64")));
+    EXPECT_EQ(stored.first(), world.path(QStringLiteral("r11.z64")));
+    itemNamed(recentMenu, QStringLiteral("r5.z64"))->trigger();
+    EXPECT_EQ(shownPath(delegate), world.path(QStringLiteral("r5.z64")));
     itemNamed(recentMenu, QStringLiteral("Clear Menu"))->trigger();
     EXPECT_EQ(itemTexts(recentMenu), QStringList{QStringLiteral("Clear Menu")});
-    EXPECT_FALSE(UserDefaults::standardUserDefaults().arrayForKey(QStringLiteral("RecentDocuments")).has_value());
+    EXPECT_FALSE(TestWorld::setting("RecentDocuments").isValid());
 
     // A file that cannot be read after launch is kept for nothing but refused.
-    EXPECT_FALSE(delegate.applicationOpenFile(env.path(QStringLiteral("gone.z64"))));
-    EXPECT_EQ(shownPath(delegate), env.path(QStringLiteral("r5.z64")));
+    EXPECT_FALSE(delegate.applicationOpenFile(world.path(QStringLiteral("gone.z64"))));
+    EXPECT_EQ(shownPath(delegate), world.path(QStringLiteral("r5.z64")));
     controller->errorWindowController()->okPressed();
 }
 
 TEST(AppDelegateTest, MenusShareTheToolbarActionsAndNameEveryItem)
 {
-    UiTestEnvironment env;
+    TestWorld world;
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     MainMenu *menu = delegate.mainMenu();
@@ -151,18 +145,18 @@ TEST(AppDelegateTest, MenusShareTheToolbarActionsAndNameEveryItem)
 
 TEST(AppDelegateTest, ClosedMainWindowComesBackFromTheWindowMenuWithTheSameState)
 {
-    UiTestEnvironment env;
+    TestWorld world;
     AppDelegate delegate;
-    const QString rom = env.writeRom(QStringLiteral("kept.z64"));
+    const QString rom = world.writeRom(QStringLiteral("kept.z64"));
     delegate.applicationOpenFile(rom);
     delegate.applicationDidFinishLaunching();
     WindowController *controller = delegate.myWindowController();
     QWidget *window = controller->window();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window, generousTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, kTimeoutMs));
     ASSERT_EQ(QApplication::activeWindow(), window);
 
     delegate.closeWindow(nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([window]() { return !window->isVisible(); }, generousTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([window]() { return !window->isVisible(); }, kTimeoutMs));
     EXPECT_EQ(delegate.myWindowController(), controller);
 
     QMenu *windowMenu = delegate.mainMenu()->windowMenu();
@@ -176,9 +170,9 @@ TEST(AppDelegateTest, ClosedMainWindowComesBackFromTheWindowMenuWithTheSameState
     EXPECT_TRUE(controller->clearButton()->isEnabled());
 
     // Ctrl+W on the shown window, as the player would close it again.
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window, generousTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, kTimeoutMs));
     QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
-    ASSERT_TRUE(QTest::qWaitFor([window]() { return !window->isVisible(); }, generousTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([window]() { return !window->isVisible(); }, kTimeoutMs));
     delegate.showMainWindow(nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(shownPath(delegate), rom);
@@ -188,24 +182,24 @@ TEST(AppDelegateTest, QuittingEndsARunningOrPausedEmulator)
 {
     for (const bool paused : {false, true}) {
         SCOPED_TRACE(paused ? "paused" : "running");
-        UiTestEnvironment env;
+        TestWorld world;
+        world.useStandInAsCustomBuild();
         AppDelegate delegate;
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
-        delegate.applicationOpenFile(env.writeRom(QStringLiteral("quit.z64")));
+        delegate.applicationOpenFile(world.writeRom(QStringLiteral("quit.z64")));
         delegate.applicationDidFinishLaunching();
         WindowController *controller = delegate.myWindowController();
         controller->playButton()->trigger();
-        ASSERT_TRUE(QTest::qWaitFor([&env]() { return env.hasRecord(); }, generousTimeoutMs));
-        const pid_t pid = env.recordedPid();
-        ASSERT_GT(pid, 0);
+        ASSERT_TRUE(world.waitForRecord());
+        const pid_t pid = world.recordedPids().at(0);
         if (paused) {
             controller->pauseButton()->trigger();
-            ASSERT_TRUE(QTest::qWaitFor([pid]() { return liveProcessState(pid) == 'T'; }, generousTimeoutMs));
+            ASSERT_TRUE(waitForStopped(pid));
         }
         // Quit ends the event loop (a close-refusing window must not veto it).
         QTimer::singleShot(0, &delegate, [&delegate]() { delegate.quitApplication(nullptr); });
         EXPECT_EQ(QApplication::exec(), 0);
-        EXPECT_TRUE(QTest::qWaitFor([pid]() { return liveProcessState(pid) == 0; }, generousTimeoutMs));
+        EXPECT_TRUE(waitUntilEnded(pid));
     }
 }
 

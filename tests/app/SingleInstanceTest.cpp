@@ -1,4 +1,4 @@
-#include "UiTestEnvironment.h"
+#include "support/TestWorld.h"
 
 #include "app/AppDelegate.h"
 #include "mainwindow/WindowController.h"
@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int generousTimeoutMs = 20000;
-
 // A socket file with nobody listening, as a Launcher that crashed leaves behind.
 bool makeStaleSocket(const QString &path)
 {
@@ -40,34 +38,34 @@ bool makeStaleSocket(const QString &path)
     return bound && QFile::exists(path);
 }
 
-QProcessEnvironment launcherEnvironment(const UiTestEnvironment &env)
+QProcessEnvironment launcherEnvironment(const TestWorld &world)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("HOME"), env.root());
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), env.path(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), env.root());
+    environment.insert(QStringLiteral("HOME"), world.root());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), world.path(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), world.root());
     return environment;
 }
 
 TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)
 {
-    UiTestEnvironment env;
-    SingleInstance server(env.path(QStringLiteral("test.socket")));
+    TestWorld world;
+    SingleInstance server(world.path(QStringLiteral("test.socket")));
     ASSERT_TRUE(server.listen());
     QSignalSpy received(&server, &SingleInstance::filesReceived);
     const QStringList paths{QStringLiteral("/roms/with space.z64"), QStringLiteral("/roms/line\nend"),
                             QStringLiteral("/roms/ü.v64")};
     SingleInstance client(server.serverName());
     ASSERT_TRUE(client.sendToRunningInstance(paths));
-    ASSERT_TRUE(received.wait(generousTimeoutMs));
+    ASSERT_TRUE(received.wait(kTimeoutMs));
     EXPECT_EQ(received.takeFirst().at(0).toStringList(), paths);
 
     ASSERT_TRUE(client.sendToRunningInstance({}));
-    ASSERT_TRUE(received.wait(generousTimeoutMs));
+    ASSERT_TRUE(received.wait(kTimeoutMs));
     EXPECT_TRUE(received.takeFirst().at(0).toStringList().isEmpty());
 
-    SingleInstance nobody(env.path(QStringLiteral("nobody.socket")));
+    SingleInstance nobody(world.path(QStringLiteral("nobody.socket")));
     EXPECT_FALSE(nobody.sendToRunningInstance(paths, 500));
 
     // The default name is private to the user: in the runtime folder when there is one.
@@ -76,53 +74,53 @@ TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)
 
 TEST(SingleInstanceTest, ASecondStartHandsItsFileToTheRunningLauncherAndExitsZero)
 {
-    UiTestEnvironment env;
+    TestWorld world;
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
-    SingleInstance server(env.path(QStringLiteral("tolvane-launcher.socket")));
+    SingleInstance server(world.path(QStringLiteral("tolvane-launcher.socket")));
     ASSERT_TRUE(server.listen());
     QObject::connect(&server, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);
     delegate.myWindowController()->window()->hide();
 
-    const QString rom = env.writeRom(QStringLiteral("handed over.z64"), "HANDED");
+    const QString rom = world.writeRom(QStringLiteral("handed over.z64"), "HANDED");
     QProcess second;
-    second.setProcessEnvironment(launcherEnvironment(env));
-    second.setWorkingDirectory(env.root());
+    second.setProcessEnvironment(launcherEnvironment(world));
+    second.setWorkingDirectory(world.root());
     // A relative name is made absolute by the second start.
-    second.start(UiTestEnvironment::launcherPath(), {QStringLiteral("handed over.z64")});
-    ASSERT_TRUE(second.waitForStarted(generousTimeoutMs));
-    ASSERT_TRUE(QTest::qWaitFor([&second]() { return second.state() == QProcess::NotRunning; }, generousTimeoutMs));
+    second.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("handed over.z64")});
+    ASSERT_TRUE(second.waitForStarted(kTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&second]() { return second.state() == QProcess::NotRunning; }, kTimeoutMs));
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
     ASSERT_TRUE(QTest::qWaitFor([&delegate, &rom]() {
         const auto record = delegate.myWindowController()->rom();
         return record && record->filePath() == QUrl::fromLocalFile(rom);
-    }, generousTimeoutMs));
+    }, kTimeoutMs));
     EXPECT_TRUE(delegate.myWindowController()->window()->isVisible()) << "the window comes to the front";
 }
 
 TEST(SingleInstanceTest, AStaleSocketFileDoesNotPreventStartUp)
 {
-    UiTestEnvironment env;
-    const QString socketPath = env.path(QStringLiteral("tolvane-launcher.socket"));
+    TestWorld world;
+    const QString socketPath = world.path(QStringLiteral("tolvane-launcher.socket"));
     ASSERT_TRUE(makeStaleSocket(socketPath));
     QLocalSocket probe;
     probe.connectToServer(socketPath);
     ASSERT_FALSE(probe.waitForConnected(1000)) << "nobody listens on the stale file";
 
     QProcess launcher;
-    launcher.setProcessEnvironment(launcherEnvironment(env));
-    launcher.start(UiTestEnvironment::launcherPath(), {});
-    ASSERT_TRUE(launcher.waitForStarted(generousTimeoutMs));
+    launcher.setProcessEnvironment(launcherEnvironment(world));
+    launcher.start(TestWorld::program("tolvane-launcher"), {});
+    ASSERT_TRUE(launcher.waitForStarted(kTimeoutMs));
     const bool listening = QTest::qWaitFor([&socketPath]() {
         QLocalSocket socket;
         socket.connectToServer(socketPath);
         return socket.waitForConnected(200);
-    }, generousTimeoutMs);
+    }, kTimeoutMs);
     EXPECT_TRUE(listening);
     EXPECT_EQ(launcher.state(), QProcess::Running);
     launcher.terminate();
-    if (!launcher.waitForFinished(generousTimeoutMs)) {
+    if (!launcher.waitForFinished(kTimeoutMs)) {
         launcher.kill();
         launcher.waitForFinished();
     }

@@ -1,5 +1,4 @@
-#include "PaneHelpers.h"
-#include "SettingsFixture.h"
+#include "input/PaneHelpers.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -33,15 +32,11 @@ void pushAxis(int which, int axis, int value)
     ASSERT_EQ(SDL_PushEvent(&event), 0);
 }
 
-class JoystickCaptureTest : public SettingsFixture
+// Joystick 1 chosen, reading SDL's queue as if a joystick were device kDevice.
+class JoystickCaptureTest : public PaneTest
 {
 protected:
-    void SetUp() override
-    {
-        SettingsFixture::SetUp();
-        m_pane = loadPane(kJoystick1);
-        m_pane->setJoystickDeviceIndexForTesting(kDevice);
-    }
+    void SetUp() override { m_pane->setJoystickDeviceIndexForTesting(kDevice); }
 
     // Lets a running capture thread finish its first (axis-blind) look at the queue.
     static void waitPastFirstPass() { QTest::qWait(150); }
@@ -51,7 +46,7 @@ protected:
         return QTest::qWaitFor([&] { return storedMapping(kJoystick1).value(row) == value; }, timeoutMs);
     }
 
-    std::unique_ptr<ControllerPreferencesViewController> m_pane;
+    std::unique_ptr<ControllerPreferencesViewController> m_pane = loadPane(kJoystick1);
 };
 
 TEST_F(JoystickCaptureTest, ButtonStoresAndArmsTheNextRow)

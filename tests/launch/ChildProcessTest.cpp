@@ -1,4 +1,4 @@
-#include "LaunchSandbox.h"
+#include "support/TestWorld.h"
 
 #include "launch/ShellQuoting.h"
 #include "platform/ChildProcess.h"
@@ -6,36 +6,30 @@
 #include <QPointer>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr int kTimeoutMs = 10000;
-
-bool allInState(const std::vector<pid_t> &pids, bool stopped)
+bool allStopped(const std::vector<pid_t> &pids, bool stopped)
 {
-    for (pid_t pid : pids) {
-        if ((processState(pid) == 'T') != stopped)
-            return false;
-    }
-    return true;
+    return std::all_of(pids.begin(), pids.end(), [=](pid_t pid) { return (processState(pid) == 'T') == stopped; });
 }
 
 } // namespace
 
 TEST(ChildProcessTest, SuspensionsAreCountedAndReachTheWholeGroupAndADroppedHandleNeitherKillsNorWaits)
 {
-    LaunchSandbox sandbox;
+    TestWorld world;
     qputenv("TOLVANE_FAKE_CHILD", "1");
     // A second command keeps the shell from replacing itself with the emulator.
-    const QString command = ShellQuoting::quoted(LaunchSandbox::fakeEmulatorPath()) + QStringLiteral("; exit $?");
-    std::shared_ptr<ChildProcess> task =
-        ChildProcess::launchedTask(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
+    const QString command = ShellQuoting::quoted(TestWorld::fakeEmulatorPath()) + QStringLiteral("; exit $?");
+    std::shared_ptr<ChildProcess> task = ChildProcess::launchedTask(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
     ASSERT_TRUE(task->isRunning());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sandbox.hasRecord(); }, kTimeoutMs));
-    std::vector<pid_t> pids = sandbox.recordedPids();
+    ASSERT_TRUE(world.waitForRecord());
+    std::vector<pid_t> pids = world.recordedPids();
     ASSERT_EQ(pids.size(), 2u);
     const pid_t shell = task->processIdentifier();
     ASSERT_NE(shell, pids.front());
@@ -44,13 +38,13 @@ TEST(ChildProcessTest, SuspensionsAreCountedAndReachTheWholeGroupAndADroppedHand
     EXPECT_TRUE(task->suspend());
     EXPECT_TRUE(task->suspend());
     EXPECT_EQ(task->suspendCount(), 2);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return allInState(pids, true); }, kTimeoutMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return allStopped(pids, true); }, kTimeoutMs));
     EXPECT_TRUE(task->isRunning());
     EXPECT_TRUE(task->resume());
     // One suspension is still to be undone, so nothing was continued.
-    EXPECT_TRUE(allInState(pids, true));
+    EXPECT_TRUE(allStopped(pids, true));
     EXPECT_TRUE(task->resume());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return allInState(pids, false); }, kTimeoutMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return allStopped(pids, false); }, kTimeoutMs));
     EXPECT_FALSE(task->resume());
 
     int endedStatus = -100;
@@ -69,25 +63,27 @@ TEST(ChildProcessTest, SuspensionsAreCountedAndReachTheWholeGroupAndADroppedHand
     EXPECT_EQ(endedStatus, SIGTERM);
     // Reaped, and the handle released once its end was announced.
     EXPECT_TRUE(QTest::qWaitFor([&] { return processState(shell) == 0 && !watched; }, kTimeoutMs));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return hasEnded(pids.at(0)) && hasEnded(pids.at(1)); }, kTimeoutMs));
+    EXPECT_TRUE(waitUntilEnded(pids.at(0)) && waitUntilEnded(pids.at(1)));
 }
 
 TEST(ChildProcessTest, TerminationStatusIsTheExitCodeOrTheSignalAndAProgramThatCannotStartEnds)
 {
-    const auto endStatus = [](const QString &path, const QStringList &arguments) {
-        std::shared_ptr<ChildProcess> task = ChildProcess::launchedTask(path, arguments);
+    const struct {
+        const char *program;
+        const char *script;
+        int status;
+    } cases[] = {{"/bin/sh", "exit 3", 3}, {"/bin/sh", "kill -KILL $$", SIGKILL}, {"/nonexistent/tolvane", nullptr, 127}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.program);
+        const QStringList arguments = c.script ? QStringList{QStringLiteral("-c"), QString::fromLatin1(c.script)} : QStringList();
+        std::shared_ptr<ChildProcess> task = ChildProcess::launchedTask(QString::fromLatin1(c.program), arguments);
         EXPECT_TRUE(task->isRunning());
-        bool ended = false;
-        QObject::connect(task.get(), &ChildProcess::didTerminate, task.get(), [&](ChildProcess *endedTask) {
-            EXPECT_EQ(endedTask, task.get());
-            EXPECT_FALSE(endedTask->isRunning());
-            ended = true;
-        });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return ended; }, kTimeoutMs));
+        ChildProcess *ended = nullptr;
+        QObject::connect(task.get(), &ChildProcess::didTerminate, task.get(), [&](ChildProcess *t) { ended = t; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ended; }, kTimeoutMs));
+        EXPECT_EQ(ended, task.get());
+        EXPECT_FALSE(task->isRunning());
         EXPECT_FALSE(task->suspend());
-        return task->terminationStatus();
-    };
-    EXPECT_EQ(endStatus(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exit 3")}), 3);
-    EXPECT_EQ(endStatus(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("kill -KILL $$")}), SIGKILL);
-    EXPECT_EQ(endStatus(QStringLiteral("/nonexistent/tolvane"), {}), 127);
+        EXPECT_EQ(task->terminationStatus(), c.status);
+    }
 }

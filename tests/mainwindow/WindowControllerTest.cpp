@@ -1,4 +1,4 @@
-#include "UiTestEnvironment.h"
+#include "support/TestWorld.h"
 
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/EmptyViewController.h"
@@ -28,8 +28,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-constexpr int generousTimeoutMs = 15000;
 
 // "PESx" for Play, Eject, Stop, pause, one letter per enabled action, in that order.
 QString toolbarState(const WindowController &controller)
@@ -66,6 +64,7 @@ class WindowControllerTest : public testing::Test
 protected:
     void SetUp() override
     {
+        world.useStandInAsCustomBuild();
         controller = std::make_unique<WindowController>();
         controller->setRecentDocuments(&recent);
         controller->showWindow(nullptr);
@@ -76,19 +75,17 @@ protected:
     {
         // Leave no emulator behind for the next test.
         controller->clearPressed();
-        if (const pid_t pid = env.recordedPid()) {
-            EXPECT_TRUE(QTest::qWaitFor([pid]() { return liveProcessState(pid) == 0; }, generousTimeoutMs));
-        }
+        for (const pid_t pid : world.recordedPids())
+            EXPECT_TRUE(waitUntilEnded(pid));
         controller.reset();
     }
 
-    bool waitForRecord() { return QTest::qWaitFor([this]() { return env.hasRecord(); }, generousTimeoutMs); }
     bool waitForNoChild()
     {
-        return QTest::qWaitFor([this]() { return controller->task() == nullptr; }, generousTimeoutMs);
+        return QTest::qWaitFor([this]() { return controller->task() == nullptr; }, kTimeoutMs);
     }
 
-    UiTestEnvironment env;
+    TestWorld world;
     RecentDocuments recent{&UserDefaults::standardUserDefaults()};
     std::unique_ptr<WindowController> controller;
 };
@@ -96,14 +93,14 @@ protected:
 TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandIn)
 {
     EXPECT_EQ(toolbarState(*controller), QStringLiteral("----")) << "no ROM";
-    const QString first = env.writeRom(QStringLiteral("first.z64"));
-    const QString second = env.writeRom(QStringLiteral("second.z64"), "SECOND");
+    const QString first = world.writeRom(QStringLiteral("first.z64"));
+    const QString second = world.writeRom(QStringLiteral("second.z64"), "SECOND");
     ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(first)));
     EXPECT_EQ(toolbarState(*controller), QStringLiteral("PE--")) << "ROM shown";
 
     controller->playButton()->trigger();
-    ASSERT_TRUE(waitForRecord());
-    EXPECT_TRUE(env.recordedArguments().contains(first));
+    ASSERT_TRUE(world.waitForRecord());
+    EXPECT_TRUE(world.recordedArguments().contains(first));
     EXPECT_EQ(toolbarState(*controller), QStringLiteral("--US")) << "running";
 
     // Another ROM while running: shown at once, but the child goes on and Play stays off.
@@ -115,16 +112,15 @@ TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandIn)
 
     controller->pauseButton()->trigger();
     EXPECT_EQ(toolbarState(*controller), QStringLiteral("P--S")) << "paused";
-    const pid_t pid = env.recordedPid();
-    ASSERT_GT(pid, 0);
-    EXPECT_TRUE(QTest::qWaitFor([pid]() { return liveProcessState(pid) == 'T'; }, generousTimeoutMs));
+    const pid_t pid = world.recordedPids().at(0);
+    EXPECT_TRUE(waitForStopped(pid));
 
     // Play on the paused child resumes it: the stand-in does not start again.
-    env.clearRecord();
+    world.clearRecord();
     controller->playButton()->trigger();
     EXPECT_EQ(toolbarState(*controller), QStringLiteral("--US")) << "resumed";
-    EXPECT_TRUE(QTest::qWaitFor([pid]() { return liveProcessState(pid) != 'T'; }, generousTimeoutMs));
-    EXPECT_FALSE(env.hasRecord());
+    EXPECT_TRUE(waitForStopped(pid, false));
+    EXPECT_FALSE(world.hasRecord());
 
     // Stop while paused: Play stays offered and resumes the child into its end.
     controller->pauseButton()->trigger();
@@ -137,29 +133,29 @@ TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandIn)
 
     // A new start plays the ROM now shown; Stop while running withdraws Play until the end.
     controller->playButton()->trigger();
-    ASSERT_TRUE(waitForRecord());
-    EXPECT_TRUE(env.recordedArguments().contains(second));
+    ASSERT_TRUE(world.waitForRecord());
+    EXPECT_TRUE(world.recordedArguments().contains(second));
     controller->stopButton()->trigger();
     EXPECT_EQ(toolbarState(*controller), QStringLiteral("--US")) << "stop requested while running";
     ASSERT_TRUE(waitForNoChild());
     EXPECT_EQ(toolbarState(*controller), QStringLiteral("PE--")) << "ended after Stop";
 
     // Eject while running ends the child and leaves nothing offered.
-    env.clearRecord();
+    world.clearRecord();
     controller->playButton()->trigger();
-    ASSERT_TRUE(waitForRecord());
-    const pid_t ejected = env.recordedPid();
+    ASSERT_TRUE(world.waitForRecord());
+    const pid_t ejected = world.recordedPids().at(0);
     controller->clearPressed();
     EXPECT_EQ(toolbarState(*controller), QStringLiteral("----")) << "ejected";
     EXPECT_EQ(controller->rom(), nullptr);
     EXPECT_EQ(controller->currentController(), controller->emptyVC());
-    EXPECT_TRUE(QTest::qWaitFor([ejected]() { return liveProcessState(ejected) == 0; }, generousTimeoutMs));
+    EXPECT_TRUE(waitUntilEnded(ejected));
 }
 
 TEST_F(WindowControllerTest, MissingEmulatorShowsItsEndStatusInTheStatusBar)
 {
-    UserDefaults::standardUserDefaults().setValueForKey(QStringLiteral("CustomBuildPath"), env.path(QStringLiteral("no-such-emulator")));
-    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(env.writeRom(QStringLiteral("game.n64")))));
+    TestWorld::setSetting("CustomBuildPath", world.path(QStringLiteral("no-such-emulator")));
+    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(world.writeRom(QStringLiteral("game.n64")))));
     controller->playButton()->trigger();
     ASSERT_TRUE(waitForNoChild());
     EXPECT_EQ(controller->dragWindow()->statusBar()->currentMessage(), QStringLiteral("Task ended by app (status 127)"));
@@ -169,7 +165,7 @@ TEST_F(WindowControllerTest, MissingEmulatorShowsItsEndStatusInTheStatusBar)
 
 TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAGenericSource)
 {
-    const QString rom = env.writeRom(QStringLiteral("drop.z64"));
+    const QString rom = world.writeRom(QStringLiteral("drop.z64"));
     const Qt::DropActions fileManager = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
     struct Case {
         QString description;
@@ -179,11 +175,11 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
         bool accepted;
     } cases[] = {
         {QStringLiteral("z64 from a file manager"), {QUrl::fromLocalFile(rom)}, {}, fileManager, true},
-        {QStringLiteral("v64, copy or move"), {QUrl::fromLocalFile(env.path(QStringLiteral("a.v64")))}, {}, Qt::CopyAction | Qt::MoveAction, true},
-        {QStringLiteral("n64, copy or link"), {QUrl::fromLocalFile(env.path(QStringLiteral("a.n64")))}, {}, Qt::CopyAction | Qt::LinkAction, true},
-        {QStringLiteral("capital extension"), {QUrl::fromLocalFile(env.path(QStringLiteral("a.Z64")))}, {}, fileManager, false},
-        {QStringLiteral("archive of a ROM"), {QUrl::fromLocalFile(env.path(QStringLiteral("a.z64.zip")))}, {}, fileManager, false},
-        {QStringLiteral("no extension"), {QUrl::fromLocalFile(env.path(QStringLiteral("z64")))}, {}, fileManager, false},
+        {QStringLiteral("v64, copy or move"), {QUrl::fromLocalFile(world.path(QStringLiteral("a.v64")))}, {}, Qt::CopyAction | Qt::MoveAction, true},
+        {QStringLiteral("n64, copy or link"), {QUrl::fromLocalFile(world.path(QStringLiteral("a.n64")))}, {}, Qt::CopyAction | Qt::LinkAction, true},
+        {QStringLiteral("capital extension"), {QUrl::fromLocalFile(world.path(QStringLiteral("a.Z64")))}, {}, fileManager, false},
+        {QStringLiteral("archive of a ROM"), {QUrl::fromLocalFile(world.path(QStringLiteral("a.z64.zip")))}, {}, fileManager, false},
+        {QStringLiteral("no extension"), {QUrl::fromLocalFile(world.path(QStringLiteral("z64")))}, {}, fileManager, false},
         {QStringLiteral("web URL"), {QUrl(QStringLiteral("https://example.org/a.z64"))}, {}, fileManager, false},
         {QStringLiteral("plain text"), {}, QStringLiteral("/tmp/a.z64"), fileManager, false},
         {QStringLiteral("copy-only source"), {QUrl::fromLocalFile(rom)}, {}, Qt::CopyAction, false},
@@ -206,14 +202,6 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
         QApplication::sendEvent(window, &leave);
     }
 
-    // A drop without URLs is answered no and opens nothing.
-    QMimeData text;
-    text.setText(rom);
-    QDropEvent textDrop(QPointF(20, 20), Qt::CopyAction | Qt::MoveAction, &text, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window, &textDrop);
-    EXPECT_FALSE(textDrop.isAccepted());
-    EXPECT_EQ(controller->rom(), nullptr);
-
     // The accepted file, dropped, is opened and shown.
     QMimeData file;
     file.setUrls({QUrl::fromLocalFile(rom)});
@@ -229,7 +217,7 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
 
 TEST_F(WindowControllerTest, OpenPanelTakesAnyNameAndCancelChangesNothing)
 {
-    const QString capital = env.writeRom(QStringLiteral("GAME.V64"));
+    const QString capital = world.writeRom(QStringLiteral("GAME.V64"));
     controller->openFile(nullptr);
     QFileDialog *panel = controller->openPanel();
     ASSERT_NE(panel, nullptr);
@@ -242,16 +230,16 @@ TEST_F(WindowControllerTest, OpenPanelTakesAnyNameAndCancelChangesNothing)
     controller->openFile(nullptr);
     panel = controller->openPanel();
     ASSERT_NE(panel, nullptr);
-    panel->setDirectory(env.root());
+    panel->setDirectory(world.root());
     panel->selectFile(capital);
     static_cast<QDialog *>(panel)->accept();
-    EXPECT_TRUE(QTest::qWaitFor([this, capital]() { return shownPath(*controller) == capital; }, generousTimeoutMs));
+    EXPECT_TRUE(QTest::qWaitFor([this, capital]() { return shownPath(*controller) == capital; }, kTimeoutMs));
     EXPECT_EQ(toolbarState(*controller), QStringLiteral("PE--"));
 }
 
 TEST_F(WindowControllerTest, RomViewShowsTheHeaderAndRefreshesAfterEject)
 {
-    const QString first = env.writeRom(QStringLiteral("padded.z64"), "PADDED NAME    ", 0xABCD, 0xFFFFFFFF, "NPDE");
+    const QString first = world.writeRom(QStringLiteral("padded.z64"), "PADDED NAME    ", 0xABCD, 0xFFFFFFFF, "NPDE");
     ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(first)));
     ROMViewController *romVC = controller->romVC();
     QFile file(first);
@@ -272,7 +260,7 @@ TEST_F(WindowControllerTest, RomViewShowsTheHeaderAndRefreshesAfterEject)
     EXPECT_EQ(romVC->crcField()->text(), QStringLiteral("ABCD FFFFFFFF")) << "Eject leaves the fields as they were";
     EXPECT_FALSE(romVC->view()->isVisible());
 
-    const QString second = env.writeRom(QStringLiteral("other.v64"), "OTHER", 0x1, 0x80000000, "NOTR");
+    const QString second = world.writeRom(QStringLiteral("other.v64"), "OTHER", 0x1, 0x80000000, "NOTR");
     ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(second)));
     EXPECT_EQ(romVC->nameField()->text(), QStringLiteral("OTHER"));
     EXPECT_EQ(romVC->codeField()->text(), QStringLiteral("NOTR"));
@@ -285,20 +273,20 @@ TEST_F(WindowControllerTest, RomViewShowsTheHeaderAndRefreshesAfterEject)
 
 TEST_F(WindowControllerTest, UnreadableFilesShowTheErrorWindowAndChangeNothing)
 {
-    const QString good = env.writeRom(QStringLiteral("good.z64"));
+    const QString good = world.writeRom(QStringLiteral("good.z64"));
     ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(good)));
-    QDir(env.root()).mkdir(QStringLiteral("folder.z64"));
-    const QString unreadable = env.writeFile(QStringLiteral("locked.z64"), QByteArray(8192, 'x'));
+    QDir(world.root()).mkdir(QStringLiteral("folder.z64"));
+    const QString unreadable = world.writeFile(QStringLiteral("locked.z64"), QByteArray(8192, 'x'));
     QFile::setPermissions(unreadable, QFileDevice::Permissions());
     const bool canLock = !QFile(unreadable).open(QIODevice::ReadOnly); // root reads everything
     struct Case {
         QString path;
         QString reason;
     } cases[] = {
-        {env.path(QStringLiteral("missing.z64")), QStringLiteral("does not exist")},
-        {env.path(QStringLiteral("folder.z64")), QStringLiteral("folder")},
-        {env.writeFile(QStringLiteral("empty.z64"), {}), QStringLiteral("empty")},
-        {env.writeFile(QStringLiteral("short.z64"), QByteArray(4095, 'x')), QStringLiteral("4095 bytes")},
+        {world.path(QStringLiteral("missing.z64")), QStringLiteral("does not exist")},
+        {world.path(QStringLiteral("folder.z64")), QStringLiteral("folder")},
+        {world.writeFile(QStringLiteral("empty.z64"), {}), QStringLiteral("empty")},
+        {world.writeFile(QStringLiteral("short.z64"), QByteArray(4095, 'x')), QStringLiteral("4095 bytes")},
         {unreadable, QStringLiteral("cannot be read")},
     };
     for (const Case &c : cases) {
@@ -324,28 +312,10 @@ TEST_F(WindowControllerTest, UnreadableFilesShowTheErrorWindowAndChangeNothing)
     EXPECT_EQ(recent.recentDocumentPaths(), QStringList{good});
 
     // 4096 bytes of anything is still an image the reader takes.
-    const QString junk = env.writeFile(QStringLiteral("junk.bin"), QByteArray(4096, '\x5a'));
+    const QString junk = world.writeFile(QStringLiteral("junk.bin"), QByteArray(4096, '\x5a'));
     EXPECT_TRUE(controller->handleURL(QUrl::fromLocalFile(junk)));
     EXPECT_EQ(shownPath(*controller), junk);
     EXPECT_EQ(visibleErrorWindow(*controller), nullptr);
-}
-
-TEST_F(WindowControllerTest, CloseHidesTheWindowAndShowWindowBringsItBackUnchanged)
-{
-    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(env.writeRom(QStringLiteral("kept.z64")))));
-    QWidget *window = controller->window();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Tolvane Launcher"));
-    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_GE(window->minimumWidth(), 560);
-    EXPECT_FALSE(window->close()) << "the close is refused";
-    EXPECT_TRUE(window->isVisible()) << "hidden only on a later pass of the event loop";
-    EXPECT_TRUE(QTest::qWaitFor([window]() { return !window->isVisible(); }, generousTimeoutMs));
-    const QString before = shownPath(*controller);
-
-    controller->showWindow(window);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(shownPath(*controller), before);
-    EXPECT_EQ(toolbarState(*controller), QStringLiteral("PE--"));
 }
 
 TEST_F(WindowControllerTest, ToolbarItemsHaveTheirLabelsAsAccessibleNamesAndUnknownLabelsAreOff)
@@ -364,7 +334,7 @@ TEST_F(WindowControllerTest, ToolbarItemsHaveTheirLabelsAsAccessibleNamesAndUnkn
     EXPECT_EQ(controller->playButton()->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
     EXPECT_EQ(controller->stopButton()->shortcut(), QKeySequence(QStringLiteral("Ctrl+.")));
 
-    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(env.writeRom(QStringLiteral("x.z64")))));
+    ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(world.writeRom(QStringLiteral("x.z64")))));
     QAction play(QStringLiteral("play"));
     QAction other(QStringLiteral("Record"));
     EXPECT_TRUE(controller->validateToolbarItem(controller->playButton()));

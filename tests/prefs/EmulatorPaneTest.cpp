@@ -1,5 +1,4 @@
-#include "PaneHelpers.h"
-#include "SettingsFixture.h"
+#include "input/PaneHelpers.h"
 
 #include "launch/EmulatorSupervisor.h"
 #include "prefs/ClickActionTextField.h"
@@ -10,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 
@@ -19,7 +17,7 @@ namespace {
 const QString kBuild = QStringLiteral("Build");
 const QString kPath = QStringLiteral("CustomBuildPath");
 
-class EmulatorPaneTest : public SettingsFixture
+class EmulatorPaneTest : public PaneTest
 {
 protected:
     void choose(const QString &title)
@@ -83,7 +81,7 @@ TEST_F(EmulatorPaneTest, DefaultEmptiesAndDisablesButKeepsThePath)
 
 TEST_F(EmulatorPaneTest, ChooserCancelChangesNothingConfirmWritesOnlyThePath)
 {
-    const QString dir = m_dir.filePath(QStringLiteral("builds"));
+    const QString dir = world.path(QStringLiteral("builds"));
     ASSERT_TRUE(QDir().mkpath(dir));
     const QString oldPath = dir + QStringLiteral("/old-console");
     store().setValueForKey(kBuild, QStringLiteral("Custom"));
@@ -108,7 +106,7 @@ TEST_F(EmulatorPaneTest, ChooserCancelChangesNothingConfirmWritesOnlyThePath)
     chooser = m_pane.fileChooser();
     ASSERT_NE(chooser, nullptr);
     store().setValueForKey(kBuild, QStringLiteral("Default"));
-    const QString fake = QStringLiteral(TOLVANE_FAKE_EMULATOR);
+    const QString fake = TestWorld::fakeEmulatorPath();
     chooser->selectFile(fake);
     static_cast<QDialog *>(chooser)->accept(); // QFileDialog::accept, as its Open button does
     EXPECT_EQ(m_pane.buildPathField()->text(), fake);
@@ -120,7 +118,7 @@ TEST_F(EmulatorPaneTest, ChooserCancelChangesNothingConfirmWritesOnlyThePath)
 // build, and the InputAutoCfg.ini it finds holds the keys.
 TEST_F(EmulatorPaneTest, NextPlayStartsTheChosenBuildWithTheCapturedKeys)
 {
-    const QString fake = QStringLiteral(TOLVANE_FAKE_EMULATOR);
+    const QString fake = TestWorld::fakeEmulatorPath();
     m_pane.view()->show();
     choose(QStringLiteral("Custom"));
     QFileDialog *chooser = clickField();
@@ -138,42 +136,21 @@ TEST_F(EmulatorPaneTest, NextPlayStartsTheChosenBuildWithTheCapturedKeys)
     EXPECT_EQ(storedMapping(QStringLiteral("Keyboard")).mid(0, 3),
               (QStringList{QStringLiteral("key(273)"), QStringLiteral("key(304)"), QStringLiteral("key(97)")}));
 
-    const QString record = m_dir.filePath(QStringLiteral("record"));
-    qputenv("TOLVANE_FAKE_RECORD", record.toUtf8());
-    const QString romPath = m_dir.filePath(QStringLiteral("game.z64"));
-    {
-        QFile rom(romPath);
-        ASSERT_TRUE(rom.open(QIODevice::WriteOnly));
-        rom.write(QByteArray(4096, '\0'));
-    }
     ROM rom;
-    rom.setFilePath(QUrl::fromLocalFile(romPath));
-
+    rom.setFilePath(QUrl::fromLocalFile(world.writeRom(QStringLiteral("game.z64"))));
     EmulatorSupervisor supervisor;
-    supervisor.setBundlePath(Bundle::mainBundle().resourcePath());
+    supervisor.setBundlePath(world.resourcePath());
     supervisor.readEmulatorConfig();
-    QSignalSpy ended(&supervisor, &EmulatorSupervisor::taskEnded);
     supervisor.playPressed(&rom);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(record); }, 10000));
-    QFile recorded(record);
-    ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
-    const QList<QByteArray> argv = recorded.readAll().split('\0');
-    ASSERT_FALSE(argv.isEmpty());
-    EXPECT_EQ(QString::fromUtf8(argv.first()), fake);
-
-    QFile ini(supervisor.inputAutoCfgPath());
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    const QByteArray text = ini.readAll();
-    const qsizetype up = text.indexOf("key(273)");
-    const qsizetype shift = text.indexOf("key(304)");
-    const qsizetype letter = text.indexOf("key(97)");
+    ASSERT_TRUE(world.waitForRecord());
+    EXPECT_EQ(world.recordedArguments().value(0), fake);
+    const QByteArray ini = world.recordedIni();
+    const qsizetype up = ini.indexOf("key(273)");
     EXPECT_GE(up, 0);
-    EXPECT_GT(shift, up);
-    EXPECT_GT(letter, shift);
-
+    EXPECT_GT(ini.indexOf("key(304)"), up);
+    EXPECT_GT(ini.indexOf("key(97)"), ini.indexOf("key(304)"));
     supervisor.stopPressed();
-    EXPECT_TRUE(ended.wait(10000) || !ended.isEmpty());
-    qunsetenv("TOLVANE_FAKE_RECORD");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !supervisor.task(); }, kTimeoutMs));
 }
 
 } // namespace

@@ -1,6 +1,5 @@
-#include "SettingsFixture.h"
+#include "input/PaneHelpers.h"
 
-#include "input/ControllerPreferencesViewController.h"
 #include "prefs/EmulatorPreferencesViewController.h"
 #include "prefs/PrefrenceWindowController.h"
 #include "prefs/VideoPreferencesViewController.h"
@@ -14,11 +13,12 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+#include <QThread>
 #include <QToolBar>
 
 namespace {
 
-class PreferenceWindowTest : public SettingsFixture
+class PreferenceWindowTest : public PaneTest
 {
 protected:
     QWidget *open()
@@ -29,15 +29,10 @@ protected:
         return w;
     }
 
-    QSize paneSize(NibViewController *pane)
-    {
-        return pane->view()->size();
-    }
-
     PrefrenceWindowController m_controller;
 };
 
-TEST_F(PreferenceWindowTest, OpensCentredOnTheVideoPaneWithoutWriting)
+TEST_F(PreferenceWindowTest, OpensCentredOnTheVideoPaneWithOnlyThePaneItemsEnabledAndWritesNothing)
 {
     QWidget *w = open();
     EXPECT_EQ(m_controller.currentController(), m_controller.videoVC());
@@ -59,6 +54,11 @@ TEST_F(PreferenceWindowTest, OpensCentredOnTheVideoPaneWithoutWriting)
     EXPECT_FALSE(QFile::exists(store().filePath()));
     for (QWidget *control : std::initializer_list<QWidget *>{ui->videoPluginBox, ui->resolutionBox, ui->fullscreenBox})
         EXPECT_FALSE(control->accessibleName().isEmpty());
+
+    for (QAction *item : m_controller.prefsToolbar()->actions())
+        EXPECT_TRUE(m_controller.validateToolbarItem(item) && item->isEnabled());
+    QAction other(QStringLiteral("Other")), lower(QStringLiteral("video"));
+    EXPECT_FALSE(m_controller.validateToolbarItem(&other) || m_controller.validateToolbarItem(&lower));
 }
 
 TEST_F(PreferenceWindowTest, VideoControlsStoreWhatTheUserChooses)
@@ -127,51 +127,27 @@ TEST_F(PreferenceWindowTest, ShortcutsChoosePanes)
     EXPECT_EQ(m_controller.currentController(), m_controller.videoVC());
 }
 
-TEST_F(PreferenceWindowTest, ReopensWhereLeftOnThePaneLastShown)
+TEST_F(PreferenceWindowTest, ClosingStopsAWaitingCaptureAndReopensWhereLeftOnThePaneLastShown)
 {
     QWidget *w = open();
-    m_controller.emulatorToolbarButton()->trigger();
+    m_controller.controllerToolbarButton()->trigger();
+    ControllerPreferencesViewController *pane = m_controller.controllerVC();
+    choose(*pane, QStringLiteral("Joystick 1"));
+    selectRow(*pane, 0);
+    QThread *thread = pane->inputThread();
+    ASSERT_NE(thread, nullptr);
     w->move(30, 40);
     QTest::qWait(10);
     const QRect geometry = w->geometry();
     w->close();
     EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(thread->wait(1000));
 
     QWidget *again = open();
     EXPECT_EQ(again, w);
-    EXPECT_EQ(m_controller.currentController(), m_controller.emulatorVC());
-    EXPECT_TRUE(m_controller.emulatorToolbarButton()->isChecked());
+    EXPECT_EQ(m_controller.currentController(), m_controller.controllerVC());
+    EXPECT_TRUE(m_controller.controllerToolbarButton()->isChecked());
     EXPECT_EQ(again->geometry(), geometry);
-}
-
-TEST_F(PreferenceWindowTest, OnlyThePaneItemsAreEnabled)
-{
-    open();
-    QAction other(QStringLiteral("Other"));
-    EXPECT_FALSE(m_controller.validateToolbarItem(&other));
-    QAction lower(QStringLiteral("video"));
-    EXPECT_FALSE(m_controller.validateToolbarItem(&lower));
-    for (QAction *item : m_controller.prefsToolbar()->actions()) {
-        EXPECT_TRUE(m_controller.validateToolbarItem(item));
-        EXPECT_TRUE(item->isEnabled());
-    }
-}
-
-TEST_F(PreferenceWindowTest, ClosingWhileACaptureThreadWaitsNeitherHangsNorCrashes)
-{
-    auto controller = std::make_unique<PrefrenceWindowController>();
-    controller->showWindow(nullptr);
-    controller->controllerToolbarButton()->trigger();
-    ControllerPreferencesViewController *pane = controller->controllerVC();
-    QComboBox *popup = pane->popupButton();
-    popup->setCurrentIndex(popup->findText(QStringLiteral("Joystick 1")));
-    pane->popupItemSelected();
-    pane->tableView()->selectRow(0);
-    QThread *thread = pane->inputThread();
-    ASSERT_NE(thread, nullptr);
-    controller->window()->close();
-    EXPECT_TRUE(thread->wait(1000));
-    controller.reset();
 }
 
 } // namespace

@@ -1,0 +1,26 @@
+// Tests with windows, panes or children run inside an application object: its event loop
+// brings children's end notices and widget events. HOME and the XDG folders point into a
+// temporary folder for the whole run, so nothing of the real user is touched between worlds.
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir home;
+    if (!home.isValid() || !QDir(home.path()).mkpath(QStringLiteral("runtime")))
+        return 1;
+    QFile::setPermissions(home.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(home.filePath(QStringLiteral("runtime"))));
+    // Test discovery runs us without the test environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
