@@ -11,12 +11,12 @@
 //                               its own child would; it shares our process group.
 // The InputAutoCfg.ini is looked for where the emulator keeps it: in the Resources folder
 // beside the folder of the core library named by --corelib.
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,57 +34,22 @@ void onTerminate(int)
     raise(SIGTERM);
 }
 
-bool writeAll(int fd, const char *data, size_t length)
-{
-    while (length > 0) {
-        const ssize_t written = write(fd, data, length);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        length -= size_t(written);
-    }
-    return true;
-}
-
 bool writeFile(const std::string &path, const std::string &bytes)
 {
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        return false;
-    const bool ok = writeAll(fd, bytes.data(), bytes.size());
-    return close(fd) == 0 && ok;
-}
-
-bool readFile(const std::string &path, std::string &bytes)
-{
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    char buffer[4096];
-    size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, count);
-    std::fclose(file);
-    return true;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    return static_cast<bool>(file.write(bytes.data(), std::streamsize(bytes.size())).flush());
 }
 
 std::string inputAutoCfgPath(int argc, char **argv)
 {
     for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--corelib") == 0) {
-            // Two folders up, taken lexically: the library's own folder need not exist.
-            std::string library = argv[i + 1];
-            const size_t slash = library.rfind('/');
-            if (slash == std::string::npos)
-                return {};
-            const size_t contents = library.rfind('/', slash == 0 ? 0 : slash - 1);
-            if (contents == std::string::npos)
-                return {};
-            return library.substr(0, contents) + "/Resources/InputAutoCfg.ini";
-        }
+        if (std::strcmp(argv[i], "--corelib") != 0)
+            continue;
+        // Two folders up, taken lexically: the library's own folder need not exist.
+        const std::string library = argv[i + 1];
+        const size_t slash = library.rfind('/');
+        const size_t contents = slash == std::string::npos || slash == 0 ? std::string::npos : library.rfind('/', slash - 1);
+        return contents == std::string::npos ? std::string() : library.substr(0, contents) + "/Resources/InputAutoCfg.ini";
     }
     return {};
 }
@@ -106,19 +71,13 @@ int main(int argc, char **argv)
 
     if (const char *record = std::getenv("TOLVANE_FAKE_RECORD")) {
         const std::string recordPath = record;
-        std::string ini;
-        const std::string iniPath = inputAutoCfgPath(argc, argv);
-        if (!iniPath.empty() && readFile(iniPath, ini))
-            writeFile(recordPath + ".ini", ini);
-        std::string pids = std::to_string(getpid()) + "\n";
-        if (helperPid > 0)
-            pids += std::to_string(helperPid) + "\n";
-        writeFile(recordPath + ".pid", pids);
+        std::ifstream ini(inputAutoCfgPath(argc, argv), std::ios::binary);
+        if (ini)
+            writeFile(recordPath + ".ini", std::string(std::istreambuf_iterator<char>(ini), {}));
+        writeFile(recordPath + ".pid", std::to_string(getpid()) + "\n" + (helperPid > 0 ? std::to_string(helperPid) + "\n" : ""));
         std::string arguments;
-        for (int i = 0; i < argc; ++i) {
-            arguments += argv[i];
-            arguments += '\0';
-        }
+        for (int i = 0; i < argc; ++i)
+            arguments.append(argv[i]).push_back('\0');
         const std::string partial = recordPath + ".partial";
         if (!writeFile(partial, arguments) || rename(partial.c_str(), recordPath.c_str()) != 0)
             return 90;

@@ -1,23 +1,11 @@
 #include "support/RomImageBuilder.h"
 
 #include <QFile>
-#include <QList>
 
 #include <algorithm>
 #include <array>
 
 namespace {
-
-constexpr qsizetype kBootCodeOffset = 0x40;
-constexpr qsizetype kBootCodeEnd = 0x1000;
-
-QByteArray bigEndian(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = char((value >> (24 - 8 * i)) & 0xFF);
-    return bytes;
-}
 
 std::array<quint32, 256> crcTable()
 {
@@ -59,75 +47,11 @@ void forceCrc(unsigned char *region, std::size_t length, quint32 wanted)
 
 } // namespace
 
-RomImageBuilder::RomImageBuilder() : m_bootCodeCrc(bootCodeCrcForCic(6102)) {}
-
-RomImageBuilder &RomImageBuilder::setName(const QByteArray &bytes)
-{
-    return setBytes(0x20, bytes);
-}
-
-RomImageBuilder &RomImageBuilder::setGameCode(const QByteArray &bytes)
-{
-    return setBytes(0x3B, bytes);
-}
-
-RomImageBuilder &RomImageBuilder::setCRC1(quint32 value)
-{
-    return setBytes(0x10, bigEndian(value));
-}
-
-RomImageBuilder &RomImageBuilder::setCRC2(quint32 value)
-{
-    return setBytes(0x14, bigEndian(value));
-}
-
-RomImageBuilder &RomImageBuilder::setBootCodeCrc(quint32 crc)
-{
-    m_bootCodeCrc = crc;
-    m_forceBootCode = true;
-    return *this;
-}
-
-RomImageBuilder &RomImageBuilder::setCic(int cic)
-{
-    return setBootCodeCrc(bootCodeCrcForCic(cic));
-}
-
-RomImageBuilder &RomImageBuilder::setRawBootCode()
-{
-    m_forceBootCode = false;
-    return *this;
-}
-
-RomImageBuilder &RomImageBuilder::setSize(qsizetype size)
-{
-    m_size = std::max<qsizetype>(size, 0x40);
-    return *this;
-}
-
-RomImageBuilder &RomImageBuilder::setByteOrder(ByteOrder order)
-{
-    m_order = order;
-    return *this;
-}
-
-RomImageBuilder &RomImageBuilder::setSeed(quint32 seed)
-{
-    m_seed = seed;
-    return *this;
-}
-
-RomImageBuilder &RomImageBuilder::setBytes(qsizetype offset, const QByteArray &bytes)
-{
-    m_patches.append({offset, bytes});
-    return *this;
-}
-
 QByteArray RomImageBuilder::canonicalImage() const
 {
     QByteArray image(m_size, Qt::Uninitialized);
-    // xorshift32: cheap, deterministic, and never zero, so texts stop only where a test says.
-    quint32 state = m_seed ? m_seed : 1;
+    // xorshift32: cheap and deterministic.
+    quint32 state = 1;
     for (qsizetype i = 0; i < image.size(); ++i) {
         state ^= state << 13;
         state ^= state >> 17;
@@ -135,64 +59,31 @@ QByteArray RomImageBuilder::canonicalImage() const
         image[i] = char(state & 0xFF);
     }
     // The usual first word of a canonical image; its first byte is neither 0x37 nor 0x40.
-    const QByteArray firstWord = QByteArray::fromHex("80371240");
-    image.replace(0, 4, firstWord);
+    image.replace(0, 4, QByteArray::fromHex("80371240"));
     for (const Patch &patch : m_patches) {
         const qsizetype count = std::min(patch.bytes.size(), image.size() - patch.offset);
         if (patch.offset >= 0 && count > 0)
             image.replace(patch.offset, count, patch.bytes.left(count));
     }
-    if (m_forceBootCode && image.size() >= kBootCodeEnd) {
-        forceCrc(reinterpret_cast<unsigned char *>(image.data()) + kBootCodeOffset,
-                 std::size_t(kBootCodeEnd - kBootCodeOffset), m_bootCodeCrc);
-    }
+    if (image.size() >= 0x1000)
+        forceCrc(reinterpret_cast<unsigned char *>(image.data()) + 0x40, 0x1000 - 0x40, m_bootCodeCrc);
     return image;
 }
 
 QByteArray RomImageBuilder::image() const
 {
-    return toByteOrder(canonicalImage(), m_order);
+    QByteArray image = canonicalImage();
+    const qsizetype group = m_order == ByteOrder::N64 ? 4 : m_order == ByteOrder::V64 ? 2 : 1;
+    for (qsizetype i = 0; i + group <= image.size(); i += group)
+        std::reverse(image.begin() + i, image.begin() + i + group);
+    return image;
 }
 
 bool RomImageBuilder::writeTo(const QString &path) const
 {
     const QByteArray bytes = image();
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return file.write(bytes) == bytes.size() && file.flush();
-}
-
-QByteArray RomImageBuilder::toByteOrder(QByteArray canonical, ByteOrder order)
-{
-    char *data = canonical.data();
-    const qsizetype size = canonical.size();
-    switch (order) {
-    case ByteOrder::Z64:
-        break;
-    case ByteOrder::V64:
-        for (qsizetype i = 0; i + 1 < size; i += 2)
-            std::swap(data[i], data[i + 1]);
-        break;
-    case ByteOrder::N64:
-        for (qsizetype i = 0; i + 3 < size; i += 4) {
-            std::swap(data[i], data[i + 3]);
-            std::swap(data[i + 1], data[i + 2]);
-        }
-        break;
-    }
-    return canonical;
-}
-
-quint32 RomImageBuilder::crc32(const unsigned char *data, std::size_t length)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < length; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
 }
 
 quint32 RomImageBuilder::bootCodeCrcForCic(int cic)
@@ -213,15 +104,10 @@ quint32 RomImageBuilder::bootCodeCrcForCic(int cic)
     }
 }
 
-bool RomImageBuilder::byteOrderFromName(const QString &name, ByteOrder *order)
+QByteArray RomImageBuilder::bigEndian(quint32 value)
 {
-    if (name == QLatin1String("z64"))
-        *order = ByteOrder::Z64;
-    else if (name == QLatin1String("v64"))
-        *order = ByteOrder::V64;
-    else if (name == QLatin1String("n64"))
-        *order = ByteOrder::N64;
-    else
-        return false;
-    return true;
+    QByteArray bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = char((value >> (24 - 8 * i)) & 0xFF);
+    return bytes;
 }
