@@ -55,13 +55,3 @@ TEST(OpenPanelTest, AFolderIsChosenOnlyWhenFoldersMayBeChosenAndFilesAlways)
 }
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    // Test discovery runs us without the test environment; no display is needed either way.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-    ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
-}
