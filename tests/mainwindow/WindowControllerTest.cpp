@@ -15,7 +15,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -23,7 +22,6 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -33,10 +31,9 @@ namespace {
 QString toolbarState(const WindowController &controller)
 {
     QString state;
-    state += controller.playButton()->isEnabled() ? QLatin1Char('P') : QLatin1Char('-');
-    state += controller.clearButton()->isEnabled() ? QLatin1Char('E') : QLatin1Char('-');
-    state += controller.pauseButton()->isEnabled() ? QLatin1Char('U') : QLatin1Char('-');
-    state += controller.stopButton()->isEnabled() ? QLatin1Char('S') : QLatin1Char('-');
+    for (const auto &[action, letter] : {std::pair{controller.playButton(), 'P'}, std::pair{controller.clearButton(), 'E'},
+                                         std::pair{controller.pauseButton(), 'U'}, std::pair{controller.stopButton(), 'S'}})
+        state += QLatin1Char(action->isEnabled() ? letter : '-');
     return state;
 }
 
@@ -242,17 +239,13 @@ TEST_F(WindowControllerTest, RomViewShowsTheHeaderAndRefreshesAfterEject)
     const QString first = world.writeRom(QStringLiteral("padded.z64"), "PADDED NAME    ", 0xABCD, 0xFFFFFFFF, "NPDE");
     ASSERT_TRUE(controller->handleURL(QUrl::fromLocalFile(first)));
     ROMViewController *romVC = controller->romVC();
-    QFile file(first);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString digest = QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex());
+    const QString digest = QString::fromLatin1(QCryptographicHash::hash(readFile(first), QCryptographicHash::Md5).toHex());
     EXPECT_EQ(romVC->nameField()->text(), QStringLiteral("PADDED NAME    "));
     EXPECT_EQ(romVC->codeField()->text(), QStringLiteral("NPDE"));
     EXPECT_EQ(romVC->crcField()->text(), QStringLiteral("ABCD FFFFFFFF"));
     EXPECT_EQ(romVC->md5Field()->text(), digest);
-    for (QLineEdit *field : {romVC->nameField(), romVC->codeField(), romVC->crcField(), romVC->md5Field()}) {
-        EXPECT_TRUE(field->isReadOnly());
-        EXPECT_FALSE(field->accessibleName().isEmpty());
-    }
+    for (QLineEdit *field : {romVC->nameField(), romVC->codeField(), romVC->crcField(), romVC->md5Field()})
+        EXPECT_TRUE(field->isReadOnly() && !field->accessibleName().isEmpty());
     EXPECT_EQ(controller->targetView()->findChildren<QWidget *>(QStringLiteral("ROMView")).size(), 1);
 
     controller->clearPressed();
@@ -265,8 +258,7 @@ TEST_F(WindowControllerTest, RomViewShowsTheHeaderAndRefreshesAfterEject)
     EXPECT_EQ(romVC->nameField()->text(), QStringLiteral("OTHER"));
     EXPECT_EQ(romVC->codeField()->text(), QStringLiteral("NOTR"));
     EXPECT_EQ(romVC->crcField()->text(), QStringLiteral("1 80000000"));
-    EXPECT_NE(romVC->md5Field()->text(), digest);
-    EXPECT_EQ(romVC->md5Field()->text().size(), 32);
+    EXPECT_EQ(romVC->md5Field()->text(), QString::fromLatin1(QCryptographicHash::hash(readFile(second), QCryptographicHash::Md5).toHex()));
     EXPECT_EQ(controller->targetView()->findChildren<QWidget *>(QStringLiteral("ROMView")).size(), 1);
     EXPECT_EQ(controller->targetView()->findChildren<QWidget *>(QStringLiteral("EmptyView")).size(), 0);
 }
