@@ -1,10 +1,13 @@
 #include "app/AppDelegate.h"
 #include "platform/SingleInstance.h"
+#include "platform/UnixSignalWatcher.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
@@ -28,6 +31,11 @@ int main(int argc, char *argv[])
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    // Ended by the session, kill or Ctrl+C: leave through the event loop, so a running or
+    // paused emulator is asked to end as at Quit.
+    UnixSignalWatcher endSignals({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&endSignals, &UnixSignalWatcher::unixSignal, &app,
+                     [](int signalNumber) { QCoreApplication::exit(128 + signalNumber); });
 
     // Handed over before launching has finished: only the last one is kept and opened.
     for (const QString &file : files)

@@ -87,8 +87,15 @@ void ChildProcess::start(const QString &launchPath, const QStringList &arguments
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
+    // Only the standard streams are the emulator's: descriptors the Launcher holds
+    // (joystick devices SDL opened, sockets, files) must not leak into it.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+
     pid_t pid = 0;
-    const int error = posix_spawn(&pid, argv.front(), nullptr, &attributes, argv.data(), environ);
+    const int error = posix_spawn(&pid, argv.front(), &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
 
     m_running = true;

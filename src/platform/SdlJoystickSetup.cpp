@@ -5,6 +5,8 @@
 
 #include <SDL/SDL.h>
 
+#include <csignal>
+
 namespace {
 const char kDriverVariable[] = "SDL_VIDEODRIVER";
 }
@@ -14,9 +16,17 @@ SDL_Joystick *SdlJoystickSetup::openFirstJoystick()
     const bool hadDriver = qEnvironmentVariableIsSet(kDriverVariable);
     const QByteArray oldDriver = qgetenv(kDriverVariable);
     qputenv(kDriverVariable, QByteArrayLiteral("dummy"));
+    // SDL's video set-up turns SIGINT and SIGTERM into quit events in its own queue, where
+    // nobody reads them; the Launcher must still end (and end its emulator) on those.
+    struct sigaction oldInterrupt = {};
+    struct sigaction oldTerminate = {};
+    sigaction(SIGINT, nullptr, &oldInterrupt);
+    sigaction(SIGTERM, nullptr, &oldTerminate);
     // Only video (which carries the event queue) and joystick: no audio, no CD-ROM,
     // no event thread, and no parachute that would take over our fatal signals.
     SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_NOPARACHUTE);
+    sigaction(SIGINT, &oldInterrupt, nullptr);
+    sigaction(SIGTERM, &oldTerminate, nullptr);
     if (hadDriver)
         qputenv(kDriverVariable, oldDriver);
     else

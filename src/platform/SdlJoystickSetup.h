@@ -3,7 +3,7 @@
 struct _SDL_Joystick;
 
 /// SDL 1.2 set-up for joystick capture: the event queue without a window, an audio
-/// device, the terminal or SDL's fatal-signal handlers.
+/// device, the terminal, SDL's fatal-signal handlers or its SIGINT/SIGTERM handlers.
 class SdlJoystickSetup
 {
 public:

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 namespace SettingsBinding {
@@ -21,9 +22,15 @@ void bindText(QComboBox *box, const QString &key)
         else
             box->setCurrentIndex(-1);
     }
-    QObject::connect(box, &QComboBox::currentTextChanged, box, [key](const QString &text) {
-        UserDefaults::standardUserDefaults().setValueForKey(key, text);
-    });
+    const auto store = [box, key] { UserDefaults::standardUserDefaults().setValueForKey(key, box->currentText()); };
+    if (box->isEditable()) {
+        // Typed text is stored when it is finished (Enter, or the focus leaving the field,
+        // also when the window is left), not half-typed at every keystroke.
+        QObject::connect(box, &QComboBox::activated, box, store);
+        QObject::connect(box->lineEdit(), &QLineEdit::editingFinished, box, store);
+    } else {
+        QObject::connect(box, &QComboBox::currentIndexChanged, box, store);
+    }
 }
 
 void bindBool(QCheckBox *box, const QString &key)

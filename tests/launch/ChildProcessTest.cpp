@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -86,4 +88,16 @@ TEST(ChildProcessTest, TerminationStatusIsTheExitCodeOrTheSignalAndAProgramThatC
         EXPECT_FALSE(task->suspend());
         EXPECT_EQ(task->terminationStatus(), c.status);
     }
+}
+
+TEST(ChildProcessTest, TheChildGetsOnlyTheStandardStreamsOfTheLauncher)
+{
+    // As SDL opens joystick devices: a descriptor without close-on-exec.
+    const int held = ::open("/dev/null", O_RDONLY);
+    ASSERT_GT(held, STDERR_FILENO);
+    const QString script = QStringLiteral("test -e /proc/$$/fd/2 && test ! -e /proc/$$/fd/%1").arg(held);
+    std::shared_ptr<ChildProcess> task = ChildProcess::launchedTask(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !task->isRunning(); }, kTimeoutMs));
+    EXPECT_EQ(task->terminationStatus(), 0) << "descriptor " << held << " reached the child";
+    ::close(held);
 }

@@ -74,7 +74,13 @@ TEST_F(PreferenceWindowTest, VideoControlsStoreWhatTheUserChooses)
     ui->resolutionBox->setFocus();
     ui->resolutionBox->lineEdit()->selectAll();
     QTest::keyClicks(ui->resolutionBox->lineEdit(), QStringLiteral("1440x1080"));
+    // Half-typed text is not a resolution; it is stored once finished.
+    EXPECT_EQ(store().valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("640x480"));
+    QTest::keyClick(ui->resolutionBox->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(store().valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("1440x1080"));
+    ui->resolutionBox->setCurrentIndex(0);
+    Q_EMIT ui->resolutionBox->activated(0);
+    EXPECT_EQ(store().valueForKey(QStringLiteral("Resolution")).toString(), ui->resolutionBox->itemText(0));
 }
 
 TEST_F(PreferenceWindowTest, SwitchingPanesKeepsTopLeftAndSizesToTheNewPane)
