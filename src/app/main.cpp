@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStringList>
 
 #include <csignal>
@@ -24,9 +25,15 @@ int main(int argc, char *argv[])
         files.append(QFileInfo(arguments.at(i)).absoluteFilePath());
 
     SingleInstance instance;
-    if (instance.sendToRunningInstance(files))
-        return 0;
-    instance.listen();
+    {
+        // Two starts at the same moment must not both find nobody and take the socket in
+        // turn; a lock left by a crashed start is taken over.
+        QLockFile startLock(SingleInstance::defaultServerName() + QStringLiteral(".lock"));
+        startLock.tryLock(5000);
+        if (instance.sendToRunningInstance(files))
+            return 0;
+        instance.listen();
+    }
 
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -22,9 +23,11 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::defaultServerName()
 {
-    const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtimeDir.isEmpty() && QDir(QFile::decodeName(runtimeDir)).exists())
-        return QFile::decodeName(runtimeDir) + QStringLiteral("/tolvane-launcher.socket");
+    // $XDG_RUNTIME_DIR, or a folder of the user's own that Qt makes private (0700) when the
+    // session has none: a name in the shared temporary folder could be taken by another user.
+    const QString runtimeDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtimeDir.isEmpty())
+        return runtimeDir + QStringLiteral("/tolvane-launcher.socket");
     return QDir::tempPath() + QStringLiteral("/tolvane-launcher-%1.socket").arg(::getuid());
 }
 
