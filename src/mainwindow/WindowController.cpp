@@ -170,26 +170,6 @@ bool WindowController::taskRunning() const
     return m_supervisor->taskRunning();
 }
 
-QVariantMap WindowController::emulatorOptions() const
-{
-    return m_supervisor->emulatorOptions();
-}
-
-QString WindowController::tolvanePath() const
-{
-    return m_supervisor->tolvanePath();
-}
-
-QString WindowController::coreArg() const
-{
-    return m_supervisor->coreArg();
-}
-
-QString WindowController::pluginArg() const
-{
-    return m_supervisor->pluginArg();
-}
-
 void WindowController::viewSwap(NibViewController *incoming)
 {
     m_currentController = incoming;

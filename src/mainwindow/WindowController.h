@@ -65,10 +65,6 @@ public:
     ChildProcess *task() const;
     bool taskRunning() const;
     QString bundlePath() const { return m_bundlePath; }
-    QVariantMap emulatorOptions() const;
-    QString tolvanePath() const;
-    QString coreArg() const;
-    QString pluginArg() const;
 
     /// Whether the action with this exact label ("Play", "Pause", "Stop", "Eject") is
     /// enabled in the current state; any other label never is.
