@@ -34,10 +34,6 @@ const QString pauseLabel = QStringLiteral("Pause");
 const QString stopLabel = QStringLiteral("Stop");
 const QString ejectLabel = QStringLiteral("Eject");
 
-// The reader takes images from 4 KiB up to, but not including, 2 GiB.
-constexpr qint64 minimumImageSize = 4096;
-constexpr qint64 maximumImageSize = qint64(1) << 31;
-
 // Last resort when neither the desktop theme nor an SVG reader is there: the four
 // symbols drawn plainly, so the toolbar never shows blank buttons.
 QIcon paintedIcon(const QString &label)
@@ -223,26 +219,6 @@ void WindowController::dropURL(const QUrl &url)
     handleURL(url);
 }
 
-QString WindowController::unreadableReason(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return tr("The file does not exist.");
-    if (info.isDir())
-        return tr("It is a folder, not a ROM image.");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return tr("The file cannot be read: %1.").arg(file.errorString());
-    const qint64 size = file.size();
-    if (size == 0)
-        return tr("The file is empty.");
-    if (size < minimumImageSize)
-        return tr("The file is only %1 bytes long; a ROM image has at least 4096 bytes.").arg(size);
-    if (size >= maximumImageSize)
-        return tr("The file is too large for a ROM image (2 GiB or more).");
-    return QString();
-}
-
 bool WindowController::handleURL(const QUrl &url)
 {
     if (!window())
@@ -255,8 +231,8 @@ bool WindowController::handleURL(const QUrl &url)
         m_emptyVC->stopSpinning();
         const QString path = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
                                                : url.toDisplayString();
-        QString reason = url.isLocalFile() ? unreadableReason(url.toLocalFile())
-                                           : tr("Only files on this computer can be opened.");
+        // The reader says why; the file is never opened a second time here (a pipe would block).
+        QString reason = record ? record->refusalReason() : QString();
         if (reason.isEmpty())
             reason = tr("The file could not be read.");
         m_errorWC->showMessage(tr("“%1” cannot be opened.\n\n%2").arg(path, reason));

@@ -89,9 +89,6 @@ public:
     /// Quitting: asks a running or paused emulator to end.
     void applicationWillTerminate();
 
-    /// The player-facing reason why a file cannot be read, or empty when it can be.
-    static QString unreadableReason(const QString &path);
-
 Q_SIGNALS:
     /// Emitted after the window was taken off the screen by a close.
     void windowOrderedOut(const QString &title);

@@ -18,10 +18,9 @@
 
 namespace {
 
-// Everything the header and boot code need lies in the first 4096 bytes.
-constexpr std::size_t kMinimumImageSize = 4096;
+// Everything the header and boot code need lies in the first 4096 bytes (the minimum size).
 // Lengths are 32-bit signed in the record's world; larger files are refused rather than wrapped.
-constexpr qint64 kMaximumImageSize = qint64(0x7FFFFFFF);
+static_assert(ROM::maximumImageSize - 1 == 0x7FFFFFFF);
 // The header read is bounded at 1 MiB + 4 KiB; the texts end within it at the latest.
 // The same size serves as the streaming chunk, and being a multiple of four keeps every
 // chunk boundary on a word boundary, so groups never straddle two chunks.
@@ -114,6 +113,21 @@ quint32 bigEndianWordAt(const unsigned char *buffer, std::size_t offset)
         | (quint32(buffer[offset + 2]) << 8) | quint32(buffer[offset + 3]);
 }
 
+std::optional<ROM::Refusal> refusalForType(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return std::nullopt;
+    if (S_ISDIR(mode))
+        return ROM::Refusal::Folder;
+    if (S_ISFIFO(mode))
+        return ROM::Refusal::NamedPipe;
+    if (S_ISCHR(mode))
+        return ROM::Refusal::CharacterDevice;
+    if (S_ISBLK(mode))
+        return ROM::Refusal::BlockDevice;
+    return ROM::Refusal::Socket;
+}
+
 class FileDescriptor
 {
 public:
@@ -170,26 +184,70 @@ std::shared_ptr<ROM> ROM::romFromURL(const QUrl &url)
 {
     auto rom = std::make_shared<ROM>();
     rom->setFilePath(url);
-    if (!url.isLocalFile())
+    if (!url.isLocalFile()) {
+        rom->setRefusal(Refusal::NotLocalFile);
         return rom;
+    }
 
-    // O_NONBLOCK keeps a FIFO from stalling the open; it is refused below as not a regular file.
+    // The type is checked before the open: opening a device can have side effects, and a
+    // socket cannot be opened at all. O_NONBLOCK still keeps a FIFO that replaced the
+    // file in between from stalling the open; fstat below refuses it.
     const QByteArray path = QFile::encodeName(url.toLocalFile());
-    FileDescriptor file(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0)
-        return rom;
     struct stat info;
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (::stat(path.constData(), &info) != 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR)
+            rom->setRefusal(Refusal::Missing);
+        else
+            rom->setRefusal(Refusal::CannotOpen, error);
         return rom;
-    if (info.st_size < qint64(kMinimumImageSize) || info.st_size > kMaximumImageSize)
+    }
+    if (const std::optional<Refusal> refusal = refusalForType(info.st_mode)) {
+        rom->setRefusal(*refusal);
         return rom;
+    }
+    FileDescriptor file(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0) {
+        rom->setRefusal(Refusal::CannotOpen, errno);
+        return rom;
+    }
+    if (::fstat(file.get(), &info) != 0) {
+        rom->setRefusal(Refusal::ReadFailed, errno);
+        return rom;
+    }
+    if (const std::optional<Refusal> refusal = refusalForType(info.st_mode)) {
+        rom->setRefusal(*refusal);
+        return rom;
+    }
+    rom->setFileSize(qint64(info.st_size));
+    if (info.st_size == 0) {
+        rom->setRefusal(Refusal::Empty);
+        return rom;
+    }
+    if (info.st_size < minimumImageSize) {
+        rom->setRefusal(Refusal::TooShort);
+        return rom;
+    }
+    if (info.st_size >= maximumImageSize) {
+        rom->setRefusal(Refusal::TooLong);
+        return rom;
+    }
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     // Streamed through one chunk-sized buffer, so memory stays flat whatever the image size.
     std::vector<unsigned char> chunk(kChunkSize);
     const qint64 headerLength = readFully(file.get(), chunk.data(), chunk.size());
-    if (headerLength < qint64(kMinimumImageSize))
+    if (headerLength < 0) {
+        rom->setRefusal(Refusal::ReadFailed, errno);
         return rom;
+    }
+    // Shrunk since fstat.
+    if (headerLength < minimumImageSize) {
+        rom->setFileSize(headerLength);
+        rom->setRefusal(headerLength == 0 ? Refusal::Empty : Refusal::TooShort);
+        return rom;
+    }
+    const unsigned char firstByte = chunk[0];
 
     // The file's first byte decides the order for every chunk, not each chunk's own first byte.
     const StoredOrder order = storedOrderForFirstByte(chunk[0]);
@@ -200,33 +258,48 @@ std::shared_ptr<ROM> ROM::romFromURL(const QUrl &url)
     const QString gameCode = textAt(chunk.data(), std::size_t(headerLength), 0x3B);
     const quint32 crc1 = bigEndianWordAt(chunk.data(), 0x10);
     const quint32 crc2 = bigEndianWordAt(chunk.data(), 0x14);
+    const quint8 regionCode = chunk[0x3E];
 
     DigestContext digest;
-    if (!digest.ctx || EVP_DigestInit_ex(digest.ctx, EVP_md5(), nullptr) != 1)
+    if (!digest.ctx || EVP_DigestInit_ex(digest.ctx, EVP_md5(), nullptr) != 1) {
+        rom->setRefusal(Refusal::ReadFailed, ENOMEM);
         return rom;
+    }
     qint64 total = headerLength;
     qint64 length = headerLength;
     for (;;) {
-        if (EVP_DigestUpdate(digest.ctx, chunk.data(), std::size_t(length)) != 1)
+        if (EVP_DigestUpdate(digest.ctx, chunk.data(), std::size_t(length)) != 1) {
+            rom->setRefusal(Refusal::ReadFailed, ENOMEM);
             return rom;
+        }
         if (length < qint64(kChunkSize))
             break;
         length = readFully(file.get(), chunk.data(), chunk.size());
-        if (length < 0)
+        if (length < 0) {
+            rom->setRefusal(Refusal::ReadFailed, errno);
             return rom;
+        }
         if (length == 0)
             break;
         total += length;
         // The file may have grown since fstat; never digest past the limit.
-        if (total > kMaximumImageSize)
+        if (total >= maximumImageSize) {
+            rom->setFileSize(total);
+            rom->setRefusal(Refusal::TooLong);
             return rom;
+        }
         normalizeInOrder(chunk.data(), std::size_t(length), order);
     }
     unsigned char md[EVP_MAX_MD_SIZE];
     unsigned int mdLength = 0;
-    if (EVP_DigestFinal_ex(digest.ctx, md, &mdLength) != 1)
+    if (EVP_DigestFinal_ex(digest.ctx, md, &mdLength) != 1) {
+        rom->setRefusal(Refusal::ReadFailed, ENOMEM);
         return rom;
+    }
 
+    rom->setFileSize(total);
+    rom->setByteOrder(byteOrderName(firstByte));
+    rom->setRegionCode(regionCode);
     rom->setCic(cic);
     rom->setName(name);
     rom->setGameCode(gameCode);
@@ -295,6 +368,7 @@ TOLVANE_ROM_FIELD(QString, gameCode, setGameCode, m_gameCode)
 TOLVANE_ROM_FIELD(QVariant, calculatedCRC1, setCalculatedCRC1, m_calculatedCRC1)
 TOLVANE_ROM_FIELD(QVariant, calculatedCRC2, setCalculatedCRC2, m_calculatedCRC2)
 TOLVANE_ROM_FIELD(QString, MD5, setMD5, m_MD5)
+TOLVANE_ROM_FIELD(QString, byteOrder, setByteOrder, m_byteOrder)
 
 #undef TOLVANE_ROM_FIELD
 
@@ -332,4 +406,97 @@ void ROM::setCRC2(quint32 value)
 {
     QMutexLocker lock(&m_mutex);
     m_CRC2 = value;
+}
+
+std::optional<qint64> ROM::fileSize() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_fileSize;
+}
+
+void ROM::setFileSize(qint64 value)
+{
+    QMutexLocker lock(&m_mutex);
+    m_fileSize = value;
+}
+
+std::optional<quint8> ROM::regionCode() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_regionCode;
+}
+
+void ROM::setRegionCode(quint8 value)
+{
+    QMutexLocker lock(&m_mutex);
+    m_regionCode = value;
+}
+
+std::optional<ROM::Refusal> ROM::refusal() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_refusal;
+}
+
+int ROM::refusalError() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_refusalError;
+}
+
+void ROM::setRefusal(Refusal value, int error)
+{
+    QMutexLocker lock(&m_mutex);
+    m_refusal = value;
+    m_refusalError = error;
+}
+
+QString ROM::refusalReason() const
+{
+    const std::optional<Refusal> refusal = this->refusal();
+    if (!refusal)
+        return QString();
+    const QString error = QString::fromLocal8Bit(std::strerror(refusalError()));
+    switch (*refusal) {
+    case Refusal::NotLocalFile:
+        return tr("Only files on this computer can be opened.");
+    case Refusal::Missing:
+        return tr("The file does not exist.");
+    case Refusal::Folder:
+        return tr("It is a folder, not a ROM image.");
+    case Refusal::NamedPipe:
+        return tr("It is a named pipe, not a regular file.");
+    case Refusal::CharacterDevice:
+        return tr("It is a character device, not a regular file.");
+    case Refusal::BlockDevice:
+        return tr("It is a block device, not a regular file.");
+    case Refusal::Socket:
+        return tr("It is a socket, not a regular file.");
+    case Refusal::CannotOpen:
+        return tr("The file cannot be read: %1.").arg(error);
+    case Refusal::Empty:
+        return tr("The file is empty.");
+    case Refusal::TooShort:
+        return tr("The file is only %1 bytes long; a ROM image has at least %2 bytes.")
+            .arg(fileSize().value_or(0))
+            .arg(minimumImageSize);
+    case Refusal::TooLong:
+        return tr("The file is too large for a ROM image (2 GiB or more).");
+    case Refusal::ReadFailed:
+        return tr("The file could not be read: %1.").arg(error);
+    }
+    return QString();
+}
+
+QString ROM::byteOrderName(unsigned char firstByte)
+{
+    switch (storedOrderForFirstByte(firstByte)) {
+    case StoredOrder::WordSwapped:
+        return QStringLiteral("n64");
+    case StoredOrder::ByteSwapped:
+        return QStringLiteral("v64");
+    case StoredOrder::Canonical:
+        break;
+    }
+    return QStringLiteral("z64");
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QMutex>
 #include <QString>
 #include <QUrl>
@@ -14,7 +15,30 @@
 /// nine absent, and a field is present once set, whatever its value.
 class ROM
 {
+    Q_DECLARE_TR_FUNCTIONS(ROM)
+
 public:
+    /// Why the reader gave no complete record. Known without opening the file a second
+    /// time, so that nobody has to (a second open of a pipe would block).
+    enum class Refusal {
+        NotLocalFile,
+        Missing,
+        Folder,
+        NamedPipe,
+        CharacterDevice,
+        BlockDevice,
+        Socket,
+        CannotOpen, // permission or another open error, see refusalError()
+        Empty,
+        TooShort,
+        TooLong,
+        ReadFailed, // see refusalError()
+    };
+
+    /// The smallest image the reader takes, and the first length it refuses.
+    static constexpr qint64 minimumImageSize = 4096;
+    static constexpr qint64 maximumImageSize = qint64(1) << 31;
+
     ROM() = default;
     ROM(const ROM &) = delete;
     ROM &operator=(const ROM &) = delete;
@@ -46,6 +70,27 @@ public:
     std::optional<QString> MD5() const;
     void setMD5(const QString &value);
 
+    /// The stored byte order, "z64" (big-endian), "v64" (swapped half-words) or "n64"
+    /// (little-endian words), set with the header fields.
+    std::optional<QString> byteOrder() const;
+    void setByteOrder(const QString &value);
+    /// The file's length in bytes as the reader found it; set for every regular file.
+    std::optional<qint64> fileSize() const;
+    void setFileSize(qint64 value);
+    /// The header byte at 0x3E, the fourth of the game code field: the region letter.
+    std::optional<quint8> regionCode() const;
+    void setRegionCode(quint8 value);
+    /// Set when the record is incomplete because the reader refused the file.
+    std::optional<Refusal> refusal() const;
+    /// The errno behind CannotOpen and ReadFailed, 0 otherwise.
+    int refusalError() const;
+    void setRefusal(Refusal value, int error = 0);
+    /// A sentence for the player naming why the file was refused; empty when it was not.
+    QString refusalReason() const;
+
+    /// "n64" for a first byte of 0x40, "v64" for 0x37, "z64" for anything else.
+    static QString byteOrderName(unsigned char firstByte);
+
     /// Brings a buffer into canonical (big-endian, "z64") order, decided by its first byte:
     /// 0x40 reverses every 4-byte group, 0x37 swaps every 2-byte pair, anything else is
     /// left alone. Trailing bytes that do not fill a whole group are left unchanged.
@@ -68,4 +113,9 @@ private:
     std::optional<QVariant> m_calculatedCRC1;
     std::optional<QVariant> m_calculatedCRC2;
     std::optional<QString> m_MD5;
+    std::optional<QString> m_byteOrder;
+    std::optional<qint64> m_fileSize;
+    std::optional<quint8> m_regionCode;
+    std::optional<Refusal> m_refusal;
+    int m_refusalError = 0;
 };

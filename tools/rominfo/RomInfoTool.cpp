@@ -2,13 +2,13 @@
 
 #include "rom/ROM.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QUrl>
+
+#include <cstring>
 
 RomInfoTool::RomInfoTool(std::FILE *out, std::FILE *err) : m_out(out), m_err(err) {}
 
@@ -47,18 +47,17 @@ int RomInfoTool::run(const QStringList &arguments)
     for (const QString &path : files) {
         const auto rom = ROM::romFromURL(QUrl::fromLocalFile(path));
         const bool valid = rom->isValid();
-        const std::optional<QString> byteOrder = valid ? byteOrderOfFile(path) : std::nullopt;
         if (json) {
-            records.append(jsonRecord(path, *rom, byteOrder));
+            records.append(jsonRecord(path, *rom));
         } else if (valid) {
             if (!first)
                 write(m_out, QStringLiteral("\n"));
-            printText(path, *rom, byteOrder.value_or(QString()));
+            printText(path, *rom);
             first = false;
         }
         if (!valid) {
             write(m_err, tr("tolvane-rominfo: %1: not read as a ROM image: %2")
-                             .arg(path, failureReason(path))
+                             .arg(path, failureReason(*rom))
                              + QLatin1Char('\n'));
             status = 1;
         }
@@ -67,27 +66,6 @@ int RomInfoTool::run(const QStringList &arguments)
         write(m_out, QString::fromUtf8(QJsonDocument(records).toJson(QJsonDocument::Indented)));
     std::fflush(m_out);
     return status;
-}
-
-QString RomInfoTool::byteOrderName(unsigned char firstByte)
-{
-    switch (firstByte) {
-    case 0x40:
-        return QStringLiteral("n64");
-    case 0x37:
-        return QStringLiteral("v64");
-    default:
-        return QStringLiteral("z64");
-    }
-}
-
-std::optional<QString> RomInfoTool::byteOrderOfFile(const QString &path)
-{
-    QFile file(path);
-    char first = 0;
-    if (!file.open(QIODevice::ReadOnly) || file.read(&first, 1) != 1)
-        return std::nullopt;
-    return byteOrderName(static_cast<unsigned char>(first));
 }
 
 void RomInfoTool::printUsage(std::FILE *stream) const
@@ -105,7 +83,7 @@ void RomInfoTool::printUsage(std::FILE *stream) const
              "Exit status: 0 when every file was read, 1 when any was not, 2 on a usage error.\n"));
 }
 
-void RomInfoTool::printText(const QString &path, const ROM &rom, const QString &byteOrder)
+void RomInfoTool::printText(const QString &path, const ROM &rom)
 {
     const QString crcs = QString::asprintf("%X %X", rom.CRC1().value_or(0), rom.CRC2().value_or(0));
     QString text;
@@ -116,12 +94,11 @@ void RomInfoTool::printText(const QString &path, const ROM &rom, const QString &
     text += tr("CRC:        %1\n").arg(crcs);
     text += tr("CIC:        %1\n").arg(rom.cic().value_or(0));
     text += tr("MD5:        %1\n").arg(rom.MD5().value_or(QString()));
-    text += tr("Byte order: %1\n").arg(byteOrder);
+    text += tr("Byte order: %1\n").arg(rom.byteOrder().value_or(QString()));
     write(m_out, text);
 }
 
-QJsonObject RomInfoTool::jsonRecord(const QString &path, const ROM &rom,
-                                    const std::optional<QString> &byteOrder)
+QJsonObject RomInfoTool::jsonRecord(const QString &path, const ROM &rom)
 {
     const auto orNull = [](const auto &field) {
         return field ? QJsonValue(*field) : QJsonValue(QJsonValue::Null);
@@ -139,26 +116,40 @@ QJsonObject RomInfoTool::jsonRecord(const QString &path, const ROM &rom,
     object.insert(QStringLiteral("crc2"), wordOrNull(rom.CRC2()));
     object.insert(QStringLiteral("cic"), orNull(rom.cic()));
     object.insert(QStringLiteral("md5"), orNull(rom.MD5()));
-    object.insert(QStringLiteral("byteOrder"), orNull(byteOrder));
+    object.insert(QStringLiteral("byteOrder"), orNull(rom.byteOrder()));
     return object;
 }
 
-QString RomInfoTool::failureReason(const QString &path)
+QString RomInfoTool::failureReason(const ROM &rom)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    using Refusal = ROM::Refusal;
+    const std::optional<Refusal> refusal = rom.refusal();
+    if (!refusal)
+        return tr("cannot be read");
+    switch (*refusal) {
+    case Refusal::Missing:
         return tr("no such file");
-    if (info.isDir())
+    case Refusal::Folder:
         return tr("is a directory");
-    if (!info.isFile())
-        return tr("not a regular file");
-    if (!info.isReadable())
-        return tr("permission denied");
-    if (info.size() < 4096)
-        return tr("shorter than 4096 bytes (%1 bytes)").arg(info.size());
-    if (info.size() > 0x7FFFFFFF)
+    case Refusal::NamedPipe:
+        return tr("not a regular file (named pipe)");
+    case Refusal::CharacterDevice:
+        return tr("not a regular file (character device)");
+    case Refusal::BlockDevice:
+        return tr("not a regular file (block device)");
+    case Refusal::Socket:
+        return tr("not a regular file (socket)");
+    case Refusal::Empty:
+    case Refusal::TooShort:
+        return tr("shorter than %1 bytes (%2 bytes)").arg(ROM::minimumImageSize).arg(rom.fileSize().value_or(0));
+    case Refusal::TooLong:
         return tr("2 GiB or longer");
-    return tr("cannot be read");
+    case Refusal::NotLocalFile:
+    case Refusal::CannotOpen:
+    case Refusal::ReadFailed:
+        break;
+    }
+    return QString::fromLocal8Bit(std::strerror(rom.refusalError()));
 }
 
 QString RomInfoTool::escaped(const QString &text)
