@@ -8,7 +8,9 @@
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -41,12 +43,12 @@ void EmulatorSupervisor::setBundlePath(const QString &bundlePath)
     m_bundlePath = bundlePath;
 }
 
-std::optional<QString> EmulatorSupervisor::optionPath(const QString &key) const
+std::optional<QString> EmulatorSupervisor::optionPath(const QString &location, const QString &key) const
 {
     const std::optional<QString> value = textOf(m_emulatorOptions.value(key));
     if (!value)
         return std::nullopt;
-    return m_bundlePath + *value;
+    return location + *value;
 }
 
 void EmulatorSupervisor::readEmulatorConfig()
@@ -55,23 +57,50 @@ void EmulatorSupervisor::readEmulatorConfig()
     m_emulatorOptions = Bundle::dictionaryWithContentsOfFile(
                             bundle.pathForResource(QStringLiteral("EmulatorOptions"), QStringLiteral("plist")))
                             .value_or(QVariantMap());
-    m_tolvanePath = optionPath(QStringLiteral("UIConsole")).value_or(QString());
-    m_coreLibraryPath = optionPath(QStringLiteral("CoreLibrary"));
-    m_pluginDirectoryPath = optionPath(QStringLiteral("PluginDirectory"));
-    m_coreArg = m_coreLibraryPath ? QStringLiteral("--corelib ") + *m_coreLibraryPath : QString();
-    m_pluginArg = m_pluginDirectoryPath ? QStringLiteral("--plugindir ") + *m_pluginDirectoryPath : QString();
+}
+
+QString EmulatorSupervisor::userDefaultBuildLocation()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tolvane-launcher");
+}
+
+QString EmulatorSupervisor::defaultBuildLocation() const
+{
+    // A build in the player's own folder can be written to (InputAutoCfg.ini) and wins
+    // over one installed beside the Launcher, which usually cannot.
+    const QString user = userDefaultBuildLocation();
+    const std::optional<QString> console = optionPath(user, QStringLiteral("UIConsole"));
+    return console && QFileInfo(*console).isFile() ? user : m_bundlePath;
+}
+
+QString EmulatorSupervisor::tolvanePath() const
+{
+    return optionPath(defaultBuildLocation(), QStringLiteral("UIConsole")).value_or(QString());
+}
+
+QString EmulatorSupervisor::coreArg() const
+{
+    const std::optional<QString> path = optionPath(defaultBuildLocation(), QStringLiteral("CoreLibrary"));
+    return path ? QStringLiteral("--corelib ") + *path : QString();
+}
+
+QString EmulatorSupervisor::pluginArg() const
+{
+    const std::optional<QString> path = optionPath(defaultBuildLocation(), QStringLiteral("PluginDirectory"));
+    return path ? QStringLiteral("--plugindir ") + *path : QString();
 }
 
 QString EmulatorSupervisor::launchCommand(const ROM &rom) const
 {
     const UserDefaults &defaults = UserDefaults::standardUserDefaults();
 
-    const QVariant build = defaults.valueForKey(QStringLiteral("Build"));
-    const bool custom = build.typeId() == QMetaType::QString && build.toString() == QStringLiteral("Custom");
+    // One lookup for every path of the default build, so they never come from two places.
+    const QString location = defaultBuildLocation();
     // A missing executable still takes its place, as '', so the start fails visibly
     // instead of running the next word as the program.
     const QString executable =
-        custom ? textOf(defaults.valueForKey(QStringLiteral("CustomBuildPath"))).value_or(QString()) : m_tolvanePath;
+        customBuildChosen() ? textOf(defaults.valueForKey(QStringLiteral("CustomBuildPath"))).value_or(QString())
+                            : optionPath(location, QStringLiteral("UIConsole")).value_or(QString());
 
     QStringList words;
     words << ShellQuoting::quoted(executable);
@@ -80,8 +109,8 @@ QString EmulatorSupervisor::launchCommand(const ROM &rom) const
         if (value)
             words << option << ShellQuoting::bareOrQuoted(*value);
     };
-    addOption(QStringLiteral("--corelib"), m_coreLibraryPath);
-    addOption(QStringLiteral("--plugindir"), m_pluginDirectoryPath);
+    addOption(QStringLiteral("--corelib"), optionPath(location, QStringLiteral("CoreLibrary")));
+    addOption(QStringLiteral("--plugindir"), optionPath(location, QStringLiteral("PluginDirectory")));
 
     std::optional<QString> gfx;
     if (const std::optional<QString> plugin = textOf(defaults.valueForKey(QStringLiteral("VideoPlugin")))) {
@@ -114,16 +143,27 @@ void EmulatorSupervisor::removeEmulatorConfigFile() const
 
 QString EmulatorSupervisor::inputAutoCfgPath() const
 {
-    return m_bundlePath + QStringLiteral("/tolvane.app/Contents/Resources/InputAutoCfg.ini");
+    return defaultBuildLocation() + QStringLiteral("/tolvane.app/Contents/Resources/InputAutoCfg.ini");
 }
 
-void EmulatorSupervisor::writeInputAutoCfg() const
+bool EmulatorSupervisor::writeInputAutoCfg() const
 {
     const UserDefaults &defaults = UserDefaults::standardUserDefaults();
     const QString text = InputAutoCfgWriter::textFor(defaults.arrayForKey(QStringLiteral("Mapping")),
                                                      defaults.dictionaryForKey(QStringLiteral("Controllers")));
+    const QString path = inputAutoCfgPath();
+    // A build copied in without its Resources folder still gets the mapping; no folder is
+    // made for a build that is not there.
+    if (QFileInfo(tolvanePath()).isFile())
+        QDir().mkpath(QFileInfo(path).path());
     // A missing folder (no default build installed) must not stop the start.
-    InputAutoCfgWriter::writeText(inputAutoCfgPath(), text);
+    return InputAutoCfgWriter::writeText(path, text);
+}
+
+bool EmulatorSupervisor::customBuildChosen()
+{
+    const QVariant build = UserDefaults::standardUserDefaults().valueForKey(QStringLiteral("Build"));
+    return build.typeId() == QMetaType::QString && build.toString() == QStringLiteral("Custom");
 }
 
 bool EmulatorSupervisor::isTaskProcessRunning() const
@@ -138,7 +178,13 @@ void EmulatorSupervisor::playPressed(const ROM *rom)
         if (!rom)
             return;
         removeEmulatorConfigFile();
-        writeInputAutoCfg();
+        const bool written = writeInputAutoCfg();
+        // Only a default build that is really there reads the file; a custom build or a
+        // missing one (which fails with its own status) gives no cause to warn.
+        if (!written && !m_toldNotWritable && !customBuildChosen() && QFileInfo(tolvanePath()).isFile()) {
+            m_toldNotWritable = true;
+            Q_EMIT inputAutoCfgNotWritable(QFileInfo(inputAutoCfgPath()).path());
+        }
         const QString command = launchCommand(*rom);
         m_task = ChildProcess::launchedTask(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
         connect(m_task.get(), &ChildProcess::didTerminate, this, &EmulatorSupervisor::checkATaskStatus);

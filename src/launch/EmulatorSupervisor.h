@@ -26,12 +26,23 @@ public:
     void setBundlePath(const QString &bundlePath);
     QString bundlePath() const { return m_bundlePath; }
 
-    /// Reads the "EmulatorOptions" property list once and derives the paths from it.
+    /// Reads the "EmulatorOptions" property list once.
     void readEmulatorConfig();
     QVariantMap emulatorOptions() const { return m_emulatorOptions; }
-    QString tolvanePath() const { return m_tolvanePath; }
-    QString coreArg() const { return m_coreArg; }
-    QString pluginArg() const { return m_pluginArg; }
+
+    /// Where a player's own default build is looked for first:
+    /// $XDG_DATA_HOME/tolvane-launcher (by default ~/.local/share/tolvane-launcher).
+    static QString userDefaultBuildLocation();
+    /// The default build's location in use, looked up afresh at each call: the folder that
+    /// holds its "tolvane.app" and that the option paths ("UIConsole", "CoreLibrary",
+    /// "PluginDirectory") are relative to. That is userDefaultBuildLocation() when it holds
+    /// the console program, otherwise the resource directory beside the Launcher.
+    QString defaultBuildLocation() const;
+    /// The default build's console program, "--corelib PATH" and "--plugindir PATH", all
+    /// from defaultBuildLocation().
+    QString tolvanePath() const;
+    QString coreArg() const;
+    QString pluginArg() const;
 
     /// The shell command line for a new start of \a rom, from the options and the
     /// current settings; every value is quoted so that nothing in it runs as shell text.
@@ -41,9 +52,10 @@ public:
     /// The emulator's configuration file: tolvane/tolvane.cfg in the current user's
     /// config directory ($XDG_CONFIG_HOME, by default ~/.config).
     static QString emulatorConfigFilePath();
-    /// Writes InputAutoCfg.ini from the "Mapping" and "Controllers" settings.
-    void writeInputAutoCfg() const;
-    /// Where writeInputAutoCfg() writes: inside the default build in the resource directory.
+    /// Writes InputAutoCfg.ini from the "Mapping" and "Controllers" settings; false when
+    /// it could not be written.
+    bool writeInputAutoCfg() const;
+    /// Where writeInputAutoCfg() writes: inside the default build in use.
     QString inputAutoCfgPath() const;
 
     ChildProcess *task() const { return m_task.get(); }
@@ -67,20 +79,21 @@ Q_SIGNALS:
     /// ("Task ended by app" or "Task ended self") and the child's termination status.
     /// Also emitted for a child that Eject dropped; that notice changes no state.
     void taskEnded(const QString &logLine, int terminationStatus);
+    /// Emitted at most once per supervisor (the main window keeps one for the session) when
+    /// the default build was started but InputAutoCfg.ini could not be written into
+    /// \a folder, so the emulator does not get the player's controller mapping.
+    void inputAutoCfgNotWritable(const QString &folder);
 
 private:
+    // True when the "Build" setting is exactly "Custom".
+    static bool customBuildChosen();
     void checkATaskStatus(ChildProcess *endedTask);
-    // The resource directory followed by the option's value; nothing when the key is absent.
-    std::optional<QString> optionPath(const QString &key) const;
+    // \a location followed by the option's value; nothing when the key is absent.
+    std::optional<QString> optionPath(const QString &location, const QString &key) const;
 
     QString m_bundlePath;
     QVariantMap m_emulatorOptions;
-    QString m_tolvanePath;
-    QString m_coreArg;
-    QString m_pluginArg;
-    // The values behind coreArg and pluginArg, kept apart so each is quoted as one word.
-    std::optional<QString> m_coreLibraryPath;
-    std::optional<QString> m_pluginDirectoryPath;
     std::shared_ptr<ChildProcess> m_task;
     bool m_taskRunning = false;
+    bool m_toldNotWritable = false;
 };

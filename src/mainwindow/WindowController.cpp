@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLayout>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -84,6 +85,8 @@ WindowController::WindowController(const QString &windowNibName, QObject *parent
 {
     connect(m_supervisor, &EmulatorSupervisor::stateChanged, this, &WindowController::validateToolbar);
     connect(m_supervisor, &EmulatorSupervisor::taskEnded, this, &WindowController::showTaskEnded);
+    connect(m_supervisor, &EmulatorSupervisor::inputAutoCfgNotWritable, this,
+            &WindowController::showInputAutoCfgNotWritable);
 }
 
 WindowController::~WindowController() = default;
@@ -320,6 +323,21 @@ void WindowController::showTaskEnded(const QString &logLine, int terminationStat
     if (m_ui)
         m_ui->statusBar->showMessage(tr("%1 (status %2)").arg(logLine).arg(terminationStatus));
     validateToolbar();
+}
+
+void WindowController::showInputAutoCfgNotWritable(const QString &folder)
+{
+    // Not modal: the emulator is starting at the same moment and must not wait for OK.
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Controller Settings Not Passed On"),
+                                tr("The emulator is starting without your controller settings: they could not "
+                                   "be saved in “%1”, because you cannot write to that folder.\n\n"
+                                   "To use them, put the emulator build in your own folder “%2/tolvane.app”, "
+                                   "or make the folder above writable for you.")
+                                    .arg(folder, EmulatorSupervisor::userDefaultBuildLocation()),
+                                QMessageBox::Ok, m_dragWindow);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 bool WindowController::windowShouldClose(QWidget *window)

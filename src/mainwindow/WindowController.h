@@ -104,6 +104,7 @@ private:
     void orderOutMyWindow(QWidget *window);
     void connectSignals();
     void showTaskEnded(const QString &logLine, int terminationStatus);
+    void showInputAutoCfgNotWritable(const QString &folder);
 
     QPointer<DragWindow> m_dragWindow;
     QPointer<QWidget> m_targetView;

@@ -1,11 +1,14 @@
 #include "prefs/EmulatorPreferencesViewController.h"
 
+#include "launch/EmulatorSupervisor.h"
+#include "platform/Bundle.h"
 #include "platform/UserDefaults.h"
 #include "prefs/ClickActionTextField.h"
 
 #include "ui_EmulatorPrefsView.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSignalBlocker>
@@ -47,6 +50,34 @@ void EmulatorPreferencesViewController::setupUi(QWidget *view)
     m_ui->buildPathField->setDelegate(this);
     connect(m_ui->buildSelector, &QComboBox::activated, this,
             &EmulatorPreferencesViewController::selectorChanged);
+    view->installEventFilter(this);
+}
+
+bool EmulatorPreferencesViewController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_ui && event->type() == QEvent::Show)
+        showDefaultBuildInUse();
+    return NibViewController::eventFilter(watched, event);
+}
+
+void EmulatorPreferencesViewController::showDefaultBuildInUse()
+{
+    // The same lookup as Play, so the pane can never name a build that Play would not start.
+    EmulatorSupervisor lookup;
+    lookup.setBundlePath(Bundle::mainBundle().resourcePath());
+    lookup.readEmulatorConfig();
+    const QString location = lookup.defaultBuildLocation();
+    const QString user = EmulatorSupervisor::userDefaultBuildLocation();
+    const QString app = QStringLiteral("/tolvane.app");
+    QString text;
+    if (!QFileInfo(lookup.tolvanePath()).isFile())
+        text = tr("None installed. Put one in %1 for yourself, or in %2 for everyone.")
+                   .arg(QDir::toNativeSeparators(user + app), QDir::toNativeSeparators(lookup.bundlePath() + app));
+    else if (location == user)
+        text = tr("Yours, in %1").arg(QDir::toNativeSeparators(location + app));
+    else
+        text = tr("Installed with the Launcher, in %1").arg(QDir::toNativeSeparators(location + app));
+    m_ui->defaultBuildLabel->setText(text);
 }
 
 void EmulatorPreferencesViewController::loadView()

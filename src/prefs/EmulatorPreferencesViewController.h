@@ -33,10 +33,14 @@ public:
     void selectorChanged();
     /// Opens the file chooser for the custom build (without blocking).
     Q_INVOKABLE void textFieldSelected(QObject *sender);
+    /// Says which default build Play would start, looked up as Play does; the pane does
+    /// this each time it is shown, as a build may have been put in place meanwhile.
+    void showDefaultBuildInUse();
 
 protected:
     void setupUi(QWidget *view) override;
     void loadView() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void chooserFinished(int result);
