@@ -26,6 +26,9 @@ int RomInfoTool::run(const QStringList &arguments)
             } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
                 printUsage(m_out);
                 return 0;
+            } else if (argument == QLatin1String("--version")) {
+                write(m_out, QStringLiteral("tolvane-rominfo " TOLVANE_VERSION "\n"));
+                return 0;
             } else {
                 write(m_err, tr("tolvane-rominfo: unknown option %1").arg(argument)
                                  + QLatin1Char('\n'));
@@ -71,14 +74,18 @@ int RomInfoTool::run(const QStringList &arguments)
 void RomInfoTool::printUsage(std::FILE *stream) const
 {
     write(stream,
-          tr("Usage: tolvane-rominfo [--json] FILE...\n"
+          tr("Usage: tolvane-rominfo [--json] [--jobs N] [-r] [--] FILE|DIR...\n"
              "Reads each ROM image as the Launcher does and prints its name, game code,\n"
              "header checksum words, CIC variant, MD5 digest of the canonical image and\n"
              "stored byte order (z64, v64 or n64). In the text form the name is quoted, and\n"
              "quotes, backslashes and control characters in texts are escaped (\\xNN).\n"
              "\n"
-             "  --json     print one JSON array with an object per file\n"
-             "  -h, --help print this help\n"
+             "  --json           print one JSON array with an object per file\n"
+             "  -r, --recursive  read the ROM images in each folder named, and in its subfolders\n"
+             "  --jobs N         read N files in parallel (default: the number of cores)\n"
+             "  -h, --help       print this help and exit\n"
+             "  --version        print the version and exit\n"
+             "  --               end of options: what follows is a file, even if it begins with -\n"
              "\n"
              "Exit status: 0 when every file was read, 1 when any was not, 2 on a usage error.\n"));
 }
