@@ -8,6 +8,7 @@ packages=(
     libsdl1.2-dev libplist-dev libssl-dev libgtest-dev
     xvfb xauth xdotool x11-apps imagemagick
     desktop-file-utils appstream shared-mime-info fonts-dejavu-core
+    dpkg-dev file lintian
 )
 
 missing=()

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the Debian package in BUILD_DIR (default: build, configured already), checks it
+# with lintian, unpacks it into a temporary root and runs the unpacked tolvane-rominfo there.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$top/build}" && pwd)
+
+rm -f "$build"/tolvane-launcher_*.deb
+cmake --build "$build" --target package
+debs=("$build"/tolvane-launcher_*_amd64.deb)
+[[ ${#debs[@]} -eq 1 && -f "${debs[0]}" ]] || { echo "Expected one tolvane-launcher_*_amd64.deb in $build." >&2; exit 1; }
+deb=${debs[0]}
+echo "Package: $deb"
+lintian --fail-on error "$deb"
+
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg -x "$deb" "$root"
+version=$(dpkg-deb -f "$deb" Version)
+[[ $("$root/usr/bin/tolvane-rominfo" --version) == "tolvane-rominfo $version" ]] \
+    || { echo "The unpacked tolvane-rominfo does not report version $version." >&2; exit 1; }
+
+"$build/bin/tolvane-make-rom" --name "PACKAGE CHECK" --order v64 "$root/check.v64" >/dev/null
+output=$("$root/usr/bin/tolvane-rominfo" "$root/check.v64")
+echo "$output"
+grep -qx 'Name:       "PACKAGE CHECK"' <<<"$output" && grep -qx 'Byte order: v64' <<<"$output" \
+    || { echo "The unpacked tolvane-rominfo did not read the synthetic image." >&2; exit 1; }
+echo "Package check passed: $(basename "$deb")"
