@@ -19,6 +19,9 @@ dpkg -x "$deb" "$root"
 version=$(dpkg-deb -f "$deb" Version)
 [[ $("$root/usr/bin/tolvane-rominfo" --version) == "tolvane-rominfo $version" ]] \
     || { echo "The unpacked tolvane-rominfo does not report version $version." >&2; exit 1; }
+# The Launcher answers --version before it needs a display.
+[[ $(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$root/usr/bin/tolvane-launcher" --version) == "tolvane-launcher $version" ]] \
+    || { echo "The unpacked tolvane-launcher does not report version $version without a display." >&2; exit 1; }
 
 "$build/bin/tolvane-make-rom" --name "PACKAGE CHECK" --order v64 "$root/check.v64" >/dev/null
 output=$("$root/usr/bin/tolvane-rominfo" "$root/check.v64")
