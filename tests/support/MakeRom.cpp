@@ -2,7 +2,6 @@
 // end-to-end scripts.
 #include "support/RomImageBuilder.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include <cstdio>
@@ -10,24 +9,22 @@
 int main(int argc, char **argv)
 {
     RomImageBuilder builder;
-    // A header laid out like a real one: a 20-byte space-padded name, zeros up to the game
-    // code, and a zero version byte that ends the game code.
+    // Laid out like a real header: a space-padded name, zeros up to the game code, and a
+    // zero version byte that ends the game code.
     builder.setName(QByteArrayLiteral("TOLVANE TEST IMAGE  ") + QByteArray(7, '\0'));
-    builder.setGameCode(QByteArrayLiteral("NTVE") + QByteArray(1, '\0'));
-    builder.setCRC1(0x1234ABCD).setCRC2(0x0BADF00D);
+    builder.setGameCode(QByteArrayLiteral("NTVE") + '\0').setCRC1(0x1234ABCD).setCRC2(0x0BADF00D);
     const QStringList orders{QStringLiteral("z64"), QStringLiteral("v64"), QStringLiteral("n64")};
     QString path;
-    bool ok = argc > 1;
+    bool ok = true;
     for (int i = 1; ok && i < argc; ++i) {
         const QString argument = QFile::decodeName(argv[i]);
-        const QString value = i + 1 < argc ? QFile::decodeName(argv[i + 1]) : QString();
         if (!argument.startsWith(QLatin1String("--"))) {
             ok = path.isEmpty();
             path = argument;
             continue;
         }
-        ok = i + 1 < argc;
-        ++i;
+        const QString value = ++i < argc ? QFile::decodeName(argv[i]) : QString();
+        ok = i < argc;
         if (argument == QLatin1String("--size")) {
             // Held in memory while built; a quarter of the 2 GiB the reader accepts is plenty.
             const qint64 factor = value.endsWith(QLatin1Char('M')) ? 1 << 20 : value.endsWith(QLatin1Char('K')) ? 1 << 10 : 1;
@@ -38,8 +35,7 @@ int main(int argc, char **argv)
             ok = ok && orders.contains(value);
             builder.setByteOrder(RomImageBuilder::ByteOrder(orders.indexOf(value)));
         } else if (argument == QLatin1String("--name")) {
-            // Name first, game code after it, as in the header.
-            builder.setName(value.toLatin1() + '\0');
+            builder.setName(value.toLatin1() + '\0'); // before the game code, as in the header
         } else if (argument == QLatin1String("--game-code")) {
             builder.setGameCode(value.toLatin1() + '\0');
         } else {

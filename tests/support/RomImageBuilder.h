@@ -1,58 +1,108 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
-#include <QString>
 
 #include <algorithm>
+#include <array>
 
-/// Builds synthetic ROM images for tests and benchmarks: chosen header fields, a boot code
-/// with a wanted CRC-32 (so any CIC variant can be had), any size and any of the three
-/// stored byte orders. The payload is deterministic pseudo-random data.
+/// Synthetic ROM images for tests, the benchmark and the demo: chosen header fields, a boot
+/// code of a chosen CIC variant, any size and any of the three stored byte orders. The
+/// payload is deterministic pseudo-random data.
 class RomImageBuilder
 {
 public:
     enum class ByteOrder { Z64, V64, N64 };
 
-    /// Bytes written from offset 0x20 as they are: no padding, no terminator. Bytes that
-    /// run past 0x3B overwrite the game code field, so set the game code after the name.
+    /// Bytes go in as they are from 0x20 (name) and 0x3B (game code): no padding, no terminator.
     RomImageBuilder &setName(const QByteArray &bytes) { return setBytes(0x20, bytes); }
-    /// Bytes written from offset 0x3B as they are; longer than five runs into the boot code.
     RomImageBuilder &setGameCode(const QByteArray &bytes) { return setBytes(0x3B, bytes); }
     RomImageBuilder &setCRC1(quint32 value) { return setBytes(0x10, bigEndian(value)); }
     RomImageBuilder &setCRC2(quint32 value) { return setBytes(0x14, bigEndian(value)); }
-    /// Makes the CRC-32 of bytes 0x40..0xFFF equal \a crc by choosing the last four of them,
-    /// after every other change.
+    /// The CRC-32 of bytes 0x40..0xFFF, made so by choosing the last four of them.
     RomImageBuilder &setBootCodeCrc(quint32 crc) { m_bootCodeCrc = crc; return *this; }
-    /// The boot code of a CIC variant (6101, 6102, 6103, 6105, 6106); any other number
-    /// gives a boot code recognised as none of them.
-    RomImageBuilder &setCic(int cic) { return setBootCodeCrc(bootCodeCrcForCic(cic)); }
-    /// Image length in bytes; at least 0x40 so the header fits (the boot code needs 4096).
     RomImageBuilder &setSize(qsizetype size) { m_size = std::max<qsizetype>(size, 0x40); return *this; }
     RomImageBuilder &setByteOrder(ByteOrder order) { m_order = order; return *this; }
-    /// Puts \a bytes at \a offset of the canonical image (applied in the order given).
     RomImageBuilder &setBytes(qsizetype offset, const QByteArray &bytes) { m_patches.append({offset, bytes}); return *this; }
 
-    /// The image in canonical (z64) order.
-    QByteArray canonicalImage() const;
-    /// The image in the chosen stored order: what a file of this game would hold. Trailing
-    /// bytes that do not fill a whole group stay as they are.
-    QByteArray image() const;
-    /// Writes image() to \a path; false when the file cannot be written in full.
-    bool writeTo(const QString &path) const;
+    QByteArray canonicalImage() const
+    {
+        QByteArray image(m_size, Qt::Uninitialized);
+        quint32 state = 1; // xorshift32
+        for (char &byte : image) {
+            state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+            byte = char(state);
+        }
+        image.replace(0, 4, QByteArray::fromHex("80371240"));
+        for (const auto &[offset, bytes] : m_patches) {
+            if (offset < image.size())
+                image.replace(offset, std::min(bytes.size(), image.size() - offset), bytes.left(image.size() - offset));
+        }
+        if (image.size() >= 0x1000)
+            forceCrc(reinterpret_cast<unsigned char *>(image.data()) + 0x40, 0x1000 - 0x40, m_bootCodeCrc);
+        return image;
+    }
 
-    static quint32 bootCodeCrcForCic(int cic);
-    static QByteArray bigEndian(quint32 value);
+    /// What a file of this game holds; trailing bytes short of a whole group stay as they are.
+    QByteArray image() const
+    {
+        QByteArray image = canonicalImage();
+        const qsizetype group = m_order == ByteOrder::N64 ? 4 : m_order == ByteOrder::V64 ? 2 : 1;
+        for (qsizetype i = 0; i + group <= image.size(); i += group)
+            std::reverse(image.begin() + i, image.begin() + i + group);
+        return image;
+    }
+
+    bool writeTo(const QString &path) const
+    {
+        const QByteArray bytes = image();
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
+    }
+
+    static QByteArray bigEndian(quint32 value)
+    {
+        const char bytes[] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+        return QByteArray(bytes, 4);
+    }
 
 private:
+    // Four table steps with fixed indices shift the prior register out entirely, so the
+    // final register depends only on the indices; their top bytes identify them one by one.
+    static void forceCrc(unsigned char *region, std::size_t length, quint32 wanted)
+    {
+        std::array<quint32, 256> table{};
+        std::array<int, 256> byTopByte{};
+        for (quint32 n = 0; n < 256; ++n) {
+            quint32 entry = n;
+            for (int bit = 0; bit < 8; ++bit)
+                entry = (entry & 1u) ? (entry >> 1) ^ 0xEDB88320u : entry >> 1;
+            table[n] = entry;
+            byTopByte[entry >> 24] = int(n);
+        }
+        quint32 reg = 0xFFFFFFFFu;
+        for (std::size_t i = 0; i + 4 < length; ++i)
+            reg = (reg >> 8) ^ table[(reg ^ region[i]) & 0xFF];
+        std::array<int, 4> index{};
+        quint32 target = ~wanted;
+        for (int k = 3; k >= 0; --k) {
+            index[k] = byTopByte[target >> 24];
+            target = (target ^ table[index[k]]) << 8;
+        }
+        for (int k = 0; k < 4; ++k) {
+            region[length - 4 + k] = static_cast<unsigned char>((reg ^ quint32(index[k])) & 0xFF);
+            reg = (reg >> 8) ^ table[index[k]];
+        }
+    }
+
     struct Patch
     {
         qsizetype offset;
         QByteArray bytes;
     };
-
     qsizetype m_size = 8192;
     ByteOrder m_order = ByteOrder::Z64;
-    quint32 m_bootCodeCrc = bootCodeCrcForCic(6102);
+    quint32 m_bootCodeCrc = 0x90BB6CB5u; // CIC 6102
     QList<Patch> m_patches;
 };

@@ -1,6 +1,6 @@
 // Tests with windows, panes or children run inside an application object: its event loop
 // brings children's end notices and widget events. HOME and the XDG folders point into a
-// temporary folder for the whole run, so nothing of the real user is touched between worlds.
+// temporary folder for the whole run, so nothing of the real user is touched.
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>

@@ -7,23 +7,18 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QTest>
 
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-const char *const kVariables[] = {"HOME", "XDG_CONFIG_HOME", "TOLVANE_FAKE_RECORD", "TOLVANE_FAKE_EXIT",
-                                  "TOLVANE_FAKE_CHILD"};
-
-} // namespace
+const char *const kVariables[] = {"HOME", "XDG_CONFIG_HOME", "TOLVANE_FAKE_RECORD", "TOLVANE_FAKE_EXIT", "TOLVANE_FAKE_CHILD"};
+}
 
 TestWorld::TestWorld(const QString &resourceDirName)
+    : m_resourcePath(path(resourceDirName))
 {
     EXPECT_TRUE(m_dir.isValid());
     for (const char *name : kVariables)
@@ -32,7 +27,7 @@ TestWorld::TestWorld(const QString &resourceDirName)
     QDir().mkpath(config);
     qputenv("HOME", QFile::encodeName(path(QStringLiteral("home"))));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
-    qputenv("TOLVANE_FAKE_RECORD", QFile::encodeName(recordPath()));
+    qputenv("TOLVANE_FAKE_RECORD", QFile::encodeName(path(QStringLiteral("record"))));
     qunsetenv("TOLVANE_FAKE_EXIT");
     qunsetenv("TOLVANE_FAKE_CHILD");
 
@@ -43,9 +38,8 @@ TestWorld::TestWorld(const QString &resourceDirName)
     defaults->registerDefaults(shipped.value_or(QVariantMap()));
     UserDefaults::setStandardUserDefaults(std::move(defaults));
 
-    // Options of our own: a plug-in file name with a blank shows how places 2 to 5 are quoted.
-    m_resourcePath = path(resourceDirName);
-    for (const char *folder : {"bin", "lib", "plugins", "Resources"})
+    // Options of our own: a plug-in file name with a blank shows how options are quoted.
+    for (const char *folder : {"bin", "Resources"})
         QDir().mkpath(contents(QString::fromLatin1(folder)));
     EXPECT_TRUE(QFile::link(fakeEmulatorPath(), contents(QStringLiteral("bin/tolvane-console"))));
     const QVariantMap options{
@@ -54,8 +48,7 @@ TestWorld::TestWorld(const QString &resourceDirName)
         {QStringLiteral("PluginDirectory"), QStringLiteral("/tolvane.app/Contents/plugins")},
         {QStringLiteral("VideoPlugins"), QVariantMap{{QStringLiteral("Crisp Renderer"), QStringLiteral("tolvane-video-crisp.so")},
                                                      {QStringLiteral("Soft"), QStringLiteral("video soft.so")}}}};
-    QFile file(m_resourcePath + QStringLiteral("/EmulatorOptions.plist"));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(PropertyList::toXml(options)) > 0);
+    writeFile(resourceDirName + QStringLiteral("/EmulatorOptions.plist"), PropertyList::toXml(options));
 }
 
 TestWorld::~TestWorld()
@@ -80,17 +73,6 @@ void TestWorld::setSetting(const char *key, const QVariant &value)
     UserDefaults::standardUserDefaults().setValueForKey(QString::fromLatin1(key), value);
 }
 
-QVariant TestWorld::setting(const char *key)
-{
-    return UserDefaults::standardUserDefaults().valueForKey(QString::fromLatin1(key));
-}
-
-void TestWorld::useStandInAsCustomBuild() const
-{
-    setSetting("Build", QStringLiteral("Custom"));
-    setSetting("CustomBuildPath", fakeEmulatorPath());
-}
-
 QString TestWorld::writeFile(const QString &name, const QByteArray &bytes) const
 {
     QFile file(path(name));
@@ -98,13 +80,11 @@ QString TestWorld::writeFile(const QString &name, const QByteArray &bytes) const
     return file.fileName();
 }
 
-QString TestWorld::writeRom(const QString &name, const QByteArray &romName, quint32 crc1, quint32 crc2,
-                            const QByteArray &gameCode) const
+QString TestWorld::writeRom(const QString &name, const QByteArray &romName, quint32 crc1, quint32 crc2) const
 {
-    RomImageBuilder builder;
     // Texts run to the first zero byte.
-    builder.setGameCode(gameCode + '\0').setName(romName + '\0').setCRC1(crc1).setCRC2(crc2);
-    return writeFile(name, builder.image());
+    return writeFile(name, RomImageBuilder().setName(romName + '\0').setGameCode("NTVE" + QByteArray(1, '\0'))
+                               .setCRC1(crc1).setCRC2(crc2).image());
 }
 
 QString TestWorld::contents(const QString &relative) const
@@ -112,41 +92,36 @@ QString TestWorld::contents(const QString &relative) const
     return m_resourcePath + QStringLiteral("/tolvane.app/Contents/") + relative;
 }
 
-bool TestWorld::hasRecord() const
-{
-    return QFile::exists(recordPath());
-}
-
 bool TestWorld::waitForRecord() const
 {
-    return QTest::qWaitFor([this] { return hasRecord(); }, kTimeoutMs);
+    return QTest::qWaitFor([this] { return QFile::exists(path(QStringLiteral("record"))); }, kTimeoutMs);
 }
 
 void TestWorld::clearRecord() const
 {
-    for (const char *suffix : {"", ".ini", ".pid"})
-        QFile::remove(recordPath() + QLatin1String(suffix));
+    for (const char *name : {"record", "record.ini", "record.pid"})
+        QFile::remove(path(QString::fromLatin1(name)));
 }
 
 QStringList TestWorld::recordedArguments() const
 {
     QStringList arguments;
-    const QList<QByteArray> parts = readFile(recordPath()).split('\0');
     // Each argument ends with a NUL, so the last part is the empty rest.
-    for (qsizetype i = 0; i + 1 < parts.size(); ++i)
-        arguments << QFile::decodeName(parts.at(i));
+    for (const QByteArray &part : readFile(path(QStringLiteral("record"))).split('\0'))
+        arguments << QFile::decodeName(part);
+    arguments.removeLast();
     return arguments;
 }
 
 QByteArray TestWorld::recordedIni() const
 {
-    return readFile(recordPath() + QStringLiteral(".ini"));
+    return readFile(path(QStringLiteral("record.ini")));
 }
 
 std::vector<pid_t> TestWorld::recordedPids() const
 {
     std::vector<pid_t> pids;
-    for (const QByteArray &line : readFile(recordPath() + QStringLiteral(".pid")).split('\n')) {
+    for (const QByteArray &line : readFile(path(QStringLiteral("record.pid"))).split('\n')) {
         if (!line.isEmpty())
             pids.push_back(pid_t(line.toInt()));
     }
@@ -167,41 +142,14 @@ char processState(pid_t pid)
     return close < 0 || close + 2 >= stat.size() ? 0 : stat.at(close + 2);
 }
 
-bool hasEnded(pid_t pid)
-{
-    const char state = processState(pid);
-    return state == 0 || state == 'Z' || state == 'X';
-}
-
 bool waitUntilEnded(pid_t pid)
 {
-    return QTest::qWaitFor([pid] { return hasEnded(pid); }, kTimeoutMs);
+    return QTest::qWaitFor([pid] { return QByteArray("\0ZX", 3).contains(processState(pid)); }, kTimeoutMs);
 }
 
-bool waitForStopped(pid_t pid, bool stopped)
+bool waitForStopped(const std::vector<pid_t> &pids, bool stopped)
 {
-    return QTest::qWaitFor([=] { return (processState(pid) == 'T') == stopped; }, kTimeoutMs);
-}
-
-StderrCapture::StderrCapture()
-{
-    std::fflush(stderr);
-    m_savedFd = ::dup(STDERR_FILENO);
-    const int fd = ::open(QFile::encodeName(m_dir.filePath(QStringLiteral("stderr"))).constData(),
-                          O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(fd, STDERR_FILENO);
-    ::close(fd);
-}
-
-StderrCapture::~StderrCapture()
-{
-    std::fflush(stderr);
-    ::dup2(m_savedFd, STDERR_FILENO);
-    ::close(m_savedFd);
-}
-
-QByteArray StderrCapture::text() const
-{
-    std::fflush(stderr);
-    return readFile(m_dir.filePath(QStringLiteral("stderr")));
+    return QTest::qWaitFor([&] {
+        return std::all_of(pids.begin(), pids.end(), [&](pid_t pid) { return (processState(pid) == 'T') == stopped; });
+    }, kTimeoutMs);
 }
