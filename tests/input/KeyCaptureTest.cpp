@@ -1,112 +1,61 @@
 #include "input/PaneHelpers.h"
 
-#include <string>
-
 namespace {
 
-const QString kKeyboard = QStringLiteral("Keyboard");
+TEST(KeyTableTest, EveryTranslatedKeyGivesItsSdlNumber)
+{
+    // X11 keysym, SDL 1.2 key number.
+    const std::pair<quint32, int> keys[] = {
+        {0xffec, 312}, {0xffeb, 311}, {0xffe1, 304}, {0xffe5, 301}, {0xffe9, 308}, {0xffe3, 306}, {0xffe2, 303},
+        {0xffea, 307}, {0xfe03, 307}, {0xffe4, 305}, {0xff51, 276}, {0xff53, 275}, {0xff54, 274}, {0xff52, 273}};
+    for (const auto &[keysym, number] : keys) {
+        const std::optional<quint16> code = InputTableView::platformKeyCode(keysym);
+        ASSERT_TRUE(code.has_value()) << std::hex << keysym;
+        EXPECT_EQ(InputTableView::keyNumberForKeyCode(*code), number) << std::hex << keysym;
+    }
+    EXPECT_FALSE(InputTableView::platformKeyCode(0x61) || InputTableView::platformKeyCode(0xffe7));
+}
 
 // The Keyboard record with its first row selected, so the table listens.
-class KeyCaptureTest : public PaneTest
+TEST(KeyCaptureTest, EachPressStoresOnceAndModifiersStoreOnTheirFirstChange)
 {
-protected:
-    void SetUp() override
-    {
-        selectRow(*m_pane, 0);
-        ASSERT_TRUE(m_table->isListening());
-    }
-
-    void press(int qtKey, quint32 keysym, const QString &text = {}, bool autoRepeat = false,
-               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        sendKey(m_table, QEvent::KeyPress, qtKey, keysym, text, autoRepeat, modifiers);
-    }
-    void release(int qtKey, quint32 keysym, const QString &text = {}, bool autoRepeat = false,
-                 Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        sendKey(m_table, QEvent::KeyRelease, qtKey, keysym, text, autoRepeat, modifiers);
-    }
-    QString stored(int row) const { return storedMapping(kKeyboard).value(row); }
-
-    std::unique_ptr<ControllerPreferencesViewController> m_pane = loadPane(kKeyboard);
-    InputTableView *m_table = m_pane->tableView();
-};
-
-TEST_F(KeyCaptureTest, HeldLetterStoresOnce)
-{
+    TestWorld world;
+    auto pane = loadPane(QStringLiteral("Keyboard"));
+    InputTableView *table = pane->tableView();
+    selectRow(*pane, 0);
+    ASSERT_TRUE(table->isListening());
+    const auto key = [table](QEvent::Type type, int qtKey, quint32 keysym, const char *text = "", bool repeat = false) {
+        sendKey(table, type, qtKey, keysym, QString::fromLatin1(text), repeat);
+    };
+    const auto press = QEvent::KeyPress;
+    const auto release = QEvent::KeyRelease;
     testing::internal::CaptureStdout();
-    press(Qt::Key_A, Keys::a, QStringLiteral("a"));
-    for (int i = 0; i < 3; ++i) {
-        release(Qt::Key_A, Keys::a, QStringLiteral("a"), true);
-        press(Qt::Key_A, Keys::a, QStringLiteral("a"), true);
-    }
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Char: a, ASCII: 97\n");
-    EXPECT_EQ(stored(0), QStringLiteral("key(97)"));
-    EXPECT_EQ(stored(1), QStringLiteral("key(99)"));
-    EXPECT_EQ(selectedRow(*m_pane), 1);
-    EXPECT_FALSE(m_table->isReadyForInput());
+    key(press, Qt::Key_A, 0x61, "a");
+    for (int i = 0; i < 2; ++i) // held: auto-repeat pairs store nothing more
+        key(release, Qt::Key_A, 0x61, "a", true), key(press, Qt::Key_A, 0x61, "a", true);
+    EXPECT_FALSE(table->isReadyForInput());
+    key(release, Qt::Key_A, 0x61, "a");
+    key(press, Qt::Key_Return, 0xff0d, "\r"), key(release, Qt::Key_Return, 0xff0d, "\r");
+    // Left Shift stores on press, its release only re-arms.
+    key(press, Qt::Key_Shift, 0xffe1), key(release, Qt::Key_Shift, 0xffe1);
+    // An arrow stores in its row and selects only the next, not one further.
+    key(press, Qt::Key_Down, 0xff54), key(release, Qt::Key_Down, 0xff54);
+    // Held across a letter, Shift stores again at its release; the letter is not taken.
+    key(press, Qt::Key_Shift, 0xffe1), key(press, Qt::Key_A, 0x41, "A"), key(release, Qt::Key_A, 0x41, "A");
+    key(release, Qt::Key_Shift, 0xffe1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Char: a, ASCII: 97\nChar: \r, ASCII: 13\nModifier: 304\nModifier: 274\n"
+                                                      "Modifier: 304\nModifier: 304\n");
+    EXPECT_EQ(selectedRow(*pane), 6);
 
-    release(Qt::Key_A, Keys::a, QStringLiteral("a"));
-    EXPECT_TRUE(m_table->isReadyForInput());
-    // Return gives the code of its character.
-    press(Qt::Key_Return, Keys::Return, QStringLiteral("\r"));
-    EXPECT_EQ(stored(1), QStringLiteral("key(13)"));
-    EXPECT_EQ(selectedRow(*m_pane), 2);
-}
-
-TEST_F(KeyCaptureTest, LeftShiftStoresOnPressAndReleaseOnlyRearms)
-{
-    testing::internal::CaptureStdout();
-    press(Qt::Key_Shift, Keys::Shift_L);
-    EXPECT_EQ(stored(0), QStringLiteral("key(304)"));
-    EXPECT_FALSE(m_table->isReadyForInput());
-    release(Qt::Key_Shift, Keys::Shift_L, {}, false, Qt::ShiftModifier);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Modifier: 304\n");
-    EXPECT_TRUE(m_table->isReadyForInput());
-    EXPECT_EQ(stored(1), QStringLiteral("key(99)"));
-    EXPECT_EQ(selectedRow(*m_pane), 1);
-}
-
-TEST_F(KeyCaptureTest, ShiftHeldAcrossALetterStoresShiftTwice)
-{
-    press(Qt::Key_Shift, Keys::Shift_L);
-    press(Qt::Key_A, Keys::A, QStringLiteral("A"), false, Qt::ShiftModifier);
-    release(Qt::Key_A, Keys::A, QStringLiteral("A"), false, Qt::ShiftModifier);
-    release(Qt::Key_Shift, Keys::Shift_L, {}, false, Qt::ShiftModifier);
-    EXPECT_EQ(storedMapping(kKeyboard).mid(0, 3),
-              (QStringList{QStringLiteral("key(304)"), QStringLiteral("key(304)"), QStringLiteral("key(122)")}));
-    EXPECT_EQ(selectedRow(*m_pane), 2);
-}
-
-TEST_F(KeyCaptureTest, DownArrowStoresInItsRowAndSelectsOnlyTheNext)
-{
-    testing::internal::CaptureStdout();
-    press(Qt::Key_Down, Keys::Down);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Modifier: 274\n");
-    EXPECT_EQ(stored(0), QStringLiteral("key(274)"));
-    EXPECT_EQ(stored(1), QStringLiteral("key(99)"));
-    EXPECT_EQ(selectedRow(*m_pane), 1);
-    release(Qt::Key_Down, Keys::Down);
-    press(Qt::Key_Up, Keys::Up);
-    EXPECT_EQ(stored(1), QStringLiteral("key(273)"));
-    EXPECT_EQ(selectedRow(*m_pane), 2);
-}
-
-TEST_F(KeyCaptureTest, NothingCapturedWhileNotListeningButKeyUpsRearm)
-{
-    press(Qt::Key_A, Keys::a, QStringLiteral("a"));
-    ASSERT_FALSE(m_table->isReadyForInput());
-    m_table->listenForKeys(false);
-    release(Qt::Key_A, Keys::a, QStringLiteral("a"));
-    EXPECT_TRUE(m_table->isReadyForInput());
-
-    testing::internal::CaptureStdout();
-    press(Qt::Key_B, Keys::b, QStringLiteral("b"));
-    press(Qt::Key_Shift, Keys::Shift_L);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(stored(1), QStringLiteral("key(99)"));
-    EXPECT_TRUE(m_table->isReadyForInput());
-    EXPECT_EQ(selectedRow(*m_pane), 1);
+    // Not listening: nothing is captured, key-ups still re-arm, arrows move the selection.
+    table->listenForKeys(false);
+    key(release, Qt::Key_B, 0x62, "b");
+    EXPECT_TRUE(table->isReadyForInput());
+    key(press, Qt::Key_Shift, 0xffe1), key(press, Qt::Key_Down, 0xff54);
+    EXPECT_EQ(selectedRow(*pane), 7);
+    EXPECT_EQ(storedMapping(QStringLiteral("Keyboard")).mid(0, 7),
+              (QStringList{QStringLiteral("key(97)"), QStringLiteral("key(13)"), QStringLiteral("key(304)"), QStringLiteral("key(274)"),
+                           QStringLiteral("key(304)"), QStringLiteral("key(304)"), QStringLiteral("key(105)")}));
 }
 
 } // namespace
