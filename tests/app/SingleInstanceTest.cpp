@@ -5,7 +5,6 @@
 #include "platform/SingleInstance.h"
 #include "rom/ROM.h"
 
-#include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
@@ -19,29 +18,16 @@
 
 namespace {
 
-// A socket file with nobody listening, as a Launcher that crashed leaves behind.
-bool makeStaleSocket(const QString &path)
+QProcess *startLauncher(const TestWorld &world, const QStringList &arguments)
 {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray name = QFile::encodeName(path);
-    if (size_t(name.size()) >= sizeof(address.sun_path))
-        return false;
-    memcpy(address.sun_path, name.constData(), size_t(name.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0;
-    ::close(fd);
-    return bound;
-}
-
-QProcessEnvironment launcherEnvironment(const TestWorld &world)
-{
+    auto *launcher = new QProcess;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("HOME"), world.root());
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), world.path(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), world.root());
-    return environment;
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), world.path(QString()));
+    launcher->setProcessEnvironment(environment);
+    launcher->setWorkingDirectory(world.path(QString()));
+    launcher->start(TestWorld::program("tolvane-launcher"), arguments);
+    return launcher;
 }
 
 TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)
@@ -50,69 +36,56 @@ TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)
     SingleInstance server(world.path(QStringLiteral("test.socket")));
     ASSERT_TRUE(server.listen());
     QSignalSpy received(&server, &SingleInstance::filesReceived);
-    const QStringList paths{QStringLiteral("/roms/with space.z64"), QStringLiteral("/roms/line\nend"),
-                            QStringLiteral("/roms/ü.v64")};
+    const QStringList paths{QStringLiteral("/roms/with space.z64"), QStringLiteral("/roms/line\nend"), QStringLiteral("/roms/\u00fc.v64")};
     SingleInstance client(server.serverName());
     for (const QStringList &sent : {paths, QStringList()}) {
         ASSERT_TRUE(client.sendToRunningInstance(sent));
         ASSERT_TRUE(received.wait(kTimeoutMs));
         EXPECT_EQ(received.takeFirst().at(0).toStringList(), sent);
     }
-
-    SingleInstance nobody(world.path(QStringLiteral("nobody.socket")));
-    EXPECT_FALSE(nobody.sendToRunningInstance(paths, 500));
-
-    // The default name is private to the user: in the runtime folder when there is one.
+    EXPECT_FALSE(SingleInstance(world.path(QStringLiteral("nobody.socket"))).sendToRunningInstance(paths, 500));
+    // Private to the user: in the runtime folder when there is one.
     EXPECT_TRUE(SingleInstance::defaultServerName().startsWith(qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/')));
 }
 
-TEST(SingleInstanceTest, ASecondStartHandsItsFileToTheRunningLauncherAndExitsZero)
+TEST(SingleInstanceTest, ASecondStartHandsItsFileToTheRunningLauncherAndAStaleSocketDoesNotStopAFirstStart)
 {
     TestWorld world;
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
-    SingleInstance server(world.path(QStringLiteral("tolvane-launcher.socket")));
-    ASSERT_TRUE(server.listen());
-    QObject::connect(&server, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);
-    delegate.myWindowController()->window()->hide();
-
-    const QString rom = world.writeRom(QStringLiteral("handed over.z64"), "HANDED");
-    QProcess second;
-    second.setProcessEnvironment(launcherEnvironment(world));
-    second.setWorkingDirectory(world.root());
-    // A relative name is made absolute by the second start.
-    second.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("handed over.z64")});
-    ASSERT_TRUE(second.waitForStarted(kTimeoutMs));
-    ASSERT_TRUE(QTest::qWaitFor([&second]() { return second.state() == QProcess::NotRunning; }, kTimeoutMs));
-    EXPECT_TRUE(second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0);
-    ASSERT_TRUE(QTest::qWaitFor([&delegate, &rom]() {
-        const auto record = delegate.myWindowController()->rom();
-        return record && record->filePath() == QUrl::fromLocalFile(rom);
-    }, kTimeoutMs));
-    EXPECT_TRUE(delegate.myWindowController()->window()->isVisible()) << "the window comes to the front";
-}
-
-TEST(SingleInstanceTest, AStaleSocketFileDoesNotPreventStartUp)
-{
-    TestWorld world;
     const QString socketPath = world.path(QStringLiteral("tolvane-launcher.socket"));
-    ASSERT_TRUE(makeStaleSocket(socketPath));
-    QLocalSocket probe;
-    probe.connectToServer(socketPath);
-    ASSERT_FALSE(probe.waitForConnected(1000)) << "nobody listens on the stale file";
-
-    QProcess launcher;
-    launcher.setProcessEnvironment(launcherEnvironment(world));
-    launcher.start(TestWorld::program("tolvane-launcher"), {});
-    ASSERT_TRUE(launcher.waitForStarted(kTimeoutMs));
-    EXPECT_TRUE(QTest::qWaitFor([&socketPath]() {
+    {
+        SingleInstance server(socketPath);
+        ASSERT_TRUE(server.listen());
+        QObject::connect(&server, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);
+        delegate.myWindowController()->window()->hide();
+        const QString rom = world.writeRom(QStringLiteral("handed over.z64"));
+        // A relative name is made absolute by the second start.
+        std::unique_ptr<QProcess> second(startLauncher(world, {QStringLiteral("handed over.z64")}));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return second->state() == QProcess::NotRunning; }, kTimeoutMs));
+        EXPECT_TRUE(second->exitStatus() == QProcess::NormalExit && second->exitCode() == 0);
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            const auto record = delegate.myWindowController()->rom();
+            return record && record->filePath() == QUrl::fromLocalFile(rom);
+        }, kTimeoutMs));
+        EXPECT_TRUE(delegate.myWindowController()->window()->isVisible()) << "the window comes to the front";
+    }
+    // A socket file with nobody listening, as a Launcher that crashed leaves behind.
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, QFile::encodeName(socketPath).constData(), sizeof(address.sun_path));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
+    ::close(fd);
+    std::unique_ptr<QProcess> launcher(startLauncher(world, {}));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
         QLocalSocket socket;
         socket.connectToServer(socketPath);
         return socket.waitForConnected(200);
     }, kTimeoutMs));
-    EXPECT_EQ(launcher.state(), QProcess::Running);
-    launcher.terminate();
-    EXPECT_TRUE(launcher.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(launcher->state(), QProcess::Running);
+    launcher->terminate();
+    EXPECT_TRUE(launcher->waitForFinished(kTimeoutMs));
 }
 
 } // namespace
