@@ -1,7 +1,7 @@
 #include "platform/Bundle.h"
 #include "platform/PropertyList.h"
 
-#include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <plist/plist.h>
@@ -10,7 +10,7 @@
 
 namespace {
 
-TEST(BundleTest, ResourcesAreFoundByNameAndTypeAndMissingOrUnreadableOnesYieldNothing)
+TEST(BundleTest, ResourcesAreFoundByNameAndTypeAndAnythingButADictionaryYieldsNothing)
 {
     QTemporaryDir dir;
     const auto write = [&](const char *name, const QByteArray &bytes) {
@@ -18,43 +18,54 @@ TEST(BundleTest, ResourcesAreFoundByNameAndTypeAndMissingOrUnreadableOnesYieldNo
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         return file.fileName();
     };
-    write("Options.plist", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>UIConsole</key><string>/c</string></dict></plist>");
-    const Bundle bundle(dir.path() + QStringLiteral("/"));
-    EXPECT_EQ(bundle.resourcePath(), dir.path());
-    EXPECT_EQ(bundle.pathForResource(QStringLiteral("Options"), QStringLiteral("plist")), dir.filePath(QStringLiteral("Options.plist")));
-    EXPECT_TRUE(bundle.pathForResource(QStringLiteral("Missing"), QStringLiteral("plist")).isEmpty());
-    const auto options = Bundle::dictionaryWithContentsOfFile(bundle.pathForResource(QStringLiteral("Options"), QStringLiteral("plist")));
-    EXPECT_EQ(options.value_or(QVariantMap()).value(QStringLiteral("UIConsole")).toString(), QStringLiteral("/c"));
-
-    for (const QString &path : {QString(), dir.filePath(QStringLiteral("Missing.plist")), write("Broken.plist", "not a property list"),
-                                write("List.plist", "<?xml version=\"1.0\"?><plist version=\"1.0\"><array/></plist>"), dir.path()})
-        EXPECT_FALSE(Bundle::dictionaryWithContentsOfFile(path).has_value()) << path.toStdString();
-
-    // Binary lists, converted by libplist's own writer, read like XML ones.
-    const QVariantMap original{{QStringLiteral("Name"), QStringLiteral("Pad")}, {QStringLiteral("Count"), 3},
-                               {QStringLiteral("List"), QVariantList{true, 1.5, QStringLiteral("x")}}};
+    // Binary lists, made by libplist's own writer, read like XML ones.
+    const QVariantMap original{{QStringLiteral("Name"), QStringLiteral("Pad")}, {QStringLiteral("List"), QVariantList{true, 1.5, QStringLiteral("x")}}};
     const QByteArray xml = PropertyList::toXml(original);
     plist_t root = nullptr;
     plist_from_xml(xml.constData(), uint32_t(xml.size()), &root);
-    ASSERT_NE(root, nullptr);
     char *bin = nullptr;
     uint32_t length = 0;
     plist_to_bin(root, &bin, &length);
-    const QByteArray binary(bin, qsizetype(length));
+    write("Options.plist", QByteArray(bin, qsizetype(length)));
     plist_to_bin_free(bin);
     plist_free(root);
-    ASSERT_TRUE(binary.startsWith("bplist"));
-    const QVariantMap read = Bundle::dictionaryWithContentsOfFile(write("B.plist", binary)).value_or(QVariantMap());
-    EXPECT_EQ(read.value(QStringLiteral("Name")).toString(), QStringLiteral("Pad"));
-    EXPECT_EQ(read.value(QStringLiteral("Count")).toLongLong(), 3);
-    EXPECT_EQ(read.value(QStringLiteral("List")).toList(), original.value(QStringLiteral("List")).toList());
+    const Bundle bundle(dir.path() + QStringLiteral("/"));
+    EXPECT_EQ(bundle.resourcePath(), dir.path());
+    EXPECT_EQ(Bundle::dictionaryWithContentsOfFile(bundle.pathForResource(QStringLiteral("Options"), QStringLiteral("plist"))), original);
+    EXPECT_TRUE(bundle.pathForResource(QStringLiteral("Missing"), QStringLiteral("plist")).isEmpty());
+    for (const QString &path : {QString(), dir.filePath(QStringLiteral("Missing.plist")), write("Broken.plist", "not a property list"),
+                                write("List.plist", "<?xml version=\"1.0\"?><plist version=\"1.0\"><array/></plist>"), dir.path()})
+        EXPECT_FALSE(Bundle::dictionaryWithContentsOfFile(path).has_value()) << path.toStdString();
 }
 
-TEST(BundleTest, MainBundleIsTheShareFolderBesideTheExecutable)
+TEST(BundleTest, ShippedFallbacksGiveEveryControllerAValuePerInputAndTheKeyboardStickTheArrows)
 {
     const Bundle &bundle = Bundle::mainBundle();
     EXPECT_TRUE(bundle.resourcePath().endsWith(QStringLiteral("/share/tolvane-launcher")));
-    EXPECT_FALSE(bundle.pathForResource(QStringLiteral("Defaults"), QStringLiteral("plist")).isEmpty());
+    const auto read = [&](const char *name) {
+        return Bundle::dictionaryWithContentsOfFile(bundle.pathForResource(QString::fromLatin1(name), QStringLiteral("plist"))).value_or(QVariantMap());
+    };
+    const QVariantMap defaults = read("Defaults"), options = read("EmulatorOptions");
+    const QStringList names = defaults.value(QStringLiteral("Mapping")).toStringList();
+    const QVariantMap controllers = defaults.value(QStringLiteral("Controllers")).toMap();
+    ASSERT_TRUE(controllers.contains(QStringLiteral("Keyboard")));
+    static const QRegularExpression valueForm(QStringLiteral("^(key\\(\\d+\\)|button\\(\\d+\\)|axis\\(\\d+[+-]\\))$"));
+    for (auto it = controllers.cbegin(); it != controllers.cend(); ++it) {
+        const QStringList mapping = it.value().toMap().value(QStringLiteral("Mapping")).toStringList();
+        ASSERT_EQ(mapping.size(), names.size()) << it.key().toStdString();
+        for (const QString &value : mapping)
+            EXPECT_TRUE(valueForm.match(value).hasMatch() && value.startsWith(QLatin1String("key(")) == (it.key() == QLatin1String("Keyboard")))
+                << it.key().toStdString() << " " << value.toStdString();
+    }
+    const QStringList keyboard = controllers.value(QStringLiteral("Keyboard")).toMap().value(QStringLiteral("Mapping")).toStringList();
+    const std::pair<const char *, const char *> stick[] = {{"Stick Up", "key(273)"}, {"Stick Down", "key(274)"},
+                                                           {"Stick Left", "key(276)"}, {"Stick Right", "key(275)"}};
+    for (const auto &[name, key] : stick)
+        EXPECT_EQ(keyboard.value(names.indexOf(QLatin1String(name))), QLatin1String(key)) << name;
+    // The fallback plug-in is one the options know, and option paths hang off the resource folder.
+    EXPECT_TRUE(options.value(QStringLiteral("VideoPlugins")).toMap().contains(defaults.value(QStringLiteral("VideoPlugin")).toString()));
+    for (const char *key : {"UIConsole", "CoreLibrary", "PluginDirectory"})
+        EXPECT_TRUE(options.value(QLatin1String(key)).toString().startsWith(QLatin1String("/tolvane.app/Contents/"))) << key;
 }
 
 } // namespace

@@ -4,20 +4,17 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace {
 
-QVariantMap fallbacks()
-{
-    return {{QStringLiteral("Resolution"), QStringLiteral("640x480")},
-            {QStringLiteral("Fullscreen"), false},
-            {QStringLiteral("Mapping"), QVariantList{QStringLiteral("A"), QStringLiteral("B")}},
-            {QStringLiteral("Controllers"), QVariantMap{{QStringLiteral("Keyboard"), QVariantMap()}}}};
-}
+const QVariantMap kFallbacks{{QStringLiteral("Resolution"), QStringLiteral("640x480")},
+                             {QStringLiteral("Mapping"), QVariantList{QStringLiteral("A"), QStringLiteral("B")}},
+                             {QStringLiteral("Controllers"), QVariantMap{{QStringLiteral("Keyboard"), QVariantMap()}}}};
 
 class UserDefaultsTest : public ::testing::Test
 {
@@ -26,78 +23,65 @@ protected:
     const QString settingsPath = world.path(QStringLiteral("home/.config/tolvane-launcher/settings.plist"));
 };
 
-TEST_F(UserDefaultsTest, FallbacksAnswerUntilTheUserStoresAValueAndUserValuesSurviveARestart)
-{
-    {
-        UserDefaults defaults(settingsPath);
-        defaults.registerDefaults(fallbacks());
-        EXPECT_EQ(defaults.valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("640x480"));
-        EXPECT_FALSE(defaults.boolForKey(QStringLiteral("Fullscreen")) || defaults.boolForKey(QStringLiteral("NoSuchKey")));
-        EXPECT_FALSE(defaults.valueForKey(QStringLiteral("NoSuchKey")).isValid());
-        EXPECT_EQ(defaults.arrayForKey(QStringLiteral("Mapping")).value_or(QVariantList()).size(), 2);
-        // Type mismatches answer nothing rather than a converted value.
-        EXPECT_FALSE(defaults.arrayForKey(QStringLiteral("Resolution")) || defaults.dictionaryForKey(QStringLiteral("Mapping")));
-        // Registering alone writes nothing to disk.
-        EXPECT_FALSE(QFile::exists(settingsPath));
-        defaults.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("1280x960"));
-        defaults.setValueForKey(QStringLiteral("Fullscreen"), true);
-        EXPECT_EQ(defaults.valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("1280x960"));
-    }
-    // Next start: a fresh registration does not overwrite what the user stored.
-    UserDefaults restarted(settingsPath);
-    restarted.registerDefaults(fallbacks());
-    EXPECT_EQ(restarted.valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("1280x960"));
-    EXPECT_TRUE(restarted.boolForKey(QStringLiteral("Fullscreen")));
-    // Keys the user never set still come from the fallbacks, which were never persisted.
-    EXPECT_TRUE(restarted.dictionaryForKey(QStringLiteral("Controllers")).has_value());
-    EXPECT_FALSE(readFile(settingsPath).contains("Controllers"));
-}
-
-TEST_F(UserDefaultsTest, EveryPropertyListTypeRoundTripsThroughTheFile)
+TEST_F(UserDefaultsTest, FallbacksAnswerUntilTheUserStoresAValueAndUserValuesOfEveryTypeSurviveARestart)
 {
     // XML property-list dates keep whole seconds.
     const QDateTime when(QDate(2026, 12, 6), QTime(10, 30, 15), QTimeZone::utc());
     const QVariantMap record{{QStringLiteral("USBName"), QStringLiteral("Pad \u00e9\"<&>")}, {QStringLiteral("plugin"), 2},
-                             {QStringLiteral("plugged"), true}, {QStringLiteral("negative"), -7},
-                             {QStringLiteral("ratio"), 0.5}, {QStringLiteral("Mapping"), QVariantList{QStringLiteral("key(97)"), QString()}}};
-    UserDefaults(settingsPath).setValueForKey(QStringLiteral("Controllers"), QVariantMap{{QStringLiteral("Pad"), record}});
-    UserDefaults(settingsPath).setValueForKey(QStringLiteral("ControllersLastModifedDate"), when);
-    UserDefaults reread(settingsPath);
-    const QVariantMap pad = reread.dictionaryForKey(QStringLiteral("Controllers")).value_or(QVariantMap()).value(QStringLiteral("Pad")).toMap();
+                             {QStringLiteral("plugged"), true}, {QStringLiteral("negative"), -7}, {QStringLiteral("ratio"), 0.5},
+                             {QStringLiteral("when"), when}, {QStringLiteral("Mapping"), QVariantList{QStringLiteral("key(97)"), QString()}}};
+    {
+        UserDefaults defaults(settingsPath);
+        defaults.registerDefaults(kFallbacks);
+        EXPECT_EQ(defaults.valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("640x480"));
+        EXPECT_FALSE(defaults.valueForKey(QStringLiteral("NoSuchKey")).isValid() || defaults.boolForKey(QStringLiteral("NoSuchKey")));
+        // Type mismatches answer nothing rather than a converted value.
+        EXPECT_FALSE(defaults.arrayForKey(QStringLiteral("Resolution")) || defaults.dictionaryForKey(QStringLiteral("Mapping")));
+        EXPECT_FALSE(QFile::exists(settingsPath)) << "registering alone writes nothing";
+        defaults.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("1280x960"));
+        defaults.setValueForKey(QStringLiteral("Pad"), record);
+    }
+    UserDefaults restarted(settingsPath);
+    restarted.registerDefaults(kFallbacks);
+    EXPECT_EQ(restarted.valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("1280x960"));
+    const QVariantMap pad = restarted.dictionaryForKey(QStringLiteral("Pad")).value_or(QVariantMap());
     EXPECT_EQ(pad.value(QStringLiteral("USBName")).toString(), QStringLiteral("Pad \u00e9\"<&>"));
     EXPECT_EQ(pad.value(QStringLiteral("plugin")).toLongLong(), 2);
     EXPECT_EQ(pad.value(QStringLiteral("negative")).toLongLong(), -7);
     EXPECT_DOUBLE_EQ(pad.value(QStringLiteral("ratio")).toDouble(), 0.5);
     EXPECT_TRUE(pad.value(QStringLiteral("plugged")).toBool());
-    EXPECT_EQ(pad.value(QStringLiteral("Mapping")).toList(), (QVariantList{QStringLiteral("key(97)"), QString()}));
-    EXPECT_EQ(reread.valueForKey(QStringLiteral("ControllersLastModifedDate")).toDateTime(), when);
+    EXPECT_EQ(pad.value(QStringLiteral("when")).toDateTime(), when);
+    EXPECT_EQ(pad.value(QStringLiteral("Mapping")).toList(), record.value(QStringLiteral("Mapping")).toList());
+    // Keys the user never set still come from the fallbacks, which were never written.
+    EXPECT_TRUE(restarted.dictionaryForKey(QStringLiteral("Controllers")).has_value());
+    EXPECT_FALSE(readFile(settingsPath).contains("Controllers"));
 }
 
-TEST_F(UserDefaultsTest, AnUnreadableFileIsKeptAsideAndTheStoreStartsOnFallbacks)
+TEST_F(UserDefaultsTest, TheFileIsReplacedWholeAndAnUnreadableOneIsKeptAside)
 {
-    QDir().mkpath(QFileInfo(settingsPath).absolutePath());
+    // A write replaces the file by renaming a new one over it: a reader (or a crash) never
+    // sees it half-written, and a link to the old file keeps the old bytes.
+    UserDefaults(settingsPath).setValueForKey(QStringLiteral("Build"), QStringLiteral("Default"));
+    const QByteArray before = readFile(settingsPath);
+    const QString old = world.path(QStringLiteral("old.plist"));
+    ASSERT_EQ(::link(QFile::encodeName(settingsPath).constData(), QFile::encodeName(old).constData()), 0);
+    UserDefaults(settingsPath).setValueForKey(QStringLiteral("Build"), QStringLiteral("Custom"));
+    EXPECT_EQ(readFile(old), before);
+    EXPECT_TRUE(readFile(settingsPath).contains("Custom"));
+
     // Broken XML, and a top level that is not a dictionary.
     for (const QByteArray &garbage : {QByteArray("<?xml version=\"1.0\"?><plist><dict><key>Resolution</key>"),
                                      QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string></array></plist>")}) {
         world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), garbage);
         UserDefaults defaults(settingsPath);
-        defaults.registerDefaults(fallbacks());
+        defaults.registerDefaults(kFallbacks);
         EXPECT_EQ(defaults.valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("640x480"));
         EXPECT_TRUE(defaults.movedAsidePath().startsWith(settingsPath + QStringLiteral(".unreadable-")));
-        EXPECT_FALSE(QFile::exists(settingsPath));
-        // The first write makes a new file and leaves the user's old bytes untouched.
         defaults.setValueForKey(QStringLiteral("Build"), QStringLiteral("Custom"));
         EXPECT_EQ(readFile(defaults.movedAsidePath()), garbage);
         EXPECT_EQ(UserDefaults(settingsPath).valueForKey(QStringLiteral("Build")).toString(), QStringLiteral("Custom"));
     }
-}
-
-TEST_F(UserDefaultsTest, StandardStoreLivesUnderTheUsersConfigDirectory)
-{
     EXPECT_EQ(UserDefaults::defaultFilePath(), settingsPath);
-    UserDefaults::setStandardUserDefaults(nullptr);
-    TestWorld::setSetting("Build", QStringLiteral("Default"));
-    EXPECT_TRUE(QFile::exists(settingsPath));
 }
 
 } // namespace
