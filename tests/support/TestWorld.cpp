@@ -10,37 +10,23 @@
 #include <QTest>
 
 #include <algorithm>
-
 #include <gtest/gtest.h>
 
-namespace {
-const char *const kVariables[] = {"HOME", "XDG_CONFIG_HOME", "TOLVANE_FAKE_RECORD", "TOLVANE_FAKE_EXIT", "TOLVANE_FAKE_CHILD"};
-}
-
 TestWorld::TestWorld(const QString &resourceDirName)
-    : m_resourcePath(path(resourceDirName))
+    : m_resourcePath(path(resourceDirName)), m_savedEnvironment{qgetenv("HOME"), qgetenv("XDG_CONFIG_HOME")}
 {
-    EXPECT_TRUE(m_dir.isValid());
-    for (const char *name : kVariables)
-        m_savedEnvironment.append(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
     const QString config = path(QStringLiteral("home/.config"));
-    QDir().mkpath(config);
+    EXPECT_TRUE(QDir().mkpath(config));
     qputenv("HOME", QFile::encodeName(path(QStringLiteral("home"))));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
     qputenv("TOLVANE_FAKE_RECORD", QFile::encodeName(path(QStringLiteral("record"))));
-    qunsetenv("TOLVANE_FAKE_EXIT");
-    qunsetenv("TOLVANE_FAKE_CHILD");
-
     auto defaults = std::make_unique<UserDefaults>(config + QStringLiteral("/tolvane-launcher/settings.plist"));
-    const auto shipped = Bundle::dictionaryWithContentsOfFile(
-        Bundle::mainBundle().pathForResource(QStringLiteral("Defaults"), QStringLiteral("plist")));
-    EXPECT_TRUE(shipped.has_value());
-    defaults->registerDefaults(shipped.value_or(QVariantMap()));
+    defaults->registerDefaults(Bundle::dictionaryWithContentsOfFile(
+        Bundle::mainBundle().pathForResource(QStringLiteral("Defaults"), QStringLiteral("plist"))).value_or(QVariantMap()));
     UserDefaults::setStandardUserDefaults(std::move(defaults));
 
     // Options of our own: a plug-in file name with a blank shows how options are quoted.
-    for (const char *folder : {"bin", "Resources"})
-        QDir().mkpath(contents(QString::fromLatin1(folder)));
+    EXPECT_TRUE(QDir().mkpath(contents(QStringLiteral("bin"))) && QDir().mkpath(contents(QStringLiteral("Resources"))));
     EXPECT_TRUE(QFile::link(fakeEmulatorPath(), contents(QStringLiteral("bin/tolvane-console"))));
     const QVariantMap options{
         {QStringLiteral("UIConsole"), QStringLiteral("/tolvane.app/Contents/bin/tolvane-console")},
@@ -55,12 +41,10 @@ TestWorld::~TestWorld()
 {
     // Later code must not write into a folder that is about to go.
     UserDefaults::setStandardUserDefaults(nullptr);
-    for (qsizetype i = 0; i < m_savedEnvironment.size(); ++i) {
-        if (m_savedEnvironment.at(i))
-            qputenv(kVariables[i], *m_savedEnvironment.at(i));
-        else
-            qunsetenv(kVariables[i]);
-    }
+    qputenv("HOME", m_savedEnvironment.at(0));
+    qputenv("XDG_CONFIG_HOME", m_savedEnvironment.at(1));
+    for (const char *name : {"TOLVANE_FAKE_RECORD", "TOLVANE_FAKE_EXIT", "TOLVANE_FAKE_CHILD"})
+        qunsetenv(name);
 }
 
 QString TestWorld::program(const char *name)
@@ -106,10 +90,10 @@ void TestWorld::clearRecord() const
 QStringList TestWorld::recordedArguments() const
 {
     QStringList arguments;
-    // Each argument ends with a NUL, so the last part is the empty rest.
-    for (const QByteArray &part : readFile(path(QStringLiteral("record"))).split('\0'))
+    QByteArray record = readFile(path(QStringLiteral("record")));
+    record.chop(1); // each argument ends with a NUL
+    for (const QByteArray &part : record.split('\0'))
         arguments << QFile::decodeName(part);
-    arguments.removeLast();
     return arguments;
 }
 
@@ -121,10 +105,8 @@ QByteArray TestWorld::recordedIni() const
 std::vector<pid_t> TestWorld::recordedPids() const
 {
     std::vector<pid_t> pids;
-    for (const QByteArray &line : readFile(path(QStringLiteral("record.pid"))).split('\n')) {
-        if (!line.isEmpty())
-            pids.push_back(pid_t(line.toInt()));
-    }
+    for (const QByteArray &line : readFile(path(QStringLiteral("record.pid"))).trimmed().split('\n'))
+        pids.push_back(pid_t(line.toInt()));
     return pids;
 }
 

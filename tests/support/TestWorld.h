@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
-#include <optional>
 #include <sys/types.h>
 #include <vector>
 
@@ -46,7 +45,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_resourcePath;
-    QList<std::optional<QByteArray>> m_savedEnvironment;
+    QList<QByteArray> m_savedEnvironment;
 };
 
 QByteArray readFile(const QString &path);
