@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -103,26 +102,6 @@ TEST(AppDelegateTest, MenusShareTheToolbarActionsAndBringBackEveryWindow)
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(shownPath(delegate), rom);
     EXPECT_TRUE(controller->playButton()->isEnabled());
-}
-
-TEST(AppDelegateTest, QuittingEndsAPausedEmulator)
-{
-    TestWorld world;
-    TestWorld::setSetting("Build", QStringLiteral("Custom"));
-    TestWorld::setSetting("CustomBuildPath", TestWorld::fakeEmulatorPath());
-    AppDelegate delegate;
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
-    delegate.applicationOpenFile(world.writeRom(QStringLiteral("quit.z64")));
-    delegate.applicationDidFinishLaunching();
-    delegate.myWindowController()->playButton()->trigger();
-    ASSERT_TRUE(world.waitForRecord());
-    const std::vector<pid_t> pids = world.recordedPids();
-    delegate.myWindowController()->pauseButton()->trigger();
-    ASSERT_TRUE(waitForStopped(pids));
-    // Quit ends the event loop (a close-refusing window must not veto it).
-    QTimer::singleShot(0, &delegate, [&delegate] { delegate.quitApplication(nullptr); });
-    EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_TRUE(waitUntilEnded(pids[0]));
 }
 
 } // namespace

@@ -3,8 +3,9 @@
 # synthetic ROM opened from the command line. Preferences (Ctrl+,), Controllers pane (Ctrl+2):
 # choose "Keyboard", select the first row from the keyboard and press Up, left Shift and a;
 # the settings file must hold key(273), key(304) and key(97). Ctrl+R plays the ROM in the
-# stand-in emulator, whose InputAutoCfg.ini holds those keys; Ctrl+. stops it, Ctrl+R starts it
-# again, and SIGTERM then ends the Launcher and, through it, the emulator.
+# stand-in emulator, whose InputAutoCfg.ini holds those keys; Ctrl+. stops it. A second start
+# with another ROM hands it over and exits; Ctrl+R plays that one, and SIGTERM then ends the
+# Launcher and, through it, the emulator. A stale socket file must not stop the first start.
 # Usage: launcher_e2e.sh BIN_DIR     (exit 77 = skipped: no xvfb-run or xdotool)
 set -u
 . "$(dirname "$0")/e2e-common.sh"
@@ -12,6 +13,7 @@ recorded() { [ -s "$work/record" ]; }
 
 rom="$work/demo game.z64"
 "$bin/tolvane-make-rom" --name "E2E DEMO" "$rom" >/dev/null || fail "could not write the ROM"
+python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "$XDG_RUNTIME_DIR/tolvane-launcher.socket"
 QT_QPA_PLATFORM=xcb "$bin/tolvane-launcher" "$rom" >"$work/launcher.out" 2>&1 &
 launcher=$!
 main=$(timeout 30 xdotool search --sync --onlyvisible --pid "$launcher" --name '^Tolvane Launcher$' | head -n 1)
@@ -53,9 +55,11 @@ wait_until 30 gone "$first" || fail "Ctrl+. did not stop the emulator"
 grep -q '^Task ended by app$' "$work/launcher.out" || fail "no log line for the stopped emulator"
 
 rm -f "$work/record" "$work/record.pid"
+"$bin/tolvane-make-rom" "$work/other.v64" >/dev/null || fail "could not write the second ROM"
+(cd "$work" && timeout 20 "$bin/tolvane-launcher" other.v64) || fail "a second start did not hand over its file"
 # Play is offered again once the end notice has been handled.
 wait_until 30 bash -c "xdotool key --clearmodifiers ctrl+r; sleep 0.5; [ -s '$work/record' ]" || fail "a second Play did not start"
-second=$(head -n 1 "$work/record.pid")
+tr '\0' '\n' < "$work/record" | grep -Fxq "$work/other.v64" || fail "the handed-over ROM was not played"
 cat "$work/record.pid" >> "$work/pids"
 # Ended by the session rather than by Quit: the Launcher ends and asks its emulator to end.
 kill -TERM "$launcher"

@@ -13,7 +13,11 @@
 
 TEST(ChildProcessTest, SuspensionsAreCountedAndADroppedHandleNeitherKillsNorWaits)
 {
-    std::shared_ptr<ChildProcess> task = ChildProcess::launchedTask(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("sleep 60; exit 3")});
+    TestWorld world;
+    // A second command keeps the shell from replacing itself with the stand-in.
+    std::shared_ptr<ChildProcess> task = ChildProcess::launchedTask(
+        QStringLiteral("/bin/sh"), {QStringLiteral("-c"), TestWorld::fakeEmulatorPath() + QStringLiteral("; exit 3")});
+    ASSERT_TRUE(world.waitForRecord()); // started, so signals meet a settled process
     const pid_t shell = task->processIdentifier();
     EXPECT_TRUE(task->suspend() && task->suspend());
     ASSERT_TRUE(waitForStopped({shell}));
