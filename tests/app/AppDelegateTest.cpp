@@ -1,20 +1,19 @@
 #include "support/TestWorld.h"
 
 #include "app/AppDelegate.h"
-#include "app/HelpWindow.h"
 #include "app/MainMenu.h"
 #include "mainwindow/ErrorWinController.h"
 #include "mainwindow/WindowController.h"
 #include "platform/RecentDocuments.h"
+#include "platform/SingleInstance.h"
 #include "platform/UserDefaults.h"
-#include "prefs/PrefrenceWindowController.h"
 #include "rom/ROM.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
-#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -80,17 +79,6 @@ TEST(AppDelegateTest, MenusShareTheToolbarActionsAndBringBackEveryWindow)
     EXPECT_EQ(menu->emulationMenu()->actions(), controller->toolbarActions());
     EXPECT_EQ(menu->openAction()->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
 
-    // Preferences: made once, shown each time, listed in the Window menu; Help shows the guide.
-    menu->preferencesAction()->trigger();
-    PrefrenceWindowController *prefs = delegate.preferenceController();
-    menu->preferencesAction()->trigger();
-    EXPECT_EQ(delegate.preferenceController(), prefs);
-    EXPECT_TRUE(prefs->window()->isVisible());
-    prefs->window()->hide();
-    menu->helpAction()->trigger();
-    EXPECT_TRUE(delegate.helpWindow()->isVisible() && delegate.helpWindow()->browser()->toPlainText().contains(QStringLiteral("Eject")));
-    delegate.helpWindow()->hide();
-
     // Ctrl+W hides the main window; the Window menu brings it back as it was.
     QWidget *window = controller->window();
     window->activateWindow();
@@ -102,6 +90,24 @@ TEST(AppDelegateTest, MenusShareTheToolbarActionsAndBringBackEveryWindow)
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(shownPath(delegate), rom);
     EXPECT_TRUE(controller->playButton()->isEnabled());
+}
+
+TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)
+{
+    TestWorld world;
+    SingleInstance server(world.path(QStringLiteral("test.socket")));
+    ASSERT_TRUE(server.listen());
+    QSignalSpy received(&server, &SingleInstance::filesReceived);
+    const QStringList paths{QStringLiteral("/roms/with space.z64"), QStringLiteral("/roms/line\nend"), QStringLiteral("/roms/\u00fc.v64")};
+    SingleInstance client(server.serverName());
+    for (const QStringList &sent : {paths, QStringList()}) {
+        ASSERT_TRUE(client.sendToRunningInstance(sent));
+        ASSERT_TRUE(received.wait(kTimeoutMs));
+        EXPECT_EQ(received.takeFirst().at(0).toStringList(), sent);
+    }
+    EXPECT_FALSE(SingleInstance(world.path(QStringLiteral("nobody.socket"))).sendToRunningInstance(paths, 500));
+    // Private to the user: in the runtime folder when there is one.
+    EXPECT_TRUE(SingleInstance::defaultServerName().startsWith(qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/')));
 }
 
 } // namespace

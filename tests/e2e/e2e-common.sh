@@ -30,11 +30,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    [ -f "$work/launcher.out" ] && sed 's/^/  launcher: /' "$work/launcher.out"
-    exit 1
-}
+fail() { echo "FAIL: $*"; [ -f "$work/launcher.out" ] && sed 's/^/  launcher: /' "$work/launcher.out"; exit 1; }
 
 # True while the process exists and is not a zombie (an orphan may wait to be reaped).
 alive() { [ -r "/proc/$1/stat" ] && ! awk '{ exit !($3 == "Z") }' "/proc/$1/stat" 2>/dev/null; }

@@ -5,12 +5,15 @@
 #include "rom/ROM.h"
 
 #include <QDir>
+#include <QPointer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 
 #include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -75,20 +78,13 @@ TEST(SupervisionTest, TheExitStatusChoosesTheLogLine)
 {
     TestWorld world;
     Launcher launcher(world);
-    const struct {
-        const char *exitCode;
-        const char *line;
-        int status;
-    } cases[] = {{"0", "Task ended self", 0}, {"1", "Task ended by app", 1}, {nullptr, "Task ended by app", 127}};
-    for (const auto &c : cases) {
-        if (c.exitCode) {
-            qputenv("TOLVANE_FAKE_EXIT", c.exitCode);
-        } else { // an empty custom path fails as the shell's own status
-            TestWorld::setSetting("Build", QStringLiteral("Custom"));
-            TestWorld::setSetting("CustomBuildPath", QString());
-        }
-        ASSERT_TRUE(launcher.playAndWaitForEnds(int(&c - cases) + 1));
-        EXPECT_EQ(launcher.ended.last(), (QVariantList{QLatin1String(c.line), c.status}));
+    // An empty custom path (the last case) fails as the shell's own status.
+    const std::tuple<const char *, const char *, int> cases[] = {{"0", "Task ended self", 0}, {"1", "Task ended by app", 1}, {"", "Task ended by app", 127}};
+    for (const auto &[exitCode, line, status] : cases) {
+        qputenv("TOLVANE_FAKE_EXIT", exitCode);
+        TestWorld::setSetting("Build", *exitCode ? QStringLiteral("Default") : QStringLiteral("Custom"));
+        ASSERT_TRUE(launcher.playAndWaitForEnds(int(launcher.ended.count()) + 1));
+        EXPECT_EQ(launcher.ended.last(), (QVariantList{QLatin1String(line), status}));
         EXPECT_FALSE(launcher.supervisor.taskRunning() || launcher.supervisor.task());
     }
 }
@@ -109,4 +105,50 @@ TEST(SupervisionTest, TheLateNoticeOfAnEjectedChildLeavesANewerChildAlone)
     EXPECT_TRUE(launcher.supervisor.taskRunning() && launcher.supervisor.isTaskProcessRunning());
     launcher.supervisor.stopPressed();
     EXPECT_TRUE(QTest::qWaitFor([&] { return launcher.ended.count() == 2; }, kTimeoutMs));
+}
+
+TEST(ChildProcessTest, SuspensionsAreCountedAndADroppedHandleNeitherKillsNorWaits)
+{
+    TestWorld world;
+    // A second command keeps the shell from replacing itself with the stand-in.
+    std::shared_ptr<ChildProcess> task = ChildProcess::launchedTask(
+        QStringLiteral("/bin/sh"), {QStringLiteral("-c"), TestWorld::fakeEmulatorPath() + QStringLiteral("; exit 3")});
+    ASSERT_TRUE(world.waitForRecord()); // started, so signals meet a settled process
+    const pid_t shell = task->processIdentifier();
+    EXPECT_TRUE(task->suspend() && task->suspend());
+    ASSERT_TRUE(waitForStopped({shell}));
+    EXPECT_TRUE(task->resume());
+    EXPECT_EQ(processState(shell), 'T') << "one suspension is still to be undone";
+    EXPECT_TRUE(task->resume());
+    EXPECT_TRUE(waitForStopped({shell}, false));
+    EXPECT_FALSE(task->resume());
+
+    int endedStatus = -100;
+    QObject receiver;
+    QObject::connect(task.get(), &ChildProcess::didTerminate, &receiver, [&](ChildProcess *ended) { endedStatus = ended->terminationStatus(); });
+    QPointer<ChildProcess> watched = task.get();
+    task.reset();
+    ASSERT_TRUE(watched);
+    EXPECT_NE(processState(shell), 0);
+    ::kill(-shell, SIGTERM);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return endedStatus != -100; }, kTimeoutMs));
+    EXPECT_EQ(endedStatus, SIGTERM);
+    // Reaped, and the handle released once its end was announced.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return processState(shell) == 0 && !watched; }, kTimeoutMs));
+}
+
+TEST(ChildProcessTest, AProgramThatCannotStartEndsWithTheShellsStatusAndAChildGetsOnlyTheStandardStreams)
+{
+    std::shared_ptr<ChildProcess> missing = ChildProcess::launchedTask(QStringLiteral("/nonexistent/tolvane"), {});
+    EXPECT_TRUE(missing->isRunning());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !missing->isRunning(); }, kTimeoutMs));
+    EXPECT_EQ(missing->terminationStatus(), 127);
+    // As SDL opens joystick devices: a descriptor without close-on-exec.
+    const int held = ::open("/dev/null", O_RDONLY);
+    ASSERT_GT(held, STDERR_FILENO);
+    const QString script = QStringLiteral("test -e /proc/$$/fd/2 && test ! -e /proc/$$/fd/%1").arg(held);
+    std::shared_ptr<ChildProcess> task = ChildProcess::launchedTask(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !task->isRunning(); }, kTimeoutMs));
+    EXPECT_EQ(task->terminationStatus(), 0) << "descriptor " << held << " reached the child";
+    ::close(held);
 }

@@ -44,14 +44,7 @@ TEST_F(UserDefaultsTest, FallbacksAnswerUntilTheUserStoresAValueAndUserValuesOfE
     UserDefaults restarted(settingsPath);
     restarted.registerDefaults(kFallbacks);
     EXPECT_EQ(restarted.valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("1280x960"));
-    const QVariantMap pad = restarted.dictionaryForKey(QStringLiteral("Pad")).value_or(QVariantMap());
-    EXPECT_EQ(pad.value(QStringLiteral("USBName")).toString(), QStringLiteral("Pad \u00e9\"<&>"));
-    EXPECT_EQ(pad.value(QStringLiteral("plugin")).toLongLong(), 2);
-    EXPECT_EQ(pad.value(QStringLiteral("negative")).toLongLong(), -7);
-    EXPECT_DOUBLE_EQ(pad.value(QStringLiteral("ratio")).toDouble(), 0.5);
-    EXPECT_TRUE(pad.value(QStringLiteral("plugged")).toBool());
-    EXPECT_EQ(pad.value(QStringLiteral("when")).toDateTime(), when);
-    EXPECT_EQ(pad.value(QStringLiteral("Mapping")).toList(), record.value(QStringLiteral("Mapping")).toList());
+    EXPECT_EQ(restarted.dictionaryForKey(QStringLiteral("Pad")), record);
     // Keys the user never set still come from the fallbacks, which were never written.
     EXPECT_TRUE(restarted.dictionaryForKey(QStringLiteral("Controllers")).has_value());
     EXPECT_FALSE(readFile(settingsPath).contains("Controllers"));

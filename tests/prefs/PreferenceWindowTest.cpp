@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
-#include <QThread>
 
 namespace {
 
@@ -62,17 +61,6 @@ TEST(PreferenceWindowTest, VideoPaneStoresWhatTheUserChoosesAndPanesKeepTheTopLe
     controller.emulatorToolbarButton()->trigger(); // the pane already shown: nothing changes
     EXPECT_EQ(w->size(), QSize(600, 400));
 
-    // Closing stops a waiting capture; the window comes back on the pane last shown.
-    QTest::keyClick(w, Qt::Key_2, Qt::ControlModifier);
-    ControllerPreferencesViewController *pane = controller.controllerVC();
-    ASSERT_EQ(controller.currentController(), pane);
-    choose(*pane, QStringLiteral("Joystick 1"));
-    selectRow(*pane, 0);
-    QThread *thread = pane->inputThread();
-    w->close();
-    EXPECT_TRUE(thread && thread->wait(kTimeoutMs));
-    controller.showWindow(nullptr);
-    EXPECT_TRUE(controller.currentController() == pane && controller.controllerToolbarButton()->isChecked());
 }
 
 TEST(EmulatorPaneTest, DefaultEmptiesAndDisablesTheFieldButKeepsThePathAndTheChooserWritesOnlyThePath)
