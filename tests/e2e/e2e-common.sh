@@ -8,9 +8,7 @@ if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! comm
     echo "SKIP: xvfb-run, xdotool and python3 are needed"
     exit 77
 fi
-for tool in tolvane-launcher tolvane-fake-emulator tolvane-make-rom; do
-    [ -x "$bin/$tool" ] || { echo "FAIL: $bin/$tool is missing"; exit 1; }
-done
+for tool in tolvane-launcher tolvane-fake-emulator tolvane-make-rom; do [ -x "$bin/$tool" ] || { echo "FAIL: $bin/$tool is missing"; exit 1; }; done
 if [ -z "${TOLVANE_E2E_UNDER_XVFB:-}" ]; then
     export TOLVANE_E2E_UNDER_XVFB=1
     exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
