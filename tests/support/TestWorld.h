@@ -24,6 +24,8 @@ public:
     static QString program(const char *name);
     static QString fakeEmulatorPath() { return program("tolvane-fake-emulator"); }
     static void setSetting(const char *key, const QVariant &value);
+    /// The stand-in as the custom build, as a player who chose it in Preferences.
+    static void useStandInAsCustomBuild() { setSetting("Build", QStringLiteral("Custom")), setSetting("CustomBuildPath", fakeEmulatorPath()); }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     QString writeFile(const QString &name, const QByteArray &bytes) const;
     /// An 8 KiB z64 image with these header fields.
