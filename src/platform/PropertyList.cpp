@@ -32,6 +32,9 @@ bool xmlNestingWithin(const QByteArray &xml, int limit)
     const auto startsWith = [&](std::string_view text) {
         return std::size_t(end - p) >= text.size() && std::memcmp(p, text.data(), text.size()) == 0;
     };
+    // A NUL is never legal XML, and libplist aborts on a key holding one.
+    if (std::memchr(p, 0, std::size_t(end - p)))
+        return false;
     std::vector<std::string_view> open;
     while ((p = static_cast<const char *>(std::memchr(p, '<', std::size_t(end - p))))) {
         if (startsWith("<!--") || startsWith("<![CDATA[")) {
@@ -129,6 +132,45 @@ private:
         return value;
     }
 
+    // The type nibble, element count and first byte after the count of one object.
+    bool object(std::uint64_t index, int &type, std::uint64_t &count, std::uint64_t &start) const
+    {
+        const std::uint64_t at = number(std::size_t(m_offsetTable + index * m_offsetSize), m_offsetSize);
+        if (at >= m_offsetTable)
+            return false;
+        type = m_data[at] >> 4;
+        count = m_data[at] & 0xF;
+        start = at + 1;
+        if (count == 0xF && type >= 0x4) {
+            // The count follows as an integer object of 2^n bytes.
+            const unsigned char intMarker = m_data[start];
+            const std::size_t bytes = std::size_t(1) << (intMarker & 0xF);
+            if (intMarker >> 4 != 0x1 || bytes > 8 || start + 1 + bytes > m_offsetTable)
+                return false;
+            count = number(std::size_t(start + 1), bytes);
+            start += 1 + bytes;
+        }
+        return true;
+    }
+
+    // libplist aborts on a dictionary key holding a NUL.
+    bool keyWithoutNul(std::uint64_t index) const
+    {
+        int type = 0;
+        std::uint64_t count = 0;
+        std::uint64_t start = 0;
+        if (!object(index, type, count, start))
+            return false;
+        const std::uint64_t unit = type == 0x6 ? 2 : 1;
+        if (count > (m_offsetTable - start) / unit)
+            return false;
+        for (std::uint64_t i = 0; i < count; ++i) {
+            if (m_data[start + i * unit] == 0 && (unit == 1 || m_data[start + i * unit + 1] == 0))
+                return false;
+        }
+        return true;
+    }
+
     // Recursion here is bounded by the limit, which is the point of the scan.
     bool visit(std::uint64_t index, int depth)
     {
@@ -136,26 +178,16 @@ private:
             return true;
         if (m_state[index] == Open || depth > m_limit)
             return false;
-        const std::uint64_t at = number(std::size_t(m_offsetTable + index * m_offsetSize), m_offsetSize);
-        if (at >= m_offsetTable)
+        int type = 0;
+        std::uint64_t count = 0;
+        std::uint64_t refs = 0;
+        if (!object(index, type, count, refs))
             return false;
-        const unsigned char marker = m_data[at];
-        const int type = marker >> 4;
         if (type != 0xA && type != 0xC && type != 0xD) {
             m_state[index] = Done;
             return true;
         }
-        std::uint64_t count = marker & 0xF;
-        std::uint64_t refs = at + 1;
-        if (count == 0xF) {
-            // The count follows as an integer object of 2^n bytes.
-            const unsigned char intMarker = m_data[refs];
-            const std::size_t bytes = std::size_t(1) << (intMarker & 0xF);
-            if (intMarker >> 4 != 0x1 || bytes > 8 || refs + 1 + bytes > m_offsetTable)
-                return false;
-            count = number(std::size_t(refs + 1), bytes);
-            refs += 1 + bytes;
-        }
+        const std::uint64_t keys = type == 0xD ? count : 0;
         if (type == 0xD)
             count *= 2;
         if (count > (m_offsetTable - refs) / m_refSize)
@@ -163,7 +195,7 @@ private:
         m_state[index] = Open;
         for (std::uint64_t i = 0; i < count; ++i) {
             const std::uint64_t child = number(std::size_t(refs + i * m_refSize), m_refSize);
-            if (child >= m_state.size() || !visit(child, depth + 1))
+            if (child >= m_state.size() || (i < keys && !keyWithoutNul(child)) || !visit(child, depth + 1))
                 return false;
         }
         m_state[index] = Done;
@@ -211,18 +243,10 @@ QVariant toVariant(plist_t node)
         return value;
     }
     case PLIST_STRING: {
-        char *value = nullptr;
-        plist_get_string_val(node, &value);
-        QString text = QString::fromUtf8(value);
-        free(value);
-        return text;
-    }
-    case PLIST_KEY: {
-        char *value = nullptr;
-        plist_get_key_val(node, &value);
-        QString text = QString::fromUtf8(value);
-        free(value);
-        return text;
+        // By pointer and length: libplist's copying getter aborts on a string holding a NUL.
+        uint64_t length = 0;
+        const char *value = plist_get_string_ptr(node, &length);
+        return QString::fromUtf8(value, qsizetype(length));
     }
     case PLIST_DATA: {
         char *value = nullptr;
@@ -242,8 +266,12 @@ QVariant toVariant(plist_t node)
         QVariantList list;
         const uint32_t size = plist_array_get_size(node);
         list.reserve(size);
-        for (uint32_t i = 0; i < size; ++i)
-            list.append(toVariant(plist_array_get_item(node, i)));
+        // Items with no form here (a key or UID out of place) are left out, so that what
+        // was read can always be written back.
+        for (uint32_t i = 0; i < size; ++i) {
+            if (QVariant item = toVariant(plist_array_get_item(node, i)); item.isValid())
+                list.append(item);
+        }
         return list;
     }
     case PLIST_DICT: {
@@ -256,7 +284,8 @@ QVariant toVariant(plist_t node)
             plist_dict_next_item(node, iter, &key, &value);
             if (!key)
                 break;
-            map.insert(QString::fromUtf8(key), toVariant(value));
+            if (QVariant item = toVariant(value); item.isValid())
+                map.insert(QString::fromUtf8(key), item);
             free(key);
         }
         free(iter);
@@ -300,8 +329,12 @@ plist_t fromVariant(const QVariant &value)
             seconds -= 1;
             rest += 1000;
         }
-        if (seconds < std::numeric_limits<int32_t>::min() || seconds > std::numeric_limits<int32_t>::max())
-            return nullptr;
+        // Beyond the format's range (a damaged file can hold such a date) the nearest date
+        // it can hold is written, rather than leaving the whole list unwritable.
+        if (seconds < std::numeric_limits<int32_t>::min() || seconds > std::numeric_limits<int32_t>::max()) {
+            seconds = std::clamp<qint64>(seconds, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+            rest = 0;
+        }
         return plist_new_date(int32_t(seconds), int32_t(rest * 1000));
     }
     case QMetaType::QVariantList:
