@@ -87,6 +87,9 @@ void ErrorWinController::showMessage(const QString &message)
     m_dialog->show();
     m_dialog->raise();
     m_dialog->activateWindow();
+    // OK, not the message, takes the keys, so Return ends the window at once.
+    if (QPushButton *ok = m_ui->buttonBox->button(QDialogButtonBox::Ok))
+        ok->setFocus();
 }
 
 QString ErrorWinController::message() const
