@@ -9,6 +9,7 @@ shift || true
 targets=("$@")
 [[ ${#targets[@]} -gt 0 ]] || targets=(RomReaderFuzzer SettingsFuzzer)
 build="$top/build-fuzz"
+"$top/scripts/install-deps.sh"
 
 CC=clang-14 CXX=clang++-14 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTOLVANE_FUZZ=ON -DTOLVANE_BUILD_TESTS=OFF >/dev/null
