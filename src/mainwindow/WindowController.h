@@ -89,7 +89,6 @@ public:
     /// Quitting: asks a running or paused emulator to end.
     void applicationWillTerminate();
 
-
 protected:
     QWidget *createWindow() override;
     void awakeFromNib() override;
