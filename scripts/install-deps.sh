@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
     libsdl1.2-dev libplist-dev libssl-dev libgtest-dev
     xvfb xauth xdotool x11-apps imagemagick
+    clang-14 libclang-rt-14-dev
     desktop-file-utils appstream shared-mime-info fonts-dejavu-core
     dpkg-dev file lintian
 )

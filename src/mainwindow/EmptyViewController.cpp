@@ -19,7 +19,6 @@ void EmptyViewController::setupUi(QWidget *view)
 
 void EmptyViewController::startSpinning()
 {
-    m_spinning = true;
     // The indicator only takes room while it is busy.
     if (m_spinner)
         m_spinner->setVisible(true);
@@ -27,7 +26,6 @@ void EmptyViewController::startSpinning()
 
 void EmptyViewController::stopSpinning()
 {
-    m_spinning = false;
     if (m_spinner)
         m_spinner->setVisible(false);
 }

@@ -25,7 +25,6 @@ public:
 
     void startSpinning();
     void stopSpinning();
-    bool isSpinning() const { return m_spinning; }
 
 protected:
     void setupUi(QWidget *view) override;
@@ -34,5 +33,4 @@ private:
     std::unique_ptr<Ui::EmptyView> m_ui;
     QLabel *m_text = nullptr;
     QProgressBar *m_spinner = nullptr;
-    bool m_spinning = false;
 };

@@ -6,6 +6,11 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <cmath>
 
 ErrorWinController::ErrorWinController(QObject *parent)
     : NibWindowController(QStringLiteral("ErrorWindow"), parent)
@@ -20,8 +25,13 @@ QWidget *ErrorWinController::createWindow()
     m_ui = std::make_unique<Ui::ErrorWindow>();
     m_ui->setupUi(m_dialog);
     connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &ErrorWinController::okPressed);
-    if (QPushButton *ok = m_ui->buttonBox->button(QDialogButtonBox::Ok))
+    if (QPushButton *ok = m_ui->buttonBox->button(QDialogButtonBox::Ok)) {
         ok->setAccessibleName(ok->text().remove(QLatin1Char('&')));
+        ok->setDefault(true);
+    }
+    // File names rarely have spaces: break them anywhere rather than clip them.
+    m_ui->messageText->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_ui->messageText->viewport()->setAutoFillBackground(false);
     return m_dialog;
 }
 
@@ -30,6 +40,27 @@ void ErrorWinController::awakeFromNib()
     // Not tied to the main window: the main window may be hidden when an error comes.
     m_dialog->setWindowModality(Qt::ApplicationModal);
     center();
+}
+
+void ErrorWinController::fitMessage()
+{
+    QTextEdit *text = m_ui->messageText;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+    // Room for the window's own frame and margins, which are not known before it is shown.
+    constexpr int kChrome = 96;
+    QTextDocument *document = text->document();
+    document->setTextWidth(-1);
+    const int natural = int(std::ceil(document->idealWidth()));
+    const int widest = std::max(320, std::min(text->fontMetrics().averageCharWidth() * 64, area.width() - kChrome));
+    const int width = std::clamp(natural, 320, widest);
+    document->setTextWidth(width);
+    const int height = int(std::ceil(document->size().height()));
+    const int tallest = area.height() - kChrome - m_ui->buttonBox->sizeHint().height();
+    // Up to what the screen leaves; the rest scrolls.
+    text->setVerticalScrollBarPolicy(height > tallest ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    const int scrollBar = height > tallest ? text->verticalScrollBar()->sizeHint().width() : 0;
+    text->setFixedSize(width + scrollBar + 2 * text->frameWidth(), std::min(height, tallest) + 2 * text->frameWidth());
 }
 
 void ErrorWinController::center()
@@ -46,7 +77,8 @@ void ErrorWinController::center()
 void ErrorWinController::showMessage(const QString &message)
 {
     window();
-    m_ui->messageLabel->setText(message);
+    m_ui->messageText->setPlainText(message);
+    fitMessage();
     m_dialog->setWindowTitle(tr("Cannot Open the File"));
     center();
     // Shown, not exec()'d: the caller's event (a drop, a socket read) ends normally instead
@@ -55,11 +87,14 @@ void ErrorWinController::showMessage(const QString &message)
     m_dialog->show();
     m_dialog->raise();
     m_dialog->activateWindow();
+    // OK, not the message, takes the keys, so Return ends the window at once.
+    if (QPushButton *ok = m_ui->buttonBox->button(QDialogButtonBox::Ok))
+        ok->setFocus();
 }
 
 QString ErrorWinController::message() const
 {
-    return m_ui ? m_ui->messageLabel->text() : QString();
+    return m_ui ? m_ui->messageText->toPlainText() : QString();
 }
 
 void ErrorWinController::okPressed()

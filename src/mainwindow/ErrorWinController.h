@@ -33,6 +33,8 @@ protected:
     void awakeFromNib() override;
 
 private:
+    /// Sizes the message to its text: wrapped to a readable width, as tall as the screen allows.
+    void fitMessage();
     void center();
 
     std::unique_ptr<Ui::ErrorWindow> m_ui;

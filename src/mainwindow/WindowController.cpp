@@ -352,7 +352,5 @@ bool WindowController::windowShouldClose(QWidget *window)
 
 void WindowController::orderOutMyWindow(QWidget *window)
 {
-    const QString title = window->windowTitle();
     window->hide();
-    Q_EMIT windowOrderedOut(title);
 }

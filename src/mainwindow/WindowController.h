@@ -89,10 +89,6 @@ public:
     /// Quitting: asks a running or paused emulator to end.
     void applicationWillTerminate();
 
-Q_SIGNALS:
-    /// Emitted after the window was taken off the screen by a close.
-    void windowOrderedOut(const QString &title);
-
 protected:
     QWidget *createWindow() override;
     void awakeFromNib() override;

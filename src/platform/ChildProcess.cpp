@@ -62,6 +62,7 @@ std::shared_ptr<ChildProcess> ChildProcess::launchedTask(const QString &launchPa
 
 void ChildProcess::start(const QString &launchPath, const QStringList &arguments)
 {
+    keepChildStatuses();
     std::vector<QByteArray> words;
     words.push_back(QFile::encodeName(launchPath));
     for (const QString &argument : arguments)
@@ -105,6 +106,21 @@ void ChildProcess::start(const QString &launchPath, const QStringList &arguments
     }
     m_pid = pid;
     watchForEnd();
+}
+
+void ChildProcess::keepChildStatuses()
+{
+    // An ignored SIGCHLD, or one with SA_NOCLDWAIT, is inherited across exec from whoever
+    // started us; the kernel then reaps children itself and their status is lost to waitpid.
+    struct sigaction action = {};
+    if (::sigaction(SIGCHLD, nullptr, &action) != 0)
+        return;
+    if (action.sa_handler != SIG_IGN && !(action.sa_flags & SA_NOCLDWAIT))
+        return;
+    if (action.sa_handler == SIG_IGN)
+        action.sa_handler = SIG_DFL;
+    action.sa_flags &= ~SA_NOCLDWAIT;
+    ::sigaction(SIGCHLD, &action, nullptr);
 }
 
 void ChildProcess::watchForEnd()

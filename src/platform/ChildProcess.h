@@ -58,6 +58,8 @@ Q_SIGNALS:
 private:
     ChildProcess();
     void start(const QString &launchPath, const QStringList &arguments);
+    /// Undoes an inherited SIGCHLD set-up under which the kernel would reap our children.
+    static void keepChildStatuses();
     void watchForEnd();
     void checkForEnd();
     void finish(int terminationStatus);

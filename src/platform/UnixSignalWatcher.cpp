@@ -36,8 +36,14 @@ UnixSignalWatcher::UnixSignalWatcher(std::initializer_list<int> signalNumbers, Q
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     m_previous.resize(m_signalNumbers.size());
-    for (std::size_t i = 0; i < m_signalNumbers.size(); ++i)
+    sigset_t watched;
+    sigemptyset(&watched);
+    for (std::size_t i = 0; i < m_signalNumbers.size(); ++i) {
         sigaction(m_signalNumbers[i], &action, &m_previous[i]);
+        sigaddset(&watched, m_signalNumbers[i]);
+    }
+    // Blocked in a mask inherited from whoever started us, they would never arrive here.
+    pthread_sigmask(SIG_UNBLOCK, &watched, nullptr);
 }
 
 UnixSignalWatcher::~UnixSignalWatcher()

@@ -14,6 +14,30 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+namespace {
+
+// The top-left stays unless the resized window would leave the screen's available area;
+// then it moves up (or left) just as far as needed, and shrinks only where the area is too small.
+QRect keptOnScreen(const QWidget *window, QRect geometry)
+{
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return geometry;
+    const QRect frame = window->frameGeometry();
+    const QRect inner = window->geometry();
+    const QMargins decoration(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                              frame.bottom() - inner.bottom());
+    const QRect area = screen->availableGeometry().marginsRemoved(decoration);
+    geometry.setSize(geometry.size().boundedTo(area.size()));
+    geometry.moveBottom(std::min(geometry.bottom(), area.bottom()));
+    geometry.moveRight(std::min(geometry.right(), area.right()));
+    geometry.moveTop(std::max(geometry.top(), area.top()));
+    geometry.moveLeft(std::max(geometry.left(), area.left()));
+    return geometry;
+}
+
+} // namespace
+
 PrefrenceWindowController::PrefrenceWindowController(QObject *parent)
     : NibWindowController(QStringLiteral("PreferenceWindow"), parent)
 {
@@ -128,7 +152,7 @@ void PrefrenceWindowController::setCurrentVC(NibViewController *pane)
         paneView->show();
     }
     w->setMinimumSize(0, 0);
-    w->setGeometry(QRect(topLeft, windowSize));
+    w->setGeometry(keptOnScreen(w, QRect(topLeft, windowSize)));
     m_currentController = pane;
     if (w->layout())
         w->layout()->activate();

@@ -1,0 +1,22 @@
+// libFuzzer target: the ROM image reader, through its public entry point on a real file.
+#include "rom/ROM.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    static const QString path = QDir::temp().filePath(QStringLiteral("rom-fuzz-%1.z64").arg(QCoreApplication::applicationPid()));
+    [[maybe_unused]] static const int removeAtExit = std::atexit([] { QFile::remove(path); });
+    // Closed (and so written out) at the end of the if statement.
+    if (QFile file(path); !file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
+        std::abort();
+    const std::shared_ptr<ROM> rom = ROM::romFromURL(QUrl::fromLocalFile(path));
+    // Whatever the bytes, an image of at least 4 KiB gives a whole record and a shorter one none.
+    if (rom->isValid() != (size >= 4096) || rom->filePath() != QUrl::fromLocalFile(path))
+        std::abort();
+    return 0;
+}
