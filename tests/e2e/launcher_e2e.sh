@@ -1,7 +1,9 @@
 #!/bin/bash
 # End to end: the real Launcher under Xvfb, driven by real X11 key presses from xdotool.
 # Opens a synthetic ROM from the command line, Ctrl+R plays it in the stand-in emulator,
-# Ctrl+. stops it, Ctrl+R starts it again and Ctrl+Q quits, leaving no process behind.
+# Ctrl+O opens the chooser, which must not block: Ctrl+. in the main window stops the
+# emulator, and a second Ctrl+O brings the same chooser forward. Escape closes it, Ctrl+R
+# starts the emulator again and Ctrl+Q quits, leaving no process behind.
 # Usage: launcher_e2e.sh BIN_DIR     (exit 77 = skipped: no xvfb-run or xdotool)
 set -u
 . "$(dirname "$0")/e2e-common.sh"
@@ -28,9 +30,19 @@ first=$(head -n 1 "$work/record.pid")
 cat "$work/record.pid" >> "$work/pids"
 echo "played: $(tr '\0' ' ' < "$work/record")"
 
+press ctrl+o
+chooser=$(timeout 30 xdotool search --sync --onlyvisible --name '^Open ROM Image$' | head -n 1)
+[ -n "$chooser" ] || fail "Ctrl+O showed no chooser"
 press ctrl+period
-wait_until 30 gone "$first" || fail "Ctrl+. did not stop the emulator"
+wait_until 30 gone "$first" || fail "Ctrl+. did not stop the emulator while the chooser was open"
 echo "stopped: $first"
+press ctrl+o
+sleep 0.5
+[ "$(xdotool search --onlyvisible --name '^Open ROM Image$' | wc -l)" -eq 1 ] || fail "a second Open opened another chooser"
+[ "$(xdotool getwindowfocus)" = "$chooser" ] || fail "a second Open did not bring the chooser forward"
+xdotool key Escape
+sleep 0.3
+xdotool windowfocus --sync "$window"
 
 rm -f "$work/record" "$work/record.pid"
 # Play is offered again once the end notice has been handled.

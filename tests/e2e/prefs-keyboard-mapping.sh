@@ -2,16 +2,48 @@
 # End to end under Xvfb with real X11 keys from xdotool: open Preferences (Ctrl+,), show
 # the Controllers pane (Ctrl+2), choose "Keyboard", select the first row from the keyboard
 # and press Up, left Shift and a. The first three rows of the settings file must then hold
-# key(273), key(304) and key(97), and the next Play must write them into InputAutoCfg.ini.
-# Then SIGTERM must end the Launcher and, through it, the emulator.
+# key(273), key(304) and key(97). While the next row listens, the window's shortcuts and
+# mnemonics must leave the mapping and its date alone, and after every road away from the pane
+# and back (shortcut, click, accessibility toggle over AT-SPI) the first key is stored. The next
+# Play must write the mapping into InputAutoCfg.ini; then SIGTERM must end the Launcher and,
+# through it, the emulator.
 # Usage: prefs-keyboard-mapping.sh BIN_DIR     (exit 77 = skipped: no xvfb-run or xdotool)
 set -u
 . "$(dirname "$0")/e2e-common.sh"
 ini_recorded() { [ -s "$work/record.ini" ]; }
+keyboard_rows() { # the Keyboard mapping and its date, as stored
+    python3 -c 'import plistlib, sys; s = plistlib.load(open(sys.argv[1], "rb"))
+print(s["Controllers"]["Keyboard"]["Mapping"], s.get("ControllersLastModifedDate"))' "$settings"
+}
+panes() { # over AT-SPI: "toggle NAME" or "centre NAME" on a pane item, or "state": checked items, pane shown
+    /usr/bin/python3 - "$launcher" "$@" <<'PY'
+import pyatspi, sys
+app = next(a for a in pyatspi.Registry.getDesktop(0) if a and a.get_process_id() == int(sys.argv[1]))
+frame = next(f for f in app if f.name == 'Preferences')
+bar = next(c for c in frame if c.getRoleName() == 'tool bar')
+items = {c.name: c for c in bar if c.name}
+verb, name = (sys.argv[2:] + [''])[:2]
+if verb == 'toggle':
+    action = items[name].queryAction()
+    action.doAction(next(i for i in range(action.nActions) if action.getName(i) == 'Toggle'))
+elif verb == 'centre':
+    x, y, w, h = items[name].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    print(x + w // 2, y + h // 2)
+else:
+    table = pyatspi.findDescendant(frame, lambda a: a.name == 'Controller mapping')
+    shown = bool(table) and table.getState().contains(pyatspi.STATE_SHOWING)
+    print(' '.join(n for n, c in items.items() if c.getState().contains(pyatspi.STATE_CHECKED)), shown)
+PY
+}
+keys() { for key in "$@"; do xdotool key "$key"; sleep 0.3; done; }
 
 "$bin/tolvane-make-rom" --size 8K --name "MAPPING TEST" "$work/demo.z64" >/dev/null || fail "could not make a ROM"
 
-QT_QPA_PLATFORM=xcb "$bin/tolvane-launcher" "$work/demo.z64" >"$work/launcher.out" 2>&1 &
+# Qt joins the accessibility bus only if it is there when the Launcher starts.
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+echo $! >> "$work/pids"
+sleep 0.5
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb "$bin/tolvane-launcher" "$work/demo.z64" >"$work/launcher.out" 2>&1 &
 launcher=$!
 
 main=$(timeout 20 xdotool search --sync --onlyvisible --pid "$launcher" --name 'Tolvane' | head -n 1)
@@ -42,6 +74,25 @@ if rows != expected:
 if 'ControllersLastModifedDate' not in settings:
     sys.exit('no ControllersLastModifedDate')
 PY
+
+# Row 4 listens. Shortcuts and mnemonics, also Ctrl+W, Ctrl+0 (main window) and Ctrl+, back.
+before=$(keyboard_rows)
+keys ctrl+1 ctrl+2 ctrl+3 ctrl+2 alt+c Tab ctrl+comma ctrl+w
+xdotool windowfocus --sync "$main"
+keys ctrl+comma ctrl+0 ctrl+comma
+[ "$(keyboard_rows)" = "$before" ] || fail "shortcuts changed the mapping: $before -> $(keyboard_rows)"
+
+# After each road away and back, the first key goes into the listening row.
+keys b ctrl+1 ctrl+2 c
+for item in Video Controllers; do xdotool mousemove $(panes centre $item) click 1; sleep 0.3; done
+keys d
+panes toggle Video; sleep 0.3
+[ "$(panes state)" = "Video False" ] || fail "toggling Video over AT-SPI gave: $(panes state)"
+panes toggle Controllers; sleep 0.3; panes toggle Controllers; sleep 0.3
+[ "$(panes state)" = "Controllers True" ] || fail "toggling Controllers over AT-SPI gave: $(panes state)"
+keys e
+keyboard_rows | grep -Fq "'key(273)', 'key(304)', 'key(97)', 'key(98)', 'key(99)', 'key(100)', 'key(101)'," \
+    || fail "the first key after a round trip was lost: $(keyboard_rows)"
 
 # The next Play writes the new mapping for the emulator.
 xdotool windowfocus --sync "$main"

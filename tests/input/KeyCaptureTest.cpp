@@ -54,30 +54,6 @@ TEST_F(KeyCaptureTest, HeldLetterStoresOnce)
     EXPECT_EQ(selectedRow(*m_pane), 2);
 }
 
-TEST_F(KeyCaptureTest, LeftShiftStoresOnPressAndReleaseOnlyRearms)
-{
-    testing::internal::CaptureStdout();
-    press(Qt::Key_Shift, Keys::Shift_L);
-    EXPECT_EQ(stored(0), QStringLiteral("key(304)"));
-    EXPECT_FALSE(m_table->isReadyForInput());
-    release(Qt::Key_Shift, Keys::Shift_L, {}, false, Qt::ShiftModifier);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Modifier: 304\n");
-    EXPECT_TRUE(m_table->isReadyForInput());
-    EXPECT_EQ(stored(1), QStringLiteral("key(99)"));
-    EXPECT_EQ(selectedRow(*m_pane), 1);
-}
-
-TEST_F(KeyCaptureTest, ShiftHeldAcrossALetterStoresShiftTwice)
-{
-    press(Qt::Key_Shift, Keys::Shift_L);
-    press(Qt::Key_A, Keys::A, QStringLiteral("A"), false, Qt::ShiftModifier);
-    release(Qt::Key_A, Keys::A, QStringLiteral("A"), false, Qt::ShiftModifier);
-    release(Qt::Key_Shift, Keys::Shift_L, {}, false, Qt::ShiftModifier);
-    EXPECT_EQ(storedMapping(kKeyboard).mid(0, 3),
-              (QStringList{QStringLiteral("key(304)"), QStringLiteral("key(304)"), QStringLiteral("key(122)")}));
-    EXPECT_EQ(selectedRow(*m_pane), 2);
-}
-
 TEST_F(KeyCaptureTest, DownArrowStoresInItsRowAndSelectsOnlyTheNext)
 {
     testing::internal::CaptureStdout();
