@@ -207,7 +207,8 @@ void ControllerPreferencesViewController::setMappingValue(const QString &value)
 
 void ControllerPreferencesViewController::keyPress(int keyNumber)
 {
-    m_hintLabel->setText(m_hintText);
+    if (m_hintLabel)
+        m_hintLabel->setText(m_hintText);
     setMappingValue(MappingValue::key(keyNumber));
 }
 
