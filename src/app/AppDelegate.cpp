@@ -92,8 +92,11 @@ void AppDelegate::newDocument(QObject *sender)
 
 void AppDelegate::openFile(QObject *sender)
 {
-    if (m_myWindowController)
-        m_myWindowController->openFile(sender);
+    if (!m_myWindowController)
+        return;
+    m_myWindowController->openFile(sender);
+    if (QWidget *panel = m_myWindowController->openPanel())
+        m_mainMenu->addApplicationShortcuts(panel);
 }
 
 void AppDelegate::openRecentDocument(const QString &path)

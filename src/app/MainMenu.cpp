@@ -25,12 +25,16 @@ MainMenu::MainMenu(AppDelegate *delegate, QObject *parent)
     m_preferencesAction = makeAction(tr("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     m_preferencesAction->setMenuRole(QAction::PreferencesRole);
     m_helpAction = makeAction(tr("Tolvane Launcher Help"), QKeySequence::HelpContents);
+    // The way back to the main window from every window, also from one without a menu bar.
+    m_mainWindowAction = makeAction(tr("Tolvane Launcher"), QKeySequence(Qt::CTRL | Qt::Key_0));
+    m_mainWindowAction->setCheckable(true);
 
     connect(m_openAction, &QAction::triggered, this, [this]() { m_delegate->openFile(m_openAction); });
     connect(m_closeAction, &QAction::triggered, this, [this]() { m_delegate->closeWindow(m_closeAction); });
     connect(m_quitAction, &QAction::triggered, this, [this]() { m_delegate->quitApplication(m_quitAction); });
     connect(m_preferencesAction, &QAction::triggered, this, [this]() { m_delegate->showPrefs(m_preferencesAction); });
     connect(m_helpAction, &QAction::triggered, this, [this]() { m_delegate->showHelp(m_helpAction); });
+    connect(m_mainWindowAction, &QAction::triggered, this, [this]() { m_delegate->showMainWindow(m_mainWindowAction); });
 }
 
 MainMenu::~MainMenu() = default;
@@ -91,7 +95,7 @@ void MainMenu::install(WindowController *controller)
 
 void MainMenu::addApplicationShortcuts(QWidget *window)
 {
-    window->addActions({m_closeAction, m_quitAction, m_preferencesAction});
+    window->addActions({m_closeAction, m_quitAction, m_preferencesAction, m_mainWindowAction});
 }
 
 void MainMenu::rebuildRecentMenu()
@@ -126,8 +130,10 @@ void MainMenu::rebuildWindowMenu()
         item->setChecked(window && window == active);
         connect(item, &QAction::triggered, this, show);
     };
-    if (m_controller)
-        addWindow(m_controller->window(), tr("Tolvane Launcher"), [this]() { m_delegate->showMainWindow(m_delegate); });
+    if (m_controller) {
+        m_windowMenu->addAction(m_mainWindowAction);
+        m_mainWindowAction->setChecked(m_controller->window() == active);
+    }
     if (PrefrenceWindowController *prefs = m_delegate->preferenceController())
         addWindow(prefs->window(), tr("Preferences"), [this]() { m_delegate->showPrefs(m_delegate); });
     if (HelpWindow *help = m_delegate->helpWindow())

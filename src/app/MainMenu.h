@@ -21,7 +21,8 @@ public:
 
     /// Builds the menu bar of the main window of \a controller.
     void install(WindowController *controller);
-    /// Lets another window take the application-wide shortcuts (Close, Quit, Preferences).
+    /// Lets another window take the application-wide shortcuts (Close, Quit, Preferences,
+    /// back to the main window).
     void addApplicationShortcuts(QWidget *window);
 
     QMenuBar *menuBar() const;
@@ -36,6 +37,8 @@ public:
     QAction *quitAction() const { return m_quitAction; }
     QAction *preferencesAction() const { return m_preferencesAction; }
     QAction *helpAction() const { return m_helpAction; }
+    /// Shows the main window again; Ctrl+0 in every window of the Launcher.
+    QAction *mainWindowAction() const { return m_mainWindowAction; }
 
     /// Refills "Open Recent" from the recent-documents list (newest first).
     void rebuildRecentMenu();
@@ -59,4 +62,5 @@ private:
     QAction *m_quitAction = nullptr;
     QAction *m_preferencesAction = nullptr;
     QAction *m_helpAction = nullptr;
+    QAction *m_mainWindowAction = nullptr;
 };

@@ -71,6 +71,8 @@ void ControllerPreferencesViewController::setupUi(QWidget *view)
     m_popupButton = m_ui->popupButton;
     m_tableView = m_ui->tableView;
     m_resetButton = m_ui->resetButton;
+    m_hintLabel = m_ui->hintLabel;
+    m_hintText = m_hintLabel->text();
 }
 
 void ControllerPreferencesViewController::awakeFromNib()
@@ -95,6 +97,10 @@ void ControllerPreferencesViewController::awakeFromNib()
             &ControllerPreferencesViewController::tableViewSelectionDidChange);
     connect(m_tableView, &InputTableView::keyPress, this,
             &ControllerPreferencesViewController::keyPress);
+    connect(m_tableView, &InputTableView::keyRefused, this, [this](const QString &text) {
+        m_hintLabel->setText(tr("“%1” cannot be mapped: the emulator has no number for this key. "
+                                "The row is unchanged.").arg(text));
+    });
     connect(m_popupButton, &QComboBox::activated, this,
             &ControllerPreferencesViewController::popupItemSelected);
     connect(m_resetButton, &QPushButton::clicked, this,
@@ -112,9 +118,18 @@ bool ControllerPreferencesViewController::eventFilter(QObject *watched, QEvent *
         if (event->type() == QEvent::Hide)
             disarmCapture();
         else if (event->type() == QEvent::Show)
-            tableViewSelectionDidChange();
+            rearmCapture();
     }
     return NibViewController::eventFilter(watched, event);
+}
+
+void ControllerPreferencesViewController::rearmCapture()
+{
+    tableViewSelectionDidChange();
+    // However the pane came back (toolbar, shortcut, accessibility), the armed row must
+    // also have the keys: otherwise it looks ready but the first key goes elsewhere.
+    if (selectedRow() >= 0)
+        m_tableView->setFocus(Qt::OtherFocusReason);
 }
 
 void ControllerPreferencesViewController::disarmCapture()
@@ -192,6 +207,8 @@ void ControllerPreferencesViewController::setMappingValue(const QString &value)
 
 void ControllerPreferencesViewController::keyPress(int keyNumber)
 {
+    if (m_hintLabel)
+        m_hintLabel->setText(m_hintText);
     setMappingValue(MappingValue::key(keyNumber));
 }
 

@@ -4,6 +4,7 @@
 #include "platform/NibViewController.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QStringList>
@@ -79,6 +80,7 @@ private:
     void deliverFromCaptureThread(const QString &value);
     void stopCaptureThreads();
     void disarmCapture();
+    void rearmCapture();
     void storeControllers();
 
     std::unique_ptr<Ui::ControllerPrefsView> m_ui;
@@ -99,5 +101,7 @@ private:
     QPointer<QComboBox> m_popupButton;
     QPointer<InputTableView> m_tableView;
     QPointer<QPushButton> m_resetButton;
+    QPointer<QLabel> m_hintLabel;
+    QString m_hintText;
     MappingTableModel *m_model = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "input/InputTableView.h"
 
+#include "platform/KeyboardLayout.h"
+
 #include <QKeyEvent>
 
 #include <array>
@@ -26,6 +28,17 @@ constexpr std::array<std::pair<quint32, quint16>, 14> kKeysymToKeyCode{{
 constexpr std::array<std::pair<quint16, int>, 13> kKeyCodeToKeyNumber{{
     {54, 312}, {55, 311}, {56, 304}, {57, 301}, {58, 308}, {59, 306}, {60, 303},
     {61, 307}, {62, 305}, {123, 276}, {124, 275}, {125, 274}, {126, 273},
+}};
+
+// SDL 1.2 key numbers of the X11 keysyms of keys that give text but are not Latin-1
+// symbols: the editing keys and the keypad (with and without Num Lock).
+constexpr std::array<std::pair<quint32, int>, 35> kKeysymToSdl{{
+    {0xff08, 8}, {0xff09, 9}, {0xff0b, 12}, {0xff0d, 13}, {0xff13, 19}, {0xff1b, 27}, {0xffff, 127},
+    {0xffb0, 256}, {0xffb1, 257}, {0xffb2, 258}, {0xffb3, 259}, {0xffb4, 260}, {0xffb5, 261},
+    {0xffb6, 262}, {0xffb7, 263}, {0xffb8, 264}, {0xffb9, 265}, {0xffae, 266}, {0xffaf, 267},
+    {0xffaa, 268}, {0xffad, 269}, {0xffab, 270}, {0xff8d, 271}, {0xffbd, 272},
+    {0xff9e, 256}, {0xff9c, 257}, {0xff99, 258}, {0xff9b, 259}, {0xff96, 260}, {0xff9d, 261},
+    {0xff98, 262}, {0xff95, 263}, {0xff97, 264}, {0xff9a, 265}, {0xff9f, 266},
 }};
 
 bool isArrowKeyCode(quint16 code)
@@ -81,6 +94,23 @@ void InputTableView::handleNonASCII(quint16 keyCode)
     Q_EMIT keyPress(*number);
 }
 
+std::optional<int> InputTableView::sdlKeyNumber(const QList<quint32> &keysyms)
+{
+    for (quint32 sym : keysyms) {
+        // Latin-1 keysyms are their characters; SDL names letters by their lower case.
+        if ((sym >= 'A' && sym <= 'Z') || (sym >= 0xc0 && sym <= 0xde && sym != 0xd7))
+            sym += 0x20;
+        // SDL 1.2 has no number for % { | } ~ and none for other scripts' letters.
+        if ((sym >= 32 && sym <= 64 && sym != '%') || (sym >= 91 && sym <= 122) || (sym >= 160 && sym <= 255))
+            return int(sym);
+        for (const auto &[keysym, number] : kKeysymToSdl) {
+            if (keysym == sym)
+                return number;
+        }
+    }
+    return std::nullopt;
+}
+
 bool InputTableView::isModifierKey(const QKeyEvent *event)
 {
     switch (event->nativeVirtualKey()) {
@@ -102,7 +132,13 @@ bool InputTableView::isModifierKey(const QKeyEvent *event)
 
 bool InputTableView::keyDown(QKeyEvent *event)
 {
-    if (!m_listening || !m_readyForInput)
+    if (!m_listening)
+        return false;
+    // A key held while the table gained the focus repeats; it was not pressed here.
+    if (event->isAutoRepeat())
+        return true;
+    // A chord with Ctrl, Alt or Meta is a command for a window, never a key for the emulator.
+    if (!m_readyForInput || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
         return false;
     const std::optional<quint16> code = platformKeyCode(event->nativeVirtualKey());
     if (code && isArrowKeyCode(*code)) {
@@ -115,42 +151,86 @@ bool InputTableView::keyDown(QKeyEvent *event)
     if (text.isEmpty())
         return false;
     m_readyForInput = false;
+    // The number comes from the key, not its text: Caps Lock, Shift and a non-Latin layout
+    // change the text but not the key the emulator will see.
+    QList<quint32> keysyms = KeyboardLayout::unshiftedKeysyms(event->nativeScanCode(), event->nativeModifiers());
+    if (keysyms.isEmpty())
+        keysyms.append(event->nativeVirtualKey() ? event->nativeVirtualKey() : quint32(text.at(0).unicode()));
+    const std::optional<int> number = sdlKeyNumber(keysyms);
+    if (!number) {
+        Q_EMIT keyRefused(text);
+        return true;
+    }
     const QByteArray utf8 = text.toUtf8();
     std::printf("Char: %s, ASCII: %i\n", utf8.constData(), int(static_cast<signed char>(utf8.at(0))));
     std::fflush(stdout);
-    Q_EMIT keyPress(int(text.at(0).unicode()));
+    Q_EMIT keyPress(*number);
     return true;
 }
 
-bool InputTableView::flagsChanged(QKeyEvent *event)
+void InputTableView::modifierDown(const QKeyEvent *event)
 {
-    if (!m_listening)
+    const quint32 keysym = event->nativeVirtualKey();
+    // Alone means: no other key down, and nothing else has happened since.
+    const bool alone = m_heldModifiers.isEmpty() && m_readyForInput;
+    if (!m_heldModifiers.contains(keysym))
+        m_heldModifiers.append(keysym);
+    m_loneModifier = m_listening && alone ? keysym : 0;
+}
+
+bool InputTableView::modifierUp(const QKeyEvent *event)
+{
+    const quint32 keysym = event->nativeVirtualKey();
+    m_heldModifiers.removeAll(keysym);
+    const bool lone = m_loneModifier != 0 && m_loneModifier == keysym && m_listening;
+    m_loneModifier = 0;
+    const std::optional<quint16> code = platformKeyCode(keysym);
+    if (!lone || !code)
         return false;
-    if (!m_readyForInput) {
-        m_readyForInput = true;
-        return false;
-    }
-    m_readyForInput = false;
-    const std::optional<quint16> code = platformKeyCode(event->nativeVirtualKey());
-    if (code)
-        handleNonASCII(*code);
+    handleNonASCII(*code);
     return true;
+}
+
+void InputTableView::forgetHeldKeys()
+{
+    m_heldModifiers.clear();
+    m_loneModifier = 0;
+    m_readyForInput = true;
+}
+
+bool InputTableView::event(QEvent *event)
+{
+    // Every key press reaches the focus widget first as a shortcut override, also one that
+    // then triggers a shortcut or a mnemonic and so never arrives as a key press.
+    if (event->type() == QEvent::ShortcutOverride && !isModifierKey(static_cast<QKeyEvent *>(event)))
+        m_loneModifier = 0;
+    return QTableView::event(event);
+}
+
+void InputTableView::mousePressEvent(QMouseEvent *event)
+{
+    m_loneModifier = 0;
+    QTableView::mousePressEvent(event);
+}
+
+void InputTableView::focusOutEvent(QFocusEvent *event)
+{
+    // Releases now go elsewhere; a key still held must not leave the table deaf on return.
+    forgetHeldKeys();
+    QTableView::focusOutEvent(event);
 }
 
 void InputTableView::keyPressEvent(QKeyEvent *event)
 {
-    bool captured = false;
     if (isModifierKey(event)) {
-        // A held modifier repeating is not a change of modifiers.
-        if (event->isAutoRepeat()) {
-            event->accept();
-            return;
-        }
-        captured = flagsChanged(event);
-    } else {
-        captured = keyDown(event);
+        // A held modifier repeating is not a new press.
+        if (!event->isAutoRepeat())
+            modifierDown(event);
+        event->accept();
+        return;
     }
-    if (captured) {
+    m_loneModifier = 0;
+    if (keyDown(event)) {
         // The captured key is the user's mapping, not a request to move the selection.
         event->accept();
         return;
@@ -166,7 +246,7 @@ void InputTableView::keyReleaseEvent(QKeyEvent *event)
         return;
     }
     if (isModifierKey(event)) {
-        if (!flagsChanged(event))
+        if (!modifierUp(event))
             QTableView::keyReleaseEvent(event);
         return;
     }

@@ -275,7 +275,9 @@ void WindowController::openFile(QObject *sender)
         if (result == QDialog::Accepted && !urls.isEmpty())
             handleURL(urls.constFirst());
     });
-    panel->open();
+    // Not open(): that blocks the main window, and with it Pause, Stop and Eject.
+    panel->setWindowModality(Qt::NonModal);
+    panel->show();
 }
 
 void WindowController::playPressed(QObject *sender)

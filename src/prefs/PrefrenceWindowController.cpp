@@ -14,6 +14,9 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 // The top-left stays unless the resized window would leave the screen's available area;
@@ -68,11 +71,24 @@ QWidget *PrefrenceWindowController::createWindow()
         // The shortcuts work wherever the focus is inside the window.
         action->setShortcutContext(Qt::WindowShortcut);
     }
-    connect(m_ui->videoToolbarButton, &QAction::triggered, this, &PrefrenceWindowController::videoPressed);
-    connect(m_ui->controllerToolbarButton, &QAction::triggered, this,
-            &PrefrenceWindowController::controllerPressed);
-    connect(m_ui->emulatorToolbarButton, &QAction::triggered, this,
-            &PrefrenceWindowController::emulatorPressed);
+    // Checking an item shows its pane, however it is checked: a click and a shortcut
+    // trigger it, an accessibility client only toggles it.
+    const std::pair<QAction *, void (PrefrenceWindowController::*)()> items[] = {
+        {m_ui->videoToolbarButton, &PrefrenceWindowController::videoPressed},
+        {m_ui->controllerToolbarButton, &PrefrenceWindowController::controllerPressed},
+        {m_ui->emulatorToolbarButton, &PrefrenceWindowController::emulatorPressed},
+    };
+    for (const auto &[action, pressed] : items) {
+        connect(action, &QAction::toggled, this, [this, group, action, pressed](bool checked) {
+            if (checked)
+                (this->*pressed)();
+            // Unchecking the item of the pane shown would leave no item marking it. (While
+            // the group unchecks the item another one replaced, that one is checked already.)
+            else if (const QList<QAction *> all = group->actions();
+                     std::none_of(all.cbegin(), all.cend(), [](const QAction *item) { return item->isChecked(); }))
+                action->setChecked(true);
+        });
+    }
     return window;
 }
 

@@ -4,14 +4,16 @@
 # Leaves: $bin, $work, $launcher (0 until started), fail, wait_until, alive, gone, launcher_gone.
 bin=$(cd "${1:?usage: $(basename "$0") BIN_DIR}" && pwd)
 
-if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! command -v python3 >/dev/null; then
-    echo "SKIP: xvfb-run, xdotool and python3 are needed"
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null || ! command -v python3 >/dev/null \
+    || ! command -v dbus-run-session >/dev/null; then
+    echo "SKIP: xvfb-run, xdotool, python3 and dbus-run-session are needed"
     exit 77
 fi
 for tool in tolvane-launcher tolvane-fake-emulator tolvane-make-rom; do [ -x "$bin/$tool" ] || { echo "FAIL: $bin/$tool is missing"; exit 1; }; done
 if [ -z "${TOLVANE_E2E_UNDER_XVFB:-}" ]; then
     export TOLVANE_E2E_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+    # A private session bus too, for the accessibility bus of the scripts that use it.
+    exec dbus-run-session -- xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
 fi
 
 # libxkbcommon-x11 hands strndup a keymap name that is not NUL-terminated (legal for

@@ -15,9 +15,9 @@
 
 /// Sends a key event shaped like the ones Qt's X11 backend makes.
 inline void sendKey(QWidget *target, QEvent::Type type, int qtKey, quint32 keysym, const QString &text = {},
-                    bool autoRepeat = false)
+                    bool autoRepeat = false, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    QKeyEvent event(type, qtKey, Qt::NoModifier, 0, keysym, 0, text, autoRepeat);
+    QKeyEvent event(type, qtKey, modifiers, 0, keysym, 0, text, autoRepeat);
     QApplication::sendEvent(target, &event);
 }
 
