@@ -85,6 +85,10 @@ void AppDelegate::newDocument(QObject *sender)
     if (!m_myWindowController) {
         m_myWindowController = new WindowController(QStringLiteral("MainWindow"), this);
         m_myWindowController->setRecentDocuments(m_recentDocuments);
+        connect(m_myWindowController, &WindowController::emulatorPreferencesRequested, this, [this] {
+            showPrefs(this);
+            m_preferenceController->emulatorPressed();
+        });
         m_mainMenu->install(m_myWindowController);
     }
     m_myWindowController->showWindow(this);

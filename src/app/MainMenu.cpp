@@ -25,12 +25,17 @@ MainMenu::MainMenu(AppDelegate *delegate, QObject *parent)
     m_preferencesAction = makeAction(tr("Preferences…"), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     m_preferencesAction->setMenuRole(QAction::PreferencesRole);
     m_helpAction = makeAction(tr("Tolvane Launcher Help"), QKeySequence::HelpContents);
+    m_emulatorOutputAction = makeAction(tr("Emulator Output"), QKeySequence(Qt::CTRL | Qt::Key_L));
 
     connect(m_openAction, &QAction::triggered, this, [this]() { m_delegate->openFile(m_openAction); });
     connect(m_closeAction, &QAction::triggered, this, [this]() { m_delegate->closeWindow(m_closeAction); });
     connect(m_quitAction, &QAction::triggered, this, [this]() { m_delegate->quitApplication(m_quitAction); });
     connect(m_preferencesAction, &QAction::triggered, this, [this]() { m_delegate->showPrefs(m_preferencesAction); });
     connect(m_helpAction, &QAction::triggered, this, [this]() { m_delegate->showHelp(m_helpAction); });
+    connect(m_emulatorOutputAction, &QAction::triggered, this, [this]() {
+        if (m_controller)
+            m_controller->showEmulatorOutput();
+    });
 }
 
 MainMenu::~MainMenu() = default;
@@ -87,11 +92,13 @@ void MainMenu::install(WindowController *controller)
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainMenu::rebuildWindowMenu);
     rebuildRecentMenu();
     rebuildWindowMenu();
+    // The menu is rebuilt when it opens; the shortcut must work while it is closed.
+    window->addAction(m_emulatorOutputAction);
 }
 
 void MainMenu::addApplicationShortcuts(QWidget *window)
 {
-    window->addActions({m_closeAction, m_quitAction, m_preferencesAction});
+    window->addActions({m_closeAction, m_quitAction, m_preferencesAction, m_emulatorOutputAction});
 }
 
 void MainMenu::rebuildRecentMenu()
@@ -132,4 +139,7 @@ void MainMenu::rebuildWindowMenu()
         addWindow(prefs->window(), tr("Preferences"), [this]() { m_delegate->showPrefs(m_delegate); });
     if (HelpWindow *help = m_delegate->helpWindow())
         addWindow(help, tr("Tolvane Launcher Help"), [this]() { m_delegate->showHelp(m_delegate); });
+    // Always there, made when first chosen: what the emulator said in its latest run.
+    m_windowMenu->addSeparator();
+    m_windowMenu->addAction(m_emulatorOutputAction);
 }

@@ -36,6 +36,7 @@ public:
     QAction *quitAction() const { return m_quitAction; }
     QAction *preferencesAction() const { return m_preferencesAction; }
     QAction *helpAction() const { return m_helpAction; }
+    QAction *emulatorOutputAction() const { return m_emulatorOutputAction; }
 
     /// Refills "Open Recent" from the recent-documents list (newest first).
     void rebuildRecentMenu();
@@ -59,4 +60,5 @@ private:
     QAction *m_quitAction = nullptr;
     QAction *m_preferencesAction = nullptr;
     QAction *m_helpAction = nullptr;
+    QAction *m_emulatorOutputAction = nullptr;
 };

@@ -132,7 +132,7 @@ TEST(AppDelegateTest, MenusShareTheToolbarActionsAndNameEveryItem)
     menu->preferencesAction()->trigger();
     EXPECT_EQ(delegate.preferenceController(), prefs);
     menu->rebuildWindowMenu();
-    EXPECT_EQ(itemTexts(menu->windowMenu()), (QStringList{QStringLiteral("Tolvane Launcher"), QStringLiteral("Preferences")}));
+    EXPECT_EQ(itemTexts(menu->windowMenu()), (QStringList{QStringLiteral("Tolvane Launcher"), QStringLiteral("Preferences"), QStringLiteral("Emulator Output")}));
 
     // Help shows the bundled guide.
     menu->helpAction()->trigger();

@@ -12,7 +12,7 @@ rom="$work/demo game.z64"
 
 "$bin/tolvane-launcher" "$rom" &
 launcher=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvane Launcher$' | head -n 1)
+window=$(timeout 30 xdotool search --sync --onlyvisible --name 'Tolvane Launcher$' | head -n 1)
 [ -n "$window" ] || fail "the main window did not appear"
 
 press() {

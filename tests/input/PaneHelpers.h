@@ -75,7 +75,7 @@ inline int selectedRow(const ControllerPreferencesViewController &pane)
 
 inline QString shownValue(const ControllerPreferencesViewController &pane, int row)
 {
-    return pane.tableModel()->index(row, MappingTableModel::YourColumn).data().toString();
+    return pane.tableViewObjectValue(MappingTableModel::YourColumn, row);
 }
 
 inline QStringList storedMapping(const QString &title)
