@@ -7,6 +7,7 @@
 //                               per line; <file>.ini gets a copy of the InputAutoCfg.ini we
 //                               find, when there is one. <file> appears last, whole.
 //   TOLVANE_FAKE_EXIT=<n>       exit with code n after recording instead of waiting.
+//   TOLVANE_FAKE_SAY=<text>     write "<text> on stdout" and "<text> on stderr", one line each.
 //   TOLVANE_FAKE_CHILD=1        start a helper process that waits too, as an emulator with
 //                               its own child would; it shares our process group.
 // The InputAutoCfg.ini is looked for where the emulator keeps it: in the Resources folder
@@ -58,6 +59,11 @@ std::string inputAutoCfgPath(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    if (const char *text = std::getenv("TOLVANE_FAKE_SAY")) {
+        std::printf("%s on stdout\n", text);
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s on stderr\n", text);
+    }
     const char *child = std::getenv("TOLVANE_FAKE_CHILD");
     if (child && std::strcmp(child, "1") == 0) {
         signal(SIGTERM, onTerminate);
