@@ -6,6 +6,7 @@
 #include "input/MappingValue.h"
 #include "launch/EmulatorOutputLog.h"
 #include "launch/EmulatorSupervisor.h"
+#include "mainwindow/ROMViewController.h"
 #include "mainwindow/WindowController.h"
 
 #include <QAbstractButton>
@@ -29,7 +30,7 @@ QStringList accessibleTexts(QObject *widget)
     std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
         if (!node)
             return;
-        texts << node->text(QAccessible::Name) << node->text(QAccessible::Description);
+        texts << node->text(QAccessible::Name) << node->text(QAccessible::Description) << node->text(QAccessible::Value);
         for (int i = 0; i < node->childCount(); ++i)
             walk(node->child(i));
     };
@@ -179,6 +180,10 @@ TEST_F(PresentationWindowTest, EndingsTitleAndOutputReadInPlainWords)
     StderrCapture ownStderr;
     play("game.z64");
     EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("game.z64 — Tolvane Launcher"));
+    const QStringList romView = accessibleTexts(controller.romVC()->view());
+    for (const QString &shown : {world.path(QStringLiteral("game.z64")), QStringLiteral("z64 (big-endian)"), QStringLiteral("CIC-NUS-6102")})
+        EXPECT_TRUE(romView.contains(shown)) << shown.toStdString();
+    EXPECT_TRUE(romView.filter(QStringLiteral("KiB (8")).size() == 1);
     EXPECT_TRUE(waitForStatus(QStringLiteral("The emulator exited with status 3.")));
     EXPECT_TRUE(ownStderr.text().contains("hello on stderr"));
     qunsetenv("TOLVANE_FAKE_SAY");
