@@ -87,7 +87,11 @@ void AppDelegate::newDocument(QObject *sender)
         m_myWindowController->setRecentDocuments(m_recentDocuments);
         connect(m_myWindowController, &WindowController::emulatorPreferencesRequested, this, [this] {
             showPrefs(this);
-            m_preferenceController->emulatorPressed();
+            // The pane's own toolbar item, so the toolbar shows which pane is up.
+            if (QAction *item = m_preferenceController->emulatorToolbarButton())
+                item->trigger();
+            else
+                m_preferenceController->emulatorPressed();
         });
         m_mainMenu->install(m_myWindowController);
     }

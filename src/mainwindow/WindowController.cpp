@@ -326,7 +326,7 @@ bool WindowController::checkEmulatorExecutable()
     auto *box = new QMessageBox(QMessageBox::Warning, tr("Emulator Not Found"), problem, QMessageBox::NoButton,
                                 m_dragWindow);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setInformativeText(tr("Install the emulator there, or choose another one in Preferences ▸ Emulator."));
+    box->setInformativeText(tr("Choose the emulator program in Preferences ▸ Emulator, or install the default build."));
     box->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QPushButton *choose = box->addButton(tr("Open Emulator Preferences…"), QMessageBox::AcceptRole);
     box->addButton(QMessageBox::Close);
@@ -334,7 +334,6 @@ bool WindowController::checkEmulatorExecutable()
     connect(choose, &QPushButton::clicked, this, &WindowController::emulatorPreferencesRequested);
     m_emulatorMissingMessage = box;
     box->open();
-    showStatus(problem);
     return false;
 }
 

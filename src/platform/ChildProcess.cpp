@@ -205,11 +205,13 @@ void ChildProcess::closeOutput(int index)
         ::close(m_outputFds[index]);
         m_outputFds[index] = -1;
     }
+    releaseWhenDone();
 }
 
 bool ChildProcess::waitForEnd(QDeadlineTimer deadline)
 {
-    while (m_running) {
+    // Until the child has ended and nothing it started holds its pipes any more.
+    while (m_running || m_outputFds[0] >= 0 || m_outputFds[1] >= 0) {
         pollfd watched[3];
         nfds_t count = 0;
         for (int fd : {m_pidFd, m_outputFds[0], m_outputFds[1]}) {
@@ -226,7 +228,8 @@ bool ChildProcess::waitForEnd(QDeadlineTimer deadline)
         ::poll(watched, count, timeout);
         readOutput(0);
         readOutput(1);
-        checkForEnd();
+        if (m_running)
+            checkForEnd();
     }
     return true;
 }
@@ -240,12 +243,9 @@ void ChildProcess::waitForRunningChildren(QDeadlineTimer deadline)
 
 void ChildProcess::finish(int terminationStatus)
 {
-    // What the child wrote before it ended is still in the pipes; hand it on first. A
-    // process it left behind that still holds a pipe loses it now, as at any end.
-    for (int index = 0; index < 2; ++index) {
-        readOutput(index);
-        closeOutput(index);
-    }
+    // What the child wrote before it ended is still in the pipes; hand it on first.
+    readOutput(0);
+    readOutput(1);
     m_running = false;
     m_suspendCount = 0;
     m_terminationStatus = terminationStatus;
@@ -264,6 +264,16 @@ void ChildProcess::finish(int terminationStatus)
         m_endPollTimer = nullptr;
     }
     Q_EMIT didTerminate(this);
+    releaseWhenDone();
+}
+
+void ChildProcess::releaseWhenDone()
+{
+    // Kept while its pipes are open: what the shell started may outlive the shell, and
+    // must not die of a closed pipe while it finishes (saving a game, say).
+    if (m_running || m_released || m_outputFds[0] >= 0 || m_outputFds[1] >= 0)
+        return;
+    m_released = true;
     // Released from the event loop, not here: we may be inside our own notifier's signal.
     RunningChildren *registry = runningChildren();
     QMetaObject::invokeMethod(

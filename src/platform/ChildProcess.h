@@ -35,13 +35,15 @@ public:
         Piped,     ///< pipes that the handle reads, announced by outputRead()
     };
     /// As above, with the child's output and error on pipes when \a channels is Piped.
-    /// The pipes are read from the event loop for as long as the child runs, also after
-    /// its handle was dropped, so that it never writes into a closed pipe.
+    /// The pipes are read from the event loop until every process that holds them has
+    /// ended (the child's end is announced when the child itself ends), also after the
+    /// handle was dropped, so that nothing it started writes into a closed pipe.
     static std::shared_ptr<ChildProcess> launchedTask(const QString &launchPath, const QStringList &arguments,
                                                       OutputChannels channels);
 
     /// Waits, reading the output pipes meanwhile, until every child still running has
-    /// ended or \a deadline has passed; each end is announced before this returns.
+    /// ended and its pipes are closed, or \a deadline has passed; each end is announced
+    /// before this returns.
     static void waitForRunningChildren(QDeadlineTimer deadline);
 
     ~ChildProcess() override;
@@ -84,6 +86,7 @@ private:
     void start(const QString &launchPath, const QStringList &arguments, OutputChannels channels);
     void readOutput(int index);
     void closeOutput(int index);
+    void releaseWhenDone();
     bool waitForEnd(QDeadlineTimer deadline);
     void watchForEnd();
     void checkForEnd();
@@ -99,6 +102,7 @@ private:
     int m_terminationStatus = 0;
     bool m_terminatedBySignal = false;
     bool m_terminationRequested = false;
+    bool m_released = false;
     // Read ends of the output and error pipes, -1 when not piped or closed.
     int m_outputFds[2] = {-1, -1};
     QSocketNotifier *m_outputNotifiers[2] = {nullptr, nullptr};

@@ -71,15 +71,13 @@ TEST_F(PresentationPaneTest, TableInWordsPictureSelectsAndHintSaysWhatIsCaptured
         EXPECT_TRUE(picture->hasInput(name.toString())) << name.toString().toStdString();
 
     // A click on "Start" selects its row and arms it; the keys still go to the table.
-    QWidget *view = pane->view();
-    view->resize(900, 600);
-    view->show();
-    QApplication::setActiveWindow(view);
+    pane->view()->resize(900, 600);
+    pane->view()->show();
+    QApplication::setActiveWindow(pane->view());
     pane->tableView()->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return pane->tableView()->hasFocus(); }));
     QTest::mouseClick(picture, Qt::LeftButton, {}, picture->inputRect(3).center().toPoint());
     EXPECT_EQ(selectedRow(*pane), 3);
-    EXPECT_EQ(picture->selectedRow(), 3);
     EXPECT_TRUE(pane->tableView()->hasFocus());
     sendKey(pane->tableView(), QEvent::KeyPress, Qt::Key_Q, 'q', QStringLiteral("q"));
     EXPECT_EQ(storedMapping(QStringLiteral("Keyboard")).value(3), QStringLiteral("key(113)"));
@@ -119,7 +117,6 @@ TEST(EmulatorOutputLog, KeepsTheLastLinesWithinOneMebibyte)
     EXPECT_EQ(log.lines().constLast(), QStringLiteral("no end"));
     log.append(1, QByteArray(3 << 20, 'x'));
     EXPECT_LE(log.byteCount(), EmulatorOutputLog::kMaximumBytes);
-    EXPECT_EQ(log.command(), QStringLiteral("'emu' --windowed"));
 }
 
 class PresentationWindowTest : public testing::Test
@@ -193,20 +190,26 @@ TEST_F(PresentationWindowTest, EndingsTitleAndOutputReadInPlainWords)
     EXPECT_EQ(output->commandField()->text(), controller.supervisor()->launchCommand(*controller.rom()));
     EXPECT_EQ(output->outputView()->toPlainText(), QStringLiteral("hello on stdout\nhello on stderr"));
 
-    // The status names the file that runs, not the one opened since.
-    qunsetenv("TOLVANE_FAKE_EXIT");
+    const auto useScript = [&](const QByteArray &text) {
+        const QString path = world.writeFile(QStringLiteral("emulator%1").arg(text.size()), text);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        TestWorld::setSetting("Build", QStringLiteral("Custom"));
+        TestWorld::setSetting("CustomBuildPath", path);
+    };
+    const EmulatorOutputLog *log = controller.supervisor()->outputLog();
+    // The status names the file that runs, not the one opened since; what the emulator
+    // writes while it saves, after its shell has gone, still arrives.
+    useScript("#!/bin/sh\ntrap 'sleep 0.3; echo saved; exit 0' TERM\necho running\nwhile :; do sleep 0.1; done\n");
     play("running.z64");
-    ASSERT_TRUE(world.waitForRecord());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log->lines().contains(QStringLiteral("running")); }, kTimeoutMs));
     controller.handleURL(QUrl::fromLocalFile(world.writeRom(QStringLiteral("other.v64"))));
     EXPECT_TRUE(waitForStatus(QStringLiteral("Running running.z64")));
     EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("other.v64 — Tolvane Launcher"));
     controller.stopButton()->trigger();
     EXPECT_TRUE(waitForStatus(QStringLiteral("The emulator stopped.")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log->lines().contains(QStringLiteral("saved")); }, kTimeoutMs));
 
-    const QString crasher = world.writeFile(QStringLiteral("crasher"), "#!/bin/sh\nkill -SEGV $$\n");
-    QFile::setPermissions(crasher, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    TestWorld::setSetting("Build", QStringLiteral("Custom"));
-    TestWorld::setSetting("CustomBuildPath", crasher);
+    useScript("#!/bin/sh\nkill -SEGV $$\n");
     controller.playButton()->trigger();
     EXPECT_TRUE(waitForStatus(QStringLiteral("The emulator crashed (Segmentation fault).")));
     controller.clearPressed();
