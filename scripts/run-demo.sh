@@ -54,7 +54,7 @@ export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" R
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     "$LAUNCHER" "$ROM" &
     launcher=$!
-    window=$(timeout 30 xdotool search --sync --onlyvisible --name "^Tolvane Launcher$" | head -n 1)
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name "Tolvane Launcher$" | head -n 1)
     sleep 1
     if [[ -n "$window" ]]; then import -window "$window" "$SHOT"; else import -window root "$SHOT"; fi
     kill "$launcher"; wait "$launcher" 2>/dev/null || true

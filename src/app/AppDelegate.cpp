@@ -85,6 +85,14 @@ void AppDelegate::newDocument(QObject *sender)
     if (!m_myWindowController) {
         m_myWindowController = new WindowController(QStringLiteral("MainWindow"), this);
         m_myWindowController->setRecentDocuments(m_recentDocuments);
+        connect(m_myWindowController, &WindowController::emulatorPreferencesRequested, this, [this] {
+            showPrefs(this);
+            // The pane's own toolbar item, so the toolbar shows which pane is up.
+            if (QAction *item = m_preferenceController->emulatorToolbarButton())
+                item->trigger();
+            else
+                m_preferenceController->emulatorPressed();
+        });
         m_mainMenu->install(m_myWindowController);
     }
     m_myWindowController->showWindow(this);

@@ -28,6 +28,7 @@ MainMenu::MainMenu(AppDelegate *delegate, QObject *parent)
     // The way back to the main window from every window, also from one without a menu bar.
     m_mainWindowAction = makeAction(tr("Tolvane Launcher"), QKeySequence(Qt::CTRL | Qt::Key_0));
     m_mainWindowAction->setCheckable(true);
+    m_emulatorOutputAction = makeAction(tr("Emulator Output"), QKeySequence(Qt::CTRL | Qt::Key_L));
 
     connect(m_openAction, &QAction::triggered, this, [this]() { m_delegate->openFile(m_openAction); });
     connect(m_closeAction, &QAction::triggered, this, [this]() { m_delegate->closeWindow(m_closeAction); });
@@ -35,6 +36,10 @@ MainMenu::MainMenu(AppDelegate *delegate, QObject *parent)
     connect(m_preferencesAction, &QAction::triggered, this, [this]() { m_delegate->showPrefs(m_preferencesAction); });
     connect(m_helpAction, &QAction::triggered, this, [this]() { m_delegate->showHelp(m_helpAction); });
     connect(m_mainWindowAction, &QAction::triggered, this, [this]() { m_delegate->showMainWindow(m_mainWindowAction); });
+    connect(m_emulatorOutputAction, &QAction::triggered, this, [this]() {
+        if (m_controller)
+            m_controller->showEmulatorOutput();
+    });
 }
 
 MainMenu::~MainMenu() = default;
@@ -91,11 +96,13 @@ void MainMenu::install(WindowController *controller)
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainMenu::rebuildWindowMenu);
     rebuildRecentMenu();
     rebuildWindowMenu();
+    // The menu is rebuilt when it opens; the shortcut must work while it is closed.
+    window->addAction(m_emulatorOutputAction);
 }
 
 void MainMenu::addApplicationShortcuts(QWidget *window)
 {
-    window->addActions({m_closeAction, m_quitAction, m_preferencesAction, m_mainWindowAction});
+    window->addActions({m_closeAction, m_quitAction, m_preferencesAction, m_mainWindowAction, m_emulatorOutputAction});
 }
 
 void MainMenu::rebuildRecentMenu()
@@ -138,4 +145,7 @@ void MainMenu::rebuildWindowMenu()
         addWindow(prefs->window(), tr("Preferences"), [this]() { m_delegate->showPrefs(m_delegate); });
     if (HelpWindow *help = m_delegate->helpWindow())
         addWindow(help, tr("Tolvane Launcher Help"), [this]() { m_delegate->showHelp(m_delegate); });
+    // Always there, made when first chosen: what the emulator said in its latest run.
+    m_windowMenu->addSeparator();
+    m_windowMenu->addAction(m_emulatorOutputAction);
 }

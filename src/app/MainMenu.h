@@ -39,6 +39,7 @@ public:
     QAction *helpAction() const { return m_helpAction; }
     /// Shows the main window again; Ctrl+0 in every window of the Launcher.
     QAction *mainWindowAction() const { return m_mainWindowAction; }
+    QAction *emulatorOutputAction() const { return m_emulatorOutputAction; }
 
     /// Refills "Open Recent" from the recent-documents list (newest first).
     void rebuildRecentMenu();
@@ -63,4 +64,5 @@ private:
     QAction *m_preferencesAction = nullptr;
     QAction *m_helpAction = nullptr;
     QAction *m_mainWindowAction = nullptr;
+    QAction *m_emulatorOutputAction = nullptr;
 };

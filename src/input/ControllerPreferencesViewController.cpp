@@ -1,5 +1,6 @@
 #include "input/ControllerPreferencesViewController.h"
 
+#include "input/ControllerPicture.h"
 #include "input/InputTableView.h"
 #include "input/MappingTableModel.h"
 #include "input/MappingValue.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QThread>
 
@@ -71,8 +73,55 @@ void ControllerPreferencesViewController::setupUi(QWidget *view)
     m_popupButton = m_ui->popupButton;
     m_tableView = m_ui->tableView;
     m_resetButton = m_ui->resetButton;
-    m_hintLabel = m_ui->hintLabel;
-    m_hintText = m_hintLabel->text();
+
+    // The picture sits beside the table; the table keeps the keyboard and screen readers.
+    auto *row = new QHBoxLayout;
+    const int tableIndex = m_ui->verticalLayout->indexOf(m_tableView);
+    m_ui->verticalLayout->insertLayout(tableIndex, row, 1);
+    m_ui->verticalLayout->removeWidget(m_tableView);
+    m_picture = new ControllerPicture(
+        Bundle::mainBundle().resourcePath() + QStringLiteral("/pictures/controller.svg"), view);
+    row->addWidget(m_tableView, 1);
+    row->addWidget(m_picture, 1);
+}
+
+QLabel *ControllerPreferencesViewController::hintLabel() const
+{
+    return m_ui ? m_ui->hintLabel : nullptr;
+}
+
+void ControllerPreferencesViewController::setJoystickNameForTesting(const QString &name)
+{
+    m_joystickName = name;
+    updateHint();
+}
+
+void ControllerPreferencesViewController::updateHint()
+{
+    if (!m_ui)
+        return;
+    // Say what a selected row will capture, so that a row that can capture nothing is
+    // never silent.
+    QString hint;
+    if (m_popupButton->currentText() == kKeyboardTitle)
+        hint = tr("Press a key");
+    else if (!m_joystickName.isEmpty())
+        hint = tr("Press a button or move a stick on %1").arg(m_joystickName);
+    else
+        hint = tr("No joystick connected");
+    m_ui->hintLabel->setText(hint);
+}
+
+void ControllerPreferencesViewController::pictureInputClicked(int row)
+{
+    if (row >= m_model->rowCount())
+        return;
+    // The keys go to the table, whatever had the focus before the click.
+    m_tableView->setFocus(Qt::MouseFocusReason);
+    if (row == selectedRow())
+        tableViewSelectionDidChange();
+    else
+        selectRow(row);
 }
 
 void ControllerPreferencesViewController::awakeFromNib()
@@ -98,7 +147,7 @@ void ControllerPreferencesViewController::awakeFromNib()
     connect(m_tableView, &InputTableView::keyPress, this,
             &ControllerPreferencesViewController::keyPress);
     connect(m_tableView, &InputTableView::keyRefused, this, [this](const QString &text) {
-        m_hintLabel->setText(tr("“%1” cannot be mapped: the emulator has no number for this key. "
+        m_ui->hintLabel->setText(tr("“%1” cannot be mapped: the emulator has no number for this key. "
                                 "The row is unchanged.").arg(text));
     });
     connect(m_popupButton, &QComboBox::activated, this,
@@ -106,8 +155,20 @@ void ControllerPreferencesViewController::awakeFromNib()
     connect(m_resetButton, &QPushButton::clicked, this,
             &ControllerPreferencesViewController::resetToDefaults);
 
+    m_picture->setInputNames(m_mappingList);
+    connect(m_tableView->selectionModel(), &QItemSelectionModel::selectionChanged, m_picture,
+            [this] { m_picture->setSelectedRow(selectedRow()); });
+    connect(m_picture, &ControllerPicture::inputClicked, this,
+            &ControllerPreferencesViewController::pictureInputClicked);
+
     view()->installEventFilter(this);
     m_joy1 = SdlJoystickSetup::openFirstJoystick();
+    // Capture reads this one device; SDL 1.2 cannot tell us about devices plugged in later.
+    if (m_joy1) {
+        const char *name = SDL_JoystickName(SDL_JoystickIndex(m_joy1));
+        m_joystickName = name && *name ? QString::fromLocal8Bit(name) : tr("Joystick 1");
+    }
+    updateHint();
 }
 
 bool ControllerPreferencesViewController::eventFilter(QObject *watched, QEvent *event)
@@ -207,8 +268,7 @@ void ControllerPreferencesViewController::setMappingValue(const QString &value)
 
 void ControllerPreferencesViewController::keyPress(int keyNumber)
 {
-    if (m_hintLabel)
-        m_hintLabel->setText(m_hintText);
+    updateHint();
     setMappingValue(MappingValue::key(keyNumber));
 }
 
@@ -240,6 +300,7 @@ void ControllerPreferencesViewController::tableViewSelectionDidChange()
 void ControllerPreferencesViewController::popupItemSelected()
 {
     setCurrentMapping();
+    updateHint();
     tableViewSelectionDidChange();
 }
 

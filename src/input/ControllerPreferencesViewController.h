@@ -15,7 +15,9 @@
 #include <mutex>
 #include <vector>
 
+class ControllerPicture;
 class MappingTableModel;
+class QLabel;
 class QThread;
 class UserDefaults;
 struct _SDL_Joystick;
@@ -40,6 +42,11 @@ public:
     InputTableView *tableView() const { return m_tableView; }
     QPushButton *resetButton() const { return m_resetButton; }
     MappingTableModel *tableModel() const { return m_model; }
+    ControllerPicture *picture() const { return m_picture; }
+    /// The line under the pop-up that says what a selected row will capture.
+    QLabel *hintLabel() const;
+    /// The name of the joystick capture reads, or empty when none was found at loading.
+    QString joystickName() const { return m_joystickName; }
 
     /// Makes the selected title's record and its "Mapping" the working copies.
     void setCurrentMapping();
@@ -66,6 +73,8 @@ public:
 
     /// Tests have no joystick: events carrying this device index count as joystick 0's.
     void setJoystickDeviceIndexForTesting(int index) { m_testDeviceIndex = index; }
+    /// Tests have no joystick: pretend one of this name was found (empty: none).
+    void setJoystickNameForTesting(const QString &name);
 
 protected:
     void setupUi(QWidget *view) override;
@@ -82,6 +91,8 @@ private:
     void disarmCapture();
     void rearmCapture();
     void storeControllers();
+    void updateHint();
+    void pictureInputClicked(int row);
 
     std::unique_ptr<Ui::ControllerPrefsView> m_ui;
     UserDefaults *m_defaults = nullptr;
@@ -101,7 +112,7 @@ private:
     QPointer<QComboBox> m_popupButton;
     QPointer<InputTableView> m_tableView;
     QPointer<QPushButton> m_resetButton;
-    QPointer<QLabel> m_hintLabel;
-    QString m_hintText;
     MappingTableModel *m_model = nullptr;
+    ControllerPicture *m_picture = nullptr;
+    QString m_joystickName;
 };

@@ -1,5 +1,7 @@
 #include "input/MappingTableModel.h"
 
+#include "input/MappingValue.h"
+
 MappingTableModel::MappingTableModel(DataSource source, QObject *parent)
     : QAbstractTableModel(parent)
     , m_source(std::move(source))
@@ -21,9 +23,20 @@ QVariant MappingTableModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows)
         return {};
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return m_source.objectValue(index.column(), index.row());
-    return {};
+    const QString text = m_source.objectValue(index.column(), index.row());
+    if (index.column() != YourColumn)
+        return role == Qt::DisplayRole || role == Qt::AccessibleTextRole ? QVariant(text) : QVariant();
+    // People read the value in words; the stored form stays at hand for those who need it.
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return MappingValue::displayText(text);
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        return text;
+    default:
+        return {};
+    }
 }
 
 QVariant MappingTableModel::headerData(int section, Qt::Orientation orientation, int role) const

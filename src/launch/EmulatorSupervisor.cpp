@@ -1,5 +1,6 @@
 #include "launch/EmulatorSupervisor.h"
 
+#include "launch/EmulatorOutputLog.h"
 #include "launch/InputAutoCfgWriter.h"
 #include "launch/ShellQuoting.h"
 #include "platform/Bundle.h"
@@ -8,11 +9,16 @@
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +38,7 @@ std::optional<QString> textOf(const QVariant &value)
 
 EmulatorSupervisor::EmulatorSupervisor(QObject *parent)
     : QObject(parent)
+    , m_outputLog(new EmulatorOutputLog(this))
 {
 }
 
@@ -90,20 +97,28 @@ QString EmulatorSupervisor::pluginArg() const
     return path ? QStringLiteral("--plugindir ") + *path : QString();
 }
 
+QString EmulatorSupervisor::executablePath() const
+{
+    return executablePath(defaultBuildLocation());
+}
+
+QString EmulatorSupervisor::executablePath(const QString &location) const
+{
+    const UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    return customBuildChosen() ? textOf(defaults.valueForKey(QStringLiteral("CustomBuildPath"))).value_or(QString())
+                               : optionPath(location, QStringLiteral("UIConsole")).value_or(QString());
+}
+
 QString EmulatorSupervisor::launchCommand(const ROM &rom) const
 {
     const UserDefaults &defaults = UserDefaults::standardUserDefaults();
 
     // One lookup for every path of the default build, so they never come from two places.
     const QString location = defaultBuildLocation();
+    QStringList words;
     // A missing executable still takes its place, as '', so the start fails visibly
     // instead of running the next word as the program.
-    const QString executable =
-        customBuildChosen() ? textOf(defaults.valueForKey(QStringLiteral("CustomBuildPath"))).value_or(QString())
-                            : optionPath(location, QStringLiteral("UIConsole")).value_or(QString());
-
-    QStringList words;
-    words << ShellQuoting::quoted(executable);
+    words << ShellQuoting::quoted(executablePath(location));
     // An option whose value is missing is left out rather than given a placeholder.
     const auto addOption = [&words](const QString &option, const std::optional<QString> &value) {
         if (value)
@@ -186,7 +201,13 @@ void EmulatorSupervisor::playPressed(const ROM *rom)
             Q_EMIT inputAutoCfgNotWritable(QFileInfo(inputAutoCfgPath()).path());
         }
         const QString command = launchCommand(*rom);
-        m_task = ChildProcess::launchedTask(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
+        m_outputLog->beginRun(command);
+        // The emulator's output comes to us, so people can read it after the fact.
+        m_task = ChildProcess::launchedTask(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command},
+                                            ChildProcess::OutputChannels::Piped);
+        m_latestRun = m_task;
+        m_executables.insert(m_task.get(), executablePath());
+        connect(m_task.get(), &ChildProcess::outputRead, this, &EmulatorSupervisor::passOnOutput);
         connect(m_task.get(), &ChildProcess::didTerminate, this, &EmulatorSupervisor::checkATaskStatus);
     } else if (!m_taskRunning) {
         m_task->resume();
@@ -226,9 +247,44 @@ void EmulatorSupervisor::clearPressed()
 
 void EmulatorSupervisor::applicationWillTerminate()
 {
-    // No wait; a paused child continues so that it receives the request after we are gone.
+    // A paused child continues so that it receives the request.
     if (m_task)
         m_task->terminateAndContinue();
+    // Our end closes the emulator's pipes; give it the time to save and end first.
+    ChildProcess::waitForRunningChildren(QDeadlineTimer(kTerminationWaitMs));
+}
+
+void EmulatorSupervisor::passOnOutput(ChildProcess *task, int channel, const QByteArray &bytes)
+{
+    // Whoever started the Launcher from a terminal still sees the emulator's messages.
+    const int fd = channel == STDERR_FILENO ? STDERR_FILENO : STDOUT_FILENO;
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            break;
+        done += written;
+    }
+    if (task == m_latestRun.lock().get())
+        m_outputLog->append(channel, bytes);
+}
+
+QString EmulatorSupervisor::endingText(bool stopRequested, bool bySignal, int status, const QString &executable)
+{
+    if (stopRequested)
+        return tr("The emulator stopped.");
+    const int signalNumber = bySignal ? status : (status > 128 && status < 128 + 65 ? status - 128 : 0);
+    if (signalNumber > 0) {
+        const char *name = ::strsignal(signalNumber);
+        return tr("The emulator crashed (%1).")
+            .arg(name ? QString::fromLocal8Bit(name) : tr("signal %1").arg(signalNumber));
+    }
+    if (status == 0)
+        return tr("The emulator quit.");
+    if (status == 127)
+        return tr("The emulator could not be started: %1 was not found.").arg(executable);
+    return tr("The emulator exited with status %1.").arg(status);
 }
 
 void EmulatorSupervisor::checkATaskStatus(ChildProcess *endedTask)
@@ -236,6 +292,14 @@ void EmulatorSupervisor::checkATaskStatus(ChildProcess *endedTask)
     const int status = endedTask->terminationStatus();
     const QString logLine = status > 0 ? QStringLiteral("Task ended by app") : QStringLiteral("Task ended self");
     SystemLog::log(logLine);
+    if (endedTask == m_latestRun.lock().get())
+        m_outputLog->endRun();
+    const QString executable = m_executables.take(endedTask);
+    // A dropped child's end is news only while no newer child runs.
+    if (!m_task || endedTask == m_task.get()) {
+        Q_EMIT taskEndedInWords(endingText(endedTask->terminationRequested(), endedTask->terminatedBySignal(),
+                                           status, executable));
+    }
     // A notice for a child that Eject dropped must leave a newer child and its state alone.
     if (endedTask == m_task.get()) {
         m_taskRunning = false;

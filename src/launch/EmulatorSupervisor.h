@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
@@ -8,6 +9,7 @@
 #include <optional>
 
 class ChildProcess;
+class EmulatorOutputLog;
 class ROM;
 
 /// Starts the emulator's console program for a ROM and supervises it: Play starts or
@@ -44,6 +46,10 @@ public:
     QString coreArg() const;
     QString pluginArg() const;
 
+    /// The console program that a new start would run: the custom build's path when
+    /// "Build" is "Custom", else the default build's. Empty when none is set.
+    QString executablePath() const;
+
     /// The shell command line for a new start of \a rom, from the options and the
     /// current settings; every value is quoted so that nothing in it runs as shell text.
     QString launchCommand(const ROM &rom) const;
@@ -69,8 +75,18 @@ public:
     void stopPressed();
     /// Eject's part in supervision: flag false, terminate, drop the handle without waiting.
     void clearPressed();
-    /// Quitting: asks a held child to end, without waiting.
+    /// Quitting: asks a held child to end, then keeps reading its output until it has
+    /// ended, for at most kTerminationWaitMs.
     void applicationWillTerminate();
+    static constexpr int kTerminationWaitMs = 3000;
+
+    /// What the latest run wrote, with the command that started it.
+    EmulatorOutputLog *outputLog() const { return m_outputLog; }
+
+    /// How a child's end reads to people: stopped by us, quit, an exit status, a crash
+    /// by a signal (the shell reports a command's death by signal N as status 128 + N),
+    /// or a program that was not found (status 127).
+    static QString endingText(bool stopRequested, bool bySignal, int status, const QString &executable);
 
 Q_SIGNALS:
     /// Emitted after every change of the supervision state.
@@ -83,6 +99,9 @@ Q_SIGNALS:
     /// the default build was started but InputAutoCfg.ini could not be written into
     /// \a folder, so the emulator does not get the player's controller mapping.
     void inputAutoCfgNotWritable(const QString &folder);
+    /// The end of the held child, or of a dropped one while none is held, in plain words
+    /// (endingText()).
+    void taskEndedInWords(const QString &text);
 
 private:
     // True when the "Build" setting is exactly "Custom".
@@ -90,10 +109,17 @@ private:
     void checkATaskStatus(ChildProcess *endedTask);
     // \a location followed by the option's value; nothing when the key is absent.
     std::optional<QString> optionPath(const QString &location, const QString &key) const;
+    void passOnOutput(ChildProcess *task, int channel, const QByteArray &bytes);
+    // The console program a new start would run, with the default build at \a location.
+    QString executablePath(const QString &location) const;
 
     QString m_bundlePath;
     QVariantMap m_emulatorOptions;
     std::shared_ptr<ChildProcess> m_task;
     bool m_taskRunning = false;
     bool m_toldNotWritable = false;
+    EmulatorOutputLog *m_outputLog = nullptr;
+    // The child whose output the log keeps, and each running child's program.
+    std::weak_ptr<ChildProcess> m_latestRun;
+    QHash<const ChildProcess *, QString> m_executables;
 };

@@ -4,6 +4,9 @@
 
 #include "ui_ROMView.h"
 
+#include <QDir>
+#include <QLocale>
+
 ROMViewController::ROMViewController(const QString &nibName, QObject *parent)
     : NibViewController(nibName, parent)
 {
@@ -33,6 +36,37 @@ void ROMViewController::setROM(std::shared_ptr<ROM> rom)
     fillFields();
 }
 
+QLineEdit *ROMViewController::pathField() const
+{
+    return m_ui ? m_ui->pathField : nullptr;
+}
+
+QLineEdit *ROMViewController::sizeField() const
+{
+    return m_ui ? m_ui->sizeField : nullptr;
+}
+
+QLineEdit *ROMViewController::byteOrderField() const
+{
+    return m_ui ? m_ui->byteOrderField : nullptr;
+}
+
+QLineEdit *ROMViewController::cicField() const
+{
+    return m_ui ? m_ui->cicField : nullptr;
+}
+
+QString ROMViewController::byteOrderText(const QString &byteOrder)
+{
+    if (byteOrder == QLatin1String("z64"))
+        return tr("z64 (big-endian)");
+    if (byteOrder == QLatin1String("v64"))
+        return tr("v64 (byte-swapped)");
+    if (byteOrder == QLatin1String("n64"))
+        return tr("n64 (little-endian)");
+    return byteOrder;
+}
+
 QString ROMViewController::checksumText(quint32 crc1, quint32 crc2)
 {
     return QStringLiteral("%1 %2").arg(crc1, 0, 16).arg(crc2, 0, 16).toUpper();
@@ -47,7 +81,18 @@ void ROMViewController::fillFields()
     m_codeField->setText(m_rom->gameCode().value_or(QString()));
     m_crcField->setText(checksumText(m_rom->CRC1().value_or(0), m_rom->CRC2().value_or(0)));
     m_md5Field->setText(m_rom->MD5().value_or(QString()));
+    // What the reader found about the file itself, for people who compare or report it.
+    const std::optional<QUrl> url = m_rom->filePath();
+    m_ui->pathField->setText(url ? QDir::toNativeSeparators(url->toLocalFile()) : QString());
+    const std::optional<qint64> size = m_rom->fileSize();
+    const QLocale locale;
+    m_ui->sizeField->setText(size ? tr("%1 (%2 bytes)").arg(locale.formattedDataSize(*size), locale.toString(*size))
+                                  : QString());
+    m_ui->byteOrderField->setText(byteOrderText(m_rom->byteOrder().value_or(QString())));
+    const std::optional<qint32> cic = m_rom->cic();
+    m_ui->cicField->setText(cic ? QStringLiteral("CIC-NUS-%1").arg(*cic) : QString());
     // Long names start at their beginning, not where the cursor was left.
-    for (QLineEdit *field : {m_nameField, m_codeField, m_crcField, m_md5Field})
+    for (QLineEdit *field : {m_nameField, m_codeField, m_crcField, m_md5Field, m_ui->pathField, m_ui->sizeField,
+                             m_ui->byteOrderField, m_ui->cicField})
         field->setCursorPosition(0);
 }

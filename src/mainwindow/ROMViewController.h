@@ -29,9 +29,15 @@ public:
     QLineEdit *codeField() const { return m_codeField; }
     QLineEdit *crcField() const { return m_crcField; }
     QLineEdit *md5Field() const { return m_md5Field; }
+    QLineEdit *pathField() const;
+    QLineEdit *sizeField() const;
+    QLineEdit *byteOrderField() const;
+    QLineEdit *cicField() const;
 
     /// The two checksum words as "%X %X": upper-case hexadecimal, no leading zeros.
     static QString checksumText(quint32 crc1, quint32 crc2);
+    /// "z64 (big-endian)", "v64 (byte-swapped)" or "n64 (little-endian)".
+    static QString byteOrderText(const QString &byteOrder);
 
 protected:
     void setupUi(QWidget *view) override;

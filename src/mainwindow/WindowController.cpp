@@ -3,6 +3,7 @@
 #include "launch/EmulatorSupervisor.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/EmptyViewController.h"
+#include "mainwindow/EmulatorOutputWindow.h"
 #include "mainwindow/ErrorWinController.h"
 #include "mainwindow/ROMViewController.h"
 #include "platform/Bundle.h"
@@ -18,8 +19,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -87,6 +90,7 @@ WindowController::WindowController(const QString &windowNibName, QObject *parent
     connect(m_supervisor, &EmulatorSupervisor::taskEnded, this, &WindowController::showTaskEnded);
     connect(m_supervisor, &EmulatorSupervisor::inputAutoCfgNotWritable, this,
             &WindowController::showInputAutoCfgNotWritable);
+    connect(m_supervisor, &EmulatorSupervisor::taskEndedInWords, this, &WindowController::showStatus);
 }
 
 WindowController::~WindowController() = default;
@@ -102,6 +106,12 @@ QWidget *WindowController::createWindow()
     m_pauseButton = m_ui->actionPause;
     m_stopButton = m_ui->actionStop;
     m_clearButton = m_ui->actionEject;
+    // A label rather than a transient message, so that screen readers can read it.
+    m_statusLabel = new QLabel(window);
+    m_statusLabel->setAccessibleDescription(tr("Status"));
+    m_statusLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_ui->statusBar->addWidget(m_statusLabel, 1);
+    window->setWindowTitle(tr("Tolvane Launcher"));
     window->awakeFromNib();
     return window;
 }
@@ -249,6 +259,7 @@ bool WindowController::handleURL(const QUrl &url)
     removeFromSuperview(m_emptyVC->view());
     viewSwap(m_romVC);
     m_emptyVC->stopSpinning();
+    updateWindowTitle();
     validateToolbar();
     return true;
 }
@@ -283,14 +294,57 @@ void WindowController::openFile(QObject *sender)
 void WindowController::playPressed(QObject *sender)
 {
     Q_UNUSED(sender);
+    const bool newStart = !m_supervisor->task();
+    if (newStart && (!m_rom || !checkEmulatorExecutable()))
+        return;
     m_supervisor->playPressed(m_rom.get());
+    if (newStart) {
+        m_runningFileName = m_rom->filePath() ? QFileInfo(m_rom->filePath()->toLocalFile()).fileName() : QString();
+    }
+    if (m_supervisor->task())
+        showStatus(tr("Running %1").arg(m_runningFileName));
     validateToolbar();
+}
+
+bool WindowController::checkEmulatorExecutable()
+{
+    // The one path the launch command would run; the default build may not be installed,
+    // and a custom program may have gone since it was chosen.
+    const QString path = m_supervisor->executablePath();
+    const QFileInfo program(path);
+    QString problem;
+    if (path.isEmpty())
+        problem = tr("The emulator cannot be started: no emulator program is chosen.");
+    else if (!program.exists())
+        problem = tr("The emulator cannot be started: %1 was not found.").arg(QDir::toNativeSeparators(path));
+    else if (!program.isFile() || !program.isExecutable())
+        problem = tr("The emulator cannot be started: %1 is not a program that can be run.")
+                      .arg(QDir::toNativeSeparators(path));
+    if (problem.isEmpty())
+        return true;
+
+    if (m_emulatorMissingMessage)
+        m_emulatorMissingMessage->close();
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Emulator Not Found"), problem, QMessageBox::NoButton,
+                                m_dragWindow);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setInformativeText(tr("Choose the emulator program in Preferences ▸ Emulator, or install the default build."));
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPushButton *choose = box->addButton(tr("Open Emulator Preferences…"), QMessageBox::AcceptRole);
+    box->addButton(QMessageBox::Close);
+    box->setDefaultButton(choose);
+    connect(choose, &QPushButton::clicked, this, &WindowController::emulatorPreferencesRequested);
+    m_emulatorMissingMessage = box;
+    box->open();
+    return false;
 }
 
 void WindowController::pausePressed(QObject *sender)
 {
     Q_UNUSED(sender);
     m_supervisor->pausePressed();
+    if (m_supervisor->task())
+        showStatus(tr("Paused %1").arg(m_runningFileName));
     validateToolbar();
 }
 
@@ -312,6 +366,7 @@ void WindowController::clearPressed(QObject *sender)
     removeFromSuperview(m_romVC->view());
     m_emptyVC->stopSpinning();
     viewSwap(m_emptyVC);
+    updateWindowTitle();
     validateToolbar();
 }
 
@@ -322,8 +377,8 @@ void WindowController::applicationWillTerminate()
 
 void WindowController::showTaskEnded(const QString &logLine, int terminationStatus)
 {
-    if (m_ui)
-        m_ui->statusBar->showMessage(tr("%1 (status %2)").arg(logLine).arg(terminationStatus));
+    Q_UNUSED(logLine);
+    Q_UNUSED(terminationStatus);
     validateToolbar();
 }
 
@@ -340,6 +395,32 @@ void WindowController::showInputAutoCfgNotWritable(const QString &folder)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();
+}
+
+void WindowController::showStatus(const QString &text)
+{
+    if (m_statusLabel)
+        m_statusLabel->setText(text);
+}
+
+void WindowController::updateWindowTitle()
+{
+    if (!m_dragWindow)
+        return;
+    // The open file first, as Linux desktops name document windows.
+    const std::optional<QUrl> url = m_rom ? m_rom->filePath() : std::nullopt;
+    const QString name = url ? QFileInfo(url->toLocalFile()).fileName() : QString();
+    m_dragWindow->setWindowTitle(name.isEmpty() ? tr("Tolvane Launcher")
+                                                : tr("%1 — Tolvane Launcher").arg(name));
+}
+
+void WindowController::showEmulatorOutput()
+{
+    if (!m_outputWindow)
+        m_outputWindow = new EmulatorOutputWindow(m_supervisor->outputLog(), m_dragWindow);
+    m_outputWindow->show();
+    m_outputWindow->raise();
+    m_outputWindow->activateWindow();
 }
 
 bool WindowController::windowShouldClose(QWidget *window)

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "mainwindow/DragWindow.h"
+#include "mainwindow/EmulatorOutputWindow.h"
 #include "mainwindow/URLDropDelegate.h"
 #include "platform/NibWindowController.h"
 
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <QVariantMap>
@@ -18,6 +20,7 @@ class EmulatorSupervisor;
 class ErrorWinController;
 class NibViewController;
 class QAction;
+class QLabel;
 
 class QUrl;
 class RecentDocuments;
@@ -89,6 +92,18 @@ public:
     /// Quitting: asks a running or paused emulator to end.
     void applicationWillTerminate();
 
+    /// Shows the "Emulator Output" window, made at the first call.
+    void showEmulatorOutput();
+    EmulatorOutputWindow *emulatorOutputWindow() const { return m_outputWindow; }
+    /// The status bar's text: what runs, or how the emulator ended, in plain words.
+    QLabel *statusLabel() const { return m_statusLabel; }
+    /// The message shown when Play found no emulator program to start, while it is up.
+    QMessageBox *emulatorMissingMessage() const { return m_emulatorMissingMessage; }
+
+Q_SIGNALS:
+    /// The player asked to choose the emulator (Preferences, Emulator pane).
+    void emulatorPreferencesRequested();
+
 protected:
     QWidget *createWindow() override;
     void awakeFromNib() override;
@@ -101,6 +116,11 @@ private:
     void connectSignals();
     void showTaskEnded(const QString &logLine, int terminationStatus);
     void showInputAutoCfgNotWritable(const QString &folder);
+    void showStatus(const QString &text);
+    void updateWindowTitle();
+    /// False, with a message that offers the Emulator pane, when a new start has no
+    /// program to run.
+    bool checkEmulatorExecutable();
 
     QPointer<DragWindow> m_dragWindow;
     QPointer<QWidget> m_targetView;
@@ -120,4 +140,9 @@ private:
     QPointer<QFileDialog> m_openPanel;
     RecentDocuments *m_recentDocuments = nullptr;
     std::unique_ptr<Ui::MainWindow> m_ui;
+    QLabel *m_statusLabel = nullptr;
+    QPointer<EmulatorOutputWindow> m_outputWindow;
+    QPointer<QMessageBox> m_emulatorMissingMessage;
+    // The file the emulator was started with; it may differ from the file shown.
+    QString m_runningFileName;
 };

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QHash>
 #include <QPointer>
@@ -10,6 +11,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -50,17 +53,27 @@ ChildProcess::~ChildProcess()
 {
     if (m_pidFd >= 0)
         ::close(m_pidFd);
+    for (int fd : m_outputFds) {
+        if (fd >= 0)
+            ::close(fd);
+    }
 }
 
 std::shared_ptr<ChildProcess> ChildProcess::launchedTask(const QString &launchPath, const QStringList &arguments)
 {
+    return launchedTask(launchPath, arguments, OutputChannels::Inherited);
+}
+
+std::shared_ptr<ChildProcess> ChildProcess::launchedTask(const QString &launchPath, const QStringList &arguments,
+                                                         OutputChannels channels)
+{
     std::shared_ptr<ChildProcess> task(new ChildProcess);
     runningChildren()->children.insert(task.get(), task);
-    task->start(launchPath, arguments);
+    task->start(launchPath, arguments, channels);
     return task;
 }
 
-void ChildProcess::start(const QString &launchPath, const QStringList &arguments)
+void ChildProcess::start(const QString &launchPath, const QStringList &arguments, OutputChannels channels)
 {
     keepChildStatuses();
     std::vector<QByteArray> words;
@@ -92,12 +105,32 @@ void ChildProcess::start(const QString &launchPath, const QStringList &arguments
     // (joystick devices SDL opened, sockets, files) must not leak into it.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    int pipes[2][2] = {{-1, -1}, {-1, -1}};
+    if (channels == OutputChannels::Piped) {
+        for (int index = 0; index < 2; ++index) {
+            // Close-on-exec everywhere; only the child's copy on 1 or 2 survives its exec.
+            if (::pipe2(pipes[index], O_CLOEXEC) != 0)
+                continue;
+            posix_spawn_file_actions_adddup2(&actions, pipes[index][1], STDOUT_FILENO + index);
+        }
+    }
     posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
 
     pid_t pid = 0;
     const int error = posix_spawn(&pid, argv.front(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
+
+    for (int index = 0; index < 2; ++index) {
+        if (pipes[index][1] >= 0)
+            ::close(pipes[index][1]);
+        if (pipes[index][0] < 0)
+            continue;
+        m_outputFds[index] = pipes[index][0];
+        ::fcntl(m_outputFds[index], F_SETFL, ::fcntl(m_outputFds[index], F_GETFL) | O_NONBLOCK);
+        m_outputNotifiers[index] = new QSocketNotifier(qintptr(m_outputFds[index]), QSocketNotifier::Read, this);
+        connect(m_outputNotifiers[index], &QSocketNotifier::activated, this, [this, index] { readOutput(index); });
+    }
 
     m_running = true;
     if (error != 0) {
@@ -152,14 +185,83 @@ void ChildProcess::checkForEnd()
         finish(-1);
         return;
     }
-    if (WIFEXITED(status))
+    if (WIFEXITED(status)) {
         finish(WEXITSTATUS(status));
-    else if (WIFSIGNALED(status))
+    } else if (WIFSIGNALED(status)) {
+        m_terminatedBySignal = true;
         finish(WTERMSIG(status));
+    }
+}
+
+void ChildProcess::readOutput(int index)
+{
+    char buffer[65536];
+    while (m_outputFds[index] >= 0) {
+        const ssize_t count = ::read(m_outputFds[index], buffer, sizeof buffer);
+        if (count > 0) {
+            Q_EMIT outputRead(this, STDOUT_FILENO + index, QByteArray(buffer, count));
+            continue;
+        }
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+            closeOutput(index);
+        return;
+    }
+}
+
+void ChildProcess::closeOutput(int index)
+{
+    if (m_outputNotifiers[index]) {
+        m_outputNotifiers[index]->setEnabled(false);
+        m_outputNotifiers[index]->deleteLater();
+        m_outputNotifiers[index] = nullptr;
+    }
+    if (m_outputFds[index] >= 0) {
+        ::close(m_outputFds[index]);
+        m_outputFds[index] = -1;
+    }
+    releaseWhenDone();
+}
+
+bool ChildProcess::waitForEnd(QDeadlineTimer deadline)
+{
+    // Until the child has ended and nothing it started holds its pipes any more.
+    while (m_running || m_outputFds[0] >= 0 || m_outputFds[1] >= 0) {
+        pollfd watched[3];
+        nfds_t count = 0;
+        for (int fd : {m_pidFd, m_outputFds[0], m_outputFds[1]}) {
+            if (fd >= 0)
+                watched[count++] = {fd, POLLIN, 0};
+        }
+        const qint64 remaining = deadline.remainingTime();
+        if (remaining == 0)
+            return false;
+        // Without a process descriptor, look again every few milliseconds.
+        const int timeout = m_pidFd >= 0 ? int(qMin<qint64>(remaining < 0 ? 1000 : remaining, 1000))
+                                         : int(qMin<qint64>(remaining < 0 ? kEndPollIntervalMs : remaining,
+                                                            kEndPollIntervalMs));
+        ::poll(watched, count, timeout);
+        readOutput(0);
+        readOutput(1);
+        if (m_running)
+            checkForEnd();
+    }
+    return true;
+}
+
+void ChildProcess::waitForRunningChildren(QDeadlineTimer deadline)
+{
+    const QList<std::shared_ptr<ChildProcess>> children = runningChildren()->children.values();
+    for (const std::shared_ptr<ChildProcess> &child : children)
+        child->waitForEnd(deadline);
 }
 
 void ChildProcess::finish(int terminationStatus)
 {
+    // What the child wrote before it ended is still in the pipes; hand it on first.
+    readOutput(0);
+    readOutput(1);
     m_running = false;
     m_suspendCount = 0;
     m_terminationStatus = terminationStatus;
@@ -178,6 +280,16 @@ void ChildProcess::finish(int terminationStatus)
         m_endPollTimer = nullptr;
     }
     Q_EMIT didTerminate(this);
+    releaseWhenDone();
+}
+
+void ChildProcess::releaseWhenDone()
+{
+    // Kept while its pipes are open: what the shell started may outlive the shell, and
+    // must not die of a closed pipe while it finishes (saving a game, say).
+    if (m_running || m_released || m_outputFds[0] >= 0 || m_outputFds[1] >= 0)
+        return;
+    m_released = true;
     // Released from the event loop, not here: we may be inside our own notifier's signal.
     RunningChildren *registry = runningChildren();
     QMetaObject::invokeMethod(
@@ -211,6 +323,8 @@ bool ChildProcess::resume()
 
 void ChildProcess::terminate()
 {
+    if (m_running)
+        m_terminationRequested = true;
     signalGroup(SIGTERM);
 }
 
@@ -219,6 +333,7 @@ void ChildProcess::terminateAndContinue()
     if (!m_running)
         return;
     // A stopped process gets a termination request only once it continues.
+    m_terminationRequested = true;
     signalGroup(SIGTERM);
     signalGroup(SIGCONT);
     m_suspendCount = 0;

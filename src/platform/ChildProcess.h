@@ -7,6 +7,7 @@
 #include <memory>
 #include <sys/types.h>
 
+class QDeadlineTimer;
 class QSocketNotifier;
 class QTimer;
 
@@ -28,6 +29,23 @@ public:
     /// loop, as a shell does for a command it cannot find.
     static std::shared_ptr<ChildProcess> launchedTask(const QString &launchPath, const QStringList &arguments);
 
+    /// Where the child's standard output and error go.
+    enum class OutputChannels {
+        Inherited, ///< the Launcher's own
+        Piped,     ///< pipes that the handle reads, announced by outputRead()
+    };
+    /// As above, with the child's output and error on pipes when \a channels is Piped.
+    /// The pipes are read from the event loop until every process that holds them has
+    /// ended (the child's end is announced when the child itself ends), also after the
+    /// handle was dropped, so that nothing it started writes into a closed pipe.
+    static std::shared_ptr<ChildProcess> launchedTask(const QString &launchPath, const QStringList &arguments,
+                                                      OutputChannels channels);
+
+    /// Waits, reading the output pipes meanwhile, until every child still running has
+    /// ended and its pipes are closed, or \a deadline has passed; each end is announced
+    /// before this returns.
+    static void waitForRunningChildren(QDeadlineTimer deadline);
+
     ~ChildProcess() override;
 
     /// The child's process id, also the id of its process group; 0 if it never started.
@@ -36,6 +54,11 @@ public:
     bool isRunning() const { return m_running; }
     /// The exit code, or the number of the signal that ended the child; 0 before the end.
     int terminationStatus() const { return m_terminationStatus; }
+    /// True when the child was ended by a signal (terminationStatus() is its number),
+    /// false when it exited (terminationStatus() is its exit code).
+    bool terminatedBySignal() const { return m_terminatedBySignal; }
+    /// True once terminate() or terminateAndContinue() was asked of this child.
+    bool terminationRequested() const { return m_terminationRequested; }
 
     /// Stops the child's process group. Suspensions are counted: the group goes on only
     /// when each has been undone by resume(). False when the child has ended.
@@ -54,12 +77,19 @@ Q_SIGNALS:
     /// Emitted once, from the event loop, when the child has ended and has been reaped;
     /// carries this handle.
     void didTerminate(ChildProcess *task);
+    /// Bytes the child wrote to its standard output (\a channel 1) or error (2); only
+    /// for a child started with piped output channels.
+    void outputRead(ChildProcess *task, int channel, const QByteArray &bytes);
 
 private:
     ChildProcess();
-    void start(const QString &launchPath, const QStringList &arguments);
+    void start(const QString &launchPath, const QStringList &arguments, OutputChannels channels);
+    void readOutput(int index);
+    void closeOutput(int index);
+    void releaseWhenDone();
     /// Undoes an inherited SIGCHLD set-up under which the kernel would reap our children.
     static void keepChildStatuses();
+    bool waitForEnd(QDeadlineTimer deadline);
     void watchForEnd();
     void checkForEnd();
     void finish(int terminationStatus);
@@ -72,4 +102,10 @@ private:
     bool m_running = false;
     int m_suspendCount = 0;
     int m_terminationStatus = 0;
+    bool m_terminatedBySignal = false;
+    bool m_terminationRequested = false;
+    bool m_released = false;
+    // Read ends of the output and error pipes, -1 when not piped or closed.
+    int m_outputFds[2] = {-1, -1};
+    QSocketNotifier *m_outputNotifiers[2] = {nullptr, nullptr};
 };

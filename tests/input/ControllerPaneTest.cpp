@@ -18,7 +18,7 @@ UserDefaults &store()
 
 QString shownValue(const ControllerPreferencesViewController &pane, int row)
 {
-    return pane.tableModel()->index(row, MappingTableModel::YourColumn).data().toString();
+    return pane.tableViewObjectValue(MappingTableModel::YourColumn, row);
 }
 
 QVariantMap shippedControllers()

@@ -20,7 +20,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QStatusBar>
+#include <QLabel>
 #include <QTest>
 #include <QUrl>
 
@@ -101,7 +101,7 @@ TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandInAndItsPro
     EXPECT_EQ(toolbarState(), QStringLiteral("--US"));
     ASSERT_TRUE(waitForNoChild());
     EXPECT_EQ(toolbarState(), QStringLiteral("PE--"));
-    EXPECT_EQ(controller.dragWindow()->statusBar()->currentMessage(), QStringLiteral("Task ended by app (status 15)"));
+    EXPECT_EQ(controller.statusLabel()->text(), QStringLiteral("The emulator stopped."));
     EXPECT_TRUE(waitUntilEnded(pids[0]) && waitUntilEnded(pids[1]));
 
     // A new start plays the ROM now shown, after removing the emulator's settings file.

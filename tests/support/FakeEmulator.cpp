@@ -7,6 +7,7 @@
 //                               folder beside the folder of the --corelib library. <file>
 //                               appears last, whole.
 //   TOLVANE_FAKE_EXIT=<n>       exit with code n after recording instead of waiting.
+//   TOLVANE_FAKE_SAY=<text>     write "<text> on stdout" and "<text> on stderr", one line each.
 //   TOLVANE_FAKE_CHILD=1        start a helper in our process group that waits too, as an
 //                               emulator with its own child would.
 #include <csignal>
@@ -40,6 +41,11 @@ bool writeFile(const std::string &path, const std::string &bytes)
 
 int main(int argc, char **argv)
 {
+    if (const char *text = std::getenv("TOLVANE_FAKE_SAY")) {
+        std::printf("%s on stdout\n", text);
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s on stderr\n", text);
+    }
     const char *child = std::getenv("TOLVANE_FAKE_CHILD");
     if (child && std::strcmp(child, "1") == 0) {
         signal(SIGTERM, onTerminate);

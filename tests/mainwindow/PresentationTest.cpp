@@ -1,0 +1,222 @@
+// What people see and hear: values in words, the controller picture, the capture hint, the
+// guide to a missing emulator, endings in plain words, the open file, the emulator's output.
+#include "input/PaneHelpers.h"
+
+#include "input/ControllerPicture.h"
+#include "input/MappingValue.h"
+#include "launch/EmulatorOutputLog.h"
+#include "launch/EmulatorSupervisor.h"
+#include "mainwindow/ROMViewController.h"
+#include "mainwindow/WindowController.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Every text that assistive technology is given for \a widget and all below it.
+QStringList accessibleTexts(QObject *widget)
+{
+    QStringList texts;
+    std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+        if (!node)
+            return;
+        texts << node->text(QAccessible::Name) << node->text(QAccessible::Description) << node->text(QAccessible::Value);
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i));
+    };
+    walk(QAccessible::queryAccessibleInterface(widget));
+    return texts;
+}
+
+} // namespace
+
+TEST(MappingDisplay, EveryFormReadsInWords)
+{
+    const struct { const char *stored, *shown; } cases[] = {
+        {"key(312)", "Right Super"}, {"key(311)", "Left Super"}, {"key(304)", "Left Shift"}, {"key(301)", "Caps Lock"},
+        {"key(308)", "Left Alt"}, {"key(306)", "Left Ctrl"}, {"key(303)", "Right Shift"}, {"key(307)", "Right Alt"},
+        {"key(305)", "Right Ctrl"}, {"key(276)", "Left"}, {"key(275)", "Right"}, {"key(274)", "Down"},
+        {"key(273)", "Up"}, {"key(120)", "X"}, {"key(97)", "A"}, {"key(122)", "Z"}, {"key(49)", "1"},
+        {"key(13)", "Return"}, {"key(32)", "Space"}, {"key(283)", "F2"}, {"key(1)", "Key 1"},
+        {"button(0)", "Button 0"}, {"button(3)", "Button 3"}, {"axis(1-)", "Axis 1 \u2212"}, {"axis(2+)", "Axis 2 +"},
+        {"axis(1)", "axis(1)"}, {"key(1+)", "key(1+)"}, {"hat(1)", "hat(1)"}, {"", ""}};
+    for (const auto &c : cases)
+        EXPECT_EQ(MappingValue::displayText(QString::fromUtf8(c.stored)), QString::fromUtf8(c.shown)) << c.stored;
+}
+
+class PresentationPaneTest : public testing::Test
+{
+protected:
+    static UserDefaults &store() { return UserDefaults::standardUserDefaults(); }
+    TestWorld world;
+};
+
+TEST_F(PresentationPaneTest, TableInWordsPictureSelectsAndHintSaysWhatIsCaptured)
+{
+    auto pane = loadPane(QStringLiteral("Keyboard"));
+    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Press a key"));
+    QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(pane->tableView())->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->cellAt(0, 1)->text(QAccessible::Name), QStringLiteral("X"));
+    EXPECT_EQ(table->cellAt(0, 1)->text(QAccessible::Description), QStringLiteral("key(120)"));
+    EXPECT_EQ(pane->tableModel()->index(0, 1).data(Qt::ToolTipRole).toString(), QStringLiteral("key(120)"));
+
+    ControllerPicture *picture = pane->picture();
+    for (const QVariant &name : store().arrayForKey(QStringLiteral("Mapping")).value_or(QVariantList()))
+        EXPECT_TRUE(picture->hasInput(name.toString())) << name.toString().toStdString();
+
+    // A click on "Start" selects its row and arms it; the keys still go to the table.
+    pane->view()->resize(900, 600);
+    pane->view()->show();
+    QApplication::setActiveWindow(pane->view());
+    pane->tableView()->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane->tableView()->hasFocus(); }));
+    QTest::mouseClick(picture, Qt::LeftButton, {}, picture->inputRect(3).center().toPoint());
+    EXPECT_EQ(selectedRow(*pane), 3);
+    EXPECT_TRUE(pane->tableView()->hasFocus());
+    sendKey(pane->tableView(), QEvent::KeyPress, Qt::Key_Q, 'q', QStringLiteral("q"));
+    EXPECT_EQ(storedMapping(QStringLiteral("Keyboard")).value(3), QStringLiteral("key(113)"));
+    EXPECT_EQ(picture->selectedRow(), 4);
+
+    choose(*pane, QStringLiteral("Joystick 1"));
+    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("No joystick connected"));
+    pane->setJoystickNameForTesting(QStringLiteral("Pad X"));
+    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Press a button or move a stick on Pad X"));
+}
+
+TEST(EndingText, ReadsTheStatusAsTheShellReportsIt)
+{
+    const struct { bool ours, bySignal; int status; const char *text; } cases[] = {
+        {true, true, 15, "The emulator stopped."}, {true, false, 3, "The emulator stopped."},
+        {false, false, 0, "The emulator quit."}, {false, false, 3, "The emulator exited with status 3."},
+        {false, false, 139, "The emulator crashed (Segmentation fault)."},
+        {false, true, 11, "The emulator crashed (Segmentation fault)."},
+        {false, false, 127, "The emulator could not be started: /opt/emu was not found."},
+        {false, false, 200, "The emulator exited with status 200."}};
+    for (const auto &c : cases)
+        EXPECT_EQ(EmulatorSupervisor::endingText(c.ours, c.bySignal, c.status, QStringLiteral("/opt/emu")),
+                  QString::fromLatin1(c.text)) << c.status;
+}
+
+TEST(EmulatorOutputLog, KeepsTheLastLinesWithinOneMebibyte)
+{
+    EmulatorOutputLog log;
+    log.beginRun(QStringLiteral("'emu' --windowed"));
+    for (int i = 0; i < 2500; ++i)
+        log.append(i % 2 ? 2 : 1, QByteArrayLiteral("line ") + QByteArray::number(i) + (i % 7 ? "\n" : "\r\n"));
+    log.append(1, "no end");
+    EXPECT_EQ(log.lines().size(), EmulatorOutputLog::kMaximumLines);
+    EXPECT_EQ(log.lines().constFirst(), QStringLiteral("line 500"));
+    EXPECT_EQ(log.lines().constLast(), QStringLiteral("line 2499"));
+    log.endRun();
+    EXPECT_EQ(log.lines().constLast(), QStringLiteral("no end"));
+    log.append(1, QByteArray(3 << 20, 'x'));
+    EXPECT_LE(log.byteCount(), EmulatorOutputLog::kMaximumBytes);
+}
+
+class PresentationWindowTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        controller.showWindow(nullptr);
+        // The default build is the stand-in in the test's own resource folder.
+        controller.supervisor()->setBundlePath(world.resourcePath());
+        controller.supervisor()->readEmulatorConfig();
+    }
+    void TearDown() override { controller.clearPressed(); }
+    void play(const char *romName)
+    {
+        ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(world.writeRom(QString::fromLatin1(romName)))));
+        controller.playButton()->trigger();
+    }
+    bool waitForStatus(const QString &text)
+    {
+        return QTest::qWaitFor([&] { return accessibleTexts(controller.dragWindow()).contains(text); }, kTimeoutMs);
+    }
+
+    TestWorld world;
+    WindowController controller;
+};
+
+TEST_F(PresentationWindowTest, MissingEmulatorStartsNothingAndOffersTheEmulatorPane)
+{
+    const QString plainFile = world.writeFile(QStringLiteral("not-a-program"), "text");
+    const struct { const char *build; QString path; } cases[] = {
+        {"Default", world.contents(QStringLiteral("bin/tolvane-console"))}, {"Custom", plainFile}};
+    QFile::remove(cases[0].path);
+    const QString ini = controller.supervisor()->inputAutoCfgPath();
+    QDir().mkpath(QFileInfo(world.configFilePath()).path());
+    for (const auto &c : cases) {
+        TestWorld::setSetting("Build", QString::fromLatin1(c.build));
+        TestWorld::setSetting("CustomBuildPath", plainFile);
+        world.writeFile(QStringLiteral("home/.config/tolvane/tolvane.cfg"), "kept");
+        play("game.z64");
+        EXPECT_EQ(controller.task(), nullptr);
+        EXPECT_TRUE(QFile::exists(world.configFilePath()));
+        EXPECT_FALSE(QFile::exists(ini));
+        EXPECT_TRUE(controller.playButton()->isEnabled());
+        QMessageBox *message = controller.emulatorMissingMessage();
+        ASSERT_NE(message, nullptr);
+        EXPECT_TRUE(accessibleTexts(message).join(QLatin1Char('\n')).contains(c.path)) << c.build;
+        QSignalSpy asked(&controller, &WindowController::emulatorPreferencesRequested);
+        message->buttons().constFirst()->click();
+        EXPECT_EQ(asked.size(), 1);
+    }
+}
+
+TEST_F(PresentationWindowTest, EndingsTitleAndOutputReadInPlainWords)
+{
+    qputenv("TOLVANE_FAKE_SAY", "hello");
+    qputenv("TOLVANE_FAKE_EXIT", "3");
+    testing::internal::CaptureStderr();
+    play("game.z64");
+    EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("game.z64 — Tolvane Launcher"));
+    const QStringList romView = accessibleTexts(controller.romVC()->view());
+    for (const QString &shown : {world.path(QStringLiteral("game.z64")), QStringLiteral("z64 (big-endian)"), QStringLiteral("CIC-NUS-6102")})
+        EXPECT_TRUE(romView.contains(shown)) << shown.toStdString();
+    EXPECT_TRUE(romView.filter(QStringLiteral("KiB (8")).size() == 1);
+    EXPECT_TRUE(waitForStatus(QStringLiteral("The emulator exited with status 3.")));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("hello on stderr"), std::string::npos);
+    qunsetenv("TOLVANE_FAKE_SAY");
+
+    controller.showEmulatorOutput();
+    EmulatorOutputWindow *output = controller.emulatorOutputWindow();
+    EXPECT_EQ(output->commandField()->text(), controller.supervisor()->launchCommand(*controller.rom()));
+    EXPECT_EQ(output->outputView()->toPlainText(), QStringLiteral("hello on stdout\nhello on stderr"));
+
+    const auto useScript = [&](const QByteArray &text) {
+        const QString path = world.writeFile(QStringLiteral("emulator%1").arg(text.size()), text);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        TestWorld::setSetting("Build", QStringLiteral("Custom"));
+        TestWorld::setSetting("CustomBuildPath", path);
+    };
+    const EmulatorOutputLog *log = controller.supervisor()->outputLog();
+    // The status names the file that runs, not the one opened since; what the emulator
+    // writes while it saves, after its shell has gone, still arrives.
+    useScript("#!/bin/sh\ntrap 'sleep 0.3; echo saved; exit 0' TERM\necho running\nwhile :; do sleep 0.1; done\n");
+    play("running.z64");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log->lines().contains(QStringLiteral("running")); }, kTimeoutMs));
+    controller.handleURL(QUrl::fromLocalFile(world.writeRom(QStringLiteral("other.v64"))));
+    EXPECT_TRUE(waitForStatus(QStringLiteral("Running running.z64")));
+    EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("other.v64 — Tolvane Launcher"));
+    controller.stopButton()->trigger();
+    EXPECT_TRUE(waitForStatus(QStringLiteral("The emulator stopped.")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log->lines().contains(QStringLiteral("saved")); }, kTimeoutMs));
+
+    useScript("#!/bin/sh\nkill -SEGV $$\n");
+    controller.playButton()->trigger();
+    EXPECT_TRUE(waitForStatus(QStringLiteral("The emulator crashed (Segmentation fault).")));
+    controller.clearPressed();
+    EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("Tolvane Launcher"));
+}
