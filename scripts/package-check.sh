@@ -16,6 +16,9 @@ lintian --fail-on error "$deb"
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg -x "$deb" "$root"
+# What desktops and software centres read from the package must pass their own checks.
+desktop-file-validate "$root"/usr/share/applications/*.desktop
+appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.xml
 version=$(dpkg-deb -f "$deb" Version)
 [[ $("$root/usr/bin/tolvane-rominfo" --version) == "tolvane-rominfo $version" ]] \
     || { echo "The unpacked tolvane-rominfo does not report version $version." >&2; exit 1; }
