@@ -1,6 +1,11 @@
 #include "RomInfoTool.h"
 
+#include "library/FolderWalker.h"
+#include "library/ParallelReader.h"
 #include "rom/ROM.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -8,6 +13,7 @@
 #include <QJsonValue>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstring>
 
 RomInfoTool::RomInfoTool(std::FILE *out, std::FILE *err) : m_out(out), m_err(err) {}
@@ -15,14 +21,24 @@ RomInfoTool::RomInfoTool(std::FILE *out, std::FILE *err) : m_out(out), m_err(err
 int RomInfoTool::run(const QStringList &arguments)
 {
     bool json = false;
+    bool recursive = false;
     bool optionsEnded = false;
-    QStringList files;
-    for (const QString &argument : arguments) {
+    int jobs = ParallelReader::defaultJobs();
+    QStringList operands;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
         if (!optionsEnded && argument.startsWith(QLatin1Char('-'))) {
+            QString jobsText;
             if (argument == QLatin1String("--")) {
                 optionsEnded = true;
             } else if (argument == QLatin1String("--json")) {
                 json = true;
+            } else if (argument == QLatin1String("-r") || argument == QLatin1String("--recursive")) {
+                recursive = true;
+            } else if (argument == QLatin1String("--jobs") && i + 1 < arguments.size()) {
+                jobsText = arguments.at(++i);
+            } else if (argument.startsWith(QLatin1String("--jobs="))) {
+                jobsText = argument.mid(7);
             } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
                 printUsage(m_out);
                 return 0;
@@ -35,32 +51,70 @@ int RomInfoTool::run(const QStringList &arguments)
                 printUsage(m_err);
                 return 2;
             }
+            if (!jobsText.isNull()) {
+                bool ok = false;
+                jobs = jobsText.toInt(&ok);
+                if (!ok || jobs < 1 || jobs > 256) {
+                    write(m_err, tr("tolvane-rominfo: --jobs takes a number from 1 to 256") + QLatin1Char('\n'));
+                    return 2;
+                }
+            }
         } else {
-            files.append(argument);
+            operands.append(argument);
         }
     }
-    if (files.isEmpty()) {
+    if (operands.isEmpty()) {
         printUsage(m_err);
         return 2;
     }
 
     int status = 0;
+    std::vector<QByteArray> paths;
+    if (recursive) {
+        // Folders are walked with the library's rules; a file named directly is taken as it is.
+        QStringList folders;
+        for (const QString &operand : operands) {
+            if (QFileInfo(operand).isDir())
+                folders.append(operand);
+            else
+                paths.push_back(QFile::encodeName(operand));
+        }
+        FolderWalker walker;
+        for (FolderWalker::Entry &entry : walker.walk(folders))
+            paths.push_back(std::move(entry.path));
+        for (const QString &problem : walker.problems()) {
+            write(m_err, QStringLiteral("tolvane-rominfo: ") + problem + QLatin1Char('\n'));
+            status = 1;
+        }
+        // Sorted by path, whatever order the walk and the reads took.
+        std::sort(paths.begin(), paths.end());
+    } else {
+        for (const QString &operand : operands)
+            paths.push_back(QFile::encodeName(operand));
+    }
+
+    std::vector<std::shared_ptr<ROM>> roms(paths.size());
+    ParallelReader::readAll(paths, jobs, [&roms](std::size_t index, std::shared_ptr<ROM> rom) {
+        roms[index] = std::move(rom);
+    });
+
     QJsonArray records;
     bool first = true;
-    for (const QString &path : files) {
-        const auto rom = ROM::romFromURL(QUrl::fromLocalFile(path));
-        const bool valid = rom->isValid();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const QString path = QFile::decodeName(paths[i]);
+        const ROM &rom = *roms[i];
+        const bool valid = rom.isValid();
         if (json) {
-            records.append(jsonRecord(path, *rom));
+            records.append(jsonRecord(path, rom));
         } else if (valid) {
             if (!first)
                 write(m_out, QStringLiteral("\n"));
-            printText(path, *rom);
+            printText(path, rom);
             first = false;
         }
         if (!valid) {
             write(m_err, tr("tolvane-rominfo: %1: not read as a ROM image: %2")
-                             .arg(path, failureReason(*rom))
+                             .arg(path, failureReason(rom))
                              + QLatin1Char('\n'));
             status = 1;
         }
@@ -82,6 +136,8 @@ void RomInfoTool::printUsage(std::FILE *stream) const
              "\n"
              "  --json           print one JSON array with an object per file\n"
              "  -r, --recursive  read the ROM images in each folder named, and in its subfolders\n"
+             "                   (.z64, .v64, .n64 in any letter case, as the library finds\n"
+             "                   them); the output is sorted by path\n"
              "  --jobs N         read N files in parallel (default: the number of cores)\n"
              "  -h, --help       print this help and exit\n"
              "  --version        print the version and exit\n"

@@ -1,0 +1,125 @@
+#include "library/FolderWalker.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
+
+namespace {
+
+// Kernel views that look like folders but hold no files of ours, and where reading a
+// name can block or have side effects.
+bool isPseudoFileSystem(int fd)
+{
+    struct statfs info;
+    if (::fstatfs(fd, &info) != 0)
+        return false;
+    switch (static_cast<unsigned long>(info.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEVPTS_SUPER_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case SECURITYFS_MAGIC:
+    case BPF_FS_MAGIC:
+    case PSTOREFS_MAGIC:
+    case BINFMTFS_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool FolderWalker::hasRomExtension(const char *name, std::size_t length)
+{
+    if (length < 5 || name[length - 4] != '.')
+        return false;
+    char extension[3];
+    for (int i = 0; i < 3; ++i) {
+        const char c = name[length - 3 + std::size_t(i)];
+        extension[i] = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+    }
+    return (extension[0] == 'z' || extension[0] == 'v' || extension[0] == 'n') && extension[1] == '6'
+        && extension[2] == '4';
+}
+
+std::vector<FolderWalker::Entry> FolderWalker::walk(const QStringList &folders)
+{
+    m_entries.clear();
+    m_problems.clear();
+    m_walkedFolders.clear();
+    m_visited.clear();
+    for (const QString &folder : folders) {
+        std::vector<QByteArray> pending;
+        walkFolder(QFile::encodeName(QDir::cleanPath(QDir(folder).absolutePath())), true, pending);
+        while (!pending.empty() && !cancelled()) {
+            const QByteArray next = std::move(pending.back());
+            pending.pop_back();
+            walkFolder(next, false, pending);
+        }
+    }
+    return std::move(m_entries);
+}
+
+void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<QByteArray> &pending)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        // A subfolder that vanished mid-walk is simply gone; a library folder is worth a word.
+        if (isRoot)
+            m_problems.append(tr("The library folder “%1” cannot be read: %2.")
+                                  .arg(QFile::decodeName(path), QString::fromLocal8Bit(std::strerror(errno))));
+        return;
+    }
+    struct stat info;
+    const bool seen = ::fstat(fd, &info) != 0 || m_visited.contains({quint64(info.st_dev), quint64(info.st_ino)});
+    if (seen || isPseudoFileSystem(fd)) {
+        ::close(fd);
+        return;
+    }
+    m_visited.insert({quint64(info.st_dev), quint64(info.st_ino)});
+    DIR *dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    m_walkedFolders.append(QFile::decodeName(path));
+    const QByteArray prefix = path.endsWith('/') ? path : path + '/';
+    while (const dirent *item = ::readdir(dir)) {
+        const char *name = item->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+        const std::size_t length = std::strlen(name);
+        const bool romName = hasRomExtension(name, length);
+        if (item->d_type == DT_DIR) {
+            pending.push_back(prefix + QByteArray(name, qsizetype(length)));
+            continue;
+        }
+        // Regular files with other names need no stat; links and unknown types do, to find folders.
+        if (item->d_type == DT_REG && !romName)
+            continue;
+        struct stat entry;
+        if (::fstatat(fd, name, &entry, 0) != 0) {
+            if (romName)
+                m_entries.push_back({prefix + QByteArray(name, qsizetype(length)), FileStamp{}});
+            continue;
+        }
+        if (S_ISDIR(entry.st_mode))
+            pending.push_back(prefix + QByteArray(name, qsizetype(length)));
+        else if (romName)
+            m_entries.push_back({prefix + QByteArray(name, qsizetype(length)), FileStamp::fromStat(entry)});
+    }
+    ::closedir(dir);
+}

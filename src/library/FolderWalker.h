@@ -1,0 +1,52 @@
+#pragma once
+
+#include "library/LibraryRecord.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QSet>
+#include <QStringList>
+
+#include <atomic>
+#include <optional>
+#include <utility>
+#include <vector>
+
+/// Finds the ROM images under the library folders: every file, at any depth, whose name ends
+/// in .z64, .v64 or .n64 in any letter case. Symlinked folders are followed once (a loop or
+/// a second way into a folder already walked is skipped), pseudo file systems such as /proc
+/// are not entered, and nothing found is opened: special files come back with their stamp
+/// for the reader to refuse.
+class FolderWalker
+{
+    Q_DECLARE_TR_FUNCTIONS(FolderWalker)
+
+public:
+    struct Entry
+    {
+        QByteArray path;
+        /// Size -1 when the name cannot be followed (a dangling link).
+        FileStamp stamp;
+    };
+
+    explicit FolderWalker(const std::atomic<bool> *cancel = nullptr) : m_cancel(cancel) {}
+
+    /// Walks the folders; the entries come in no particular order.
+    std::vector<Entry> walk(const QStringList &folders);
+    /// What could not be walked, one sentence each (a folder missing or unreadable).
+    QStringList problems() const { return m_problems; }
+    /// The folders that were walked, for watching.
+    QStringList walkedFolders() const { return m_walkedFolders; }
+    /// Whether the file name has a library extension, in any letter case.
+    static bool hasRomExtension(const char *name, std::size_t length);
+
+private:
+    bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
+    void walkFolder(const QByteArray &path, bool isRoot, std::vector<QByteArray> &pending);
+
+    const std::atomic<bool> *m_cancel;
+    QSet<std::pair<quint64, quint64>> m_visited;
+    std::vector<Entry> m_entries;
+    QStringList m_problems;
+    QStringList m_walkedFolders;
+};
