@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/HelpWindow.h"
+#include "library/LibraryController.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/WindowController.h"
 #include "platform/RecentDocuments.h"
@@ -76,6 +77,10 @@ void MainMenu::install(WindowController *controller)
     m_fileMenu->addAction(m_openAction);
     m_recentMenu = m_fileMenu->addMenu(tr("Open Recent"));
     m_recentMenu->setAccessibleName(tr("Open Recent"));
+    if (LibraryController *library = controller->library()) {
+        m_fileMenu->addAction(library->addFolderAction());
+        m_fileMenu->addAction(library->rescanAction());
+    }
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(m_closeAction);
     m_fileMenu->addSeparator();
@@ -148,4 +153,9 @@ void MainMenu::rebuildWindowMenu()
     // Always there, made when first chosen: what the emulator said in its latest run.
     m_windowMenu->addSeparator();
     m_windowMenu->addAction(m_emulatorOutputAction);
+    if (LibraryController *library = m_controller ? m_controller->library() : nullptr) {
+        m_windowMenu->addSeparator();
+        m_windowMenu->addAction(library->toggleAction());
+        m_windowMenu->addAction(library->findAction());
+    }
 }

@@ -19,3 +19,26 @@ QString LibraryRecord::filePath() const
 {
     return QFile::decodeName(path);
 }
+
+std::shared_ptr<ROM> copyOf(const ROM &rom)
+{
+    auto copy = std::make_shared<ROM>();
+    const auto take = [](const auto &value, auto setter) {
+        if (value)
+            setter(*value);
+    };
+    take(rom.filePath(), [&](const QUrl &v) { copy->setFilePath(v); });
+    take(rom.cic(), [&](qint32 v) { copy->setCic(v); });
+    take(rom.name(), [&](const QString &v) { copy->setName(v); });
+    take(rom.gameCode(), [&](const QString &v) { copy->setGameCode(v); });
+    take(rom.CRC1(), [&](quint32 v) { copy->setCRC1(v); });
+    take(rom.CRC2(), [&](quint32 v) { copy->setCRC2(v); });
+    take(rom.calculatedCRC1(), [&](const QVariant &v) { copy->setCalculatedCRC1(v); });
+    take(rom.calculatedCRC2(), [&](const QVariant &v) { copy->setCalculatedCRC2(v); });
+    take(rom.MD5(), [&](const QString &v) { copy->setMD5(v); });
+    take(rom.byteOrder(), [&](const QString &v) { copy->setByteOrder(v); });
+    take(rom.fileSize(), [&](qint64 v) { copy->setFileSize(v); });
+    take(rom.regionCode(), [&](quint8 v) { copy->setRegionCode(v); });
+    take(rom.refusal(), [&](ROM::Refusal v) { copy->setRefusal(v, rom.refusalError()); });
+    return copy;
+}

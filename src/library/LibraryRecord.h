@@ -35,4 +35,7 @@ struct LibraryRecord
     QString filePath() const;
 };
 
+/// A record of its own with the same fields, for a caller that keeps and may change it.
+std::shared_ptr<ROM> copyOf(const ROM &rom);
+
 Q_DECLARE_METATYPE(LibraryRecord)

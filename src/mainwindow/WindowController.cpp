@@ -1,6 +1,7 @@
 #include "mainwindow/WindowController.h"
 
 #include "launch/EmulatorSupervisor.h"
+#include "library/LibraryController.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/EmptyViewController.h"
 #include "mainwindow/EmulatorOutputWindow.h"
@@ -26,6 +27,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -119,6 +121,7 @@ QWidget *WindowController::createWindow()
 void WindowController::awakeFromNib()
 {
     initControllers();
+    initLibrary();
     m_bundlePath = Bundle::mainBundle().resourcePath();
     m_supervisor->setBundlePath(m_bundlePath);
     m_supervisor->readEmulatorConfig();
@@ -136,6 +139,22 @@ void WindowController::initControllers()
     m_romVC = new ROMViewController(QStringLiteral("ROMView"), this);
     viewSwap(m_emptyVC);
     m_dragWindow->setDropDelegate(this);
+}
+
+void WindowController::initLibrary()
+{
+    m_library = new LibraryController(m_dragWindow, m_targetView, this);
+    connect(m_library, &LibraryController::openRecord, this, &WindowController::showRecord);
+    connect(m_library, &LibraryController::openFile, this, [this](const QUrl &url) { handleURL(url); });
+    // With no folder chosen yet the empty view offers one beside its drop prompt.
+    auto *choose = new QPushButton(tr("Choose ROM Folder…"), m_emptyVC->view());
+    choose->setObjectName(QStringLiteral("chooseRomFolder"));
+    choose->setVisible(LibraryController::folders().isEmpty());
+    if (auto *layout = qobject_cast<QBoxLayout *>(m_emptyVC->view()->layout()))
+        layout->insertWidget(layout->count() - 1, choose, 0, Qt::AlignHCenter);
+    connect(choose, &QPushButton::clicked, m_library, &LibraryController::chooseFolder);
+    connect(m_library, &LibraryController::scanFinished, choose,
+            [choose]() { choose->setVisible(LibraryController::folders().isEmpty()); });
 }
 
 void WindowController::connectSignals()
@@ -252,16 +271,23 @@ bool WindowController::handleURL(const QUrl &url)
         validateToolbar();
         return false;
     }
+    showRecord(record);
+    return true;
+}
+
+void WindowController::showRecord(const std::shared_ptr<ROM> &record)
+{
+    if (!window() || !record)
+        return;
     m_rom = record;
     m_romVC->setROM(m_rom);
-    if (m_recentDocuments)
-        m_recentDocuments->noteNewRecentDocumentURL(url);
+    if (m_recentDocuments && record->filePath())
+        m_recentDocuments->noteNewRecentDocumentURL(*record->filePath());
     removeFromSuperview(m_emptyVC->view());
     viewSwap(m_romVC);
     m_emptyVC->stopSpinning();
     updateWindowTitle();
     validateToolbar();
-    return true;
 }
 
 void WindowController::openFile(QObject *sender)

@@ -16,6 +16,7 @@
 class ChildProcess;
 
 class EmptyViewController;
+class LibraryController;
 class EmulatorSupervisor;
 class ErrorWinController;
 class NibViewController;
@@ -81,6 +82,11 @@ public:
     /// unreadable, too short or too long) is named in the error window and changes
     /// nothing; the answer is then false.
     bool handleURL(const QUrl &url);
+    /// Shows a record already read (the library's, for a file unchanged since), as
+    /// handleURL() shows a file it has just read.
+    void showRecord(const std::shared_ptr<ROM> &record);
+    /// The ROM library panel beside the view container.
+    LibraryController *library() const { return m_library; }
     /// The Open command: a modeless chooser for one file or folder.
     void openFile(QObject *sender);
 
@@ -111,6 +117,7 @@ protected:
 
 private:
     void initControllers();
+    void initLibrary();
     void viewSwap(NibViewController *incoming);
     void orderOutMyWindow(QWidget *window);
     void connectSignals();
@@ -139,6 +146,7 @@ private:
     ErrorWinController *m_errorWC = nullptr;
     QPointer<QFileDialog> m_openPanel;
     RecentDocuments *m_recentDocuments = nullptr;
+    LibraryController *m_library = nullptr;
     std::unique_ptr<Ui::MainWindow> m_ui;
     QLabel *m_statusLabel = nullptr;
     QPointer<EmulatorOutputWindow> m_outputWindow;

@@ -1,0 +1,253 @@
+#include "library/LibraryCache.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QUuid>
+#include <QVariant>
+
+namespace {
+
+const QString kColumns = QStringLiteral(
+    "path, size, mtime_ns, ctime_ns, device, inode, name, game_code, crc1, crc2, cic, md5, byte_order, "
+    "region, file_size, refusal, refusal_error");
+
+template <typename T>
+QVariant valueOrNull(const std::optional<T> &value)
+{
+    return value ? QVariant::fromValue(*value) : QVariant();
+}
+
+} // namespace
+
+QString LibraryCache::defaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+        + QStringLiteral("/tolvane-launcher/library.sqlite");
+}
+
+LibraryCache::LibraryCache(const QString &path)
+    : m_path(path)
+    , m_connectionName(QStringLiteral("library-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+{
+}
+
+LibraryCache::~LibraryCache()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        if (db.isValid())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+void LibraryCache::open()
+{
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isWritable()) {
+        useMemory(tr("The library cache folder “%1” cannot be written").arg(folder));
+        return;
+    }
+    int code = 0;
+    const QString error = openAt(m_path, &code);
+    if (error.isEmpty()) {
+        m_persistent = true;
+        return;
+    }
+    // SQLITE_BUSY or SQLITE_LOCKED: another Launcher holds it; leave its file alone.
+    if (code == 5 || code == 6) {
+        useMemory(tr("The library cache is in use by another Launcher"));
+        return;
+    }
+    if (QFileInfo::exists(m_path) && !QFileInfo(m_path).isWritable()) {
+        useMemory(tr("The library cache “%1” cannot be written").arg(m_path));
+        return;
+    }
+    setAside(error);
+}
+
+QString LibraryCache::openAt(const QString &databaseName, int *code)
+{
+    {
+        QSqlDatabase old = QSqlDatabase::database(m_connectionName, false);
+        if (old.isValid())
+            old.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    db.setDatabaseName(databaseName);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1000"));
+    QSqlQuery query(db);
+    const auto failure = [&](const QSqlError &error) {
+        if (code)
+            *code = error.nativeErrorCode().toInt();
+        return error.text().isEmpty() ? tr("unknown error") : error.text();
+    };
+    if (!db.open())
+        return failure(db.lastError());
+    // Any read of a damaged file fails here already ("file is not a database").
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return failure(query.lastError());
+    const int version = query.value(0).toInt();
+    if (version != 0 && version != schemaVersion)
+        return tr("version %1, this Launcher uses %2").arg(version).arg(schemaVersion);
+    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
+        return failure(query.lastError());
+    if (version == 0) {
+        const bool made = db.transaction()
+            && query.exec(QStringLiteral(
+                "CREATE TABLE IF NOT EXISTS roms (path BLOB PRIMARY KEY, size INTEGER, mtime_ns INTEGER, "
+                "ctime_ns INTEGER, device INTEGER, inode INTEGER, name TEXT, game_code TEXT, crc1 INTEGER, "
+                "crc2 INTEGER, cic INTEGER, md5 TEXT, byte_order TEXT, region INTEGER, file_size INTEGER, "
+                "refusal INTEGER, refusal_error INTEGER) WITHOUT ROWID"))
+            && query.exec(QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion)) && db.commit();
+        if (!made)
+            return failure(query.lastError().isValid() ? query.lastError() : db.lastError());
+    }
+    // A table that cannot be read whole is damaged deeper than the header.
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM roms")) || !query.next())
+        return failure(query.lastError());
+    return QString();
+}
+
+void LibraryCache::setAside(const QString &why)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        if (db.isValid())
+            db.close();
+    }
+    const QString aside = m_path + QStringLiteral(".unusable");
+    QFile::remove(aside);
+    QFile::rename(m_path, aside);
+    QFile::remove(m_path + QStringLiteral("-wal"));
+    QFile::remove(m_path + QStringLiteral("-shm"));
+    if (openAt(m_path).isEmpty()) {
+        m_persistent = true;
+        m_message = tr("The library cache could not be used (%1); it was set aside as “%2” and is being rebuilt.")
+                        .arg(why, aside);
+        return;
+    }
+    useMemory(tr("The library cache “%1” cannot be written").arg(m_path));
+}
+
+void LibraryCache::useMemory(const QString &why)
+{
+    m_persistent = false;
+    m_message = tr("%1; the library is kept in memory and read again at the next start.").arg(why);
+    if (!openAt(QStringLiteral(":memory:")).isEmpty())
+        m_message = tr("%1; the library is not cached.").arg(why);
+}
+
+void LibraryCache::failed(const QString &what)
+{
+    // A damaged page found while working: start again rather than keep a wrong record.
+    if (m_persistent)
+        setAside(what);
+}
+
+std::shared_ptr<ROM> LibraryCache::romFor(const QByteArray &path)
+{
+    auto rom = std::make_shared<ROM>();
+    rom->setFilePath(QUrl::fromLocalFile(QFile::decodeName(path)));
+    return rom;
+}
+
+QHash<QByteArray, LibraryRecord> LibraryCache::load()
+{
+    QHash<QByteArray, LibraryRecord> records;
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM roms"))) {
+        failed(query.lastError().text());
+        return records;
+    }
+    while (query.next()) {
+        LibraryRecord record;
+        record.path = query.value(0).toByteArray();
+        record.stamp = {query.value(1).toLongLong(), query.value(2).toLongLong(), query.value(3).toLongLong(),
+                        quint64(query.value(4).toLongLong()), quint64(query.value(5).toLongLong())};
+        auto rom = romFor(record.path);
+        const auto set = [&query](int column, auto setter) {
+            const QVariant value = query.value(column);
+            if (!value.isNull())
+                setter(value);
+        };
+        set(6, [&](const QVariant &v) { rom->setName(v.toString()); });
+        set(7, [&](const QVariant &v) { rom->setGameCode(v.toString()); });
+        set(8, [&](const QVariant &v) { rom->setCRC1(quint32(v.toLongLong())); });
+        set(9, [&](const QVariant &v) { rom->setCRC2(quint32(v.toLongLong())); });
+        set(10, [&](const QVariant &v) { rom->setCic(v.toInt()); });
+        set(11, [&](const QVariant &v) { rom->setMD5(v.toString()); });
+        set(12, [&](const QVariant &v) { rom->setByteOrder(v.toString()); });
+        set(13, [&](const QVariant &v) { rom->setRegionCode(quint8(v.toInt())); });
+        set(14, [&](const QVariant &v) { rom->setFileSize(v.toLongLong()); });
+        set(15, [&](const QVariant &v) { rom->setRefusal(ROM::Refusal(v.toInt()), query.value(16).toInt()); });
+        record.rom = std::move(rom);
+        records.insert(record.path, std::move(record));
+    }
+    if (query.lastError().isValid()) {
+        failed(query.lastError().text());
+        return {};
+    }
+    return records;
+}
+
+void LibraryCache::store(const std::vector<LibraryRecord> &records)
+{
+    if (records.empty())
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    QSqlQuery query(db);
+    bool ok = db.transaction()
+        && query.prepare(QStringLiteral("INSERT OR REPLACE INTO roms (") + kColumns
+                         + QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const LibraryRecord &record : records) {
+        if (!ok)
+            break;
+        const ROM &rom = *record.rom;
+        const std::optional<ROM::Refusal> refusal = rom.refusal();
+        const QVariant values[] = {
+            record.path, record.stamp.size, record.stamp.mtimeNs, record.stamp.ctimeNs,
+            qint64(record.stamp.device), qint64(record.stamp.inode), valueOrNull(rom.name()), valueOrNull(rom.gameCode()),
+            rom.CRC1() ? QVariant(qint64(*rom.CRC1())) : QVariant(), rom.CRC2() ? QVariant(qint64(*rom.CRC2())) : QVariant(),
+            valueOrNull(rom.cic()), valueOrNull(rom.MD5()), valueOrNull(rom.byteOrder()),
+            rom.regionCode() ? QVariant(int(*rom.regionCode())) : QVariant(), valueOrNull(rom.fileSize()),
+            refusal ? QVariant(int(*refusal)) : QVariant(), rom.refusalError()};
+        for (int i = 0; i < int(std::size(values)); ++i)
+            query.bindValue(i, values[i]);
+        ok = query.exec();
+    }
+    if (ok && db.commit())
+        return;
+    const QString error = query.lastError().isValid() ? query.lastError().text() : db.lastError().text();
+    db.rollback();
+    failed(error);
+}
+
+void LibraryCache::remove(const QList<QByteArray> &paths)
+{
+    if (paths.isEmpty())
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    QSqlQuery query(db);
+    bool ok = db.transaction() && query.prepare(QStringLiteral("DELETE FROM roms WHERE path = ?"));
+    for (const QByteArray &path : paths) {
+        if (!ok)
+            break;
+        query.bindValue(0, path);
+        ok = query.exec();
+    }
+    if (ok && db.commit())
+        return;
+    const QString error = query.lastError().text();
+    db.rollback();
+    failed(error);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "library/LibraryRecord.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+/// The library's memory between starts: one SQLite row per file, keyed by its path, with
+/// what the reader found and the file's stamp. It is only a cache: a file that is damaged,
+/// of another version or held by another Launcher is set aside and started afresh, and a
+/// folder that cannot be written leaves a cache in memory for this session.
+///
+/// Like every Qt SQL connection it is used from the thread that opened it.
+class LibraryCache
+{
+    Q_DECLARE_TR_FUNCTIONS(LibraryCache)
+
+public:
+    static constexpr int schemaVersion = 1;
+
+    /// $XDG_CACHE_HOME/tolvane-launcher/library.sqlite (by default under ~/.cache).
+    static QString defaultPath();
+
+    explicit LibraryCache(const QString &path = defaultPath());
+    ~LibraryCache();
+    LibraryCache(const LibraryCache &) = delete;
+    LibraryCache &operator=(const LibraryCache &) = delete;
+
+    /// Opens the file, setting it aside and starting afresh when it cannot be used.
+    void open();
+    /// Whether the rows outlive this session (false: kept in memory only).
+    bool isPersistent() const { return m_persistent; }
+    /// A sentence for the player when the cache had to be set aside or kept in memory.
+    QString message() const { return m_message; }
+
+    QHash<QByteArray, LibraryRecord> load();
+    void store(const std::vector<LibraryRecord> &records);
+    void remove(const QList<QByteArray> &paths);
+
+    static std::shared_ptr<ROM> romFor(const QByteArray &path);
+
+private:
+    /// Opens and readies the schema; the error text, empty on success (\a code: SQLite's).
+    QString openAt(const QString &databaseName, int *code = nullptr);
+    void setAside(const QString &why);
+    void useMemory(const QString &why);
+    void failed(const QString &what);
+
+    QString m_path;
+    QString m_connectionName;
+    bool m_persistent = false;
+    QString m_message;
+};

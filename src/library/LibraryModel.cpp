@@ -1,0 +1,157 @@
+#include "library/LibraryModel.h"
+
+#include <QColor>
+#include <QFileInfo>
+#include <QLocale>
+
+LibraryModel::LibraryModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+int LibraryModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_records.size());
+}
+
+int LibraryModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString LibraryModel::regionName(quint8 code)
+{
+    switch (code) {
+    case 0:
+        return QString();
+    case 'A': return tr("Asia");
+    case 'B': return tr("Brazil");
+    case 'C': return tr("China");
+    case 'D': return tr("Germany");
+    case 'E': return tr("North America");
+    case 'F': return tr("France");
+    case 'G': return tr("Gateway (NTSC)");
+    case 'H': return tr("Netherlands");
+    case 'I': return tr("Italy");
+    case 'J': return tr("Japan");
+    case 'K': return tr("Korea");
+    case 'L': return tr("Gateway (PAL)");
+    case 'N': return tr("Canada");
+    case 'P':
+    case 'X':
+    case 'Y': return tr("Europe");
+    case 'S': return tr("Spain");
+    case 'U': return tr("Australia");
+    case 'W': return tr("Scandinavia");
+    default:
+        return QString(QChar::fromLatin1(char(code)));
+    }
+}
+
+QVariant LibraryModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_records.size())
+        return QVariant();
+    const LibraryRecord &record = m_records.at(index.row());
+    const ROM &rom = *record.rom;
+    const bool refused = rom.refusal().has_value();
+    if (role == Qt::ToolTipRole)
+        return refused ? rom.refusalReason() : record.filePath();
+    if (role == Qt::ForegroundRole)
+        return refused ? QVariant(QColor(Qt::gray)) : QVariant();
+    if (role != Qt::DisplayRole && role != SortRole)
+        return QVariant();
+    const bool sorting = role == SortRole;
+    switch (index.column()) {
+    case Name:
+        // A refused file is listed with its reason in place of a name, never dropped.
+        if (refused)
+            return rom.refusalReason();
+        return rom.name().value_or(QString()).trimmed();
+    case FileName:
+        return QFileInfo(record.filePath()).fileName();
+    case GameCode:
+        return rom.gameCode().value_or(QString());
+    case Region:
+        return rom.regionCode() ? regionName(*rom.regionCode()) : QString();
+    case Cic:
+        return rom.cic() ? QVariant(*rom.cic()) : QVariant();
+    case Size: {
+        const std::optional<qint64> size = rom.fileSize();
+        if (sorting)
+            return size.value_or(-1);
+        return size ? QLocale().formattedDataSize(*size, 1, QLocale::DataSizeTraditionalFormat) : QString();
+    }
+    case ByteOrder:
+        return rom.byteOrder().value_or(QString());
+    case MD5:
+        return rom.MD5().value_or(QString());
+    default:
+        return QVariant();
+    }
+}
+
+QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case Name: return tr("Name");
+    case FileName: return tr("File Name");
+    case GameCode: return tr("Game Code");
+    case Region: return tr("Region");
+    case Cic: return tr("CIC");
+    case Size: return tr("Size");
+    case ByteOrder: return tr("Byte Order");
+    case MD5: return tr("MD5");
+    default: return QVariant();
+    }
+}
+
+void LibraryModel::addRecords(const QList<LibraryRecord> &records)
+{
+    QList<LibraryRecord> added;
+    for (const LibraryRecord &record : records) {
+        const auto row = m_rows.constFind(record.path);
+        if (row == m_rows.cend()) {
+            added.append(record);
+            continue;
+        }
+        m_records[*row] = record;
+        Q_EMIT dataChanged(index(*row, 0), index(*row, ColumnCount - 1));
+    }
+    if (added.isEmpty())
+        return;
+    beginInsertRows(QModelIndex(), int(m_records.size()), int(m_records.size() + added.size() - 1));
+    for (const LibraryRecord &record : added) {
+        m_rows.insert(record.path, int(m_records.size()));
+        m_records.append(record);
+    }
+    endInsertRows();
+}
+
+void LibraryModel::removePaths(const QList<QByteArray> &paths)
+{
+    QList<int> rows;
+    for (const QByteArray &path : paths) {
+        const auto row = m_rows.constFind(path);
+        if (row != m_rows.cend())
+            rows.append(*row);
+    }
+    if (rows.isEmpty())
+        return;
+    // One reset is cheaper than many removals when a whole folder goes.
+    beginResetModel();
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    for (const int row : rows)
+        m_records.removeAt(row);
+    m_rows.clear();
+    for (int row = 0; row < m_records.size(); ++row)
+        m_rows.insert(m_records.at(row).path, row);
+    endResetModel();
+}
+
+void LibraryModel::clear()
+{
+    beginResetModel();
+    m_records.clear();
+    m_rows.clear();
+    endResetModel();
+}
