@@ -7,6 +7,8 @@
 #include "platform/Bundle.h"
 #include "platform/RecentDocuments.h"
 #include "platform/UserDefaults.h"
+#include "library/LibraryController.h"
+#include "prefs/LibraryPreferencesViewController.h"
 #include "prefs/PrefrenceWindowController.h"
 
 #include <QAction>
@@ -127,6 +129,9 @@ void AppDelegate::showPrefs(QObject *sender)
         m_preferenceController = new PrefrenceWindowController(this);
         if (QWidget *window = m_preferenceController->window())
             m_mainMenu->addApplicationShortcuts(window);
+        if (m_myWindowController && m_myWindowController->library())
+            connect(m_preferenceController->libraryVC(), &LibraryPreferencesViewController::foldersChanged,
+                    m_myWindowController->library(), &LibraryController::foldersChanged);
     }
     m_preferenceController->showWindow(this);
 }

@@ -2,12 +2,14 @@
 
 #include "input/ControllerPreferencesViewController.h"
 #include "prefs/EmulatorPreferencesViewController.h"
+#include "prefs/LibraryPreferencesViewController.h"
 #include "prefs/VideoPreferencesViewController.h"
 
 #include "ui_PreferenceWindow.h"
 
 #include <QActionGroup>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLayout>
 #include <QMainWindow>
 #include <QScreen>
@@ -60,12 +62,19 @@ QWidget *PrefrenceWindowController::createWindow()
     setVideoToolbarButton(m_ui->videoToolbarButton);
     setControllerToolbarButton(m_ui->controllerToolbarButton);
     setEmulatorToolbarButton(m_ui->emulatorToolbarButton);
+    // The library pane comes after the three of the form.
+    m_libraryToolbarButton = new QAction(tr("Library"), window);
+    m_libraryToolbarButton->setObjectName(QStringLiteral("libraryToolbarButton"));
+    m_libraryToolbarButton->setCheckable(true);
+    m_libraryToolbarButton->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_4));
+    m_libraryToolbarButton->setIcon(QIcon::fromTheme(QStringLiteral("folder")));
+    m_ui->prefsToolbar->addAction(m_libraryToolbarButton);
 
     // Selectable and exclusive, so the checked item marks the pane shown.
     auto *group = new QActionGroup(window);
     group->setExclusive(true);
     for (QAction *action : {m_ui->videoToolbarButton, m_ui->controllerToolbarButton,
-                            m_ui->emulatorToolbarButton}) {
+                            m_ui->emulatorToolbarButton, m_libraryToolbarButton.data()}) {
         group->addAction(action);
         action->setEnabled(validateToolbarItem(action));
         // The shortcuts work wherever the focus is inside the window.
@@ -77,6 +86,7 @@ QWidget *PrefrenceWindowController::createWindow()
         {m_ui->videoToolbarButton, &PrefrenceWindowController::videoPressed},
         {m_ui->controllerToolbarButton, &PrefrenceWindowController::controllerPressed},
         {m_ui->emulatorToolbarButton, &PrefrenceWindowController::emulatorPressed},
+        {m_libraryToolbarButton.data(), &PrefrenceWindowController::libraryPressed},
     };
     for (const auto &[action, pressed] : items) {
         connect(action, &QAction::toggled, this, [this, group, action, pressed](bool checked) {
@@ -97,6 +107,7 @@ void PrefrenceWindowController::awakeFromNib()
     m_videoVC = new VideoPreferencesViewController(this);
     m_controllerVC = new ControllerPreferencesViewController(this);
     m_emulatorVC = new EmulatorPreferencesViewController(this);
+    m_libraryVC = new LibraryPreferencesViewController(this);
     setCurrentVC(m_videoVC);
 
     QWidget *w = window();
@@ -117,7 +128,7 @@ bool PrefrenceWindowController::validateToolbarItem(const QAction *item) const
 {
     const QString label = item->text();
     return label == QLatin1String("Video") || label == QLatin1String("Controllers")
-           || label == QLatin1String("Emulator");
+           || label == QLatin1String("Emulator") || label == QLatin1String("Library");
 }
 
 void PrefrenceWindowController::showPane(NibViewController *pane)
@@ -139,6 +150,12 @@ void PrefrenceWindowController::controllerPressed()
 void PrefrenceWindowController::emulatorPressed()
 {
     showPane(m_emulatorVC);
+}
+
+void PrefrenceWindowController::libraryPressed()
+{
+    m_libraryVC->reload();
+    showPane(m_libraryVC);
 }
 
 void PrefrenceWindowController::setCurrentVC(NibViewController *pane)

@@ -12,6 +12,7 @@
 
 class ControllerPreferencesViewController;
 class EmulatorPreferencesViewController;
+class LibraryPreferencesViewController;
 class NibViewController;
 class VideoPreferencesViewController;
 
@@ -33,6 +34,7 @@ public:
     VideoPreferencesViewController *videoVC() const { return m_videoVC; }
     ControllerPreferencesViewController *controllerVC() const { return m_controllerVC; }
     EmulatorPreferencesViewController *emulatorVC() const { return m_emulatorVC; }
+    LibraryPreferencesViewController *libraryVC() const { return m_libraryVC; }
     /// The pane now shown, or null before the window has loaded.
     NibViewController *currentController() const { return m_currentController; }
 
@@ -44,6 +46,8 @@ public:
     void setControllerToolbarButton(QAction *action) { m_controllerToolbarButton = action; }
     QAction *emulatorToolbarButton() const { return m_emulatorToolbarButton; }
     void setEmulatorToolbarButton(QAction *action) { m_emulatorToolbarButton = action; }
+    /// The fourth pane's item, "Library" (Ctrl+4).
+    QAction *libraryToolbarButton() const { return m_libraryToolbarButton; }
 
     /// Shows \a pane in the container, resizing the window to the pane's own size while
     /// the window's top-left corner stays where it is.
@@ -51,6 +55,7 @@ public:
     void videoPressed();
     void controllerPressed();
     void emulatorPressed();
+    void libraryPressed();
     /// Enabled exactly for the three pane items, told apart by their label.
     bool validateToolbarItem(const QAction *item) const;
 
@@ -67,11 +72,13 @@ private:
     VideoPreferencesViewController *m_videoVC = nullptr;
     ControllerPreferencesViewController *m_controllerVC = nullptr;
     EmulatorPreferencesViewController *m_emulatorVC = nullptr;
+    LibraryPreferencesViewController *m_libraryVC = nullptr;
     NibViewController *m_currentController = nullptr;
     QPointer<QToolBar> m_prefsToolbar;
     QPointer<QAction> m_videoToolbarButton;
     QPointer<QAction> m_controllerToolbarButton;
     QPointer<QAction> m_emulatorToolbarButton;
+    QPointer<QAction> m_libraryToolbarButton;
     // Each pane's own size as its form made it, so a resize by the user does not carry over.
     QHash<NibViewController *, QSize> m_paneSizes;
 };
