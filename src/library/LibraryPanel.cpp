@@ -80,6 +80,10 @@ bool LibraryPanel::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     // Typing in the search field, the arrows and Enter still move through and open the list.
+    if (watched == m_search && key->key() == Qt::Key_Escape && !m_search->text().isEmpty()) {
+        m_search->clear();
+        return true;
+    }
     if (watched == m_search && m_table->model() && m_table->model()->rowCount() > 0) {
         if (enter) {
             Q_EMIT rowActivated(current.isValid() ? current.row() : 0);

@@ -1,0 +1,123 @@
+#!/bin/bash
+# End to end: the ROM library under Xvfb, read back over the accessibility bus.
+# A folder tree (nested, three byte orders, upper-case extensions, a refused file, a symlink
+# loop) is listed with its internal names; a search and Enter open one, Play starts it; a
+# copied file appears; a second start lists all from the cache; a corrupt cache, a cache
+# folder that cannot be written and a vanished folder each leave a working Launcher.
+# Usage: library-e2e.sh BIN_DIR     (exit 77 = skipped)
+set -u
+if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v dbus-run-session >/dev/null; then
+    exec dbus-run-session -- "$0" "$@"
+fi
+. "$(dirname "$0")/e2e-common.sh"
+atspi_python=""
+for candidate in python3 /usr/bin/python3; do
+    "$candidate" -c 'import pyatspi' 2>/dev/null && { atspi_python=$candidate; break; }
+done
+[ -n "$atspi_python" ] || { echo "SKIP: python3-pyatspi is needed"; exit 77; }
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+lib="$work/lib"
+cache="$HOME/.cache/tolvane-launcher"
+make_rom() { "$bin/tolvane-make-rom" "$@" >/dev/null || fail "could not write $*"; }
+mkdir -p "$lib/nested/deeper"
+make_rom --name "ALPHA ONE" "$lib/one.z64"
+make_rom --order v64 --name "BRAVO TWO" "$lib/nested/deeper/TWO.V64"
+make_rom --order n64 --name "CHARLIE THREE" --game-code NCHP "$lib/nested/Three.N64"
+head -c 100 /dev/zero > "$lib/short.z64"
+ln -s .. "$lib/nested/deeper/loop"
+python3 - "$settings" "$lib" <<'PY'
+import plistlib, sys
+with open(sys.argv[1], 'rb') as f: d = plistlib.load(f)
+d['LibraryFolders'] = [sys.argv[2]]
+with open(sys.argv[1], 'wb') as f: plistlib.dump(d, f)
+PY
+
+# The command-line tool walks with the same rules and sorts whatever the completion order.
+"$bin/tolvane-rominfo" -r --jobs 3 --json "$lib" > "$work/tool.json" 2>/dev/null
+python3 - "$work/tool.json" <<'PY' || fail "tolvane-rominfo -r: $(cat "$work/tool.json")"
+import json, sys
+r = json.load(open(sys.argv[1]))
+paths = [x['path'] for x in r]
+assert paths == sorted(paths) and len(paths) == 4, paths
+assert [x['byteOrder'] for x in r if x['valid']] == ['n64', 'v64', 'z64'], r
+PY
+
+# Prints the library table's Name column, then every label, one per line.
+cat > "$work/atspi.py" <<'PY'
+import pyatspi
+def walk(acc, depth=0):
+    if acc is None or depth > 30: return
+    yield acc
+    for i in range(acc.childCount):
+        yield from walk(acc.getChildAtIndex(i), depth + 1)
+desktop = pyatspi.Registry.getDesktop(0)
+for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
+    if not app or 'tolvane' not in (app.name or ''): continue
+    for acc in walk(app):
+        if acc.name == 'ROM library' and acc.getRole() == pyatspi.ROLE_TABLE:
+            t = acc.queryTable()
+            for r in range(t.nRows): print('row:', t.getAccessibleAt(r, 0).name)
+        elif acc.getRole() == pyatspi.ROLE_LABEL: print('label:', acc.name.replace('\n', ' '))
+PY
+ui() { timeout 20 "$atspi_python" "$work/atspi.py" 2>/dev/null > "$work/ui.txt"; }
+rows_are() { ui && [ "$(grep -c '^row:' "$work/ui.txt")" -eq "$1" ]; }
+shows() { ui && grep -Fq -- "$1" "$work/ui.txt"; }
+start() {
+    "$bin/tolvane-launcher" > "$work/launcher.out" 2>&1 &
+    launcher=$!
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvane Launcher$' | head -n 1)
+    [ -n "$window" ] || fail "the main window did not appear"
+}
+press() { xdotool windowfocus --sync "$window" 2>/dev/null; sleep 0.3; xdotool key --clearmodifiers "$@"; }
+quit() {
+    press ctrl+q
+    wait_until 30 launcher_gone || fail "Ctrl+Q did not quit"
+    wait "$launcher" || fail "the Launcher exited with status $?"
+    launcher=0
+}
+
+start
+wait_until 30 rows_are 4 || fail "the tree was not listed: $(cat "$work/ui.txt")"
+for name in "row: ALPHA ONE" "row: BRAVO TWO" "row: CHARLIE THREE" "row: The file is only 100 bytes long" "4 files: 4 read"; do
+    grep -Fq "$name" "$work/ui.txt" || fail "not shown: $name; $(cat "$work/ui.txt")"
+done
+press ctrl+f
+xdotool type --delay 50 "bravo"
+press Return
+sleep 0.5
+press ctrl+r
+wait_until 30 test -s "$work/record" || fail "Enter and Play did not start the emulator"
+tr '\0' '\n' < "$work/record" | grep -Fxq "$lib/nested/deeper/TWO.V64" || fail "wrong ROM played: $(tr '\0' ' ' < "$work/record")"
+cat "$work/record.pid" >> "$work/pids"
+press ctrl+period
+press ctrl+f
+press Escape
+make_rom --name "DELTA COPIED" "$work/copy.z64"
+cp "$work/copy.z64" "$lib/nested/"
+wait_until 30 shows "row: DELTA COPIED" || fail "a copied file was not picked up: $(cat "$work/ui.txt")"
+quit
+echo "listed, opened, played and picked up a copied file"
+
+start
+wait_until 30 shows "5 files, all from the cache" || fail "second start not from the cache: $(cat "$work/ui.txt")"
+make_rom --size 16K --name "ALPHA CHANGED" "$lib/one.z64"
+wait_until 30 shows "row: ALPHA CHANGED" || fail "a changed file was not read again: $(cat "$work/ui.txt")"
+quit
+echo "second start all from the cache; a changed file read again"
+
+printf 'not a database %.0s' $(seq 300) > "$cache/library.sqlite"
+rm -f "$cache/library.sqlite-wal" "$cache/library.sqlite-shm"
+start
+wait_until 30 shows "set aside" || fail "a corrupt cache was not reported: $(cat "$work/ui.txt")"
+rows_are 5 || fail "a corrupt cache lost rows: $(cat "$work/ui.txt")"
+quit
+rm -rf "$cache" && echo blocked > "$cache"
+start
+wait_until 30 shows "cannot be written" || fail "an unwritable cache folder was not reported: $(cat "$work/ui.txt")"
+rows_are 5 || fail "an unwritable cache lost rows: $(cat "$work/ui.txt")"
+mv "$lib" "$work/gone"
+press F5
+wait_until 30 shows "cannot be read" || fail "a vanished folder was not reported: $(cat "$work/ui.txt")"
+rows_are 0 || fail "a vanished folder left rows: $(cat "$work/ui.txt")"
+quit
+echo "PASS: library listed, opened, played, watched, cached, and survived a bad cache and a vanished folder"

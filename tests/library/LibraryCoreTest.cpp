@@ -1,0 +1,169 @@
+#include "library/FolderWalker.h"
+#include "library/LibraryCache.h"
+#include "library/LibraryScanner.h"
+#include "support/RomImageBuilder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+class LibraryCoreTest : public testing::Test
+{
+protected:
+    QString file(const QString &name, qsizetype size = 8192) const
+    {
+        const QString path = m_dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        EXPECT_TRUE(RomImageBuilder().setSize(size).setName(QFileInfo(name).baseName().toLatin1()).writeTo(path));
+        return path;
+    }
+    QString link(const QString &target, const QString &name) const
+    {
+        EXPECT_TRUE(QFile::link(target, m_dir.filePath(name)));
+        return m_dir.filePath(name);
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(LibraryCoreTest, walkerFindsRomNamesInAnyCaseAtAnyDepthOnceAndNeverLoops)
+{
+    const QString one = file(QStringLiteral("lib/one.z64"));
+    const QString two = file(QStringLiteral("lib/a/b/TWO.V64"));
+    const QString three = file(QStringLiteral("lib/c/three.N64"));
+    file(QStringLiteral("lib/readme.txt"));
+    file(QStringLiteral("lib/c/three.n64.bak"));
+    file(QStringLiteral("lib/c/z64"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("lib/folder.z64"));
+    const QString pipe = m_dir.filePath(QStringLiteral("lib/c/pipe.z64"));
+    ASSERT_EQ(::mkfifo(bytesOf(pipe).constData(), 0600), 0);
+    const QString dangling = link(m_dir.filePath(QStringLiteral("nowhere")), QStringLiteral("lib/gone.z64"));
+    link(m_dir.filePath(QStringLiteral("lib")), QStringLiteral("lib/a/b/loop"));
+    link(m_dir.filePath(QStringLiteral("lib/c")), QStringLiteral("lib/again"));
+    link(QStringLiteral("/proc"), QStringLiteral("lib/proc"));
+    const QString outside = file(QStringLiteral("elsewhere/linked.z64"));
+    link(outside, QStringLiteral("lib/linked.z64"));
+
+    FolderWalker walker;
+    const auto entries = walker.walk({m_dir.filePath(QStringLiteral("lib")), m_dir.filePath(QStringLiteral("missing"))});
+    QMap<QString, qint64> found;
+    for (const FolderWalker::Entry &entry : entries) {
+        EXPECT_FALSE(found.contains(QFile::decodeName(entry.path))) << entry.path.constData();
+        found.insert(QFile::decodeName(entry.path), entry.stamp.size);
+    }
+    const QString linked = m_dir.filePath(QStringLiteral("lib/linked.z64"));
+    QStringList expected{dangling, linked, one, two, pipe, three};
+    expected.sort();
+    EXPECT_EQ(found.keys().join(QLatin1Char('\n')).toStdString(), expected.join(QLatin1Char('\n')).toStdString());
+    EXPECT_EQ(found.value(one), 8192);
+    EXPECT_EQ(found.value(linked), 8192); // followed to its file
+    EXPECT_EQ(found.value(dangling), -1);
+    EXPECT_FALSE(walker.walkedFolders().contains(m_dir.filePath(QStringLiteral("lib/proc"))));
+    ASSERT_EQ(walker.problems().size(), 1);
+    EXPECT_TRUE(walker.problems().constFirst().contains(m_dir.filePath(QStringLiteral("missing"))));
+
+    for (const auto &[name, rom] : {std::pair{"a.z64", true}, std::pair{"B.Z64", true}, std::pair{"c.N64", true},
+                                    std::pair{"d.v64", true}, std::pair{".z64", false}, std::pair{"e.x64", false},
+                                    std::pair{"f.z65", false}, std::pair{"g.z64 ", false}, std::pair{"hz64", false}})
+        EXPECT_EQ(FolderWalker::hasRomExtension(name, std::strlen(name)), rom) << name;
+}
+
+struct ScanResult
+{
+    int total = -1, fromCache = -1, read = -1;
+    QStringList messages;
+    QList<LibraryRecord> found;
+    QList<QByteArray> removed;
+};
+
+ScanResult scan(const QString &cachePath, const QStringList &folders)
+{
+    ScanResult result;
+    LibraryScanner scanner(cachePath, 2);
+    QObject::connect(&scanner, &LibraryScanner::finished, [&](int total, int fromCache, int read, bool, const QStringList &, const QStringList &, bool) {
+        result.total = total;
+        result.fromCache = fromCache;
+        result.read = read;
+    });
+    QObject::connect(&scanner, &LibraryScanner::cacheMessage, [&](const QString &message) { result.messages.append(message); });
+    QObject::connect(&scanner, &LibraryScanner::recordsFound, [&](const QList<LibraryRecord> &records) { result.found += records; });
+    QObject::connect(&scanner, &LibraryScanner::recordsRemoved, [&](const QList<QByteArray> &paths) { result.removed += paths; });
+    scanner.scan(folders);
+    return result;
+}
+
+TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
+{
+    const QString cache = m_dir.filePath(QStringLiteral("cache/library.sqlite"));
+    const QStringList folders{m_dir.filePath(QStringLiteral("lib"))};
+    const QString one = file(QStringLiteral("lib/one.z64"));
+    const QString two = file(QStringLiteral("lib/two.n64"));
+    file(QStringLiteral("lib/short.v64"), 100);
+
+    ScanResult first = scan(cache, folders);
+    EXPECT_EQ(std::tuple(first.total, first.fromCache, first.read), std::tuple(3, 0, 3));
+    EXPECT_TRUE(first.messages.isEmpty()) << first.messages.join(QLatin1Char('\n')).toStdString();
+
+    // Everything comes back from the cache as it was read, refusals included.
+    ScanResult second = scan(cache, folders);
+    EXPECT_EQ(std::tuple(second.total, second.fromCache, second.read), std::tuple(3, 3, 0));
+    ASSERT_EQ(second.found.size(), 3);
+    for (const LibraryRecord &record : second.found) {
+        const auto fresh = std::find_if(first.found.cbegin(), first.found.cend(), [&](const LibraryRecord &r) { return r.path == record.path; });
+        ASSERT_NE(fresh, first.found.cend());
+        EXPECT_EQ(record.stamp, fresh->stamp);
+        const ROM &a = *record.rom, &b = *fresh->rom;
+        EXPECT_EQ(std::tuple(a.filePath(), a.name(), a.gameCode(), a.CRC1(), a.CRC2(), a.cic(), a.MD5(), a.byteOrder(), a.fileSize(), a.regionCode(), a.refusal()),
+                  std::tuple(b.filePath(), b.name(), b.gameCode(), b.CRC1(), b.CRC2(), b.cic(), b.MD5(), b.byteOrder(), b.fileSize(), b.regionCode(), b.refusal()));
+    }
+
+    // A new size, a new time, a replaced file: each is read again; a removed one is dropped.
+    ASSERT_TRUE(RomImageBuilder().setSize(12288).writeTo(one));
+    struct timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 5}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, bytesOf(two).constData(), times, 0), 0);
+    ASSERT_TRUE(QFile::remove(m_dir.filePath(QStringLiteral("lib/short.v64"))));
+    ScanResult third = scan(cache, folders);
+    EXPECT_EQ(std::tuple(third.total, third.fromCache, third.read), std::tuple(2, 0, 2));
+    EXPECT_EQ(third.removed, QList<QByteArray>{bytesOf(m_dir.filePath(QStringLiteral("lib/short.v64")))});
+
+    // Damaged or from another version: set aside, rebuilt, and said so; never a wrong record.
+    for (const QByteArray &damage : {QByteArray("this is not a database at all, just text").repeated(200), QByteArray()}) {
+        QFile::remove(cache + QStringLiteral("-wal"));
+        QFile::remove(cache + QStringLiteral("-shm"));
+        QFile out(cache);
+        ASSERT_TRUE(out.open(QIODevice::ReadWrite));
+        if (!damage.isEmpty())
+            out.write(damage);
+        else
+            out.seek(60) && out.write(QByteArray::fromHex("00000007")); // user_version, big-endian
+        out.close();
+        ScanResult rebuilt = scan(cache, folders);
+        EXPECT_EQ(std::tuple(rebuilt.total, rebuilt.fromCache, rebuilt.read), std::tuple(2, 0, 2));
+        ASSERT_EQ(rebuilt.messages.size(), 1);
+        EXPECT_TRUE(rebuilt.messages.constFirst().contains(QStringLiteral("set aside"))) << rebuilt.messages.constFirst().toStdString();
+        EXPECT_TRUE(QFileInfo::exists(cache + QStringLiteral(".unusable")));
+        EXPECT_EQ(scan(cache, folders).fromCache, 2);
+    }
+
+    // A cache folder that cannot be made: the library still works, from memory.
+    file(QStringLiteral("blocked"));
+    ScanResult unwritable = scan(m_dir.filePath(QStringLiteral("blocked/library.sqlite")), folders);
+    EXPECT_EQ(std::tuple(unwritable.total, unwritable.read), std::tuple(2, 2));
+    ASSERT_EQ(unwritable.messages.size(), 1);
+    EXPECT_TRUE(unwritable.messages.constFirst().contains(QStringLiteral("cannot be written")));
+}
+
+} // namespace
