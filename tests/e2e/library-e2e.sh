@@ -96,14 +96,12 @@ make_rom --name "DELTA COPIED" "$work/copy.z64"
 cp "$work/copy.z64" "$lib/nested/"
 wait_until 30 shows "row: DELTA COPIED" || fail "a copied file was not picked up: $(cat "$work/ui.txt")"
 quit
-echo "listed, opened, played and picked up a copied file"
 
 start
 wait_until 30 shows "5 files, all from the cache" || fail "second start not from the cache: $(cat "$work/ui.txt")"
 make_rom --size 16K --name "ALPHA CHANGED" "$lib/one.z64"
 wait_until 30 shows "row: ALPHA CHANGED" || fail "a changed file was not read again: $(cat "$work/ui.txt")"
 quit
-echo "second start all from the cache; a changed file read again"
 
 printf 'not a database %.0s' $(seq 300) > "$cache/library.sqlite"
 rm -f "$cache/library.sqlite-wal" "$cache/library.sqlite-shm"
