@@ -72,8 +72,7 @@ press() { xdotool windowfocus --sync "$window" 2>/dev/null; sleep 0.3; xdotool k
 quit() {
     press ctrl+q
     wait_until 30 launcher_gone || fail "Ctrl+Q did not quit"
-    wait "$launcher" || fail "the Launcher exited with status $?"
-    launcher=0
+    wait "$launcher" || fail "the Launcher exited with status $?"; launcher=0
 }
 
 start
@@ -81,19 +80,12 @@ wait_until 30 rows_are 4 || fail "the tree was not listed: $(cat "$work/ui.txt")
 for name in "row: ALPHA ONE" "row: BRAVO TWO" "row: CHARLIE THREE" "row: The file is only 100 bytes long" "4 files: 4 read"; do
     grep -Fq "$name" "$work/ui.txt" || fail "not shown: $name; $(cat "$work/ui.txt")"
 done
-press ctrl+f
-xdotool type --delay 50 "bravo"
-press Return
-sleep 0.5
-press ctrl+r
+press ctrl+f && xdotool type --delay 50 "bravo" && press Return && sleep 0.5 && press ctrl+r
 wait_until 30 test -s "$work/record" || fail "Enter and Play did not start the emulator"
 tr '\0' '\n' < "$work/record" | grep -Fxq "$lib/nested/deeper/TWO.V64" || fail "wrong ROM played: $(tr '\0' ' ' < "$work/record")"
 cat "$work/record.pid" >> "$work/pids"
-press ctrl+period
-press ctrl+f
-press Escape
-make_rom --name "DELTA COPIED" "$work/copy.z64"
-cp "$work/copy.z64" "$lib/nested/"
+press ctrl+period && press ctrl+f && press Escape
+make_rom --name "DELTA COPIED" "$work/copy.z64" && cp "$work/copy.z64" "$lib/nested/"
 wait_until 30 shows "row: DELTA COPIED" || fail "a copied file was not picked up: $(cat "$work/ui.txt")"
 quit
 
