@@ -97,6 +97,12 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
     }
     m_walkedFolders.append(QFile::decodeName(path));
     const QByteArray prefix = path.endsWith('/') ? path : path + '/';
+    // One allocation per path found; the walk runs over every file at every start.
+    const auto join = [&prefix](const char *name, std::size_t length) {
+        QByteArray joined;
+        joined.reserve(prefix.size() + qsizetype(length));
+        return joined.append(prefix).append(name, qsizetype(length));
+    };
     while (const dirent *item = ::readdir(dir)) {
         const char *name = item->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
@@ -104,7 +110,7 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
         const std::size_t length = std::strlen(name);
         const bool romName = hasRomExtension(name, length);
         if (item->d_type == DT_DIR) {
-            pending.push_back(prefix + QByteArray(name, qsizetype(length)));
+            pending.push_back(join(name, length));
             continue;
         }
         // Regular files with other names need no stat; links and unknown types do, to find folders.
@@ -113,13 +119,13 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
         struct stat entry;
         if (::fstatat(fd, name, &entry, 0) != 0) {
             if (romName)
-                m_entries.push_back({prefix + QByteArray(name, qsizetype(length)), FileStamp{}});
+                m_entries.push_back({join(name, length), FileStamp{}});
             continue;
         }
         if (S_ISDIR(entry.st_mode))
-            pending.push_back(prefix + QByteArray(name, qsizetype(length)));
+            pending.push_back(join(name, length));
         else if (romName)
-            m_entries.push_back({prefix + QByteArray(name, qsizetype(length)), FileStamp::fromStat(entry)});
+            m_entries.push_back({join(name, length), FileStamp::fromStat(entry)});
     }
     ::closedir(dir);
 }

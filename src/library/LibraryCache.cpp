@@ -12,20 +12,6 @@
 #include <QUuid>
 #include <QVariant>
 
-namespace {
-
-const QString kColumns = QStringLiteral(
-    "path, size, mtime_ns, ctime_ns, device, inode, name, game_code, crc1, crc2, cic, md5, byte_order, "
-    "region, file_size, refusal, refusal_error");
-
-template <typename T>
-QVariant valueOrNull(const std::optional<T> &value)
-{
-    return value ? QVariant::fromValue(*value) : QVariant();
-}
-
-} // namespace
-
 QString LibraryCache::defaultPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
@@ -98,15 +84,15 @@ QString LibraryCache::openAt(const QString &databaseName, int *code)
     const int version = query.value(0).toInt();
     if (version != 0 && version != schemaVersion)
         return tr("version %1, this Launcher uses %2").arg(version).arg(schemaVersion);
+    // Mapped rather than copied in: the whole table is read at every start.
+    query.exec(QStringLiteral("PRAGMA mmap_size=268435456"));
     if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
         return failure(query.lastError());
     if (version == 0) {
         const bool made = db.transaction()
-            && query.exec(QStringLiteral(
-                "CREATE TABLE IF NOT EXISTS roms (path BLOB PRIMARY KEY, size INTEGER, mtime_ns INTEGER, "
-                "ctime_ns INTEGER, device INTEGER, inode INTEGER, name TEXT, game_code TEXT, crc1 INTEGER, "
-                "crc2 INTEGER, cic INTEGER, md5 TEXT, byte_order TEXT, region INTEGER, file_size INTEGER, "
-                "refusal INTEGER, refusal_error INTEGER) WITHOUT ROWID"))
+            // The record and its stamp in one compact value: loading thousands of rows at
+            // every start costs per column, and nothing queries the fields one by one.
+            && query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS roms (path BLOB PRIMARY KEY, record BLOB NOT NULL) WITHOUT ROWID"))
             && query.exec(QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion)) && db.commit();
         if (!made)
             return failure(query.lastError().isValid() ? query.lastError() : db.lastError());
@@ -153,45 +139,26 @@ void LibraryCache::failed(const QString &what)
         setAside(what);
 }
 
-std::shared_ptr<ROM> LibraryCache::romFor(const QByteArray &path)
+std::vector<LibraryRecord> LibraryCache::load()
 {
-    auto rom = std::make_shared<ROM>();
-    rom->setFilePath(QUrl::fromLocalFile(QFile::decodeName(path)));
-    return rom;
-}
-
-QHash<QByteArray, LibraryRecord> LibraryCache::load()
-{
-    QHash<QByteArray, LibraryRecord> records;
+    std::vector<LibraryRecord> records;
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM roms"))) {
+    if (query.exec(QStringLiteral("SELECT count(*) FROM roms")) && query.next())
+        records.reserve(std::size_t(query.value(0).toLongLong()));
+    if (!query.exec(QStringLiteral("SELECT path, record FROM roms ORDER BY path"))) {
         failed(query.lastError().text());
         return records;
     }
     while (query.next()) {
         LibraryRecord record;
         record.path = query.value(0).toByteArray();
-        record.stamp = {query.value(1).toLongLong(), query.value(2).toLongLong(), query.value(3).toLongLong(),
-                        quint64(query.value(4).toLongLong()), quint64(query.value(5).toLongLong())};
-        auto rom = romFor(record.path);
-        const auto set = [&query](int column, auto setter) {
-            const QVariant value = query.value(column);
-            if (!value.isNull())
-                setter(value);
-        };
-        set(6, [&](const QVariant &v) { rom->setName(v.toString()); });
-        set(7, [&](const QVariant &v) { rom->setGameCode(v.toString()); });
-        set(8, [&](const QVariant &v) { rom->setCRC1(quint32(v.toLongLong())); });
-        set(9, [&](const QVariant &v) { rom->setCRC2(quint32(v.toLongLong())); });
-        set(10, [&](const QVariant &v) { rom->setCic(v.toInt()); });
-        set(11, [&](const QVariant &v) { rom->setMD5(v.toString()); });
-        set(12, [&](const QVariant &v) { rom->setByteOrder(v.toString()); });
-        set(13, [&](const QVariant &v) { rom->setRegionCode(quint8(v.toInt())); });
-        set(14, [&](const QVariant &v) { rom->setFileSize(v.toLongLong()); });
-        set(15, [&](const QVariant &v) { rom->setRefusal(ROM::Refusal(v.toInt()), query.value(16).toInt()); });
-        record.rom = std::move(rom);
-        records.insert(record.path, std::move(record));
+        // A row that does not decode is damage; no record is better than a wrong one.
+        if (!record.decode(query.value(1).toByteArray())) {
+            failed(tr("a damaged record"));
+            return {};
+        }
+        records.push_back(std::move(record));
     }
     if (query.lastError().isValid()) {
         failed(query.lastError().text());
@@ -206,23 +173,12 @@ void LibraryCache::store(const std::vector<LibraryRecord> &records)
         return;
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery query(db);
-    bool ok = db.transaction()
-        && query.prepare(QStringLiteral("INSERT OR REPLACE INTO roms (") + kColumns
-                         + QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    bool ok = db.transaction() && query.prepare(QStringLiteral("INSERT OR REPLACE INTO roms (path, record) VALUES (?, ?)"));
     for (const LibraryRecord &record : records) {
         if (!ok)
             break;
-        const ROM &rom = *record.rom;
-        const std::optional<ROM::Refusal> refusal = rom.refusal();
-        const QVariant values[] = {
-            record.path, record.stamp.size, record.stamp.mtimeNs, record.stamp.ctimeNs,
-            qint64(record.stamp.device), qint64(record.stamp.inode), valueOrNull(rom.name()), valueOrNull(rom.gameCode()),
-            rom.CRC1() ? QVariant(qint64(*rom.CRC1())) : QVariant(), rom.CRC2() ? QVariant(qint64(*rom.CRC2())) : QVariant(),
-            valueOrNull(rom.cic()), valueOrNull(rom.MD5()), valueOrNull(rom.byteOrder()),
-            rom.regionCode() ? QVariant(int(*rom.regionCode())) : QVariant(), valueOrNull(rom.fileSize()),
-            refusal ? QVariant(int(*refusal)) : QVariant(), rom.refusalError()};
-        for (int i = 0; i < int(std::size(values)); ++i)
-            query.bindValue(i, values[i]);
+        query.bindValue(0, record.path);
+        query.bindValue(1, record.encode());
         ok = query.exec();
     }
     if (ok && db.commit())

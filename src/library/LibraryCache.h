@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -38,11 +37,10 @@ public:
     /// A sentence for the player when the cache had to be set aside or kept in memory.
     QString message() const { return m_message; }
 
-    QHash<QByteArray, LibraryRecord> load();
+    /// Every row, sorted by path.
+    std::vector<LibraryRecord> load();
     void store(const std::vector<LibraryRecord> &records);
     void remove(const QList<QByteArray> &paths);
-
-    static std::shared_ptr<ROM> romFor(const QByteArray &path);
 
 private:
     /// Opens and readies the schema; the error text, empty on success (\a code: SQLite's).

@@ -295,9 +295,9 @@ void LibraryController::activateRow(int viewRow)
     const LibraryRecord &record = m_model->record(index.row());
     // Unchanged since it was read: show the record as it is, with no second read and hash.
     struct stat info;
-    if (record.rom->isValid() && ::stat(record.path.constData(), &info) == 0
-        && S_ISREG(info.st_mode) && FileStamp::fromStat(info) == record.stamp) {
-        Q_EMIT openRecord(copyOf(*record.rom));
+    if (record.valid && ::stat(record.path.constData(), &info) == 0 && S_ISREG(info.st_mode)
+        && FileStamp::fromStat(info) == record.stamp) {
+        Q_EMIT openRecord(record.toROM());
         return;
     }
     Q_EMIT openFile(QUrl::fromLocalFile(record.filePath()));

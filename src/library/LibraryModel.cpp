@@ -50,10 +50,9 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_records.size())
         return QVariant();
     const LibraryRecord &record = m_records.at(index.row());
-    const ROM &rom = *record.rom;
-    const bool refused = rom.refusal().has_value();
+    const bool refused = record.refusal.has_value();
     if (role == Qt::ToolTipRole)
-        return refused ? rom.refusalReason() : record.filePath();
+        return refused ? record.refusalReason() : record.filePath();
     if (role == Qt::ForegroundRole)
         return refused ? QVariant(QColor(Qt::gray)) : QVariant();
     if (role != Qt::DisplayRole && role != SortRole)
@@ -63,26 +62,24 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     case Name:
         // A refused file is listed with its reason in place of a name, never dropped.
         if (refused)
-            return rom.refusalReason();
-        return rom.name().value_or(QString()).trimmed();
+            return record.refusalReason();
+        return record.name().trimmed();
     case FileName:
         return QFileInfo(record.filePath()).fileName();
     case GameCode:
-        return rom.gameCode().value_or(QString());
+        return record.gameCode();
     case Region:
-        return rom.regionCode() ? regionName(*rom.regionCode()) : QString();
+        return record.valid ? regionName(record.regionCode) : QString();
     case Cic:
-        return rom.cic() ? QVariant(*rom.cic()) : QVariant();
-    case Size: {
-        const std::optional<qint64> size = rom.fileSize();
+        return record.valid ? QVariant(record.cic) : QVariant();
+    case Size:
         if (sorting)
-            return size.value_or(-1);
-        return size ? QLocale().formattedDataSize(*size, 1, QLocale::DataSizeTraditionalFormat) : QString();
-    }
+            return record.fileSize;
+        return record.fileSize >= 0 ? QLocale().formattedDataSize(record.fileSize, 1, QLocale::DataSizeTraditionalFormat) : QString();
     case ByteOrder:
-        return rom.byteOrder().value_or(QString());
+        return record.byteOrder();
     case MD5:
-        return rom.MD5().value_or(QString());
+        return record.md5();
     default:
         return QVariant();
     }

@@ -1,8 +1,18 @@
 #include "library/LibraryRecord.h"
 
 #include <QFile>
+#include <QUrl>
+
+#include <algorithm>
+#include <cstring>
 
 #include <sys/stat.h>
+
+namespace {
+
+constexpr quint8 kEncodingVersion = 1;
+
+} // namespace
 
 FileStamp FileStamp::fromStat(const struct stat &info)
 {
@@ -15,30 +25,140 @@ FileStamp FileStamp::fromStat(const struct stat &info)
     return stamp;
 }
 
+LibraryRecord LibraryRecord::fromROM(const QByteArray &path, const FileStamp &stamp, const ROM &rom)
+{
+    LibraryRecord record;
+    record.path = path;
+    record.stamp = stamp;
+    record.valid = rom.isValid();
+    QList<QString> texts;
+    if (record.valid) {
+        texts = {*rom.name(), *rom.gameCode(), *rom.MD5(), rom.byteOrder().value_or(QString())};
+        record.crc1 = *rom.CRC1();
+        record.crc2 = *rom.CRC2();
+        record.cic = *rom.cic();
+        record.regionCode = rom.regionCode().value_or(0);
+    }
+    record.fileSize = rom.fileSize().value_or(-1);
+    record.refusal = rom.refusal();
+    record.refusalError = rom.refusalError();
+    record.m_encoded = record.encodeWith(texts);
+    return record;
+}
+
+std::shared_ptr<ROM> LibraryRecord::toROM() const
+{
+    auto rom = std::make_shared<ROM>();
+    rom->setFilePath(QUrl::fromLocalFile(filePath()));
+    if (valid) {
+        rom->setName(name());
+        rom->setGameCode(gameCode());
+        rom->setMD5(md5());
+        rom->setByteOrder(byteOrder());
+        rom->setCRC1(crc1);
+        rom->setCRC2(crc2);
+        rom->setCic(cic);
+        rom->setRegionCode(regionCode);
+    }
+    if (fileSize >= 0)
+        rom->setFileSize(fileSize);
+    if (refusal)
+        rom->setRefusal(*refusal, refusalError);
+    return rom;
+}
+
 QString LibraryRecord::filePath() const
 {
     return QFile::decodeName(path);
 }
 
-std::shared_ptr<ROM> copyOf(const ROM &rom)
+QString LibraryRecord::refusalReason() const
 {
-    auto copy = std::make_shared<ROM>();
-    const auto take = [](const auto &value, auto setter) {
-        if (value)
-            setter(*value);
-    };
-    take(rom.filePath(), [&](const QUrl &v) { copy->setFilePath(v); });
-    take(rom.cic(), [&](qint32 v) { copy->setCic(v); });
-    take(rom.name(), [&](const QString &v) { copy->setName(v); });
-    take(rom.gameCode(), [&](const QString &v) { copy->setGameCode(v); });
-    take(rom.CRC1(), [&](quint32 v) { copy->setCRC1(v); });
-    take(rom.CRC2(), [&](quint32 v) { copy->setCRC2(v); });
-    take(rom.calculatedCRC1(), [&](const QVariant &v) { copy->setCalculatedCRC1(v); });
-    take(rom.calculatedCRC2(), [&](const QVariant &v) { copy->setCalculatedCRC2(v); });
-    take(rom.MD5(), [&](const QString &v) { copy->setMD5(v); });
-    take(rom.byteOrder(), [&](const QString &v) { copy->setByteOrder(v); });
-    take(rom.fileSize(), [&](qint64 v) { copy->setFileSize(v); });
-    take(rom.regionCode(), [&](quint8 v) { copy->setRegionCode(v); });
-    take(rom.refusal(), [&](ROM::Refusal v) { copy->setRefusal(v, rom.refusalError()); });
-    return copy;
+    return refusal ? ROM::describeRefusal(*refusal, std::max<qint64>(fileSize, 0), refusalError) : QString();
+}
+
+// A flat little-endian layout read with memcpy, the texts last as Latin-1 (the reader makes
+// them from single bytes), each ended by a zero byte: decoding runs for every file at every
+// start and makes no strings.
+namespace {
+
+template <typename T>
+void put(QByteArray &bytes, T value)
+{
+    bytes.append(reinterpret_cast<const char *>(&value), sizeof value);
+}
+
+template <typename T>
+bool get(const QByteArray &bytes, qsizetype &offset, T &value)
+{
+    if (bytes.size() - offset < qsizetype(sizeof value))
+        return false;
+    std::memcpy(&value, bytes.constData() + offset, sizeof value);
+    offset += qsizetype(sizeof value);
+    return true;
+}
+
+// Version, flag, five stamp values, size, refusal, errno, two CRCs, CIC, region.
+constexpr qsizetype kHeaderSize = 1 + 1 + 5 * 8 + 8 + 4 + 4 + 4 + 4 + 4 + 1;
+
+} // namespace
+
+QByteArray LibraryRecord::encodeWith(const QList<QString> &texts) const
+{
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the cache layout is little-endian");
+    QByteArray bytes;
+    bytes.reserve(kHeaderSize + 80);
+    put(bytes, kEncodingVersion);
+    put(bytes, quint8(valid));
+    put(bytes, stamp.size);
+    put(bytes, stamp.mtimeNs);
+    put(bytes, stamp.ctimeNs);
+    put(bytes, stamp.device);
+    put(bytes, stamp.inode);
+    put(bytes, fileSize);
+    put(bytes, qint32(refusal ? int(*refusal) : -1));
+    put(bytes, qint32(refusalError));
+    put(bytes, crc1);
+    put(bytes, crc2);
+    put(bytes, cic);
+    put(bytes, regionCode);
+    for (const QString &text : texts)
+        bytes.append(text.toLatin1()).append('\0');
+    return bytes;
+}
+
+bool LibraryRecord::decode(const QByteArray &bytes)
+{
+    qsizetype offset = 0;
+    quint8 version = 0;
+    quint8 complete = 0;
+    qint32 refusalCode = -1;
+    qint32 error = 0;
+    if (!get(bytes, offset, version) || version != kEncodingVersion || !get(bytes, offset, complete) || complete > 1
+        || !get(bytes, offset, stamp.size) || !get(bytes, offset, stamp.mtimeNs) || !get(bytes, offset, stamp.ctimeNs)
+        || !get(bytes, offset, stamp.device) || !get(bytes, offset, stamp.inode) || !get(bytes, offset, fileSize)
+        || !get(bytes, offset, refusalCode) || !get(bytes, offset, error) || !get(bytes, offset, crc1)
+        || !get(bytes, offset, crc2) || !get(bytes, offset, cic) || !get(bytes, offset, regionCode)
+        || refusalCode < -1 || refusalCode > int(ROM::Refusal::ReadFailed))
+        return false;
+    valid = complete == 1;
+    refusal = refusalCode < 0 ? std::nullopt : std::optional(ROM::Refusal(refusalCode));
+    refusalError = error;
+    // A complete record has its four texts, each ended by a zero byte, and nothing after.
+    const qsizetype zeros = bytes.count('\0') - QByteArrayView(bytes).first(kHeaderSize).count('\0');
+    if ((valid ? 4 : 0) != zeros || (valid && !bytes.endsWith('\0')))
+        return false;
+    m_encoded = bytes;
+    return true;
+}
+
+QString LibraryRecord::text(int index) const
+{
+    if (!valid)
+        return QString();
+    qsizetype start = kHeaderSize;
+    for (int i = 0; i < index; ++i)
+        start = m_encoded.indexOf('\0', start) + 1;
+    const qsizetype end = m_encoded.indexOf('\0', start);
+    return QString::fromLatin1(m_encoded.constData() + start, end - start);
 }

@@ -3,10 +3,12 @@
 #include "rom/ROM.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QMetaType>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 struct stat;
 
@@ -24,18 +26,46 @@ struct FileStamp
     bool operator==(const FileStamp &) const = default;
 };
 
-/// One file of the library: where it is, its stamp when read, and what the reader found.
+/// One file of the library: where it is, its stamp when read, and what the reader found,
+/// held as plain values (thousands of them are loaded at every start).
 struct LibraryRecord
 {
     /// The path as the file system spells it (bytes, not necessarily UTF-8).
     QByteArray path;
     FileStamp stamp;
-    std::shared_ptr<const ROM> rom;
+    /// True when the reader gave a complete record; the header fields are set only then.
+    bool valid = false;
+    quint32 crc1 = 0;
+    quint32 crc2 = 0;
+    qint32 cic = 0;
+    quint8 regionCode = 0;
+    /// -1 when the reader did not get as far as the size.
+    qint64 fileSize = -1;
+    std::optional<ROM::Refusal> refusal;
+    int refusalError = 0;
 
+    QString name() const { return text(0); }
+    QString gameCode() const { return text(1); }
+    QString md5() const { return text(2); }
+    QString byteOrder() const { return text(3); }
+
+    static LibraryRecord fromROM(const QByteArray &path, const FileStamp &stamp, const ROM &rom);
+    /// A ROM record with the same fields, as the reader would have made it.
+    std::shared_ptr<ROM> toROM() const;
     QString filePath() const;
-};
+    QString refusalReason() const;
 
-/// A record of its own with the same fields, for a caller that keeps and may change it.
-std::shared_ptr<ROM> copyOf(const ROM &rom);
+    /// Compact bytes for the cache, and back; decode() is false for bytes it cannot take.
+    QByteArray encode() const { return m_encoded; }
+    bool decode(const QByteArray &bytes);
+
+private:
+    QString text(int index) const;
+    QByteArray encodeWith(const QList<QString> &texts) const;
+
+    // The record as stored: the texts are taken from it only when shown, so that loading
+    // thousands of records makes no strings at all.
+    QByteArray m_encoded;
+};
 
 Q_DECLARE_METATYPE(LibraryRecord)

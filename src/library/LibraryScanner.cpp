@@ -7,10 +7,11 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QMetaMethod>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QSet>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -22,6 +23,8 @@ constexpr qint64 kBatchBytes = qint64(256) << 20;
 constexpr qint64 kEmitIntervalMs = 100;
 // A file changed this recently may still be being copied.
 constexpr qint64 kSettleNs = qint64(3) * 1000000000;
+
+const auto byPath = [](const auto &a, const auto &b) { return a.path < b.path; };
 
 } // namespace
 
@@ -50,49 +53,64 @@ void LibraryScanner::scan(const QStringList &folders)
         m_cache->open();
         tellCacheMessage();
         m_known = m_cache->load();
-        if (!m_known.isEmpty())
-            Q_EMIT recordsFound(m_known.values());
+        if (!std::is_sorted(m_known.cbegin(), m_known.cend(), byPath))
+            std::sort(m_known.begin(), m_known.end(), byPath);
+        // Thousands of copies are made only for someone who listens.
+        if (!m_known.empty() && isSignalConnected(QMetaMethod::fromSignal(&LibraryScanner::recordsFound)))
+            Q_EMIT recordsFound(QList<LibraryRecord>(m_known.cbegin(), m_known.cend()));
     }
 
+    // Both sides sorted by path and merged in one pass: no hashing of thousands of paths.
     FolderWalker walker(&m_cancel);
     std::vector<FolderWalker::Entry> entries = walker.walk(folders);
-    QSet<QByteArray> seen;
-    seen.reserve(qsizetype(entries.size()));
+    std::sort(entries.begin(), entries.end(), byPath);
     std::vector<FolderWalker::Entry> toRead;
+    std::vector<bool> gone(m_known.size(), false);
+    bool anyGone = false;
     int fromCache = 0;
     bool recentChange = false;
     const qint64 now = QDateTime::currentMSecsSinceEpoch() * 1000000;
+    std::size_t known = 0;
     for (FolderWalker::Entry &entry : entries) {
-        seen.insert(entry.path);
         if (entry.stamp.size >= 0 && now - entry.stamp.mtimeNs < kSettleNs)
             recentChange = true;
-        const auto known = m_known.constFind(entry.path);
-        if (known != m_known.cend() && known->stamp == entry.stamp)
-            ++fromCache;
-        else
+        for (; known < m_known.size() && m_known[known].path < entry.path; ++known)
+            gone[known] = anyGone = true;
+        if (known < m_known.size() && m_known[known].path == entry.path) {
+            if (m_known[known].stamp == entry.stamp)
+                ++fromCache;
+            else
+                toRead.push_back(std::move(entry));
+            ++known;
+        } else {
             toRead.push_back(std::move(entry));
+        }
     }
+    for (; known < m_known.size(); ++known)
+        gone[known] = anyGone = true;
     const int total = int(entries.size());
     entries.clear();
 
     // A cancelled walk saw only part of the folders; nothing is taken for gone.
-    if (!m_cancel) {
-        QList<QByteArray> gone;
-        for (auto it = m_known.cbegin(); it != m_known.cend(); ++it) {
-            if (!seen.contains(it.key()))
-                gone.append(it.key());
+    if (!m_cancel && anyGone) {
+        QList<QByteArray> paths;
+        std::vector<LibraryRecord> kept;
+        kept.reserve(m_known.size());
+        for (std::size_t i = 0; i < m_known.size(); ++i) {
+            if (gone[i])
+                paths.append(m_known[i].path);
+            else
+                kept.push_back(std::move(m_known[i]));
         }
-        if (!gone.isEmpty()) {
-            for (const QByteArray &path : gone)
-                m_known.remove(path);
-            m_cache->remove(gone);
-            Q_EMIT recordsRemoved(gone);
-        }
+        m_known = std::move(kept);
+        m_cache->remove(paths);
+        Q_EMIT recordsRemoved(paths);
     }
 
     const int toReadCount = int(toRead.size());
     Q_EMIT progress(0, toReadCount, fromCache);
     std::atomic<int> done{0};
+    std::vector<LibraryRecord> fresh;
     std::size_t start = 0;
     while (start < toRead.size() && !m_cancel) {
         std::size_t end = start;
@@ -112,9 +130,7 @@ void LibraryScanner::scan(const QStringList &folders)
             paths, m_jobs,
             [&](std::size_t index, std::shared_ptr<ROM> rom) {
                 LibraryRecord &record = batch[index];
-                record.path = paths[index];
-                record.stamp = toRead[start + index].stamp;
-                record.rom = std::move(rom);
+                record = LibraryRecord::fromROM(paths[index], toRead[start + index].stamp, *rom);
                 const int count = ++done;
                 QMutexLocker lock(&pendingLock);
                 pending.append(record);
@@ -126,14 +142,26 @@ void LibraryScanner::scan(const QStringList &folders)
             },
             &m_cancel);
         // Unread slots (a cancel) have no record.
-        std::erase_if(batch, [](const LibraryRecord &record) { return !record.rom; });
-        for (const LibraryRecord &record : batch)
-            m_known.insert(record.path, record);
+        std::erase_if(batch, [](const LibraryRecord &record) { return record.path.isEmpty(); });
         m_cache->store(batch);
+        fresh.insert(fresh.end(), batch.begin(), batch.end());
         if (!pending.isEmpty())
             Q_EMIT recordsFound(pending);
         Q_EMIT progress(done, toReadCount, fromCache);
         start = end;
+    }
+    if (!fresh.empty()) {
+        // A fresh record replaces the one it was read for: after a stable sort it is the last
+        // of its path.
+        m_known.insert(m_known.end(), std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+        std::stable_sort(m_known.begin(), m_known.end(), byPath);
+        std::vector<LibraryRecord> merged;
+        merged.reserve(m_known.size());
+        for (std::size_t i = 0; i < m_known.size(); ++i) {
+            if (i + 1 == m_known.size() || m_known[i + 1].path != m_known[i].path)
+                merged.push_back(std::move(m_known[i]));
+        }
+        m_known = std::move(merged);
     }
     tellCacheMessage();
     Q_EMIT finished(total, fromCache, done, m_cancel, walker.problems(), walker.walkedFolders(), recentChange);

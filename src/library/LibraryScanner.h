@@ -3,13 +3,13 @@
 #include "library/LibraryRecord.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QStringList>
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 class LibraryCache;
 
@@ -49,6 +49,7 @@ private:
     QString m_toldMessage;
     int m_jobs;
     std::unique_ptr<LibraryCache> m_cache;
-    QHash<QByteArray, LibraryRecord> m_known;
+    /// What the list holds, sorted by path.
+    std::vector<LibraryRecord> m_known;
     std::atomic<bool> m_cancel{false};
 };

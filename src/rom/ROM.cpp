@@ -454,10 +454,13 @@ void ROM::setRefusal(Refusal value, int error)
 QString ROM::refusalReason() const
 {
     const std::optional<Refusal> refusal = this->refusal();
-    if (!refusal)
-        return QString();
-    const QString error = QString::fromLocal8Bit(std::strerror(refusalError()));
-    switch (*refusal) {
+    return refusal ? describeRefusal(*refusal, fileSize().value_or(0), refusalError()) : QString();
+}
+
+QString ROM::describeRefusal(Refusal refusal, qint64 fileSize, int errorNumber)
+{
+    const QString error = QString::fromLocal8Bit(std::strerror(errorNumber));
+    switch (refusal) {
     case Refusal::NotLocalFile:
         return tr("Only files on this computer can be opened.");
     case Refusal::Missing:
@@ -478,7 +481,7 @@ QString ROM::refusalReason() const
         return tr("The file is empty.");
     case Refusal::TooShort:
         return tr("The file is only %1 bytes long; a ROM image has at least %2 bytes.")
-            .arg(fileSize().value_or(0))
+            .arg(fileSize)
             .arg(minimumImageSize);
     case Refusal::TooLong:
         return tr("The file is too large for a ROM image (2 GiB or more).");

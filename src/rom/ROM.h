@@ -87,6 +87,8 @@ public:
     void setRefusal(Refusal value, int error = 0);
     /// A sentence for the player naming why the file was refused; empty when it was not.
     QString refusalReason() const;
+    /// The sentence for a refusal; \a fileSize and \a error as fileSize() and refusalError().
+    static QString describeRefusal(Refusal refusal, qint64 fileSize, int error);
 
     /// "n64" for a first byte of 0x40, "v64" for 0x37, "z64" for anything else.
     static QString byteOrderName(unsigned char firstByte);
