@@ -14,6 +14,10 @@
 #include <algorithm>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace {
 
 // Reads go in batches so that the cache is written as they finish, not only at the end.
@@ -42,6 +46,10 @@ LibraryScanner::~LibraryScanner() = default;
 
 void LibraryScanner::scan(const QStringList &folders)
 {
+    // A little below the GUI thread, so the window stays responsive while every core
+    // reads; the reading threads started from here inherit it (nice is per thread on Linux).
+    static thread_local const bool lowered = ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)), 5) == 0;
+    Q_UNUSED(lowered);
     m_cancel = false;
     // Nothing to list and nothing remembered: no need to make a cache file at all.
     if (!m_cache && folders.isEmpty() && !QFileInfo::exists(m_cachePath)) {
