@@ -132,11 +132,18 @@ void LibraryCache::useMemory(const QString &why)
         m_message = tr("%1; the library is not cached.").arg(why);
 }
 
-void LibraryCache::failed(const QString &what)
+void LibraryCache::failed(const QSqlError &error)
 {
+    if (!m_persistent)
+        return;
+    // Held by another Launcher for longer than the busy timeout: its file is left alone.
+    const int code = error.nativeErrorCode().toInt();
+    if (code == 5 || code == 6) {
+        useMemory(tr("The library cache is in use by another Launcher"));
+        return;
+    }
     // A damaged page found while working: start again rather than keep a wrong record.
-    if (m_persistent)
-        setAside(what);
+    setAside(error.text().isEmpty() ? tr("a damaged record") : error.text());
 }
 
 std::vector<LibraryRecord> LibraryCache::load()
@@ -147,7 +154,9 @@ std::vector<LibraryRecord> LibraryCache::load()
     if (query.exec(QStringLiteral("SELECT count(*) FROM roms")) && query.next())
         records.reserve(std::size_t(query.value(0).toLongLong()));
     if (!query.exec(QStringLiteral("SELECT path, record FROM roms ORDER BY path"))) {
-        failed(query.lastError().text());
+        const QSqlError error = query.lastError();
+        query = QSqlQuery();
+        failed(error);
         return records;
     }
     while (query.next()) {
@@ -155,13 +164,16 @@ std::vector<LibraryRecord> LibraryCache::load()
         record.path = query.value(0).toByteArray();
         // A row that does not decode is damage; no record is better than a wrong one.
         if (!record.decode(query.value(1).toByteArray())) {
-            failed(tr("a damaged record"));
+            query = QSqlQuery();
+            failed(QSqlError());
             return {};
         }
         records.push_back(std::move(record));
     }
     if (query.lastError().isValid()) {
-        failed(query.lastError().text());
+        const QSqlError error = query.lastError();
+        query = QSqlQuery();
+        failed(error);
         return {};
     }
     return records;
@@ -183,8 +195,10 @@ void LibraryCache::store(const std::vector<LibraryRecord> &records)
     }
     if (ok && db.commit())
         return;
-    const QString error = query.lastError().isValid() ? query.lastError().text() : db.lastError().text();
+    const QSqlError error = query.lastError().isValid() ? query.lastError() : db.lastError();
+    query = QSqlQuery();
     db.rollback();
+    db = QSqlDatabase();
     failed(error);
 }
 
@@ -203,7 +217,9 @@ void LibraryCache::remove(const QList<QByteArray> &paths)
     }
     if (ok && db.commit())
         return;
-    const QString error = query.lastError().text();
+    const QSqlError error = query.lastError().isValid() ? query.lastError() : db.lastError();
+    query = QSqlQuery();
     db.rollback();
+    db = QSqlDatabase();
     failed(error);
 }

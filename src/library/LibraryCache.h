@@ -9,6 +9,8 @@
 
 #include <vector>
 
+class QSqlError;
+
 /// The library's memory between starts: one SQLite row per file, keyed by its path, with
 /// what the reader found and the file's stamp. It is only a cache: a file that is damaged,
 /// of another version or held by another Launcher is set aside and started afresh, and a
@@ -47,7 +49,7 @@ private:
     QString openAt(const QString &databaseName, int *code = nullptr);
     void setAside(const QString &why);
     void useMemory(const QString &why);
-    void failed(const QString &what);
+    void failed(const QSqlError &error);
 
     QString m_path;
     QString m_connectionName;
