@@ -134,15 +134,23 @@ void LibraryModel::removePaths(const QList<QByteArray> &paths)
     }
     if (rows.isEmpty())
         return;
-    // One reset is cheaper than many removals when a whole folder goes.
-    beginResetModel();
     std::sort(rows.begin(), rows.end(), std::greater<int>());
-    for (const int row : rows)
+    // A few files keep the selection and scroll position; a whole folder is one reset.
+    const bool few = rows.size() <= 32;
+    if (!few)
+        beginResetModel();
+    for (const int row : rows) {
+        if (few)
+            beginRemoveRows(QModelIndex(), row, row);
         m_records.removeAt(row);
+        if (few)
+            endRemoveRows();
+    }
     m_rows.clear();
     for (int row = 0; row < m_records.size(); ++row)
         m_rows.insert(m_records.at(row).path, row);
-    endResetModel();
+    if (!few)
+        endResetModel();
 }
 
 void LibraryModel::clear()
