@@ -59,7 +59,7 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
     m_splitter = new QSplitter(Qt::Horizontal, central);
     m_splitter->setObjectName(QStringLiteral("librarySplitter"));
     m_splitter->setChildrenCollapsible(false);
-    central->layout()->replaceWidget(viewContainer, m_splitter);
+    delete central->layout()->replaceWidget(viewContainer, m_splitter);
     m_panel = new LibraryPanel;
     m_splitter->addWidget(m_panel);
     m_splitter->addWidget(viewContainer);
