@@ -183,36 +183,29 @@ void LibraryCache::store(const std::vector<LibraryRecord> &records)
 {
     if (records.empty())
         return;
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    QSqlQuery query(db);
-    bool ok = db.transaction() && query.prepare(QStringLiteral("INSERT OR REPLACE INTO roms (path, record) VALUES (?, ?)"));
-    for (const LibraryRecord &record : records) {
-        if (!ok)
-            break;
-        query.bindValue(0, record.path);
-        query.bindValue(1, record.encode());
-        ok = query.exec();
-    }
-    if (ok && db.commit())
-        return;
-    const QSqlError error = query.lastError().isValid() ? query.lastError() : db.lastError();
-    query = QSqlQuery();
-    db.rollback();
-    db = QSqlDatabase();
-    failed(error);
+    execInTransaction(QStringLiteral("INSERT OR REPLACE INTO roms (path, record) VALUES (?, ?)"), records.size(),
+                      [&records](QSqlQuery &query, std::size_t i) {
+                          query.bindValue(0, records[i].path);
+                          query.bindValue(1, records[i].encode());
+                      });
 }
 
 void LibraryCache::remove(const QList<QByteArray> &paths)
 {
     if (paths.isEmpty())
         return;
+    execInTransaction(QStringLiteral("DELETE FROM roms WHERE path = ?"), std::size_t(paths.size()),
+                      [&paths](QSqlQuery &query, std::size_t i) { query.bindValue(0, paths[qsizetype(i)]); });
+}
+
+void LibraryCache::execInTransaction(const QString &statement, std::size_t rows,
+                                     const std::function<void(QSqlQuery &, std::size_t)> &bind)
+{
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery query(db);
-    bool ok = db.transaction() && query.prepare(QStringLiteral("DELETE FROM roms WHERE path = ?"));
-    for (const QByteArray &path : paths) {
-        if (!ok)
-            break;
-        query.bindValue(0, path);
+    bool ok = db.transaction() && query.prepare(statement);
+    for (std::size_t i = 0; ok && i < rows; ++i) {
+        bind(query, i);
         ok = query.exec();
     }
     if (ok && db.commit())

@@ -7,9 +7,11 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QSqlError;
+class QSqlQuery;
 
 /// The library's memory between starts: one SQLite row per file, keyed by its path, with
 /// what the reader found and the file's stamp. It is only a cache: a file that is damaged,
@@ -50,6 +52,10 @@ private:
     void setAside(const QString &why);
     void useMemory(const QString &why);
     void failed(const QSqlError &error);
+    // One prepared statement run for each of \a rows inside one transaction; a failure rolls
+    // the whole batch back and sets the cache aside.
+    void execInTransaction(const QString &statement, std::size_t rows,
+                           const std::function<void(QSqlQuery &, std::size_t)> &bind);
 
     QString m_path;
     QString m_connectionName;

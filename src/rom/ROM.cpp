@@ -350,87 +350,32 @@ QString ROM::md5HexDigest(const unsigned char *buffer, std::size_t length)
     return hexOf(md, mdLength);
 }
 
-#define TOLVANE_ROM_FIELD(Type, getter, setter, member)                                          \
+#define TOLVANE_ROM_FIELD(Type, Param, getter, setter, member)                                   \
     std::optional<Type> ROM::getter() const                                                      \
     {                                                                                            \
         QMutexLocker lock(&m_mutex);                                                             \
         return member;                                                                           \
     }                                                                                            \
-    void ROM::setter(const Type &value)                                                          \
+    void ROM::setter(Param value)                                                                \
     {                                                                                            \
         QMutexLocker lock(&m_mutex);                                                             \
         member = value;                                                                          \
     }
 
-TOLVANE_ROM_FIELD(QUrl, filePath, setFilePath, m_filePath)
-TOLVANE_ROM_FIELD(QString, name, setName, m_name)
-TOLVANE_ROM_FIELD(QString, gameCode, setGameCode, m_gameCode)
-TOLVANE_ROM_FIELD(QVariant, calculatedCRC1, setCalculatedCRC1, m_calculatedCRC1)
-TOLVANE_ROM_FIELD(QVariant, calculatedCRC2, setCalculatedCRC2, m_calculatedCRC2)
-TOLVANE_ROM_FIELD(QString, MD5, setMD5, m_MD5)
-TOLVANE_ROM_FIELD(QString, byteOrder, setByteOrder, m_byteOrder)
+TOLVANE_ROM_FIELD(QUrl, const QUrl &, filePath, setFilePath, m_filePath)
+TOLVANE_ROM_FIELD(QString, const QString &, name, setName, m_name)
+TOLVANE_ROM_FIELD(QString, const QString &, gameCode, setGameCode, m_gameCode)
+TOLVANE_ROM_FIELD(QVariant, const QVariant &, calculatedCRC1, setCalculatedCRC1, m_calculatedCRC1)
+TOLVANE_ROM_FIELD(QVariant, const QVariant &, calculatedCRC2, setCalculatedCRC2, m_calculatedCRC2)
+TOLVANE_ROM_FIELD(QString, const QString &, MD5, setMD5, m_MD5)
+TOLVANE_ROM_FIELD(QString, const QString &, byteOrder, setByteOrder, m_byteOrder)
+TOLVANE_ROM_FIELD(qint32, qint32, cic, setCic, m_cic)
+TOLVANE_ROM_FIELD(quint32, quint32, CRC1, setCRC1, m_CRC1)
+TOLVANE_ROM_FIELD(quint32, quint32, CRC2, setCRC2, m_CRC2)
+TOLVANE_ROM_FIELD(qint64, qint64, fileSize, setFileSize, m_fileSize)
+TOLVANE_ROM_FIELD(quint8, quint8, regionCode, setRegionCode, m_regionCode)
 
 #undef TOLVANE_ROM_FIELD
-
-std::optional<qint32> ROM::cic() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_cic;
-}
-
-void ROM::setCic(qint32 value)
-{
-    QMutexLocker lock(&m_mutex);
-    m_cic = value;
-}
-
-std::optional<quint32> ROM::CRC1() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_CRC1;
-}
-
-void ROM::setCRC1(quint32 value)
-{
-    QMutexLocker lock(&m_mutex);
-    m_CRC1 = value;
-}
-
-std::optional<quint32> ROM::CRC2() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_CRC2;
-}
-
-void ROM::setCRC2(quint32 value)
-{
-    QMutexLocker lock(&m_mutex);
-    m_CRC2 = value;
-}
-
-std::optional<qint64> ROM::fileSize() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_fileSize;
-}
-
-void ROM::setFileSize(qint64 value)
-{
-    QMutexLocker lock(&m_mutex);
-    m_fileSize = value;
-}
-
-std::optional<quint8> ROM::regionCode() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_regionCode;
-}
-
-void ROM::setRegionCode(quint8 value)
-{
-    QMutexLocker lock(&m_mutex);
-    m_regionCode = value;
-}
 
 std::optional<ROM::Refusal> ROM::refusal() const
 {
