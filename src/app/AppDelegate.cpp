@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/GameSettingsCommands.h"
 #include "app/HelpWindow.h"
 #include "app/MainMenu.h"
 #include "mainwindow/DragWindow.h"
@@ -96,6 +97,7 @@ void AppDelegate::newDocument(QObject *sender)
                 m_preferenceController->emulatorPressed();
         });
         m_mainMenu->install(m_myWindowController);
+        m_gameSettingsCommands = new GameSettingsCommands(m_myWindowController, m_mainMenu, this);
     }
     m_myWindowController->showWindow(this);
 }

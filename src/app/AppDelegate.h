@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 
+class GameSettingsCommands;
 class HelpWindow;
 class MainMenu;
 class PrefrenceWindowController;
@@ -29,6 +30,8 @@ public:
     void setFullscreenItem(QAction *item);
     RecentDocuments *recentDocuments() const { return m_recentDocuments; }
     MainMenu *mainMenu() const { return m_mainMenu; }
+    /// The ways to the Game Settings window, made with the main window.
+    GameSettingsCommands *gameSettingsCommands() const { return m_gameSettingsCommands; }
     HelpWindow *helpWindow() const;
 
     /// The start sequence; the first queued call of the event loop.
@@ -63,5 +66,6 @@ private:
 
     RecentDocuments *m_recentDocuments = nullptr;
     MainMenu *m_mainMenu = nullptr;
+    GameSettingsCommands *m_gameSettingsCommands = nullptr;
     QPointer<HelpWindow> m_helpWindow;
 };

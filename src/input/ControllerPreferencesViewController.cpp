@@ -15,10 +15,12 @@
 #include <QDeadlineTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QThread>
 
 #include <SDL/SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -128,7 +130,7 @@ void ControllerPreferencesViewController::awakeFromNib()
 {
     m_defaults = &UserDefaults::standardUserDefaults();
     m_mappingList = toStringList(m_defaults->arrayForKey(kMappingKey).value_or(QVariantList{}));
-    m_controllers = m_defaults->dictionaryForKey(kControllersKey).value_or(QVariantMap{});
+    m_controllers = m_settings.dictionaryForKey(kControllersKey).value_or(QVariantMap{});
     m_popupButton->addItems(m_controllers.keys());
     setCurrentMapping();
 
@@ -201,6 +203,28 @@ void ControllerPreferencesViewController::disarmCapture()
         m_inputThread->requestInterruption();
 }
 
+std::mutex &ControllerPreferencesViewController::captureLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+void ControllerPreferencesViewController::reloadValues()
+{
+    if (!m_model)
+        return;
+    const QString title = m_popupButton->currentText();
+    m_controllers = m_settings.dictionaryForKey(kControllersKey).value_or(QVariantMap{});
+    {
+        const QSignalBlocker blocker(m_popupButton);
+        m_popupButton->clear();
+        m_popupButton->addItems(m_controllers.keys());
+        m_popupButton->setCurrentIndex(std::max(0, int(m_popupButton->findText(title))));
+    }
+    setCurrentMapping();
+    updateHint();
+}
+
 void ControllerPreferencesViewController::setCurrentMapping()
 {
     const QString title = m_popupButton->currentText();
@@ -245,7 +269,7 @@ void ControllerPreferencesViewController::storeControllers()
 {
     m_currentController.insert(kMappingKey, toVariantList(m_currentMapping));
     m_controllers.insert(m_popupButton->currentText(), m_currentController);
-    m_defaults->setValueForKey(kControllersKey, m_controllers);
+    m_settings.setValueForKey(kControllersKey, m_controllers);
 }
 
 void ControllerPreferencesViewController::setMappingValue(const QString &value)
@@ -259,7 +283,7 @@ void ControllerPreferencesViewController::setMappingValue(const QString &value)
     if (!value.isEmpty() && value != m_currentMapping.at(row)) {
         m_currentMapping[row] = value;
         storeControllers();
-        m_defaults->setValueForKey(kDateKey, QDateTime::currentDateTime());
+        m_settings.setValueForKey(kDateKey, QDateTime::currentDateTime());
         m_model->reloadData();
     }
     const int next = row + 1 < m_model->rowCount() ? row + 1 : 0;
@@ -315,7 +339,7 @@ void ControllerPreferencesViewController::resetToDefaults()
     m_currentMapping = toStringList(record.value(kMappingKey));
     storeControllers();
     m_popupButton->setCurrentText(title);
-    m_defaults->setValueForKey(kDateKey, QDateTime::currentDateTime());
+    m_settings.setValueForKey(kDateKey, QDateTime::currentDateTime());
     m_model->reloadData();
 }
 
@@ -341,7 +365,7 @@ void ControllerPreferencesViewController::deliverFromCaptureThread(const QString
 
 void ControllerPreferencesViewController::pollJoystickEvents()
 {
-    std::lock_guard<std::mutex> guard(m_lock);
+    std::lock_guard<std::mutex> guard(captureLock());
     QThread *self = QThread::currentThread();
     const char *name = SDL_JoystickName(0);
     std::printf("Joystick name: %s\n", name ? name : "(none)");

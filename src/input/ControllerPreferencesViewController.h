@@ -1,6 +1,7 @@
 #pragma once
 
 #include "input/InputTableView.h"
+#include "launch/GameSettings.h"
 #include "platform/NibViewController.h"
 
 #include <QComboBox>
@@ -28,7 +29,8 @@ class ControllerPrefsView;
 
 /// The Controllers pane: a pop-up of controller titles and the mapping table. Selecting a
 /// row arms a capture, from the keyboard for "Keyboard" and from joystick 0 otherwise;
-/// each captured value is stored at once under "Controllers" and the next row is selected.
+/// each captured value is stored at once under "Controllers" (of the global settings or of
+/// one game's) and the next row is selected.
 class ControllerPreferencesViewController : public NibViewController
 {
     Q_OBJECT
@@ -47,6 +49,11 @@ public:
     QLabel *hintLabel() const;
     /// The name of the joystick capture reads, or empty when none was found at loading.
     QString joystickName() const { return m_joystickName; }
+
+    /// Which settings the pane edits; set before the view is loaded.
+    void setSettings(const GameSettings &settings) { m_settings = settings; }
+    /// Takes the stored controller records in again, keeping the title shown.
+    void reloadValues();
 
     /// Makes the selected title's record and its "Mapping" the working copies.
     void setCurrentMapping();
@@ -96,6 +103,7 @@ private:
 
     std::unique_ptr<Ui::ControllerPrefsView> m_ui;
     UserDefaults *m_defaults = nullptr;
+    GameSettings m_settings;
     QVariantMap m_controllers;
     QVariantMap m_currentController;
     QStringList m_currentMapping;
@@ -103,8 +111,9 @@ private:
     QThread *m_inputThread = nullptr;
     // Every thread started and not yet reaped; a running QThread must not be deleted.
     std::vector<std::unique_ptr<QThread>> m_threads;
-    // Held by each capture thread for its whole run, so only one reads SDL's queue.
-    std::mutex m_lock;
+    // Held by each capture thread for its whole run, so only one reads SDL's queue; shared
+    // by every pane, as they share the one queue.
+    static std::mutex &captureLock();
     _SDL_Joystick *m_joy1 = nullptr;
     std::atomic<int> m_testDeviceIndex{-1};
     std::atomic<bool> m_shuttingDown{false};

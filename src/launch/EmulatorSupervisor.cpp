@@ -97,28 +97,51 @@ QString EmulatorSupervisor::pluginArg() const
     return path ? QStringLiteral("--plugindir ") + *path : QString();
 }
 
-QString EmulatorSupervisor::executablePath() const
+GameSettings EmulatorSupervisor::settingsFor(const ROM *rom) const
 {
-    return executablePath(defaultBuildLocation());
+    GameSettings settings = GameSettings::forROM(rom);
+    settings.setVideoPlugins(m_emulatorOptions.value(QStringLiteral("VideoPlugins")).toMap().keys());
+    return settings;
 }
 
-QString EmulatorSupervisor::executablePath(const QString &location) const
+QString EmulatorSupervisor::executablePath(const ROM *rom) const
 {
-    const UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    return customBuildChosen() ? textOf(defaults.valueForKey(QStringLiteral("CustomBuildPath"))).value_or(QString())
-                               : optionPath(location, QStringLiteral("UIConsole")).value_or(QString());
+    return executablePath(settingsFor(rom), defaultBuildLocation());
+}
+
+QString EmulatorSupervisor::executablePath(const GameSettings &settings, const QString &location) const
+{
+    return customBuildChosen(settings)
+        ? textOf(settings.valueForKey(QStringLiteral("CustomBuildPath"))).value_or(QString())
+        : optionPath(location, QStringLiteral("UIConsole")).value_or(QString());
+}
+
+QString EmulatorSupervisor::startProblem(const ROM *rom) const
+{
+    // The one path the launch command would run; the default build may not be installed,
+    // and a custom program may have gone since it was chosen.
+    const QString path = executablePath(rom);
+    const QFileInfo program(path);
+    if (path.isEmpty())
+        return tr("The emulator cannot be started: no emulator program is chosen.");
+    if (!program.exists())
+        return tr("The emulator cannot be started: %1 was not found.").arg(QDir::toNativeSeparators(path));
+    if (!program.isFile() || !program.isExecutable())
+        return tr("The emulator cannot be started: %1 is not a program that can be run.")
+            .arg(QDir::toNativeSeparators(path));
+    return QString();
 }
 
 QString EmulatorSupervisor::launchCommand(const ROM &rom) const
 {
-    const UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    const GameSettings settings = settingsFor(&rom);
 
     // One lookup for every path of the default build, so they never come from two places.
     const QString location = defaultBuildLocation();
     QStringList words;
     // A missing executable still takes its place, as '', so the start fails visibly
     // instead of running the next word as the program.
-    words << ShellQuoting::quoted(executablePath(location));
+    words << ShellQuoting::quoted(executablePath(settings, location));
     // An option whose value is missing is left out rather than given a placeholder.
     const auto addOption = [&words](const QString &option, const std::optional<QString> &value) {
         if (value)
@@ -128,15 +151,15 @@ QString EmulatorSupervisor::launchCommand(const ROM &rom) const
     addOption(QStringLiteral("--plugindir"), optionPath(location, QStringLiteral("PluginDirectory")));
 
     std::optional<QString> gfx;
-    if (const std::optional<QString> plugin = textOf(defaults.valueForKey(QStringLiteral("VideoPlugin")))) {
+    if (const std::optional<QString> plugin = textOf(settings.valueForKey(QStringLiteral("VideoPlugin")))) {
         const QVariantMap plugins = m_emulatorOptions.value(QStringLiteral("VideoPlugins")).toMap();
         if (plugins.contains(*plugin))
             gfx = textOf(plugins.value(*plugin));
     }
     addOption(QStringLiteral("--gfx"), gfx);
-    addOption(QStringLiteral("--resolution"), textOf(defaults.valueForKey(QStringLiteral("Resolution"))));
+    addOption(QStringLiteral("--resolution"), textOf(settings.valueForKey(QStringLiteral("Resolution"))));
 
-    words << (defaults.boolForKey(QStringLiteral("Fullscreen")) ? QStringLiteral("--fullscreen")
+    words << (settings.boolForKey(QStringLiteral("Fullscreen")) ? QStringLiteral("--fullscreen")
                                                                 : QStringLiteral("--windowed"));
 
     if (const std::optional<QUrl> url = rom.filePath())
@@ -161,11 +184,11 @@ QString EmulatorSupervisor::inputAutoCfgPath() const
     return defaultBuildLocation() + QStringLiteral("/tolvane.app/Contents/Resources/InputAutoCfg.ini");
 }
 
-bool EmulatorSupervisor::writeInputAutoCfg() const
+bool EmulatorSupervisor::writeInputAutoCfg(const ROM *rom) const
 {
-    const UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    const QString text = InputAutoCfgWriter::textFor(defaults.arrayForKey(QStringLiteral("Mapping")),
-                                                     defaults.dictionaryForKey(QStringLiteral("Controllers")));
+    const QString text =
+        InputAutoCfgWriter::textFor(UserDefaults::standardUserDefaults().arrayForKey(QStringLiteral("Mapping")),
+                                    settingsFor(rom).dictionaryForKey(QStringLiteral("Controllers")));
     const QString path = inputAutoCfgPath();
     // A build copied in without its Resources folder still gets the mapping; no folder is
     // made for a build that is not there.
@@ -175,9 +198,9 @@ bool EmulatorSupervisor::writeInputAutoCfg() const
     return InputAutoCfgWriter::writeText(path, text);
 }
 
-bool EmulatorSupervisor::customBuildChosen()
+bool EmulatorSupervisor::customBuildChosen(const GameSettings &settings)
 {
-    const QVariant build = UserDefaults::standardUserDefaults().valueForKey(QStringLiteral("Build"));
+    const QVariant build = settings.valueForKey(QStringLiteral("Build"));
     return build.typeId() == QMetaType::QString && build.toString() == QStringLiteral("Custom");
 }
 
@@ -193,10 +216,10 @@ void EmulatorSupervisor::playPressed(const ROM *rom)
         if (!rom)
             return;
         removeEmulatorConfigFile();
-        const bool written = writeInputAutoCfg();
+        const bool written = writeInputAutoCfg(rom);
         // Only a default build that is really there reads the file; a custom build or a
         // missing one (which fails with its own status) gives no cause to warn.
-        if (!written && !m_toldNotWritable && !customBuildChosen() && QFileInfo(tolvanePath()).isFile()) {
+        if (!written && !m_toldNotWritable && !customBuildChosen(settingsFor(rom)) && QFileInfo(tolvanePath()).isFile()) {
             m_toldNotWritable = true;
             Q_EMIT inputAutoCfgNotWritable(QFileInfo(inputAutoCfgPath()).path());
         }
@@ -206,7 +229,7 @@ void EmulatorSupervisor::playPressed(const ROM *rom)
         m_task = ChildProcess::launchedTask(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command},
                                             ChildProcess::OutputChannels::Piped);
         m_latestRun = m_task;
-        m_executables.insert(m_task.get(), executablePath());
+        m_executables.insert(m_task.get(), executablePath(rom));
         connect(m_task.get(), &ChildProcess::outputRead, this, &EmulatorSupervisor::passOnOutput);
         connect(m_task.get(), &ChildProcess::didTerminate, this, &EmulatorSupervisor::checkATaskStatus);
     } else if (!m_taskRunning) {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+#include "launch/GameSettings.h"
+
 class ChildProcess;
 class EmulatorOutputLog;
 class ROM;
@@ -46,21 +48,31 @@ public:
     QString coreArg() const;
     QString pluginArg() const;
 
-    /// The console program that a new start would run: the custom build's path when
-    /// "Build" is "Custom", else the default build's. Empty when none is set.
-    QString executablePath() const;
+    /// The effective settings of \a rom's game (the global ones without a ROM), checked
+    /// against the video plug-ins of the options.
+    GameSettings settingsFor(const ROM *rom) const;
+
+    /// The console program that a new start of \a rom would run: the custom build's path
+    /// when its effective "Build" is "Custom", else the default build's. Empty when none
+    /// is set.
+    QString executablePath(const ROM *rom = nullptr) const;
+
+    /// Why a new start of \a rom would find no program to run (none chosen, not there, not
+    /// a program), in a sentence; empty when the program is there.
+    QString startProblem(const ROM *rom) const;
 
     /// The shell command line for a new start of \a rom, from the options and the
-    /// current settings; every value is quoted so that nothing in it runs as shell text.
+    /// ROM's effective settings; every value is quoted so that nothing in it runs as
+    /// shell text.
     QString launchCommand(const ROM &rom) const;
     /// Removes the emulator's own configuration file; failures are ignored.
     void removeEmulatorConfigFile() const;
     /// The emulator's configuration file: tolvane/tolvane.cfg in the current user's
     /// config directory ($XDG_CONFIG_HOME, by default ~/.config).
     static QString emulatorConfigFilePath();
-    /// Writes InputAutoCfg.ini from the "Mapping" and "Controllers" settings; false when
-    /// it could not be written.
-    bool writeInputAutoCfg() const;
+    /// Writes InputAutoCfg.ini from the "Mapping" setting and the effective "Controllers"
+    /// of \a rom's game; false when it could not be written.
+    bool writeInputAutoCfg(const ROM *rom = nullptr) const;
     /// Where writeInputAutoCfg() writes: inside the default build in use.
     QString inputAutoCfgPath() const;
 
@@ -104,14 +116,14 @@ Q_SIGNALS:
     void taskEndedInWords(const QString &text);
 
 private:
-    // True when the "Build" setting is exactly "Custom".
-    static bool customBuildChosen();
+    // True when the effective "Build" is exactly "Custom".
+    static bool customBuildChosen(const GameSettings &settings);
     void checkATaskStatus(ChildProcess *endedTask);
     // \a location followed by the option's value; nothing when the key is absent.
     std::optional<QString> optionPath(const QString &location, const QString &key) const;
     void passOnOutput(ChildProcess *task, int channel, const QByteArray &bytes);
     // The console program a new start would run, with the default build at \a location.
-    QString executablePath(const QString &location) const;
+    QString executablePath(const GameSettings &settings, const QString &location) const;
 
     QString m_bundlePath;
     QVariantMap m_emulatorOptions;

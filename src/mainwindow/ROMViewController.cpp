@@ -1,11 +1,15 @@
 #include "mainwindow/ROMViewController.h"
 
+#include "launch/GameSettings.h"
 #include "rom/ROM.h"
 
 #include "ui_ROMView.h"
 
 #include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLocale>
+#include <QPushButton>
 
 ROMViewController::ROMViewController(const QString &nibName, QObject *parent)
     : NibViewController(nibName, parent)
@@ -22,6 +26,27 @@ void ROMViewController::setupUi(QWidget *view)
     m_codeField = m_ui->codeField;
     m_crcField = m_ui->crcField;
     m_md5Field = m_ui->md5Field;
+
+    // What the game overrides is always in sight, beside the way to change it.
+    m_ownSettingsLabel = new QLabel(view);
+    m_ownSettingsLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_ownSettingsLabel->setWordWrap(true);
+    m_gameSettingsButton = new QPushButton(tr("Game Settings…"), view);
+    connect(m_gameSettingsButton, &QPushButton::clicked, this, &ROMViewController::gameSettingsRequested);
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_ownSettingsLabel, 1);
+    row->addWidget(m_gameSettingsButton);
+    m_ui->layout->addRow(row);
+}
+
+void ROMViewController::showOwnSettings()
+{
+    if (!m_ownSettingsLabel)
+        return;
+    const QString groups = GameSettings::groupsInWords(GameSettings::forROM(m_rom.get()).overriddenGroups());
+    m_ownSettingsLabel->setText(groups.isEmpty() ? QString() : tr("Uses its own settings: %1").arg(groups));
+    m_ownSettingsLabel->setVisible(!groups.isEmpty());
+    m_gameSettingsButton->setEnabled(m_rom && m_rom->MD5());
 }
 
 void ROMViewController::awakeFromNib()
@@ -92,6 +117,7 @@ void ROMViewController::fillFields()
     const std::optional<qint32> cic = m_rom->cic();
     m_ui->cicField->setText(cic ? QStringLiteral("CIC-NUS-%1").arg(*cic) : QString());
     // Long names start at their beginning, not where the cursor was left.
+    showOwnSettings();
     for (QLineEdit *field : {m_nameField, m_codeField, m_crcField, m_md5Field, m_ui->pathField, m_ui->sizeField,
                              m_ui->byteOrderField, m_ui->cicField})
         field->setCursorPosition(0);

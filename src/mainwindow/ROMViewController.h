@@ -4,7 +4,9 @@
 
 #include <memory>
 
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class ROM;
 
 namespace Ui {
@@ -33,11 +35,20 @@ public:
     QLineEdit *sizeField() const;
     QLineEdit *byteOrderField() const;
     QLineEdit *cicField() const;
+    /// "Uses its own settings: video, controllers", hidden for a game without.
+    QLabel *ownSettingsLabel() const { return m_ownSettingsLabel; }
+    QPushButton *gameSettingsButton() const { return m_gameSettingsButton; }
+    /// Says again which settings the game has of its own, after they changed.
+    void showOwnSettings();
 
     /// The two checksum words as "%X %X": upper-case hexadecimal, no leading zeros.
     static QString checksumText(quint32 crc1, quint32 crc2);
     /// "z64 (big-endian)", "v64 (byte-swapped)" or "n64 (little-endian)".
     static QString byteOrderText(const QString &byteOrder);
+
+Q_SIGNALS:
+    /// The player asked for the shown game's settings.
+    void gameSettingsRequested();
 
 protected:
     void setupUi(QWidget *view) override;
@@ -52,4 +63,6 @@ private:
     QLineEdit *m_codeField = nullptr;
     QLineEdit *m_crcField = nullptr;
     QLineEdit *m_md5Field = nullptr;
+    QLabel *m_ownSettingsLabel = nullptr;
+    QPushButton *m_gameSettingsButton = nullptr;
 };

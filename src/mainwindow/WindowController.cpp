@@ -1,6 +1,7 @@
 #include "mainwindow/WindowController.h"
 
 #include "launch/EmulatorSupervisor.h"
+#include "launch/GameSettings.h"
 #include "library/LibraryController.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/EmptyViewController.h"
@@ -137,6 +138,10 @@ void WindowController::initControllers()
     m_clearButton->setEnabled(false);
     m_emptyVC = new EmptyViewController(QStringLiteral("EmptyView"), this);
     m_romVC = new ROMViewController(QStringLiteral("ROMView"), this);
+    connect(m_romVC, &ROMViewController::gameSettingsRequested, this, [this] {
+        if (m_rom)
+            Q_EMIT gameSettingsRequested(m_rom);
+    });
     viewSwap(m_emptyVC);
     m_dragWindow->setDropDelegate(this);
 }
@@ -281,6 +286,7 @@ void WindowController::showRecord(const std::shared_ptr<ROM> &record)
         return;
     m_rom = record;
     m_romVC->setROM(m_rom);
+    Q_EMIT romChanged();
     if (m_recentDocuments && record->filePath())
         m_recentDocuments->noteNewRecentDocumentURL(*record->filePath());
     removeFromSuperview(m_emptyVC->view());
@@ -326,26 +332,20 @@ void WindowController::playPressed(QObject *sender)
     m_supervisor->playPressed(m_rom.get());
     if (newStart) {
         m_runningFileName = m_rom->filePath() ? QFileInfo(m_rom->filePath()->toLocalFile()).fileName() : QString();
+        // A game's own settings must never surprise: say which ones this start used.
+        m_runningSettingsText =
+            GameSettings::startedWithText(m_supervisor->settingsFor(m_rom.get()).overriddenGroups());
     }
-    if (m_supervisor->task())
-        showStatus(tr("Running %1").arg(m_runningFileName));
+    if (m_supervisor->task()) {
+        showStatus(m_runningSettingsText.isEmpty() ? tr("Running %1").arg(m_runningFileName)
+                                                   : tr("Running %1. %2").arg(m_runningFileName, m_runningSettingsText));
+    }
     validateToolbar();
 }
 
 bool WindowController::checkEmulatorExecutable()
 {
-    // The one path the launch command would run; the default build may not be installed,
-    // and a custom program may have gone since it was chosen.
-    const QString path = m_supervisor->executablePath();
-    const QFileInfo program(path);
-    QString problem;
-    if (path.isEmpty())
-        problem = tr("The emulator cannot be started: no emulator program is chosen.");
-    else if (!program.exists())
-        problem = tr("The emulator cannot be started: %1 was not found.").arg(QDir::toNativeSeparators(path));
-    else if (!program.isFile() || !program.isExecutable())
-        problem = tr("The emulator cannot be started: %1 is not a program that can be run.")
-                      .arg(QDir::toNativeSeparators(path));
+    const QString problem = m_supervisor->startProblem(m_rom.get());
     if (problem.isEmpty())
         return true;
 
@@ -388,6 +388,7 @@ void WindowController::clearPressed(QObject *sender)
         return;
     m_romVC->setROM(nullptr);
     m_rom.reset();
+    Q_EMIT romChanged();
     m_supervisor->clearPressed();
     removeFromSuperview(m_romVC->view());
     m_emptyVC->stopSpinning();
@@ -421,6 +422,11 @@ void WindowController::showInputAutoCfgNotWritable(const QString &folder)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();
+}
+
+void WindowController::gameSettingsChanged()
+{
+    m_romVC->showOwnSettings();
 }
 
 void WindowController::showStatus(const QString &text)

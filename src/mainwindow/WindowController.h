@@ -106,9 +106,16 @@ public:
     /// The message shown when Play found no emulator program to start, while it is up.
     QMessageBox *emulatorMissingMessage() const { return m_emulatorMissingMessage; }
 
+    /// Shows again which games have settings of their own, after a change.
+    void gameSettingsChanged();
+
 Q_SIGNALS:
     /// The player asked to choose the emulator (Preferences, Emulator pane).
     void emulatorPreferencesRequested();
+    /// The player asked for the settings of \a rom's game.
+    void gameSettingsRequested(const std::shared_ptr<ROM> &rom);
+    /// Another ROM is shown, or none.
+    void romChanged();
 
 protected:
     QWidget *createWindow() override;
@@ -153,4 +160,6 @@ private:
     QPointer<QMessageBox> m_emulatorMissingMessage;
     // The file the emulator was started with; it may differ from the file shown.
     QString m_runningFileName;
+    // Which of the game's own settings the running start used, as a sentence.
+    QString m_runningSettingsText;
 };

@@ -11,7 +11,9 @@ namespace {
 const char kDriverVariable[] = "SDL_VIDEODRIVER";
 }
 
-SDL_Joystick *SdlJoystickSetup::openFirstJoystick()
+namespace {
+
+SDL_Joystick *setUp()
 {
     const bool hadDriver = qEnvironmentVariableIsSet(kDriverVariable);
     const QByteArray oldDriver = qgetenv(kDriverVariable);
@@ -34,4 +36,13 @@ SDL_Joystick *SdlJoystickSetup::openFirstJoystick()
 
     SDL_JoystickEventState(SDL_ENABLE);
     return SDL_JoystickOpen(0);
+}
+
+} // namespace
+
+SDL_Joystick *SdlJoystickSetup::openFirstJoystick()
+{
+    // Once per process: every mapping editor shares the one event queue and device.
+    static SDL_Joystick *const joystick = setUp();
+    return joystick;
 }

@@ -9,7 +9,8 @@ class SdlJoystickSetup
 public:
     /// Initialises SDL's video (for the event queue, on the dummy driver) and joystick
     /// subsystems, turns joystick events on and opens joystick device 0.
-    /// Returns the joystick, or null when there is none. Safe to call more than once.
+    /// Returns the joystick, or null when there is none. The set-up is done at the first
+    /// call only; later calls return the same joystick.
     ///
     /// SDL 1.2 takes the dummy driver only from SDL_VIDEODRIVER, so the variable is set
     /// just around SDL_Init and restored at once: the emulator inherits our environment.

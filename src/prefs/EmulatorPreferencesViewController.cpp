@@ -2,7 +2,6 @@
 
 #include "launch/EmulatorSupervisor.h"
 #include "platform/Bundle.h"
-#include "platform/UserDefaults.h"
 #include "prefs/ClickActionTextField.h"
 
 #include "ui_EmulatorPrefsView.h"
@@ -83,24 +82,25 @@ void EmulatorPreferencesViewController::showDefaultBuildInUse()
 void EmulatorPreferencesViewController::loadView()
 {
     NibViewController::loadView();
-    m_ui->buildPathField->setEnabled(false);
+    reloadValues();
+}
 
+void EmulatorPreferencesViewController::reloadValues()
+{
+    if (!m_ui)
+        return;
     // Show what is stored, so "Custom" never looks like "Default"; nothing is written here.
-    const UserDefaults &defaults = UserDefaults::standardUserDefaults();
     const QSignalBlocker blocker(m_ui->buildSelector);
-    if (defaults.valueForKey(kBuildKey).toString() == kCustom) {
-        m_ui->buildSelector->setCurrentIndex(m_ui->buildSelector->findData(kCustom));
-        m_ui->buildPathField->setEnabled(true);
-        m_ui->buildPathField->setText(defaults.valueForKey(kCustomBuildPathKey).toString());
-    } else {
-        m_ui->buildSelector->setCurrentIndex(m_ui->buildSelector->findData(kDefault));
-    }
+    const bool custom = m_settings.valueForKey(kBuildKey).toString() == kCustom;
+    m_ui->buildSelector->setCurrentIndex(m_ui->buildSelector->findData(custom ? kCustom : kDefault));
+    m_ui->buildPathField->setEnabled(custom);
+    m_ui->buildPathField->setText(custom ? m_settings.valueForKey(kCustomBuildPathKey).toString() : QString());
 }
 
 void EmulatorPreferencesViewController::selectorChanged()
 {
     const QString choice = m_ui->buildSelector->currentData().toString();
-    UserDefaults &defaults = UserDefaults::standardUserDefaults();
+    const GameSettings &defaults = m_settings;
     if (choice == kDefault) {
         m_ui->buildPathField->setEnabled(false);
         m_ui->buildPathField->setText(QString());
@@ -145,5 +145,5 @@ void EmulatorPreferencesViewController::chooserFinished(int result)
     if (result != QDialog::Accepted || files.isEmpty())
         return;
     m_ui->buildPathField->setText(QDir::toNativeSeparators(files.first()));
-    UserDefaults::standardUserDefaults().setValueForKey(kCustomBuildPathKey, m_ui->buildPathField->text());
+    m_settings.setValueForKey(kCustomBuildPathKey, m_ui->buildPathField->text());
 }

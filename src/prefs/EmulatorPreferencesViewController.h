@@ -1,5 +1,6 @@
 #pragma once
 
+#include "launch/GameSettings.h"
 #include "platform/NibViewController.h"
 
 #include <QFileDialog>
@@ -15,7 +16,8 @@ class EmulatorPrefsView;
 }
 
 /// The "Emulator" pane: the bundled ("Default") or a custom emulator build ("Custom"),
-/// stored under "Build", and the custom build's executable under "CustomBuildPath".
+/// stored under "Build", and the custom build's executable under "CustomBuildPath", of the
+/// global settings or of one game's.
 class EmulatorPreferencesViewController : public NibViewController
 {
     Q_OBJECT
@@ -23,6 +25,11 @@ class EmulatorPreferencesViewController : public NibViewController
 public:
     explicit EmulatorPreferencesViewController(QObject *parent = nullptr);
     ~EmulatorPreferencesViewController() override;
+
+    /// Which settings the pane edits; set before the view is loaded.
+    void setSettings(const GameSettings &settings) { m_settings = settings; }
+    /// Shows the stored values again (after a change made elsewhere).
+    void reloadValues();
 
     QComboBox *buildSelector() const;
     ClickActionTextField *buildPathField() const;
@@ -47,4 +54,5 @@ private:
 
     std::unique_ptr<Ui::EmulatorPrefsView> m_ui;
     QPointer<QFileDialog> m_chooser;
+    GameSettings m_settings;
 };

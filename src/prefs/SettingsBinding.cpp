@@ -1,6 +1,6 @@
 #include "prefs/SettingsBinding.h"
 
-#include "platform/UserDefaults.h"
+#include "launch/GameSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,20 +9,29 @@
 
 namespace SettingsBinding {
 
-void bindText(QComboBox *box, const QString &key)
+void showText(QComboBox *box, const QString &key, const GameSettings &settings)
 {
-    {
-        const QSignalBlocker blocker(box);
-        const QString stored = UserDefaults::standardUserDefaults().valueForKey(key).toString();
-        const int index = box->findText(stored);
-        if (index >= 0)
-            box->setCurrentIndex(index);
-        else if (box->isEditable())
-            box->setEditText(stored);
-        else
-            box->setCurrentIndex(-1);
-    }
-    const auto store = [box, key] { UserDefaults::standardUserDefaults().setValueForKey(key, box->currentText()); };
+    const QSignalBlocker blocker(box);
+    const QString stored = settings.valueForKey(key).toString();
+    const int index = box->findText(stored);
+    if (index >= 0)
+        box->setCurrentIndex(index);
+    else if (box->isEditable())
+        box->setEditText(stored);
+    else
+        box->setCurrentIndex(-1);
+}
+
+void showBool(QCheckBox *box, const QString &key, const GameSettings &settings)
+{
+    const QSignalBlocker blocker(box);
+    box->setChecked(settings.boolForKey(key));
+}
+
+void bindText(QComboBox *box, const QString &key, const GameSettings *settings)
+{
+    showText(box, key, *settings);
+    const auto store = [box, key, settings] { settings->setValueForKey(key, box->currentText()); };
     if (box->isEditable()) {
         // Typed text is stored when it is finished (Enter, or the focus leaving the field,
         // also when the window is left), not half-typed at every keystroke.
@@ -33,15 +42,11 @@ void bindText(QComboBox *box, const QString &key)
     }
 }
 
-void bindBool(QCheckBox *box, const QString &key)
+void bindBool(QCheckBox *box, const QString &key, const GameSettings *settings)
 {
-    {
-        const QSignalBlocker blocker(box);
-        box->setChecked(UserDefaults::standardUserDefaults().boolForKey(key));
-    }
-    QObject::connect(box, &QCheckBox::toggled, box, [key](bool checked) {
-        UserDefaults::standardUserDefaults().setValueForKey(key, checked);
-    });
+    showBool(box, key, *settings);
+    QObject::connect(box, &QCheckBox::toggled, box,
+                     [key, settings](bool checked) { settings->setValueForKey(key, checked); });
 }
 
 } // namespace SettingsBinding

@@ -25,13 +25,24 @@ void VideoPreferencesViewController::awakeFromNib()
         Bundle::dictionaryWithContentsOfFile(Bundle::mainBundle().pathForResource(
                                                  QStringLiteral("EmulatorOptions"), QStringLiteral("plist")))
             .value_or(QVariantMap{});
-    m_ui->videoPluginBox->addItems(options.value(QStringLiteral("VideoPlugins")).toMap().keys());
+    const QStringList plugins = options.value(QStringLiteral("VideoPlugins")).toMap().keys();
+    m_ui->videoPluginBox->addItems(plugins);
+    m_settings.setVideoPlugins(plugins);
     m_ui->resolutionBox->addItems({QStringLiteral("640x480"), QStringLiteral("800x600"),
                                    QStringLiteral("1024x768"), QStringLiteral("1280x720"),
                                    QStringLiteral("1280x960"), QStringLiteral("1600x1200"),
                                    QStringLiteral("1920x1080")});
 
-    SettingsBinding::bindText(m_ui->videoPluginBox, QStringLiteral("VideoPlugin"));
-    SettingsBinding::bindText(m_ui->resolutionBox, QStringLiteral("Resolution"));
-    SettingsBinding::bindBool(m_ui->fullscreenBox, QStringLiteral("Fullscreen"));
+    SettingsBinding::bindText(m_ui->videoPluginBox, QStringLiteral("VideoPlugin"), &m_settings);
+    SettingsBinding::bindText(m_ui->resolutionBox, QStringLiteral("Resolution"), &m_settings);
+    SettingsBinding::bindBool(m_ui->fullscreenBox, QStringLiteral("Fullscreen"), &m_settings);
+}
+
+void VideoPreferencesViewController::reloadValues()
+{
+    if (!m_ui)
+        return;
+    SettingsBinding::showText(m_ui->videoPluginBox, QStringLiteral("VideoPlugin"), m_settings);
+    SettingsBinding::showText(m_ui->resolutionBox, QStringLiteral("Resolution"), m_settings);
+    SettingsBinding::showBool(m_ui->fullscreenBox, QStringLiteral("Fullscreen"), m_settings);
 }

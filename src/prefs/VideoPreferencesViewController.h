@@ -1,5 +1,6 @@
 #pragma once
 
+#include "launch/GameSettings.h"
 #include "platform/NibViewController.h"
 
 #include <memory>
@@ -8,7 +9,8 @@ namespace Ui {
 class VideoPrefsView;
 }
 
-/// The "Video" pane: video plug-in, resolution and full screen, each bound to its setting.
+/// The "Video" pane: video plug-in, resolution and full screen, each bound to its setting,
+/// of the global settings or of one game's.
 class VideoPreferencesViewController : public NibViewController
 {
     Q_OBJECT
@@ -18,6 +20,10 @@ public:
     ~VideoPreferencesViewController() override;
 
     Ui::VideoPrefsView *ui() const { return m_ui.get(); }
+    /// Which settings the pane edits; set before the view is loaded.
+    void setSettings(const GameSettings &settings) { m_settings = settings; }
+    /// Shows the stored values again (after a change made elsewhere).
+    void reloadValues();
 
 protected:
     void setupUi(QWidget *view) override;
@@ -25,4 +31,5 @@ protected:
 
 private:
     std::unique_ptr<Ui::VideoPrefsView> m_ui;
+    GameSettings m_settings;
 };

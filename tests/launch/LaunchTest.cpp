@@ -1,6 +1,8 @@
+#include "support/RomImageBuilder.h"
 #include "support/TestWorld.h"
 
 #include "launch/EmulatorSupervisor.h"
+#include "launch/GameSettings.h"
 #include "launch/InputAutoCfgWriter.h"
 #include "launch/ShellQuoting.h"
 #include "platform/ChildProcess.h"
@@ -186,6 +188,43 @@ TEST(SupervisionTest, DefaultAndCustomBuildsGetHostileNamesAsOneArgumentEachAndR
     ASSERT_TRUE(launcher.playAndWaitForEnds(2));
     EXPECT_EQ(world.recordedArguments(), expected);
     EXPECT_FALSE(QFile::exists(marker));
+}
+
+TEST(SupervisionTest, AGamesOwnSettingsReachTheCommandAndTheIniInEveryByteOrderAndNoOtherGame)
+{
+    TestWorld world;
+    qputenv("TOLVANE_FAKE_EXIT", "0");
+    const QByteArray image = RomImageBuilder().setName("OWN GAME").image();
+    const QString z64 = world.writeFile(QStringLiteral("own.z64"), image);
+    const QString v64 = world.writeFile(QStringLiteral("own.v64"),
+                                        RomImageBuilder().setName("OWN GAME").setByteOrder(RomImageBuilder::ByteOrder::V64).image());
+    const std::shared_ptr<ROM> own = ROM::romFromURL(QUrl::fromLocalFile(z64));
+    GameSettings game = GameSettings::forROM(own.get());
+    game.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("1920x1080"));
+    QVariantMap controllers = UserDefaults::standardUserDefaults().dictionaryForKey(QStringLiteral("Controllers")).value();
+    QVariantMap keyboard = controllers.value(QStringLiteral("Keyboard")).toMap();
+    QVariantList mapping = keyboard.value(QStringLiteral("Mapping")).toList();
+    mapping[0] = QStringLiteral("key(113)");
+    keyboard.insert(QStringLiteral("Mapping"), mapping);
+    controllers.insert(QStringLiteral("Keyboard"), keyboard);
+    game.setValueForKey(QStringLiteral("Controllers"), controllers);
+
+    const struct {
+        QString path;
+        const char *resolution;
+        const char *firstKey;
+    } cases[] = {{v64, "1920x1080", "A = key(113)\n"}, {z64, "1920x1080", "A = key(113)\n"},
+                 {world.writeRom(QStringLiteral("other.z64"), "OTHER GAME"), "640x480", "A = key(120)\n"}};
+    Launcher launcher(world);
+    for (const auto &c : cases) {
+        world.clearRecord();
+        const std::shared_ptr<ROM> rom = ROM::romFromURL(QUrl::fromLocalFile(c.path));
+        launcher.supervisor.playPressed(rom.get());
+        ASSERT_TRUE(world.waitForRecord());
+        EXPECT_TRUE(world.recordedArguments().contains(QLatin1String(c.resolution))) << c.path.toStdString();
+        EXPECT_TRUE(world.recordedIni().contains(c.firstKey)) << c.path.toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !launcher.supervisor.task(); }, kTimeoutMs));
+    }
 }
 
 TEST(SupervisionTest, TheExitStatusChoosesTheLogLine)

@@ -1,0 +1,72 @@
+#include "app/GameSettingsCommands.h"
+
+#include "app/MainMenu.h"
+#include "launch/EmulatorSupervisor.h"
+#include "launch/GameSettings.h"
+#include "mainwindow/WindowController.h"
+#include "prefs/GameSettingsWindowController.h"
+#include "rom/ROM.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QUrl>
+#include <QWidget>
+
+GameSettingsCommands::GameSettingsCommands(WindowController *controller, MainMenu *menu, QObject *parent)
+    : QObject(parent)
+    , m_controller(controller)
+    , m_menu(menu)
+    , m_action(new QAction(tr("Game Settings…"), this))
+{
+    m_action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    if (QMenu *emulation = menu->emulationMenu()) {
+        emulation->addSeparator();
+        emulation->addAction(m_action);
+    }
+    // The shortcut works while the menu is closed.
+    if (QWidget *window = controller->window())
+        window->addAction(m_action);
+    connect(m_action, &QAction::triggered, this, [this] { showForROM(m_controller->rom()); });
+    connect(controller, &WindowController::gameSettingsRequested, this, &GameSettingsCommands::showForROM);
+    connect(controller, &WindowController::romChanged, this, &GameSettingsCommands::updateAction);
+    updateAction();
+}
+
+GameSettingsCommands::~GameSettingsCommands() = default;
+
+void GameSettingsCommands::updateAction()
+{
+    const std::shared_ptr<ROM> rom = m_controller->rom();
+    m_action->setEnabled(rom && rom->MD5());
+}
+
+void GameSettingsCommands::showForROM(const std::shared_ptr<ROM> &rom)
+{
+    if (rom && rom->MD5())
+        show(GameSettings::forROM(rom.get()));
+}
+
+void GameSettingsCommands::showForFile(const QString &md5, const QString &filePath)
+{
+    // The library has the digest; the name for the title comes from the header.
+    const std::shared_ptr<ROM> rom = ROM::romFromURL(QUrl::fromLocalFile(filePath));
+    const QString name = rom && rom->name() ? rom->name()->trimmed() : QString();
+    show(GameSettings(md5, name));
+}
+
+void GameSettingsCommands::show(const GameSettings &settings)
+{
+    if (m_windowController && m_windowController->settings().md5() != settings.md5()) {
+        m_windowController->window()->close();
+        m_windowController->deleteLater();
+        m_windowController = nullptr;
+    }
+    if (!m_windowController) {
+        m_windowController = new GameSettingsWindowController(settings, this);
+        connect(m_windowController, &GameSettingsWindowController::overridesChanged, m_controller,
+                &WindowController::gameSettingsChanged);
+        if (QWidget *window = m_windowController->window())
+            m_menu->addApplicationShortcuts(window);
+    }
+    m_windowController->showWindow(this);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class GameSettings;
+#include "prefs/GameSettingsWindowController.h"
+
+class MainMenu;
+class QAction;
+class ROM;
+class WindowController;
+
+/// The ways to a game's settings: Emulation ▸ Game Settings… (Ctrl+G) and the ROM view's
+/// button for the shown ROM, the library's context menu for its selected row. One Game
+/// Settings window is up at a time.
+class GameSettingsCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    GameSettingsCommands(WindowController *controller, MainMenu *menu, QObject *parent = nullptr);
+    ~GameSettingsCommands() override;
+
+    /// "Game Settings…", enabled while a ROM is shown.
+    QAction *action() const { return m_action; }
+    /// The window's controller while one has been opened, else null.
+    GameSettingsWindowController *windowController() const { return m_windowController; }
+
+    /// Opens the window for \a rom's game (one with a digest).
+    void showForROM(const std::shared_ptr<ROM> &rom);
+    /// Opens the window for the game whose image has \a md5, read from \a filePath for its name.
+    void showForFile(const QString &md5, const QString &filePath);
+
+private:
+    void show(const GameSettings &settings);
+    void updateAction();
+
+    WindowController *m_controller;
+    MainMenu *m_menu;
+    QAction *m_action;
+    QPointer<GameSettingsWindowController> m_windowController;
+};

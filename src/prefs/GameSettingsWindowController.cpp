@@ -1,0 +1,139 @@
+#include "prefs/GameSettingsWindowController.h"
+
+#include "input/ControllerPreferencesViewController.h"
+#include "prefs/EmulatorPreferencesViewController.h"
+#include "prefs/VideoPreferencesViewController.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <QWidget>
+
+GameSettingsWindowController::GameSettingsWindowController(const GameSettings &settings, QObject *parent)
+    : NibWindowController(QStringLiteral("GameSettingsWindow"), parent)
+    , m_settings(settings)
+    , m_videoVC(new VideoPreferencesViewController(this))
+    , m_emulatorVC(new EmulatorPreferencesViewController(this))
+    , m_controllerVC(new ControllerPreferencesViewController(this))
+{
+    // The very panes of the preferences window, pointed at this game's settings.
+    m_videoVC->setSettings(settings);
+    m_emulatorVC->setSettings(settings);
+    m_controllerVC->setSettings(settings);
+}
+
+// The window, and with it the panes' views, goes before the pane controllers (children).
+GameSettingsWindowController::~GameSettingsWindowController() = default;
+
+QCheckBox *GameSettingsWindowController::globalBox(GameSettings::Group group) const
+{
+    switch (group) {
+    case GameSettings::Video:
+        return m_videoBox;
+    case GameSettings::Emulator:
+        return m_emulatorBox;
+    case GameSettings::Controllers:
+        return m_controllersBox;
+    case GameSettings::NoGroup:
+        break;
+    }
+    return nullptr;
+}
+
+QWidget *GameSettingsWindowController::createWindow()
+{
+    auto *window = new QWidget(nullptr, Qt::Window);
+    window->setWindowTitle(tr("Game Settings — %1").arg(m_settings.name()));
+    window->setAccessibleName(window->windowTitle());
+    auto *layout = new QVBoxLayout(window);
+    const GameSettings::Groups own = m_settings.overriddenGroups();
+
+    const auto addGroup = [&](GameSettings::Group group, const QString &title, QWidget *pane,
+                              const QString &boxDescription) {
+        auto *box = new QGroupBox(title, window);
+        auto *boxLayout = new QVBoxLayout(box);
+        auto *useGlobal = new QCheckBox(tr("Use the global setting"), box);
+        useGlobal->setAccessibleDescription(boxDescription);
+        useGlobal->setChecked(!own.testFlag(group));
+        boxLayout->addWidget(useGlobal);
+        boxLayout->addWidget(pane);
+        connect(useGlobal, &QCheckBox::toggled, this,
+                [this, group](bool checked) { globalBoxToggled(group, checked); });
+        layout->addWidget(box, group == GameSettings::Controllers ? 1 : 0);
+        return useGlobal;
+    };
+    m_videoBox = addGroup(GameSettings::Video, tr("Video"), m_videoVC->view(),
+                          tr("The video plug-in, resolution and full screen of the Video preferences"));
+    m_emulatorBox = addGroup(GameSettings::Emulator, tr("Emulator"), m_emulatorVC->view(),
+                             tr("The emulator build of the Emulator preferences"));
+    m_controllersBox = addGroup(GameSettings::Controllers, tr("Controllers"), m_controllerVC->view(),
+                                tr("The controller mapping of the Controllers preferences"));
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
+    connect(buttons, &QDialogButtonBox::rejected, window, &QWidget::close);
+    layout->addWidget(buttons);
+
+    for (const GameSettings::Group group : {GameSettings::Video, GameSettings::Emulator, GameSettings::Controllers})
+        showGroup(group);
+    return window;
+}
+
+void GameSettingsWindowController::showGroup(GameSettings::Group group)
+{
+    const bool own = !globalBox(group)->isChecked();
+    switch (group) {
+    case GameSettings::Video:
+        m_videoVC->reloadValues();
+        m_videoVC->view()->setEnabled(own);
+        break;
+    case GameSettings::Emulator:
+        m_emulatorVC->reloadValues();
+        m_emulatorVC->view()->setEnabled(own);
+        break;
+    case GameSettings::Controllers:
+        m_controllerVC->reloadValues();
+        m_controllerVC->view()->setEnabled(own);
+        break;
+    case GameSettings::NoGroup:
+        break;
+    }
+}
+
+void GameSettingsWindowController::setGroupOverridden(GameSettings::Group group, bool overridden)
+{
+    m_settings.setGroupOverridden(group, overridden);
+    showGroup(group);
+    Q_EMIT overridesChanged();
+}
+
+void GameSettingsWindowController::globalBoxToggled(GameSettings::Group group, bool useGlobal)
+{
+    // The game's copy starts from what the global settings are now.
+    if (!useGlobal || group != GameSettings::Controllers) {
+        setGroupOverridden(group, !useGlobal);
+        return;
+    }
+    // A mapping may be the work of many captures: ask before it goes.
+    auto *question = new QMessageBox(QMessageBox::Question, tr("Discard This Game's Mapping?"),
+                                     tr("This game's own controller mapping will be discarded, and the game "
+                                        "will use the global mapping."),
+                                     QMessageBox::Cancel, window());
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton *discard = question->addButton(tr("Discard"), QMessageBox::DestructiveRole);
+    question->setDefaultButton(QMessageBox::Cancel);
+    connect(question, &QMessageBox::finished, this, [this, question, discard] {
+        if (question->clickedButton() == discard) {
+            setGroupOverridden(GameSettings::Controllers, false);
+        } else {
+            const QSignalBlocker blocker(m_controllersBox);
+            m_controllersBox->setChecked(false);
+        }
+    });
+    m_discardQuestion = question;
+    question->open();
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "launch/GameSettings.h"
+#include "platform/NibWindowController.h"
+
+#include <QMessageBox>
+#include <QPointer>
+
+class ControllerPreferencesViewController;
+class EmulatorPreferencesViewController;
+#include <QCheckBox>
+
+class VideoPreferencesViewController;
+
+/// The "Game Settings — NAME" window: the Video, Emulator and Controllers panes pointed at
+/// one game's settings, each in a group whose "Use the global setting" check box decides
+/// whether the game keeps values of its own for that group.
+class GameSettingsWindowController : public NibWindowController
+{
+    Q_OBJECT
+
+public:
+    explicit GameSettingsWindowController(const GameSettings &settings, QObject *parent = nullptr);
+    ~GameSettingsWindowController() override;
+
+    GameSettings settings() const { return m_settings; }
+    /// The group's "Use the global setting" check box.
+    QCheckBox *globalBox(GameSettings::Group group) const;
+    VideoPreferencesViewController *videoVC() const { return m_videoVC; }
+    EmulatorPreferencesViewController *emulatorVC() const { return m_emulatorVC; }
+    ControllerPreferencesViewController *controllerVC() const { return m_controllerVC; }
+    /// The question before the game's own mapping is discarded, while it is up.
+    QMessageBox *discardQuestion() const { return m_discardQuestion; }
+
+Q_SIGNALS:
+    /// The game began or stopped keeping settings of its own for a group.
+    void overridesChanged();
+
+protected:
+    QWidget *createWindow() override;
+
+private:
+    void globalBoxToggled(GameSettings::Group group, bool useGlobal);
+    void setGroupOverridden(GameSettings::Group group, bool overridden);
+    // Shows the group's effective values, editable only while the game keeps its own.
+    void showGroup(GameSettings::Group group);
+
+    GameSettings m_settings;
+    VideoPreferencesViewController *m_videoVC = nullptr;
+    EmulatorPreferencesViewController *m_emulatorVC = nullptr;
+    ControllerPreferencesViewController *m_controllerVC = nullptr;
+    QPointer<QCheckBox> m_videoBox;
+    QPointer<QCheckBox> m_emulatorBox;
+    QPointer<QCheckBox> m_controllersBox;
+    QPointer<QMessageBox> m_discardQuestion;
+};

@@ -1,0 +1,95 @@
+#include "launch/GameSettings.h"
+#include "platform/UserDefaults.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kGame = QStringLiteral("0123456789abcdef0123456789abcdef");
+
+struct Store
+{
+    Store()
+    {
+        UserDefaults::setStandardUserDefaults(std::make_unique<UserDefaults>(dir.filePath(QStringLiteral("s.plist"))));
+        defaults().registerDefaults({{QStringLiteral("VideoPlugin"), QStringLiteral("Crisp")},
+                                     {QStringLiteral("Resolution"), QStringLiteral("640x480")},
+                                     {QStringLiteral("Fullscreen"), false},
+                                     {QStringLiteral("Controllers"), QVariantMap{{QStringLiteral("Keyboard"), QVariantMap()}}}});
+    }
+    ~Store() { UserDefaults::setStandardUserDefaults(nullptr); }
+    static UserDefaults &defaults() { return UserDefaults::standardUserDefaults(); }
+    static void setEntry(const QVariant &entry)
+    {
+        defaults().setValueForKey(GameSettings::kGameSettingsKey, QVariantMap{{kGame, entry}});
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST(GameSettingsTest, OwnValuesOverrideAndBadOnesFallBackWithALineButStay)
+{
+    Store store;
+    GameSettings game(kGame.toUpper(), QStringLiteral("GAME"));
+    game.setVideoPlugins({QStringLiteral("Crisp"), QStringLiteral("Soft")});
+    Store::setEntry(QVariantMap{{QStringLiteral("Resolution"), QStringLiteral("1280x720")},
+                                {QStringLiteral("Fullscreen"), true},
+                                {QStringLiteral("VideoPlugin"), QStringLiteral("Soft")}});
+    EXPECT_EQ(game.valueForKey(QStringLiteral("Resolution")), QStringLiteral("1280x720"));
+    EXPECT_TRUE(game.boolForKey(QStringLiteral("Fullscreen")));
+    EXPECT_EQ(game.valueForKey(QStringLiteral("VideoPlugin")), QStringLiteral("Soft"));
+    EXPECT_EQ(GameSettings(QStringLiteral("ffff"), {}).valueForKey(QStringLiteral("Resolution")), QStringLiteral("640x480"));
+    EXPECT_EQ(game.overriddenGroups(), GameSettings::Video);
+
+    // A vanished plug-in, values of the wrong form, an entry that is no dictionary.
+    Store::setEntry(QVariantMap{{QStringLiteral("VideoPlugin"), QStringLiteral("Gone")},
+                                {QStringLiteral("Resolution"), 1280},
+                                {QStringLiteral("Fullscreen"), QStringLiteral("maybe")},
+                                {QStringLiteral("Controllers"), QStringLiteral("none")}});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(game.valueForKey(QStringLiteral("VideoPlugin")), QStringLiteral("Crisp"));
+    EXPECT_EQ(game.valueForKey(QStringLiteral("Resolution")), QStringLiteral("640x480"));
+    EXPECT_FALSE(game.boolForKey(QStringLiteral("Fullscreen")));
+    EXPECT_TRUE(game.dictionaryForKey(QStringLiteral("Controllers"))->contains(QStringLiteral("Keyboard")));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("video plug-in \"Gone\" no longer exists; the global setting is used"), std::string::npos) << said;
+    EXPECT_NE(said.find("\"Resolution\" is not valid"), std::string::npos) << said;
+    EXPECT_NE(said.find("\"Controllers\" is not valid"), std::string::npos) << said;
+    // Another change of the game keeps what it could not use, for the player to mend.
+    game.setValueForKey(QStringLiteral("Build"), QStringLiteral("Default"));
+    const QVariantMap kept = Store::defaults().dictionaryForKey(GameSettings::kGameSettingsKey)->value(kGame).toMap();
+    EXPECT_EQ(kept.value(QStringLiteral("Resolution")), 1280);
+    EXPECT_EQ(kept.value(QStringLiteral("Name")), QStringLiteral("GAME"));
+
+    Store::setEntry(QStringLiteral("not a dictionary"));
+    EXPECT_EQ(game.valueForKey(QStringLiteral("Resolution")), QStringLiteral("640x480"));
+    EXPECT_EQ(game.overriddenGroups(), GameSettings::NoGroup);
+}
+
+TEST(GameSettingsTest, AGroupStoresAllItsKeysAndTheEntryGoesWithTheLastOverride)
+{
+    Store store;
+    const GameSettings game(kGame, QStringLiteral("GAME"));
+    game.setGroupOverridden(GameSettings::Video, true);
+    game.setGroupOverridden(GameSettings::Controllers, true);
+    QVariantMap entry = Store::defaults().dictionaryForKey(GameSettings::kGameSettingsKey)->value(kGame).toMap();
+    EXPECT_EQ(entry.keys(), (QStringList{QStringLiteral("Controllers"), QStringLiteral("ControllersLastModifedDate"),
+                                         QStringLiteral("Fullscreen"), QStringLiteral("Name"),
+                                         QStringLiteral("Resolution"), QStringLiteral("VideoPlugin")}));
+    EXPECT_EQ(entry.value(QStringLiteral("Resolution")), QStringLiteral("640x480"));
+    EXPECT_EQ(GameSettings::overriddenGroupsOfAllGames().value(kGame), GameSettings::Video | GameSettings::Controllers);
+    EXPECT_EQ(GameSettings::groupsInWords(game.overriddenGroups()), QStringLiteral("video, controllers"));
+
+    // The game's own copy changes; the global one does not.
+    game.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("1920x1080"));
+    EXPECT_EQ(Store::defaults().valueForKey(QStringLiteral("Resolution")), QStringLiteral("640x480"));
+    EXPECT_FALSE(Store::defaults().valueForKey(QStringLiteral("ControllersLastModifedDate")).isValid());
+
+    game.setGroupOverridden(GameSettings::Video, false);
+    game.setGroupOverridden(GameSettings::Controllers, false);
+    EXPECT_FALSE(Store::defaults().valueForKey(GameSettings::kGameSettingsKey).isValid());
+}
