@@ -82,6 +82,13 @@ void AppDelegate::openFilesFromAnotherInstance(const QStringList &paths)
     showMainWindow(this);
 }
 
+void AppDelegate::playFileForAnotherStart(const QString &path,
+                                          const std::function<void(int, const QString &)> &answer)
+{
+    newDocument(this);
+    m_myWindowController->playFile(path, answer);
+}
+
 void AppDelegate::newDocument(QObject *sender)
 {
     Q_UNUSED(sender);

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class GameSettingsCommands;
 class HelpWindow;
 class MainMenu;
@@ -43,6 +45,8 @@ public:
     bool applicationOpenFile(const QString &path);
     /// Files another start of the Launcher handed over: opened at once, window in front.
     void openFilesFromAnotherInstance(const QStringList &paths);
+    /// "--play FILE" of another start: played in the main window; \a answer hears the end.
+    void playFileForAnotherStart(const QString &path, const std::function<void(int, const QString &)> &answer);
 
     void newDocument(QObject *sender = nullptr);
     void openFile(QObject *sender = nullptr);

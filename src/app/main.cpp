@@ -1,9 +1,11 @@
 #include "app/AppDelegate.h"
+#include "app/CommandLinePlay.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignalWatcher.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStringList>
@@ -30,6 +32,10 @@ std::optional<int> answerInformationOptions(int argc, char *argv[])
                         "Shows Nintendo 64 ROM images and plays them with the Tolvane emulator.\n"
                         "A FILE is opened in the Launcher that is already running, if there is one.\n"
                         "\n"
+                        "  --play FILE    play FILE with its game's settings, wait until the emulator\n"
+                        "                 ends and exit 0 when it ended normally, or non-zero with\n"
+                        "                 the reason on standard error; a running Launcher does the\n"
+                        "                 playing, otherwise no window opens\n"
                         "  -h, --help     print this help and exit\n"
                         "  --version      print the version and exit\n"
                         "  --             end of options: what follows is a file, even if it begins with -\n"
@@ -42,12 +48,37 @@ std::optional<int> answerInformationOptions(int argc, char *argv[])
     return std::nullopt;
 }
 
+// "--play FILE": the file to play, or nothing when the option is not given. An option
+// without its file, or given with other files, is refused here, before any display.
+std::optional<QString> playOption(int argc, char *argv[], int &status)
+{
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--play") != 0)
+            continue;
+        int others = 0;
+        for (int j = 1; j < argc; ++j)
+            others += j != i && j != i + 1 && argv[j][0] != '-';
+        if (i + 1 >= argc || others > 0) {
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(QCoreApplication::translate("main", "tolvane-launcher: --play takes one "
+                                                                         "FILE and no other files (try --help)")));
+            status = 2;
+            return QString();
+        }
+        return QFile::decodeName(argv[i + 1]);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     if (const std::optional<int> status = answerInformationOptions(argc, argv))
         return *status;
+    int playStatus = 0;
+    if (const std::optional<QString> play = playOption(argc, argv, playStatus))
+        return playStatus ? playStatus : CommandLinePlay::run(argc, argv, *play);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tolvane-launcher"));
@@ -90,6 +121,11 @@ int main(int argc, char *argv[])
 
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);
+    QObject::connect(&instance, &SingleInstance::playRequested, &delegate, [&](const QString &path, quint64 request) {
+        delegate.playFileForAnotherStart(path, [&instance, request](int exitCode, const QString &text) {
+            instance.answerPlayRequest(request, exitCode, text);
+        });
+    });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     // Ended by the session, kill or Ctrl+C: leave through the event loop, so a running or
     // paused emulator is asked to end as at Quit.

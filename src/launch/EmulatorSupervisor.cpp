@@ -310,6 +310,13 @@ QString EmulatorSupervisor::endingText(bool stopRequested, bool bySignal, int st
     return tr("The emulator exited with status %1.").arg(status);
 }
 
+int EmulatorSupervisor::exitCodeFor(bool stopRequested, bool bySignal, int status)
+{
+    if (stopRequested)
+        return 0;
+    return bySignal ? 128 + status : status;
+}
+
 void EmulatorSupervisor::checkATaskStatus(ChildProcess *endedTask)
 {
     const int status = endedTask->terminationStatus();
@@ -320,8 +327,10 @@ void EmulatorSupervisor::checkATaskStatus(ChildProcess *endedTask)
     const QString executable = m_executables.take(endedTask);
     // A dropped child's end is news only while no newer child runs.
     if (!m_task || endedTask == m_task.get()) {
-        Q_EMIT taskEndedInWords(endingText(endedTask->terminationRequested(), endedTask->terminatedBySignal(),
-                                           status, executable));
+        const bool stopped = endedTask->terminationRequested();
+        const bool bySignal = endedTask->terminatedBySignal();
+        Q_EMIT taskEndedInWords(endingText(stopped, bySignal, status, executable),
+                                exitCodeFor(stopped, bySignal, status));
     }
     // A notice for a child that Eject dropped must leave a newer child and its state alone.
     if (endedTask == m_task.get()) {

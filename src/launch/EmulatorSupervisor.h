@@ -99,6 +99,9 @@ public:
     /// by a signal (the shell reports a command's death by signal N as status 128 + N),
     /// or a program that was not found (status 127).
     static QString endingText(bool stopRequested, bool bySignal, int status, const QString &executable);
+    /// The same end as a shell would report it: 0 for a quit or a Stop, 128 + N for a
+    /// crash by signal N, else the emulator's exit status.
+    static int exitCodeFor(bool stopRequested, bool bySignal, int status);
 
 Q_SIGNALS:
     /// Emitted after every change of the supervision state.
@@ -112,8 +115,8 @@ Q_SIGNALS:
     /// \a folder, so the emulator does not get the player's controller mapping.
     void inputAutoCfgNotWritable(const QString &folder);
     /// The end of the held child, or of a dropped one while none is held, in plain words
-    /// (endingText()).
-    void taskEndedInWords(const QString &text);
+    /// (endingText()), with the exit status a command line would report (exitCodeFor()).
+    void taskEndedInWords(const QString &text, int exitCode);
 
 private:
     // True when the effective "Build" is exactly "Custom".

@@ -34,6 +34,8 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 const QString playLabel = QStringLiteral("Play");
@@ -94,6 +96,10 @@ WindowController::WindowController(const QString &windowNibName, QObject *parent
     connect(m_supervisor, &EmulatorSupervisor::inputAutoCfgNotWritable, this,
             &WindowController::showInputAutoCfgNotWritable);
     connect(m_supervisor, &EmulatorSupervisor::taskEndedInWords, this, &WindowController::showStatus);
+    connect(m_supervisor, &EmulatorSupervisor::taskEndedInWords, this, [this](const QString &text, int exitCode) {
+        if (const PlayAnswer answer = std::exchange(m_playAnswer, nullptr))
+            answer(exitCode, text);
+    });
 }
 
 WindowController::~WindowController() = default;
@@ -269,10 +275,8 @@ bool WindowController::handleURL(const QUrl &url)
         const QString path = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
                                                : url.toDisplayString();
         // The reader says why; the file is never opened a second time here (a pipe would block).
-        QString reason = record ? record->refusalReason() : QString();
-        if (reason.isEmpty())
-            reason = tr("The file could not be read.");
-        m_errorWC->showMessage(tr("“%1” cannot be opened.\n\n%2").arg(path, reason));
+        m_lastOpenProblem = cannotOpenText(path, record ? record->refusalReason() : QString());
+        m_errorWC->showMessage(m_lastOpenProblem);
         validateToolbar();
         return false;
     }
@@ -341,6 +345,30 @@ void WindowController::playPressed(QObject *sender)
                                                    : tr("Running %1. %2").arg(m_runningFileName, m_runningSettingsText));
     }
     validateToolbar();
+}
+
+QString WindowController::cannotOpenText(const QString &path, const QString &reason)
+{
+    return tr("“%1” cannot be opened.\n\n%2").arg(path, reason.isEmpty() ? tr("The file could not be read.") : reason);
+}
+
+void WindowController::playFile(const QString &path, const PlayAnswer &answer)
+{
+    if (m_supervisor->task()) {
+        answer(1, tr("An emulator is already running; it was left as it is."));
+        return;
+    }
+    if (!handleURL(QUrl::fromLocalFile(path))) {
+        answer(1, QString(m_lastOpenProblem).replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
+        return;
+    }
+    const QString problem = m_supervisor->startProblem(m_rom.get());
+    playPressed();
+    if (!problem.isEmpty() || !m_supervisor->task()) {
+        answer(1, problem);
+        return;
+    }
+    m_playAnswer = answer;
 }
 
 bool WindowController::checkEmulatorExecutable()

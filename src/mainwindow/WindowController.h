@@ -11,6 +11,7 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <functional>
 #include <memory>
 
 class ChildProcess;
@@ -91,6 +92,13 @@ public:
     void openFile(QObject *sender);
 
     void playPressed(QObject *sender = nullptr);
+    /// How a play asked for from outside ended: the exit status and the end in words.
+    using PlayAnswer = std::function<void(int exitCode, const QString &text)>;
+    /// Opens \a path and plays it as Play would; \a answer hears how it ended, or at once
+    /// why it could not start. An emulator already running is left alone and refuses it.
+    void playFile(const QString &path, const PlayAnswer &answer);
+    /// Why a file could not be opened, with \a reason from the reader (or a general one).
+    static QString cannotOpenText(const QString &path, const QString &reason);
     void pausePressed(QObject *sender = nullptr);
     void stopPressed(QObject *sender = nullptr);
     /// Eject: drops the ROM and the emulator, shows the empty view.
@@ -162,4 +170,7 @@ private:
     QString m_runningFileName;
     // Which of the game's own settings the running start used, as a sentence.
     QString m_runningSettingsText;
+    // Who waits for the end of the running start, if anyone.
+    PlayAnswer m_playAnswer;
+    QString m_lastOpenProblem;
 };

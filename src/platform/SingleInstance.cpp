@@ -11,6 +11,8 @@
 namespace {
 // Enough for thousands of paths; a peer sending more is not a Launcher.
 constexpr qint64 maxMessageSize = 4 * 1024 * 1024;
+// Absolute paths begin with '/', so no list of files begins like this.
+const QByteArray playPrefix("play\0", 5);
 }
 
 SingleInstance::SingleInstance(const QString &serverName, QObject *parent)
@@ -54,6 +56,62 @@ bool SingleInstance::sendToRunningInstance(const QStringList &paths, int timeout
     return true;
 }
 
+std::optional<SingleInstance::PlayAnswer> SingleInstance::playInRunningInstance(const QString &path,
+                                                                              int timeoutMs) const
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_serverName);
+    if (!socket.waitForConnected(timeoutMs))
+        return std::nullopt;
+    socket.write(playPrefix + QFile::encodeName(path) + '\0');
+    while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(timeoutMs)) {
+    }
+    // The answer comes when the game has ended, however long that takes.
+    QByteArray reply;
+    while (socket.state() == QLocalSocket::ConnectedState && socket.waitForReadyRead(-1))
+        reply += socket.readAll();
+    reply += socket.readAll();
+    const qsizetype separator = reply.indexOf('\0');
+    PlayAnswer answer;
+    bool numeric = false;
+    answer.exitCode = separator > 0 ? reply.left(separator).toInt(&numeric) : 1;
+    if (!numeric) {
+        answer.exitCode = 1;
+        answer.text = tr("The running Launcher ended without saying how the game ended.");
+    } else {
+        answer.text = QString::fromUtf8(reply.mid(separator + 1));
+    }
+    return answer;
+}
+
+void SingleInstance::answerPlayRequest(quint64 request, int exitCode, const QString &text)
+{
+    const QPointer<QLocalSocket> socket = m_playRequests.take(request);
+    if (!socket)
+        return;
+    socket->write(QByteArray::number(exitCode) + '\0' + text.toUtf8());
+    // Hung up once the answer is out; the socket goes when it has disconnected.
+    socket->flush();
+    socket->disconnectFromServer();
+}
+
+bool SingleInstance::takePlayRequest(QLocalSocket *socket)
+{
+    // A request not yet whole waits for more bytes.
+    const QByteArray bytes = socket->peek(maxMessageSize);
+    const qsizetype end = bytes.indexOf('\0', playPrefix.size());
+    if (!bytes.startsWith(playPrefix) || end < 0)
+        return false;
+    socket->disconnect(this);
+    socket->readAll();
+    const quint64 request = ++m_lastPlayRequest;
+    m_playRequests.insert(request, socket);
+    // An asker that gave up (Ctrl+C) gets no answer; the game goes on.
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    Q_EMIT playRequested(QFile::decodeName(bytes.mid(playPrefix.size(), end - playPrefix.size())), request);
+    return true;
+}
+
 bool SingleInstance::listen()
 {
     if (m_server)
@@ -81,6 +139,8 @@ void SingleInstance::acceptConnections()
                 socket->disconnect(this);
                 socket->abort();
                 socket->deleteLater();
+            } else {
+                takePlayRequest(socket);
             }
         });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket]() { readMessage(socket); });

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
+
+#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
@@ -11,6 +15,10 @@ class QLocalSocket;
 ///
 /// A message is the list of absolute paths, each as its file-system bytes followed by a
 /// NUL byte; an empty message asks the running Launcher only to show its window.
+///
+/// A play request is "play", a NUL byte, the absolute path and a NUL byte; the connection
+/// stays open until the Launcher answers with the exit status in decimal, a NUL byte and
+/// the end in words (UTF-8), then hangs up.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -26,6 +34,17 @@ public:
 
     /// Hands \a paths to a Launcher already listening; false when none answers.
     bool sendToRunningInstance(const QStringList &paths, int timeoutMs = 3000) const;
+
+    struct PlayAnswer
+    {
+        int exitCode = 1;
+        QString text;
+    };
+    /// Asks a Launcher already listening to play \a path and waits, however long the game
+    /// lasts, for its answer. Nothing when none answers the connection.
+    std::optional<PlayAnswer> playInRunningInstance(const QString &path, int timeoutMs = 3000) const;
+    /// Answers the play request \a request; nothing happens when its asker has gone.
+    void answerPlayRequest(quint64 request, int exitCode, const QString &text);
     /// Starts listening. A socket file left by a Launcher that died is removed first,
     /// so call this only after sendToRunningInstance() found nobody.
     bool listen();
@@ -34,11 +53,18 @@ public:
 Q_SIGNALS:
     /// Emitted with the absolute paths another start handed over (possibly none).
     void filesReceived(const QStringList &paths);
+    /// Another start asks us to play \a path and waits for answerPlayRequest(\a request).
+    void playRequested(const QString &path, quint64 request);
 
 private:
     void acceptConnections();
     void readMessage(QLocalSocket *socket);
 
     QString m_serverName;
+    // Whether the bytes so far are a whole play request; takes it in if so.
+    bool takePlayRequest(QLocalSocket *socket);
+
     QLocalServer *m_server = nullptr;
+    QHash<quint64, QPointer<QLocalSocket>> m_playRequests;
+    quint64 m_lastPlayRequest = 0;
 };
