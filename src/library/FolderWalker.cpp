@@ -1,5 +1,7 @@
 #include "library/FolderWalker.h"
 
+#include "rom/RomArchive.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -108,7 +110,7 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
         const std::size_t length = std::strlen(name);
-        const bool romName = hasRomExtension(name, length);
+        const bool romName = hasRomExtension(name, length) || RomArchive::hasArchiveExtension(name, length);
         if (item->d_type == DT_DIR) {
             pending.push_back(join(name, length));
             continue;

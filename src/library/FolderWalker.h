@@ -13,7 +13,7 @@
 #include <vector>
 
 /// Finds the ROM images under the library folders: every file, at any depth, whose name ends
-/// in .z64, .v64 or .n64 in any letter case. Symlinked folders are followed once (a loop or
+/// in .z64, .v64 or .n64, or is a .zip or .7z archive, in any letter case. Symlinked folders are followed once (a loop or
 /// a second way into a folder already walked is skipped), pseudo file systems such as /proc
 /// are not entered, and nothing found is opened: special files come back with their stamp
 /// for the reader to refuse.

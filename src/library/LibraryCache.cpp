@@ -161,9 +161,8 @@ std::vector<LibraryRecord> LibraryCache::load()
     }
     while (query.next()) {
         LibraryRecord record;
-        record.path = query.value(0).toByteArray();
         // A row that does not decode is damage; no record is better than a wrong one.
-        if (!record.decode(query.value(1).toByteArray())) {
+        if (!record.setKey(query.value(0).toByteArray()) || !record.decode(query.value(1).toByteArray())) {
             query = QSqlQuery();
             failed(QSqlError());
             return {};
@@ -185,17 +184,17 @@ void LibraryCache::store(const std::vector<LibraryRecord> &records)
         return;
     execInTransaction(QStringLiteral("INSERT OR REPLACE INTO roms (path, record) VALUES (?, ?)"), records.size(),
                       [&records](QSqlQuery &query, std::size_t i) {
-                          query.bindValue(0, records[i].path);
+                          query.bindValue(0, records[i].key());
                           query.bindValue(1, records[i].encode());
                       });
 }
 
-void LibraryCache::remove(const QList<QByteArray> &paths)
+void LibraryCache::remove(const QList<QByteArray> &keys)
 {
-    if (paths.isEmpty())
+    if (keys.isEmpty())
         return;
-    execInTransaction(QStringLiteral("DELETE FROM roms WHERE path = ?"), std::size_t(paths.size()),
-                      [&paths](QSqlQuery &query, std::size_t i) { query.bindValue(0, paths[qsizetype(i)]); });
+    execInTransaction(QStringLiteral("DELETE FROM roms WHERE path = ?"), std::size_t(keys.size()),
+                      [&keys](QSqlQuery &query, std::size_t i) { query.bindValue(0, keys[qsizetype(i)]); });
 }
 
 void LibraryCache::execInTransaction(const QString &statement, std::size_t rows,

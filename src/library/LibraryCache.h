@@ -13,7 +13,8 @@
 class QSqlError;
 class QSqlQuery;
 
-/// The library's memory between starts: one SQLite row per file, keyed by its path, with
+/// The library's memory between starts: one SQLite row per file (per image entry of an
+/// archive), keyed by LibraryRecord::key(), with
 /// what the reader found and the file's stamp. It is only a cache: a file that is damaged,
 /// of another version or held by another Launcher is set aside and started afresh, and a
 /// folder that cannot be written leaves a cache in memory for this session.
@@ -44,7 +45,8 @@ public:
     /// Every row, sorted by path.
     std::vector<LibraryRecord> load();
     void store(const std::vector<LibraryRecord> &records);
-    void remove(const QList<QByteArray> &paths);
+    /// Removes the rows of these keys.
+    void remove(const QList<QByteArray> &keys);
 
 private:
     /// Opens and readies the schema; the error text, empty on success (\a code: SQLite's).

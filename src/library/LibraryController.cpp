@@ -1,5 +1,7 @@
 #include "library/LibraryController.h"
 
+#include "rom/RomArchive.h"
+
 #include "library/LibraryCache.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryModel.h"
@@ -126,7 +128,7 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
     m_scanner->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_scanner, &QObject::deleteLater);
     connect(m_scanner, &LibraryScanner::recordsFound, m_model, &LibraryModel::addRecords);
-    connect(m_scanner, &LibraryScanner::recordsRemoved, m_model, &LibraryModel::removePaths);
+    connect(m_scanner, &LibraryScanner::recordsRemoved, m_model, &LibraryModel::removeKeys);
     connect(m_scanner, &LibraryScanner::progress, this, &LibraryController::showProgress);
     connect(m_scanner, &LibraryScanner::finished, this, &LibraryController::scanFinishedWith);
     connect(m_scanner, &LibraryScanner::cacheMessage, this, [this](const QString &message) {
@@ -300,7 +302,8 @@ void LibraryController::activateRow(int viewRow)
         Q_EMIT openRecord(record.toROM());
         return;
     }
-    Q_EMIT openFile(QUrl::fromLocalFile(record.filePath()));
+    const QUrl url = QUrl::fromLocalFile(record.filePath());
+    Q_EMIT openFile(record.entryIndex < 0 ? url : RomArchive::entryUrl(url, record.entryIndex, record.entry));
 }
 
 void LibraryController::restoreState()

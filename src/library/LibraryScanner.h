@@ -35,7 +35,8 @@ Q_SIGNALS:
     void cacheMessage(const QString &message);
     /// Records new or changed since last told: the cached ones first, then those read.
     void recordsFound(const QList<LibraryRecord> &records);
-    void recordsRemoved(const QList<QByteArray> &paths);
+    /// Rows gone, by LibraryRecord::key().
+    void recordsRemoved(const QList<QByteArray> &keys);
     /// \a read of \a toRead files read so far; \a fromCache were unchanged.
     void progress(int read, int toRead, int fromCache);
     /// \a recentChange: a file changed moments ago and may still be being written.
