@@ -1,6 +1,7 @@
 #include "library/LibraryModel.h"
 
 #include <QColor>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -51,15 +52,21 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
         return QVariant();
     const LibraryRecord &record = m_records.at(index.row());
     const bool refused = record.refusal.has_value();
+    // Kept while its drive is away, greyed, with what it had when it could be read.
+    const QString unreachable = record.unreachableFolder.isEmpty()
+        ? QString()
+        : tr("Not available: the folder “%1” cannot be reached.").arg(QFile::decodeName(record.unreachableFolder));
     if (role == Qt::ToolTipRole)
-        return refused ? record.refusalReason() : record.filePath();
+        return !unreachable.isEmpty() ? unreachable : refused ? record.refusalReason() : record.filePath();
     if (role == Qt::ForegroundRole)
-        return refused ? QVariant(QColor(Qt::gray)) : QVariant();
+        return refused || !unreachable.isEmpty() ? QVariant(QColor(Qt::gray)) : QVariant();
     if (role != Qt::DisplayRole && role != SortRole)
         return QVariant();
     const bool sorting = role == SortRole;
     switch (index.column()) {
     case Name:
+        if (!unreachable.isEmpty() && !sorting)
+            return unreachable;
         // A refused file is listed with its reason in place of a name, never dropped.
         if (refused)
             return record.refusalReason();
