@@ -6,13 +6,14 @@
 #include <QHash>
 #include <QList>
 
-/// The library's rows: one per file, in the order they arrived (the view sorts).
+/// The library's rows: one per file or archive entry (LibraryRecord::key()), in the order
+/// they arrived (the view sorts).
 class LibraryModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    enum Column { Name, FileName, GameCode, Region, Cic, Size, ByteOrder, MD5, ColumnCount };
+    enum Column { Name, FileName, GameCode, Region, Cic, Size, ByteOrder, MD5, OwnSettings, ColumnCount };
     /// The raw value a column sorts by.
     static constexpr int SortRole = Qt::UserRole;
 
@@ -24,10 +25,14 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     const LibraryRecord &record(int row) const { return m_records.at(row); }
-    /// Adds new paths, replaces known ones.
+    /// Adds new keys, replaces known ones.
     void addRecords(const QList<LibraryRecord> &records);
-    void removePaths(const QList<QByteArray> &paths);
+    void removeKeys(const QList<QByteArray> &keys);
     void clear();
+
+    /// Which games keep settings of their own, as words by digest ("video, controllers"):
+    /// shown in the Own Settings column and as a mark beside the name.
+    void setOwnSettings(const QHash<QString, QString> &wordsByMD5);
 
     /// "North America" for 'E' and so on; an unknown letter as itself.
     static QString regionName(quint8 code);
@@ -35,4 +40,5 @@ public:
 private:
     QList<LibraryRecord> m_records;
     QHash<QByteArray, int> m_rows;
+    QHash<QString, QString> m_ownSettings;
 };

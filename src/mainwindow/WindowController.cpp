@@ -3,15 +3,19 @@
 #include "launch/EmulatorSupervisor.h"
 #include "launch/GameSettings.h"
 #include "library/LibraryController.h"
+#include "library/LibraryModel.h"
+#include "mainwindow/ArchiveEntryChooser.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/EmptyViewController.h"
 #include "mainwindow/EmulatorOutputWindow.h"
 #include "mainwindow/ErrorWinController.h"
+#include "mainwindow/ExtractionController.h"
 #include "mainwindow/ROMViewController.h"
 #include "platform/Bundle.h"
 #include "platform/OpenPanel.h"
 #include "platform/RecentDocuments.h"
 #include "rom/ROM.h"
+#include "rom/RomArchive.h"
 
 #include "ui_MainWindow.h"
 
@@ -102,6 +106,33 @@ WindowController::WindowController(const QString &windowNibName, QObject *parent
     });
 }
 
+QString WindowController::displayPath(const ROM &rom)
+{
+    const std::optional<QUrl> url = rom.filePath();
+    QString path = url ? (url->isLocalFile() ? QDir::toNativeSeparators(url->toLocalFile()) : url->toDisplayString()) : QString();
+    if (const std::optional<QString> entry = rom.archiveEntry())
+        path = tr("%1 \u25b8 %2").arg(path, *entry);
+    return path;
+}
+
+std::shared_ptr<ROM> WindowController::readArchive(const QUrl &url)
+{
+    qint32 index = -1;
+    QString entry;
+    if (RomArchive::entryOfUrl(url, &index, &entry))
+        return RomArchive::readImage(url.adjusted(QUrl::RemoveFragment), index, entry);
+    std::vector<std::shared_ptr<ROM>> records = RomArchive::readImages(url);
+    if (records.size() == 1)
+        return records.front();
+    // Each was read already: the one picked is shown as it is.
+    QStringList names;
+    for (const std::shared_ptr<ROM> &record : records)
+        names.append(record->archiveEntry().value_or(QString()));
+    m_emptyVC->stopSpinning();
+    const int row = ArchiveEntryChooser::choose(m_dragWindow, QFileInfo(url.toLocalFile()).fileName(), names);
+    return row >= 0 && row < int(records.size()) ? records[std::size_t(row)] : nullptr;
+}
+
 WindowController::~WindowController() = default;
 
 QWidget *WindowController::createWindow()
@@ -155,6 +186,7 @@ void WindowController::initControllers()
 void WindowController::initLibrary()
 {
     m_library = new LibraryController(m_dragWindow, m_targetView, this);
+    gameSettingsChanged();
     connect(m_library, &LibraryController::openRecord, this, &WindowController::showRecord);
     connect(m_library, &LibraryController::openFile, this, [this](const QUrl &url) { handleURL(url); });
     // With no folder chosen yet the empty view offers one beside its drop prompt.
@@ -254,7 +286,8 @@ bool WindowController::acceptsURL(const QUrl &url)
     const QString suffix = QFileInfo(url.toLocalFile()).fileName().section(QLatin1Char('.'), -1);
     const bool hasDot = QFileInfo(url.toLocalFile()).fileName().contains(QLatin1Char('.'));
     return hasDot
-        && (suffix == QLatin1String("v64") || suffix == QLatin1String("z64") || suffix == QLatin1String("n64"));
+        && (suffix == QLatin1String("v64") || suffix == QLatin1String("z64") || suffix == QLatin1String("n64")
+            || suffix == QLatin1String("zip") || suffix == QLatin1String("7z"));
 }
 
 void WindowController::dropURL(const QUrl &url)
@@ -267,13 +300,18 @@ bool WindowController::handleURL(const QUrl &url)
     if (!window())
         return false;
     m_emptyVC->startSpinning();
-    std::shared_ptr<ROM> record = ROM::romFromURL(url);
+    const bool archive = url.isLocalFile() && RomArchive::isArchivePath(url.toLocalFile());
+    std::shared_ptr<ROM> record = archive ? readArchive(url) : ROM::romFromURL(url);
+    if (archive && !record) {
+        // The player chose none of the archive's images.
+        m_emptyVC->stopSpinning();
+        return false;
+    }
     if (!record || !record->isValid()) {
         // Showing an empty record would look like a ROM without a header; the player
         // needs to know the file itself was the problem. Nothing else changes.
         m_emptyVC->stopSpinning();
-        const QString path = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
-                                               : url.toDisplayString();
+        const QString path = record ? displayPath(*record) : url.toDisplayString();
         // The reader says why; the file is never opened a second time here (a pipe would block).
         m_lastOpenProblem = cannotOpenText(path, record ? record->refusalReason() : QString());
         m_errorWC->showMessage(m_lastOpenProblem);
@@ -291,8 +329,12 @@ void WindowController::showRecord(const std::shared_ptr<ROM> &record)
     m_rom = record;
     m_romVC->setROM(m_rom);
     Q_EMIT romChanged();
-    if (m_recentDocuments && record->filePath())
-        m_recentDocuments->noteNewRecentDocumentURL(*record->filePath());
+    if (m_recentDocuments && record->filePath()) {
+        const std::optional<QString> entry = record->archiveEntry();
+        m_recentDocuments->noteNewRecentDocumentURL(
+            entry ? RomArchive::entryUrl(*record->filePath(), record->archiveIndex().value_or(0), *entry)
+                  : *record->filePath());
+    }
     removeFromSuperview(m_emptyVC->view());
     viewSwap(m_romVC);
     m_emptyVC->stopSpinning();
@@ -333,18 +375,42 @@ void WindowController::playPressed(QObject *sender)
     const bool newStart = !m_supervisor->task();
     if (newStart && (!m_rom || !checkEmulatorExecutable()))
         return;
+    // The emulator takes plain files: an archive's image is extracted first, off this thread.
+    if (newStart && m_rom->archiveEntry()) {
+        if (!m_extraction) {
+            m_extraction = new ExtractionController(m_dragWindow, this);
+            connect(m_extraction, &ExtractionController::ready, this, &WindowController::playExtracted);
+            connect(m_extraction, &ExtractionController::failed, this, [this](const QString &message) {
+                const QString text = tr("\u201c%1\u201d cannot be played.\n\n%2").arg(m_rom ? displayPath(*m_rom) : QString(), message);
+                m_errorWC->showMessage(text);
+                if (const PlayAnswer answer = std::exchange(m_playAnswer, nullptr))
+                    answer(1, QString(text).replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
+            });
+        }
+        m_extraction->extract(m_rom);
+        return;
+    }
     m_supervisor->playPressed(m_rom.get());
     if (newStart) {
         m_runningFileName = m_rom->filePath() ? QFileInfo(m_rom->filePath()->toLocalFile()).fileName() : QString();
-        // A game's own settings must never surprise: say which ones this start used.
-        m_runningSettingsText =
-            GameSettings::startedWithText(m_supervisor->settingsFor(m_rom.get()).overriddenGroups());
+        noteRunningSettings();
     }
-    if (m_supervisor->task()) {
-        showStatus(m_runningSettingsText.isEmpty() ? tr("Running %1").arg(m_runningFileName)
-                                                   : tr("Running %1. %2").arg(m_runningFileName, m_runningSettingsText));
-    }
+    showRunning();
     validateToolbar();
+}
+
+void WindowController::noteRunningSettings()
+{
+    // A game's own settings must never surprise: say which ones this start used.
+    m_runningSettingsText = GameSettings::startedWithText(m_supervisor->settingsFor(m_rom.get()).overriddenGroups());
+}
+
+void WindowController::showRunning()
+{
+    if (!m_supervisor->task())
+        return;
+    showStatus(m_runningSettingsText.isEmpty() ? tr("Running %1").arg(m_runningFileName)
+                                               : tr("Running %1. %2").arg(m_runningFileName, m_runningSettingsText));
 }
 
 QString WindowController::cannotOpenText(const QString &path, const QString &reason)
@@ -363,12 +429,13 @@ void WindowController::playFile(const QString &path, const PlayAnswer &answer)
         return;
     }
     const QString problem = m_supervisor->startProblem(m_rom.get());
-    playPressed();
-    if (!problem.isEmpty() || !m_supervisor->task()) {
-        answer(1, problem);
-        return;
-    }
+    // An archive's image is played once extracted; the answer waits for that too.
     m_playAnswer = answer;
+    playPressed();
+    if (!problem.isEmpty() || (!m_supervisor->task() && !m_rom->archiveEntry())) {
+        if (const PlayAnswer now = std::exchange(m_playAnswer, nullptr))
+            now(1, problem);
+    }
 }
 
 bool WindowController::checkEmulatorExecutable()
@@ -417,6 +484,8 @@ void WindowController::clearPressed(QObject *sender)
     m_romVC->setROM(nullptr);
     m_rom.reset();
     Q_EMIT romChanged();
+    if (m_extraction)
+        m_extraction->cancel();
     m_supervisor->clearPressed();
     removeFromSuperview(m_romVC->view());
     m_emptyVC->stopSpinning();
@@ -428,12 +497,37 @@ void WindowController::clearPressed(QObject *sender)
 void WindowController::applicationWillTerminate()
 {
     m_supervisor->applicationWillTerminate();
+    if (m_extraction) {
+        m_extraction->cancel();
+        m_extraction->removeExtracted();
+    }
+}
+
+void WindowController::playExtracted(const std::shared_ptr<ROM> &plainCopy)
+{
+    // Ejected or replaced while extracting, or already running: not what the player asked for.
+    if (m_supervisor->task() || !m_rom || !m_rom->archiveEntry()) {
+        m_extraction->removeExtracted();
+        return;
+    }
+    m_supervisor->playPressed(plainCopy.get());
+    if (!m_supervisor->task()) {
+        m_extraction->removeExtracted();
+    } else {
+        m_runningFileName = *m_rom->archiveEntry();
+        noteRunningSettings();
+        showRunning();
+    }
+    validateToolbar();
 }
 
 void WindowController::showTaskEnded(const QString &logLine, int terminationStatus)
 {
     Q_UNUSED(logLine);
     Q_UNUSED(terminationStatus);
+    // The extracted copy was the emulator's alone.
+    if (m_extraction)
+        m_extraction->removeExtracted();
     validateToolbar();
 }
 
@@ -455,6 +549,13 @@ void WindowController::showInputAutoCfgNotWritable(const QString &folder)
 void WindowController::gameSettingsChanged()
 {
     m_romVC->showOwnSettings();
+    if (!m_library)
+        return;
+    QHash<QString, QString> words;
+    const QHash<QString, GameSettings::Groups> games = GameSettings::overriddenGroupsOfAllGames();
+    for (auto it = games.cbegin(); it != games.cend(); ++it)
+        words.insert(it.key(), GameSettings::groupsInWords(it.value()));
+    m_library->model()->setOwnSettings(words);
 }
 
 void WindowController::showStatus(const QString &text)
@@ -469,7 +570,9 @@ void WindowController::updateWindowTitle()
         return;
     // The open file first, as Linux desktops name document windows.
     const std::optional<QUrl> url = m_rom ? m_rom->filePath() : std::nullopt;
-    const QString name = url ? QFileInfo(url->toLocalFile()).fileName() : QString();
+    QString name = url ? QFileInfo(url->toLocalFile()).fileName() : QString();
+    if (const std::optional<QString> entry = m_rom ? m_rom->archiveEntry() : std::nullopt)
+        name = tr("%1 \u25b8 %2").arg(name, *entry);
     m_dragWindow->setWindowTitle(name.isEmpty() ? tr("Tolvane Launcher")
                                                 : tr("%1 — Tolvane Launcher").arg(name));
 }
