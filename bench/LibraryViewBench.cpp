@@ -3,6 +3,8 @@
 //                                    against a sorting filter proxy's invalidateFilter() in the same run
 //   tolvane-view-bench scroll DIR    the grid with a cover each from DIR (named by MD5), a page
 //                                    every 100 ms from top to bottom: worst GUI stall, peak memory
+//   tolvane-view-bench covers DIR    writes 200 distinct 2000 x 2800 JPEGs into DIR and a hard link
+//                                    to one of them for each game, named by its MD5
 //   tolvane-view-bench appear        milliseconds from the start of main() to the window's first
 //                                    paint, with whatever library and history the XDG folders hold
 // Run with QT_QPA_PLATFORM=offscreen and XDG folders of its own.
@@ -16,9 +18,12 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -28,6 +33,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <unistd.h>
 
 namespace {
 
@@ -214,6 +220,30 @@ int scrollBench()
     return QCoreApplication::exec();
 }
 
+int makeCovers(const QString &folder)
+{
+    QDir().mkpath(folder);
+    const QList<LibraryRecord> records = games();
+    for (int i = 0; i < kGames; ++i) {
+        const QString distinct = QStringLiteral("%1/picture%2.jpg").arg(folder).arg(i % 200);
+        if (i < 200) {
+            QImage image(2000, 2800, QImage::Format_RGB32);
+            QPainter painter(&image);
+            painter.fillRect(image.rect(), QColor::fromHsv(i * 7 % 360, 160, 200));
+            for (int band = 0; band < 60; ++band)
+                painter.fillRect(0, band * 47, 2000, 20, QColor::fromHsv((i * 7 + band * 13) % 360, 120, 120 + band));
+            painter.end();
+            if (!image.save(distinct, "jpg", 90))
+                return 1;
+        }
+        const QString link = QStringLiteral("%1/%2.jpg").arg(folder, records.at(i).md5());
+        QFile::remove(link);
+        if (::link(QFile::encodeName(distinct).constData(), QFile::encodeName(link).constData()) != 0)
+            return 1;
+    }
+    return 0;
+}
+
 int appearBench()
 {
     Window w;
@@ -250,8 +280,10 @@ int main(int argc, char **argv)
         UserDefaults::standardUserDefaults().setValueForKey(LibraryController::coversFolderKey, arguments.at(2));
         return scrollBench();
     }
+    if (mode == QLatin1String("covers") && arguments.size() == 3)
+        return makeCovers(arguments.at(2));
     if (mode == QLatin1String("appear"))
         return appearBench();
-    std::fprintf(stderr, "usage: tolvane-view-bench filter | scroll COVERS_DIR | appear\n");
+    std::fprintf(stderr, "usage: tolvane-view-bench filter | scroll COVERS_DIR | covers DIR | appear\n");
     return 2;
 }

@@ -131,14 +131,19 @@ void LibraryFilterModel::sortSourceRows()
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(true);
-    using Key = std::variant<qint64, double, QCollatorSortKey>;
+    // The C locale's collator compares code points, capitals first; fold the case instead.
+    const bool plain = collator.locale().language() == QLocale::C;
+    using Key = std::variant<qint64, double, QCollatorSortKey, QString>;
     std::vector<Key> keys;
     keys.reserve(std::size_t(count));
     for (int row = 0; row < count; ++row) {
         const QVariant value = source->index(row, m_sortColumn).data(LibraryModel::SortRole);
         switch (value.typeId()) {
         case QMetaType::QString:
-            keys.emplace_back(collator.sortKey(value.toString()));
+            if (plain)
+                keys.emplace_back(value.toString().toCaseFolded());
+            else
+                keys.emplace_back(collator.sortKey(value.toString()));
             break;
         case QMetaType::Double:
         case QMetaType::Float:
@@ -155,6 +160,8 @@ void LibraryFilterModel::sortSourceRows()
             return left.index() < right.index();
         if (const auto *text = std::get_if<QCollatorSortKey>(&left))
             return text->compare(std::get<QCollatorSortKey>(right)) < 0;
+        if (const auto *text = std::get_if<QString>(&left))
+            return *text < std::get<QString>(right);
         if (const auto *number = std::get_if<double>(&left))
             return *number < std::get<double>(right);
         return std::get<qint64>(left) < std::get<qint64>(right);
