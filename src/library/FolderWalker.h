@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -37,6 +38,15 @@ public:
     QStringList problems() const { return m_problems; }
     /// The folders that were walked, for watching.
     QStringList walkedFolders() const { return m_walkedFolders; }
+    /// Folders that could not be entered (a library folder missing or unreadable, a subfolder
+    /// that cannot be read): what lies under them is not known to be gone.
+    QList<QByteArray> unreachable() const { return m_unreachable; }
+    /// Folders walked that are the root of a file system of their own (a drive, a mount).
+    QList<QByteArray> mountRoots() const { return m_mountRoots; }
+    /// Called with each folder before its entries are read (to watch it from then on).
+    void setFolderHook(std::function<void(const QByteArray &)> hook) { m_folderHook = std::move(hook); }
+    /// Whether \a folder is the root of a file system of its own; nullopt when it cannot be seen.
+    static std::optional<bool> isMountRoot(const QByteArray &folder);
     /// Whether the file name has a library extension, in any letter case.
     static bool hasRomExtension(const char *name, std::size_t length);
 
@@ -49,4 +59,7 @@ private:
     std::vector<Entry> m_entries;
     QStringList m_problems;
     QStringList m_walkedFolders;
+    QList<QByteArray> m_unreachable;
+    QList<QByteArray> m_mountRoots;
+    std::function<void(const QByteArray &)> m_folderHook;
 };

@@ -16,7 +16,6 @@ class PlayHistory;
 class LibraryPanel;
 class LibraryScanner;
 class QAction;
-class QFileSystemWatcher;
 class QMainWindow;
 class QSplitter;
 class QThread;
@@ -116,7 +115,6 @@ private:
     void scanFinishedWith(int total, int fromCache, int read, bool cancelled, const QStringList &problems,
                           const QStringList &walkedFolders, bool recentChange);
     void showProgress(int read, int toRead, int fromCache);
-    void watch(const QStringList &folders);
     void restoreState();
     void saveState();
     void writeState();
@@ -133,7 +131,6 @@ private:
     CoverLoader *m_covers = nullptr;
     QAction *m_favouriteAction = nullptr;
     LibraryScanner *m_scanner = nullptr;
-    QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_debounce = nullptr;
     QTimer *m_saveTimer = nullptr;
     QAction *m_toggleAction = nullptr;
@@ -143,6 +140,9 @@ private:
     bool m_scanning = false;
     bool m_rescanPending = false;
     bool m_restoring = false;
+    // Change notices were lost: said once the scan they caused has ended.
+    bool m_eventsLost = false;
+    bool m_eventsLostNote = false;
     QString m_cacheMessage;
     QString m_historyMessage;
     QString m_problemText;

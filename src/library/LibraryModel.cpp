@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QDate>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -52,17 +53,23 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
         return QVariant();
     const LibraryRecord &record = m_records.at(index.row());
     const bool refused = record.refusal.has_value();
-    if (role == Qt::ToolTipRole)
-        return refused ? record.refusalReason() : record.filePath();
-    if (role == Qt::ForegroundRole)
-        return refused ? QVariant(QColor(Qt::gray)) : QVariant();
+    // Kept while its drive is away, greyed, with what it had when it could be read.
+    const QString unreachable = record.unreachableFolder.isEmpty()
+        ? QString()
+        : tr("Not available: the folder “%1” cannot be reached.").arg(QFile::decodeName(record.unreachableFolder));
     if (index.column() == Favourite && (role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) && record.valid)
         return m_history.value(record.md5()).favourite ? tr("Favourite") : tr("Not a favourite");
+    if (role == Qt::ToolTipRole)
+        return !unreachable.isEmpty() ? unreachable : refused ? record.refusalReason() : record.filePath();
+    if (role == Qt::ForegroundRole)
+        return refused || !unreachable.isEmpty() ? QVariant(QColor(Qt::gray)) : QVariant();
     if (role != Qt::DisplayRole && role != SortRole)
         return QVariant();
     const bool sorting = role == SortRole;
     switch (index.column()) {
     case Name:
+        if (!unreachable.isEmpty() && !sorting)
+            return unreachable;
         // A refused file is listed with its reason in place of a name, never dropped.
         if (refused)
             return record.refusalReason();

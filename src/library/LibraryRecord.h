@@ -24,6 +24,13 @@ struct FileStamp
 
     static FileStamp fromStat(const struct stat &info);
     bool operator==(const FileStamp &) const = default;
+    /// Whether the file is unchanged since \a other was taken: size, modification and change
+    /// times. Device and inode do not decide: a drive plugged in again may get another device
+    /// number, and FAT inode numbers do not survive a remount.
+    bool sameFileAs(const FileStamp &other) const
+    {
+        return size == other.size && mtimeNs == other.mtimeNs && ctimeNs == other.ctimeNs;
+    }
 };
 
 /// One file of the library: where it is, its stamp when read, and what the reader found,
@@ -43,6 +50,9 @@ struct LibraryRecord
     qint64 fileSize = -1;
     std::optional<ROM::Refusal> refusal;
     int refusalError = 0;
+    /// Set while the folder holding the file cannot be reached (a drive unmounted): the row
+    /// is kept, and shown as not available. Not stored in the cache.
+    QByteArray unreachableFolder;
 
     QString name() const { return text(0); }
     QString gameCode() const { return text(1); }
