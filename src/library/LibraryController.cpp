@@ -199,6 +199,8 @@ LibraryController::~LibraryController()
     m_scanner->cancel();
     m_thread->quit();
     m_thread->wait();
+    // Changes still queued for the history file are written before its thread ends.
+    QMetaObject::invokeMethod(m_history, []() {}, Qt::BlockingQueuedConnection);
     m_historyThread->quit();
     m_historyThread->wait();
 }
@@ -228,7 +230,8 @@ void LibraryController::initHistory()
 
 void LibraryController::initGrid()
 {
-    m_covers = new CoverLoader(CoverLoader::defaultThumbnailFolder(), this);
+    // Owned by the panel, which owns the grid and its painter that use it.
+    m_covers = new CoverLoader(CoverLoader::defaultThumbnailFolder(), m_panel);
     m_covers->setCoversFolder(UserDefaults::standardUserDefaults().valueForKey(coversFolderKey).toString());
     LibraryGridView *grid = m_panel->gridView();
     auto *delegate = new CoverDelegate(m_covers, m_filter, m_model, grid);
