@@ -85,8 +85,8 @@ void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         painter->fillRect(cell, palette.brush(QPalette::Highlight));
 
     const QString name = record.valid ? record.name().trimmed() : QFileInfo(record.filePath()).fileName();
-    // Latin-1 keeps every byte of a path that is not UTF-8.
-    const QString key = QString::fromLatin1(record.path);
+    // Latin-1 keeps every byte of a path that is not UTF-8; entries of one archive differ by index.
+    const QString key = QString::fromLatin1(record.path) + QLatin1Char('#') + QString::number(record.entryIndex);
     const QImage image = record.valid
         ? m_loader->cover(key, {record.md5(), record.gameCode(), record.name(), record.filePath()}, m_coverWidth)
         : QImage();

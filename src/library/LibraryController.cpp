@@ -1,5 +1,7 @@
 #include "library/LibraryController.h"
 
+#include "rom/RomArchive.h"
+
 #include "library/CoverDelegate.h"
 #include "library/CoverLoader.h"
 #include "library/LibraryCache.h"
@@ -171,7 +173,7 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
     m_scanner->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_scanner, &QObject::deleteLater);
     connect(m_scanner, &LibraryScanner::recordsFound, m_model, &LibraryModel::addRecords);
-    connect(m_scanner, &LibraryScanner::recordsRemoved, m_model, &LibraryModel::removePaths);
+    connect(m_scanner, &LibraryScanner::recordsRemoved, m_model, &LibraryModel::removeKeys);
     connect(m_scanner, &LibraryScanner::foldersChanged, this, [this](bool eventsLost) {
         m_eventsLost = m_eventsLost || eventsLost;
         m_debounce->start();
@@ -390,14 +392,14 @@ QMenu *LibraryController::contextMenu(const QModelIndex &viewIndex)
         if (std::shared_ptr<ROM> rom = unchangedROM(record))
             Q_EMIT playRecord(rom);
         else
-            Q_EMIT openFile(QUrl::fromLocalFile(record.filePath()));
+            Q_EMIT openFile(fileUrl(record));
     });
     play->setEnabled(record.valid);
     menu->addAction(tr("Open"), this, [this, record]() {
         if (std::shared_ptr<ROM> rom = unchangedROM(record))
             Q_EMIT openRecord(rom);
         else
-            Q_EMIT openFile(QUrl::fromLocalFile(record.filePath()));
+            Q_EMIT openFile(fileUrl(record));
     });
     if (isSignalConnected(QMetaMethod::fromSignal(&LibraryController::gameSettingsRequested))) {
         QAction *settings = menu->addAction(tr("Game Settings…"), this, [this, md5, record]() {
@@ -549,7 +551,13 @@ void LibraryController::activateRow(int viewRow)
         Q_EMIT openRecord(rom);
         return;
     }
-    Q_EMIT openFile(QUrl::fromLocalFile(record.filePath()));
+    Q_EMIT openFile(fileUrl(record));
+}
+
+QUrl LibraryController::fileUrl(const LibraryRecord &record)
+{
+    const QUrl url = QUrl::fromLocalFile(record.filePath());
+    return record.entryIndex < 0 ? url : RomArchive::entryUrl(url, record.entryIndex, record.entry);
 }
 
 std::shared_ptr<ROM> LibraryController::unchangedROM(const LibraryRecord &record) const

@@ -109,6 +109,8 @@ private:
     void activateRow(int viewRow);
     /// The record as it is when unchanged since it was read, else null (read it again).
     std::shared_ptr<ROM> unchangedROM(const LibraryRecord &record) const;
+    /// The file, or the archive entry, to read for a record.
+    static QUrl fileUrl(const LibraryRecord &record);
     void initHistory();
     void initGrid();
     void chooseCoverImage(const QString &md5);

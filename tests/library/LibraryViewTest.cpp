@@ -162,7 +162,7 @@ TEST(LibraryFilterTest, SearchSortAndFavouritesKeepTheSelectedRowAndRemovalsKeep
     EXPECT_EQ(names(), QStringLiteral("Bravo,alpha,Charlie,alpha 10")) << "a run moves its game up at once";
     filter.setFavouritesOnly(true);
     EXPECT_EQ(names(), QStringLiteral("Bravo,Charlie"));
-    model.removePaths({QByteArrayLiteral("/roms/3.z64")});
+    model.removeKeys({game(3, {}, {}).key()});
     EXPECT_EQ(names(), QStringLiteral("Bravo"));
     EXPECT_EQ(selected(), QStringLiteral("Bravo"));
 }
