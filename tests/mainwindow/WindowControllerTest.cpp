@@ -163,6 +163,16 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
     QDropEvent drop(QPointF(20, 20), any, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(controller.dragWindow(), &drop);
     EXPECT_TRUE(shownPath() == rom && recent.recentDocumentPaths() == QStringList{rom});
+    // A dropped archive with one image opens it.
+    const QString zip = world.path(QStringLiteral("drop.zip"));
+    ASSERT_TRUE(ArchiveBuilder().add("in.v64", RomImageBuilder().image()).writeTo(zip));
+    mime.setUrls({QUrl::fromLocalFile(zip)});
+    QDragEnterEvent zipEnter(QPoint(20, 20), any, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(controller.dragWindow(), &zipEnter);
+    QDropEvent zipDrop(QPointF(20, 20), any, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(controller.dragWindow(), &zipDrop);
+    EXPECT_TRUE(shownPath() == zip && controller.rom()->archiveEntry() == QStringLiteral("in.v64"));
+    controller.handleURL(QUrl::fromLocalFile(rom));
 
     // The open panel takes any name, folders too (to say why they cannot be played); Cancel changes nothing.
     const auto openWithPanel = [&](const QString &path, bool cancel = false) {
