@@ -1,5 +1,7 @@
 #include "library/FolderWalker.h"
 
+#include "rom/RomArchive.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -69,6 +71,11 @@ bool FolderWalker::hasRomExtension(const char *name, std::size_t length)
         && extension[2] == '4';
 }
 
+bool FolderWalker::isLibraryFileName(const char *name, std::size_t length)
+{
+    return hasRomExtension(name, length) || RomArchive::hasArchiveExtension(name, length);
+}
+
 std::vector<FolderWalker::Entry> FolderWalker::walk(const QStringList &folders)
 {
     m_entries.clear();
@@ -130,7 +137,7 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
         const std::size_t length = std::strlen(name);
-        const bool romName = hasRomExtension(name, length);
+        const bool romName = isLibraryFileName(name, length);
         if (item->d_type == DT_DIR) {
             pending.push_back(join(name, length));
             continue;

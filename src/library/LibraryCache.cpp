@@ -239,9 +239,8 @@ std::vector<LibraryRecord> LibraryCache::load()
     }
     while (query.next()) {
         LibraryRecord record;
-        record.path = query.value(0).toByteArray();
         // Left out, its file is read again and the row replaced: one bad row costs one read.
-        if (record.decode(query.value(1).toByteArray()))
+        if (record.setKey(query.value(0).toByteArray()) && record.decode(query.value(1).toByteArray()))
             records.push_back(std::move(record));
     }
     if (query.lastError().isValid()) {
@@ -258,16 +257,16 @@ void LibraryCache::store(const std::vector<LibraryRecord> &records)
     QList<QVariantList> rows;
     rows.reserve(qsizetype(records.size()));
     for (const LibraryRecord &record : records)
-        rows.append({record.path, record.encode()});
+        rows.append({record.key(), record.encode()});
     write(QStringLiteral("INSERT OR REPLACE INTO roms (path, record) VALUES (?, ?)"), std::move(rows));
 }
 
-void LibraryCache::remove(const QList<QByteArray> &paths)
+void LibraryCache::remove(const QList<QByteArray> &keys)
 {
     QList<QVariantList> rows;
-    rows.reserve(paths.size());
-    for (const QByteArray &path : paths)
-        rows.append({path});
+    rows.reserve(keys.size());
+    for (const QByteArray &key : keys)
+        rows.append({key});
     write(QStringLiteral("DELETE FROM roms WHERE path = ?"), std::move(rows));
 }
 

@@ -13,7 +13,8 @@
 
 class QSqlError;
 
-/// The library's memory between starts: one SQLite row per file, keyed by its path, with
+/// The library's memory between starts: one SQLite row per file (per image entry of an
+/// archive), keyed by LibraryRecord::key(), with
 /// what the reader found and the file's stamp. It is only a cache, but one worth keeping:
 /// only a file SQLite reports as damaged, or of another layout, is set aside (never over an
 /// earlier one) and started afresh. A write that fails for any other reason (a full disk)
@@ -51,7 +52,8 @@ public:
     /// file is read again and its row replaced.
     std::vector<LibraryRecord> load();
     void store(const std::vector<LibraryRecord> &records);
-    void remove(const QList<QByteArray> &paths);
+    /// Removes the rows of these keys.
+    void remove(const QList<QByteArray> &keys);
     /// The folders that were the root of a file system of their own when last walked.
     QSet<QByteArray> mountRoots();
     void setMountRoots(const QSet<QByteArray> &folders);

@@ -1,5 +1,7 @@
 #include "library/LibraryController.h"
 
+#include "rom/RomArchive.h"
+
 #include "library/LibraryCache.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryModel.h"
@@ -123,7 +125,7 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
     m_scanner->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_scanner, &QObject::deleteLater);
     connect(m_scanner, &LibraryScanner::recordsFound, m_model, &LibraryModel::addRecords);
-    connect(m_scanner, &LibraryScanner::recordsRemoved, m_model, &LibraryModel::removePaths);
+    connect(m_scanner, &LibraryScanner::recordsRemoved, m_model, &LibraryModel::removeKeys);
     connect(m_scanner, &LibraryScanner::foldersChanged, this, [this](bool eventsLost) {
         m_eventsLost = m_eventsLost || eventsLost;
         m_debounce->start();
@@ -282,7 +284,8 @@ void LibraryController::activateRow(int viewRow)
         Q_EMIT openRecord(record.toROM());
         return;
     }
-    Q_EMIT openFile(QUrl::fromLocalFile(record.filePath()));
+    const QUrl url = QUrl::fromLocalFile(record.filePath());
+    Q_EMIT openFile(record.entryIndex < 0 ? url : RomArchive::entryUrl(url, record.entryIndex, record.entry));
 }
 
 void LibraryController::restoreState()

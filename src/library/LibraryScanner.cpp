@@ -155,21 +155,23 @@ void LibraryScanner::scan(const QStringList &folders)
             recentChange = true;
         for (; known < m_known.size() && m_known[known].path < entry.path; ++known)
             goneOrUnreachable(known);
-        if (known < m_known.size() && m_known[known].path == entry.path) {
-            LibraryRecord &record = m_known[known];
-            if (!record.stamp.sameFileAs(entry.stamp)) {
-                toRead.push_back(std::move(entry));
-            } else {
-                ++fromCache;
+        // An archive has a record per image entry, all with its path and stamp.
+        std::size_t end = known;
+        while (end < m_known.size() && m_known[end].path == entry.path)
+            ++end;
+        if (end > known && m_known[known].stamp.sameFileAs(entry.stamp)) {
+            ++fromCache;
+            for (std::size_t i = known; i < end; ++i) {
+                LibraryRecord &record = m_known[i];
                 if (!record.unreachableFolder.isEmpty()) {
                     record.unreachableFolder.clear();
                     changedState.append(record);
                 }
             }
-            ++known;
         } else {
             toRead.push_back(std::move(entry));
         }
+        known = end;
     }
     for (; known < m_known.size(); ++known)
         goneOrUnreachable(known);
@@ -185,7 +187,7 @@ void LibraryScanner::scan(const QStringList &folders)
         kept.reserve(m_known.size());
         for (std::size_t i = 0; i < m_known.size(); ++i) {
             if (gone[i])
-                paths.append(m_known[i].path);
+                paths.append(m_known[i].key());
             else
                 kept.push_back(std::move(m_known[i]));
         }
@@ -208,19 +210,20 @@ void LibraryScanner::scan(const QStringList &folders)
         for (std::size_t i = start; i < end; ++i)
             paths.push_back(toRead[i].path);
 
-        std::vector<LibraryRecord> batch(paths.size());
+        std::vector<std::vector<LibraryRecord>> batch(paths.size());
         QMutex pendingLock;
         QList<LibraryRecord> pending;
         QElapsedTimer sinceEmit;
         sinceEmit.start();
         ParallelReader::readAll(
             paths, m_jobs,
-            [&](std::size_t index, std::shared_ptr<ROM> rom) {
-                LibraryRecord &record = batch[index];
-                record = LibraryRecord::fromROM(paths[index], toRead[start + index].stamp, *rom);
+            [&](std::size_t index, ParallelReader::Records roms) {
+                std::vector<LibraryRecord> &records = batch[index];
+                for (const std::shared_ptr<ROM> &rom : roms)
+                    records.push_back(LibraryRecord::fromROM(paths[index], toRead[start + index].stamp, *rom));
                 const int count = ++done;
                 QMutexLocker lock(&pendingLock);
-                pending.append(record);
+                pending.append(QList<LibraryRecord>(records.cbegin(), records.cend()));
                 if (sinceEmit.elapsed() >= kEmitIntervalMs) {
                     sinceEmit.restart();
                     Q_EMIT recordsFound(std::exchange(pending, {}));
@@ -228,27 +231,43 @@ void LibraryScanner::scan(const QStringList &folders)
                 }
             },
             &m_cancel);
-        // Unread slots (a cancel) have no record.
-        std::erase_if(batch, [](const LibraryRecord &record) { return record.path.isEmpty(); });
-        m_cache->store(batch);
-        fresh.insert(fresh.end(), batch.begin(), batch.end());
+        // Unread slots (a cancel) have no record. Rows an archive no longer gives (an entry
+        // gone, or the archive refused as a whole before) go from the list and the cache.
+        std::vector<LibraryRecord> read;
+        QList<QByteArray> stale;
+        for (std::vector<LibraryRecord> &records : batch) {
+            if (records.empty())
+                continue;
+            const auto [first, last] = std::equal_range(m_known.cbegin(), m_known.cend(), records.front(), byPath);
+            for (auto old = first; old != last; ++old) {
+                if (std::none_of(records.cbegin(), records.cend(),
+                                 [key = old->key()](const LibraryRecord &record) { return record.key() == key; }))
+                    stale.append(old->key());
+            }
+            std::move(records.begin(), records.end(), std::back_inserter(read));
+        }
+        if (!stale.isEmpty()) {
+            m_cache->remove(stale);
+            Q_EMIT recordsRemoved(stale);
+        }
+        m_cache->store(read);
+        fresh.insert(fresh.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
         if (!pending.isEmpty())
             Q_EMIT recordsFound(pending);
         Q_EMIT progress(done, toReadCount, fromCache);
         start = end;
     }
     if (!fresh.empty()) {
-        // A fresh record replaces the one it was read for: after a stable sort it is the last
-        // of its path.
+        // Fresh records replace every record of the path they were read for.
+        std::vector<QByteArray> freshPaths;
+        for (const LibraryRecord &record : fresh)
+            freshPaths.push_back(record.path);
+        std::sort(freshPaths.begin(), freshPaths.end());
+        std::erase_if(m_known, [&freshPaths](const LibraryRecord &record) {
+            return std::binary_search(freshPaths.cbegin(), freshPaths.cend(), record.path);
+        });
         m_known.insert(m_known.end(), std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
         std::stable_sort(m_known.begin(), m_known.end(), byPath);
-        std::vector<LibraryRecord> merged;
-        merged.reserve(m_known.size());
-        for (std::size_t i = 0; i < m_known.size(); ++i) {
-            if (i + 1 == m_known.size() || m_known[i + 1].path != m_known[i].path)
-                merged.push_back(std::move(m_known[i]));
-        }
-        m_known = std::move(merged);
     }
     m_cache->finishScan();
     tellCacheMessage();
@@ -294,7 +313,7 @@ void LibraryScanner::watchedFolderChanged(const QList<QByteArray> &names)
 {
     // Only images and folders matter; other files (a download's partial file) do not.
     for (const QByteArray &name : names) {
-        if (name.isEmpty() || name.endsWith('/') || FolderWalker::hasRomExtension(name.constData(), std::size_t(name.size()))) {
+        if (name.isEmpty() || name.endsWith('/') || FolderWalker::isLibraryFileName(name.constData(), std::size_t(name.size()))) {
             Q_EMIT foldersChanged(false);
             return;
         }

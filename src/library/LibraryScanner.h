@@ -39,7 +39,8 @@ Q_SIGNALS:
     void cacheMessage(const QString &message);
     /// Records new or changed since last told: the cached ones first, then those read.
     void recordsFound(const QList<LibraryRecord> &records);
-    void recordsRemoved(const QList<QByteArray> &paths);
+    /// Rows gone, by LibraryRecord::key().
+    void recordsRemoved(const QList<QByteArray> &keys);
     /// Files or folders in the library changed since they were walked; \a eventsLost: the
     /// system dropped change notices, so anything may have changed.
     void foldersChanged(bool eventsLost);

@@ -1,6 +1,7 @@
 #include "library/FolderWalker.h"
 #include "library/LibraryCache.h"
 #include "library/LibraryScanner.h"
+#include "support/ArchiveBuilder.h"
 #include "support/RomImageBuilder.h"
 
 #include <QCoreApplication>
@@ -241,7 +242,6 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
     EXPECT_TRUE(unwritable.messages.constFirst().contains(QStringLiteral("cannot be written")));
 }
 
-
 TEST_F(LibraryCoreTest, scannerWatchesFromTheStartEvenAfterCancelAndKeepsWhatCannotBeReached)
 {
     const QStringList folders{m_dir.filePath(QStringLiteral("lib"))};
@@ -302,6 +302,44 @@ TEST_F(LibraryCoreTest, scannerWatchesFromTheStartEvenAfterCancelAndKeepsWhatCan
     EXPECT_EQ(counts, std::tuple(2, 2, 0));
     ASSERT_EQ(found.size(), 2);
     EXPECT_TRUE(found.constFirst().unreachableFolder.isEmpty());
+}
+
+TEST_F(LibraryCoreTest, archivesGiveARowPerImageThatTheCacheKeepsByEntry)
+{
+    const QString cache = m_dir.filePath(QStringLiteral("cache/library.sqlite"));
+    const QStringList folders{m_dir.filePath(QStringLiteral("lib"))};
+    QDir().mkpath(folders[0]);
+    RomImageBuilder builder;
+    const QByteArray a = builder.setName(QByteArray("A", 2)).image(), b = builder.setName(QByteArray("B", 2)).setByteOrder(RomImageBuilder::ByteOrder::V64).image();
+    const QString pair = m_dir.filePath(QStringLiteral("lib/pair.zip"));
+    ASSERT_TRUE(ArchiveBuilder().add("A.z64", a).add("B.v64", b).writeTo(pair));
+    ASSERT_TRUE(ArchiveBuilder().add("readme.txt", "none").writeTo(m_dir.filePath(QStringLiteral("lib/empty.7z"))));
+    ASSERT_TRUE(ArchiveBuilder().add("C.n64", a).writeTo(m_dir.filePath(QStringLiteral("lib/Single.ZIP"))));
+    const auto rows = [](const ScanResult &result) {
+        QStringList texts;
+        for (const LibraryRecord &record : result.found)
+            texts.append(record.fileName() + QLatin1Char(' ') + (record.valid ? record.name() : record.refusalReason()));
+        texts.sort();
+        return texts.join(QLatin1Char('|')).toStdString();
+    };
+    const std::string expected = "Single.ZIP \u25b8 C.n64 A|empty.7z There is no ROM image inside the archive.|"
+                                 "pair.zip \u25b8 A.z64 A|pair.zip \u25b8 B.v64 B";
+    const ScanResult first = scan(cache, folders);
+    EXPECT_EQ(first.counts, std::tuple(3, 0, 3));
+    EXPECT_EQ(rows(first), expected);
+    const ScanResult second = scan(cache, folders);
+    EXPECT_EQ(second.counts, std::tuple(3, 3, 0));
+    EXPECT_EQ(rows(second), expected);
+    for (const LibraryRecord &record : second.found)
+        EXPECT_EQ(record.toROM()->archiveEntry(), record.entryIndex < 0 ? std::nullopt : std::optional(record.entry));
+
+    // Read again when it changes; the rows it no longer gives go from the list and the cache.
+    ASSERT_TRUE(QFile::remove(pair) && ArchiveBuilder().add("B.v64", b).writeTo(pair));
+    const ScanResult third = scan(cache, folders);
+    EXPECT_EQ(third.counts, std::tuple(3, 2, 1));
+    const QByteArray pairPath = QFile::encodeName(pair);
+    EXPECT_EQ(third.removed, QList<QByteArray>({pairPath + QByteArray("\0" "0\0A.z64", 8), pairPath + QByteArray("\0" "1\0B.v64", 8)}));
+    EXPECT_EQ(scan(cache, folders).found.size(), 3);
 }
 
 } // namespace
