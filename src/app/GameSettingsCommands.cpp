@@ -3,11 +3,13 @@
 #include "app/MainMenu.h"
 #include "launch/EmulatorSupervisor.h"
 #include "launch/GameSettings.h"
+#include "library/LibraryController.h"
 #include "mainwindow/WindowController.h"
 #include "prefs/GameSettingsWindowController.h"
 #include "rom/ROM.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QMenu>
 #include <QUrl>
 #include <QWidget>
@@ -29,6 +31,9 @@ GameSettingsCommands::GameSettingsCommands(WindowController *controller, MainMen
     connect(m_action, &QAction::triggered, this, [this] { showForROM(m_controller->rom()); });
     connect(controller, &WindowController::gameSettingsRequested, this, &GameSettingsCommands::showForROM);
     connect(controller, &WindowController::romChanged, this, &GameSettingsCommands::updateAction);
+    // The library's context menu offers the item once this is connected.
+    if (LibraryController *library = controller->library())
+        connect(library, &LibraryController::gameSettingsRequested, this, &GameSettingsCommands::showForFile);
     updateAction();
 }
 
@@ -50,7 +55,9 @@ void GameSettingsCommands::showForFile(const QString &md5, const QString &filePa
 {
     // The library has the digest; the name for the title comes from the header.
     const std::shared_ptr<ROM> rom = ROM::romFromURL(QUrl::fromLocalFile(filePath));
-    const QString name = rom && rom->name() ? rom->name()->trimmed() : QString();
+    QString name = rom && rom->name() ? rom->name()->trimmed() : QString();
+    if (name.isEmpty())
+        name = QFileInfo(filePath).fileName();
     show(GameSettings(md5, name));
 }
 

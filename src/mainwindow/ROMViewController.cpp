@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QFormLayout>
 #include <QLocale>
 #include <QPushButton>
 
@@ -26,6 +27,21 @@ void ROMViewController::setupUi(QWidget *view)
     m_codeField = m_ui->codeField;
     m_crcField = m_ui->crcField;
     m_md5Field = m_ui->md5Field;
+    // History rows below the header's, read-only like them.
+    const struct {
+        QLineEdit **field;
+        QString label;
+        QString name;
+        const char *objectName;
+    } rows[] = {{&m_lastPlayedField, tr("Last played:"), tr("Last played"), "lastPlayedField"},
+                {&m_playTimeField, tr("Play time:"), tr("Play time"), "playTimeField"}};
+    for (const auto &row : rows) {
+        *row.field = new QLineEdit(view);
+        (*row.field)->setObjectName(QLatin1String(row.objectName));
+        (*row.field)->setReadOnly(true);
+        (*row.field)->setAccessibleName(row.name);
+        m_ui->layout->addRow(row.label, *row.field);
+    }
 
     // What the game overrides is always in sight, beside the way to change it.
     m_ownSettingsLabel = new QLabel(view);
@@ -47,6 +63,14 @@ void ROMViewController::showOwnSettings()
     m_ownSettingsLabel->setText(groups.isEmpty() ? QString() : tr("Uses its own settings: %1").arg(groups));
     m_ownSettingsLabel->setVisible(!groups.isEmpty());
     m_gameSettingsButton->setEnabled(m_rom && m_rom->MD5());
+}
+
+void ROMViewController::setHistoryText(const QString &lastPlayed, const QString &playTime)
+{
+    if (!m_lastPlayedField)
+        view();
+    m_lastPlayedField->setText(lastPlayed.isEmpty() ? tr("Never") : lastPlayed);
+    m_playTimeField->setText(playTime);
 }
 
 void ROMViewController::awakeFromNib()

@@ -40,6 +40,10 @@ public:
     QPushButton *gameSettingsButton() const { return m_gameSettingsButton; }
     /// Says again which settings the game has of its own, after they changed.
     void showOwnSettings();
+    QLineEdit *lastPlayedField() const { return m_lastPlayedField; }
+    QLineEdit *playTimeField() const { return m_playTimeField; }
+    /// The game's history as the library shows it ("Today", "2 h 15 min"); empty when never played.
+    void setHistoryText(const QString &lastPlayed, const QString &playTime);
 
     /// The two checksum words as "%X %X": upper-case hexadecimal, no leading zeros.
     static QString checksumText(quint32 crc1, quint32 crc2);
@@ -65,4 +69,6 @@ private:
     QLineEdit *m_md5Field = nullptr;
     QLabel *m_ownSettingsLabel = nullptr;
     QPushButton *m_gameSettingsButton = nullptr;
+    QLineEdit *m_lastPlayedField = nullptr;
+    QLineEdit *m_playTimeField = nullptr;
 };

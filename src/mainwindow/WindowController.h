@@ -142,6 +142,8 @@ private:
     void showTaskEnded(const QString &logLine, int terminationStatus);
     void showInputAutoCfgNotWritable(const QString &folder);
     void showStatus(const QString &text);
+    /// The ROM view's history rows for the game shown.
+    void showHistory();
     void updateWindowTitle();
     void noteRunningSettings();
     // "Running FILE", with the game's own settings if it used any.
