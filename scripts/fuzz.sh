@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang-14 in build-fuzz/ and runs each on a copy of its
 # seed corpus. A crash, a leak, a timeout or a sanitizer report ends the run with failure.
-#   scripts/fuzz.sh [SECONDS] [TARGET...]   default: 60 s for each of RomReaderFuzzer, SettingsFuzzer
+#   scripts/fuzz.sh [SECONDS] [TARGET...]   default: 60 s for each of RomReaderFuzzer,
+#                                           SettingsFuzzer, ArchiveReaderFuzzer
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[[ ${#targets[@]} -gt 0 ]] || targets=(RomReaderFuzzer SettingsFuzzer)
+[[ ${#targets[@]} -gt 0 ]] || targets=(RomReaderFuzzer SettingsFuzzer ArchiveReaderFuzzer)
 build="$top/build-fuzz"
 "$top/scripts/install-deps.sh"
 
@@ -22,6 +23,7 @@ for target in "${targets[@]}"; do
     # ROM images start at 4 KiB, above libFuzzer's default input length.
     case "$target" in
         RomReaderFuzzer) corpus=rom max_len=16384 ;;
+        ArchiveReaderFuzzer) corpus=archive max_len=16384 ;;
         *) corpus=settings max_len=65536 ;;
     esac
     work=$(mktemp -d)

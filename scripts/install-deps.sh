@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config python3
     qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 qt6-svg-dev
-    libsdl1.2-dev libplist-dev libssl-dev libgtest-dev libx11-dev libqt6sql6-sqlite
+    libsdl1.2-dev libplist-dev libssl-dev libgtest-dev libx11-dev libqt6sql6-sqlite libarchive-dev
+    zip unzip p7zip
     xvfb xauth xdotool x11-apps x11-xkb-utils imagemagick
     dbus at-spi2-core python3-pyatspi
     clang-14 libclang-rt-14-dev

@@ -70,7 +70,9 @@ void AppDelegate::loadDefaults()
 bool AppDelegate::applicationOpenFile(const QString &path)
 {
     if (m_myWindowController) {
-        const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+        // Open Recent keeps an archive's entry as a file URL with a fragment.
+        const QUrl url = path.startsWith(QLatin1String("file:")) ? QUrl(path)
+                                                                 : QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
         if (m_myWindowController->handleURL(url))
             return true;
     }

@@ -118,10 +118,18 @@ void MainMenu::rebuildRecentMenu()
     const QStringList paths = m_delegate->recentDocuments()->recentDocumentPaths();
     for (const QString &path : paths) {
         // A file name may contain '&'; doubled it is not taken for a mnemonic.
-        const QString name = QFileInfo(path).fileName();
+        // An archive's entry is kept as a URL whose fragment is "INDEX:NAME".
+        const QUrl url = path.startsWith(QLatin1String("file:")) ? QUrl(path) : QUrl::fromLocalFile(path);
+        QString name = QFileInfo(url.toLocalFile()).fileName();
+        QString full = QDir::toNativeSeparators(url.toLocalFile());
+        if (url.hasFragment()) {
+            const QString entry = url.fragment(QUrl::FullyDecoded).section(QLatin1Char(':'), 1);
+            name = tr("%1 \u25b8 %2").arg(name, entry);
+            full = tr("%1 \u25b8 %2").arg(full, entry);
+        }
         QAction *item = m_recentMenu->addAction(QString(name).replace(QLatin1Char('&'), QLatin1String("&&")));
-        item->setToolTip(QDir::toNativeSeparators(path));
-        item->setStatusTip(QDir::toNativeSeparators(path));
+        item->setToolTip(full);
+        item->setStatusTip(full);
         connect(item, &QAction::triggered, this, [this, path]() { m_delegate->openRecentDocument(path); });
     }
     m_recentMenu->addSeparator();

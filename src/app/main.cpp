@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "launch/EntryExtractor.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignalWatcher.h"
 
@@ -87,6 +88,8 @@ int main(int argc, char *argv[])
             return 0;
         instance.listen();
     }
+    // The one Launcher: games extracted by one that crashed are nobody's now.
+    EntryExtractor::removeLeftovers();
 
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);

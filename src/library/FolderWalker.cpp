@@ -1,5 +1,7 @@
 #include "library/FolderWalker.h"
 
+#include "rom/RomArchive.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -40,7 +42,21 @@ bool isPseudoFileSystem(int fd)
     }
 }
 
+// statx knows bind mounts too, which share their device number with the parent's folder.
+std::optional<bool> mountRoot(int dirfd, const char *path, int flags)
+{
+    struct statx info;
+    if (::statx(dirfd, path, flags, 0, &info) != 0 || !(info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT))
+        return std::nullopt;
+    return (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+}
+
 } // namespace
+
+std::optional<bool> FolderWalker::isMountRoot(const QByteArray &folder)
+{
+    return mountRoot(AT_FDCWD, folder.constData(), 0);
+}
 
 bool FolderWalker::hasRomExtension(const char *name, std::size_t length)
 {
@@ -55,11 +71,18 @@ bool FolderWalker::hasRomExtension(const char *name, std::size_t length)
         && extension[2] == '4';
 }
 
+bool FolderWalker::isLibraryFileName(const char *name, std::size_t length)
+{
+    return hasRomExtension(name, length) || RomArchive::hasArchiveExtension(name, length);
+}
+
 std::vector<FolderWalker::Entry> FolderWalker::walk(const QStringList &folders)
 {
     m_entries.clear();
     m_problems.clear();
     m_walkedFolders.clear();
+    m_unreachable.clear();
+    m_mountRoots.clear();
     m_visited.clear();
     for (const QString &folder : folders) {
         std::vector<QByteArray> pending;
@@ -78,6 +101,8 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
     const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         // A subfolder that vanished mid-walk is simply gone; a library folder is worth a word.
+        if (isRoot || errno != ENOENT)
+            m_unreachable.append(path);
         if (isRoot)
             m_problems.append(tr("The library folder “%1” cannot be read: %2.")
                                   .arg(QFile::decodeName(path), QString::fromLocal8Bit(std::strerror(errno))));
@@ -95,6 +120,10 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
         ::close(fd);
         return;
     }
+    if (m_folderHook)
+        m_folderHook(path);
+    if (mountRoot(fd, "", AT_EMPTY_PATH).value_or(false))
+        m_mountRoots.append(path);
     m_walkedFolders.append(QFile::decodeName(path));
     const QByteArray prefix = path.endsWith('/') ? path : path + '/';
     // One allocation per path found; the walk runs over every file at every start.
@@ -108,7 +137,7 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
         const std::size_t length = std::strlen(name);
-        const bool romName = hasRomExtension(name, length);
+        const bool romName = isLibraryFileName(name, length);
         if (item->d_type == DT_DIR) {
             pending.push_back(join(name, length));
             continue;

@@ -12,6 +12,27 @@
 #include <QUuid>
 #include <QVariant>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// SQLite's primary result codes; Qt's driver reports extended ones, whose low byte is these.
+constexpr int kBusy = 5;
+constexpr int kLocked = 6;
+constexpr int kCorrupt = 11;
+constexpr int kFull = 13;
+constexpr int kNotADatabase = 26;
+// Not SQLite's: the file is a cache of another layout.
+constexpr int kOtherLayout = -1;
+
+int primaryCode(const QSqlError &error)
+{
+    return error.nativeErrorCode().toInt() & 0xff;
+}
+
+} // namespace
+
 QString LibraryCache::defaultPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
@@ -37,29 +58,55 @@ LibraryCache::~LibraryCache()
 void LibraryCache::open()
 {
     const QString folder = QFileInfo(m_path).absolutePath();
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isWritable()) {
-        useMemory(tr("The library cache folder “%1” cannot be written").arg(folder));
+    QDir().mkpath(folder);
+    const bool exists = QFileInfo::exists(m_path);
+    // Read what is there even where nothing may be written (a read-only home, a shared cache).
+    const auto writable = [](const QString &path) {
+        return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+    };
+    if (!QFileInfo(folder).isDir() || !writable(folder) || (exists && !writable(m_path))) {
+        if (!exists || !openReadOnly())
+            useMemory(tr("The library cache folder “%1” cannot be written").arg(folder));
         return;
     }
     int code = 0;
-    const QString error = openAt(m_path, &code);
+    const QString error = openAt(m_path, Access::ReadWrite, &code);
     if (error.isEmpty()) {
-        m_persistent = true;
+        m_persistent = m_writable = true;
         return;
     }
-    // SQLITE_BUSY or SQLITE_LOCKED: another Launcher holds it; leave its file alone.
-    if (code == 5 || code == 6) {
-        useMemory(tr("The library cache is in use by another Launcher"));
+    const int primary = code & 0xff;
+    if (code == kOtherLayout || primary == kCorrupt || primary == kNotADatabase) {
+        setAside(error);
         return;
     }
-    if (QFileInfo::exists(m_path) && !QFileInfo(m_path).isWritable()) {
-        useMemory(tr("The library cache “%1” cannot be written").arg(m_path));
-        return;
-    }
-    setAside(error);
+    // Anything else (a full disk, a lock held past the busy timeout) is no fault of the file.
+    if (primary == kBusy || primary == kLocked)
+        useMemory(tr("The library cache is in use by another program"));
+    else if (!exists || !openReadOnly())
+        useMemory(primary == kFull ? tr("The disk holding the library cache is full")
+                                   : tr("The library cache “%1” cannot be opened (%2)").arg(m_path, error));
+    else
+        m_message = tr("The library cache “%1” cannot be written (%2); it is used as it is and not updated until the next start.")
+                        .arg(m_path, error);
 }
 
-QString LibraryCache::openAt(const QString &databaseName, int *code)
+bool LibraryCache::openReadOnly()
+{
+    // SQLite cannot open a WAL file read-only where it may not make the -shm file; one that is
+    // never written while we read it needs none.
+    const bool shared = QFileInfo::exists(m_path + QStringLiteral("-shm"));
+    const QString uri = QStringLiteral("file:") + QString::fromLatin1(QFile::encodeName(m_path).toPercentEncoding("/"))
+        + (shared ? QStringLiteral("?mode=ro") : QStringLiteral("?immutable=1"));
+    if (!openAt(uri, Access::ReadOnly).isEmpty())
+        return false;
+    m_persistent = true;
+    m_writable = false;
+    m_message = tr("The library cache “%1” cannot be written; it is used as it is and not updated.").arg(m_path);
+    return true;
+}
+
+QString LibraryCache::openAt(const QString &databaseName, Access access, int *code)
 {
     {
         QSqlDatabase old = QSqlDatabase::database(m_connectionName, false);
@@ -69,7 +116,9 @@ QString LibraryCache::openAt(const QString &databaseName, int *code)
     QSqlDatabase::removeDatabase(m_connectionName);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     db.setDatabaseName(databaseName);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=1000"));
+    const bool readOnly = access == Access::ReadOnly;
+    db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000;QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY")
+                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
     QSqlQuery query(db);
     const auto failure = [&](const QSqlError &error) {
         if (code)
@@ -82,20 +131,29 @@ QString LibraryCache::openAt(const QString &databaseName, int *code)
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
         return failure(query.lastError());
     const int version = query.value(0).toInt();
-    if (version != 0 && version != schemaVersion)
+    if (version != 0 && version != schemaVersion) {
+        if (code)
+            *code = kOtherLayout;
         return tr("version %1, this Launcher uses %2").arg(version).arg(schemaVersion);
+    }
     // Mapped rather than copied in: the whole table is read at every start.
     query.exec(QStringLiteral("PRAGMA mmap_size=268435456"));
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
-        return failure(query.lastError());
-    if (version == 0) {
-        const bool made = db.transaction()
+    if (!readOnly) {
+        if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
+            return failure(query.lastError());
+        const bool made = query.exec(QStringLiteral("BEGIN"))
             // The record and its stamp in one compact value: loading thousands of rows at
             // every start costs per column, and nothing queries the fields one by one.
             && query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS roms (path BLOB PRIMARY KEY, record BLOB NOT NULL) WITHOUT ROWID"))
-            && query.exec(QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion)) && db.commit();
-        if (!made)
-            return failure(query.lastError().isValid() ? query.lastError() : db.lastError());
+            // Added without a new layout: an older Launcher reads the file as before.
+            && query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS mounts (path BLOB PRIMARY KEY) WITHOUT ROWID"))
+            && (version != 0 || query.exec(QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion)))
+            && query.exec(QStringLiteral("COMMIT"));
+        if (!made) {
+            const QString error = failure(query.lastError());
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            return error;
+        }
     }
     // A table that cannot be read whole is damaged deeper than the header.
     if (!query.exec(QStringLiteral("SELECT count(*) FROM roms")) || !query.next())
@@ -110,40 +168,60 @@ void LibraryCache::setAside(const QString &why)
         if (db.isValid())
             db.close();
     }
-    const QString aside = m_path + QStringLiteral(".unusable");
-    QFile::remove(aside);
+    // A name of its own: an earlier file set aside may be the one worth recovering.
+    QString aside = m_path + QStringLiteral(".unusable");
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo::exists(aside + QStringLiteral("-wal")); ++n)
+        aside = m_path + QStringLiteral(".unusable-%1").arg(n);
     QFile::rename(m_path, aside);
-    QFile::remove(m_path + QStringLiteral("-wal"));
+    QFile::rename(m_path + QStringLiteral("-wal"), aside + QStringLiteral("-wal"));
     QFile::remove(m_path + QStringLiteral("-shm"));
-    if (openAt(m_path).isEmpty()) {
-        m_persistent = true;
+    m_unwritten.clear();
+    if (!QFileInfo::exists(m_path) && openAt(m_path, Access::ReadWrite).isEmpty()) {
+        m_persistent = m_writable = true;
         m_message = tr("The library cache could not be used (%1); it was set aside as “%2” and is being rebuilt.")
                         .arg(why, aside);
         return;
     }
-    useMemory(tr("The library cache “%1” cannot be written").arg(m_path));
+    useMemory(tr("The library cache “%1” cannot be used (%2)").arg(m_path, why));
 }
 
 void LibraryCache::useMemory(const QString &why)
 {
     m_persistent = false;
+    m_writable = true;
+    m_unwritten.clear();
     m_message = tr("%1; the library is kept in memory and read again at the next start.").arg(why);
-    if (!openAt(QStringLiteral(":memory:")).isEmpty())
+    if (!openAt(QStringLiteral(":memory:"), Access::ReadWrite).isEmpty()) {
+        m_writable = false;
         m_message = tr("%1; the library is not cached.").arg(why);
+    }
+}
+
+void LibraryCache::stopWriting(const QString &why)
+{
+    m_writable = false;
+    m_unwritten.clear();
+    m_message = tr("%1; the library cache is kept as it is and not updated until the next start.").arg(why);
 }
 
 void LibraryCache::failed(const QSqlError &error)
 {
-    if (!m_persistent)
+    if (!m_writable)
         return;
-    // Held by another Launcher for longer than the busy timeout: its file is left alone.
-    const int code = error.nativeErrorCode().toInt();
-    if (code == 5 || code == 6) {
-        useMemory(tr("The library cache is in use by another Launcher"));
+    const int primary = primaryCode(error);
+    const QString text = error.text().isEmpty() ? tr("unknown error") : error.text();
+    // Only damage that SQLite itself reports costs the file; a wrong record would be worse.
+    if (primary == kCorrupt || primary == kNotADatabase) {
+        if (m_persistent)
+            setAside(text);
         return;
     }
-    // A damaged page found while working: start again rather than keep a wrong record.
-    setAside(error.text().isEmpty() ? tr("a damaged record") : error.text());
+    if (primary == kFull)
+        stopWriting(tr("The disk holding the library cache is full"));
+    else if (primary == kBusy || primary == kLocked)
+        stopWriting(tr("The library cache is in use by another program"));
+    else
+        stopWriting(tr("The library cache “%1” cannot be written (%2)").arg(m_path, text));
 }
 
 std::vector<LibraryRecord> LibraryCache::load()
@@ -161,14 +239,9 @@ std::vector<LibraryRecord> LibraryCache::load()
     }
     while (query.next()) {
         LibraryRecord record;
-        record.path = query.value(0).toByteArray();
-        // A row that does not decode is damage; no record is better than a wrong one.
-        if (!record.decode(query.value(1).toByteArray())) {
-            query = QSqlQuery();
-            failed(QSqlError());
-            return {};
-        }
-        records.push_back(std::move(record));
+        // Left out, its file is read again and the row replaced: one bad row costs one read.
+        if (record.setKey(query.value(0).toByteArray()) && record.decode(query.value(1).toByteArray()))
+            records.push_back(std::move(record));
     }
     if (query.lastError().isValid()) {
         const QSqlError error = query.lastError();
@@ -181,38 +254,93 @@ std::vector<LibraryRecord> LibraryCache::load()
 
 void LibraryCache::store(const std::vector<LibraryRecord> &records)
 {
-    if (records.empty())
-        return;
-    execInTransaction(QStringLiteral("INSERT OR REPLACE INTO roms (path, record) VALUES (?, ?)"), records.size(),
-                      [&records](QSqlQuery &query, std::size_t i) {
-                          query.bindValue(0, records[i].path);
-                          query.bindValue(1, records[i].encode());
-                      });
+    QList<QVariantList> rows;
+    rows.reserve(qsizetype(records.size()));
+    for (const LibraryRecord &record : records)
+        rows.append({record.key(), record.encode()});
+    write(QStringLiteral("INSERT OR REPLACE INTO roms (path, record) VALUES (?, ?)"), std::move(rows));
 }
 
-void LibraryCache::remove(const QList<QByteArray> &paths)
+void LibraryCache::remove(const QList<QByteArray> &keys)
 {
-    if (paths.isEmpty())
-        return;
-    execInTransaction(QStringLiteral("DELETE FROM roms WHERE path = ?"), std::size_t(paths.size()),
-                      [&paths](QSqlQuery &query, std::size_t i) { query.bindValue(0, paths[qsizetype(i)]); });
+    QList<QVariantList> rows;
+    rows.reserve(keys.size());
+    for (const QByteArray &key : keys)
+        rows.append({key});
+    write(QStringLiteral("DELETE FROM roms WHERE path = ?"), std::move(rows));
 }
 
-void LibraryCache::execInTransaction(const QString &statement, std::size_t rows,
-                                     const std::function<void(QSqlQuery &, std::size_t)> &bind)
+QSet<QByteArray> LibraryCache::mountRoots()
 {
+    QSet<QByteArray> folders;
+    // A file written by an older Launcher may lack the table: no folder is known then.
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    if (query.exec(QStringLiteral("SELECT path FROM mounts"))) {
+        while (query.next())
+            folders.insert(query.value(0).toByteArray());
+    }
+    return folders;
+}
+
+void LibraryCache::setMountRoots(const QSet<QByteArray> &folders)
+{
+    if (folders == mountRoots())
+        return;
+    write(QStringLiteral("DELETE FROM mounts"), {{}});
+    QList<QVariantList> rows;
+    for (const QByteArray &folder : folders)
+        rows.append({folder});
+    write(QStringLiteral("INSERT INTO mounts (path) VALUES (?)"), std::move(rows));
+}
+
+void LibraryCache::finishScan()
+{
+    m_waiting = false;
+    if (!flush())
+        failed(QSqlError(QString(), QString(), QSqlError::StatementError, QString::number(kBusy)));
+}
+
+void LibraryCache::write(const QString &statement, QList<QVariantList> rows)
+{
+    if (!m_writable || rows.isEmpty())
+        return;
+    m_unwritten.append({statement, std::move(rows)});
+    // Once a lock made us wait, the rest of the scan does not wait again.
+    if (!m_waiting)
+        m_waiting = !flush();
+}
+
+bool LibraryCache::flush()
+{
+    if (m_unwritten.isEmpty() || !m_writable)
+        return true;
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery query(db);
-    bool ok = db.transaction() && query.prepare(statement);
-    for (std::size_t i = 0; ok && i < rows; ++i) {
-        bind(query, i);
-        ok = query.exec();
+    // COMMIT as a statement: QSqlDatabase::commit() drops SQLite's code, and the code decides
+    // between a full disk and a damaged file.
+    bool ok = query.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    for (qsizetype i = 0; ok && i < m_unwritten.size(); ++i) {
+        const Write &write = m_unwritten.at(i);
+        ok = query.prepare(write.statement);
+        for (qsizetype row = 0; ok && row < write.rows.size(); ++row) {
+            for (qsizetype value = 0; value < write.rows.at(row).size(); ++value)
+                query.bindValue(int(value), write.rows.at(row).at(value));
+            ok = query.exec();
+        }
     }
-    if (ok && db.commit())
-        return;
-    const QSqlError error = query.lastError().isValid() ? query.lastError() : db.lastError();
+    ok = ok && query.exec(QStringLiteral("COMMIT"));
+    if (ok) {
+        m_unwritten.clear();
+        return true;
+    }
+    const QSqlError error = query.lastError();
     query = QSqlQuery();
-    db.rollback();
+    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
     db = QSqlDatabase();
+    // Held by another program: kept for the next try, at the latest at the end of the scan.
+    const int primary = primaryCode(error);
+    if (primary == kBusy || primary == kLocked)
+        return false;
     failed(error);
+    return true;
 }

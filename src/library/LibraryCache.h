@@ -5,18 +5,22 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QList>
+#include <QSet>
 #include <QString>
+#include <QVariantList>
 
-#include <functional>
 #include <vector>
 
 class QSqlError;
-class QSqlQuery;
 
-/// The library's memory between starts: one SQLite row per file, keyed by its path, with
-/// what the reader found and the file's stamp. It is only a cache: a file that is damaged,
-/// of another version or held by another Launcher is set aside and started afresh, and a
-/// folder that cannot be written leaves a cache in memory for this session.
+/// The library's memory between starts: one SQLite row per file (per image entry of an
+/// archive), keyed by LibraryRecord::key(), with
+/// what the reader found and the file's stamp. It is only a cache, but one worth keeping:
+/// only a file SQLite reports as damaged, or of another layout, is set aside (never over an
+/// earlier one) and started afresh. A write that fails for any other reason (a full disk)
+/// keeps the file as it is and stops writing for the session; a cache in a folder that
+/// cannot be written is read and not written; a write lock held by another program is
+/// waited for, and only one that outlasts a scan stops writing.
 ///
 /// Like every Qt SQL connection it is used from the thread that opened it.
 class LibraryCache
@@ -38,27 +42,50 @@ public:
     void open();
     /// Whether the rows outlive this session (false: kept in memory only).
     bool isPersistent() const { return m_persistent; }
-    /// A sentence for the player when the cache had to be set aside or kept in memory.
+    /// Whether changes are still written (false after a failed write, or read-only).
+    bool isWritable() const { return m_writable; }
+    /// A sentence for the player when the cache had to be set aside, kept in memory or left
+    /// unwritten.
     QString message() const { return m_message; }
 
-    /// Every row, sorted by path.
+    /// Every row that can be decoded, sorted by path: a row that cannot is left out, so its
+    /// file is read again and its row replaced.
     std::vector<LibraryRecord> load();
     void store(const std::vector<LibraryRecord> &records);
-    void remove(const QList<QByteArray> &paths);
+    /// Removes the rows of these keys.
+    void remove(const QList<QByteArray> &keys);
+    /// The folders that were the root of a file system of their own when last walked.
+    QSet<QByteArray> mountRoots();
+    void setMountRoots(const QSet<QByteArray> &folders);
+    /// At the end of a scan, writes held back by another program's lock are tried again; a
+    /// lock still held then stops writing for the session.
+    void finishScan();
 
 private:
-    /// Opens and readies the schema; the error text, empty on success (\a code: SQLite's).
-    QString openAt(const QString &databaseName, int *code = nullptr);
+    enum class Access { ReadWrite, ReadOnly };
+    /// Opens and readies the schema; the error text, empty on success (\a code: SQLite's
+    /// result code, or kOtherLayout).
+    QString openAt(const QString &databaseName, Access access, int *code = nullptr);
+    bool openReadOnly();
     void setAside(const QString &why);
     void useMemory(const QString &why);
+    void stopWriting(const QString &why);
     void failed(const QSqlError &error);
-    // One prepared statement run for each of \a rows inside one transaction; a failure rolls
-    // the whole batch back and sets the cache aside.
-    void execInTransaction(const QString &statement, std::size_t rows,
-                           const std::function<void(QSqlQuery &, std::size_t)> &bind);
+    void write(const QString &statement, QList<QVariantList> rows);
+    /// Runs the writes held back, in order, in one transaction; false while they wait for a lock.
+    bool flush();
+
+    struct Write
+    {
+        QString statement;
+        QList<QVariantList> rows;
+    };
 
     QString m_path;
     QString m_connectionName;
     bool m_persistent = false;
+    bool m_writable = false;
+    bool m_waiting = false;
     QString m_message;
+    QList<Write> m_unwritten;
 };

@@ -1,5 +1,7 @@
 #include "library/LibraryController.h"
 
+#include "rom/RomArchive.h"
+
 #include "library/LibraryCache.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryModel.h"
@@ -11,7 +13,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
@@ -50,7 +51,6 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
     , m_window(window)
     , m_model(new LibraryModel(this))
     , m_thread(new QThread(this))
-    , m_watcher(new QFileSystemWatcher(this))
     , m_debounce(new QTimer(this))
 {
     // The panel goes on the left of the view container, in a splitter that takes the
@@ -120,13 +120,16 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
     m_debounce->setSingleShot(true);
     m_debounce->setInterval(kDebounceMs);
     connect(m_debounce, &QTimer::timeout, this, &LibraryController::rescan);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_debounce, qOverload<>(&QTimer::start));
 
     m_scanner = new LibraryScanner(LibraryCache::defaultPath());
     m_scanner->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_scanner, &QObject::deleteLater);
     connect(m_scanner, &LibraryScanner::recordsFound, m_model, &LibraryModel::addRecords);
-    connect(m_scanner, &LibraryScanner::recordsRemoved, m_model, &LibraryModel::removePaths);
+    connect(m_scanner, &LibraryScanner::recordsRemoved, m_model, &LibraryModel::removeKeys);
+    connect(m_scanner, &LibraryScanner::foldersChanged, this, [this](bool eventsLost) {
+        m_eventsLost = m_eventsLost || eventsLost;
+        m_debounce->start();
+    });
     connect(m_scanner, &LibraryScanner::progress, this, &LibraryController::showProgress);
     connect(m_scanner, &LibraryScanner::finished, this, &LibraryController::scanFinishedWith);
     connect(m_scanner, &LibraryScanner::cacheMessage, this, [this](const QString &message) {
@@ -205,6 +208,8 @@ void LibraryController::rescan()
     }
     m_scanning = true;
     m_rescanPending = false;
+    m_eventsLostNote = m_eventsLost;
+    m_eventsLost = false;
     m_summary.clear();
     m_panel->progressBar()->setRange(0, 0);
     m_panel->progressBar()->show();
@@ -225,8 +230,7 @@ void LibraryController::showProgress(int read, int toRead, int fromCache)
 }
 
 void LibraryController::scanFinishedWith(int total, int fromCache, int read, bool cancelled,
-                                         const QStringList &problems, const QStringList &walkedFolders,
-                                         bool recentChange)
+                                         const QStringList &problems, const QStringList &, bool recentChange)
 {
     m_scanning = false;
     m_panel->progressBar()->hide();
@@ -243,10 +247,11 @@ void LibraryController::scanFinishedWith(int total, int fromCache, int read, boo
     else
         m_summary = tr("%1 files: %2 read, %3 from the cache.")
                         .arg(locale.toString(total), locale.toString(read), locale.toString(fromCache));
-    m_problemText = problems.join(QLatin1Char('\n'));
+    QStringList notes = problems;
+    if (std::exchange(m_eventsLostNote, false))
+        notes.append(tr("The system lost track of some changes in the library folders (too many at once); all of them were read again."));
+    m_problemText = notes.join(QLatin1Char('\n'));
     updateStatus();
-    if (!cancelled)
-        watch(walkedFolders);
     if (m_rescanPending)
         rescan();
     else if (recentChange && !cancelled)
@@ -266,27 +271,6 @@ void LibraryController::updateStatus()
     m_panel->statusLabel()->setText(lines.join(QLatin1Char('\n')));
 }
 
-void LibraryController::watch(const QStringList &folders)
-{
-    const QStringList watched = m_watcher->directories();
-    QStringList gone;
-    for (const QString &folder : watched) {
-        if (!folders.contains(folder))
-            gone.append(folder);
-    }
-    if (!gone.isEmpty())
-        m_watcher->removePaths(gone);
-    QStringList added;
-    for (const QString &folder : folders) {
-        if (!watched.contains(folder))
-            added.append(folder);
-    }
-    // The library folders themselves too, even when missing now: watching their parent
-    // would be needed to see them come back; a Rescan covers that.
-    if (!added.isEmpty())
-        m_watcher->addPaths(added);
-}
-
 void LibraryController::activateRow(int viewRow)
 {
     const QModelIndex index = m_filter->mapToSource(m_filter->index(viewRow, 0));
@@ -296,11 +280,12 @@ void LibraryController::activateRow(int viewRow)
     // Unchanged since it was read: show the record as it is, with no second read and hash.
     struct stat info;
     if (record.valid && ::stat(record.path.constData(), &info) == 0 && S_ISREG(info.st_mode)
-        && FileStamp::fromStat(info) == record.stamp) {
+        && FileStamp::fromStat(info).sameFileAs(record.stamp)) {
         Q_EMIT openRecord(record.toROM());
         return;
     }
-    Q_EMIT openFile(QUrl::fromLocalFile(record.filePath()));
+    const QUrl url = QUrl::fromLocalFile(record.filePath());
+    Q_EMIT openFile(record.entryIndex < 0 ? url : RomArchive::entryUrl(url, record.entryIndex, record.entry));
 }
 
 void LibraryController::restoreState()

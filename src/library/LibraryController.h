@@ -10,7 +10,6 @@ class LibraryModel;
 class LibraryPanel;
 class LibraryScanner;
 class QAction;
-class QFileSystemWatcher;
 class QMainWindow;
 class QSortFilterProxyModel;
 class QSplitter;
@@ -73,7 +72,6 @@ private:
     void scanFinishedWith(int total, int fromCache, int read, bool cancelled, const QStringList &problems,
                           const QStringList &walkedFolders, bool recentChange);
     void showProgress(int read, int toRead, int fromCache);
-    void watch(const QStringList &folders);
     void restoreState();
     void saveState();
     void writeState();
@@ -86,7 +84,6 @@ private:
     QSortFilterProxyModel *m_filter = nullptr;
     QThread *m_thread = nullptr;
     LibraryScanner *m_scanner = nullptr;
-    QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_debounce = nullptr;
     QTimer *m_saveTimer = nullptr;
     QAction *m_toggleAction = nullptr;
@@ -96,6 +93,9 @@ private:
     bool m_scanning = false;
     bool m_rescanPending = false;
     bool m_restoring = false;
+    // Change notices were lost: said once the scan they caused has ended.
+    bool m_eventsLost = false;
+    bool m_eventsLostNote = false;
     QString m_cacheMessage;
     QString m_problemText;
     QString m_summary;

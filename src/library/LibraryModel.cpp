@@ -1,6 +1,7 @@
 #include "library/LibraryModel.h"
 
 #include <QColor>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -51,21 +52,27 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
         return QVariant();
     const LibraryRecord &record = m_records.at(index.row());
     const bool refused = record.refusal.has_value();
+    // Kept while its drive is away, greyed, with what it had when it could be read.
+    const QString unreachable = record.unreachableFolder.isEmpty()
+        ? QString()
+        : tr("Not available: the folder “%1” cannot be reached.").arg(QFile::decodeName(record.unreachableFolder));
     if (role == Qt::ToolTipRole)
-        return refused ? record.refusalReason() : record.filePath();
+        return !unreachable.isEmpty() ? unreachable : refused ? record.refusalReason() : record.filePath();
     if (role == Qt::ForegroundRole)
-        return refused ? QVariant(QColor(Qt::gray)) : QVariant();
+        return refused || !unreachable.isEmpty() ? QVariant(QColor(Qt::gray)) : QVariant();
     if (role != Qt::DisplayRole && role != SortRole)
         return QVariant();
     const bool sorting = role == SortRole;
     switch (index.column()) {
     case Name:
+        if (!unreachable.isEmpty() && !sorting)
+            return unreachable;
         // A refused file is listed with its reason in place of a name, never dropped.
         if (refused)
             return record.refusalReason();
         return record.name().trimmed();
     case FileName:
-        return QFileInfo(record.filePath()).fileName();
+        return record.fileName();
     case GameCode:
         return record.gameCode();
     case Region:
@@ -106,7 +113,7 @@ void LibraryModel::addRecords(const QList<LibraryRecord> &records)
 {
     QList<LibraryRecord> added;
     for (const LibraryRecord &record : records) {
-        const auto row = m_rows.constFind(record.path);
+        const auto row = m_rows.constFind(record.key());
         if (row == m_rows.cend()) {
             added.append(record);
             continue;
@@ -118,17 +125,17 @@ void LibraryModel::addRecords(const QList<LibraryRecord> &records)
         return;
     beginInsertRows(QModelIndex(), int(m_records.size()), int(m_records.size() + added.size() - 1));
     for (const LibraryRecord &record : added) {
-        m_rows.insert(record.path, int(m_records.size()));
+        m_rows.insert(record.key(), int(m_records.size()));
         m_records.append(record);
     }
     endInsertRows();
 }
 
-void LibraryModel::removePaths(const QList<QByteArray> &paths)
+void LibraryModel::removeKeys(const QList<QByteArray> &keys)
 {
     QList<int> rows;
-    for (const QByteArray &path : paths) {
-        const auto row = m_rows.constFind(path);
+    for (const QByteArray &key : keys) {
+        const auto row = m_rows.constFind(key);
         if (row != m_rows.cend())
             rows.append(*row);
     }
@@ -148,7 +155,7 @@ void LibraryModel::removePaths(const QList<QByteArray> &paths)
     }
     m_rows.clear();
     for (int row = 0; row < m_records.size(); ++row)
-        m_rows.insert(m_records.at(row).path, row);
+        m_rows.insert(m_records.at(row).key(), row);
     if (!few)
         endResetModel();
 }

@@ -6,7 +6,8 @@
 #include <QHash>
 #include <QList>
 
-/// The library's rows: one per file, in the order they arrived (the view sorts).
+/// The library's rows: one per file or archive entry (LibraryRecord::key()), in the order
+/// they arrived (the view sorts).
 class LibraryModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -24,9 +25,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     const LibraryRecord &record(int row) const { return m_records.at(row); }
-    /// Adds new paths, replaces known ones.
+    /// Adds new keys, replaces known ones.
     void addRecords(const QList<LibraryRecord> &records);
-    void removePaths(const QList<QByteArray> &paths);
+    void removeKeys(const QList<QByteArray> &keys);
     void clear();
 
     /// "North America" for 'E' and so on; an unknown letter as itself.

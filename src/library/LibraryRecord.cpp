@@ -1,6 +1,7 @@
 #include "library/LibraryRecord.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 #include <algorithm>
@@ -42,6 +43,8 @@ LibraryRecord LibraryRecord::fromROM(const QByteArray &path, const FileStamp &st
     record.fileSize = rom.fileSize().value_or(-1);
     record.refusal = rom.refusal();
     record.refusalError = rom.refusalError();
+    record.entry = rom.archiveEntry().value_or(QString());
+    record.entryIndex = rom.archiveIndex().value_or(-1);
     record.m_encoded = record.encodeWith(texts);
     return record;
 }
@@ -64,6 +67,10 @@ std::shared_ptr<ROM> LibraryRecord::toROM() const
         rom->setFileSize(fileSize);
     if (refusal)
         rom->setRefusal(*refusal, refusalError);
+    if (entryIndex >= 0) {
+        rom->setArchiveEntry(entry);
+        rom->setArchiveIndex(entryIndex);
+    }
     return rom;
 }
 
@@ -72,9 +79,42 @@ QString LibraryRecord::filePath() const
     return QFile::decodeName(path);
 }
 
+QString LibraryRecord::fileName() const
+{
+    const QString name = QFileInfo(filePath()).fileName();
+    return entryIndex < 0 ? name : name + QStringLiteral(" \u25b8 ") + entry;
+}
+
 QString LibraryRecord::refusalReason() const
 {
-    return refusal ? ROM::describeRefusal(*refusal, std::max<qint64>(fileSize, 0), refusalError) : QString();
+    return refusal ? ROM::describeRefusal(*refusal, std::max<qint64>(fileSize, 0), refusalError, entry) : QString();
+}
+
+QByteArray LibraryRecord::key() const
+{
+    if (entryIndex < 0)
+        return path;
+    return path + '\0' + QByteArray::number(entryIndex) + '\0' + entry.toUtf8();
+}
+
+bool LibraryRecord::setKey(const QByteArray &key)
+{
+    const qsizetype first = key.indexOf('\0');
+    if (first < 0) {
+        path = key;
+        entryIndex = -1;
+        entry.clear();
+        return true;
+    }
+    const qsizetype second = key.indexOf('\0', first + 1);
+    bool ok = false;
+    const int index = second < 0 ? -1 : key.mid(first + 1, second - first - 1).toInt(&ok);
+    if (!ok || index < 0)
+        return false;
+    path = key.left(first);
+    entryIndex = index;
+    entry = QString::fromUtf8(key.mid(second + 1));
+    return true;
 }
 
 // A flat little-endian layout read with memcpy, the texts last as Latin-1 (the reader makes
@@ -139,7 +179,7 @@ bool LibraryRecord::decode(const QByteArray &bytes)
         || !get(bytes, offset, stamp.device) || !get(bytes, offset, stamp.inode) || !get(bytes, offset, fileSize)
         || !get(bytes, offset, refusalCode) || !get(bytes, offset, error) || !get(bytes, offset, crc1)
         || !get(bytes, offset, crc2) || !get(bytes, offset, cic) || !get(bytes, offset, regionCode)
-        || refusalCode < -1 || refusalCode > int(ROM::Refusal::ReadFailed))
+        || refusalCode < -1 || refusalCode > int(ROM::Refusal::EntryMissing))
         return false;
     valid = complete == 1;
     refusal = refusalCode < 0 ? std::nullopt : std::optional(ROM::Refusal(refusalCode));

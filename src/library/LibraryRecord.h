@@ -24,14 +24,26 @@ struct FileStamp
 
     static FileStamp fromStat(const struct stat &info);
     bool operator==(const FileStamp &) const = default;
+    /// Whether the file is unchanged since \a other was taken: size, modification and change
+    /// times. Device and inode do not decide: a drive plugged in again may get another device
+    /// number, and FAT inode numbers do not survive a remount.
+    bool sameFileAs(const FileStamp &other) const
+    {
+        return size == other.size && mtimeNs == other.mtimeNs && ctimeNs == other.ctimeNs;
+    }
 };
 
 /// One file of the library: where it is, its stamp when read, and what the reader found,
 /// held as plain values (thousands of them are loaded at every start).
 struct LibraryRecord
 {
-    /// The path as the file system spells it (bytes, not necessarily UTF-8).
+    /// The path as the file system spells it (bytes, not necessarily UTF-8); for an image
+    /// inside an archive, the archive's.
     QByteArray path;
+    /// For an image inside an archive: its position among the archive's entries and its
+    /// name; -1 and empty for a plain file and for an archive refused as a whole.
+    qint32 entryIndex = -1;
+    QString entry;
     FileStamp stamp;
     /// True when the reader gave a complete record; the header fields are set only then.
     bool valid = false;
@@ -43,6 +55,9 @@ struct LibraryRecord
     qint64 fileSize = -1;
     std::optional<ROM::Refusal> refusal;
     int refusalError = 0;
+    /// Set while the folder holding the file cannot be reached (a drive unmounted): the row
+    /// is kept, and shown as not available. Not stored in the cache.
+    QByteArray unreachableFolder;
 
     QString name() const { return text(0); }
     QString gameCode() const { return text(1); }
@@ -53,7 +68,16 @@ struct LibraryRecord
     /// A ROM record with the same fields, as the reader would have made it.
     std::shared_ptr<ROM> toROM() const;
     QString filePath() const;
+    /// The file's name, and for an archive entry "Game.zip ▸ Game (E).z64".
+    QString fileName() const;
     QString refusalReason() const;
+
+    /// What tells this row from every other in the library and its cache: the path, and for
+    /// an archive entry the path, the entry's index and its name after zero bytes (a path
+    /// has none, so a key sorts with its archive's path and never clashes with another path).
+    QByteArray key() const;
+    /// Sets path, entryIndex and entry from a key; false for bytes no key has.
+    bool setKey(const QByteArray &key);
 
     /// Compact bytes for the cache, and back; decode() is false for bytes it cannot take.
     QByteArray encode() const { return m_encoded; }

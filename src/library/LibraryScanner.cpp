@@ -3,8 +3,11 @@
 #include "library/FolderWalker.h"
 #include "library/LibraryCache.h"
 #include "library/ParallelReader.h"
+#include "platform/FolderWatcher.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMetaMethod>
@@ -12,8 +15,10 @@
 #include <QMutexLocker>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
+#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -29,6 +34,23 @@ constexpr qint64 kEmitIntervalMs = 100;
 constexpr qint64 kSettleNs = qint64(3) * 1000000000;
 
 const auto byPath = [](const auto &a, const auto &b) { return a.path < b.path; };
+
+bool isUnder(const QByteArray &path, const QByteArray &folder)
+{
+    return path.startsWith(folder) && (path.size() == folder.size() || path.at(folder.size()) == '/');
+}
+
+bool isEmptyFolder(const QByteArray &folder)
+{
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return false;
+    int entries = 0;
+    while (::readdir(dir) && entries <= 2)
+        ++entries;
+    ::closedir(dir);
+    return entries <= 2; // "." and ".."
+}
 
 } // namespace
 
@@ -61,6 +83,7 @@ void LibraryScanner::scan(const QStringList &folders)
         m_cache->open();
         tellCacheMessage();
         m_known = m_cache->load();
+        m_mountRoots = m_cache->mountRoots();
         if (!std::is_sorted(m_known.cbegin(), m_known.cend(), byPath))
             std::sort(m_known.begin(), m_known.end(), byPath);
         // Thousands of copies are made only for someone who listens.
@@ -68,36 +91,88 @@ void LibraryScanner::scan(const QStringList &folders)
             Q_EMIT recordsFound(QList<LibraryRecord>(m_known.cbegin(), m_known.cend()));
     }
 
-    // Both sides sorted by path and merged in one pass: no hashing of thousands of paths.
+    if (!m_watcher) {
+        m_watcher = new FolderWatcher(this);
+        connect(m_watcher, &FolderWatcher::changed, this,
+                [this](const QByteArray &, const QList<QByteArray> &names) { watchedFolderChanged(names); });
+        connect(m_watcher, &FolderWatcher::eventsLost, this, [this]() { Q_EMIT foldersChanged(true); });
+    }
+    // Watched before it is read: what changes after that is told when this scan has ended.
     FolderWalker walker(&m_cancel);
+    QSet<QByteArray> walked;
+    QStringList unwatched;
+    QString unwatchedWhy;
+    walker.setFolderHook([&](const QByteArray &folder) {
+        walked.insert(folder);
+        if (!m_watcher->watchFolder(folder, &unwatchedWhy))
+            unwatched.append(QFile::decodeName(folder));
+    });
     std::vector<FolderWalker::Entry> entries = walker.walk(folders);
+    QStringList problems = walker.problems();
+    if (!unwatched.isEmpty())
+        problems.append(tr("%n folder(s), “%1” among them, cannot be watched for changes (%2); use Rescan Library (F5) after changing files there.",
+                           nullptr, int(unwatched.size()))
+                            .arg(unwatched.constFirst(), unwatchedWhy));
+    // A cancelled walk saw only part of the folders: what it did not see is still watched.
+    QList<QByteArray> unreachable;
+    if (!m_cancel) {
+        m_watcher->keepOnly(walked);
+        unreachable = walker.unreachable() + unmountedRoots(folders, walker.mountRoots());
+    }
+
+    // Both sides sorted by path and merged in one pass: no hashing of thousands of paths.
     std::sort(entries.begin(), entries.end(), byPath);
     std::vector<FolderWalker::Entry> toRead;
     std::vector<bool> gone(m_known.size(), false);
+    QList<LibraryRecord> changedState;
     bool anyGone = false;
     int fromCache = 0;
     bool recentChange = false;
     const qint64 now = QDateTime::currentMSecsSinceEpoch() * 1000000;
     std::size_t known = 0;
+    // A file that cannot be reached is kept (greyed) under the folder that cannot be.
+    const auto goneOrUnreachable = [&](std::size_t index) {
+        LibraryRecord &record = m_known[index];
+        const auto folder = std::find_if(unreachable.cbegin(), unreachable.cend(),
+                                         [&record](const QByteArray &f) { return isUnder(record.path, f); });
+        if (folder == unreachable.cend()) {
+            gone[index] = anyGone = true;
+        } else if (record.unreachableFolder != *folder) {
+            record.unreachableFolder = *folder;
+            changedState.append(record);
+        }
+    };
     for (FolderWalker::Entry &entry : entries) {
-        if (entry.stamp.size >= 0 && now - entry.stamp.mtimeNs < kSettleNs)
+        // A time in the future (a clock set wrong) is not a copy under way.
+        const qint64 age = now - entry.stamp.mtimeNs;
+        if (entry.stamp.size >= 0 && age >= 0 && age < kSettleNs)
             recentChange = true;
         for (; known < m_known.size() && m_known[known].path < entry.path; ++known)
-            gone[known] = anyGone = true;
-        if (known < m_known.size() && m_known[known].path == entry.path) {
-            if (m_known[known].stamp == entry.stamp)
-                ++fromCache;
-            else
-                toRead.push_back(std::move(entry));
-            ++known;
+            goneOrUnreachable(known);
+        // An archive has a record per image entry, all with its path and stamp.
+        std::size_t end = known;
+        while (end < m_known.size() && m_known[end].path == entry.path)
+            ++end;
+        if (end > known && m_known[known].stamp.sameFileAs(entry.stamp)) {
+            ++fromCache;
+            for (std::size_t i = known; i < end; ++i) {
+                LibraryRecord &record = m_known[i];
+                if (!record.unreachableFolder.isEmpty()) {
+                    record.unreachableFolder.clear();
+                    changedState.append(record);
+                }
+            }
         } else {
             toRead.push_back(std::move(entry));
         }
+        known = end;
     }
     for (; known < m_known.size(); ++known)
-        gone[known] = anyGone = true;
+        goneOrUnreachable(known);
     const int total = int(entries.size());
     entries.clear();
+    if (!changedState.isEmpty())
+        Q_EMIT recordsFound(changedState);
 
     // A cancelled walk saw only part of the folders; nothing is taken for gone.
     if (!m_cancel && anyGone) {
@@ -106,7 +181,7 @@ void LibraryScanner::scan(const QStringList &folders)
         kept.reserve(m_known.size());
         for (std::size_t i = 0; i < m_known.size(); ++i) {
             if (gone[i])
-                paths.append(m_known[i].path);
+                paths.append(m_known[i].key());
             else
                 kept.push_back(std::move(m_known[i]));
         }
@@ -129,19 +204,20 @@ void LibraryScanner::scan(const QStringList &folders)
         for (std::size_t i = start; i < end; ++i)
             paths.push_back(toRead[i].path);
 
-        std::vector<LibraryRecord> batch(paths.size());
+        std::vector<std::vector<LibraryRecord>> batch(paths.size());
         QMutex pendingLock;
         QList<LibraryRecord> pending;
         QElapsedTimer sinceEmit;
         sinceEmit.start();
         ParallelReader::readAll(
             paths, m_jobs,
-            [&](std::size_t index, std::shared_ptr<ROM> rom) {
-                LibraryRecord &record = batch[index];
-                record = LibraryRecord::fromROM(paths[index], toRead[start + index].stamp, *rom);
+            [&](std::size_t index, ParallelReader::Records roms) {
+                std::vector<LibraryRecord> &records = batch[index];
+                for (const std::shared_ptr<ROM> &rom : roms)
+                    records.push_back(LibraryRecord::fromROM(paths[index], toRead[start + index].stamp, *rom));
                 const int count = ++done;
                 QMutexLocker lock(&pendingLock);
-                pending.append(record);
+                pending.append(QList<LibraryRecord>(records.cbegin(), records.cend()));
                 if (sinceEmit.elapsed() >= kEmitIntervalMs) {
                     sinceEmit.restart();
                     Q_EMIT recordsFound(std::exchange(pending, {}));
@@ -149,30 +225,73 @@ void LibraryScanner::scan(const QStringList &folders)
                 }
             },
             &m_cancel);
-        // Unread slots (a cancel) have no record.
-        std::erase_if(batch, [](const LibraryRecord &record) { return record.path.isEmpty(); });
-        m_cache->store(batch);
-        fresh.insert(fresh.end(), batch.begin(), batch.end());
+        // Unread slots (a cancel) have no record. Rows an archive no longer gives (an entry
+        // gone, or the archive refused as a whole before) go from the list and the cache.
+        std::vector<LibraryRecord> read;
+        QList<QByteArray> stale;
+        for (std::vector<LibraryRecord> &records : batch) {
+            if (records.empty())
+                continue;
+            const auto [first, last] = std::equal_range(m_known.cbegin(), m_known.cend(), records.front(), byPath);
+            for (auto old = first; old != last; ++old) {
+                if (std::none_of(records.cbegin(), records.cend(),
+                                 [key = old->key()](const LibraryRecord &record) { return record.key() == key; }))
+                    stale.append(old->key());
+            }
+            std::move(records.begin(), records.end(), std::back_inserter(read));
+        }
+        if (!stale.isEmpty()) {
+            m_cache->remove(stale);
+            Q_EMIT recordsRemoved(stale);
+        }
+        m_cache->store(read);
+        fresh.insert(fresh.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
         if (!pending.isEmpty())
             Q_EMIT recordsFound(pending);
         Q_EMIT progress(done, toReadCount, fromCache);
         start = end;
     }
     if (!fresh.empty()) {
-        // A fresh record replaces the one it was read for: after a stable sort it is the last
-        // of its path.
+        // Fresh records replace every record of the path they were read for.
+        std::vector<QByteArray> freshPaths;
+        for (const LibraryRecord &record : fresh)
+            freshPaths.push_back(record.path);
+        std::sort(freshPaths.begin(), freshPaths.end());
+        std::erase_if(m_known, [&freshPaths](const LibraryRecord &record) {
+            return std::binary_search(freshPaths.cbegin(), freshPaths.cend(), record.path);
+        });
         m_known.insert(m_known.end(), std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
         std::stable_sort(m_known.begin(), m_known.end(), byPath);
-        std::vector<LibraryRecord> merged;
-        merged.reserve(m_known.size());
-        for (std::size_t i = 0; i < m_known.size(); ++i) {
-            if (i + 1 == m_known.size() || m_known[i + 1].path != m_known[i].path)
-                merged.push_back(std::move(m_known[i]));
-        }
-        m_known = std::move(merged);
     }
+    m_cache->finishScan();
     tellCacheMessage();
-    Q_EMIT finished(total, fromCache, done, m_cancel, walker.problems(), walker.walkedFolders(), recentChange);
+    Q_EMIT finished(total, fromCache, done, m_cancel, problems, walker.walkedFolders(), recentChange);
+}
+
+QList<QByteArray> LibraryScanner::unmountedRoots(const QStringList &folders, const QList<QByteArray> &mountedNow)
+{
+    QList<QByteArray> libraryFolders;
+    for (const QString &folder : folders)
+        libraryFolders.append(QFile::encodeName(QDir::cleanPath(QDir(folder).absolutePath())));
+    QSet<QByteArray> roots(mountedNow.cbegin(), mountedNow.cend());
+    QList<QByteArray> unmounted;
+    for (const QByteArray &root : std::as_const(m_mountRoots)) {
+        if (roots.contains(root)
+            || std::none_of(libraryFolders.cbegin(), libraryFolders.cend(), [&root](const QByteArray &f) { return isUnder(root, f); }))
+            continue;
+        // A folder that was a drive's root and is now gone, or an empty folder of the file
+        // system above it: the drive is away, not its files.
+        const std::optional<bool> mounted = FolderWalker::isMountRoot(root);
+        if (!mounted || (!*mounted && isEmptyFolder(root))) {
+            unmounted.append(root);
+            roots.insert(root);
+        }
+    }
+    if (roots != m_mountRoots) {
+        m_mountRoots = roots;
+        m_cache->setMountRoots(roots);
+    }
+    return unmounted;
 }
 
 void LibraryScanner::tellCacheMessage()
@@ -181,5 +300,16 @@ void LibraryScanner::tellCacheMessage()
     if (!m_cache->message().isEmpty() && m_cache->message() != m_toldMessage) {
         m_toldMessage = m_cache->message();
         Q_EMIT cacheMessage(m_toldMessage);
+    }
+}
+
+void LibraryScanner::watchedFolderChanged(const QList<QByteArray> &names)
+{
+    // Only images and folders matter; other files (a download's partial file) do not.
+    for (const QByteArray &name : names) {
+        if (name.isEmpty() || name.endsWith('/') || FolderWalker::isLibraryFileName(name.constData(), std::size_t(name.size()))) {
+            Q_EMIT foldersChanged(false);
+            return;
+        }
     }
 }

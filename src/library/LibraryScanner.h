@@ -5,17 +5,21 @@
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 #include <atomic>
 #include <memory>
 #include <vector>
 
+class FolderWatcher;
 class LibraryCache;
 
 /// Brings the library up to date off the GUI thread: loads the cache once, walks the
 /// folders, reads in parallel only the files whose stamp changed, and writes what it read
-/// back to the cache. Lives on a worker thread; scan() is called there (queued).
+/// back to the cache. Every folder is watched from just before it is read, so a change made
+/// while a scan runs is told once it ends. Files under a folder that cannot be reached (a
+/// drive unmounted) keep their rows. Lives on a worker thread; scan() is called there (queued).
 class LibraryScanner : public QObject
 {
     Q_OBJECT
@@ -35,7 +39,11 @@ Q_SIGNALS:
     void cacheMessage(const QString &message);
     /// Records new or changed since last told: the cached ones first, then those read.
     void recordsFound(const QList<LibraryRecord> &records);
-    void recordsRemoved(const QList<QByteArray> &paths);
+    /// Rows gone, by LibraryRecord::key().
+    void recordsRemoved(const QList<QByteArray> &keys);
+    /// Files or folders in the library changed since they were walked; \a eventsLost: the
+    /// system dropped change notices, so anything may have changed.
+    void foldersChanged(bool eventsLost);
     /// \a read of \a toRead files read so far; \a fromCache were unchanged.
     void progress(int read, int toRead, int fromCache);
     /// \a recentChange: a file changed moments ago and may still be being written.
@@ -44,11 +52,17 @@ Q_SIGNALS:
 
 private:
     void tellCacheMessage();
+    void watchedFolderChanged(const QList<QByteArray> &names);
+    /// The folders under \a folders that were a drive's root and are now missing or an empty
+    /// folder on the file system above.
+    QList<QByteArray> unmountedRoots(const QStringList &folders, const QList<QByteArray> &mountedNow);
 
     QString m_cachePath;
     QString m_toldMessage;
     int m_jobs;
     std::unique_ptr<LibraryCache> m_cache;
+    FolderWatcher *m_watcher = nullptr;
+    QSet<QByteArray> m_mountRoots;
     /// What the list holds, sorted by path.
     std::vector<LibraryRecord> m_known;
     std::atomic<bool> m_cancel{false};

@@ -1,5 +1,7 @@
 #include "library/ParallelReader.h"
 
+#include "rom/RomArchive.h"
+
 #include <QFile>
 #include <QUrl>
 
@@ -12,7 +14,7 @@ int ParallelReader::defaultJobs()
 }
 
 void ParallelReader::readAll(const std::vector<QByteArray> &paths, int jobs,
-                             const std::function<void(std::size_t, std::shared_ptr<ROM>)> &onRecord,
+                             const std::function<void(std::size_t, Records)> &onRecords,
                              const std::atomic<bool> *cancel)
 {
     std::atomic<std::size_t> next{0};
@@ -23,7 +25,12 @@ void ParallelReader::readAll(const std::vector<QByteArray> &paths, int jobs,
             const std::size_t index = next.fetch_add(1);
             if (index >= paths.size())
                 return;
-            onRecord(index, ROM::romFromURL(QUrl::fromLocalFile(QFile::decodeName(paths[index]))));
+            const QByteArray &path = paths[index];
+            const QUrl url = QUrl::fromLocalFile(QFile::decodeName(path));
+            if (RomArchive::hasArchiveExtension(path.constData(), std::size_t(path.size())))
+                onRecords(index, RomArchive::readImages(url, {ROM::maximumImageSize, cancel}));
+            else
+                onRecords(index, {ROM::romFromURL(url)});
         }
     };
     const std::size_t threads = std::min<std::size_t>(std::size_t(std::max(1, jobs)), paths.size());

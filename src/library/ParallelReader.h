@@ -19,10 +19,15 @@ public:
     /// One per core.
     static int defaultJobs();
 
-    /// Reads every path and hands each record to \a onRecord with the path's index, on the
+    /// What one path gave: one record for a plain file, one per image entry for a .zip or
+    /// .7z archive (or one refused record for the archive).
+    using Records = std::vector<std::shared_ptr<ROM>>;
+
+    /// Reads every path and hands its records to \a onRecords with the path's index, on the
     /// reading thread, in the order reads complete. Returns when all are read or, once
-    /// \a cancel is set, when the reads under way have ended.
+    /// \a cancel is set, when the reads under way have ended (a cancelled archive gives no
+    /// records).
     static void readAll(const std::vector<QByteArray> &paths, int jobs,
-                        const std::function<void(std::size_t, std::shared_ptr<ROM>)> &onRecord,
+                        const std::function<void(std::size_t, Records)> &onRecords,
                         const std::atomic<bool> *cancel = nullptr);
 };

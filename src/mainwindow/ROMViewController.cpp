@@ -83,7 +83,10 @@ void ROMViewController::fillFields()
     m_md5Field->setText(m_rom->MD5().value_or(QString()));
     // What the reader found about the file itself, for people who compare or report it.
     const std::optional<QUrl> url = m_rom->filePath();
-    m_ui->pathField->setText(url ? QDir::toNativeSeparators(url->toLocalFile()) : QString());
+    QString path = url ? QDir::toNativeSeparators(url->toLocalFile()) : QString();
+    if (const std::optional<QString> entry = m_rom->archiveEntry())
+        path = tr("%1 \u25b8 %2").arg(path, *entry);
+    m_ui->pathField->setText(path);
     const std::optional<qint64> size = m_rom->fileSize();
     const QLocale locale;
     m_ui->sizeField->setText(size ? tr("%1 (%2 bytes)").arg(locale.formattedDataSize(*size), locale.toString(*size))

@@ -2,15 +2,18 @@
 
 #include "launch/EmulatorSupervisor.h"
 #include "library/LibraryController.h"
+#include "mainwindow/ArchiveEntryChooser.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/EmptyViewController.h"
 #include "mainwindow/EmulatorOutputWindow.h"
 #include "mainwindow/ErrorWinController.h"
+#include "mainwindow/ExtractionController.h"
 #include "mainwindow/ROMViewController.h"
 #include "platform/Bundle.h"
 #include "platform/OpenPanel.h"
 #include "platform/RecentDocuments.h"
 #include "rom/ROM.h"
+#include "rom/RomArchive.h"
 
 #include "ui_MainWindow.h"
 
@@ -93,6 +96,33 @@ WindowController::WindowController(const QString &windowNibName, QObject *parent
     connect(m_supervisor, &EmulatorSupervisor::inputAutoCfgNotWritable, this,
             &WindowController::showInputAutoCfgNotWritable);
     connect(m_supervisor, &EmulatorSupervisor::taskEndedInWords, this, &WindowController::showStatus);
+}
+
+QString WindowController::displayPath(const ROM &rom)
+{
+    const std::optional<QUrl> url = rom.filePath();
+    QString path = url ? (url->isLocalFile() ? QDir::toNativeSeparators(url->toLocalFile()) : url->toDisplayString()) : QString();
+    if (const std::optional<QString> entry = rom.archiveEntry())
+        path = tr("%1 \u25b8 %2").arg(path, *entry);
+    return path;
+}
+
+std::shared_ptr<ROM> WindowController::readArchive(const QUrl &url)
+{
+    qint32 index = -1;
+    QString entry;
+    if (RomArchive::entryOfUrl(url, &index, &entry))
+        return RomArchive::readImage(url.adjusted(QUrl::RemoveFragment), index, entry);
+    std::vector<std::shared_ptr<ROM>> records = RomArchive::readImages(url);
+    if (records.size() == 1)
+        return records.front();
+    // Each was read already: the one picked is shown as it is.
+    QStringList names;
+    for (const std::shared_ptr<ROM> &record : records)
+        names.append(record->archiveEntry().value_or(QString()));
+    m_emptyVC->stopSpinning();
+    const int row = ArchiveEntryChooser::choose(m_dragWindow, QFileInfo(url.toLocalFile()).fileName(), names);
+    return row >= 0 && row < int(records.size()) ? records[std::size_t(row)] : nullptr;
 }
 
 WindowController::~WindowController() = default;
@@ -243,7 +273,8 @@ bool WindowController::acceptsURL(const QUrl &url)
     const QString suffix = QFileInfo(url.toLocalFile()).fileName().section(QLatin1Char('.'), -1);
     const bool hasDot = QFileInfo(url.toLocalFile()).fileName().contains(QLatin1Char('.'));
     return hasDot
-        && (suffix == QLatin1String("v64") || suffix == QLatin1String("z64") || suffix == QLatin1String("n64"));
+        && (suffix == QLatin1String("v64") || suffix == QLatin1String("z64") || suffix == QLatin1String("n64")
+            || suffix == QLatin1String("zip") || suffix == QLatin1String("7z"));
 }
 
 void WindowController::dropURL(const QUrl &url)
@@ -256,13 +287,18 @@ bool WindowController::handleURL(const QUrl &url)
     if (!window())
         return false;
     m_emptyVC->startSpinning();
-    std::shared_ptr<ROM> record = ROM::romFromURL(url);
+    const bool archive = url.isLocalFile() && RomArchive::isArchivePath(url.toLocalFile());
+    std::shared_ptr<ROM> record = archive ? readArchive(url) : ROM::romFromURL(url);
+    if (archive && !record) {
+        // The player chose none of the archive's images.
+        m_emptyVC->stopSpinning();
+        return false;
+    }
     if (!record || !record->isValid()) {
         // Showing an empty record would look like a ROM without a header; the player
         // needs to know the file itself was the problem. Nothing else changes.
         m_emptyVC->stopSpinning();
-        const QString path = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile())
-                                               : url.toDisplayString();
+        const QString path = record ? displayPath(*record) : url.toDisplayString();
         // The reader says why; the file is never opened a second time here (a pipe would block).
         QString reason = record ? record->refusalReason() : QString();
         if (reason.isEmpty())
@@ -281,8 +317,12 @@ void WindowController::showRecord(const std::shared_ptr<ROM> &record)
         return;
     m_rom = record;
     m_romVC->setROM(m_rom);
-    if (m_recentDocuments && record->filePath())
-        m_recentDocuments->noteNewRecentDocumentURL(*record->filePath());
+    if (m_recentDocuments && record->filePath()) {
+        const std::optional<QString> entry = record->archiveEntry();
+        m_recentDocuments->noteNewRecentDocumentURL(
+            entry ? RomArchive::entryUrl(*record->filePath(), record->archiveIndex().value_or(0), *entry)
+                  : *record->filePath());
+    }
     removeFromSuperview(m_emptyVC->view());
     viewSwap(m_romVC);
     m_emptyVC->stopSpinning();
@@ -323,6 +363,18 @@ void WindowController::playPressed(QObject *sender)
     const bool newStart = !m_supervisor->task();
     if (newStart && (!m_rom || !checkEmulatorExecutable()))
         return;
+    // The emulator takes plain files: an archive's image is extracted first, off this thread.
+    if (newStart && m_rom->archiveEntry()) {
+        if (!m_extraction) {
+            m_extraction = new ExtractionController(m_dragWindow, this);
+            connect(m_extraction, &ExtractionController::ready, this, &WindowController::playExtracted);
+            connect(m_extraction, &ExtractionController::failed, this, [this](const QString &message) {
+                m_errorWC->showMessage(tr("\u201c%1\u201d cannot be played.\n\n%2").arg(m_rom ? displayPath(*m_rom) : QString(), message));
+            });
+        }
+        m_extraction->extract(m_rom);
+        return;
+    }
     m_supervisor->playPressed(m_rom.get());
     if (newStart) {
         m_runningFileName = m_rom->filePath() ? QFileInfo(m_rom->filePath()->toLocalFile()).fileName() : QString();
@@ -388,6 +440,8 @@ void WindowController::clearPressed(QObject *sender)
         return;
     m_romVC->setROM(nullptr);
     m_rom.reset();
+    if (m_extraction)
+        m_extraction->cancel();
     m_supervisor->clearPressed();
     removeFromSuperview(m_romVC->view());
     m_emptyVC->stopSpinning();
@@ -399,12 +453,36 @@ void WindowController::clearPressed(QObject *sender)
 void WindowController::applicationWillTerminate()
 {
     m_supervisor->applicationWillTerminate();
+    if (m_extraction) {
+        m_extraction->cancel();
+        m_extraction->removeExtracted();
+    }
+}
+
+void WindowController::playExtracted(const std::shared_ptr<ROM> &plainCopy)
+{
+    // Ejected or replaced while extracting, or already running: not what the player asked for.
+    if (m_supervisor->task() || !m_rom || !m_rom->archiveEntry()) {
+        m_extraction->removeExtracted();
+        return;
+    }
+    m_supervisor->playPressed(plainCopy.get());
+    if (!m_supervisor->task()) {
+        m_extraction->removeExtracted();
+    } else {
+        m_runningFileName = *m_rom->archiveEntry();
+        showStatus(tr("Running %1").arg(m_runningFileName));
+    }
+    validateToolbar();
 }
 
 void WindowController::showTaskEnded(const QString &logLine, int terminationStatus)
 {
     Q_UNUSED(logLine);
     Q_UNUSED(terminationStatus);
+    // The extracted copy was the emulator's alone.
+    if (m_extraction)
+        m_extraction->removeExtracted();
     validateToolbar();
 }
 
@@ -435,7 +513,9 @@ void WindowController::updateWindowTitle()
         return;
     // The open file first, as Linux desktops name document windows.
     const std::optional<QUrl> url = m_rom ? m_rom->filePath() : std::nullopt;
-    const QString name = url ? QFileInfo(url->toLocalFile()).fileName() : QString();
+    QString name = url ? QFileInfo(url->toLocalFile()).fileName() : QString();
+    if (const std::optional<QString> entry = m_rom ? m_rom->archiveEntry() : std::nullopt)
+        name = tr("%1 \u25b8 %2").arg(name, *entry);
     m_dragWindow->setWindowTitle(name.isEmpty() ? tr("Tolvane Launcher")
                                                 : tr("%1 — Tolvane Launcher").arg(name));
 }

@@ -24,6 +24,7 @@ class QAction;
 class QLabel;
 
 class QUrl;
+class ExtractionController;
 class RecentDocuments;
 class ROM;
 class ROMViewController;
@@ -103,6 +104,8 @@ public:
     EmulatorOutputWindow *emulatorOutputWindow() const { return m_outputWindow; }
     /// The status bar's text: what runs, or how the emulator ended, in plain words.
     QLabel *statusLabel() const { return m_statusLabel; }
+    /// Extracts archive entries for Play; made at the first such Play.
+    ExtractionController *extraction() const { return m_extraction; }
     /// The message shown when Play found no emulator program to start, while it is up.
     QMessageBox *emulatorMissingMessage() const { return m_emulatorMissingMessage; }
 
@@ -128,6 +131,12 @@ private:
     /// False, with a message that offers the Emulator pane, when a new start has no
     /// program to run.
     bool checkEmulatorExecutable();
+    /// An archive's record: the entry the URL names, the only image, or the one the player
+    /// picks from a list (none: nullptr).
+    std::shared_ptr<ROM> readArchive(const QUrl &url);
+    void playExtracted(const std::shared_ptr<ROM> &plainCopy);
+    /// The path as the player knows it: "Game.zip ▸ Game (E).z64" for an archive's image.
+    static QString displayPath(const ROM &rom);
 
     QPointer<DragWindow> m_dragWindow;
     QPointer<QWidget> m_targetView;
@@ -151,6 +160,7 @@ private:
     QLabel *m_statusLabel = nullptr;
     QPointer<EmulatorOutputWindow> m_outputWindow;
     QPointer<QMessageBox> m_emulatorMissingMessage;
+    ExtractionController *m_extraction = nullptr;
     // The file the emulator was started with; it may differ from the file shown.
     QString m_runningFileName;
 };

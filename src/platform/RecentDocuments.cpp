@@ -34,7 +34,8 @@ void RecentDocuments::noteNewRecentDocumentURL(const QUrl &url)
 {
     if (!url.isLocalFile())
         return;
-    const QString path = url.toLocalFile();
+    // A URL with a fragment names a part of the file (an archive's entry): kept whole.
+    const QString path = url.hasFragment() ? url.toString(QUrl::FullyEncoded) : url.toLocalFile();
     QStringList paths = recentDocumentPaths();
     paths.removeAll(path);
     paths.prepend(path);

@@ -1,5 +1,7 @@
 #include "rom/ROM.h"
 
+#include "rom/ImageDigest.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QMutexLocker>
@@ -18,14 +20,8 @@
 
 namespace {
 
-// Everything the header and boot code need lies in the first 4096 bytes (the minimum size).
 // Lengths are 32-bit signed in the record's world; larger files are refused rather than wrapped.
 static_assert(ROM::maximumImageSize - 1 == 0x7FFFFFFF);
-// The header read is bounded at 1 MiB + 4 KiB; the texts end within it at the latest.
-// The same size serves as the streaming chunk, and being a multiple of four keeps every
-// chunk boundary on a word boundary, so groups never straddle two chunks.
-constexpr std::size_t kChunkSize = 0x101000;
-static_assert(kChunkSize % 4 == 0);
 
 constexpr std::size_t kBootCodeOffset = 0x40;
 constexpr std::size_t kBootCodeLength = 0x1000 - kBootCodeOffset;
@@ -97,22 +93,6 @@ std::uint32_t crc32(const unsigned char *data, std::size_t length)
     return ~crc;
 }
 
-QString textAt(const unsigned char *buffer, std::size_t length, std::size_t offset)
-{
-    if (offset >= length)
-        return QString();
-    const auto *start = buffer + offset;
-    const auto *zero = static_cast<const unsigned char *>(std::memchr(start, 0, length - offset));
-    const std::size_t count = zero ? std::size_t(zero - start) : length - offset;
-    return QString::fromLatin1(reinterpret_cast<const char *>(start), qsizetype(count));
-}
-
-quint32 bigEndianWordAt(const unsigned char *buffer, std::size_t offset)
-{
-    return (quint32(buffer[offset]) << 24) | (quint32(buffer[offset + 1]) << 16)
-        | (quint32(buffer[offset + 2]) << 8) | quint32(buffer[offset + 3]);
-}
-
 std::optional<ROM::Refusal> refusalForType(mode_t mode)
 {
     if (S_ISREG(mode))
@@ -162,15 +142,6 @@ qint64 readFully(int fd, unsigned char *buffer, std::size_t length)
     }
     return qint64(done);
 }
-
-struct DigestContext
-{
-    DigestContext() : ctx(EVP_MD_CTX_new()) {}
-    ~DigestContext() { EVP_MD_CTX_free(ctx); }
-    DigestContext(const DigestContext &) = delete;
-    DigestContext &operator=(const DigestContext &) = delete;
-    EVP_MD_CTX *ctx;
-};
 
 QString hexOf(const unsigned char *digest, unsigned int length)
 {
@@ -234,78 +205,21 @@ std::shared_ptr<ROM> ROM::romFromURL(const QUrl &url)
     }
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
-    // Streamed through one chunk-sized buffer, so memory stays flat whatever the image size.
-    std::vector<unsigned char> chunk(kChunkSize);
-    const qint64 headerLength = readFully(file.get(), chunk.data(), chunk.size());
-    if (headerLength < 0) {
-        rom->setRefusal(Refusal::ReadFailed, errno);
-        return rom;
-    }
-    // Shrunk since fstat.
-    if (headerLength < minimumImageSize) {
-        rom->setFileSize(headerLength);
-        rom->setRefusal(headerLength == 0 ? Refusal::Empty : Refusal::TooShort);
-        return rom;
-    }
-    const unsigned char firstByte = chunk[0];
-
-    // The file's first byte decides the order for every chunk, not each chunk's own first byte.
-    const StoredOrder order = storedOrderForFirstByte(chunk[0]);
-    normalizeInOrder(chunk.data(), std::size_t(headerLength), order);
-
-    const qint32 cic = cicForBootCode(chunk.data());
-    const QString name = textAt(chunk.data(), std::size_t(headerLength), 0x20);
-    const QString gameCode = textAt(chunk.data(), std::size_t(headerLength), 0x3B);
-    const quint32 crc1 = bigEndianWordAt(chunk.data(), 0x10);
-    const quint32 crc2 = bigEndianWordAt(chunk.data(), 0x14);
-    const quint8 regionCode = chunk[0x3E];
-
-    DigestContext digest;
-    if (!digest.ctx || EVP_DigestInit_ex(digest.ctx, EVP_md5(), nullptr) != 1) {
-        rom->setRefusal(Refusal::ReadFailed, ENOMEM);
-        return rom;
-    }
-    qint64 total = headerLength;
-    qint64 length = headerLength;
+    ImageDigest image;
     for (;;) {
-        if (EVP_DigestUpdate(digest.ctx, chunk.data(), std::size_t(length)) != 1) {
-            rom->setRefusal(Refusal::ReadFailed, ENOMEM);
-            return rom;
-        }
-        if (length < qint64(kChunkSize))
-            break;
-        length = readFully(file.get(), chunk.data(), chunk.size());
+        std::size_t available = 0;
+        unsigned char *space = image.space(&available);
+        const qint64 length = readFully(file.get(), space, available);
         if (length < 0) {
             rom->setRefusal(Refusal::ReadFailed, errno);
             return rom;
         }
-        if (length == 0)
+        // A short read is the end of the file; the file may have grown since fstat, and
+        // commit() refuses to go past the limit.
+        if (!image.commit(std::size_t(length)) || std::size_t(length) < available)
             break;
-        total += length;
-        // The file may have grown since fstat; never digest past the limit.
-        if (total >= maximumImageSize) {
-            rom->setFileSize(total);
-            rom->setRefusal(Refusal::TooLong);
-            return rom;
-        }
-        normalizeInOrder(chunk.data(), std::size_t(length), order);
     }
-    unsigned char md[EVP_MAX_MD_SIZE];
-    unsigned int mdLength = 0;
-    if (EVP_DigestFinal_ex(digest.ctx, md, &mdLength) != 1) {
-        rom->setRefusal(Refusal::ReadFailed, ENOMEM);
-        return rom;
-    }
-
-    rom->setFileSize(total);
-    rom->setByteOrder(byteOrderName(firstByte));
-    rom->setRegionCode(regionCode);
-    rom->setCic(cic);
-    rom->setName(name);
-    rom->setGameCode(gameCode);
-    rom->setCRC1(crc1);
-    rom->setCRC2(crc2);
-    rom->setMD5(hexOf(md, mdLength));
+    image.finish(*rom);
     return rom;
 }
 
@@ -320,6 +234,11 @@ void ROM::normalizeByteOrder(unsigned char *buffer, std::size_t length)
     if (length == 0)
         return;
     normalizeInOrder(buffer, length, storedOrderForFirstByte(buffer[0]));
+}
+
+void ROM::normalizeByteOrder(unsigned char *buffer, std::size_t length, unsigned char firstByte)
+{
+    normalizeInOrder(buffer, length, storedOrderForFirstByte(firstByte));
 }
 
 qint32 ROM::cicForBootCode(const unsigned char *image)
@@ -374,6 +293,8 @@ TOLVANE_ROM_FIELD(quint32, quint32, CRC1, setCRC1, m_CRC1)
 TOLVANE_ROM_FIELD(quint32, quint32, CRC2, setCRC2, m_CRC2)
 TOLVANE_ROM_FIELD(qint64, qint64, fileSize, setFileSize, m_fileSize)
 TOLVANE_ROM_FIELD(quint8, quint8, regionCode, setRegionCode, m_regionCode)
+TOLVANE_ROM_FIELD(QString, const QString &, archiveEntry, setArchiveEntry, m_archiveEntry)
+TOLVANE_ROM_FIELD(qint32, qint32, archiveIndex, setArchiveIndex, m_archiveIndex)
 
 #undef TOLVANE_ROM_FIELD
 
@@ -399,10 +320,12 @@ void ROM::setRefusal(Refusal value, int error)
 QString ROM::refusalReason() const
 {
     const std::optional<Refusal> refusal = this->refusal();
-    return refusal ? describeRefusal(*refusal, fileSize().value_or(0), refusalError()) : QString();
+    return refusal ? describeRefusal(*refusal, fileSize().value_or(0), refusalError(),
+                                     archiveEntry().value_or(QString()))
+                   : QString();
 }
 
-QString ROM::describeRefusal(Refusal refusal, qint64 fileSize, int errorNumber)
+QString ROM::describeRefusal(Refusal refusal, qint64 fileSize, int errorNumber, const QString &entry)
 {
     const QString error = QString::fromLocal8Bit(std::strerror(errorNumber));
     switch (refusal) {
@@ -432,6 +355,22 @@ QString ROM::describeRefusal(Refusal refusal, qint64 fileSize, int errorNumber)
         return tr("The file is too large for a ROM image (2 GiB or more).");
     case Refusal::ReadFailed:
         return tr("The file could not be read: %1.").arg(error);
+    case Refusal::ArchiveDamaged:
+        return tr("The archive is damaged or truncated, or it is not a .zip or .7z archive.");
+    case Refusal::ArchiveEncrypted:
+        return tr("The archive is encrypted.");
+    case Refusal::NoImageInArchive:
+        return tr("There is no ROM image inside the archive.");
+    case Refusal::TooManyEntries:
+        return tr("The archive holds too many entries to be read.");
+    case Refusal::EntryEncrypted:
+        return tr("\u201c%1\u201d is encrypted.").arg(entry);
+    case Refusal::EntryDamaged:
+        return tr("\u201c%1\u201d is damaged in the archive (bad checksum or size).").arg(entry);
+    case Refusal::UnsafeEntryName:
+        return tr("The archive entry's name is not safe to use (empty, not UTF-8, with control characters, or a path that leaves its folder).");
+    case Refusal::EntryMissing:
+        return tr("The archive no longer holds \u201c%1\u201d.").arg(entry);
     }
     return QString();
 }

@@ -33,6 +33,15 @@ public:
         TooShort,
         TooLong,
         ReadFailed, // see refusalError()
+        // Archives (.zip, .7z) and their entries.
+        ArchiveDamaged, // unreadable, truncated, or no .zip or .7z at all
+        ArchiveEncrypted, // its headers are encrypted: not even the names can be read
+        NoImageInArchive,
+        TooManyEntries,
+        EntryEncrypted,
+        EntryDamaged, // a bad checksum or a size that does not match
+        UnsafeEntryName,
+        EntryMissing, // the entry asked for is no longer in the archive
     };
 
     /// The smallest image the reader takes, and the first length it refuses.
@@ -80,6 +89,12 @@ public:
     /// The header byte at 0x3E, the fourth of the game code field: the region letter.
     std::optional<quint8> regionCode() const;
     void setRegionCode(quint8 value);
+    /// For an image inside an archive (filePath is then the archive's): the entry's name in
+    /// the archive, and its position among the archive's entries (zip allows two of one name).
+    std::optional<QString> archiveEntry() const;
+    void setArchiveEntry(const QString &value);
+    std::optional<qint32> archiveIndex() const;
+    void setArchiveIndex(qint32 value);
     /// Set when the record is incomplete because the reader refused the file.
     std::optional<Refusal> refusal() const;
     /// The errno behind CannotOpen and ReadFailed, 0 otherwise.
@@ -87,8 +102,10 @@ public:
     void setRefusal(Refusal value, int error = 0);
     /// A sentence for the player naming why the file was refused; empty when it was not.
     QString refusalReason() const;
-    /// The sentence for a refusal; \a fileSize and \a error as fileSize() and refusalError().
-    static QString describeRefusal(Refusal refusal, qint64 fileSize, int error);
+    /// The sentence for a refusal; \a fileSize, \a error and \a entry as fileSize(),
+    /// refusalError() and archiveEntry().
+    static QString describeRefusal(Refusal refusal, qint64 fileSize, int error,
+                                   const QString &entry = QString());
 
     /// "n64" for a first byte of 0x40, "v64" for 0x37, "z64" for anything else.
     static QString byteOrderName(unsigned char firstByte);
@@ -97,6 +114,9 @@ public:
     /// 0x40 reverses every 4-byte group, 0x37 swaps every 2-byte pair, anything else is
     /// left alone. Trailing bytes that do not fill a whole group are left unchanged.
     static void normalizeByteOrder(unsigned char *buffer, std::size_t length);
+    /// The same, in the order that \a firstByte, the image's first byte, decides (for the
+    /// later pieces of an image read in pieces).
+    static void normalizeByteOrder(unsigned char *buffer, std::size_t length, unsigned char firstByte);
     /// The CIC variant (6101, 6102, 6103, 6105 or 6106) from the CRC-32 of bytes
     /// 0x40..0xFFF of a normalised image of at least 4096 bytes.
     static qint32 cicForBootCode(const unsigned char *image);
@@ -118,6 +138,8 @@ private:
     std::optional<QString> m_byteOrder;
     std::optional<qint64> m_fileSize;
     std::optional<quint8> m_regionCode;
+    std::optional<QString> m_archiveEntry;
+    std::optional<qint32> m_archiveIndex;
     std::optional<Refusal> m_refusal;
     int m_refusalError = 0;
 };

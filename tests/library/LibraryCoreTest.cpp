@@ -1,17 +1,27 @@
 #include "library/FolderWalker.h"
 #include "library/LibraryCache.h"
 #include "library/LibraryScanner.h"
+#include "support/ArchiveBuilder.h"
 #include "support/RomImageBuilder.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -19,6 +29,14 @@ namespace {
 class LibraryCoreTest : public testing::Test
 {
 protected:
+    // The scanner watches folders through the event loop.
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "library_core_test";
+        static char *argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+    }
     QString file(const QString &name, qsizetype size = 8192) const
     {
         const QString path = m_dir.filePath(name);
@@ -34,6 +52,24 @@ protected:
 
     QTemporaryDir m_dir;
 };
+
+void setTime(const QString &path, qint64 seconds)
+{
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+// Root writes anywhere; without these this thread is held to the file modes like anyone.
+bool setDacOverride(bool on)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        return false;
+    const quint32 bits = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    data[0].effective = on ? data[0].effective | (bits & data[0].permitted) : data[0].effective & ~bits;
+    return ::syscall(SYS_capset, &header, data) == 0;
+}
 
 TEST_F(LibraryCoreTest, walkerFindsRomNamesInAnyCaseAtAnyDepthOnceAndNeverLoops)
 {
@@ -85,10 +121,12 @@ struct ScanResult
     QList<QByteArray> removed;
 };
 
-ScanResult scan(const QString &cachePath, const QStringList &folders)
+ScanResult scan(const QString &cachePath, const QStringList &folders, const std::function<void(LibraryScanner &)> &setUp = {})
 {
     ScanResult result;
     LibraryScanner scanner(cachePath, 2);
+    if (setUp)
+        setUp(scanner);
     QObject::connect(&scanner, &LibraryScanner::finished, [&](int total, int fromCache, int read, auto...) { result.counts = {total, fromCache, read}; });
     QObject::connect(&scanner, &LibraryScanner::cacheMessage, [&](const QString &message) { result.messages.append(message); });
     QObject::connect(&scanner, &LibraryScanner::recordsFound, [&](const QList<LibraryRecord> &records) { result.found += records; });
@@ -127,7 +165,7 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
     EXPECT_EQ(third.counts, std::tuple(2, 0, 2));
     EXPECT_EQ(third.removed, QList<QByteArray>{QFile::encodeName(m_dir.filePath(QStringLiteral("lib/short.v64")))});
 
-    // Damaged or from another version: set aside, rebuilt, and said so; never a wrong record.
+    // Damaged or from another version: set aside (never over an earlier one), rebuilt, and said so.
     for (const QByteArray &damage : {QByteArray("this is not a database at all, just text").repeated(200), QByteArray()}) {
         QFile out(cache);
         ASSERT_TRUE(out.open(QIODevice::ReadWrite));
@@ -140,16 +178,168 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
         EXPECT_EQ(rebuilt.counts, std::tuple(2, 0, 2));
         ASSERT_EQ(rebuilt.messages.size(), 1);
         EXPECT_TRUE(rebuilt.messages.constFirst().contains(QStringLiteral("set aside"))) << rebuilt.messages.constFirst().toStdString();
-        EXPECT_TRUE(QFileInfo::exists(cache + QStringLiteral(".unusable")));
         EXPECT_EQ(scan(cache, folders).counts, std::tuple(2, 2, 0));
     }
+    const auto setAside = [&]() { return QDir(QFileInfo(cache).path()).entryList({QStringLiteral("*.unusable*")}); };
+    EXPECT_EQ(setAside(), QStringList({QStringLiteral("library.sqlite.unusable"), QStringLiteral("library.sqlite.unusable-2")}));
+
+    // One row that does not decode costs one read; a write lock let go before the scan ends costs nothing.
+    file(QStringLiteral("lib/three.z64"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        db.setDatabaseName(cache);
+        ASSERT_TRUE(db.open());
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("UPDATE roms SET record = x'00' WHERE path = ?"));
+        query.addBindValue(QFile::encodeName(one));
+        ASSERT_TRUE(query.exec() && query.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        ScanResult locked = scan(cache, folders, [&](LibraryScanner &scanner) {
+            QObject::connect(&scanner, &LibraryScanner::progress, [&](int read, int toRead) {
+                if (read == toRead && read > 0)
+                    query.exec(QStringLiteral("ROLLBACK"));
+            });
+        });
+        EXPECT_EQ(locked.counts, std::tuple(3, 1, 2));
+        EXPECT_TRUE(locked.messages.isEmpty()) << locked.messages.join(QLatin1Char('\n')).toStdString();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    EXPECT_EQ(scan(cache, folders).counts, std::tuple(3, 3, 0));
+
+    // A write that fails (a full disk; here a file size limit) keeps the cache as it is and stops writing.
+    file(QStringLiteral("lib/four.z64"));
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit unlimited;
+    ::getrlimit(RLIMIT_FSIZE, &unlimited);
+    ScanResult full = scan(cache, folders, [&](LibraryScanner &scanner) {
+        QObject::connect(&scanner, &LibraryScanner::recordsFound, [&]() {
+            const struct rlimit small{4096, unlimited.rlim_max};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        });
+        QObject::connect(&scanner, &LibraryScanner::finished, [&]() { ::setrlimit(RLIMIT_FSIZE, &unlimited); });
+    });
+    EXPECT_EQ(full.counts, std::tuple(4, 3, 1));
+    ASSERT_EQ(full.messages.size(), 1);
+    EXPECT_TRUE(full.messages.constFirst().contains(QStringLiteral("not updated"))) << full.messages.constFirst().toStdString();
+    EXPECT_EQ(setAside().size(), 2);
+    EXPECT_EQ(scan(cache, folders).counts, std::tuple(4, 3, 1));
+
+    // A cache folder that cannot be written: the cache there is read and used.
+    const QString cacheFolder = QFileInfo(cache).path();
+    ASSERT_TRUE(QFile::setPermissions(cacheFolder, QFile::ReadOwner | QFile::ExeOwner));
+    ASSERT_TRUE(setDacOverride(false));
+    ScanResult readOnly = scan(cache, folders);
+    EXPECT_TRUE(setDacOverride(true));
+    QFile::setPermissions(cacheFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(readOnly.counts, std::tuple(4, 4, 0));
+    ASSERT_EQ(readOnly.messages.size(), 1);
+    EXPECT_TRUE(readOnly.messages.constFirst().contains(QStringLiteral("cannot be written")));
 
     // A cache folder that cannot be made: the library still works, from memory.
     file(QStringLiteral("blocked"));
     ScanResult unwritable = scan(m_dir.filePath(QStringLiteral("blocked/library.sqlite")), folders);
-    EXPECT_EQ(unwritable.counts, std::tuple(2, 0, 2));
+    EXPECT_EQ(unwritable.counts, std::tuple(4, 0, 4));
     ASSERT_EQ(unwritable.messages.size(), 1);
     EXPECT_TRUE(unwritable.messages.constFirst().contains(QStringLiteral("cannot be written")));
+}
+
+TEST_F(LibraryCoreTest, scannerWatchesFromTheStartEvenAfterCancelAndKeepsWhatCannotBeReached)
+{
+    const QStringList folders{m_dir.filePath(QStringLiteral("lib"))};
+    const QString one = file(QStringLiteral("lib/one.z64"));
+    const QString two = file(QStringLiteral("lib/sub/two.z64"));
+    setTime(one, 1000000000);
+    setTime(two, QDateTime::currentSecsSinceEpoch() + 3600); // a clock set wrong is no copy under way
+
+    LibraryScanner scanner(m_dir.filePath(QStringLiteral("library.sqlite")), 1);
+    int changes = 0;
+    bool recentChange = true;
+    std::tuple<int, int, int> counts;
+    QList<LibraryRecord> found;
+    std::function<void()> duringScan;
+    QObject::connect(&scanner, &LibraryScanner::foldersChanged, [&]() { ++changes; });
+    QObject::connect(&scanner, &LibraryScanner::recordsFound, [&](const QList<LibraryRecord> &records) {
+        found += records;
+        if (duringScan)
+            std::exchange(duringScan, {})();
+    });
+    QObject::connect(&scanner, &LibraryScanner::finished, [&](int total, int fromCache, int read, bool, const QStringList &, const QStringList &, bool recent) {
+        counts = {total, fromCache, read};
+        recentChange = recent;
+    });
+    const auto told = [&]() {
+        for (QDeadlineTimer deadline(2000); changes == 0 && !deadline.hasExpired();)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        return std::exchange(changes, 0) > 0;
+    };
+
+    // Written in place while the first scan reads, and that scan cancelled: told once it ends.
+    duringScan = [&]() {
+        ASSERT_TRUE(RomImageBuilder().setName("PATCHED").writeTo(one));
+        scanner.cancel();
+    };
+    scanner.scan(folders);
+    EXPECT_TRUE(told());
+    EXPECT_FALSE(recentChange);
+    // Still watched after the Cancel.
+    file(QStringLiteral("lib/sub/three.z64"));
+    EXPECT_TRUE(told());
+    scanner.scan(folders);
+    EXPECT_EQ(std::get<0>(counts), 3);
+
+    // A library folder gone away keeps its rows, shown as not available; back unchanged, nothing is read.
+    const QString away = m_dir.filePath(QStringLiteral("away"));
+    ASSERT_TRUE(QDir().rename(folders.constFirst(), away));
+    found.clear();
+    scanner.scan(folders);
+    EXPECT_EQ(counts, std::tuple(0, 0, 0));
+    ASSERT_EQ(found.size(), 3);
+    for (const LibraryRecord &record : found)
+        EXPECT_EQ(record.unreachableFolder, QFile::encodeName(folders.constFirst()));
+    ASSERT_TRUE(QDir().rename(away, folders.constFirst()));
+    ASSERT_TRUE(QFile::remove(two)); // really gone from a folder that is there: removed
+    found.clear();
+    scanner.scan(folders);
+    EXPECT_EQ(counts, std::tuple(2, 2, 0));
+    ASSERT_EQ(found.size(), 2);
+    EXPECT_TRUE(found.constFirst().unreachableFolder.isEmpty());
+}
+
+TEST_F(LibraryCoreTest, archivesGiveARowPerImageThatTheCacheKeepsByEntry)
+{
+    const QString cache = m_dir.filePath(QStringLiteral("cache/library.sqlite"));
+    const QStringList folders{m_dir.filePath(QStringLiteral("lib"))};
+    QDir().mkpath(folders[0]);
+    RomImageBuilder builder;
+    const QByteArray a = builder.setName(QByteArray("A", 2)).image(), b = builder.setName(QByteArray("B", 2)).setByteOrder(RomImageBuilder::ByteOrder::V64).image();
+    const QString pair = m_dir.filePath(QStringLiteral("lib/pair.zip"));
+    ASSERT_TRUE(ArchiveBuilder().add("A.z64", a).add("B.v64", b).writeTo(pair));
+    ASSERT_TRUE(ArchiveBuilder().add("readme.txt", "none").writeTo(m_dir.filePath(QStringLiteral("lib/empty.7z"))));
+    ASSERT_TRUE(ArchiveBuilder().add("C.n64", a).writeTo(m_dir.filePath(QStringLiteral("lib/Single.ZIP"))));
+    const auto rows = [](const ScanResult &result) {
+        QStringList texts;
+        for (const LibraryRecord &record : result.found)
+            texts.append(record.fileName() + QLatin1Char(' ') + (record.valid ? record.name() : record.refusalReason()));
+        texts.sort();
+        return texts.join(QLatin1Char('|')).toStdString();
+    };
+    const std::string expected = "Single.ZIP \u25b8 C.n64 A|empty.7z There is no ROM image inside the archive.|"
+                                 "pair.zip \u25b8 A.z64 A|pair.zip \u25b8 B.v64 B";
+    const ScanResult first = scan(cache, folders);
+    EXPECT_EQ(first.counts, std::tuple(3, 0, 3));
+    EXPECT_EQ(rows(first), expected);
+    const ScanResult second = scan(cache, folders);
+    EXPECT_EQ(second.counts, std::tuple(3, 3, 0));
+    EXPECT_EQ(rows(second), expected);
+    for (const LibraryRecord &record : second.found)
+        EXPECT_EQ(record.toROM()->archiveEntry(), record.entryIndex < 0 ? std::nullopt : std::optional(record.entry));
+
+    // Read again when it changes; the rows it no longer gives go from the list and the cache.
+    ASSERT_TRUE(QFile::remove(pair) && ArchiveBuilder().add("B.v64", b).writeTo(pair));
+    const ScanResult third = scan(cache, folders);
+    EXPECT_EQ(third.counts, std::tuple(3, 2, 1));
+    const QByteArray pairPath = QFile::encodeName(pair);
+    EXPECT_EQ(third.removed, QList<QByteArray>({pairPath + QByteArray("\0" "0\0A.z64", 8), pairPath + QByteArray("\0" "1\0B.v64", 8)}));
+    EXPECT_EQ(scan(cache, folders).found.size(), 3);
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 #include "support/TestWorld.h"
+#include "support/ArchiveBuilder.h"
 #include "support/RomImageBuilder.h"
 
 #include "launch/EmulatorSupervisor.h"
+#include "launch/EntryExtractor.h"
+#include "mainwindow/ArchiveEntryChooser.h"
 #include "mainwindow/EmptyViewController.h"
 #include "mainwindow/ErrorWinController.h"
 #include "mainwindow/ROMViewController.h"
@@ -139,7 +142,8 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
     const auto file = [&](const char *name) { return QList<QUrl>{QUrl::fromLocalFile(world.path(QString::fromLatin1(name)))}; };
     const std::tuple<QList<QUrl>, Qt::DropActions, bool> cases[] = {
         {file("drop.z64"), any, true}, {file("a.v64"), Qt::CopyAction | Qt::MoveAction, true},
-        {file("a.n64"), Qt::CopyAction | Qt::LinkAction, true}, {file("a.Z64"), any, false}, {file("a.z64.zip"), any, false},
+        {file("a.n64"), Qt::CopyAction | Qt::LinkAction, true}, {file("a.Z64"), any, false}, {file("a.z64.zip"), any, true},
+        {file("a.7z"), any, true}, {file("a.ZIP"), any, false}, {file("a.7z.gz"), any, false},
         {file("z64"), any, false}, {{QUrl(QStringLiteral("https://example.org/a.z64"))}, any, false}, {{}, any, false},
         {file("drop.z64"), Qt::CopyAction, false}, {file("drop.z64"), Qt::MoveAction, false},
     };
@@ -178,6 +182,37 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
     controller.errorWindowController()->okPressed();
     openWithPanel(capital);
     EXPECT_TRUE(QTest::qWaitFor([&] { return shownPath() == capital; }, kTimeoutMs));
+}
+
+TEST_F(WindowControllerTest, AnArchiveAsksWhichImageIsRememberedWithItAndPlaysAnExtractedCopyUntilStop)
+{
+    RomImageBuilder builder;
+    const QByteArray a = builder.setName("A").image(), b = builder.setName("B").setByteOrder(RomImageBuilder::ByteOrder::N64).image();
+    const QString archive = world.path(QStringLiteral("pair.7z"));
+    ASSERT_TRUE(ArchiveBuilder().add("A.z64", a).add("dir/B.n64", b).writeTo(archive));
+    ArchiveEntryChooser::setNextAnswer(1);
+    ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(archive)));
+    EXPECT_EQ(controller.rom()->archiveEntry(), QStringLiteral("dir/B.n64"));
+    EXPECT_EQ(controller.romVC()->pathField()->text(), archive + QStringLiteral(" \u25b8 dir/B.n64"));
+    // Open Recent opens that entry again, without asking.
+    controller.clearPressed();
+    const QString remembered = recent.recentDocumentPaths().value(0);
+    ASSERT_TRUE(controller.handleURL(QUrl(remembered))) << remembered.toStdString();
+    EXPECT_EQ(controller.rom()->archiveEntry(), QStringLiteral("dir/B.n64"));
+
+    TestWorld::useStandInAsCustomBuild();
+    controller.playPressed();
+    ASSERT_TRUE(world.waitForRecord());
+    const QString extracted = world.recordedArguments().last();
+    EXPECT_TRUE(extracted.startsWith(EntryExtractor::folderPath() + QStringLiteral("/extracted-")) && extracted.endsWith(QStringLiteral("-B.n64")))
+        << extracted.toStdString();
+    QFile copy(extracted);
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(copy.readAll() == b && (copy.permissions() & (QFile::ReadOther | QFile::ReadGroup)) == 0);
+    EXPECT_EQ(QFileInfo(EntryExtractor::folderPath()).permissions() & (QFile::ExeOther | QFile::ExeGroup), 0);
+    controller.stopPressed();
+    ASSERT_TRUE(waitForNoChild());
+    EXPECT_FALSE(QFile::exists(extracted));
 }
 
 TEST_F(WindowControllerTest, RomViewShowsTheHeaderOnce)

@@ -93,30 +93,34 @@ int RomInfoTool::run(const QStringList &arguments)
             paths.push_back(QFile::encodeName(operand));
     }
 
-    std::vector<std::shared_ptr<ROM>> roms(paths.size());
-    ParallelReader::readAll(paths, jobs, [&roms](std::size_t index, std::shared_ptr<ROM> rom) {
-        roms[index] = std::move(rom);
+    std::vector<ParallelReader::Records> results(paths.size());
+    ParallelReader::readAll(paths, jobs, [&results](std::size_t index, ParallelReader::Records records) {
+        results[index] = std::move(records);
     });
 
     QJsonArray records;
     bool first = true;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        const QString path = QFile::decodeName(paths[i]);
-        const ROM &rom = *roms[i];
-        const bool valid = rom.isValid();
-        if (json) {
-            records.append(jsonRecord(path, rom));
-        } else if (valid) {
-            if (!first)
-                write(m_out, QStringLiteral("\n"));
-            printText(path, rom);
-            first = false;
-        }
-        if (!valid) {
-            write(m_err, tr("tolvane-rominfo: %1: not read as a ROM image: %2")
-                             .arg(path, failureReason(rom))
-                             + QLatin1Char('\n'));
-            status = 1;
+        for (const std::shared_ptr<ROM> &record : results[i]) {
+            const ROM &rom = *record;
+            QString path = QFile::decodeName(paths[i]);
+            const bool valid = rom.isValid();
+            if (json) {
+                records.append(jsonRecord(path, rom));
+            } else if (valid) {
+                if (!first)
+                    write(m_out, QStringLiteral("\n"));
+                printText(path, rom);
+                first = false;
+            }
+            if (!valid) {
+                if (const std::optional<QString> entry = rom.archiveEntry())
+                    path = tr("%1 \u25b8 %2").arg(path, escaped(*entry));
+                write(m_err, tr("tolvane-rominfo: %1: not read as a ROM image: %2")
+                                 .arg(path, failureReason(rom))
+                                 + QLatin1Char('\n'));
+                status = 1;
+            }
         }
     }
     if (json)
@@ -129,15 +133,16 @@ void RomInfoTool::printUsage(std::FILE *stream) const
 {
     write(stream,
           tr("Usage: tolvane-rominfo [--json] [--jobs N] [-r] [--] FILE|DIR...\n"
-             "Reads each ROM image as the Launcher does and prints its name, game code,\n"
+             "Reads each ROM image as the Launcher does, also each image inside a .zip or .7z\n"
+             "archive (with JSON keys \"archive\" and \"entry\"), and prints its name, game code,\n"
              "header checksum words, CIC variant, MD5 digest of the canonical image and\n"
              "stored byte order (z64, v64 or n64). In the text form the name is quoted, and\n"
              "quotes, backslashes and control characters in texts are escaped (\\xNN).\n"
              "\n"
              "  --json           print one JSON array with an object per file\n"
              "  -r, --recursive  read the ROM images in each folder named, and in its subfolders\n"
-             "                   (.z64, .v64, .n64 in any letter case, as the library finds\n"
-             "                   them); the output is sorted by path\n"
+             "                   (.z64, .v64, .n64, and .zip and .7z archives, in any letter\n"
+             "                   case, as the library finds them); the output is sorted by path\n"
              "  --jobs N         read N files in parallel (default: the number of cores)\n"
              "  -h, --help       print this help and exit\n"
              "  --version        print the version and exit\n"
@@ -151,6 +156,8 @@ void RomInfoTool::printText(const QString &path, const ROM &rom)
     const QString crcs = QString::asprintf("%X %X", rom.CRC1().value_or(0), rom.CRC2().value_or(0));
     QString text;
     text += tr("File:       %1\n").arg(path);
+    if (const std::optional<QString> entry = rom.archiveEntry())
+        text += tr("Entry:      %1\n").arg(escaped(*entry));
     // Quoted so that padding spaces stay visible.
     text += tr("Name:       \"%1\"\n").arg(escaped(rom.name().value_or(QString())));
     text += tr("Game code:  %1\n").arg(escaped(rom.gameCode().value_or(QString())));
@@ -172,6 +179,10 @@ QJsonObject RomInfoTool::jsonRecord(const QString &path, const ROM &rom)
     };
     QJsonObject object;
     object.insert(QStringLiteral("path"), path);
+    if (const std::optional<QString> entry = rom.archiveEntry()) {
+        object.insert(QStringLiteral("archive"), path);
+        object.insert(QStringLiteral("entry"), *entry);
+    }
     object.insert(QStringLiteral("valid"), rom.isValid());
     object.insert(QStringLiteral("name"), orNull(rom.name()));
     object.insert(QStringLiteral("gameCode"), orNull(rom.gameCode()));
@@ -207,6 +218,22 @@ QString RomInfoTool::failureReason(const ROM &rom)
         return tr("shorter than %1 bytes (%2 bytes)").arg(ROM::minimumImageSize).arg(rom.fileSize().value_or(0));
     case Refusal::TooLong:
         return tr("2 GiB or longer");
+    case Refusal::ArchiveDamaged:
+        return tr("damaged or truncated archive, or not a .zip or .7z");
+    case Refusal::ArchiveEncrypted:
+        return tr("the archive is encrypted");
+    case Refusal::NoImageInArchive:
+        return tr("no ROM image inside");
+    case Refusal::TooManyEntries:
+        return tr("too many entries in the archive");
+    case Refusal::EntryEncrypted:
+        return tr("is encrypted");
+    case Refusal::EntryDamaged:
+        return tr("damaged in the archive (bad checksum or size)");
+    case Refusal::UnsafeEntryName:
+        return tr("unsafe entry name");
+    case Refusal::EntryMissing:
+        return tr("no longer in the archive");
     case Refusal::NotLocalFile:
     case Refusal::CannotOpen:
     case Refusal::ReadFailed:

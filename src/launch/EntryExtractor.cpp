@@ -1,0 +1,165 @@
+#include "launch/EntryExtractor.h"
+
+#include "rom/RomArchive.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace {
+
+// Marks our files; the rest of the name comes from the entry.
+const QLatin1String kPrefix("extracted-");
+std::atomic<unsigned> g_serial{0};
+
+bool writeAll(int fd, const char *data, std::size_t length)
+{
+    while (length > 0) {
+        const ssize_t written = ::write(fd, data, length);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        length -= std::size_t(written);
+    }
+    return true;
+}
+
+} // namespace
+
+EntryExtractor::EntryExtractor(QObject *parent) : QObject(parent) {}
+
+EntryExtractor::~EntryExtractor()
+{
+    m_cancel = true;
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+QString EntryExtractor::folderPath()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (base.isEmpty())
+        return QString();
+    const QString folder = base + QStringLiteral("/tolvane-launcher");
+    const QByteArray path = QFile::encodeName(folder);
+    ::mkdir(path.constData(), 0700);
+    // Ours and private, and no link that could point the files elsewhere.
+    struct stat info;
+    if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
+        return QString();
+    if ((info.st_mode & 0777) != 0700 && ::chmod(path.constData(), 0700) != 0)
+        return QString();
+    return folder;
+}
+
+void EntryExtractor::removeLeftovers()
+{
+    const QString folder = folderPath();
+    if (folder.isEmpty())
+        return;
+    QDir dir(folder);
+    for (const QString &name : dir.entryList({kPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System))
+        dir.remove(name);
+}
+
+QString EntryExtractor::fileNameFor(const QString &entry)
+{
+    QString base = entry.section(QLatin1Char('/'), -1).section(QLatin1Char('\\'), -1);
+    for (QChar &c : base) {
+        if (!(c.isLetterOrNumber() || QStringLiteral(" ._-()[]!,+&'").contains(c)))
+            c = QLatin1Char('_');
+    }
+    if (base.startsWith(QLatin1Char('.')))
+        base.prepend(QLatin1Char('_'));
+    // Short enough for any file system, with its extension kept.
+    if (base.size() > 120)
+        base = base.left(100) + base.right(20);
+    if (base.isEmpty())
+        base = QStringLiteral("image.z64");
+    return kPrefix + QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-')
+        + QString::number(++g_serial) + QLatin1Char('-') + base;
+}
+
+bool EntryExtractor::start(const QString &archivePath, qint32 index, const QString &entry)
+{
+    if (isRunning())
+        return false;
+    if (m_worker.joinable())
+        m_worker.join();
+    const QString folder = folderPath();
+    if (folder.isEmpty()) {
+        Q_EMIT finished(QString(), tr("The private folder for extracted games cannot be made."));
+        return true;
+    }
+    m_cancel = false;
+    m_done = false;
+    m_worker = std::thread(&EntryExtractor::run, this, archivePath, index, entry,
+                           folder + QLatin1Char('/') + fileNameFor(entry));
+    return true;
+}
+
+void EntryExtractor::cancel()
+{
+    m_cancel = true;
+}
+
+void EntryExtractor::run(const QString &archivePath, qint32 index, const QString &entry, const QString &target)
+{
+    const QByteArray targetPath = QFile::encodeName(target);
+    QString error;
+    int fd = ::open(targetPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        error = tr("The game cannot be extracted: %1.").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    qint64 done = 0;
+    bool full = false;
+    const auto notEnoughSpace = [&target](qint64 needed) {
+        struct statvfs info;
+        return ::statvfs(QFile::encodeName(QFileInfo(target).path()).constData(), &info) == 0
+            && qint64(info.f_bavail) * qint64(info.f_frsize) < needed;
+    };
+    RomArchive::Options options;
+    options.cancel = &m_cancel;
+    const auto sink = [&](const char *data, std::size_t length, qint64 declared) {
+        // The whole entry must fit before anything is written: a half-written game is useless.
+        if (done == 0 && declared > 0 && notEnoughSpace(declared)) {
+            full = true;
+            return false;
+        }
+        if (!writeAll(fd, data, length)) {
+            full = errno == ENOSPC || errno == EDQUOT;
+            if (!full)
+                error = tr("The game cannot be extracted: %1.").arg(QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+        done += qint64(length);
+        Q_EMIT progress(done, declared);
+        return true;
+    };
+    if (fd >= 0) {
+        const std::optional<ROM::Refusal> refusal = RomArchive::extract(archivePath, index, entry, sink, options);
+        if (::close(fd) != 0 && !refusal && error.isEmpty())
+            error = tr("The game cannot be extracted: %1.").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        if (full)
+            error = tr("There is not enough free space in %1 to extract the game.").arg(QFileInfo(target).path());
+        else if (refusal && error.isEmpty() && !m_cancel)
+            error = ROM::describeRefusal(*refusal, done, ECANCELED, entry);
+        if (!error.isEmpty() || m_cancel)
+            ::unlink(targetPath.constData());
+    }
+    const QString result = error.isEmpty() && !m_cancel ? target : QString();
+    m_done = true;
+    Q_EMIT finished(result, error);
+}

@@ -1,0 +1,137 @@
+#include "rom/ImageDigest.h"
+
+#include <QByteArray>
+
+#include <openssl/evp.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// The header read is bounded at 1 MiB + 4 KiB; the texts end within it at the latest.
+// The same size serves as the streaming chunk, and being a multiple of four keeps every
+// chunk boundary on a word boundary, so groups never straddle two chunks.
+constexpr std::size_t kChunkSize = 0x101000;
+static_assert(kChunkSize % 4 == 0);
+
+QString textAt(const unsigned char *buffer, std::size_t length, std::size_t offset)
+{
+    if (offset >= length)
+        return QString();
+    const auto *start = buffer + offset;
+    const auto *zero = static_cast<const unsigned char *>(std::memchr(start, 0, length - offset));
+    const std::size_t count = zero ? std::size_t(zero - start) : length - offset;
+    return QString::fromLatin1(reinterpret_cast<const char *>(start), qsizetype(count));
+}
+
+quint32 bigEndianWordAt(const unsigned char *buffer, std::size_t offset)
+{
+    return (quint32(buffer[offset]) << 24) | (quint32(buffer[offset + 1]) << 16)
+        | (quint32(buffer[offset + 2]) << 8) | quint32(buffer[offset + 3]);
+}
+
+} // namespace
+
+struct ImageDigest::Header
+{
+    qint32 cic = 0;
+    QString name;
+    QString gameCode;
+    quint32 crc1 = 0;
+    quint32 crc2 = 0;
+    quint8 regionCode = 0;
+};
+
+struct ImageDigest::Context
+{
+    Context() : ctx(EVP_MD_CTX_new()) {}
+    ~Context() { EVP_MD_CTX_free(ctx); }
+    EVP_MD_CTX *ctx;
+};
+
+ImageDigest::ImageDigest(qint64 limit)
+    : m_limit(std::min(limit, ROM::maximumImageSize)), m_chunk(kChunkSize),
+      m_context(std::make_unique<Context>())
+{
+    m_failed = !m_context->ctx || EVP_DigestInit_ex(m_context->ctx, EVP_md5(), nullptr) != 1;
+}
+
+ImageDigest::~ImageDigest() = default;
+
+unsigned char *ImageDigest::space(std::size_t *available)
+{
+    *available = m_chunk.size() - m_fill;
+    return m_chunk.data() + m_fill;
+}
+
+bool ImageDigest::commit(std::size_t length)
+{
+    for (std::size_t i = 0; i < length && m_total + qint64(i) < 4; ++i)
+        m_firstBytes[m_total + qint64(i)] = m_chunk[m_fill + i];
+    m_fill += length;
+    m_total += qint64(length);
+    if (m_failed || m_total >= m_limit)
+        return false;
+    if (m_fill == m_chunk.size())
+        return digestChunk();
+    return true;
+}
+
+bool ImageDigest::startsWithImageSignature() const
+{
+    static const unsigned char signatures[3][4] = {
+        {0x80, 0x37, 0x12, 0x40}, {0x37, 0x80, 0x40, 0x12}, {0x40, 0x12, 0x37, 0x80}};
+    return m_total >= 4
+        && std::any_of(std::begin(signatures), std::end(signatures),
+                       [this](const unsigned char *s) { return std::memcmp(s, m_firstBytes, 4) == 0; });
+}
+
+bool ImageDigest::digestChunk()
+{
+    // The image's first byte decides the order for every chunk, not each chunk's own.
+    ROM::normalizeByteOrder(m_chunk.data(), m_fill, m_firstBytes[0]);
+    if (!m_headerTaken) {
+        m_headerTaken = true;
+        m_header = std::make_unique<Header>();
+        m_header->cic = ROM::cicForBootCode(m_chunk.data());
+        m_header->name = textAt(m_chunk.data(), m_fill, 0x20);
+        m_header->gameCode = textAt(m_chunk.data(), m_fill, 0x3B);
+        m_header->crc1 = bigEndianWordAt(m_chunk.data(), 0x10);
+        m_header->crc2 = bigEndianWordAt(m_chunk.data(), 0x14);
+        m_header->regionCode = m_chunk[0x3E];
+    }
+    m_failed = EVP_DigestUpdate(m_context->ctx, m_chunk.data(), m_fill) != 1;
+    m_fill = 0;
+    return !m_failed;
+}
+
+void ImageDigest::finish(ROM &rom)
+{
+    rom.setFileSize(m_total);
+    if (m_total >= m_limit) {
+        rom.setRefusal(ROM::Refusal::TooLong);
+        return;
+    }
+    if (m_total < ROM::minimumImageSize) {
+        rom.setRefusal(m_total == 0 ? ROM::Refusal::Empty : ROM::Refusal::TooShort);
+        return;
+    }
+    unsigned char md[EVP_MAX_MD_SIZE];
+    unsigned int mdLength = 0;
+    if (m_failed || (m_fill > 0 && !digestChunk())
+        || EVP_DigestFinal_ex(m_context->ctx, md, &mdLength) != 1) {
+        rom.setRefusal(ROM::Refusal::ReadFailed, ENOMEM);
+        return;
+    }
+    rom.setByteOrder(ROM::byteOrderName(m_firstBytes[0]));
+    rom.setRegionCode(m_header->regionCode);
+    rom.setCic(m_header->cic);
+    rom.setName(m_header->name);
+    rom.setGameCode(m_header->gameCode);
+    rom.setCRC1(m_header->crc1);
+    rom.setCRC2(m_header->crc2);
+    rom.setMD5(QString::fromLatin1(
+        QByteArray(reinterpret_cast<const char *>(md), qsizetype(mdLength)).toHex()));
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "rom/ROM.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QUrl>
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+/// How far RomArchive reads.
+struct RomArchiveOptions
+{
+    /// No entry is decompressed past this length, whatever its header claims.
+    qint64 limit = ROM::maximumImageSize;
+    /// Once set, reading stops soon and readImages() returns nothing.
+    const std::atomic<bool> *cancel = nullptr;
+};
+
+/// Reads the ROM images inside .zip and .7z archives with libarchive, entry by entry, each
+/// decompressed as a stream straight into the reader's normalisation and digest: nothing is
+/// unpacked to disk. An image entry is one whose name ends in .z64, .v64 or .n64 in any
+/// letter case or, in an archive with no such name, one whose first four bytes are an image
+/// signature. Symlinks, devices and folders inside are ignored; archives inside archives are
+/// not followed.
+class RomArchive
+{
+    Q_DECLARE_TR_FUNCTIONS(RomArchive)
+
+public:
+    /// Headers looked at, and image entries taken, before an archive is refused as too many.
+    static constexpr int maximumEntries = 50000;
+    static constexpr int maximumImages = 1000;
+
+    using Options = RomArchiveOptions;
+
+    /// Whether the name ends in .zip or .7z, in any letter case.
+    static bool hasArchiveExtension(const char *name, std::size_t length);
+    static bool isArchivePath(const QString &path);
+    /// Whether the name ends in .z64, .v64 or .n64, in any letter case.
+    static bool hasImageExtension(const QByteArray &name);
+
+    /// An entry's URL: the archive's, with "INDEX:NAME" as its fragment (a file's URL has
+    /// none), so that it goes wherever a URL goes: Open Recent, hand-over, the library.
+    static QUrl entryUrl(const QUrl &archive, qint32 index, const QString &entry);
+    /// The entry such a URL names; false for a URL without one.
+    static bool entryOfUrl(const QUrl &url, qint32 *index, QString *entry);
+
+    /// One record per image entry, in the archive's order, each with filePath (the archive),
+    /// archiveEntry and archiveIndex set. An archive that cannot be read at all, or holds no
+    /// image, gives one refused record without an entry.
+    static std::vector<std::shared_ptr<ROM>> readImages(const QUrl &url, const Options &options = {});
+    /// The record of the entry at \a index named \a entry, or a refused record (EntryMissing
+    /// when the archive no longer holds it there).
+    static std::shared_ptr<ROM> readImage(const QUrl &url, qint32 index, const QString &entry,
+                                          const Options &options = {});
+
+    /// Receives the entry's bytes as stored, with the length its header declares (-1 when it
+    /// declares none); returns false to stop.
+    using Sink = std::function<bool(const char *data, std::size_t length, qint64 declaredSize)>;
+    /// Streams the entry at \a index named \a entry into \a sink. Nothing when all of it went
+    /// through; else why not (ReadFailed with ECANCELED when \a sink stopped it).
+    static std::optional<ROM::Refusal> extract(const QString &archivePath, qint32 index,
+                                               const QString &entry, const Sink &sink,
+                                               const Options &options = {});
+};

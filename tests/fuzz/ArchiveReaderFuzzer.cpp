@@ -1,0 +1,44 @@
+// libFuzzer target: the archive reader (.zip and .7z through libarchive), on a real file.
+#include "rom/RomArchive.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    static const QString path = QDir::temp().filePath(QStringLiteral("archive-fuzz-%1.zip").arg(QCoreApplication::applicationPid()));
+    [[maybe_unused]] static const int removeAtExit = std::atexit([] { QFile::remove(path); });
+    if (QFile file(path); !file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
+        std::abort();
+    // A bomb stops at the limit; a low one keeps each input within the time-out.
+    RomArchive::Options options;
+    options.limit = qint64(64) << 20;
+    const QUrl url = QUrl::fromLocalFile(path);
+    const auto records = RomArchive::readImages(url, options);
+    // Always an answer: images with their entry, or one refusal of the archive as a whole.
+    if (records.empty())
+        std::abort();
+    for (const auto &rom : records) {
+        if (rom->filePath() != url || (!rom->isValid() && !rom->refusal()))
+            std::abort();
+        if (rom->archiveEntry().has_value() != rom->archiveIndex().has_value()
+            || (!rom->archiveEntry() && (rom->isValid() || records.size() != 1)))
+            std::abort();
+    }
+    // What was read can be found again and extracted to the same length.
+    const auto &first = records.front();
+    if (first->isValid()) {
+        qint64 total = 0;
+        const auto refusal = RomArchive::extract(path, *first->archiveIndex(), *first->archiveEntry(),
+                                                 [&total](const char *, std::size_t length, qint64) {
+                                                     total += qint64(length);
+                                                     return true;
+                                                 }, options);
+        if (refusal || total != first->fileSize())
+            std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,152 @@
+#include "rom/RomArchive.h"
+#include "support/ArchiveBuilder.h"
+#include "support/RomImageBuilder.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using ByteOrder = RomImageBuilder::ByteOrder;
+
+class RomArchiveTest : public ::testing::Test
+{
+protected:
+    QString path(const char *name) const { return m_dir.filePath(QString::fromUtf8(name)); }
+    std::vector<std::shared_ptr<ROM>> read(const char *name, RomArchive::Options options = {}) const
+    {
+        return RomArchive::readImages(QUrl::fromLocalFile(path(name)), options);
+    }
+    QByteArray extracted(const char *name, const ROM &rom) const
+    {
+        QByteArray bytes;
+        const auto refusal = RomArchive::extract(path(name), *rom.archiveIndex(), *rom.archiveEntry(),
+                                                 [&bytes](const char *data, std::size_t length, qint64) {
+                                                     bytes.append(data, qsizetype(length));
+                                                     return true;
+                                                 });
+        EXPECT_FALSE(refusal.has_value());
+        return bytes;
+    }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(RomArchiveTest, EveryImageEntryGivesThePlainImagesRecordAndExtractsToItsBytes)
+{
+    RomImageBuilder builder;
+    builder.setSize(0x101000 + 6).setName(QByteArrayLiteral("ZIPPED") + '\0').setBootCodeCrc(0x90BB6CB5u);
+    const QByteArray images[] = {builder.setByteOrder(ByteOrder::Z64).image(), builder.setByteOrder(ByteOrder::V64).image(),
+                                 builder.setByteOrder(ByteOrder::N64).image()};
+    QFile plain(path("plain.z64"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly) && plain.write(images[0]) == images[0].size() && plain.flush());
+    const auto reference = ROM::romFromURL(QUrl::fromLocalFile(plain.fileName()));
+    for (const char *name : {"games.zip", "games.7z"}) {
+        ASSERT_TRUE(ArchiveBuilder().add("readme.txt", "hello").add("sub/Game (E).z64", images[0]).add("Game.V64", images[1])
+                        .add("inner.zip", images[2]).add("Game.n64", images[2]).writeTo(path(name)));
+        const auto records = read(name);
+        ASSERT_EQ(records.size(), 3u) << name;
+        const std::pair<int, const char *> expected[] = {{1, "sub/Game (E).z64"}, {2, "Game.V64"}, {4, "Game.n64"}};
+        for (std::size_t i = 0; i < 3; ++i) {
+            const ROM &rom = *records[i];
+            EXPECT_TRUE(rom.isValid());
+            EXPECT_EQ(rom.filePath(), QUrl::fromLocalFile(path(name)));
+            EXPECT_EQ(rom.archiveIndex(), expected[i].first);
+            EXPECT_EQ(rom.archiveEntry(), QString::fromUtf8(expected[i].second));
+            EXPECT_TRUE(rom.MD5() == reference->MD5() && rom.name() == reference->name() && rom.cic() == 6102);
+            EXPECT_EQ(rom.byteOrder(), QStringList({QStringLiteral("z64"), QStringLiteral("v64"), QStringLiteral("n64")})[qsizetype(i)]);
+            EXPECT_EQ(rom.fileSize(), images[i].size());
+            EXPECT_EQ(extracted(name, rom), images[i]);
+            const auto again = RomArchive::readImage(*rom.filePath(), *rom.archiveIndex(), *rom.archiveEntry());
+            EXPECT_EQ(again->MD5(), rom.MD5());
+        }
+        // Another index or another name is not that entry any more.
+        EXPECT_EQ(RomArchive::readImage(QUrl::fromLocalFile(path(name)), 2, QStringLiteral("Game.n64"))->refusal(), ROM::Refusal::EntryMissing);
+        EXPECT_EQ(RomArchive::readImage(QUrl::fromLocalFile(path(name)), 9, QStringLiteral("Game.n64"))->refusal(), ROM::Refusal::EntryMissing);
+    }
+    // With no image name at all, the image signature tells.
+    ASSERT_TRUE(ArchiveBuilder().add("a.txt", "text").add("dump.bin", images[2]).writeTo(path("nameless.zip")));
+    const auto nameless = read("nameless.zip");
+    ASSERT_EQ(nameless.size(), 1u);
+    EXPECT_EQ(nameless[0]->archiveEntry(), QStringLiteral("dump.bin"));
+    EXPECT_EQ(nameless[0]->MD5(), reference->MD5());
+}
+
+TEST_F(RomArchiveTest, HostileAndBrokenArchivesAreRefusedWithTheirReason)
+{
+    using Refusal = ROM::Refusal;
+    const QByteArray image = RomImageBuilder().image();
+    ASSERT_TRUE(ArchiveBuilder().add("Game.z64", image).add("Other.z64", image).writeTo(path("good.zip")));
+    QFile good(path("good.zip"));
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    const QByteArray goodBytes = good.readAll();
+    const auto write = [this](const char *name, const QByteArray &bytes) {
+        QFile file(path(name));
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    QByteArray corrupt = goodBytes;
+    corrupt[1000] = char(corrupt[1000] ^ 0x55); // inside the first entry's data: its CRC fails
+    ASSERT_TRUE(write("corrupt.zip", corrupt) && write("cut.zip", goodBytes.left(3000)) && write("junk.zip", "PK\x03\x04 not really"));
+    ASSERT_TRUE(ArchiveBuilder().add("readme.txt", "x").add("inner.zip", goodBytes).addSymlink("link.z64").writeTo(path("none.zip")));
+    ASSERT_TRUE(ArchiveBuilder().add("Game.z64", image).setPassword("secret").writeTo(path("encrypted.zip")));
+    ArchiveBuilder manyTiny;
+    for (int i = 0; i <= RomArchive::maximumImages; ++i)
+        manyTiny.add(QByteArray::number(i) + ".z64", "tiny");
+    ASSERT_TRUE(manyTiny.writeTo(path("many.zip")));
+    // 4 MiB of zeros packs into a few hundred bytes.
+    ASSERT_TRUE(ArchiveBuilder().add("bomb.z64", QByteArray(4 << 20, '\0')).writeTo(path("bomb.7z")));
+
+    // The first record's refusal; the second entry of a damaged one may or may not be read on.
+    const std::pair<const char *, Refusal> cases[] = {
+        {"corrupt.zip", Refusal::EntryDamaged}, {"cut.zip", Refusal::EntryDamaged}, {"junk.zip", Refusal::ArchiveDamaged},
+        {"none.zip", Refusal::NoImageInArchive}, {"encrypted.zip", Refusal::EntryEncrypted},
+        {"many.zip", Refusal::TooManyEntries}, {"bomb.7z", Refusal::TooLong},
+    };
+    RomArchive::Options options;
+    options.limit = 1 << 20;
+    for (const auto &[name, refusal] : cases) {
+        const auto records = read(name, options);
+        ASSERT_FALSE(records.empty()) << name;
+        EXPECT_EQ(records[0]->refusal(), refusal) << name;
+        EXPECT_FALSE(records[0]->isValid()) << name;
+    }
+    EXPECT_EQ(read("encrypted.zip")[0]->refusalReason(), QStringLiteral("\u201cGame.z64\u201d is encrypted."));
+    EXPECT_EQ(read("none.zip")[0]->refusalReason(), QStringLiteral("There is no ROM image inside the archive."));
+
+    // Names that are no safe file names are refused, whatever the entry holds.
+    for (const QByteArray &name : {QByteArray("../Game.z64"), QByteArray("/tmp/Game.z64"), QByteArray("a\x01" "b.z64"),
+                                   QByteArray("\xff\xfe.z64"), QByteArray("sub\\..\\..\\Game.z64")}) {
+        ASSERT_TRUE(ArchiveBuilder().add(name, image).writeTo(path("names.zip")));
+        const auto records = read("names.zip");
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0]->refusal(), Refusal::UnsafeEntryName) << name.toHex().constData();
+        EXPECT_EQ(RomArchive::extract(path("names.zip"), 0, records[0]->archiveEntry().value_or(QString()),
+                                      [](const char *, std::size_t, qint64) { return true; }),
+                  Refusal::UnsafeEntryName);
+    }
+}
+
+TEST_F(RomArchiveTest, SevenZipWithEncryptedHeadersOrCutShortSaysSo)
+{
+    const QByteArray image = RomImageBuilder().image();
+    QFile plain(path("game.z64"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly) && plain.write(image) == image.size() && plain.flush());
+    QProcess sevenZip;
+    sevenZip.setWorkingDirectory(m_dir.path());
+    sevenZip.start(QStringLiteral("7zr"), {QStringLiteral("a"), QStringLiteral("-psecret"), QStringLiteral("-mhe=on"),
+                                           QStringLiteral("locked.7z"), QStringLiteral("game.z64")});
+    ASSERT_TRUE(sevenZip.waitForFinished(30000) && sevenZip.exitCode() == 0) << "7zr (p7zip) is needed";
+    EXPECT_EQ(read("locked.7z")[0]->refusalReason(), QStringLiteral("The archive is encrypted."));
+
+    ASSERT_TRUE(ArchiveBuilder().add("Game.z64", image).writeTo(path("whole.7z")));
+    QFile whole(path("whole.7z")), cut(path("cut.7z"));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
+    cut.write(whole.readAll().chopped(40));
+    cut.close();
+    EXPECT_EQ(read("cut.7z")[0]->refusal(), ROM::Refusal::ArchiveDamaged);
+}
+
+} // namespace
