@@ -1,10 +1,11 @@
 #include "platform/SettingsFileWatcher.h"
 
+#include "platform/FolderWatcher.h"
 #include "platform/UserDefaults.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QTimer>
 
 namespace {
@@ -16,7 +17,7 @@ constexpr int kSettleMs = 150;
 SettingsFileWatcher::SettingsFileWatcher(UserDefaults *defaults, QObject *parent)
     : QObject(parent)
     , m_defaults(defaults)
-    , m_watcher(new QFileSystemWatcher(this))
+    , m_watcher(new FolderWatcher(this))
     , m_settle(new QTimer(this))
 {
     m_settle->setSingleShot(true);
@@ -26,30 +27,28 @@ SettingsFileWatcher::SettingsFileWatcher(UserDefaults *defaults, QObject *parent
         if (m_defaults)
             m_defaults->synchronize();
     });
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &SettingsFileWatcher::folderChanged);
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &SettingsFileWatcher::folderChanged);
+    connect(m_watcher, &FolderWatcher::changed, this, &SettingsFileWatcher::folderChanged);
+    connect(m_watcher, &FolderWatcher::eventsLost, m_settle, qOverload<>(&QTimer::start));
     watch();
 }
 
 void SettingsFileWatcher::watch()
 {
-    if (!m_defaults)
+    if (!m_defaults || !m_watcher->folders().isEmpty())
         return;
-    const QFileInfo file(m_defaults->filePath());
     // Our own folder: made now, so that a file put there later is noticed.
-    QDir().mkpath(file.absolutePath());
-    // The folder reports files renamed into it; the file itself reports writes in place,
-    // which the folder does not, and must be watched again after each replacement.
-    QStringList paths{file.absolutePath()};
-    if (file.exists())
-        paths.append(file.absoluteFilePath());
-    for (const QString &path : paths) {
-        if (!m_watcher->files().contains(path) && !m_watcher->directories().contains(path))
-            m_watcher->addPath(path);
-    }
+    const QString folder = QFileInfo(m_defaults->filePath()).absolutePath();
+    QDir().mkpath(folder);
+    m_watcher->watchFolder(QFile::encodeName(folder));
 }
 
-void SettingsFileWatcher::folderChanged()
+void SettingsFileWatcher::folderChanged(const QByteArray &folder, const QList<QByteArray> &names)
 {
-    m_settle->start();
+    Q_UNUSED(folder);
+    if (!m_defaults)
+        return;
+    // Our file, or the folder itself gone (watched again once it is back).
+    const QByteArray file = QFile::encodeName(QFileInfo(m_defaults->filePath()).fileName());
+    if (names.contains(file) || names.contains(QByteArray()))
+        m_settle->start();
 }

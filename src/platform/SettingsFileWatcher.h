@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
-class QFileSystemWatcher;
+class FolderWatcher;
 class QTimer;
 class UserDefaults;
 
@@ -18,11 +20,11 @@ public:
     explicit SettingsFileWatcher(UserDefaults *defaults, QObject *parent = nullptr);
 
 private:
-    void folderChanged();
+    void folderChanged(const QByteArray &folder, const QList<QByteArray> &names);
     void watch();
 
     QPointer<UserDefaults> m_defaults;
-    QFileSystemWatcher *m_watcher;
+    FolderWatcher *m_watcher;
     // An editor saves in several steps; the file is read once they are over.
     QTimer *m_settle;
 };
