@@ -84,9 +84,10 @@ void AppDelegate::openFilesFromAnotherInstance(const QStringList &paths)
 {
     if (!m_myWindowController)
         newDocument(this);
+    // The window first: an error window for a file that cannot be read must come out on top.
+    showMainWindow(this);
     for (const QString &path : paths)
         applicationOpenFile(path);
-    showMainWindow(this);
 }
 
 void AppDelegate::newDocument(QObject *sender)

@@ -72,6 +72,13 @@ void MainMenu::install(WindowController *controller)
         return;
     QMenuBar *bar = window->menuBar();
     bar->setAccessibleName(tr("Menu bar"));
+    // The Window menu names the main window by its title, which carries the open file; its
+    // accessible name follows the title by itself.
+    const auto followTitle = [this](const QString &title) {
+        m_mainWindowAction->setText(QString(title).replace(QLatin1Char('&'), QLatin1String("&&")));
+    };
+    connect(window, &QWidget::windowTitleChanged, this, followTitle);
+    followTitle(window->windowTitle());
 
     m_fileMenu = addMenu(bar, tr("&File"));
     m_fileMenu->addAction(m_openAction);

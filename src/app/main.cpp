@@ -1,11 +1,13 @@
 #include "app/AppDelegate.h"
 #include "launch/EntryExtractor.h"
+#include "platform/Bundle.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignalWatcher.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLockFile>
 #include <QStringList>
 
@@ -16,9 +18,44 @@
 
 namespace {
 
-// --help and --version are answered before anything needs a display or a running Launcher;
-// "--" ends the options, so a file named "--help" can still be opened.
-std::optional<int> answerInformationOptions(int argc, char *argv[])
+QString refusal(const QString &option)
+{
+    return QApplication::translate("main", "tolvane-launcher: unknown option %1 (try --help; a file named so: -- %1)")
+        .arg(option);
+}
+
+// Qt's own options, which QApplication takes out of the arguments: those followed by a
+// value, and those that stand alone. Also written with two dashes, or as -style=NAME.
+constexpr const char *kQtOptionsWithValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
+                                               "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
+                                               "display", "geometry", "title", "icon", "name", "visual",
+                                               "style", "stylesheet"};
+constexpr const char *kQtFlags[] = {"reverse", "widgetcount", "testability", "nograb", "dograb", "sync",
+                                    "qmljsdebugger"};
+
+// How many arguments Qt's option at argv[i] takes up (1 or 2); 0 when it is not Qt's.
+int qtOptionLength(int argc, char *argv[], int i)
+{
+    const char *name = argv[i] + (std::strncmp(argv[i], "--", 2) == 0 ? 2 : 1);
+    const char *equals = std::strchr(name, '=');
+    const size_t length = equals ? size_t(equals - name) : std::strlen(name);
+    for (const char *option : kQtOptionsWithValue) {
+        if (std::strlen(option) == length && std::strncmp(name, option, length) == 0) {
+            if (equals)
+                return std::strncmp(option, "style", 5) == 0 ? 1 : 0;
+            return i + 1 < argc ? 2 : 0;
+        }
+    }
+    for (const char *option : kQtFlags) {
+        if (std::strlen(option) == length && std::strncmp(name, option, length) == 0)
+            return 1;
+    }
+    return 0;
+}
+
+// --help, --version and unknown options are answered before anything needs a display or a
+// running Launcher; "--" ends the options, so a file named "--help" can still be opened.
+std::optional<int> answerOptionsBeforeDisplay(int argc, char *argv[])
 {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -40,6 +77,16 @@ std::optional<int> answerInformationOptions(int argc, char *argv[])
             return 0;
         }
     }
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (argv[i][0] != '-' || argv[i][1] == '\0')
+            continue;
+        if (const int length = qtOptionLength(argc, argv, i)) {
+            i += length - 1;
+            continue;
+        }
+        std::fprintf(stderr, "%s\n", qPrintable(refusal(QString::fromLocal8Bit(argv[i]))));
+        return 2;
+    }
     return std::nullopt;
 }
 
@@ -47,13 +94,21 @@ std::optional<int> answerInformationOptions(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> status = answerInformationOptions(argc, argv))
+    // A closed output stream of ours (started as "… | head", or a session's log gone) must
+    // make writes fail, not kill us and leave the emulator with nobody watching it. The
+    // emulator gets the default back (ChildProcess).
+    std::signal(SIGPIPE, SIG_IGN);
+
+    if (const std::optional<int> status = answerOptionsBeforeDisplay(argc, argv))
         return *status;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tolvane-launcher"));
     QApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("io.github.tolvane.Launcher"));
+    // For window managers and task bars that do not look windows up by their desktop file.
+    QApplication::setWindowIcon(QIcon(Bundle::mainBundle().resourcePath()
+                                      + QStringLiteral("/../icons/hicolor/scalable/apps/io.github.tolvane.Launcher.svg")));
     // Closing the main window only hides it; the Launcher ends with Quit.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -68,10 +123,8 @@ int main(int argc, char *argv[])
         if (!optionsEnded && argument == QLatin1String("--")) {
             optionsEnded = true;
         } else if (!optionsEnded && argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
-            std::fprintf(stderr, "%s\n",
-                         qPrintable(QApplication::translate("main", "tolvane-launcher: unknown option %1 "
-                                                                    "(try --help; a file named so: -- %1)")
-                                        .arg(argument)));
+            // One that Qt would have taken for itself on another platform.
+            std::fprintf(stderr, "%s\n", qPrintable(refusal(argument)));
             return 2;
         } else {
             files.append(QFileInfo(argument).absoluteFilePath());

@@ -1,5 +1,44 @@
 #include "launch/EmulatorOutputLog.h"
 
+namespace {
+
+// The emulator writes to a terminal, so it may colour its text, set a title or move the
+// cursor; people reading the window want the text alone.
+QByteArray withoutTerminalControls(const QByteArray &line)
+{
+    // What a carriage return went back over was overwritten on a terminal (progress).
+    const QByteArray shown = line.mid(line.lastIndexOf('\r') + 1);
+    QByteArray text;
+    text.reserve(shown.size());
+    const qsizetype size = shown.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = shown.at(i);
+        if (c == '\x1b' && i + 1 < size) {
+            const char kind = shown.at(++i);
+            if (kind == '[') {
+                // Parameters and intermediates up to a final byte from @ to ~.
+                while (++i < size && (shown.at(i) < '@' || shown.at(i) > '~')) {
+                }
+            } else if (kind == ']' || kind == 'P' || kind == '^' || kind == '_') {
+                // A string, ended by BEL or ESC backslash.
+                while (++i < size && shown.at(i) != '\a' && shown.at(i) != '\x1b') {
+                }
+                if (i + 1 < size && shown.at(i) == '\x1b')
+                    ++i;
+            } else {
+                // ESC, intermediates from space to slash, one final byte.
+                while (i < size && shown.at(i) >= ' ' && shown.at(i) <= '/')
+                    ++i;
+            }
+        } else if ((uchar(c) >= ' ' && c != '\x7f') || c == '\t') {
+            text.append(c);
+        }
+    }
+    return text;
+}
+
+} // namespace
+
 EmulatorOutputLog::EmulatorOutputLog(QObject *parent)
     : QObject(parent)
 {
@@ -53,6 +92,7 @@ void EmulatorOutputLog::addLine(const QByteArray &line, QStringList &added)
     QByteArray kept = line.size() < kMaximumBytes ? line : line.right(kMaximumBytes - 1);
     if (kept.endsWith('\r'))
         kept.chop(1);
+    kept = withoutTerminalControls(kept);
     m_lines.push_back(kept);
     m_bytes += kept.size() + 1;
     added.append(QString::fromLocal8Bit(kept));

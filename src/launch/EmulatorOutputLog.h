@@ -9,7 +9,7 @@
 
 /// What the emulator wrote in its latest run, kept in memory for people to read: the
 /// command that was run and the last lines of its output and error, in the order they
-/// came, at most 2,000 lines and 1 MiB.
+/// came, at most 2,000 lines and 1 MiB, without terminal control sequences.
 class EmulatorOutputLog : public QObject
 {
     Q_OBJECT

@@ -34,6 +34,14 @@ std::optional<QString> textOf(const QVariant &value)
     return value.toString();
 }
 
+// The shell reports 127 also for a program that is there but whose interpreter or library
+// is missing; its standard error then names what.
+bool programIsThere(const QString &path)
+{
+    const QFileInfo program(path);
+    return program.isFile() && program.isExecutable();
+}
+
 } // namespace
 
 EmulatorSupervisor::EmulatorSupervisor(QObject *parent)
@@ -256,12 +264,16 @@ void EmulatorSupervisor::applicationWillTerminate()
 
 void EmulatorSupervisor::passOnOutput(ChildProcess *task, int channel, const QByteArray &bytes)
 {
-    // Whoever started the Launcher from a terminal still sees the emulator's messages.
-    const int fd = channel == STDERR_FILENO ? STDERR_FILENO : STDOUT_FILENO;
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+    // Whoever started the Launcher from a terminal still sees the emulator's messages. A
+    // stream of ours that has gone away (a closed pipe: SIGPIPE is ignored) ends the
+    // passing on, not the Launcher; the copy below is kept all the same.
+    const int index = channel == STDERR_FILENO ? 1 : 0;
+    for (qsizetype done = 0; m_passingOn[index] && done < bytes.size();) {
+        const ssize_t written = ::write(STDOUT_FILENO + index, bytes.constData() + done, size_t(bytes.size() - done));
         if (written < 0 && errno == EINTR)
             continue;
+        if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            m_passingOn[index] = false;
         if (written <= 0)
             break;
         done += written;
@@ -282,8 +294,13 @@ QString EmulatorSupervisor::endingText(bool stopRequested, bool bySignal, int st
     }
     if (status == 0)
         return tr("The emulator quit.");
-    if (status == 127)
+    if (status == 127) {
+        if (programIsThere(executable))
+            return tr("The emulator could not be started because something %1 needs (its interpreter or a "
+                      "library) is missing.")
+                .arg(executable);
         return tr("The emulator could not be started: %1 was not found.").arg(executable);
+    }
     return tr("The emulator exited with status %1.").arg(status);
 }
 
@@ -299,6 +316,9 @@ void EmulatorSupervisor::checkATaskStatus(ChildProcess *endedTask)
     if (!m_task || endedTask == m_task.get()) {
         Q_EMIT taskEndedInWords(endingText(endedTask->terminationRequested(), endedTask->terminatedBySignal(),
                                            status, executable));
+        if (status == 127 && !endedTask->terminatedBySignal() && !endedTask->terminationRequested()
+            && programIsThere(executable))
+            Q_EMIT outputExplainsEnd();
     }
     // A notice for a child that Eject dropped must leave a newer child and its state alone.
     if (endedTask == m_task.get()) {

@@ -85,7 +85,7 @@ public:
 
     /// How a child's end reads to people: stopped by us, quit, an exit status, a crash
     /// by a signal (the shell reports a command's death by signal N as status 128 + N),
-    /// or a program that was not found (status 127).
+    /// or a program that was not found or lacks its interpreter or a library (status 127).
     static QString endingText(bool stopRequested, bool bySignal, int status, const QString &executable);
 
 Q_SIGNALS:
@@ -102,6 +102,9 @@ Q_SIGNALS:
     /// The end of the held child, or of a dropped one while none is held, in plain words
     /// (endingText()).
     void taskEndedInWords(const QString &text);
+    /// The emulator's program is there but could not be started (status 127): what its
+    /// standard error said, now in outputLog(), tells why.
+    void outputExplainsEnd();
 
 private:
     // True when the "Build" setting is exactly "Custom".
@@ -118,6 +121,8 @@ private:
     std::shared_ptr<ChildProcess> m_task;
     bool m_taskRunning = false;
     bool m_toldNotWritable = false;
+    // Whether the emulator's output and error are still passed on to ours.
+    bool m_passingOn[2] = {true, true};
     EmulatorOutputLog *m_outputLog = nullptr;
     // The child whose output the log keeps, and each running child's program.
     std::weak_ptr<ChildProcess> m_latestRun;

@@ -96,6 +96,8 @@ void LibraryScanner::scan(const QStringList &folders)
         connect(m_watcher, &FolderWatcher::changed, this,
                 [this](const QByteArray &, const QList<QByteArray> &names) { watchedFolderChanged(names); });
         connect(m_watcher, &FolderWatcher::eventsLost, this, [this]() { Q_EMIT foldersChanged(true); });
+        // A drive plugged in again is seen at once rather than at the next F5.
+        connect(m_watcher, &FolderWatcher::mountsChanged, this, [this]() { Q_EMIT foldersChanged(false); });
     }
     // Watched before it is read: what changes after that is told when this scan has ended.
     FolderWalker walker(&m_cancel);
@@ -117,7 +119,11 @@ void LibraryScanner::scan(const QStringList &folders)
     QList<QByteArray> unreachable;
     if (!m_cancel) {
         m_watcher->keepOnly(walked);
-        unreachable = walker.unreachable() + unmountedRoots(folders, walker.mountRoots());
+        const QList<QByteArray> unmounted = unmountedRoots(folders, walker.mountRoots());
+        for (const QByteArray &folder : unmounted)
+            problems.append(tr("Nothing is mounted on “%1” now; the files found there before are kept as not available.")
+                                .arg(QFile::decodeName(folder)));
+        unreachable = walker.unreachable() + unmounted;
     }
 
     // Both sides sorted by path and merged in one pass: no hashing of thousands of paths.

@@ -6,6 +6,8 @@
 #include <QDropEvent>
 #include <QMimeData>
 
+#include <utility>
+
 DragWindow::DragWindow(QWidget *parent)
     : QMainWindow(parent)
 {
@@ -16,6 +18,39 @@ void DragWindow::awakeFromNib()
     // The window has one useful size range; maximising only stretches four text fields.
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     setAcceptDrops(true);
+}
+
+bool DragWindow::event(QEvent *event)
+{
+    // The platform window is made at the first show and may be made again later.
+    if ((event->type() == QEvent::Show || event->type() == QEvent::WinIdChange) && windowHandle() != m_watchedWindow) {
+        m_watchedWindow = windowHandle();
+        if (m_watchedWindow)
+            m_watchedWindow->installEventFilter(this);
+    }
+    return QMainWindow::event(event);
+}
+
+bool DragWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A file is ours wherever it is dropped: a text field would type its URL and tell the
+    // file manager that the drop succeeded. Drags of plain text still reach the children.
+    const QEvent::Type type = event->type();
+    if (watched == m_watchedWindow && type == QEvent::DragLeave)
+        m_dragAccepted = false;
+    if (watched == m_watchedWindow && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+        auto *drop = static_cast<QDropEvent *>(event);
+        if (drop->mimeData() && drop->mimeData()->hasUrls()) {
+            if (type == QEvent::DragEnter)
+                dragEnterEvent(static_cast<QDragEnterEvent *>(event));
+            else if (type == QEvent::DragMove)
+                dragMoveEvent(static_cast<QDragMoveEvent *>(event));
+            else
+                dropEvent(drop);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void DragWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -53,9 +88,9 @@ void DragWindow::dragLeaveEvent(QDragLeaveEvent *event)
 
 void DragWindow::dropEvent(QDropEvent *event)
 {
-    m_dragAccepted = false;
+    const bool accepted = std::exchange(m_dragAccepted, false);
     const QMimeData *mime = event->mimeData();
-    if (!mime || !mime->hasUrls() || mime->urls().isEmpty()) {
+    if (!accepted || !mime || !mime->hasUrls() || mime->urls().isEmpty()) {
         event->ignore();
         return;
     }

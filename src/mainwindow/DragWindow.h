@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QWindow>
 
 class URLDropDelegate;
 
-/// The main window: takes URLs dragged onto it and hands them to its drop delegate.
+/// The main window: takes URLs dragged anywhere onto it, also onto a child that takes
+/// drops of text (the library's search field), and hands them to its drop delegate.
 class DragWindow : public QMainWindow
 {
     Q_OBJECT
@@ -20,6 +23,8 @@ public:
     void setDropDelegate(URLDropDelegate *delegate) { m_dropDelegate = delegate; }
 
 protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dragLeaveEvent(QDragLeaveEvent *event) override;
@@ -29,4 +34,6 @@ private:
     URLDropDelegate *m_dropDelegate = nullptr;
     // The answer given when the drag entered holds until it leaves or drops.
     bool m_dragAccepted = false;
+    // The platform window whose drags of URLs we take before any child widget sees them.
+    QPointer<QWindow> m_watchedWindow;
 };

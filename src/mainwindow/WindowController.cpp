@@ -9,6 +9,7 @@
 #include "mainwindow/ErrorWinController.h"
 #include "mainwindow/ExtractionController.h"
 #include "mainwindow/ROMViewController.h"
+#include "mainwindow/ToolbarIcons.h"
 #include "platform/Bundle.h"
 #include "platform/OpenPanel.h"
 #include "platform/RecentDocuments.h"
@@ -22,14 +23,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -37,44 +34,6 @@
 #include <QUrl>
 
 namespace {
-
-const QString playLabel = QStringLiteral("Play");
-const QString pauseLabel = QStringLiteral("Pause");
-const QString stopLabel = QStringLiteral("Stop");
-const QString ejectLabel = QStringLiteral("Eject");
-
-// Last resort when neither the desktop theme nor an SVG reader is there: the four
-// symbols drawn plainly, so the toolbar never shows blank buttons.
-QIcon paintedIcon(const QString &label)
-{
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0x3b, 0x4a, 0x5a));
-    if (label == playLabel) {
-        painter.drawPolygon(QPolygonF({QPointF(9, 5), QPointF(27, 16), QPointF(9, 27)}));
-    } else if (label == pauseLabel) {
-        painter.drawRect(QRectF(8, 6, 6, 20));
-        painter.drawRect(QRectF(18, 6, 6, 20));
-    } else if (label == stopLabel) {
-        painter.drawRect(QRectF(7, 7, 18, 18));
-    } else {
-        painter.drawPolygon(QPolygonF({QPointF(16, 5), QPointF(27, 18), QPointF(5, 18)}));
-        painter.drawRect(QRectF(5, 22, 22, 5));
-    }
-    return QIcon(pixmap);
-}
-
-QIcon toolbarIcon(const QString &themeName, const QString &label)
-{
-    const QString bundled = Bundle::mainBundle().resourcePath() + QStringLiteral("/icons/") + themeName + QStringLiteral(".svg");
-    QIcon fallback(bundled);
-    if (!QFileInfo::exists(bundled) || fallback.pixmap(32, 32).isNull())
-        fallback = paintedIcon(label);
-    return QIcon::fromTheme(themeName, fallback);
-}
 
 void removeFromSuperview(QWidget *view)
 {
@@ -96,6 +55,7 @@ WindowController::WindowController(const QString &windowNibName, QObject *parent
     connect(m_supervisor, &EmulatorSupervisor::inputAutoCfgNotWritable, this,
             &WindowController::showInputAutoCfgNotWritable);
     connect(m_supervisor, &EmulatorSupervisor::taskEndedInWords, this, &WindowController::showStatus);
+    connect(m_supervisor, &EmulatorSupervisor::outputExplainsEnd, this, &WindowController::showEmulatorOutput);
 }
 
 QString WindowController::displayPath(const ROM &rom)
@@ -199,9 +159,12 @@ void WindowController::connectSignals()
         {m_stopButton, "media-playback-stop", &WindowController::stopPressed},
         {m_clearButton, "media-eject", &WindowController::clearPressed},
     };
+    QList<std::pair<QAction *, QString>> icons;
+    for (const auto &item : items)
+        icons.append({item.action, QLatin1String(item.themeName)});
+    new ToolbarIcons(m_dragWindow, icons);
     for (const auto &item : items) {
         QAction *action = item.action;
-        action->setIcon(toolbarIcon(QLatin1String(item.themeName), action->text()));
         // The label is the button's name for assistive technology too.
         if (QWidget *button = m_ui->toolBar->widgetForAction(action))
             button->setAccessibleName(action->text());
@@ -244,16 +207,16 @@ bool WindowController::validateToolbarItem(QAction *item) const
 {
     if (!item)
         return false;
-    const QString label = item->text();
+    // Told apart by which action it is: a translation changes the labels.
     const bool romShown = m_romVC && m_currentController == m_romVC;
     const bool childRunning = m_supervisor->isTaskProcessRunning();
-    if (label == playLabel)
+    if (item == m_playButton)
         return romShown && !m_supervisor->taskRunning();
-    if (label == ejectLabel)
+    if (item == m_clearButton)
         return romShown && !childRunning;
-    if (label == pauseLabel)
+    if (item == m_pauseButton)
         return m_supervisor->taskRunning() && childRunning;
-    if (label == stopLabel)
+    if (item == m_stopButton)
         return childRunning;
     return false;
 }

@@ -71,8 +71,8 @@ public:
     bool taskRunning() const;
     QString bundlePath() const { return m_bundlePath; }
 
-    /// Whether the action with this exact label ("Play", "Pause", "Stop", "Eject") is
-    /// enabled in the current state; any other label never is.
+    /// Whether the toolbar action \a item (Play, Pause, Stop or Eject) is enabled in the
+    /// current state; any other action never is.
     bool validateToolbarItem(QAction *item) const;
     /// Applies validateToolbarItem() to the four actions.
     void validateToolbar();

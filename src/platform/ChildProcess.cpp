@@ -16,6 +16,7 @@
 #include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -44,6 +45,33 @@ RunningChildren *runningChildren()
 constexpr int kEndPollIntervalMs = 50;
 // What a shell reports for a command it cannot start.
 constexpr int kCannotStartStatus = 127;
+
+// A pseudo-terminal for the child's standard output: its C library then buffers by line, as
+// in a terminal, so the lines it printed just before a crash reach us. Not made anybody's
+// controlling terminal. False when none can be had.
+bool openOutputTerminal(int fds[2])
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0)
+        return false;
+    char name[128];
+    int slave = -1;
+    if (::grantpt(master) == 0 && ::unlockpt(master) == 0 && ::ptsname_r(master, name, sizeof name) == 0)
+        slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios settings = {};
+    if (slave < 0 || ::tcgetattr(slave, &settings) != 0) {
+        if (slave >= 0)
+            ::close(slave);
+        ::close(master);
+        return false;
+    }
+    // No output processing: "\n" stays "\n" rather than becoming "\r\n".
+    settings.c_oflag &= ~tcflag_t(OPOST);
+    ::tcsetattr(slave, TCSANOW, &settings);
+    fds[0] = master;
+    fds[1] = slave;
+    return true;
+}
 
 } // namespace
 
@@ -109,7 +137,8 @@ void ChildProcess::start(const QString &launchPath, const QStringList &arguments
     if (channels == OutputChannels::Piped) {
         for (int index = 0; index < 2; ++index) {
             // Close-on-exec everywhere; only the child's copy on 1 or 2 survives its exec.
-            if (::pipe2(pipes[index], O_CLOEXEC) != 0)
+            // Standard error stays a pipe: it is unbuffered anyway.
+            if (!(index == 0 && openOutputTerminal(pipes[index])) && ::pipe2(pipes[index], O_CLOEXEC) != 0)
                 continue;
             posix_spawn_file_actions_adddup2(&actions, pipes[index][1], STDOUT_FILENO + index);
         }
@@ -204,6 +233,8 @@ void ChildProcess::readOutput(int index)
         }
         if (count < 0 && errno == EINTR)
             continue;
+        // A pseudo-terminal reads EIO, not end of file, once the last holder has closed it
+        // and everything written has been read.
         if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
             closeOutput(index);
         return;

@@ -32,10 +32,11 @@ public:
     /// Where the child's standard output and error go.
     enum class OutputChannels {
         Inherited, ///< the Launcher's own
-        Piped,     ///< pipes that the handle reads, announced by outputRead()
+        Piped,     ///< read by the handle and announced by outputRead(): output on a
+                   ///< pseudo-terminal (a pipe where none can be had), error on a pipe
     };
-    /// As above, with the child's output and error on pipes when \a channels is Piped.
-    /// The pipes are read from the event loop until every process that holds them has
+    /// As above, with the child's output and error read by the handle when \a channels is
+    /// Piped. They are read from the event loop until every process that holds them has
     /// ended (the child's end is announced when the child itself ends), also after the
     /// handle was dropped, so that nothing it started writes into a closed pipe.
     static std::shared_ptr<ChildProcess> launchedTask(const QString &launchPath, const QStringList &arguments,

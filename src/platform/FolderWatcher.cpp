@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -19,6 +20,12 @@ constexpr quint32 kEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO 
 
 FolderWatcher::FolderWatcher(QObject *parent) : QObject(parent)
 {
+    // The kernel marks the mount table with a priority event at every change (proc(5)).
+    m_mountsFd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    if (m_mountsFd >= 0) {
+        m_mountsNotifier = new QSocketNotifier(m_mountsFd, QSocketNotifier::Exception, this);
+        connect(m_mountsNotifier, &QSocketNotifier::activated, this, &FolderWatcher::mountsChanged);
+    }
     m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_fd < 0)
         return;
@@ -28,6 +35,10 @@ FolderWatcher::FolderWatcher(QObject *parent) : QObject(parent)
 
 FolderWatcher::~FolderWatcher()
 {
+    if (m_mountsFd >= 0) {
+        delete m_mountsNotifier;
+        ::close(m_mountsFd);
+    }
     if (m_fd >= 0) {
         delete m_notifier;
         ::close(m_fd);

@@ -37,13 +37,18 @@ Q_SIGNALS:
     void changed(const QByteArray &folder, const QList<QByteArray> &names);
     /// The kernel dropped events (too many at once): anything watched may have changed.
     void eventsLost();
+    /// A file system was mounted or unmounted somewhere: a folder may now show another
+    /// drive's entries, which inotify does not report.
+    void mountsChanged();
 
 private:
     void readEvents();
     void forget(int watch);
 
     int m_fd = -1;
+    int m_mountsFd = -1;
     QSocketNotifier *m_notifier = nullptr;
+    QSocketNotifier *m_mountsNotifier = nullptr;
     QHash<QByteArray, int> m_folders;
     QHash<int, QByteArray> m_watches;
 };

@@ -11,7 +11,10 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLayout>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace {
 const QString kBuildKey = QStringLiteral("Build");
@@ -95,6 +98,14 @@ void EmulatorPreferencesViewController::loadView()
     } else {
         m_ui->buildSelector->setCurrentIndex(m_ui->buildSelector->findData(kDefault));
     }
+
+    // The window takes the pane's size when it first shows it: make room for the text first.
+    showDefaultBuildInUse();
+    QWidget *pane = view();
+    QSize size = pane->size().expandedTo(pane->minimumSizeHint());
+    if (pane->layout()->hasHeightForWidth())
+        size.setHeight(std::max(size.height(), pane->layout()->totalHeightForWidth(size.width())));
+    pane->resize(size);
 }
 
 void EmulatorPreferencesViewController::selectorChanged()

@@ -126,9 +126,9 @@ void PrefrenceWindowController::windowDidLoad()
 
 bool PrefrenceWindowController::validateToolbarItem(const QAction *item) const
 {
-    const QString label = item->text();
-    return label == QLatin1String("Video") || label == QLatin1String("Controllers")
-           || label == QLatin1String("Emulator") || label == QLatin1String("Library");
+    // Told apart by which item it is: a translation changes the labels.
+    return item && (item == m_videoToolbarButton || item == m_controllerToolbarButton
+                    || item == m_emulatorToolbarButton || item == m_libraryToolbarButton);
 }
 
 void PrefrenceWindowController::showPane(NibViewController *pane)

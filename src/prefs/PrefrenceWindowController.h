@@ -56,7 +56,7 @@ public:
     void controllerPressed();
     void emulatorPressed();
     void libraryPressed();
-    /// Enabled exactly for the three pane items, told apart by their label.
+    /// Enabled exactly for the four pane items.
     bool validateToolbarItem(const QAction *item) const;
 
 protected:

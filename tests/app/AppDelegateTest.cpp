@@ -55,6 +55,11 @@ TEST(AppDelegateTest, FilesHandedOverDuringLaunchOpenOnlyTheLastLaterOnesAtOnceA
     EXPECT_EQ(shownPath(delegate), odd);
     delegate.newDocument(nullptr);
     EXPECT_EQ(delegate.myWindowController(), controller) << "one main window controller";
+    // A file handed over by a second start that cannot be read: its error window comes out on top.
+    delegate.openFilesFromAnotherInstance({world.path(QStringLiteral("missing.z64"))});
+    QWidget *errorWindow = controller->errorWindowController()->window();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == errorWindow; }, 2000));
+    controller->errorWindowController()->okPressed();
 
     // Newest first, ten at most, cleared by "Clear Menu".
     for (int i = 0; i < 11; ++i)
@@ -88,7 +93,10 @@ TEST(AppDelegateTest, MenusShareTheToolbarActionsAndBringBackEveryWindow)
     QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
     ASSERT_TRUE(QTest::qWaitFor([window] { return !window->isVisible(); }, kTimeoutMs));
     menu->rebuildWindowMenu();
-    itemNamed(menu->windowMenu(), QStringLiteral("Tolvane Launcher"))->trigger();
+    // Named by the title, which carries the open file.
+    QAction *item = itemNamed(menu->windowMenu(), QStringLiteral("kept.z64 — Tolvane Launcher"));
+    ASSERT_NE(item, nullptr);
+    item->trigger();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(shownPath(delegate), rom);
     EXPECT_TRUE(controller->playButton()->isEnabled());

@@ -120,6 +120,11 @@ TEST(EmulatorOutputLog, KeepsTheLastLinesWithinOneMebibyte)
     EXPECT_EQ(log.lines().constLast(), QStringLiteral("line 2499"));
     log.endRun();
     EXPECT_EQ(log.lines().constLast(), QStringLiteral("no end"));
+    // The emulator writes to a terminal: colours, titles and overwritten progress are not text.
+    log.append(2, "\x1b[1;31mred\x1b[0m \x1b]0;title\x07plain\x1b(B\t10%\r100%\n");
+    EXPECT_EQ(log.lines().constLast(), QStringLiteral("100%"));
+    log.append(2, "\x1b[1;31mred\x1b[0m \x1b]0;title\x1b\\plain\x1b(B\tend\x07\n");
+    EXPECT_EQ(log.lines().constLast(), QStringLiteral("red plain\tend"));
     log.append(1, QByteArray(3 << 20, 'x'));
     EXPECT_LE(log.byteCount(), EmulatorOutputLog::kMaximumBytes);
 }
@@ -177,29 +182,41 @@ TEST_F(PresentationWindowTest, MissingEmulatorStartsNothingAndOffersTheEmulatorP
 
 TEST_F(PresentationWindowTest, EndingsTitleAndOutputReadInPlainWords)
 {
+    // The stand-in's output is not flushed when it crashes: a pipe would lose it.
     qputenv("TOLVANE_FAKE_SAY", "hello");
-    qputenv("TOLVANE_FAKE_EXIT", "3");
+    qputenv("TOLVANE_FAKE_EXIT", "-11");
+    testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     play("game.z64");
+    // Checked once the streams are ours again: a failure's message would be captured too.
+    const bool crashed = waitForStatus(QStringLiteral("The emulator crashed (Segmentation fault)."));
+    const std::string passedOnError = testing::internal::GetCapturedStderr();
+    const std::string passedOnOutput = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(crashed);
+    EXPECT_NE(passedOnError.find("hello on stderr"), std::string::npos);
+    EXPECT_NE(passedOnOutput.find("hello on stdout\n"), std::string::npos) << "passed on as written";
     EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("game.z64 — Tolvane Launcher"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(controller.dragWindow())->text(QAccessible::Name),
+              controller.dragWindow()->windowTitle());
     const QStringList romView = accessibleTexts(controller.romVC()->view());
     for (const QString &shown : {world.path(QStringLiteral("game.z64")), QStringLiteral("z64 (big-endian)"), QStringLiteral("CIC-NUS-6102")})
         EXPECT_TRUE(romView.contains(shown)) << shown.toStdString();
     EXPECT_TRUE(romView.filter(QStringLiteral("KiB (8")).size() == 1);
-    EXPECT_TRUE(waitForStatus(QStringLiteral("The emulator exited with status 3.")));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("hello on stderr"), std::string::npos);
     qunsetenv("TOLVANE_FAKE_SAY");
 
     controller.showEmulatorOutput();
     EmulatorOutputWindow *output = controller.emulatorOutputWindow();
     EXPECT_EQ(output->commandField()->text(), controller.supervisor()->launchCommand(*controller.rom()));
-    EXPECT_EQ(output->outputView()->toPlainText(), QStringLiteral("hello on stdout\nhello on stderr"));
+    for (const char *line : {"hello on stdout", "hello on stderr"})
+        EXPECT_TRUE(output->outputView()->toPlainText().split(QLatin1Char('\n')).contains(QLatin1String(line))) << line;
+    output->hide();
 
     const auto useScript = [&](const QByteArray &text) {
         const QString path = world.writeFile(QStringLiteral("emulator%1").arg(text.size()), text);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         TestWorld::setSetting("Build", QStringLiteral("Custom"));
         TestWorld::setSetting("CustomBuildPath", path);
+        return path;
     };
     const EmulatorOutputLog *log = controller.supervisor()->outputLog();
     // The status names the file that runs, not the one opened since; what the emulator
@@ -214,9 +231,13 @@ TEST_F(PresentationWindowTest, EndingsTitleAndOutputReadInPlainWords)
     EXPECT_TRUE(waitForStatus(QStringLiteral("The emulator stopped.")));
     EXPECT_TRUE(QTest::qWaitFor([&] { return log->lines().contains(QStringLiteral("saved")); }, kTimeoutMs));
 
-    useScript("#!/bin/sh\nkill -SEGV $$\n");
+    // A program that is there but lacks its interpreter: its shell's words are shown.
+    const QString script = useScript("#!/nonexistent/interpreter\n");
     controller.playButton()->trigger();
-    EXPECT_TRUE(waitForStatus(QStringLiteral("The emulator crashed (Segmentation fault).")));
+    EXPECT_TRUE(waitForStatus(QStringLiteral("The emulator could not be started because something %1 needs (its "
+                                             "interpreter or a library) is missing.").arg(script)));
+    EXPECT_TRUE(output->isVisible());
+    EXPECT_FALSE(log->lines().filter(script).isEmpty());
     controller.clearPressed();
     EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("Tolvane Launcher"));
 }

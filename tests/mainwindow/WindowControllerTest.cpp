@@ -4,6 +4,8 @@
 
 #include "launch/EmulatorSupervisor.h"
 #include "launch/EntryExtractor.h"
+#include "library/LibraryController.h"
+#include "library/LibraryPanel.h"
 #include "mainwindow/ArchiveEntryChooser.h"
 #include "mainwindow/EmptyViewController.h"
 #include "mainwindow/ErrorWinController.h"
@@ -71,6 +73,7 @@ protected:
 TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandInAndItsProcessGroup)
 {
     qputenv("TOLVANE_FAKE_CHILD", "1"); // the emulator has a child of its own
+    controller.playButton()->setText(QStringLiteral("Lecture")); // as translated
     EXPECT_EQ(toolbarState(), QStringLiteral("----"));
     const QString first = world.writeRom(QStringLiteral("first.z64")), second = world.writeRom(QStringLiteral("second.z64"), "SECOND");
     ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(first)));
@@ -156,13 +159,19 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
         EXPECT_TRUE(enter.isAccepted() == accepted && (!accepted || enter.dropAction() == Qt::CopyAction))
             << (urls.isEmpty() ? "text" : urls[0].toString().toStdString()) << int(actions);
     }
+    // Dropped on the library's search field, which would type a text drop into itself.
+    controller.library()->findAction()->trigger();
+    QLineEdit *search = controller.library()->panel()->searchField();
+    const QPointF at = search->mapTo(controller.dragWindow(), search->rect().center());
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(rom)});
-    QDragEnterEvent enter(QPoint(20, 20), any, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(controller.dragWindow(), &enter);
-    QDropEvent drop(QPointF(20, 20), any, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(controller.dragWindow(), &drop);
+    mime.setText(QUrl::fromLocalFile(rom).toString());
+    QDragEnterEvent enter(at.toPoint(), any, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(controller.dragWindow()->windowHandle(), &enter);
+    QDropEvent drop(at, any, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(controller.dragWindow()->windowHandle(), &drop);
     EXPECT_TRUE(shownPath() == rom && recent.recentDocumentPaths() == QStringList{rom});
+    EXPECT_TRUE(search->text().isEmpty() && drop.isAccepted() && drop.dropAction() == Qt::CopyAction);
 
     // The open panel takes any name, folders too (to say why they cannot be played); Cancel changes nothing.
     const auto openWithPanel = [&](const QString &path, bool cancel = false) {

@@ -7,6 +7,7 @@
 
 #include "ui_VideoPrefsView.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -60,6 +61,10 @@ TEST(PreferenceWindowTest, VideoPaneStoresWhatTheUserChoosesAndPanesKeepTheTopLe
     w->resize(600, 400);
     controller.emulatorToolbarButton()->trigger(); // the pane already shown: nothing changes
     EXPECT_EQ(w->size(), QSize(600, 400));
+    // The items are told apart by identity: a translation changes their labels.
+    controller.videoToolbarButton()->setText(QStringLiteral("Vidéo"));
+    QAction stranger(QStringLiteral("Video"));
+    EXPECT_TRUE(controller.validateToolbarItem(controller.videoToolbarButton()) && !controller.validateToolbarItem(&stranger));
 
 }
 

@@ -6,8 +6,9 @@
 //                               <file>.ini a copy of the InputAutoCfg.ini found in the Resources
 //                               folder beside the folder of the --corelib library. <file>
 //                               appears last, whole.
-//   TOLVANE_FAKE_EXIT=<n>       exit with code n after recording instead of waiting.
-//   TOLVANE_FAKE_SAY=<text>     write "<text> on stdout" and "<text> on stderr", one line each.
+//   TOLVANE_FAKE_EXIT=<n>       exit with code n after recording instead of waiting; -<n>:
+//                               die of signal n, without flushing standard output.
+//   TOLVANE_FAKE_SAY=<text>     write "<text> on stdout" (not flushed) and "<text> on stderr".
 //   TOLVANE_FAKE_CHILD=1        start a helper in our process group that waits too, as an
 //                               emulator with its own child would.
 #include <csignal>
@@ -43,7 +44,6 @@ int main(int argc, char **argv)
 {
     if (const char *text = std::getenv("TOLVANE_FAKE_SAY")) {
         std::printf("%s on stdout\n", text);
-        std::fflush(stdout);
         std::fprintf(stderr, "%s on stderr\n", text);
     }
     const char *child = std::getenv("TOLVANE_FAKE_CHILD");
@@ -74,6 +74,8 @@ int main(int argc, char **argv)
     if (const char *exitCode = std::getenv("TOLVANE_FAKE_EXIT")) {
         if (helperPid > 0)
             kill(helperPid, SIGKILL), waitpid(helperPid, nullptr, 0);
+        if (std::atoi(exitCode) < 0)
+            raise(-std::atoi(exitCode));
         return std::atoi(exitCode);
     }
     for (;;)
