@@ -138,9 +138,12 @@ void AppDelegate::showPrefs(QObject *sender)
         m_preferenceController = new PrefrenceWindowController(this);
         if (QWidget *window = m_preferenceController->window())
             m_mainMenu->addApplicationShortcuts(window);
-        if (m_myWindowController && m_myWindowController->library())
+        if (m_myWindowController && m_myWindowController->library()) {
             connect(m_preferenceController->libraryVC(), &LibraryPreferencesViewController::foldersChanged,
                     m_myWindowController->library(), &LibraryController::foldersChanged);
+            connect(m_preferenceController->libraryVC(), &LibraryPreferencesViewController::coversFolderChanged,
+                    m_myWindowController->library(), &LibraryController::coversFolderChanged);
+        }
     }
     m_preferenceController->showWindow(this);
 }

@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/HelpWindow.h"
 #include "library/LibraryController.h"
+#include "library/LibraryPanel.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/WindowController.h"
 #include "platform/RecentDocuments.h"
@@ -95,6 +96,17 @@ void MainMenu::install(WindowController *controller)
 
     m_editMenu = addMenu(bar, tr("&Edit"));
     m_editMenu->addAction(m_preferencesAction);
+
+    if (LibraryController *library = controller->library()) {
+        m_viewMenu = addMenu(bar, tr("&View"));
+        m_viewMenu->addAction(library->panel()->showGridAction());
+        m_viewMenu->addAction(library->panel()->showListAction());
+        m_viewMenu->addSeparator();
+        m_viewMenu->addAction(library->panel()->largerCoversAction());
+        m_viewMenu->addAction(library->panel()->smallerCoversAction());
+        m_viewMenu->addSeparator();
+        m_viewMenu->addAction(library->favouriteAction());
+    }
 
     m_emulationMenu = addMenu(bar, tr("E&mulation"));
     m_emulationMenu->addActions(controller->toolbarActions());

@@ -55,6 +55,7 @@ private:
     QMenu *m_fileMenu = nullptr;
     QMenu *m_recentMenu = nullptr;
     QMenu *m_editMenu = nullptr;
+    QMenu *m_viewMenu = nullptr;
     QMenu *m_emulationMenu = nullptr;
     QMenu *m_windowMenu = nullptr;
     QMenu *m_helpMenu = nullptr;

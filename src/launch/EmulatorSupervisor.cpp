@@ -215,6 +215,7 @@ void EmulatorSupervisor::playPressed(const ROM *rom)
                                             ChildProcess::OutputChannels::Piped);
         m_latestRun = m_task;
         m_executables.insert(m_task.get(), executablePath());
+        m_runMD5s.insert(m_task.get(), rom->MD5().value_or(QString()));
         connect(m_task.get(), &ChildProcess::outputRead, this, &EmulatorSupervisor::passOnOutput);
         connect(m_task.get(), &ChildProcess::didTerminate, this, &EmulatorSupervisor::checkATaskStatus);
     } else if (!m_taskRunning) {
@@ -312,6 +313,7 @@ void EmulatorSupervisor::checkATaskStatus(ChildProcess *endedTask)
     if (endedTask == m_latestRun.lock().get())
         m_outputLog->endRun();
     const QString executable = m_executables.take(endedTask);
+    Q_EMIT runEnded(m_runMD5s.take(endedTask), endedTask->activeMilliseconds());
     // A dropped child's end is news only while no newer child runs.
     if (!m_task || endedTask == m_task.get()) {
         Q_EMIT taskEndedInWords(endingText(endedTask->terminationRequested(), endedTask->terminatedBySignal(),

@@ -102,6 +102,9 @@ Q_SIGNALS:
     /// The end of the held child, or of a dropped one while none is held, in plain words
     /// (endingText()).
     void taskEndedInWords(const QString &text);
+    /// Every child's end, with the MD5 of the ROM it was started with and how long it ran
+    /// without the time it was paused; emitted before taskEnded().
+    void runEnded(const QString &md5, qint64 activeMilliseconds);
     /// The emulator's program is there but could not be started (status 127): what its
     /// standard error said, now in outputLog(), tells why.
     void outputExplainsEnd();
@@ -127,4 +130,5 @@ private:
     // The child whose output the log keeps, and each running child's program.
     std::weak_ptr<ChildProcess> m_latestRun;
     QHash<const ChildProcess *, QString> m_executables;
+    QHash<const ChildProcess *, QString> m_runMD5s;
 };

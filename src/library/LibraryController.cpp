@@ -2,17 +2,26 @@
 
 #include "rom/RomArchive.h"
 
+#include "library/CoverDelegate.h"
+#include "library/CoverLoader.h"
 #include "library/LibraryCache.h"
 #include "library/LibraryFilterModel.h"
+#include "library/LibraryGridView.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryPanel.h"
 #include "library/LibraryScanner.h"
+#include "library/PlayHistory.h"
 #include "platform/UserDefaults.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
@@ -20,12 +29,17 @@
 #include <QLocale>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMessageBox>
+#include <QMetaMethod>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSlider>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QThread>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include <algorithm>
@@ -37,6 +51,9 @@ namespace {
 const QString visibleKey = QStringLiteral("LibraryPanelVisible");
 const QString widthKey = QStringLiteral("LibraryPanelWidth");
 const QString columnsKey = QStringLiteral("LibraryColumns");
+const QString viewKey = QStringLiteral("LibraryView");
+const QString coverWidthKey = QStringLiteral("LibraryCoverWidth");
+const QString gridValue = QStringLiteral("Grid");
 // A copy of many files sends a burst of changes; one scan after the burst is enough.
 constexpr int kDebounceMs = 400;
 // A file that changed moments ago may still be being written: look again later.
@@ -45,6 +62,7 @@ constexpr int kSettleRescanMs = 3000;
 } // namespace
 
 const QString LibraryController::foldersKey = QStringLiteral("LibraryFolders");
+const QString LibraryController::coversFolderKey = QStringLiteral("CoversFolder");
 
 LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer, QObject *parent)
     : QObject(parent)
@@ -70,15 +88,37 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
     filter->setSourceModel(m_model);
     m_filter = filter;
     m_panel->tableView()->setModel(m_filter);
+    filter->setSelectionModel(m_panel->tableView()->selectionModel());
     m_panel->tableView()->sortByColumn(LibraryModel::Name, Qt::AscendingOrder);
-    connect(m_panel->searchField(), &QLineEdit::textChanged, filter, &LibraryFilterModel::setSearchText);
+    connect(m_panel->searchField(), &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_filter->setSearchText(text);
+        m_panel->tableView()->scrollTo(m_panel->tableView()->currentIndex());
+    });
     connect(m_panel, &LibraryPanel::rowActivated, this, &LibraryController::activateRow);
+    connect(m_panel->favouritesButton(), &QToolButton::toggled, filter, &LibraryFilterModel::setFavouritesOnly);
+    m_panel->tableView()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_panel->tableView(), &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
+        QTableView *table = m_panel->tableView();
+        if (QMenu *menu = contextMenu(table->indexAt(position))) {
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(table->viewport()->mapToGlobal(position));
+        }
+    });
+    // A click on a row's star marks or unmarks it at once.
+    connect(m_panel->tableView(), &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
+        if (index.column() != LibraryModel::Favourite)
+            return;
+        const LibraryRecord &record = m_model->record(m_filter->mapToSource(index).row());
+        if (record.valid)
+            setFavourite(record.md5(), !history(record.md5()).favourite);
+    });
 
     QHeaderView *header = m_panel->tableView()->horizontalHeader();
     connect(header, &QWidget::customContextMenuRequested, this, [this, header](const QPoint &position) {
         QMenu menu;
         for (int column = 0; column < LibraryModel::ColumnCount; ++column) {
-            QAction *item = menu.addAction(m_model->headerData(column, Qt::Horizontal).toString());
+            const QVariant name = m_model->headerData(column, Qt::Horizontal, Qt::ToolTipRole);
+            QAction *item = menu.addAction((name.isValid() ? name : m_model->headerData(column, Qt::Horizontal)).toString());
             item->setCheckable(true);
             item->setChecked(!header->isSectionHidden(column));
             // The name column stays, so the list never shows no column at all.
@@ -115,7 +155,15 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
     });
     m_addFolderAction = new QAction(tr("Add ROM Folder…"), this);
     connect(m_addFolderAction, &QAction::triggered, this, &LibraryController::chooseFolder);
-    window->addActions({m_rescanAction, m_findAction});
+    m_favouriteAction = new QAction(tr("Favourite"), this);
+    m_favouriteAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_favouriteAction->setShortcutContext(Qt::WindowShortcut);
+    connect(m_favouriteAction, &QAction::triggered, this, [this]() {
+        const LibraryRecord *record = currentRecord();
+        if (record && record->valid)
+            setFavourite(record->md5(), !history(record->md5()).favourite);
+    });
+    window->addActions({m_rescanAction, m_findAction, m_favouriteAction});
 
     m_debounce->setSingleShot(true);
     m_debounce->setInterval(kDebounceMs);
@@ -138,6 +186,8 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
     });
     connect(m_panel->cancelButton(), &QPushButton::clicked, this, [this]() { m_scanner->cancel(); });
     m_thread->start();
+    initHistory();
+    initGrid();
 
     restoreState();
     rescan();
@@ -151,6 +201,226 @@ LibraryController::~LibraryController()
     m_scanner->cancel();
     m_thread->quit();
     m_thread->wait();
+    // Changes still queued for the history file are written before its thread ends.
+    QMetaObject::invokeMethod(m_history, []() {}, Qt::BlockingQueuedConnection);
+    m_historyThread->quit();
+    m_historyThread->wait();
+}
+
+void LibraryController::initHistory()
+{
+    m_historyThread = new QThread(this);
+    m_history = new PlayHistory;
+    m_history->moveToThread(m_historyThread);
+    connect(m_historyThread, &QThread::finished, m_history, &QObject::deleteLater);
+    connect(m_history, &PlayHistory::loaded, m_model, &LibraryModel::setHistory);
+    connect(m_history, &PlayHistory::problem, this, [this](const QString &message) {
+        m_historyMessage = message;
+        updateStatus();
+        Q_EMIT historyProblem(message);
+        // Not modal: the player's history is worth telling about, not worth blocking for.
+        auto *box = new QMessageBox(QMessageBox::Warning, tr("Play History"), message, QMessageBox::Ok, m_window);
+        box->setObjectName(QStringLiteral("historyProblem"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+    });
+    m_historyThread->start();
+    QMetaObject::invokeMethod(m_history, &PlayHistory::open, Qt::QueuedConnection);
+}
+
+void LibraryController::initGrid()
+{
+    // Owned by the panel, which owns the grid and its painter that use it.
+    m_covers = new CoverLoader(CoverLoader::defaultThumbnailFolder(), m_panel);
+    m_covers->setCoversFolder(UserDefaults::standardUserDefaults().valueForKey(coversFolderKey).toString());
+    LibraryGridView *grid = m_panel->gridView();
+    auto *delegate = new CoverDelegate(m_covers, m_filter, m_model, grid);
+    grid->setCoverDelegate(delegate);
+    // One model and one selection under both views: switching keeps the rows and the choice.
+    grid->setModel(m_filter);
+    QItemSelectionModel *own = grid->selectionModel();
+    grid->setSelectionModel(m_panel->tableView()->selectionModel());
+    delete own;
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setModelColumn(LibraryModel::Name);
+    // Covers arrive one by one; one repaint for those arriving together.
+    auto *repaint = new QTimer(this);
+    repaint->setSingleShot(true);
+    repaint->setInterval(30);
+    connect(repaint, &QTimer::timeout, grid->viewport(), qOverload<>(&QWidget::update));
+    connect(m_covers, &CoverLoader::coverReady, repaint, [repaint]() {
+        if (!repaint->isActive())
+            repaint->start();
+    });
+    connect(delegate, &CoverDelegate::favouriteClicked, this, [this](const QModelIndex &index) {
+        const QModelIndex source = m_filter->mapToSource(index);
+        if (!source.isValid() || !m_model->record(source.row()).valid)
+            return;
+        const QString md5 = m_model->record(source.row()).md5();
+        setFavourite(md5, !history(md5).favourite);
+    });
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid, &QWidget::customContextMenuRequested, this, [this, grid](const QPoint &position) {
+        if (QMenu *menu = contextMenu(grid->indexAt(position))) {
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(grid->viewport()->mapToGlobal(position));
+        }
+    });
+
+    // The grid has no header: the same orders from a list, kept in step with the table's header.
+    static constexpr struct {
+        int column;
+        Qt::SortOrder order;
+    } sorts[] = {{LibraryModel::Name, Qt::AscendingOrder},
+                 {LibraryModel::LastPlayed, Qt::DescendingOrder},
+                 {LibraryModel::PlayTime, Qt::DescendingOrder}};
+    QComboBox *sortBox = m_panel->sortBox();
+    connect(sortBox, &QComboBox::activated, this, [this](int choice) {
+        m_panel->tableView()->sortByColumn(sorts[choice].column, sorts[choice].order);
+    });
+    connect(m_panel->tableView()->horizontalHeader(), &QHeaderView::sortIndicatorChanged, sortBox,
+            [sortBox](int column, Qt::SortOrder order) {
+                int choice = -1;
+                for (int i = 0; i < int(std::size(sorts)); ++i)
+                    if (sorts[i].column == column && sorts[i].order == order)
+                        choice = i;
+                sortBox->setCurrentIndex(choice);
+            });
+    connect(m_panel, &LibraryPanel::viewChanged, this, &LibraryController::saveState);
+    connect(grid, &LibraryGridView::coverWidthChanged, this, &LibraryController::saveState);
+    m_window->addActions({m_panel->showGridAction(), m_panel->showListAction(), m_panel->largerCoversAction(),
+                          m_panel->smallerCoversAction()});
+}
+
+void LibraryController::coversFolderChanged()
+{
+    m_covers->setCoversFolder(UserDefaults::standardUserDefaults().valueForKey(coversFolderKey).toString());
+    m_panel->gridView()->viewport()->update();
+}
+
+QString LibraryController::defaultCoversFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/tolvane-launcher/covers");
+}
+
+bool LibraryController::setCoverImage(const QString &md5, const QString &picture)
+{
+    QString folder = UserDefaults::standardUserDefaults().valueForKey(coversFolderKey).toString();
+    if (folder.isEmpty()) {
+        folder = defaultCoversFolder();
+        const auto answer = QMessageBox::question(
+            m_window, tr("Covers Folder"),
+            tr("No covers folder is chosen. Keep covers in “%1”? You can choose another in Preferences ▸ Library.")
+                .arg(folder));
+        if (answer != QMessageBox::Yes)
+            return false;
+        UserDefaults::standardUserDefaults().setValueForKey(coversFolderKey, folder);
+    }
+    const QString error = CoverFinder::install(picture, folder, md5);
+    if (!error.isEmpty()) {
+        QMessageBox::warning(m_window, tr("Set Cover Image"), error);
+        return false;
+    }
+    coversFolderChanged();
+    return true;
+}
+
+void LibraryController::chooseCoverImage(const QString &md5)
+{
+    QStringList patterns;
+    for (const QString &suffix : CoverFinder::pictureSuffixes())
+        patterns.append(QStringLiteral("*.") + suffix);
+    auto *dialog = new QFileDialog(m_window, tr("Set Cover Image"), QString(),
+                                   tr("Pictures (%1)").arg(patterns.join(QLatin1Char(' '))));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setWindowModality(Qt::NonModal);
+    connect(dialog, &QFileDialog::fileSelected, this, [this, md5](const QString &picture) { setCoverImage(md5, picture); });
+    dialog->show();
+}
+
+GameHistory LibraryController::history(const QString &md5) const
+{
+    return m_model->history(md5);
+}
+
+void LibraryController::recordRun(const QString &md5, qint64 activeMilliseconds)
+{
+    if (md5.isEmpty())
+        return;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    GameHistory entry = m_model->history(md5);
+    entry.addRun(now, activeMilliseconds);
+    m_model->setGameHistory(md5, entry);
+    QMetaObject::invokeMethod(m_history, "recordRun", Qt::QueuedConnection, Q_ARG(QString, md5), Q_ARG(qint64, now),
+                              Q_ARG(qint64, activeMilliseconds));
+    Q_EMIT historyChanged(md5);
+}
+
+void LibraryController::setFavourite(const QString &md5, bool favourite)
+{
+    if (md5.isEmpty())
+        return;
+    GameHistory entry = m_model->history(md5);
+    entry.favourite = favourite;
+    m_model->setGameHistory(md5, entry);
+    QMetaObject::invokeMethod(m_history, "setFavourite", Qt::QueuedConnection, Q_ARG(QString, md5),
+                              Q_ARG(bool, favourite));
+    Q_EMIT historyChanged(md5);
+}
+
+const LibraryRecord *LibraryController::currentRecord() const
+{
+    const QModelIndex index = m_filter->mapToSource(m_panel->tableView()->currentIndex());
+    return index.isValid() ? &m_model->record(index.row()) : nullptr;
+}
+
+QMenu *LibraryController::contextMenu(const QModelIndex &viewIndex)
+{
+    const QModelIndex index = m_filter->mapToSource(viewIndex);
+    if (!index.isValid())
+        return nullptr;
+    m_panel->tableView()->setCurrentIndex(viewIndex);
+    const LibraryRecord record = m_model->record(index.row());
+    const QString md5 = record.valid ? record.md5() : QString();
+    auto *menu = new QMenu(m_panel);
+    menu->setObjectName(QStringLiteral("libraryContextMenu"));
+    QAction *play = menu->addAction(tr("Play"), this, [this, record]() {
+        if (std::shared_ptr<ROM> rom = unchangedROM(record))
+            Q_EMIT playRecord(rom);
+        else
+            Q_EMIT openFile(fileUrl(record));
+    });
+    play->setEnabled(record.valid);
+    menu->addAction(tr("Open"), this, [this, record]() {
+        if (std::shared_ptr<ROM> rom = unchangedROM(record))
+            Q_EMIT openRecord(rom);
+        else
+            Q_EMIT openFile(fileUrl(record));
+    });
+    if (isSignalConnected(QMetaMethod::fromSignal(&LibraryController::gameSettingsRequested))) {
+        QAction *settings = menu->addAction(tr("Game Settings…"), this, [this, md5, record]() {
+            Q_EMIT gameSettingsRequested(md5, record.filePath());
+        });
+        settings->setEnabled(!md5.isEmpty());
+    }
+    menu->addSeparator();
+    QAction *favourite = menu->addAction(tr("Favourite"), this, [this, md5](bool on) { setFavourite(md5, on); });
+    favourite->setCheckable(true);
+    favourite->setChecked(history(md5).favourite);
+    favourite->setEnabled(!md5.isEmpty());
+    favourite->setShortcut(m_favouriteAction->shortcut());
+    menu->addAction(tr("Set Cover Image…"), this, [this, md5]() { chooseCoverImage(md5); })->setEnabled(!md5.isEmpty());
+    menu->addSeparator();
+    menu->addAction(tr("Show in Folder"), this, [record]() {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(record.filePath()).absolutePath()));
+    });
+    menu->addAction(tr("Copy Path"), this, [record]() { QGuiApplication::clipboard()->setText(record.filePath()); });
+    menu->addAction(tr("Copy MD5"), this, [md5]() { QGuiApplication::clipboard()->setText(md5); })->setEnabled(!md5.isEmpty());
+    return menu;
 }
 
 QStringList LibraryController::folders()
@@ -264,7 +534,7 @@ void LibraryController::updateStatus()
     if (m_scanning && m_summary.isEmpty() && m_cacheMessage.isEmpty())
         return;
     QStringList lines;
-    for (const QString &line : {m_summary, m_problemText, m_cacheMessage}) {
+    for (const QString &line : {m_summary, m_problemText, m_cacheMessage, m_historyMessage}) {
         if (!line.isEmpty())
             lines.append(line);
     }
@@ -277,15 +547,27 @@ void LibraryController::activateRow(int viewRow)
     if (!index.isValid())
         return;
     const LibraryRecord &record = m_model->record(index.row());
+    if (std::shared_ptr<ROM> rom = unchangedROM(record)) {
+        Q_EMIT openRecord(rom);
+        return;
+    }
+    Q_EMIT openFile(fileUrl(record));
+}
+
+QUrl LibraryController::fileUrl(const LibraryRecord &record)
+{
+    const QUrl url = QUrl::fromLocalFile(record.filePath());
+    return record.entryIndex < 0 ? url : RomArchive::entryUrl(url, record.entryIndex, record.entry);
+}
+
+std::shared_ptr<ROM> LibraryController::unchangedROM(const LibraryRecord &record) const
+{
     // Unchanged since it was read: show the record as it is, with no second read and hash.
     struct stat info;
     if (record.valid && ::stat(record.path.constData(), &info) == 0 && S_ISREG(info.st_mode)
-        && FileStamp::fromStat(info).sameFileAs(record.stamp)) {
-        Q_EMIT openRecord(record.toROM());
-        return;
-    }
-    const QUrl url = QUrl::fromLocalFile(record.filePath());
-    Q_EMIT openFile(record.entryIndex < 0 ? url : RomArchive::entryUrl(url, record.entryIndex, record.entry));
+        && FileStamp::fromStat(info).sameFileAs(record.stamp))
+        return record.toROM();
+    return nullptr;
 }
 
 void LibraryController::restoreState()
@@ -296,10 +578,17 @@ void LibraryController::restoreState()
     const QByteArray columns = QByteArray::fromBase64(defaults.valueForKey(columnsKey).toString().toLatin1());
     if (columns.isEmpty() || !header->restoreState(columns)) {
         header->setSectionHidden(LibraryModel::MD5, true);
+        // The star first, where a click on it is expected.
+        header->moveSection(header->visualIndex(LibraryModel::Favourite), 0);
+        header->resizeSection(LibraryModel::Favourite, header->fontMetrics().height() + 12);
         header->resizeSection(LibraryModel::Name, 180);
         header->resizeSection(LibraryModel::Cic, 50);
         header->resizeSection(LibraryModel::ByteOrder, 80);
     }
+    const int coverWidth = defaults.valueForKey(coverWidthKey).toInt();
+    m_panel->gridView()->setCoverWidth(coverWidth > 0 ? coverWidth : 140);
+    m_panel->coverSizeSlider()->setValue(m_panel->gridView()->coverWidth());
+    m_panel->showGrid(defaults.valueForKey(viewKey).toString() == gridValue);
     const int width = defaults.valueForKey(widthKey).toInt();
     m_splitter->setSizes({width > 0 ? width : 420, 480});
     const QVariant visible = defaults.valueForKey(visibleKey);
@@ -325,4 +614,6 @@ void LibraryController::writeState()
     if (m_toggleAction->isChecked() && m_splitter->sizes().value(0) > 0)
         defaults.setValueForKey(widthKey, m_splitter->sizes().value(0));
     defaults.setValueForKey(columnsKey, QString::fromLatin1(m_panel->tableView()->horizontalHeader()->saveState().toBase64()));
+    defaults.setValueForKey(viewKey, m_panel->isGridShown() ? gridValue : QStringLiteral("List"));
+    defaults.setValueForKey(coverWidthKey, m_panel->gridView()->coverWidth());
 }

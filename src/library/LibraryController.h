@@ -1,20 +1,27 @@
 #pragma once
 
+#include "library/GameHistory.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 
 #include <memory>
 
+class CoverLoader;
+class LibraryFilterModel;
 class LibraryModel;
+struct LibraryRecord;
+class PlayHistory;
 class LibraryPanel;
 class LibraryScanner;
 class QAction;
 class QMainWindow;
-class QSortFilterProxyModel;
 class QSplitter;
 class QThread;
 class QTimer;
+class QMenu;
+class QModelIndex;
 class QUrl;
 class QWidget;
 class ROM;
@@ -29,13 +36,15 @@ class LibraryController : public QObject
 public:
     /// The settings key holding the folders: an array of absolute paths.
     static const QString foldersKey;
+    /// The settings key of the player's covers folder: a path, none by default.
+    static const QString coversFolderKey;
 
     LibraryController(QMainWindow *window, QWidget *viewContainer, QObject *parent = nullptr);
     ~LibraryController() override;
 
     LibraryPanel *panel() const { return m_panel; }
     LibraryModel *model() const { return m_model; }
-    QSortFilterProxyModel *filterModel() const { return m_filter; }
+    LibraryFilterModel *filterModel() const { return m_filter; }
     /// Window menu: shows and hides the panel.
     QAction *toggleAction() const { return m_toggleAction; }
     /// F5: reads the folders again.
@@ -45,6 +54,25 @@ public:
     /// File menu: "Add ROM Folder…".
     QAction *addFolderAction() const { return m_addFolderAction; }
     bool isScanning() const { return m_scanning; }
+    /// Ctrl+D: marks the current game as a favourite or no longer.
+    QAction *favouriteAction() const { return m_favouriteAction; }
+    /// The player's history of the game with this MD5.
+    GameHistory history(const QString &md5) const;
+    /// Notes a run of the game with this MD5 that has just ended.
+    void recordRun(const QString &md5, qint64 activeMilliseconds);
+    void setFavourite(const QString &md5, bool favourite);
+    /// The history file's thread-bound store; for tests.
+    PlayHistory *playHistory() const { return m_history; }
+    /// The record of the current row of the list, or null.
+    const LibraryRecord *currentRecord() const;
+    /// The context menu for a row of the view's model (the filter), as it would pop up.
+    QMenu *contextMenu(const QModelIndex &viewIndex);
+    CoverLoader *coverLoader() const { return m_covers; }
+    /// Copies \a picture into the covers folder as the game's cover; when no folder is set,
+    /// offers $XDG_DATA_HOME/tolvane-launcher/covers first. False when nothing was copied.
+    bool setCoverImage(const QString &md5, const QString &picture);
+    /// Where a covers folder is offered when none is set.
+    static QString defaultCoversFolder();
 
     static QStringList folders();
     static void setFolders(const QStringList &folders);
@@ -58,6 +86,8 @@ public Q_SLOTS:
     void rescan();
     /// Reads the folder list from the settings again, as after a change in Preferences.
     void foldersChanged();
+    /// Reads "CoversFolder" again and looks for every cover afresh.
+    void coversFolderChanged();
 
 Q_SIGNALS:
     /// Open this record as it is: the file is unchanged since it was read.
@@ -66,9 +96,24 @@ Q_SIGNALS:
     void openFile(const QUrl &url);
     /// A scan ended; for tests and the status line.
     void scanFinished();
+    /// The context menu's Play: open this record and start it.
+    void playRecord(const std::shared_ptr<ROM> &rom);
+    /// A game's history changed (a run ended, a favourite was marked).
+    void historyChanged(const QString &md5);
+    /// The context menu's "Game Settings…", offered only while something is connected here.
+    void gameSettingsRequested(const QString &md5, const QString &filePath);
+    /// The history file could not be used or written; a sentence for the player.
+    void historyProblem(const QString &message);
 
 private:
     void activateRow(int viewRow);
+    /// The record as it is when unchanged since it was read, else null (read it again).
+    std::shared_ptr<ROM> unchangedROM(const LibraryRecord &record) const;
+    /// The file, or the archive entry, to read for a record.
+    static QUrl fileUrl(const LibraryRecord &record);
+    void initHistory();
+    void initGrid();
+    void chooseCoverImage(const QString &md5);
     void scanFinishedWith(int total, int fromCache, int read, bool cancelled, const QStringList &problems,
                           const QStringList &walkedFolders, bool recentChange);
     void showProgress(int read, int toRead, int fromCache);
@@ -81,8 +126,12 @@ private:
     QSplitter *m_splitter = nullptr;
     LibraryPanel *m_panel = nullptr;
     LibraryModel *m_model = nullptr;
-    QSortFilterProxyModel *m_filter = nullptr;
+    LibraryFilterModel *m_filter = nullptr;
     QThread *m_thread = nullptr;
+    QThread *m_historyThread = nullptr;
+    PlayHistory *m_history = nullptr;
+    CoverLoader *m_covers = nullptr;
+    QAction *m_favouriteAction = nullptr;
     LibraryScanner *m_scanner = nullptr;
     QTimer *m_debounce = nullptr;
     QTimer *m_saveTimer = nullptr;
@@ -97,6 +146,7 @@ private:
     bool m_eventsLost = false;
     bool m_eventsLostNote = false;
     QString m_cacheMessage;
+    QString m_historyMessage;
     QString m_problemText;
     QString m_summary;
 };

@@ -1,6 +1,7 @@
 #include "library/LibraryModel.h"
 
 #include <QColor>
+#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
@@ -56,6 +57,8 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     const QString unreachable = record.unreachableFolder.isEmpty()
         ? QString()
         : tr("Not available: the folder “%1” cannot be reached.").arg(QFile::decodeName(record.unreachableFolder));
+    if (index.column() == Favourite && (role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) && record.valid)
+        return m_history.value(record.md5()).favourite ? tr("Favourite") : tr("Not a favourite");
     if (role == Qt::ToolTipRole)
         return !unreachable.isEmpty() ? unreachable : refused ? record.refusalReason() : record.filePath();
     if (role == Qt::ForegroundRole)
@@ -87,6 +90,26 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
         return record.byteOrder();
     case MD5:
         return record.md5();
+    case Favourite: {
+        if (!record.valid)
+            return QVariant();
+        const bool favourite = m_history.value(record.md5()).favourite;
+        if (sorting)
+            return favourite;
+        return favourite ? QStringLiteral("\u2605") : QStringLiteral("\u2606");
+    }
+    case LastPlayed: {
+        const qint64 when = record.valid ? m_history.value(record.md5()).lastPlayed : 0;
+        if (sorting)
+            return when;
+        return GameHistory::lastPlayedText(when, QDate::currentDate());
+    }
+    case PlayTime: {
+        const qint64 played = record.valid ? m_history.value(record.md5()).playMs : 0;
+        if (sorting)
+            return played;
+        return GameHistory::playTimeText(played);
+    }
     default:
         return QVariant();
     }
@@ -94,6 +117,11 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
 
 QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    // The star column is as narrow as its star; its name is for menus and screen readers.
+    if (orientation == Qt::Horizontal && section == Favourite && role == Qt::DisplayRole)
+        return QStringLiteral("\u2605");
+    if (orientation == Qt::Horizontal && section == Favourite && (role == Qt::ToolTipRole || role == Qt::AccessibleTextRole))
+        return tr("Favourite");
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
@@ -105,6 +133,8 @@ QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int 
     case Size: return tr("Size");
     case ByteOrder: return tr("Byte Order");
     case MD5: return tr("MD5");
+    case LastPlayed: return tr("Last played");
+    case PlayTime: return tr("Play time");
     default: return QVariant();
     }
 }
@@ -166,4 +196,20 @@ void LibraryModel::clear()
     m_records.clear();
     m_rows.clear();
     endResetModel();
+}
+
+void LibraryModel::setHistory(const GameHistoryMap &history)
+{
+    m_history = history;
+    if (!m_records.isEmpty())
+        Q_EMIT dataChanged(index(0, Favourite), index(int(m_records.size()) - 1, PlayTime));
+}
+
+void LibraryModel::setGameHistory(const QString &md5, const GameHistory &history)
+{
+    m_history.insert(md5, history);
+    for (int row = 0; row < m_records.size(); ++row) {
+        if (m_records.at(row).md5() == md5)
+            Q_EMIT dataChanged(index(row, Favourite), index(row, PlayTime));
+    }
 }

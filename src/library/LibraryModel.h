@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/GameHistory.h"
 #include "library/LibraryRecord.h"
 
 #include <QAbstractTableModel>
@@ -13,7 +14,7 @@ class LibraryModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column { Name, FileName, GameCode, Region, Cic, Size, ByteOrder, MD5, ColumnCount };
+    enum Column { Name, FileName, GameCode, Region, Cic, Size, ByteOrder, MD5, Favourite, LastPlayed, PlayTime, ColumnCount };
     /// The raw value a column sorts by.
     static constexpr int SortRole = Qt::UserRole;
 
@@ -30,10 +31,17 @@ public:
     void removeKeys(const QList<QByteArray> &keys);
     void clear();
 
+    /// The history of every game, as loaded; shown in the Favourite, Last Played and Play Time columns.
+    void setHistory(const GameHistoryMap &history);
+    GameHistory history(const QString &md5) const { return m_history.value(md5); }
+    /// Replaces one game's history and updates every row of that game.
+    void setGameHistory(const QString &md5, const GameHistory &history);
+
     /// "North America" for 'E' and so on; an unknown letter as itself.
     static QString regionName(quint8 code);
 
 private:
     QList<LibraryRecord> m_records;
     QHash<QByteArray, int> m_rows;
+    GameHistoryMap m_history;
 };

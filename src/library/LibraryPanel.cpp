@@ -1,5 +1,10 @@
 #include "library/LibraryPanel.h"
 
+#include "library/LibraryGridView.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -8,7 +13,10 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSlider>
+#include <QStackedWidget>
 #include <QTableView>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 LibraryPanel::LibraryPanel(QWidget *parent)
@@ -18,12 +26,26 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     , m_status(new QLabel(this))
     , m_progress(new QProgressBar(this))
     , m_cancel(new QPushButton(tr("Cancel"), this))
+    , m_favourites(new QToolButton(this))
+    , m_grid(new LibraryGridView(this))
+    , m_stack(new QStackedWidget(this))
+    , m_sizeSlider(new QSlider(Qt::Horizontal, this))
+    , m_sortBox(new QComboBox(this))
+    , m_showGrid(new QAction(tr("Show as Grid"), this))
+    , m_showList(new QAction(tr("Show as List"), this))
+    , m_larger(new QAction(tr("Larger Covers"), this))
+    , m_smaller(new QAction(tr("Smaller Covers"), this))
 {
     setObjectName(QStringLiteral("LibraryPanel"));
     m_search->setObjectName(QStringLiteral("librarySearch"));
     m_search->setPlaceholderText(tr("Search name, file or game code"));
     m_search->setAccessibleName(tr("Search library"));
     m_search->setClearButtonEnabled(true);
+    m_favourites->setObjectName(QStringLiteral("libraryFavourites"));
+    m_favourites->setText(tr("Favourites"));
+    m_favourites->setToolTip(tr("Show only your favourite games"));
+    m_favourites->setAccessibleName(tr("Favourites"));
+    m_favourites->setCheckable(true);
     m_table->setObjectName(QStringLiteral("libraryTable"));
     m_table->setAccessibleName(tr("ROM library"));
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -51,14 +73,81 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     statusRow->addWidget(m_cancel);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_search);
-    layout->addWidget(m_table, 1);
+    auto *searchRow = new QHBoxLayout;
+    searchRow->addWidget(m_search, 1);
+    searchRow->addWidget(m_favourites);
+    layout->addLayout(searchRow);
+    auto *viewRow = new QHBoxLayout;
+    for (QAction *action : {m_showList, m_showGrid}) {
+        auto *button = new QToolButton(this);
+        button->setDefaultAction(action);
+        button->setAccessibleName(action->text());
+        viewRow->addWidget(button);
+    }
+    viewRow->addWidget(m_sortBox);
+    viewRow->addWidget(m_sizeSlider, 1);
+    layout->addLayout(viewRow);
+    m_stack->addWidget(m_table);
+    m_stack->addWidget(m_grid);
+    layout->addWidget(m_stack, 1);
     layout->addWidget(m_progress);
     layout->addLayout(statusRow);
 
     connect(m_table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
         Q_EMIT rowActivated(index.row());
     });
+    connect(m_grid, &LibraryGridView::rowActivated, this, &LibraryPanel::rowActivated);
+
+    m_sortBox->setObjectName(QStringLiteral("librarySort"));
+    m_sortBox->setAccessibleName(tr("Sort by"));
+    m_sortBox->addItems({tr("Name"), tr("Recently played"), tr("Play time")});
+    m_sizeSlider->setObjectName(QStringLiteral("coverSize"));
+    m_sizeSlider->setAccessibleName(tr("Cover size"));
+    m_sizeSlider->setRange(LibraryGridView::kMinimumCoverWidth, LibraryGridView::kMaximumCoverWidth);
+    m_sizeSlider->setPageStep(40);
+    connect(m_sizeSlider, &QSlider::valueChanged, m_grid, &LibraryGridView::setCoverWidth);
+    connect(m_grid, &LibraryGridView::coverWidthChanged, m_sizeSlider, &QSlider::setValue);
+    auto *views = new QActionGroup(this);
+    for (QAction *action : {m_showGrid, m_showList}) {
+        action->setCheckable(true);
+        views->addAction(action);
+    }
+    m_showGrid->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_1));
+    m_showList->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_2));
+    m_showList->setChecked(true);
+    m_larger->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    m_smaller->setShortcut(QKeySequence::ZoomOut);
+    connect(m_showGrid, &QAction::triggered, this, [this]() { showGrid(true); });
+    connect(m_showList, &QAction::triggered, this, [this]() { showGrid(false); });
+    connect(m_larger, &QAction::triggered, this, [this]() { m_grid->setCoverWidth(m_grid->coverWidth() + 20); });
+    connect(m_smaller, &QAction::triggered, this, [this]() { m_grid->setCoverWidth(m_grid->coverWidth() - 20); });
+    showGrid(false);
+}
+
+QAbstractItemView *LibraryPanel::currentView() const
+{
+    return isGridShown() ? static_cast<QAbstractItemView *>(m_grid) : m_table;
+}
+
+bool LibraryPanel::isGridShown() const
+{
+    return m_stack->currentWidget() == m_grid;
+}
+
+void LibraryPanel::showGrid(bool grid)
+{
+    const bool hadFocus = m_stack->currentWidget()->hasFocus();
+    m_stack->setCurrentWidget(grid ? static_cast<QWidget *>(m_grid) : m_table);
+    (grid ? m_showGrid : m_showList)->setChecked(true);
+    m_sizeSlider->setVisible(grid);
+    m_larger->setEnabled(grid);
+    m_smaller->setEnabled(grid);
+    QAbstractItemView *view = currentView();
+    if (view->currentIndex().isValid())
+        view->scrollTo(view->currentIndex());
+    if (hadFocus)
+        view->setFocus();
+    Q_EMIT viewChanged(grid);
 }
 
 bool LibraryPanel::eventFilter(QObject *watched, QEvent *event)
@@ -94,7 +183,7 @@ bool LibraryPanel::eventFilter(QObject *watched, QEvent *event)
             if (!current.isValid())
                 m_table->selectRow(0);
             else
-                QCoreApplication::sendEvent(m_table, event);
+                QCoreApplication::sendEvent(currentView(), event);
             return true;
         }
     }

@@ -2,11 +2,19 @@
 
 #include <QWidget>
 
+class QAbstractItemView;
+
+class LibraryGridView;
+class QAction;
+class QComboBox;
 class QLabel;
+class QSlider;
+class QStackedWidget;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableView;
+class QToolButton;
 
 /// The library panel's widgets: the search field, the table and a status line with a
 /// bar and Cancel. What they show is decided by LibraryController.
@@ -19,13 +27,32 @@ public:
 
     QLineEdit *searchField() const { return m_search; }
     QTableView *tableView() const { return m_table; }
+    LibraryGridView *gridView() const { return m_grid; }
+    /// The view shown now: the table or the grid.
+    QAbstractItemView *currentView() const;
+    bool isGridShown() const;
+    /// Shows the grid (true) or the table; the other keeps the same rows and selection.
+    void showGrid(bool grid);
+    /// View ▸ Show as Grid (Ctrl+Shift+1) and Show as List (Ctrl+Shift+2), one checked.
+    QAction *showGridAction() const { return m_showGrid; }
+    QAction *showListAction() const { return m_showList; }
+    /// Ctrl+plus and Ctrl+minus: larger and smaller covers.
+    QAction *largerCoversAction() const { return m_larger; }
+    QAction *smallerCoversAction() const { return m_smaller; }
+    QSlider *coverSizeSlider() const { return m_sizeSlider; }
+    /// The sort choices for the grid, which has no header: Name, Recently played, Play time.
+    QComboBox *sortBox() const { return m_sortBox; }
     QLabel *statusLabel() const { return m_status; }
     QProgressBar *progressBar() const { return m_progress; }
     QPushButton *cancelButton() const { return m_cancel; }
+    /// Beside the search field: lists the favourites only while checked.
+    QToolButton *favouritesButton() const { return m_favourites; }
 
 Q_SIGNALS:
-    /// Enter or a double-click on a row of the table (a row of the view's model).
+    /// Enter or a double-click on a row of the table or grid (a row of the view's model).
     void rowActivated(int viewRow);
+    /// The table or the grid was chosen.
+    void viewChanged(bool grid);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -36,4 +63,13 @@ private:
     QLabel *m_status;
     QProgressBar *m_progress;
     QPushButton *m_cancel;
+    QToolButton *m_favourites;
+    LibraryGridView *m_grid;
+    QStackedWidget *m_stack;
+    QSlider *m_sizeSlider;
+    QComboBox *m_sortBox;
+    QAction *m_showGrid;
+    QAction *m_showList;
+    QAction *m_larger;
+    QAction *m_smaller;
 };

@@ -5,6 +5,7 @@
 #include "ui_ROMView.h"
 
 #include <QDir>
+#include <QFormLayout>
 #include <QLocale>
 
 ROMViewController::ROMViewController(const QString &nibName, QObject *parent)
@@ -22,6 +23,29 @@ void ROMViewController::setupUi(QWidget *view)
     m_codeField = m_ui->codeField;
     m_crcField = m_ui->crcField;
     m_md5Field = m_ui->md5Field;
+    // History rows below the header's, read-only like them.
+    const struct {
+        QLineEdit **field;
+        QString label;
+        QString name;
+        const char *objectName;
+    } rows[] = {{&m_lastPlayedField, tr("Last played:"), tr("Last played"), "lastPlayedField"},
+                {&m_playTimeField, tr("Play time:"), tr("Play time"), "playTimeField"}};
+    for (const auto &row : rows) {
+        *row.field = new QLineEdit(view);
+        (*row.field)->setObjectName(QLatin1String(row.objectName));
+        (*row.field)->setReadOnly(true);
+        (*row.field)->setAccessibleName(row.name);
+        m_ui->layout->addRow(row.label, *row.field);
+    }
+}
+
+void ROMViewController::setHistoryText(const QString &lastPlayed, const QString &playTime)
+{
+    if (!m_lastPlayedField)
+        view();
+    m_lastPlayedField->setText(lastPlayed.isEmpty() ? tr("Never") : lastPlayed);
+    m_playTimeField->setText(playTime);
 }
 
 void ROMViewController::awakeFromNib()

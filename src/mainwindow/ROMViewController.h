@@ -33,6 +33,10 @@ public:
     QLineEdit *sizeField() const;
     QLineEdit *byteOrderField() const;
     QLineEdit *cicField() const;
+    QLineEdit *lastPlayedField() const { return m_lastPlayedField; }
+    QLineEdit *playTimeField() const { return m_playTimeField; }
+    /// The game's history as the library shows it ("Today", "2 h 15 min"); empty when never played.
+    void setHistoryText(const QString &lastPlayed, const QString &playTime);
 
     /// The two checksum words as "%X %X": upper-case hexadecimal, no leading zeros.
     static QString checksumText(quint32 crc1, quint32 crc2);
@@ -52,4 +56,6 @@ private:
     QLineEdit *m_codeField = nullptr;
     QLineEdit *m_crcField = nullptr;
     QLineEdit *m_md5Field = nullptr;
+    QLineEdit *m_lastPlayedField = nullptr;
+    QLineEdit *m_playTimeField = nullptr;
 };

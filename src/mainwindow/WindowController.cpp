@@ -19,6 +19,7 @@
 #include "ui_MainWindow.h"
 
 #include <QAction>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -136,6 +137,17 @@ void WindowController::initLibrary()
     m_library = new LibraryController(m_dragWindow, m_targetView, this);
     connect(m_library, &LibraryController::openRecord, this, &WindowController::showRecord);
     connect(m_library, &LibraryController::openFile, this, [this](const QUrl &url) { handleURL(url); });
+    connect(m_library, &LibraryController::playRecord, this, [this](const std::shared_ptr<ROM> &rom) {
+        // Play from the menu means this game: a different one running is not resumed.
+        if (m_supervisor->task() && m_rom.get() != rom.get())
+            return showStatus(tr("Stop the game that is running before playing another."));
+        showRecord(rom);
+        if (validateToolbarItem(m_playButton))
+            playPressed(m_playButton);
+    });
+    // The history of a game ends up in the library, which the supervisor does not know about.
+    connect(m_supervisor, &EmulatorSupervisor::runEnded, m_library, &LibraryController::recordRun);
+    connect(m_library, &LibraryController::historyChanged, this, &WindowController::showHistory);
     // With no folder chosen yet the empty view offers one beside its drop prompt.
     auto *choose = new QPushButton(tr("Choose ROM Folder…"), m_emptyVC->view());
     choose->setObjectName(QStringLiteral("chooseRomFolder"));
@@ -280,6 +292,7 @@ void WindowController::showRecord(const std::shared_ptr<ROM> &record)
         return;
     m_rom = record;
     m_romVC->setROM(m_rom);
+    showHistory();
     if (m_recentDocuments && record->filePath()) {
         const std::optional<QString> entry = record->archiveEntry();
         m_recentDocuments->noteNewRecentDocumentURL(
@@ -447,6 +460,15 @@ void WindowController::showTaskEnded(const QString &logLine, int terminationStat
     if (m_extraction)
         m_extraction->removeExtracted();
     validateToolbar();
+}
+
+void WindowController::showHistory()
+{
+    if (!m_rom || !m_library)
+        return;
+    const GameHistory history = m_library->history(m_rom->MD5().value_or(QString()));
+    m_romVC->setHistoryText(GameHistory::lastPlayedText(history.lastPlayed, QDate::currentDate()),
+                            GameHistory::playTimeText(history.playMs));
 }
 
 void WindowController::showInputAutoCfgNotWritable(const QString &folder)

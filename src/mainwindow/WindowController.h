@@ -127,6 +127,8 @@ private:
     void showTaskEnded(const QString &logLine, int terminationStatus);
     void showInputAutoCfgNotWritable(const QString &folder);
     void showStatus(const QString &text);
+    /// The ROM view's history rows for the game shown.
+    void showHistory();
     void updateWindowTitle();
     /// False, with a message that offers the Emulator pane, when a new start has no
     /// program to run.

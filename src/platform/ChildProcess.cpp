@@ -162,6 +162,7 @@ void ChildProcess::start(const QString &launchPath, const QStringList &arguments
     }
 
     m_running = true;
+    m_activeClock.start();
     if (error != 0) {
         QTimer::singleShot(0, this, [this] { finish(kCannotStartStatus); });
         return;
@@ -293,6 +294,8 @@ void ChildProcess::finish(int terminationStatus)
     // What the child wrote before it ended is still in the pipes; hand it on first.
     readOutput(0);
     readOutput(1);
+    if (m_suspendCount == 0)
+        stopActiveClock();
     m_running = false;
     m_suspendCount = 0;
     m_terminationStatus = terminationStatus;
@@ -338,8 +341,10 @@ bool ChildProcess::suspend()
 {
     if (!m_running)
         return false;
-    if (m_suspendCount++ == 0)
+    if (m_suspendCount++ == 0) {
         signalGroup(SIGSTOP);
+        stopActiveClock();
+    }
     return true;
 }
 
@@ -347,8 +352,10 @@ bool ChildProcess::resume()
 {
     if (!m_running || m_suspendCount == 0)
         return false;
-    if (--m_suspendCount == 0)
+    if (--m_suspendCount == 0) {
         signalGroup(SIGCONT);
+        m_activeClock.start();
+    }
     return true;
 }
 
@@ -367,5 +374,19 @@ void ChildProcess::terminateAndContinue()
     m_terminationRequested = true;
     signalGroup(SIGTERM);
     signalGroup(SIGCONT);
+    if (m_suspendCount > 0)
+        m_activeClock.start();
     m_suspendCount = 0;
+}
+
+qint64 ChildProcess::activeMilliseconds() const
+{
+    return m_activeMs + (m_activeClock.isValid() ? m_activeClock.elapsed() : 0);
+}
+
+void ChildProcess::stopActiveClock()
+{
+    if (m_activeClock.isValid())
+        m_activeMs += m_activeClock.elapsed();
+    m_activeClock.invalidate();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -68,6 +69,9 @@ public:
     bool resume();
     /// How many suspensions are not yet undone.
     int suspendCount() const { return m_suspendCount; }
+    /// How long the child has run, or ran until its end, not counting the time it was
+    /// suspended; in milliseconds.
+    qint64 activeMilliseconds() const;
     /// Asks the process group to end (SIGTERM) and returns at once.
     void terminate();
     /// Like terminate(), and then lets a suspended group continue so that it receives the
@@ -95,6 +99,8 @@ private:
     void checkForEnd();
     void finish(int terminationStatus);
     void signalGroup(int signalNumber) const;
+    // Moves the time since the last start or resume into m_activeMs.
+    void stopActiveClock();
 
     pid_t m_pid = 0;
     int m_pidFd = -1;
@@ -102,6 +108,8 @@ private:
     QTimer *m_endPollTimer = nullptr;
     bool m_running = false;
     int m_suspendCount = 0;
+    QElapsedTimer m_activeClock;
+    qint64 m_activeMs = 0;
     int m_terminationStatus = 0;
     bool m_terminatedBySignal = false;
     bool m_terminationRequested = false;

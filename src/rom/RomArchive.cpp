@@ -219,6 +219,11 @@ void readEntryInto(OpenArchive &archive, archive_entry *entry, const EntryName &
         *isImage = false;
         return;
     case Digested::Damaged:
+        // A nameless entry counts only once it showed an image signature.
+        if (signatureFirst && !digest.startsWithImageSignature()) {
+            *isImage = false;
+            return;
+        }
         // Whether the archive can be read on, the next header tells.
         rom.setFileSize(digest.total());
         rom.setRefusal(ROM::Refusal::EntryDamaged);

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             || (!rom->archiveEntry() && (rom->isValid() || records.size() != 1)))
             std::abort();
     }
-    // What was read can be found again and extracted to the same length.
+    // What was read extracts to the same length, or is refused: in a damaged zip, libarchive
+    // may find other headers when it skips an entry than when it reads it.
     const auto &first = records.front();
     if (first->isValid()) {
         qint64 total = 0;
@@ -37,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                                                      total += qint64(length);
                                                      return true;
                                                  }, options);
-        if (refusal || total != first->fileSize())
+        if (!refusal && total != first->fileSize())
             std::abort();
     }
     return 0;

@@ -231,11 +231,17 @@ TEST(ChildProcessTest, SuspensionsAreCountedAndADroppedHandleNeitherKillsNorWait
     const pid_t shell = task->processIdentifier();
     EXPECT_TRUE(task->suspend() && task->suspend());
     ASSERT_TRUE(waitForStopped({shell}));
+    // Play time: a suspended child's clock stands still.
+    const qint64 activeAtPause = task->activeMilliseconds();
+    QTest::qWait(300);
+    EXPECT_EQ(task->activeMilliseconds(), activeAtPause);
     EXPECT_TRUE(task->resume());
     EXPECT_EQ(processState(shell), 'T') << "one suspension is still to be undone";
     EXPECT_TRUE(task->resume());
     EXPECT_TRUE(waitForStopped({shell}, false));
     EXPECT_FALSE(task->resume());
+    QTest::qWait(100);
+    EXPECT_GE(task->activeMilliseconds(), activeAtPause + 100);
 
     int endedStatus = -100;
     QObject receiver;

@@ -172,6 +172,16 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
     QApplication::sendEvent(controller.dragWindow()->windowHandle(), &drop);
     EXPECT_TRUE(shownPath() == rom && recent.recentDocumentPaths() == QStringList{rom});
     EXPECT_TRUE(search->text().isEmpty() && drop.isAccepted() && drop.dropAction() == Qt::CopyAction);
+    // A dropped archive with one image opens it.
+    const QString zip = world.path(QStringLiteral("drop.zip"));
+    ASSERT_TRUE(ArchiveBuilder().add("in.v64", RomImageBuilder().image()).writeTo(zip));
+    mime.setUrls({QUrl::fromLocalFile(zip)});
+    QDragEnterEvent zipEnter(at.toPoint(), any, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(controller.dragWindow()->windowHandle(), &zipEnter);
+    QDropEvent zipDrop(at, any, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(controller.dragWindow()->windowHandle(), &zipDrop);
+    EXPECT_TRUE(shownPath() == zip && controller.rom()->archiveEntry() == QStringLiteral("in.v64"));
+    controller.handleURL(QUrl::fromLocalFile(rom));
 
     // The open panel takes any name, folders too (to say why they cannot be played); Cancel changes nothing.
     const auto openWithPanel = [&](const QString &path, bool cancel = false) {

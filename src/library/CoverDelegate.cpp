@@ -1,0 +1,141 @@
+#include "library/CoverDelegate.h"
+
+#include "library/CoverLoader.h"
+#include "library/LibraryFilterModel.h"
+#include "library/LibraryModel.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+constexpr int kMargin = 6;
+constexpr double kAspect = 1.4;
+
+} // namespace
+
+CoverDelegate::CoverDelegate(CoverLoader *loader, LibraryFilterModel *filter, LibraryModel *model, QObject *parent)
+    : QStyledItemDelegate(parent)
+    , m_loader(loader)
+    , m_filter(filter)
+    , m_model(model)
+{
+}
+
+QSize CoverDelegate::cellSize(const QFont &font) const
+{
+    const QFontMetrics metrics(font);
+    return QSize(m_coverWidth + 2 * kMargin, int(m_coverWidth * kAspect) + metrics.height() + 3 * kMargin);
+}
+
+QSize CoverDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
+{
+    return cellSize(option.font);
+}
+
+QRect CoverDelegate::coverRect(const QRect &cell) const
+{
+    return QRect(cell.x() + kMargin, cell.y() + kMargin, m_coverWidth, int(m_coverWidth * kAspect));
+}
+
+QRect CoverDelegate::starRect(const QRect &cell) const
+{
+    const QRect cover = coverRect(cell);
+    const int side = std::max(20, m_coverWidth / 6);
+    return QRect(cover.right() - side - 2, cover.top() + 2, side, side);
+}
+
+QColor CoverDelegate::regionColour(quint8 regionCode)
+{
+    switch (regionCode) {
+    case 'J': return QColor(0xb0, 0x3a, 0x2e); // Japan
+    case 'E':
+    case 'N': return QColor(0x2e, 0x5c, 0xb0); // North America
+    case 'P':
+    case 'X':
+    case 'Y':
+    case 'D':
+    case 'F':
+    case 'I':
+    case 'S':
+    case 'H':
+    case 'W':
+    case 'U': return QColor(0x2e, 0x8b, 0x57); // Europe and Australia
+    case 0: return QColor(0x60, 0x60, 0x60);
+    default: return QColor(0x7a, 0x4e, 0xa8);
+    }
+}
+
+void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const QModelIndex source = m_filter->mapToSource(index);
+    if (!source.isValid())
+        return;
+    const LibraryRecord &record = m_model->record(source.row());
+    const QRect cell = option.rect;
+    const QRect cover = coverRect(cell);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    const QPalette &palette = option.palette;
+    if (option.state & QStyle::State_Selected)
+        painter->fillRect(cell, palette.brush(QPalette::Highlight));
+
+    const QString name = record.valid ? record.name().trimmed() : QFileInfo(record.filePath()).fileName();
+    // Latin-1 keeps every byte of a path that is not UTF-8; entries of one archive differ by index.
+    const QString key = QString::fromLatin1(record.path) + QLatin1Char('#') + QString::number(record.entryIndex);
+    const QImage image = record.valid
+        ? m_loader->cover(key, {record.md5(), record.gameCode(), record.name(), record.filePath()}, m_coverWidth)
+        : QImage();
+    if (!image.isNull()) {
+        const QSize shown = image.size().scaled(cover.size(), Qt::KeepAspectRatio);
+        const QRect target(cover.x() + (cover.width() - shown.width()) / 2, cover.bottom() + 1 - shown.height(),
+                           shown.width(), shown.height());
+        painter->drawImage(target, image);
+    } else {
+        // A clean tile rather than a broken picture, in the colour of the game's region.
+        QPainterPath tile;
+        tile.addRoundedRect(cover, 6, 6);
+        painter->fillPath(tile, regionColour(record.valid ? record.regionCode : 0));
+        painter->setPen(Qt::white);
+        QFont font = option.font;
+        font.setBold(true);
+        painter->setFont(font);
+        painter->drawText(cover.adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap, name);
+    }
+    if (record.valid) {
+        const bool favourite = m_model->history(record.md5()).favourite;
+        QFont font = option.font;
+        font.setPixelSize(starRect(cell).height());
+        painter->setFont(font);
+        painter->setPen(favourite ? QColor(0xf5, 0xc5, 0x18) : QColor(255, 255, 255, 200));
+        painter->drawText(starRect(cell), Qt::AlignCenter, favourite ? QStringLiteral("\u2605") : QStringLiteral("\u2606"));
+    }
+    painter->setFont(option.font);
+    painter->setPen(palette.color(option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+    const QRect label(cell.x() + kMargin, cover.bottom() + kMargin, cell.width() - 2 * kMargin,
+                      option.fontMetrics.height());
+    painter->drawText(label, Qt::AlignHCenter | Qt::AlignVCenter,
+                      option.fontMetrics.elidedText(name, Qt::ElideRight, label.width()));
+    if (option.state & QStyle::State_HasFocus) {
+        painter->setPen(QPen(palette.color(QPalette::Highlight).darker(130), 2));
+        painter->drawRect(cell.adjusted(1, 1, -1, -1));
+    }
+    painter->restore();
+}
+
+bool CoverDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                                const QModelIndex &index)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && starRect(option.rect).contains(mouse->position().toPoint())) {
+            Q_EMIT favouriteClicked(index);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::editorEvent(event, model, option, index);
+}

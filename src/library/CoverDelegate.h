@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+class CoverLoader;
+class LibraryFilterModel;
+class LibraryModel;
+
+/// Paints a game of the grid: its cover (or a tile with its internal name, coloured by
+/// region, while there is none), its name under it and its favourite star.
+class CoverDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    CoverDelegate(CoverLoader *loader, LibraryFilterModel *filter, LibraryModel *model, QObject *parent = nullptr);
+
+    /// The cover's width; its height is 1.4 times that.
+    void setCoverWidth(int width) { m_coverWidth = width; }
+    int coverWidth() const { return m_coverWidth; }
+    /// The whole cell: cover, name and margins.
+    QSize cellSize(const QFont &font) const;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) override;
+
+    /// The colour of a placeholder for a region code.
+    static QColor regionColour(quint8 regionCode);
+
+Q_SIGNALS:
+    /// A click on the star of an item (a row of the filter).
+    void favouriteClicked(const QModelIndex &index);
+
+private:
+    QRect coverRect(const QRect &cell) const;
+    QRect starRect(const QRect &cell) const;
+
+    CoverLoader *m_loader;
+    LibraryFilterModel *m_filter;
+    LibraryModel *m_model;
+    int m_coverWidth = 160;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QString>
+
+#include <mutex>
+
+/// Finds the player's own picture for a game, without looking inside any picture. In the
+/// covers folder: a picture whose base name is the game's MD5, else its game code, else its
+/// internal name, else the ROM's file name without extension. Beside the ROM: a picture of
+/// the ROM's base name, or "cover.png"/"cover.jpg" when the ROM is the only one in its
+/// folder. Names compare in any letter case; of several formats PNG wins, then JPEG, then WebP.
+///
+/// Folder listings are kept, so that thousands of look-ups read each folder once; safe to
+/// use from several threads.
+class CoverFinder
+{
+    Q_DECLARE_TR_FUNCTIONS(CoverFinder)
+
+public:
+    /// What a game is known by.
+    struct Game
+    {
+        QString md5;
+        QString gameCode;
+        QString name;
+        /// The ROM's path.
+        QString filePath;
+    };
+
+    explicit CoverFinder(const QString &coversFolder = QString());
+
+    /// The picture's path, or empty when the game has none.
+    QString find(const Game &game) const;
+
+    /// Copies \a picture into \a coversFolder as the cover of the game with this MD5, in
+    /// place of the cover it had there in any format. The error text, empty on success.
+    static QString install(const QString &picture, const QString &coversFolder, const QString &md5);
+    /// The file name suffixes of pictures that can be read here, most preferred first.
+    static QStringList pictureSuffixes();
+
+private:
+    struct Folder
+    {
+        // Lower-case base name to the best picture of that name.
+        QHash<QString, QString> pictures;
+        int roms = 0;
+    };
+    const Folder &folder(const QString &path) const;
+
+    QString m_coversFolder;
+    mutable std::mutex m_mutex;
+    mutable QHash<QString, Folder> m_folders;
+};

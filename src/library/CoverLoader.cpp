@@ -1,0 +1,174 @@
+#include "library/CoverLoader.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QThread>
+
+namespace {
+
+// Enough for several screens of large covers, far from the memory a big library would need.
+constexpr int kMemoryCacheKiB = 96 * 1024;
+// A view shows a few dozen covers; requests beyond these are for rows scrolled past.
+constexpr std::size_t kMaxQueuedJobs = 96;
+// Covers are a little taller than wide.
+constexpr double kAspect = 1.4;
+
+QString cacheKey(const QString &key, int size)
+{
+    return key + QLatin1Char('@') + QString::number(size);
+}
+
+} // namespace
+
+QString CoverLoader::defaultThumbnailFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+        + QStringLiteral("/tolvane-launcher/thumbnails");
+}
+
+CoverLoader::CoverLoader(const QString &thumbnailFolder, QObject *parent)
+    : QObject(parent)
+    , m_thumbnailFolder(thumbnailFolder)
+    , m_finder(std::make_shared<CoverFinder>())
+    , m_images(kMemoryCacheKiB)
+{
+    // Decoding is heavy; leave a core to the window and the rest of the machine.
+    m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
+    m_pool.setThreadPriority(QThread::LowPriority);
+}
+
+CoverLoader::~CoverLoader()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_jobs.clear();
+    }
+    m_pool.waitForDone();
+}
+
+int CoverLoader::step(int size)
+{
+    for (const int step : {96, 160, 240, 320})
+        if (size <= step)
+            return step;
+    return 480;
+}
+
+void CoverLoader::setCoversFolder(const QString &folder)
+{
+    m_coversFolder = folder;
+    {
+        std::lock_guard lock(m_mutex);
+        m_jobs.clear();
+        m_finder = std::make_shared<CoverFinder>(folder);
+    }
+    // Workers still busy finish with the old finder; their results are dropped by generation.
+    ++m_generation;
+    m_images.clear();
+    m_none.clear();
+    m_asked.clear();
+}
+
+void CoverLoader::forget(const QString &key)
+{
+    // The folder listings change with a new cover: start with a fresh finder.
+    setCoversFolder(m_coversFolder);
+    Q_UNUSED(key);
+}
+
+QImage CoverLoader::cover(const QString &key, const CoverFinder::Game &game, int size)
+{
+    size = step(size);
+    const QString cached = cacheKey(key, size);
+    if (const QImage *image = m_images.object(cached))
+        return *image;
+    if (m_none.contains(key) || m_asked.contains(cached))
+        return QImage();
+    m_asked.insert(cached);
+    std::lock_guard lock(m_mutex);
+    m_jobs.push_back({key, game, size, m_generation});
+    if (m_jobs.size() > kMaxQueuedJobs) {
+        // Let the oldest request go; it is asked again if its row comes back into view.
+        m_asked.remove(cacheKey(m_jobs.front().key, m_jobs.front().size));
+        m_jobs.erase(m_jobs.begin());
+    } else {
+        m_pool.start([this]() { work(); });
+    }
+    return QImage();
+}
+
+void CoverLoader::work()
+{
+    Job job;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_jobs.empty())
+            return;
+        // The newest first: it is what the view shows now.
+        job = std::move(m_jobs.back());
+        m_jobs.pop_back();
+    }
+    QImage image = load(job);
+    QMetaObject::invokeMethod(this, [this, job, image]() { finished(job, image); }, Qt::QueuedConnection);
+}
+
+QImage CoverLoader::load(const Job &job)
+{
+    std::shared_ptr<CoverFinder> finder;
+    {
+        // The finder is replaced on the GUI thread; take our own reference to it.
+        std::lock_guard lock(m_mutex);
+        finder = m_finder;
+    }
+    const QString picture = finder->find(job.game);
+    if (picture.isEmpty())
+        return QImage();
+    const QFileInfo info(picture);
+    const QByteArray stamp = QFile::encodeName(info.absoluteFilePath()) + '\n' + QByteArray::number(info.size()) + '\n'
+        + QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + '\n' + QByteArray::number(job.size);
+    const QString thumbnail = m_thumbnailFolder + QLatin1Char('/')
+        + QString::fromLatin1(QCryptographicHash::hash(stamp, QCryptographicHash::Sha1).toHex());
+    QImage image(thumbnail);
+    if (!image.isNull())
+        return image;
+    QImageReader reader(picture);
+    reader.setAutoTransform(true);
+    const QSize full = reader.size();
+    if (full.isValid()) {
+        // Decoded at the size shown: JPEG decodes straight to a fraction of its size.
+        reader.setScaledSize(full.scaled(job.size, int(job.size * kAspect), Qt::KeepAspectRatio));
+    }
+    image = reader.read();
+    if (image.isNull())
+        return image;
+    if (!full.isValid())
+        image = image.scaled(job.size, int(job.size * kAspect), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    // Thumbnails are a cache: one that cannot be written is made again next time.
+    if (QDir().mkpath(m_thumbnailFolder)) {
+        QSaveFile file(thumbnail);
+        if (file.open(QIODevice::WriteOnly)) {
+            QImageWriter writer(&file, image.hasAlphaChannel() ? "png" : "jpg");
+            writer.setQuality(88);
+            if (writer.write(image))
+                file.commit();
+        }
+    }
+    return image;
+}
+
+void CoverLoader::finished(const Job &job, const QImage &image)
+{
+    if (job.generation != m_generation)
+        return;
+    m_asked.remove(cacheKey(job.key, job.size));
+    if (image.isNull())
+        m_none.insert(job.key);
+    else
+        m_images.insert(cacheKey(job.key, job.size), new QImage(image), std::max<qsizetype>(1, image.sizeInBytes() / 1024));
+    Q_EMIT coverReady(job.key);
+}

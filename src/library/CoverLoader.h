@@ -1,0 +1,76 @@
+#pragma once
+
+#include "library/CoverFinder.h"
+
+#include <QCache>
+#include <QImage>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QThreadPool>
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+/// Covers at the size a view shows them, found, decoded and scaled on worker threads, never
+/// on the caller's. Pictures are kept in a bounded memory cache and as thumbnails on disk
+/// ($XDG_CACHE_HOME/tolvane-launcher/thumbnails/, named after the picture's path, size and
+/// modification time), so a picture is decoded whole once.
+///
+/// Only the newest requests are worked on: a view scrolled past many games asks for the ones
+/// it shows now, and the older requests are dropped.
+class CoverLoader : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// $XDG_CACHE_HOME/tolvane-launcher/thumbnails
+    static QString defaultThumbnailFolder();
+
+    explicit CoverLoader(const QString &thumbnailFolder = defaultThumbnailFolder(), QObject *parent = nullptr);
+    ~CoverLoader() override;
+
+    /// Starts again with this covers folder: everything found so far is forgotten.
+    void setCoversFolder(const QString &folder);
+    QString coversFolder() const { return m_coversFolder; }
+
+    /// The game's cover scaled to fit \a size, when it is ready. Otherwise a null image;
+    /// the cover is then looked for and coverReady() follows (unless there is none).
+    /// \a key names the game (its file's path), \a size is rounded up to a few steps.
+    QImage cover(const QString &key, const CoverFinder::Game &game, int size);
+    /// True when the game is known to have no cover (a placeholder is shown).
+    bool hasNoCover(const QString &key) const { return m_none.contains(key); }
+    /// Forgets what is known of one game, after its cover changed.
+    void forget(const QString &key);
+    /// The size a request for \a size is served at.
+    static int step(int size);
+
+Q_SIGNALS:
+    /// A cover asked for is ready (or known to be missing).
+    void coverReady(const QString &key);
+
+private:
+    struct Job
+    {
+        QString key;
+        CoverFinder::Game game;
+        int size = 0;
+        quint64 generation = 0;
+    };
+    void work();
+    QImage load(const Job &job);
+    void finished(const Job &job, const QImage &image);
+
+    QString m_thumbnailFolder;
+    QString m_coversFolder;
+    std::shared_ptr<CoverFinder> m_finder;
+    // Images bounded by their bytes (in KiB).
+    QCache<QString, QImage> m_images;
+    QSet<QString> m_none;
+    QSet<QString> m_asked;
+    quint64 m_generation = 0;
+    QThreadPool m_pool;
+    std::mutex m_mutex;
+    std::vector<Job> m_jobs;
+};

@@ -1,0 +1,119 @@
+#!/bin/bash
+# End to end: play history and favourites under Xvfb, read back from the history file and
+# over the accessibility bus. A 9-second run paused for 2 adds 7 seconds and reads "Today";
+# a 2-second run adds none; a favourite outlives a restart and a deleted library cache; a
+# damaged history file is renamed aside with a message and the Launcher goes on.
+# Usage: history-e2e.sh BIN_DIR     (exit 77 = skipped)
+set -u
+if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v dbus-run-session >/dev/null; then
+    exec dbus-run-session -- "$0" "$@"
+fi
+. "$(dirname "$0")/e2e-common.sh"
+atspi_python=""
+for candidate in python3 /usr/bin/python3; do
+    "$candidate" -c 'import pyatspi' 2>/dev/null && { atspi_python=$candidate; break; }
+done
+[ -n "$atspi_python" ] || { echo "SKIP: python3-pyatspi is needed"; exit 77; }
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+lib="$work/lib"
+history="$HOME/.local/share/tolvane-launcher/history.sqlite"
+mkdir -p "$lib"
+"$bin/tolvane-make-rom" --name "ALPHA ONE" "$lib/one.z64" >/dev/null || fail "no ROM"
+python3 - "$settings" "$lib" <<'PY'
+import plistlib, sys
+with open(sys.argv[1], 'rb') as f: d = plistlib.load(f)
+d['LibraryFolders'] = [sys.argv[2]]
+with open(sys.argv[1], 'wb') as f: plistlib.dump(d, f)
+PY
+
+# Every table cell, every text field and every label or dialog text, one per line.
+cat > "$work/atspi.py" <<'PY'
+import pyatspi
+def walk(acc, depth=0):
+    if acc is None or depth > 30: return
+    yield acc
+    for i in range(acc.childCount):
+        yield from walk(acc.getChildAtIndex(i), depth + 1)
+desktop = pyatspi.Registry.getDesktop(0)
+for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
+    if not app or 'tolvane' not in (app.name or ''): continue
+    for acc in walk(app):
+        role = acc.getRole()
+        if acc.name == 'ROM library' and role == pyatspi.ROLE_TABLE:
+            t = acc.queryTable()
+            for r in range(t.nRows):
+                print('row:', '|'.join(t.getAccessibleAt(r, c).name for c in range(t.nColumns)))
+        elif role == pyatspi.ROLE_TEXT and acc.name:
+            text = acc.queryText()
+            print('field:', acc.name, '=', text.getText(0, text.characterCount))
+        elif role == pyatspi.ROLE_LABEL: print('label:', acc.name.replace('\n', ' '))
+PY
+ui() { timeout 20 "$atspi_python" "$work/atspi.py" 2>/dev/null > "$work/ui.txt"; }
+shows() { ui && grep -Fq -- "$1" "$work/ui.txt"; }
+stored() { # md5 column: the stored value of the only game
+    python3 -c "import sqlite3,sys; r=sqlite3.connect(sys.argv[1]).execute('SELECT $1 FROM games').fetchall(); print(r[0][0] if r else '')" "$history"
+}
+start() {
+    "$bin/tolvane-launcher" > "$work/launcher.out" 2>&1 &
+    launcher=$!
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvane Launcher$' | head -n 1)
+    [ -n "$window" ] || fail "the main window did not appear"
+}
+press() { xdotool windowfocus --sync "$window" 2>/dev/null; sleep 0.3; xdotool key --clearmodifiers "$@"; }
+quit() {
+    press ctrl+q
+    wait_until 30 launcher_gone || fail "Ctrl+Q did not quit"
+    wait "$launcher" || fail "the Launcher exited with status $?"; launcher=0
+}
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+sleep_until() { local left=$(( $1 - $(now_ms) )); [ "$left" -gt 0 ] && sleep "$(printf '%d.%03d' $((left / 1000)) $((left % 1000)))"; }
+key() { xdotool key --clearmodifiers "$1"; }
+play_for() { # seconds running, then seconds paused and running again (0: no pause)
+    rm -f "$work/record"
+    xdotool windowfocus --sync "$window" 2>/dev/null; sleep 0.3
+    local t=$(now_ms)
+    key ctrl+r
+    wait_until 30 test -s "$work/record" || fail "Play did not start the emulator"
+    cat "$work/record.pid" >> "$work/pids"
+    t=$((t + $1 * 1000)); sleep_until $t
+    if [ "$2" != 0 ]; then
+        key ctrl+p; t=$((t + $2 * 1000)); sleep_until $t
+        key ctrl+r; t=$((t + $3 * 1000)); sleep_until $t
+    fi
+    key ctrl+period
+    wait_until 10 gone "$(head -n 1 "$work/record.pid")" || fail "Stop did not end the emulator"
+    sleep 0.5
+}
+
+start
+wait_until 30 shows "row:" || fail "the library was not listed: $(cat "$work/ui.txt")"
+press ctrl+f && press Return
+wait_until 10 shows "field: Last played = Never" || fail "the ROM view has no history: $(cat "$work/ui.txt")"
+# 4 s, 2 s paused, 3 s: 7 s of play (the key presses add a little wall time, not play time).
+play_for 4 2 3
+played=$(stored play_ms)
+[ -n "$played" ] && [ "$played" -ge 6500 ] && [ "$played" -le 7500 ] || fail "9 s with 2 paused stored $played ms"
+wait_until 10 shows "field: Last played = Today" || fail "the ROM view does not say Today: $(cat "$work/ui.txt")"
+grep -q "^row:.*Today" "$work/ui.txt" || fail "the table does not say Today: $(cat "$work/ui.txt")"
+before=$(stored last_played)
+sleep 1
+play_for 2 0 0
+[ "$(stored play_ms)" = "$played" ] || fail "a 2 s run added play time: $(stored play_ms) after $played"
+[ "$(stored last_played)" -gt "$before" ] || fail "a 2 s run did not count as last played"
+press ctrl+f && press Down && press ctrl+d
+wait_until 10 test "$(stored favourite)" = 1 || fail "Ctrl+D did not store a favourite"
+quit
+
+rm -rf "$HOME/.cache/tolvane-launcher"
+start
+wait_until 30 shows "|Favourite|" || fail "the favourite did not outlive a restart without the cache: $(cat "$work/ui.txt")"
+quit
+
+printf 'damaged %.0s' $(seq 500) > "$history"
+rm -f "$history-wal" "$history-shm"
+start
+wait_until 30 shows "renamed" || fail "a damaged history was not reported: $(cat "$work/ui.txt")"
+ls "$history".damaged-* >/dev/null 2>&1 || fail "the damaged history was not kept aside"
+wait_until 30 shows "|Not a favourite|" || fail "the Launcher did not go on after a damaged history: $(cat "$work/ui.txt")"
+quit
+echo "PASS: play time without pauses, short runs, Today, favourites across restarts, damaged history"

@@ -1,0 +1,109 @@
+#include "library/PlayHistory.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kGame = QStringLiteral("0123456789abcdef0123456789abcdef");
+const QString kOther = QStringLiteral("fedcba9876543210fedcba9876543210");
+
+TEST(PlayHistoryTest, RunsAndFavouritesOutliveAReopenAndRunsUnderFiveSecondsAddNoTime)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("data/history.sqlite"));
+    {
+        PlayHistory history(path);
+        history.open();
+        ASSERT_TRUE(history.isWritable());
+        history.recordRun(kGame, 1000, 7200);
+        history.recordRun(kGame, 2000, 4999);
+        history.recordRun(kOther, 3000, 0);
+        history.setFavourite(kOther, true);
+    }
+    PlayHistory history(path);
+    QSignalSpy loaded(&history, &PlayHistory::loaded);
+    history.open();
+    ASSERT_EQ(loaded.count(), 1);
+    const GameHistoryMap entries = loaded.at(0).at(0).value<GameHistoryMap>();
+    EXPECT_EQ(entries.value(kGame), (GameHistory{2000, 7200, false}));
+    EXPECT_EQ(entries.value(kOther), (GameHistory{3000, 0, true}));
+}
+
+TEST(PlayHistoryTest, ADamagedFileIsRenamedAsideAndAFullDiskKeepsTheFileAndStopsWriting)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+    QFile damaged(path);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(4096, 'x'));
+    damaged.close();
+    {
+        PlayHistory history(path);
+        QSignalSpy problem(&history, &PlayHistory::problem);
+        history.open();
+        ASSERT_EQ(problem.count(), 1);
+        const QStringList aside = QDir(dir.path()).entryList({QStringLiteral("history.sqlite.damaged-*")});
+        ASSERT_EQ(aside.size(), 1);
+        EXPECT_TRUE(problem.at(0).at(0).toString().contains(aside.at(0)));
+        EXPECT_EQ(QFile(dir.filePath(aside.at(0))).size(), 4096) << "the damaged file is kept as it was";
+        EXPECT_TRUE(history.isWritable());
+        history.recordRun(kGame, 1000, 6000);
+    }
+    PlayHistory history(path);
+    history.open();
+    ASSERT_EQ(history.entries().value(kGame).playMs, 6000);
+    // The file may not grow by a page more: what SQLite reports for a full disk.
+    for (const QString &name : QSqlDatabase::connectionNames()) {
+        QSqlQuery query(QSqlDatabase::database(name));
+        ASSERT_TRUE(query.exec(QStringLiteral("PRAGMA max_page_count=1")));
+    }
+    QSignalSpy problem(&history, &PlayHistory::problem);
+    for (int i = 0; i < 200; ++i)
+        history.recordRun(QStringLiteral("%1").arg(i, 32, 10, QLatin1Char('0')), 5000, 6000);
+    ASSERT_EQ(problem.count(), 1);
+    EXPECT_TRUE(problem.at(0).at(0).toString().contains(QStringLiteral("full")));
+    EXPECT_FALSE(history.isWritable());
+    EXPECT_EQ(history.entries().size(), 201) << "the session goes on in memory";
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("history.sqlite.damaged-*")}).size(), 1);
+    PlayHistory again(path);
+    again.open();
+    EXPECT_EQ(again.entries().value(kGame).playMs, 6000);
+    EXPECT_LT(again.entries().size(), 201);
+}
+
+TEST(GameHistoryTest, TextsReadAsAPlayerSaysThem)
+{
+    const QDate today(2026, 12, 7);
+    const auto at = [](const QDate &day) { return QDateTime(day, QTime(12, 0)).toSecsSinceEpoch(); };
+    const struct {
+        qint64 when;
+        QString text;
+    } days[] = {{0, QString()},
+                {at(today), QStringLiteral("Today")},
+                {at(today.addDays(-1)), QStringLiteral("Yesterday")},
+                {at(today.addDays(-3)), QStringLiteral("3 days ago")},
+                {at(today.addDays(-7)), QStringLiteral("7 days ago")},
+                {at(today.addDays(-8)), QLocale().toString(today.addDays(-8), QLocale::ShortFormat)}};
+    for (const auto &day : days)
+        EXPECT_EQ(GameHistory::lastPlayedText(day.when, today), day.text) << day.when;
+    const struct {
+        qint64 ms;
+        QString text;
+    } times[] = {{0, QString()},
+                 {30000, QStringLiteral("Less than a minute")},
+                 {15 * 60000 + 59000, QStringLiteral("15 min")},
+                 {(2 * 60 + 15) * 60000, QStringLiteral("2 h 15 min")}};
+    for (const auto &time : times)
+        EXPECT_EQ(GameHistory::playTimeText(time.ms), time.text) << time.ms;
+}
+
+} // namespace
