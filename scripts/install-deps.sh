@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the Launcher needs to build, run and test, if any are missing.
+# Installs the Debian 12 packages the Launcher needs, if any are missing.
+#   scripts/install-deps.sh --run   what building and running need (scripts/run.sh)
+#   scripts/install-deps.sh         that and what the tests, the package check and the fuzz
+#                                   targets need (scripts/test.sh, CI)
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config python3
     qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 qt6-svg-dev
-    libsdl1.2-dev libplist-dev libssl-dev libgtest-dev libx11-dev libqt6sql6-sqlite libarchive-dev
-    zip unzip p7zip
-    xvfb xauth xdotool x11-apps x11-xkb-utils imagemagick
-    dbus at-spi2-core python3-pyatspi
-    clang-14 libclang-rt-14-dev
-    desktop-file-utils appstream shared-mime-info fonts-dejavu-core
-    dpkg-dev file lintian
+    libsdl1.2-dev libplist-dev libssl-dev libx11-dev libqt6sql6-sqlite libarchive-dev
+    shared-mime-info fonts-dejavu-core
 )
+if [[ "${1:-}" != "--run" ]]; then
+    packages+=(
+        libgtest-dev zip unzip p7zip
+        xvfb xauth xdotool x11-apps x11-xkb-utils imagemagick
+        dbus at-spi2-core python3-pyatspi
+        clang-14 libclang-rt-14-dev
+        desktop-file-utils appstream
+        dpkg-dev file lintian
+    )
+fi
 
 missing=()
 for package in "${packages[@]}"; do

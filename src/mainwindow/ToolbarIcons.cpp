@@ -44,7 +44,7 @@ QPixmap symbol(const QByteArray &svg, const QString &themeName, const QColor &co
     pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    QSvgRenderer renderer(QByteArray(svg).replace(kSymbolColour, colour.name(QColor::HexArgb).toLatin1()));
+    QSvgRenderer renderer(QByteArray(svg).replace(kSymbolColour, colour.name(QColor::HexRgb).toLatin1()));
     if (renderer.isValid()) {
         renderer.render(&painter, QRectF(0, 0, size, size));
     } else {
