@@ -3,10 +3,12 @@
 #include "app/GameSettingsCommands.h"
 #include "app/HelpWindow.h"
 #include "app/MainMenu.h"
+#include "app/SettingsNotice.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/WindowController.h"
 #include "platform/Bundle.h"
 #include "platform/RecentDocuments.h"
+#include "platform/SettingsFileWatcher.h"
 #include "platform/UserDefaults.h"
 #include "library/LibraryController.h"
 #include "prefs/LibraryPreferencesViewController.h"
@@ -51,6 +53,10 @@ void AppDelegate::applicationDidFinishLaunching()
     // The help window reads the bundled guide when it is first asked for; nothing to register.
     loadDefaults();
     newDocument(this);
+    // Hand edits of the settings file are taken in while we run; problems with it are told.
+    UserDefaults *defaults = &UserDefaults::standardUserDefaults();
+    new SettingsFileWatcher(defaults, this);
+    new SettingsNotice(defaults, m_myWindowController->window(), this);
     if (!m_launchFile.isEmpty())
         applicationOpenFile(m_launchFile);
 }

@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -154,6 +155,10 @@ void ControllerPreferencesViewController::awakeFromNib()
     });
     connect(m_popupButton, &QComboBox::activated, this,
             &ControllerPreferencesViewController::popupItemSelected);
+    connect(m_defaults, &UserDefaults::valuesChangedOnDisk, this, [this](const QStringList &keys) {
+        if (keys.contains(kControllersKey))
+            reloadControllers();
+    });
     connect(m_resetButton, &QPushButton::clicked, this,
             &ControllerPreferencesViewController::resetToDefaults);
 
@@ -175,13 +180,17 @@ void ControllerPreferencesViewController::awakeFromNib()
 
 bool ControllerPreferencesViewController::eventFilter(QObject *watched, QEvent *event)
 {
-    // A pane that is not on screen must not keep rewriting the mapping from a joystick
-    // (the user may be playing with it); it re-arms for the selected row when shown again.
+    // A pane that is not on screen, or in a window that is not active, must not keep
+    // rewriting the mapping from a joystick (the user may be playing with it); it re-arms
+    // for the selected row when it is shown and active again.
     if (isViewLoaded() && watched == view()) {
-        if (event->type() == QEvent::Hide)
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Hide || type == QEvent::WindowDeactivate)
             disarmCapture();
-        else if (event->type() == QEvent::Show)
+        else if (type == QEvent::Show)
             rearmCapture();
+        else if (type == QEvent::WindowActivate)
+            tableViewSelectionDidChange();
     }
     return NibViewController::eventFilter(watched, event);
 }
@@ -201,6 +210,35 @@ void ControllerPreferencesViewController::disarmCapture()
         m_tableView->listenForKeys(false);
     if (m_inputThread && m_inputThread->isRunning())
         m_inputThread->requestInterruption();
+    // Presses made meanwhile (while playing, say) wait in the queue; they are not meant for us.
+    m_discardQueuedEvents = true;
+}
+
+bool ControllerPreferencesViewController::joystickCaptureAllowed()
+{
+    return isViewLoaded() && view()->isVisible() && view()->isActiveWindow();
+}
+
+void ControllerPreferencesViewController::reloadControllers()
+{
+    const QString title = m_popupButton->currentText();
+    const int row = selectedRow();
+    m_controllers = m_defaults->dictionaryForKey(kControllersKey).value_or(QVariantMap{});
+    {
+        const QSignalBlocker blocker(m_popupButton);
+        m_popupButton->clear();
+        m_popupButton->addItems(m_controllers.keys());
+        m_popupButton->setCurrentIndex(std::max(0, int(m_popupButton->findText(title))));
+    }
+    setCurrentMapping();
+    updateHint();
+    // The same row stays armed, for the controller now shown.
+    if (row >= 0 && row < m_model->rowCount()) {
+        if (selectedRow() != row)
+            selectRow(row);
+        else if (m_popupButton->currentText() != title)
+            tableViewSelectionDidChange();
+    }
 }
 
 std::mutex &ControllerPreferencesViewController::captureLock()
@@ -313,10 +351,13 @@ void ControllerPreferencesViewController::tableViewSelectionDidChange()
         return;
     }
     m_tableView->listenForKeys(false);
+    if (!joystickCaptureAllowed())
+        return;
 
     // Reap threads that have ended; deleting a running QThread would abort.
     std::erase_if(m_threads, [](const std::unique_ptr<QThread> &t) { return t->isFinished(); });
-    m_threads.push_back(std::unique_ptr<QThread>(QThread::create([this] { pollJoystickEvents(); })));
+    const bool discard = std::exchange(m_discardQueuedEvents, false);
+    m_threads.push_back(std::unique_ptr<QThread>(QThread::create([this, discard] { pollJoystickEvents(discard); })));
     m_inputThread = m_threads.back().get();
     m_inputThread->start();
 }
@@ -326,6 +367,8 @@ void ControllerPreferencesViewController::popupItemSelected()
     setCurrentMapping();
     updateHint();
     tableViewSelectionDidChange();
+    // The hint speaks of the table: the next key must go there, not choose another title.
+    m_tableView->setFocus(Qt::PopupFocusReason);
 }
 
 void ControllerPreferencesViewController::resetToDefaults()
@@ -363,10 +406,15 @@ void ControllerPreferencesViewController::deliverFromCaptureThread(const QString
         Qt::BlockingQueuedConnection);
 }
 
-void ControllerPreferencesViewController::pollJoystickEvents()
+void ControllerPreferencesViewController::pollJoystickEvents(bool discardQueued)
 {
     std::lock_guard<std::mutex> guard(captureLock());
     QThread *self = QThread::currentThread();
+    SDL_Event event;
+    if (discardQueued) {
+        while (SDL_PollEvent(&event)) {
+        }
+    }
     const char *name = SDL_JoystickName(0);
     std::printf("Joystick name: %s\n", name ? name : "(none)");
     std::fflush(stdout);
@@ -380,7 +428,6 @@ void ControllerPreferencesViewController::pollJoystickEvents()
         if (self->isInterruptionRequested())
             return;
 
-        SDL_Event event;
         for (;;) {
             if (!SDL_PollEvent(&event)) {
                 firstPass = false;

@@ -67,7 +67,8 @@ public:
     void keyPress(int keyNumber);
     void joystickButtonPressed(int buttonNumber);
     /// Body of a capture thread: waits for the lock, then for one button or axis push.
-    void pollJoystickEvents();
+    /// With \a discardQueued it first empties SDL's queue of what came while disarmed.
+    void pollJoystickEvents(bool discardQueued = false);
 
     /// Arms the capture for the selected row.
     void tableViewSelectionDidChange();
@@ -97,6 +98,10 @@ private:
     void stopCaptureThreads();
     void disarmCapture();
     void rearmCapture();
+    /// Joystick capture runs only while the pane is shown in the active window.
+    bool joystickCaptureAllowed();
+    /// Takes in "Controllers" as changed in the settings file, keeping title and row.
+    void reloadControllers();
     void storeControllers();
     void updateHint();
     void pictureInputClicked(int row);
@@ -117,6 +122,8 @@ private:
     _SDL_Joystick *m_joy1 = nullptr;
     std::atomic<int> m_testDeviceIndex{-1};
     std::atomic<bool> m_shuttingDown{false};
+    // Set when capture is disarmed; the next capture thread drops what was queued meanwhile.
+    bool m_discardQueuedEvents = false;
 
     QPointer<QComboBox> m_popupButton;
     QPointer<InputTableView> m_tableView;

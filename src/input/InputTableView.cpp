@@ -30,15 +30,26 @@ constexpr std::array<std::pair<quint16, int>, 13> kKeyCodeToKeyNumber{{
     {61, 307}, {62, 305}, {123, 276}, {124, 275}, {125, 274}, {126, 273},
 }};
 
-// SDL 1.2 key numbers of the X11 keysyms of keys that give text but are not Latin-1
-// symbols: the editing keys and the keypad (with and without Num Lock).
-constexpr std::array<std::pair<quint32, int>, 35> kKeysymToSdl{{
+// SDL 1.2 key numbers of the X11 keysyms of keys that are not Latin-1 symbols: the editing
+// keys, the keypad (with and without Num Lock), the function keys and the other keys that
+// give no text.
+constexpr std::array<std::pair<quint32, int>, 69> kKeysymToSdl{{
     {0xff08, 8}, {0xff09, 9}, {0xff0b, 12}, {0xff0d, 13}, {0xff13, 19}, {0xff1b, 27}, {0xffff, 127},
     {0xffb0, 256}, {0xffb1, 257}, {0xffb2, 258}, {0xffb3, 259}, {0xffb4, 260}, {0xffb5, 261},
     {0xffb6, 262}, {0xffb7, 263}, {0xffb8, 264}, {0xffb9, 265}, {0xffae, 266}, {0xffaf, 267},
     {0xffaa, 268}, {0xffad, 269}, {0xffab, 270}, {0xff8d, 271}, {0xffbd, 272},
     {0xff9e, 256}, {0xff9c, 257}, {0xff99, 258}, {0xff9b, 259}, {0xff96, 260}, {0xff9d, 261},
     {0xff98, 262}, {0xff95, 263}, {0xff97, 264}, {0xff9a, 265}, {0xff9f, 266},
+    // Insert, Home, End, Page Up, Page Down; F1 to F15.
+    {0xff63, 277}, {0xff50, 278}, {0xff57, 279}, {0xff55, 280}, {0xff56, 281},
+    {0xffbe, 282}, {0xffbf, 283}, {0xffc0, 284}, {0xffc1, 285}, {0xffc2, 286}, {0xffc3, 287},
+    {0xffc4, 288}, {0xffc5, 289}, {0xffc6, 290}, {0xffc7, 291}, {0xffc8, 292}, {0xffc9, 293},
+    {0xffca, 294}, {0xffcb, 295}, {0xffcc, 296},
+    // Num Lock, Scroll Lock, Meta (right, left), Mode switch, Compose, Help, Print, SysRq,
+    // Break, Menu, Power, Euro, Undo.
+    {0xff7f, 300}, {0xff14, 302}, {0xffe8, 309}, {0xffe7, 310}, {0xff7e, 313}, {0xff20, 314},
+    {0xff6a, 315}, {0xff61, 316}, {0xff15, 317}, {0xff6b, 318}, {0xff67, 319}, {0x1008ff2a, 320},
+    {0x20ac, 321}, {0xff65, 322},
 }};
 
 bool isArrowKeyCode(quint16 code)
@@ -86,12 +97,15 @@ std::optional<int> InputTableView::keyNumberForKeyCode(quint16 keyCode)
 
 void InputTableView::handleNonASCII(quint16 keyCode)
 {
-    const std::optional<int> number = keyNumberForKeyCode(keyCode);
-    if (!number)
-        return;
-    std::printf("Modifier: %i\n", *number);
+    if (const std::optional<int> number = keyNumberForKeyCode(keyCode))
+        deliverKeyWithoutText(*number);
+}
+
+void InputTableView::deliverKeyWithoutText(int keyNumber)
+{
+    std::printf("Modifier: %i\n", keyNumber);
     std::fflush(stdout);
-    Q_EMIT keyPress(*number);
+    Q_EMIT keyPress(keyNumber);
 }
 
 std::optional<int> InputTableView::sdlKeyNumber(const QList<quint32> &keysyms)
@@ -147,9 +161,15 @@ bool InputTableView::keyDown(QKeyEvent *event)
         return true;
     }
     const QString text = event->text();
-    // A key that produces no characters (F1, Escape on some layouts) has nothing to map.
-    if (text.isEmpty())
-        return false;
+    if (text.isEmpty()) {
+        // A key that produces no characters (F1, Home, Insert) is named by its symbol.
+        const std::optional<int> number = sdlKeyNumber({event->nativeVirtualKey()});
+        if (!number)
+            return false;
+        m_readyForInput = false;
+        deliverKeyWithoutText(*number);
+        return true;
+    }
     m_readyForInput = false;
     // The number comes from the key, not its text: Caps Lock, Shift and a non-Latin layout
     // change the text but not the key the emulator will see.
@@ -184,11 +204,18 @@ bool InputTableView::modifierUp(const QKeyEvent *event)
     m_heldModifiers.removeAll(keysym);
     const bool lone = m_loneModifier != 0 && m_loneModifier == keysym && m_listening;
     m_loneModifier = 0;
-    const std::optional<quint16> code = platformKeyCode(keysym);
-    if (!lone || !code)
+    if (!lone)
         return false;
-    handleNonASCII(*code);
-    return true;
+    if (const std::optional<quint16> code = platformKeyCode(keysym)) {
+        handleNonASCII(*code);
+        return true;
+    }
+    // Meta has an SDL number but no platform key code.
+    if (const std::optional<int> number = sdlKeyNumber({keysym})) {
+        deliverKeyWithoutText(*number);
+        return true;
+    }
+    return false;
 }
 
 void InputTableView::forgetHeldKeys()

@@ -62,6 +62,8 @@ private:
     bool keyDown(QKeyEvent *event);
     void modifierDown(const QKeyEvent *event);
     bool modifierUp(const QKeyEvent *event);
+    /// Prints and delivers the number of a key captured by its symbol rather than its text.
+    void deliverKeyWithoutText(int keyNumber);
     /// Forgets the modifiers seen going down: their releases may never reach the table.
     void forgetHeldKeys();
 

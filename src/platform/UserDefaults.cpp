@@ -1,6 +1,7 @@
 #include "platform/UserDefaults.h"
 
 #include "platform/PropertyList.h"
+#include "platform/SettingsMerge.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -12,6 +13,8 @@
 
 #include <cstdio>
 
+#include <sys/stat.h>
+
 namespace {
 
 std::unique_ptr<UserDefaults> &sharedInstance()
@@ -22,11 +25,43 @@ std::unique_ptr<UserDefaults> &sharedInstance()
 
 } // namespace
 
+struct UserDefaults::DiskState
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    qint64 modifiedNs = 0;
+    qint64 size = 0;
+    QByteArray bytes;
+
+    static DiskState of(const QString &path)
+    {
+        DiskState state;
+        struct stat info;
+        if (::stat(QFile::encodeName(path).constData(), &info) == 0) {
+            state.exists = true;
+            state.device = info.st_dev;
+            state.inode = info.st_ino;
+            state.modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+            state.size = info.st_size;
+        }
+        return state;
+    }
+    bool sameStamp(const DiskState &other) const
+    {
+        return exists == other.exists && device == other.device && inode == other.inode
+            && modifiedNs == other.modifiedNs && size == other.size;
+    }
+};
+
 UserDefaults::UserDefaults(const QString &filePath)
     : m_filePath(filePath)
+    , m_disk(std::make_unique<DiskState>())
 {
     load();
 }
+
+UserDefaults::~UserDefaults() = default;
 
 QString UserDefaults::defaultFilePath()
 {
@@ -47,19 +82,30 @@ void UserDefaults::setStandardUserDefaults(std::unique_ptr<UserDefaults> default
     sharedInstance() = std::move(defaults);
 }
 
+std::optional<QVariantMap> UserDefaults::readFile(DiskState &state) const
+{
+    // A file that is not there holds no values: the user removed them all.
+    if (!state.exists)
+        return QVariantMap();
+    QFile file(m_filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    state.bytes = file.readAll();
+    if (state.bytes == m_disk->bytes && m_disk->exists && !m_unreadable)
+        return m_base;
+    const std::optional<QVariant> value = PropertyList::fromData(state.bytes);
+    if (!value || value->typeId() != QMetaType::QVariantMap)
+        return std::nullopt;
+    return value->toMap();
+}
+
 void UserDefaults::load()
 {
-    QFile file(m_filePath);
-    if (!file.exists())
+    DiskState state = DiskState::of(m_filePath);
+    if (const std::optional<QVariantMap> values = readFile(state)) {
+        m_userValues = m_base = *values;
+        *m_disk = state;
         return;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray data = file.readAll();
-        file.close();
-        const std::optional<QVariant> value = PropertyList::fromData(data);
-        if (value && value->typeId() == QMetaType::QVariantMap) {
-            m_userValues = value->toMap();
-            return;
-        }
     }
     // Never overwrite what we could not read: keep it beside the original for the user
     // to recover, and start on the fallbacks.
@@ -72,24 +118,84 @@ void UserDefaults::load()
         std::fprintf(stderr, "Settings file %s could not be read; kept as %s\n",
                      qUtf8Printable(m_filePath), qUtf8Printable(aside));
     } else {
-        m_persistent = false;
+        m_unreadable = true;
         std::fprintf(stderr, "Settings file %s could not be read or moved aside\n", qUtf8Printable(m_filePath));
     }
 }
 
-void UserDefaults::save() const
+bool UserDefaults::writeFile()
 {
-    if (!m_persistent)
-        return;
     const QByteArray xml = PropertyList::toXml(m_userValues);
     if (xml.isEmpty())
-        return;
+        return false;
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(xml);
-    file.commit();
+    if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit())
+        return false;
+    // The next merge compares with what the file now holds, as it will read it back.
+    m_base = PropertyList::fromData(xml).value_or(QVariant()).toMap();
+    *m_disk = DiskState::of(m_filePath);
+    m_disk->bytes = xml;
+    m_changedAt.clear();
+    return true;
+}
+
+QStringList UserDefaults::mergeWithFile(bool &becameUnreadable)
+{
+    QStringList changed;
+    DiskState now = DiskState::of(m_filePath);
+    // Our own writes leave the stamp we noted; nothing to read then.
+    if (m_unreadable || !now.sameStamp(*m_disk)) {
+        const std::optional<QVariantMap> theirs = readFile(now);
+        if (!theirs) {
+            // A half-saved edit: keep what we have and write nothing until it reads again.
+            if (!m_unreadable) {
+                becameUnreadable = true;
+                std::fprintf(stderr, "Settings file %s cannot be read; changes are kept until it can be read again\n",
+                             qUtf8Printable(m_filePath));
+            }
+            m_unreadable = true;
+            return changed;
+        }
+        m_unreadable = false;
+        const qint64 fileMs = now.modifiedNs / 1000000;
+        const QVariantMap merged = SettingsMerge::merge(m_base, m_userValues, *theirs, [&](const QString &key) {
+            const auto changedAt = m_changedAt.constFind(key);
+            return changedAt != m_changedAt.cend() && changedAt->toMSecsSinceEpoch() >= fileMs;
+        });
+        changed = SettingsMerge::changedKeys(m_userValues, merged);
+        m_userValues = merged;
+        m_base = *theirs;
+        *m_disk = now;
+    }
+    if (!m_changedAt.isEmpty())
+        writeFile();
+    return changed;
+}
+
+void UserDefaults::notify(const QStringList &changed, bool becameUnreadable)
+{
+    if (becameUnreadable)
+        Q_EMIT fileBecameUnreadable(m_filePath);
+    if (!changed.isEmpty())
+        Q_EMIT valuesChangedOnDisk(changed);
+}
+
+void UserDefaults::synchronize()
+{
+    bool becameUnreadable = false;
+    QStringList changed;
+    {
+        QMutexLocker locker(&m_mutex);
+        changed = mergeWithFile(becameUnreadable);
+    }
+    notify(changed, becameUnreadable);
+}
+
+bool UserDefaults::isFileUnreadable() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_unreadable;
 }
 
 void UserDefaults::registerDefaults(const QVariantMap &defaults)
@@ -146,10 +252,18 @@ std::optional<QVariantMap> UserDefaults::dictionaryForKey(const QString &key) co
 
 void UserDefaults::setValueForKey(const QString &key, const QVariant &value)
 {
-    QMutexLocker locker(&m_mutex);
-    if (value.isValid())
-        m_userValues.insert(key, value);
-    else
-        m_userValues.remove(key);
-    save();
+    bool becameUnreadable = false;
+    QStringList changed;
+    {
+        QMutexLocker locker(&m_mutex);
+        if (value.isValid())
+            m_userValues.insert(key, value);
+        else
+            m_userValues.remove(key);
+        m_changedAt.insert(key, QDateTime::currentDateTime());
+        // Written on top of the file as it is now, so a hand edit made meanwhile stays.
+        changed = mergeWithFile(becameUnreadable);
+        changed.removeAll(key);
+    }
+    notify(changed, becameUnreadable);
 }

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
 #include <QMutex>
+#include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <QVariantMap>
@@ -12,14 +17,18 @@
 /// The per-user key/value store of the Launcher's settings.
 ///
 /// Reads return the user's own value, else the registered fallback, else nothing.
-/// Every write replaces the user's value at once and persists all user values as an
-/// XML property list, atomically; registered fallbacks are never persisted.
-class UserDefaults
+/// Registered fallbacks are never persisted. The file is the user's too: every write puts
+/// only the keys the Launcher changed on top of what the file holds at that moment (an
+/// atomic replace), and synchronize() takes in what was changed there by hand.
+class UserDefaults : public QObject
 {
+    Q_OBJECT
+
 public:
     /// A store persisted at \a filePath. A file there that cannot be parsed is
     /// moved aside (see movedAsidePath()) and the store starts empty.
     explicit UserDefaults(const QString &filePath);
+    ~UserDefaults() override;
 
     /// The store shared by the whole process, at
     /// $XDG_CONFIG_HOME/tolvane-launcher/settings.plist (default ~/.config/...).
@@ -42,20 +51,45 @@ public:
     /// Stores \a value as the user's own; an invalid QVariant removes the user's value.
     void setValueForKey(const QString &key, const QVariant &value);
 
+    /// Takes in what changed in the file since it was last read or written (merged key by
+    /// key, see SettingsMerge), and writes changes that were held back while it could not be
+    /// read. Cheap when the file is as we left it.
+    void synchronize();
+
     QString filePath() const { return m_filePath; }
-    /// Where an unreadable settings file was moved, or empty when none was.
+    /// Where an unreadable settings file was moved at start, or empty when none was.
     QString movedAsidePath() const { return m_movedAsidePath; }
+    /// True while the file cannot be read: nothing is written until it can be again.
+    bool isFileUnreadable() const;
+
+Q_SIGNALS:
+    /// The user's values of \a keys changed because the file changed on disk.
+    void valuesChangedOnDisk(const QStringList &keys);
+    /// The file could no longer be read (a half-saved edit, say); sent once until it can be
+    /// read again. Values stay as they were and nothing is written meanwhile.
+    void fileBecameUnreadable(const QString &path);
 
 private:
+    struct DiskState;
     void load();
-    void save() const;
+    std::optional<QVariantMap> readFile(DiskState &state) const;
+    /// Merges the file into memory and writes held-back changes; returns the keys whose
+    /// values the file changed. Called with the mutex held.
+    QStringList mergeWithFile(bool &becameUnreadable);
+    bool writeFile();
     QVariant lookup(const QString &key) const;
+    void notify(const QStringList &changed, bool becameUnreadable);
 
     mutable QMutex m_mutex;
     QString m_filePath;
     QString m_movedAsidePath;
-    // False when an unreadable file could not be moved aside: we must not overwrite it.
-    bool m_persistent = true;
     QVariantMap m_userValues;
     QVariantMap m_registered;
+    // What the file held when we last read or wrote it: the common base of a merge.
+    QVariantMap m_base;
+    std::unique_ptr<DiskState> m_disk;
+    // Keys changed in memory and not yet written, with the time of the change.
+    QHash<QString, QDateTime> m_changedAt;
+    // The file cannot be read (or an unreadable one could not be moved aside at start).
+    bool m_unreadable = false;
 };

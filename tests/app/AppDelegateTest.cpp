@@ -12,7 +12,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -100,6 +103,29 @@ TEST(AppDelegateTest, MenusShareTheToolbarActionsAndBringBackEveryWindow)
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(shownPath(delegate), rom);
     EXPECT_TRUE(controller->playButton()->isEnabled());
+}
+
+TEST(AppDelegateTest, ARefusedSettingsFileIsNamedInAWindowAndHandEditsAreTakenInWhileRunning)
+{
+    TestWorld world;
+    const QString settings = UserDefaults::standardUserDefaults().filePath();
+    QDir().mkpath(QFileInfo(settings).path());
+    world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), "<plist><dict><key>Resolution</string>");
+    UserDefaults::setStandardUserDefaults(std::make_unique<UserDefaults>(settings));
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    const QString aside = UserDefaults::standardUserDefaults().movedAsidePath();
+    ASSERT_FALSE(aside.isEmpty());
+    int told = 0;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        const auto *box = qobject_cast<QMessageBox *>(window);
+        told += box && box->isVisible() && box->text().contains(aside);
+    }
+    EXPECT_EQ(told, 1);
+    world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"),
+                    "<plist><dict><key>Resolution</key><string>800x600</string></dict></plist>");
+    EXPECT_TRUE(QTest::qWaitFor([] { return UserDefaults::standardUserDefaults().valueForKey(QStringLiteral("Resolution")) == QStringLiteral("800x600"); },
+                                kTimeoutMs));
 }
 
 TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)

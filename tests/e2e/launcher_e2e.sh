@@ -60,9 +60,10 @@ prefs=$(timeout 20 xdotool search --sync --onlyvisible --name '^Preferences$' | 
 [ -n "$prefs" ] || fail "the preferences window did not appear"
 xdotool windowfocus --sync "$prefs"
 sleep 0.5
-# Ctrl+2 shows the pane; the pop-up by its mnemonic, "Keyboard" is the last title; Tab enters
-# the table, whose current cell is the first row, and Space selects it, arming the capture.
-keys ctrl+2 alt+c End Return Tab space Up Shift_L a
+# Ctrl+2 shows the pane; the pop-up by its mnemonic, "Keyboard" is the last title; the choice
+# hands the keys to the table, whose current cell is the first row, and Space selects it,
+# arming the capture.
+keys ctrl+2 alt+c End space Up Shift_L a
 python3 - "$settings" <<'PY' || fail "mapping not stored"
 import plistlib, sys
 settings = plistlib.load(open(sys.argv[1], 'rb'))

@@ -1,9 +1,13 @@
 #include "input/PaneHelpers.h"
 
 #include "platform/Bundle.h"
+#include "platform/PropertyList.h"
+#include "platform/SettingsFileWatcher.h"
 
 #include <QTest>
 #include <QThread>
+
+#include <cstdio>
 
 namespace {
 
@@ -83,6 +87,8 @@ TEST(ControllerPaneTest, SwitchingControllerRearmsKeyboardOrJoystickAndResetRest
     }
     store().registerDefaults({{QStringLiteral("Controllers"), controllers}});
     auto pane = loadPane(kKeyboard);
+    pane->view()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane->view(), kTimeoutMs));
     selectRow(*pane, 2);
     EXPECT_TRUE(pane->tableView()->isListening());
     choose(*pane, kJoystick1);
@@ -100,6 +106,42 @@ TEST(ControllerPaneTest, SwitchingControllerRearmsKeyboardOrJoystickAndResetRest
     EXPECT_EQ(storedMapping(kJoystick1).value(0), QStringLiteral("key(1)"));
     EXPECT_TRUE(store().valueForKey(kDate).isValid());
     EXPECT_EQ(store().dictionaryForKey(QStringLiteral("Controllers"))->value(kKeyboard).toMap().value(QStringLiteral("USBName")), kKeyboard);
+}
+
+// Editors save by renaming a new file over the old one, or by writing it in place.
+TEST(ControllerPaneTest, HandEditsOfControllersReachTheOpenPaneAndAChoiceInThePopUpGivesTheTableTheKeys)
+{
+    TestWorld world;
+    SettingsFileWatcher watcher(&store());
+    auto pane = loadPane(QStringLiteral("Joystick 2"));
+    pane->view()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane->view(), kTimeoutMs));
+    selectRow(*pane, 1);
+    pane->popupButton()->setFocus();
+    QTest::keyClick(pane->popupButton(), Qt::Key_Down);
+    ASSERT_EQ(pane->popupButton()->currentText(), kKeyboard);
+    EXPECT_TRUE(pane->tableView()->hasFocus() && pane->tableView()->isListening());
+    pane->keyPress(97);
+
+    const auto handEdit = [&](const char *value, bool replace) {
+        QVariantMap onDisk = PropertyList::fromData(readFile(store().filePath())).value_or(QVariant()).toMap();
+        QVariantMap controllers = onDisk.value(QStringLiteral("Controllers")).toMap();
+        QVariantMap keyboard = controllers.value(kKeyboard).toMap();
+        QVariantList mapping = keyboard.value(QStringLiteral("Mapping")).toList();
+        mapping[1] = QString::fromLatin1(value);
+        keyboard.insert(QStringLiteral("Mapping"), mapping), controllers.insert(kKeyboard, keyboard);
+        onDisk.insert(QStringLiteral("Controllers"), controllers);
+        QFile file(replace ? world.path(QStringLiteral("new.plist")) : store().filePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(PropertyList::toXml(onDisk)) > 0);
+        file.close();
+        ASSERT_TRUE(!replace || std::rename(QFile::encodeName(file.fileName()), QFile::encodeName(store().filePath())) == 0);
+    };
+    ASSERT_EQ(shownValue(*pane, 1), QStringLiteral("key(97)"));
+    handEdit("key(98)", true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownValue(*pane, 1) == QStringLiteral("key(98)"); }, kTimeoutMs));
+    handEdit("key(99)", false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownValue(*pane, 1) == QStringLiteral("key(99)"); }, kTimeoutMs));
+    EXPECT_TRUE(selectedRow(*pane) == 2 && pane->tableView()->isListening());
 }
 
 TEST(KeyTableTest, EveryTranslatedKeyGivesItsSdlNumber)

@@ -30,7 +30,13 @@ void pushAxis(int which, int axis, int value)
 class JoystickCaptureTest : public testing::Test
 {
 protected:
-    void SetUp() override { m_pane->setJoystickDeviceIndexForTesting(kDevice); }
+    // Capture runs only in the active window.
+    void SetUp() override
+    {
+        m_pane->setJoystickDeviceIndexForTesting(kDevice);
+        m_pane->view()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_pane->view(), kTimeoutMs));
+    }
     bool waitForValue(int row, const QString &value)
     {
         return QTest::qWaitFor([&] { return storedMapping(kJoystick1).value(row) == value; }, kTimeoutMs);
@@ -80,33 +86,39 @@ TEST_F(JoystickCaptureTest, OnlyAxisMovesBeyond31000CountAndQueuedOnesNever)
     EXPECT_EQ(storedMapping(kJoystick1).value(2), QStringLiteral("axis(3+)"));
 }
 
-TEST_F(JoystickCaptureTest, AnotherRowHidingOrClosingThePaneCancelsTheWaitingThread)
+TEST_F(JoystickCaptureTest, AnotherRowAnotherWindowOrClosingThePaneCancelsTheWaitingThread)
 {
-    QWidget *view = m_pane->view();
-    view->show();
+    const QStringList shipped = storedMapping(kJoystick1);
     selectRow(*m_pane, 0);
     QThread *first = m_pane->inputThread();
     selectRow(*m_pane, 5);
     QThread *second = m_pane->inputThread();
-    view->hide();
+    // Another window in front (the emulator's, say): what is pressed there is not for us.
+    QWidget other;
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other, kTimeoutMs));
     ASSERT_TRUE(first->wait(kTimeoutMs) && second->wait(kTimeoutMs));
-    EXPECT_EQ(m_pane->inputThread(), second);
     pushButton(kDevice, 7);
-    // Shown again, it re-arms for the selected row and takes what waited in the queue.
-    view->show();
-    QThread *third = m_pane->inputThread();
-    ASSERT_TRUE(waitForValue(5, QStringLiteral("button(7)")));
-    ASSERT_TRUE(third->wait(kTimeoutMs));
-    EXPECT_EQ(storedMapping(kJoystick1).value(0), QStringLiteral("button(0)"));
-    EXPECT_EQ(selectedRow(*m_pane), 6);
+    selectRow(*m_pane, 4), selectRow(*m_pane, 5);
+    EXPECT_EQ(m_pane->inputThread(), second);
+    // Back in front, it re-arms for the selected row and drops what was queued meanwhile.
+    m_pane->view()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_pane->view(), kTimeoutMs));
+    SDL_Event event;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        if (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) == 0)
+            pushButton(kDevice, 8);
+        return storedMapping(kJoystick1).value(5) != shipped.value(5);
+    }, kTimeoutMs));
+    EXPECT_EQ(storedMapping(kJoystick1).value(5), QStringLiteral("button(8)"));
+    EXPECT_EQ(storedMapping(kJoystick1).mid(0, 5), shipped.mid(0, 5));
 
     // A thread blocked handing over a value must neither hang the pane's end nor store.
     pushButton(kDevice, 6);
-    SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0) // no Qt events meanwhile
         QThread::yieldCurrentThread();
     m_pane.reset();
-    EXPECT_EQ(storedMapping(kJoystick1).value(6), QStringLiteral("axis(4-)"));
+    EXPECT_FALSE(storedMapping(kJoystick1).contains(QStringLiteral("button(6)")));
 }
 
 TEST_F(JoystickCaptureTest, TheEmulatorGetsNoVideoDriverFromTheJoystickSetUp)

@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -57,6 +58,20 @@ TEST_F(KeyNumberTest, LettersAreStoredByTheirLowerCaseLatinKeyAndKeysWithoutANum
     EXPECT_EQ(storedMapping(kKeyboard).mid(0, 2), (QStringList{QStringLiteral("key(120)"), m_shipped.value(1)}));
     EXPECT_EQ(selectedRow(*m_pane), 1);
     EXPECT_TRUE(m_pane->view()->findChild<QLabel *>(QStringLiteral("hintLabel"))->text().contains(QStringLiteral("ч")));
+}
+
+TEST_F(KeyNumberTest, KeysThatGiveNoTextAreStoredByTheirSymbol)
+{
+    const std::tuple<int, quint32, int> keys[] = {
+        {Qt::Key_F1, 0xffbe, 282}, {Qt::Key_F15, 0xffcc, 296}, {Qt::Key_Insert, 0xff63, 277}, {Qt::Key_Home, 0xff50, 278},
+        {Qt::Key_End, 0xff57, 279}, {Qt::Key_PageUp, 0xff55, 280}, {Qt::Key_PageDown, 0xff56, 281},
+        {Qt::Key_ScrollLock, 0xff14, 302}, {Qt::Key_Meta, 0xffe7, 310}};
+    QStringList expected;
+    for (const auto &[qtKey, keysym, number] : keys) {
+        press(qtKey, keysym), release(qtKey, keysym);
+        expected.append(QStringLiteral("key(%1)").arg(number));
+    }
+    EXPECT_EQ(storedMapping(kKeyboard).mid(0, int(expected.size())), expected);
 }
 
 TEST(KeyNumber, UnshiftedSymbolsOfEachLayoutGroupGiveTheFirstSdlNumber)

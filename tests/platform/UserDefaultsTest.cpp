@@ -7,10 +7,13 @@
 #include <QDateTime>
 #include <QDir>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <unistd.h>
 
@@ -79,6 +82,60 @@ TEST_F(UserDefaultsTest, TheFileIsReplacedWholeAndAnUnreadableOneIsKeptAside)
         EXPECT_EQ(UserDefaults(settingsPath).valueForKey(QStringLiteral("Build")).toString(), QStringLiteral("Custom"));
     }
     EXPECT_EQ(UserDefaults::defaultFilePath(), settingsPath);
+}
+
+// The file is the user's too: what they change there while we run is neither ignored nor lost.
+TEST_F(UserDefaultsTest, HandEditsMergeKeyByKeyAndGameByGameAndAHalfSavedFileIsNeverTouched)
+{
+    const auto games = [](const char *a, const char *b) {
+        QVariantMap map;
+        for (const char *md5 : {a, b})
+            if (md5)
+                map.insert(QString::fromLatin1(md5), QVariantMap{{QStringLiteral("Resolution"), QString::fromLatin1(md5)}});
+        return map;
+    };
+    const auto handEdit = [&](const std::function<void(QVariantMap &)> &edit) {
+        QVariantMap onDisk = PropertyList::fromData(readFile(settingsPath)).value_or(QVariant()).toMap();
+        edit(onDisk);
+        world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), PropertyList::toXml(onDisk));
+    };
+    UserDefaults defaults(settingsPath);
+    defaults.setValueForKey(QStringLiteral("Build"), QStringLiteral("Default"));
+    defaults.setValueForKey(QStringLiteral("GameSettings"), games("aa", nullptr));
+    QSignalSpy changed(&defaults, &UserDefaults::valuesChangedOnDisk), unreadable(&defaults, &UserDefaults::fileBecameUnreadable);
+    defaults.synchronize();
+    EXPECT_TRUE(changed.isEmpty()) << "our own write is no news";
+
+    // Not yet noticed when we write: our keys go on top, theirs stay, and the same key is ours (later).
+    handEdit([&](QVariantMap &m) {
+        m.insert(QStringLiteral("Fullscreen"), true), m.remove(QStringLiteral("Build"));
+        m.insert(QStringLiteral("Resolution"), QStringLiteral("800x600"));
+    });
+    defaults.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("1280x960"));
+    handEdit([&](QVariantMap &m) { m.insert(QStringLiteral("GameSettings"), games("aa", "bb")); });
+    defaults.setValueForKey(QStringLiteral("GameSettings"), games("cc", nullptr));
+    const QVariantMap expected{{QStringLiteral("Fullscreen"), true}, {QStringLiteral("Resolution"), QStringLiteral("1280x960")},
+                               {QStringLiteral("GameSettings"), games("bb", "cc")}};
+    EXPECT_EQ(PropertyList::fromData(readFile(settingsPath)), QVariant(expected));
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Fullscreen")) && !defaults.valueForKey(QStringLiteral("Build")).isValid());
+    EXPECT_EQ(changed.takeFirst().at(0).toStringList(), (QStringList{QStringLiteral("Build"), QStringLiteral("Fullscreen")}));
+
+    // Half saved: values stay, nothing is written or moved, and it is said once.
+    const QByteArray half("<?xml version=\"1.0\"?><plist><dict><key>Resolution</key>");
+    world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), half);
+    defaults.synchronize();
+    defaults.setValueForKey(QStringLiteral("Build"), QStringLiteral("Custom"));
+    defaults.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("320x240"));
+    EXPECT_TRUE(readFile(settingsPath) == half && unreadable.count() == 1 && defaults.isFileUnreadable());
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Fullscreen")));
+    // Saved whole later: their Resolution is the later write; our Build goes in at once.
+    handEdit([&](QVariantMap &m) { m = expected, m.insert(QStringLiteral("Resolution"), QStringLiteral("640x480")); });
+    QFile saved(settingsPath);
+    ASSERT_TRUE(saved.open(QIODevice::Append) && saved.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+    defaults.synchronize();
+    EXPECT_EQ(defaults.valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("640x480"));
+    EXPECT_EQ(UserDefaults(settingsPath).valueForKey(QStringLiteral("Build")).toString(), QStringLiteral("Custom"));
+    EXPECT_FALSE(defaults.isFileUnreadable());
 }
 
 TEST(BundleTest, ResourcesAreFoundByNameAndTypeAndAnythingButADictionaryYieldsNothing)

@@ -9,7 +9,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -73,14 +75,17 @@ TEST(EmulatorPaneTest, DefaultEmptiesAndDisablesTheFieldButKeepsThePathAndTheCho
     TestWorld world;
     TestWorld::setSetting("Build", QStringLiteral("Custom"));
     TestWorld::setSetting("CustomBuildPath", world.path(QStringLiteral("old-console")));
-    ASSERT_TRUE(QFile::remove(UserDefaults::standardUserDefaults().filePath()));
+    // Dated long ago, so that any write shows.
+    QFile settings(UserDefaults::standardUserDefaults().filePath());
+    const QDateTime old = QDateTime::currentDateTime().addYears(-1);
+    ASSERT_TRUE(settings.open(QIODevice::Append) && settings.setFileTime(old, QFileDevice::FileModificationTime));
     EmulatorPreferencesViewController pane;
     pane.view()->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(pane.view()));
     ClickActionTextField *field = pane.buildPathField();
     EXPECT_EQ(pane.buildSelector()->currentData().toString(), QStringLiteral("Custom"));
     EXPECT_TRUE(field->isEnabled() && field->text() == world.path(QStringLiteral("old-console")));
-    EXPECT_FALSE(QFile::exists(UserDefaults::standardUserDefaults().filePath())) << "showing writes nothing";
+    EXPECT_EQ(QFileInfo(settings).lastModified(), old) << "showing writes nothing";
     // Arrow keys in the pop-up send its action as a click would.
     pane.buildSelector()->setFocus();
     QTest::keyClick(pane.buildSelector(), Qt::Key_Up);
