@@ -156,8 +156,9 @@ void ControllerPreferencesViewController::awakeFromNib()
     connect(m_popupButton, &QComboBox::activated, this,
             &ControllerPreferencesViewController::popupItemSelected);
     connect(m_defaults, &UserDefaults::valuesChangedOnDisk, this, [this](const QStringList &keys) {
-        if (keys.contains(kControllersKey))
-            reloadControllers();
+        // A game's own mapping lives under "GameSettings"; the pane reads whichever it edits.
+        if (keys.contains(kControllersKey) || keys.contains(GameSettings::kGameSettingsKey))
+            reloadValues();
     });
     connect(m_resetButton, &QPushButton::clicked, this,
             &ControllerPreferencesViewController::resetToDefaults);
@@ -219,11 +220,19 @@ bool ControllerPreferencesViewController::joystickCaptureAllowed()
     return isViewLoaded() && view()->isVisible() && view()->isActiveWindow();
 }
 
-void ControllerPreferencesViewController::reloadControllers()
+std::mutex &ControllerPreferencesViewController::captureLock()
 {
+    static std::mutex lock;
+    return lock;
+}
+
+void ControllerPreferencesViewController::reloadValues()
+{
+    if (!m_model)
+        return;
     const QString title = m_popupButton->currentText();
     const int row = selectedRow();
-    m_controllers = m_defaults->dictionaryForKey(kControllersKey).value_or(QVariantMap{});
+    m_controllers = m_settings.dictionaryForKey(kControllersKey).value_or(QVariantMap{});
     {
         const QSignalBlocker blocker(m_popupButton);
         m_popupButton->clear();
@@ -239,28 +248,6 @@ void ControllerPreferencesViewController::reloadControllers()
         else if (m_popupButton->currentText() != title)
             tableViewSelectionDidChange();
     }
-}
-
-std::mutex &ControllerPreferencesViewController::captureLock()
-{
-    static std::mutex lock;
-    return lock;
-}
-
-void ControllerPreferencesViewController::reloadValues()
-{
-    if (!m_model)
-        return;
-    const QString title = m_popupButton->currentText();
-    m_controllers = m_settings.dictionaryForKey(kControllersKey).value_or(QVariantMap{});
-    {
-        const QSignalBlocker blocker(m_popupButton);
-        m_popupButton->clear();
-        m_popupButton->addItems(m_controllers.keys());
-        m_popupButton->setCurrentIndex(std::max(0, int(m_popupButton->findText(title))));
-    }
-    setCurrentMapping();
-    updateHint();
 }
 
 void ControllerPreferencesViewController::setCurrentMapping()

@@ -52,7 +52,7 @@ public:
 
     /// Which settings the pane edits; set before the view is loaded.
     void setSettings(const GameSettings &settings) { m_settings = settings; }
-    /// Takes the stored controller records in again, keeping the title shown.
+    /// Takes the stored controller records in again, keeping the title and row shown.
     void reloadValues();
 
     /// Makes the selected title's record and its "Mapping" the working copies.
@@ -100,8 +100,6 @@ private:
     void rearmCapture();
     /// Joystick capture runs only while the pane is shown in the active window.
     bool joystickCaptureAllowed();
-    /// Takes in "Controllers" as changed in the settings file, keeping title and row.
-    void reloadControllers();
     void storeControllers();
     void updateHint();
     void pictureInputClicked(int row);
