@@ -6,20 +6,11 @@
 # copy that Stop removes; a copy left by a Launcher killed with SIGKILL goes at the next start.
 # Usage: archive-e2e.sh BIN_DIR     (exit 77 = skipped)
 set -u
-if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v dbus-run-session >/dev/null; then
-    exec dbus-run-session -- "$0" "$@"
-fi
 . "$(dirname "$0")/e2e-common.sh"
-atspi_python=""
-for candidate in python3 /usr/bin/python3; do
-    "$candidate" -c 'import pyatspi' 2>/dev/null && { atspi_python=$candidate; break; }
-done
-[ -n "$atspi_python" ] || { echo "SKIP: python3-pyatspi is needed"; exit 77; }
+need_atspi
 command -v zip >/dev/null && command -v 7zr >/dev/null || { echo "SKIP: zip and 7zr are needed"; exit 77; }
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 lib="$work/lib" plain="$work/plain"
 mkdir -p "$lib" "$plain"
-make_rom() { "$bin/tolvane-make-rom" "$@" >/dev/null || fail "could not write $*"; }
 i=0
 for order in z64 v64 n64; do
     for kind in zip 7z; do
@@ -32,42 +23,11 @@ make_rom --name "PAIR FIRST" "$plain/first.z64" && make_rom --order n64 --name "
 (cd "$plain" && zip -q "$lib/pair.zip" first.z64 second.n64 && echo hello > readme.txt && 7zr a -bd "$lib/empty.7z" readme.txt >/dev/null \
     && zip -q -P secret "$lib/locked.zip" first.z64 && 7zr a -bd -psecret -mhe=on "$lib/hidden.7z" first.z64 >/dev/null)
 head -c 3000 "$lib/pair.zip" > "$lib/corrupt.zip"
-python3 - "$settings" "$lib" <<'PY'
-import plistlib, sys
-with open(sys.argv[1], 'rb') as f: d = plistlib.load(f)
-d['LibraryFolders'] = [sys.argv[2]]
-with open(sys.argv[1], 'wb') as f: plistlib.dump(d, f)
-PY
+use_library "$lib"
 # Every image's MD5, as the reader gives it for the plain copy.
 "$bin/tolvane-rominfo" --json "$plain"/*.?64 > "$work/plain.json" 2>/dev/null
 expected=$(python3 -c 'import json,sys; [print(x["name"].strip() + "|" + x["md5"]) for x in json.load(open(sys.argv[1]))]' "$work/plain.json")
 
-# Prints each library row's cells joined by "|", then every label.
-cat > "$work/atspi.py" <<'PY'
-import pyatspi
-def walk(acc, depth=0):
-    if acc is None or depth > 30: return
-    yield acc
-    for i in range(acc.childCount):
-        yield from walk(acc.getChildAtIndex(i), depth + 1)
-desktop = pyatspi.Registry.getDesktop(0)
-for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
-    if not app or 'tolvane' not in (app.name or ''): continue
-    for acc in walk(app):
-        if acc.name == 'ROM library' and acc.getRole() == pyatspi.ROLE_TABLE:
-            t = acc.queryTable()
-            for r in range(t.nRows): print('row:', '|'.join(t.getAccessibleAt(r, c).name for c in range(t.nColumns)))
-        elif acc.getRole() == pyatspi.ROLE_LABEL: print('label:', acc.name.replace('\n', ' '))
-PY
-ui() { timeout 20 "$atspi_python" "$work/atspi.py" 2>/dev/null > "$work/ui.txt"; }
-rows_are() { ui && [ "$(grep -c '^row:' "$work/ui.txt")" -eq "$1" ]; }
-start() {
-    "$bin/tolvane-launcher" > "$work/launcher.out" 2>&1 &
-    launcher=$!
-    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvane Launcher$' | head -n 1)
-    [ -n "$window" ] || fail "the main window did not appear"
-}
-press() { xdotool windowfocus --sync "$window" 2>/dev/null; sleep 0.3; xdotool key --clearmodifiers "$@"; }
 extracted() { ls "$XDG_RUNTIME_DIR"/tolvane-launcher/extracted-* 2>/dev/null; }
 
 start

@@ -5,65 +5,16 @@
 # damaged history file is renamed aside with a message and the Launcher goes on.
 # Usage: history-e2e.sh BIN_DIR     (exit 77 = skipped)
 set -u
-if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v dbus-run-session >/dev/null; then
-    exec dbus-run-session -- "$0" "$@"
-fi
 . "$(dirname "$0")/e2e-common.sh"
-atspi_python=""
-for candidate in python3 /usr/bin/python3; do
-    "$candidate" -c 'import pyatspi' 2>/dev/null && { atspi_python=$candidate; break; }
-done
-[ -n "$atspi_python" ] || { echo "SKIP: python3-pyatspi is needed"; exit 77; }
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+need_atspi
 lib="$work/lib"
 history="$HOME/.local/share/tolvane-launcher/history.sqlite"
 mkdir -p "$lib"
 "$bin/tolvane-make-rom" --name "ALPHA ONE" "$lib/one.z64" >/dev/null || fail "no ROM"
-python3 - "$settings" "$lib" <<'PY'
-import plistlib, sys
-with open(sys.argv[1], 'rb') as f: d = plistlib.load(f)
-d['LibraryFolders'] = [sys.argv[2]]
-with open(sys.argv[1], 'wb') as f: plistlib.dump(d, f)
-PY
+use_library "$lib"
 
-# Every table cell, every text field and every label or dialog text, one per line.
-cat > "$work/atspi.py" <<'PY'
-import pyatspi
-def walk(acc, depth=0):
-    if acc is None or depth > 30: return
-    yield acc
-    for i in range(acc.childCount):
-        yield from walk(acc.getChildAtIndex(i), depth + 1)
-desktop = pyatspi.Registry.getDesktop(0)
-for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
-    if not app or 'tolvane' not in (app.name or ''): continue
-    for acc in walk(app):
-        role = acc.getRole()
-        if acc.name == 'ROM library' and role == pyatspi.ROLE_TABLE:
-            t = acc.queryTable()
-            for r in range(t.nRows):
-                print('row:', '|'.join(t.getAccessibleAt(r, c).name for c in range(t.nColumns)))
-        elif role == pyatspi.ROLE_TEXT and acc.name:
-            text = acc.queryText()
-            print('field:', acc.name, '=', text.getText(0, text.characterCount))
-        elif role == pyatspi.ROLE_LABEL: print('label:', acc.name.replace('\n', ' '))
-PY
-ui() { timeout 20 "$atspi_python" "$work/atspi.py" 2>/dev/null > "$work/ui.txt"; }
-shows() { ui && grep -Fq -- "$1" "$work/ui.txt"; }
 stored() { # md5 column: the stored value of the only game
     python3 -c "import sqlite3,sys; r=sqlite3.connect(sys.argv[1]).execute('SELECT $1 FROM games').fetchall(); print(r[0][0] if r else '')" "$history"
-}
-start() {
-    "$bin/tolvane-launcher" > "$work/launcher.out" 2>&1 &
-    launcher=$!
-    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvane Launcher$' | head -n 1)
-    [ -n "$window" ] || fail "the main window did not appear"
-}
-press() { xdotool windowfocus --sync "$window" 2>/dev/null; sleep 0.3; xdotool key --clearmodifiers "$@"; }
-quit() {
-    press ctrl+q
-    wait_until 30 launcher_gone || fail "Ctrl+Q did not quit"
-    wait "$launcher" || fail "the Launcher exited with status $?"; launcher=0
 }
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 sleep_until() { local left=$(( $1 - $(now_ms) )); [ "$left" -gt 0 ] && sleep "$(printf '%d.%03d' $((left / 1000)) $((left % 1000)))"; }

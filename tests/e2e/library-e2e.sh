@@ -6,31 +6,17 @@
 # folder that cannot be written and a vanished folder each leave a working Launcher.
 # Usage: library-e2e.sh BIN_DIR     (exit 77 = skipped)
 set -u
-if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] && command -v dbus-run-session >/dev/null; then
-    exec dbus-run-session -- "$0" "$@"
-fi
 . "$(dirname "$0")/e2e-common.sh"
-atspi_python=""
-for candidate in python3 /usr/bin/python3; do
-    "$candidate" -c 'import pyatspi' 2>/dev/null && { atspi_python=$candidate; break; }
-done
-[ -n "$atspi_python" ] || { echo "SKIP: python3-pyatspi is needed"; exit 77; }
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
+need_atspi
 lib="$work/lib"
 cache="$HOME/.cache/tolvane-launcher"
-make_rom() { "$bin/tolvane-make-rom" "$@" >/dev/null || fail "could not write $*"; }
 mkdir -p "$lib/nested/deeper"
 make_rom --name "ALPHA ONE" "$lib/one.z64"
 make_rom --order v64 --name "BRAVO TWO" "$lib/nested/deeper/TWO.V64"
 make_rom --order n64 --name "CHARLIE THREE" --game-code NCHP "$lib/nested/Three.N64"
 head -c 100 /dev/zero > "$lib/short.z64"
 ln -s .. "$lib/nested/deeper/loop"
-python3 - "$settings" "$lib" <<'PY'
-import plistlib, sys
-with open(sys.argv[1], 'rb') as f: d = plistlib.load(f)
-d['LibraryFolders'] = [sys.argv[2]]
-with open(sys.argv[1], 'wb') as f: plistlib.dump(d, f)
-PY
+use_library "$lib"
 
 # The command-line tool walks with the same rules and sorts whatever the completion order.
 "$bin/tolvane-rominfo" -r --jobs 3 --json "$lib" > "$work/tool.json" 2>/dev/null
@@ -42,38 +28,6 @@ assert paths == sorted(paths) and len(paths) == 4, paths
 assert [x['byteOrder'] for x in r if x['valid']] == ['n64', 'v64', 'z64'], r
 PY
 
-# Prints the library table's Name column, then every label, one per line.
-cat > "$work/atspi.py" <<'PY'
-import pyatspi
-def walk(acc, depth=0):
-    if acc is None or depth > 30: return
-    yield acc
-    for i in range(acc.childCount):
-        yield from walk(acc.getChildAtIndex(i), depth + 1)
-desktop = pyatspi.Registry.getDesktop(0)
-for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
-    if not app or 'tolvane' not in (app.name or ''): continue
-    for acc in walk(app):
-        if acc.name == 'ROM library' and acc.getRole() == pyatspi.ROLE_TABLE:
-            t = acc.queryTable()
-            for r in range(t.nRows): print('row:', t.getAccessibleAt(r, 0).name)
-        elif acc.getRole() == pyatspi.ROLE_LABEL: print('label:', acc.name.replace('\n', ' '))
-PY
-ui() { timeout 20 "$atspi_python" "$work/atspi.py" 2>/dev/null > "$work/ui.txt"; }
-rows_are() { ui && [ "$(grep -c '^row:' "$work/ui.txt")" -eq "$1" ]; }
-shows() { ui && grep -Fq -- "$1" "$work/ui.txt"; }
-start() {
-    "$bin/tolvane-launcher" > "$work/launcher.out" 2>&1 &
-    launcher=$!
-    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tolvane Launcher$' | head -n 1)
-    [ -n "$window" ] || fail "the main window did not appear"
-}
-press() { xdotool windowfocus --sync "$window" 2>/dev/null; sleep 0.3; xdotool key --clearmodifiers "$@"; }
-quit() {
-    press ctrl+q
-    wait_until 30 launcher_gone || fail "Ctrl+Q did not quit"
-    wait "$launcher" || fail "the Launcher exited with status $?"; launcher=0
-}
 
 start
 wait_until 30 rows_are 4 || fail "the tree was not listed: $(cat "$work/ui.txt")"
