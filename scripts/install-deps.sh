@@ -16,6 +16,7 @@ if [[ "${1:-}" != "--run" ]]; then
         libgtest-dev zip unzip p7zip
         xvfb xauth xdotool x11-apps x11-xkb-utils imagemagick
         dbus at-spi2-core python3-pyatspi
+        qt6-image-formats-plugins
         clang-14 libclang-rt-14-dev
         desktop-file-utils appstream
         dpkg-dev file lintian

@@ -20,6 +20,9 @@ dpkg -x "$deb" "$root"
 desktop-file-validate "$root"/usr/share/applications/*.desktop
 appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.xml
 version=$(dpkg-deb -f "$deb" Version)
+# WebP covers need Qt's extra image plug-ins: recommended, never required.
+[[ $(dpkg-deb -f "$deb" Recommends) == *qt6-image-formats-plugins* && $(dpkg-deb -f "$deb" Depends) != *qt6-image-formats* ]] \
+    || { echo "The package should recommend, not depend on, qt6-image-formats-plugins." >&2; exit 1; }
 [[ $("$root/usr/bin/tolvane-rominfo" --version) == "tolvane-rominfo $version" ]] \
     || { echo "The unpacked tolvane-rominfo does not report version $version." >&2; exit 1; }
 # The Launcher answers --version before it needs a display.

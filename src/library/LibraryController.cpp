@@ -33,6 +33,7 @@
 #include <QMetaMethod>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -87,15 +88,9 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
     auto *filter = new LibraryFilterModel(this);
     filter->setSourceModel(m_model);
     m_filter = filter;
-    m_panel->tableView()->setModel(m_filter);
-    filter->setSelectionModel(m_panel->tableView()->selectionModel());
+    m_panel->setModel(filter);
     m_panel->tableView()->sortByColumn(LibraryModel::Name, Qt::AscendingOrder);
-    connect(m_panel->searchField(), &QLineEdit::textChanged, this, [this](const QString &text) {
-        m_filter->setSearchText(text);
-        m_panel->tableView()->scrollTo(m_panel->tableView()->currentIndex());
-    });
     connect(m_panel, &LibraryPanel::rowActivated, this, &LibraryController::activateRow);
-    connect(m_panel->favouritesButton(), &QToolButton::toggled, filter, &LibraryFilterModel::setFavouritesOnly);
     m_panel->tableView()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_panel->tableView(), &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
         QTableView *table = m_panel->tableView();
@@ -238,13 +233,6 @@ void LibraryController::initGrid()
     LibraryGridView *grid = m_panel->gridView();
     auto *delegate = new CoverDelegate(m_covers, m_filter, m_model, grid);
     grid->setCoverDelegate(delegate);
-    // One model and one selection under both views: switching keeps the rows and the choice.
-    grid->setModel(m_filter);
-    QItemSelectionModel *own = grid->selectionModel();
-    grid->setSelectionModel(m_panel->tableView()->selectionModel());
-    delete own;
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setModelColumn(LibraryModel::Name);
     // Covers arrive one by one; one repaint for those arriving together.
     auto *repaint = new QTimer(this);
     repaint->setSingleShot(true);
@@ -576,28 +564,23 @@ void LibraryController::restoreState()
     const UserDefaults &defaults = UserDefaults::standardUserDefaults();
     QHeaderView *header = m_panel->tableView()->horizontalHeader();
     const QByteArray columns = QByteArray::fromBase64(defaults.valueForKey(columnsKey).toString().toLatin1());
-    if (columns.isEmpty() || !header->restoreState(columns)) {
-        header->setSectionHidden(LibraryModel::MD5, true);
-        header->setSectionHidden(LibraryModel::OwnSettings, true);
-        // The star first, where a click on it is expected.
-        header->moveSection(header->visualIndex(LibraryModel::Favourite), 0);
-        header->resizeSection(LibraryModel::Favourite, header->fontMetrics().height() + 12);
-        header->resizeSection(LibraryModel::Name, 180);
-        header->resizeSection(LibraryModel::Cic, 50);
-        header->resizeSection(LibraryModel::ByteOrder, 80);
-    }
+    int firstWidth = 420;
+    if (columns.isEmpty() || !header->restoreState(columns))
+        firstWidth = m_panel->setFirstColumns();
     const int coverWidth = defaults.valueForKey(coverWidthKey).toInt();
     m_panel->gridView()->setCoverWidth(coverWidth > 0 ? coverWidth : 140);
     m_panel->coverSizeSlider()->setValue(m_panel->gridView()->coverWidth());
     m_panel->showGrid(defaults.valueForKey(viewKey).toString() == gridValue);
     const int width = defaults.valueForKey(widthKey).toInt();
-    m_splitter->setSizes({width > 0 ? width : 420, 480});
+    m_splitter->setSizes({width > 0 ? width : firstWidth, 480});
     const QVariant visible = defaults.valueForKey(visibleKey);
     m_toggleAction->setChecked(!visible.isValid() || visible.toBool());
     m_panel->setVisible(m_toggleAction->isChecked());
     // Room for the list beside the ROM view.
-    if (m_panel->isVisibleTo(m_window) && m_window->width() < 1000)
-        m_window->resize(1000, std::max(m_window->height(), 560));
+    const int windowWidth = std::min(std::max(1000, width > 0 ? 0 : firstWidth + 480),
+                                     m_window->screen()->availableGeometry().width());
+    if (m_panel->isVisibleTo(m_window) && m_window->width() < windowWidth)
+        m_window->resize(windowWidth, std::max(m_window->height(), 560));
     m_restoring = false;
 }
 

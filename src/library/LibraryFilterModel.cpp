@@ -178,12 +178,9 @@ const QString &LibraryFilterModel::searchText(int sourceRow) const
         const int count = sourceModel()->rowCount();
         m_searchTexts.resize(std::size_t(count));
         for (int row = 0; row < count; ++row) {
-            QString &text = m_searchTexts[std::size_t(row)];
-            for (const int column : {LibraryModel::Name, LibraryModel::FileName, LibraryModel::GameCode}) {
-                text += sourceModel()->index(row, column).data().toString().toCaseFolded();
-                // A separator no typed text holds, so that a match never spans two columns.
-                text += QChar(0);
-            }
+            // Zero characters part the texts: no typed text holds one, so a match never spans two.
+            m_searchTexts[std::size_t(row)] =
+                sourceModel()->index(row, LibraryModel::Name).data(LibraryModel::SearchRole).toString().toCaseFolded();
         }
     }
     return m_searchTexts[std::size_t(sourceRow)];
@@ -227,12 +224,13 @@ void LibraryFilterModel::sourceDataChanged(const QModelIndex &topLeft, const QMo
     // A change in what is sorted or searched by moves rows; rebuilt once, after the burst.
     const auto touches = [&](int column) { return column >= topLeft.column() && column <= bottomRight.column(); };
     const bool order = touches(m_sortColumn);
-    const bool filter = (!m_text.isEmpty() && (touches(LibraryModel::Name) || touches(LibraryModel::FileName)
-                                                || touches(LibraryModel::GameCode)))
-        || (m_favouritesOnly && touches(LibraryModel::Favourite));
+    bool searched = false;
+    for (int column = topLeft.column(); column <= bottomRight.column(); ++column)
+        searched = searched || LibraryModel::isSearched(column);
+    const bool filter = (!m_text.isEmpty() && searched) || (m_favouritesOnly && touches(LibraryModel::Favourite));
     if (!order && !filter && m_searchTexts.empty())
         return;
-    if (touches(LibraryModel::Name) || touches(LibraryModel::FileName) || touches(LibraryModel::GameCode))
+    if (searched)
         m_searchTexts.clear();
     if (!order && !filter)
         return;

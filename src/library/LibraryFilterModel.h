@@ -9,7 +9,7 @@
 class QItemSelectionModel;
 
 /// The library's rows as the views show them: sorted by any column, and filtered as the
-/// player types (name, file name and game code, any letter case) or asks for favourites.
+/// player types (name, file name, game code and region, any letter case) or asks for favourites.
 ///
 /// A new filter or order rebuilds the shown rows in one reset rather than row by row, and
 /// then restores the current and selected rows of the views' shared selection model: with

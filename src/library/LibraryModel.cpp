@@ -59,6 +59,13 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
         : tr("Not available: the folder “%1” cannot be reached.").arg(QFile::decodeName(record.unreachableFolder));
     if (index.column() == Favourite && (role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) && record.valid)
         return m_history.value(record.md5()).favourite ? tr("Favourite") : tr("Not a favourite");
+    if (role == SearchRole) {
+        // A refused file's reason would match every refused row alike; its name tells it apart.
+        QStringList texts{record.fileName()};
+        if (record.valid)
+            texts << record.name().trimmed() << record.gameCode() << regionName(record.regionCode);
+        return texts.join(QChar(0)) + QChar(0);
+    }
     if (role == Qt::ToolTipRole)
         return !unreachable.isEmpty() ? unreachable : refused ? record.refusalReason() : record.filePath();
     if (role == Qt::ForegroundRole)
@@ -89,7 +96,7 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     case Size:
         if (sorting)
             return record.fileSize;
-        return record.fileSize >= 0 ? QLocale().formattedDataSize(record.fileSize, 1, QLocale::DataSizeTraditionalFormat) : QString();
+        return record.fileSize >= 0 ? ROM::sizeText(record.fileSize) : QString();
     case ByteOrder:
         return record.byteOrder();
     case MD5:

@@ -17,6 +17,11 @@ public:
     enum Column { Name, FileName, GameCode, Region, Cic, Size, ByteOrder, MD5, Favourite, LastPlayed, PlayTime, OwnSettings, ColumnCount };
     /// The raw value a column sorts by.
     static constexpr int SortRole = Qt::UserRole;
+    /// What a search looks in, on the row's Name: name, file name, game code and region name,
+    /// each ended by a zero character; for a refused file only its name.
+    static constexpr int SearchRole = Qt::UserRole + 1;
+    /// Whether a change in \a column changes what SearchRole gives.
+    static bool isSearched(int column) { return column == Name || column == FileName || column == GameCode || column == Region; }
 
     explicit LibraryModel(QObject *parent = nullptr);
 

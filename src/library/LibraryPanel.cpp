@@ -1,6 +1,9 @@
 #include "library/LibraryPanel.h"
 
+#include "library/LibraryFilterModel.h"
 #include "library/LibraryGridView.h"
+#include "library/LibraryModel.h"
+#include "rom/ROM.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -8,13 +11,16 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -38,9 +44,14 @@ LibraryPanel::LibraryPanel(QWidget *parent)
 {
     setObjectName(QStringLiteral("LibraryPanel"));
     m_search->setObjectName(QStringLiteral("librarySearch"));
-    m_search->setPlaceholderText(tr("Search name, file or game code"));
+    m_search->setPlaceholderText(tr("Search name, file, game code or region"));
     m_search->setAccessibleName(tr("Search library"));
     m_search->setClearButtonEnabled(true);
+    // Qt's clear button has an icon and no text; a screen reader would say only "push button".
+    for (QToolButton *button : m_search->findChildren<QToolButton *>()) {
+        button->setAccessibleName(tr("Clear search"));
+        button->setToolTip(tr("Clear search"));
+    }
     m_favourites->setObjectName(QStringLiteral("libraryFavourites"));
     m_favourites->setText(tr("Favourites"));
     m_favourites->setToolTip(tr("Show only your favourite games"));
@@ -53,6 +64,8 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSortingEnabled(true);
     m_table->setWordWrap(false);
+    // A long file name keeps its extension in view.
+    m_table->setTextElideMode(Qt::ElideMiddle);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setSectionsMovable(true);
@@ -63,9 +76,12 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     m_status->setWordWrap(true);
     m_progress->setObjectName(QStringLiteral("libraryProgress"));
     m_progress->setTextVisible(false);
+    m_progress->setAccessibleName(tr("Library scan progress"));
     m_progress->setMaximumHeight(m_status->fontMetrics().height());
     m_progress->hide();
     m_cancel->setObjectName(QStringLiteral("libraryCancel"));
+    m_cancel->setAccessibleDescription(tr("Stops reading the library folders; what was read is kept"));
+    m_cancel->setToolTip(m_cancel->accessibleDescription());
     m_cancel->hide();
 
     auto *statusRow = new QHBoxLayout;
@@ -124,6 +140,77 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     showGrid(false);
 }
 
+void LibraryPanel::setModel(LibraryFilterModel *model)
+{
+    m_model = model;
+    m_table->setModel(model);
+    model->setSelectionModel(m_table->selectionModel());
+    // One selection under both views: switching keeps the rows and the choice.
+    m_grid->setModel(model);
+    QItemSelectionModel *own = m_grid->selectionModel();
+    m_grid->setSelectionModel(m_table->selectionModel());
+    delete own;
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setModelColumn(LibraryModel::Name);
+    connect(m_search, &QLineEdit::textChanged, this, &LibraryPanel::searchChanged);
+    connect(m_favourites, &QToolButton::toggled, this, [this](bool on) {
+        m_model->setFavouritesOnly(on);
+        scrollToCurrent();
+    });
+}
+
+void LibraryPanel::searchChanged(const QString &text)
+{
+    m_model->setSearchText(text);
+    // Enter opens the current row: when the search hid it (or there was none), the first
+    // match is made current, so the row Enter opens is always the one shown selected.
+    if (!m_table->currentIndex().isValid() && m_model->rowCount() > 0)
+        m_table->selectionModel()->setCurrentIndex(m_model->index(0, LibraryModel::Name),
+                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollToCurrent();
+}
+
+void LibraryPanel::scrollToCurrent()
+{
+    // A list rebuilt longer starts where the old, shorter one ended, often at its top. Only
+    // after the player's own filtering: rows added by a scan leave the scroll alone.
+    QAbstractItemView *view = currentView();
+    if (view->currentIndex().isValid())
+        view->scrollTo(view->currentIndex());
+}
+
+int LibraryPanel::setFirstColumns()
+{
+    QHeaderView *header = m_table->horizontalHeader();
+    for (const int column : {LibraryModel::Cic, LibraryModel::ByteOrder, LibraryModel::MD5, LibraryModel::OwnSettings})
+        header->setSectionHidden(column, true);
+    // The star first, where a click on it is expected.
+    header->moveSection(header->visualIndex(LibraryModel::Favourite), 0);
+    header->resizeSection(LibraryModel::Favourite, header->fontMetrics().height() + 12);
+    // Widths from the texts themselves, so they hold in any font: an internal name has at most
+    // twenty capitals; a file name is often a title, a region tag and the extension.
+    QString longestRegion;
+    for (int code = 'A'; code <= 'Z'; ++code) {
+        const QString region = LibraryModel::regionName(quint8(code));
+        longestRegion = region.size() > longestRegion.size() ? region : longestRegion;
+    }
+    const QFontMetrics metrics = m_table->fontMetrics();
+    const struct {
+        int column;
+        QString sample;
+    } samples[] = {{LibraryModel::Name, QStringLiteral("ABCDEFGHIJKLMNOPQRST")},
+                   {LibraryModel::FileName, QStringLiteral("Abcdefghijklmnopqrst (Europe).z64")},
+                   {LibraryModel::GameCode, QStringLiteral("NWWW")},
+                   {LibraryModel::Region, longestRegion},
+                   {LibraryModel::Size, ROM::sizeText(qint64(12) << 19)}};
+    const int padding = 2 * m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_table) + 12;
+    for (const auto &sample : samples)
+        header->resizeSection(sample.column, std::max(header->sectionSizeHint(sample.column),
+                                                      metrics.horizontalAdvance(sample.sample) + padding));
+    return header->sectionPosition(LibraryModel::Region) + header->sectionSize(LibraryModel::Region)
+        + m_table->verticalScrollBar()->sizeHint().width() + 2 * m_table->frameWidth();
+}
+
 QAbstractItemView *LibraryPanel::currentView() const
 {
     return isGridShown() ? static_cast<QAbstractItemView *>(m_grid) : m_table;
@@ -175,7 +262,12 @@ bool LibraryPanel::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == m_search && m_table->model() && m_table->model()->rowCount() > 0) {
         if (enter) {
-            Q_EMIT rowActivated(current.isValid() ? current.row() : 0);
+            // What opens is shown selected first.
+            if (!current.isValid()) {
+                m_table->selectRow(0);
+                scrollToCurrent();
+            }
+            Q_EMIT rowActivated(m_table->currentIndex().row());
             return true;
         }
         if (key->key() == Qt::Key_Down || key->key() == Qt::Key_Up || key->key() == Qt::Key_PageDown

@@ -4,6 +4,7 @@
 
 class QAbstractItemView;
 
+class LibraryFilterModel;
 class LibraryGridView;
 class QAction;
 class QComboBox;
@@ -24,6 +25,15 @@ class LibraryPanel : public QWidget
 
 public:
     explicit LibraryPanel(QWidget *parent = nullptr);
+
+    /// Shows \a model in the table and the grid with one selection, and filters it by the
+    /// search field and the Favourites button.
+    void setModel(LibraryFilterModel *model);
+
+    /// The columns for a first start, with no stored layout: name, file name, game code and
+    /// region wide enough to show whole, CIC, byte order and MD5 hidden (the ROM view has them).
+    /// Returns the panel width that shows those four columns, the star and the scroll bar.
+    int setFirstColumns();
 
     QLineEdit *searchField() const { return m_search; }
     QTableView *tableView() const { return m_table; }
@@ -58,6 +68,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void searchChanged(const QString &text);
+    void scrollToCurrent();
+
+    LibraryFilterModel *m_model = nullptr;
     QLineEdit *m_search;
     QTableView *m_table;
     QLabel *m_status;

@@ -138,7 +138,7 @@ void ROMViewController::fillFields()
     m_ui->pathField->setText(path);
     const std::optional<qint64> size = m_rom->fileSize();
     const QLocale locale;
-    m_ui->sizeField->setText(size ? tr("%1 (%2 bytes)").arg(locale.formattedDataSize(*size), locale.toString(*size))
+    m_ui->sizeField->setText(size ? tr("%1 (%2 bytes)").arg(ROM::sizeText(*size), locale.toString(*size))
                                   : QString());
     m_ui->byteOrderField->setText(byteOrderText(m_rom->byteOrder().value_or(QString())));
     const std::optional<qint32> cic = m_rom->cic();

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QLocale>
 #include <QMutexLocker>
 
 #include <openssl/evp.h>
@@ -323,6 +324,16 @@ QString ROM::refusalReason() const
     return refusal ? describeRefusal(*refusal, fileSize().value_or(0), refusalError(),
                                      archiveEntry().value_or(QString()))
                    : QString();
+}
+
+QString ROM::sizeText(qint64 bytes)
+{
+    // The power QLocale picks for the IEC form: one step per factor of 1,024.
+    int power = 0;
+    while (power < 6 && bytes >> (10 * (power + 1)) > 0)
+        ++power;
+    const bool whole = (bytes & ((qint64(1) << (10 * power)) - 1)) == 0;
+    return QLocale().formattedDataSize(bytes, whole ? 0 : 1, QLocale::DataSizeIecFormat);
 }
 
 QString ROM::describeRefusal(Refusal refusal, qint64 fileSize, int errorNumber, const QString &entry)

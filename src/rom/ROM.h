@@ -107,6 +107,10 @@ public:
     static QString describeRefusal(Refusal refusal, qint64 fileSize, int error,
                                    const QString &entry = QString());
 
+    /// A file size for people, in powers of 1,024 with their IEC names: "8 KiB", "12.5 MiB"
+    /// (a decimal only where the size is not whole). The library and the ROM view both say it.
+    static QString sizeText(qint64 bytes);
+
     /// "n64" for a first byte of 0x40, "v64" for 0x37, "z64" for anything else.
     static QString byteOrderName(unsigned char firstByte);
 

@@ -1,14 +1,25 @@
 #include "library/CoverFinder.h"
 #include "library/CoverLoader.h"
 #include "library/LibraryFilterModel.h"
+#include "library/LibraryGridView.h"
 #include "library/LibraryModel.h"
+#include "library/LibraryPanel.h"
 #include "rom/ROM.h"
 
 #include <QDir>
+#include <QAccessible>
+#include <QAbstractButton>
 #include <QFile>
+#include <QHeaderView>
 #include <QImage>
+#include <QImageReader>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -51,8 +62,15 @@ TEST_F(CoverTest, FinderPrefersMD5ThenCodeThenNameThenFileAndPngThenJpegInAnyCas
          QStringLiteral("c3/Game Name.png")},
         {{QStringLiteral("c4/file name.jpg"), QStringLiteral("c4/0123abcd.txt")}, QStringLiteral("c4/file name.jpg")},
         {{QStringLiteral("c5/other.png")}, QString()},
+        {{QStringLiteral("c7/nabe.jpg"), QStringLiteral("c7/0123abcd.webp")}, QStringLiteral("c7/0123abcd.webp")},
+        {{QStringLiteral("c8/nabe.webp"), QStringLiteral("c8/NABE.jpeg")}, QStringLiteral("c8/NABE.jpeg")},
+        {{QStringLiteral("c9/nabe.webp"), QStringLiteral("c9/Nabe.png")}, QStringLiteral("c9/Nabe.png")},
     };
+    // WebP needs Qt's extra image plug-ins, which the package only recommends.
+    const bool webp = QImageReader::supportedImageFormats().contains("webp");
     for (const auto &each : cases) {
+        if (!webp && !each.pictures.filter(QStringLiteral(".webp")).isEmpty())
+            continue;
         for (const QString &name : each.pictures)
             picture(name);
         const QString folder = path(each.pictures.constFirst().section(QLatin1Char('/'), 0, 0));
@@ -103,6 +121,14 @@ TEST_F(CoverTest, SetCoverReplacesTheOldOneAndTheLoaderScalesOnAWorkerAndKeepsAT
     loader.cover(QStringLiteral("none"), {QStringLiteral("ffff"), QString(), QString(), QString()}, 100);
     ASSERT_TRUE(ready.wait(5000));
     EXPECT_TRUE(loader.hasNoCover(QStringLiteral("none")));
+    if (QImageReader::supportedImageFormats().contains("webp")) {
+        picture(QStringLiteral("covers/feed.webp"), QSize(300, 420));
+        loader.setCoversFolder(covers);
+        loader.cover(QStringLiteral("webp"), {QStringLiteral("feed"), QString(), QString(), QString()}, 100);
+        ASSERT_TRUE(ready.wait(5000));
+        EXPECT_EQ(loader.cover(QStringLiteral("webp"), {QStringLiteral("feed"), QString(), QString(), QString()}, 100).size(),
+                  image.size());
+    }
 }
 
 LibraryRecord game(int number, const QString &name, const QString &code)
@@ -116,6 +142,8 @@ LibraryRecord game(int number, const QString &name, const QString &code)
     rom.setCRC1(1);
     rom.setCRC2(2);
     rom.setCic(6102);
+    rom.setRegionCode(quint8(code.isEmpty() ? 0 : code.back().toLatin1()));
+    rom.setFileSize(8192);
     FileStamp stamp;
     return LibraryRecord::fromROM(path.toUtf8(), stamp, rom);
 }
@@ -147,6 +175,18 @@ TEST(LibraryFilterTest, SearchSortAndFavouritesKeepTheSelectedRowAndRemovalsKeep
     filter.setSearchText(QStringLiteral("nbre"));
     EXPECT_EQ(names(), QStringLiteral("Bravo")) << "game codes in any case";
     EXPECT_EQ(selected(), QString());
+    LibraryRecord refused = game(5, {}, {});
+    refused.valid = false;
+    refused.refusal = ROM::Refusal::Missing;
+    model.addRecords({refused, game(6, QStringLiteral("Delta"), QStringLiteral("NDEJ"))});
+    filter.setSearchText(QStringLiteral("JAPAN"));
+    EXPECT_EQ(names(), QStringLiteral("Delta")) << "region names";
+    filter.setSearchText(QStringLiteral("not exist"));
+    EXPECT_EQ(names(), QString()) << "a refused file by its name, not its reason";
+    filter.setSearchText(QStringLiteral("5.z64"));
+    EXPECT_EQ(names(), refused.refusalReason());
+    model.removeKeys({refused.key(), game(6, {}, {}).key()});
+    EXPECT_EQ(model.index(0, LibraryModel::Size).data().toString(), QStringLiteral("8 KiB")) << "as the ROM view says";
     filter.setSearchText(QString());
     selection.setCurrentIndex(filter.index(2, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 
@@ -165,6 +205,65 @@ TEST(LibraryFilterTest, SearchSortAndFavouritesKeepTheSelectedRowAndRemovalsKeep
     model.removeKeys({game(3, {}, {}).key()});
     EXPECT_EQ(names(), QStringLiteral("Bravo"));
     EXPECT_EQ(selected(), QStringLiteral("Bravo"));
+}
+
+TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGridAndFirstColumnsShowWhole)
+{
+    LibraryModel model;
+    QList<LibraryRecord> games;
+    for (int number = 0; number < 400; ++number)
+        games.append(game(number, QStringLiteral("Game %1").arg(number, 3, 10, QLatin1Char('0')), QStringLiteral("NGAE")));
+    model.addRecords(games);
+    LibraryFilterModel filter;
+    filter.setSourceModel(&model);
+    LibraryPanel panel;
+    panel.setModel(&filter);
+    filter.sort(LibraryModel::Name);
+    panel.resize(panel.setFirstColumns(), 300);
+    panel.show();
+    QSignalSpy opened(&panel, &LibraryPanel::rowActivated);
+    QItemSelectionModel *selection = panel.tableView()->selectionModel();
+    const auto enterOpensWhatIsShown = [&](int row) {
+        QAbstractItemView *view = panel.currentView();
+        QTest::keyClick(panel.searchField(), Qt::Key_Escape);
+        EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(view->currentIndex()).center()));
+        QTest::keyClick(panel.searchField(), Qt::Key_Return);
+        EXPECT_EQ(opened.takeLast().at(0).toInt(), row);
+        EXPECT_TRUE(selection->isRowSelected(row));
+    };
+    for (const bool grid : {false, true}) {
+        panel.showGrid(grid);
+        selection->setCurrentIndex(filter.index(350, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QTest::keyClicks(panel.searchField(), QStringLiteral("Game 35"));
+        enterOpensWhatIsShown(350);
+        // A search that hid the current row leaves the first row current, not an unseen one.
+        QTest::keyClicks(panel.searchField(), QStringLiteral("Game 1"));
+        QTest::keyClicks(panel.searchField(), QStringLiteral("x"));
+        enterOpensWhatIsShown(0);
+    }
+
+    panel.showGrid(false);
+    QHeaderView *header = panel.tableView()->horizontalHeader();
+    EXPECT_GE(panel.tableView()->viewport()->width(), header->sectionViewportPosition(LibraryModel::Region)
+                                                          + header->sectionSize(LibraryModel::Region));
+    const QFontMetrics metrics = panel.tableView()->fontMetrics();
+    for (const auto &[column, text] : {std::pair{LibraryModel::Name, QStringLiteral("THE GREAT WAVE RACER")},
+                                       {LibraryModel::FileName, QStringLiteral("Wave Racer (Europe) (En,Fr).z64")},
+                                       {LibraryModel::Region, LibraryModel::regionName('E')}})
+        EXPECT_LT(metrics.horizontalAdvance(text) + 8, header->sectionSize(column)) << text.toStdString();
+
+    // Every button and the bar say what they are to a screen reader, Qt's clear button too.
+    panel.progressBar()->show();
+    panel.cancelButton()->show();
+    QTest::keyClicks(panel.searchField(), QStringLiteral("x"));
+    QList<QWidget *> controls{panel.progressBar()};
+    for (QAbstractButton *button : panel.findChildren<QAbstractButton *>())
+        if (button->isVisibleTo(&panel))
+            controls.append(button);
+    for (QWidget *control : controls)
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
+            << control->metaObject()->className();
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(panel.cancelButton())->text(QAccessible::Description).isEmpty());
 }
 
 } // namespace
