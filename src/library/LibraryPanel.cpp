@@ -21,9 +21,28 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+
+// A long file name keeps its extension in view; a reason or a name still reads from its start.
+class FileNameDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideMiddle;
+    }
+};
+
+} // namespace
 
 LibraryPanel::LibraryPanel(QWidget *parent)
     : QWidget(parent)
@@ -64,8 +83,7 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSortingEnabled(true);
     m_table->setWordWrap(false);
-    // A long file name keeps its extension in view.
-    m_table->setTextElideMode(Qt::ElideMiddle);
+    m_table->setItemDelegateForColumn(LibraryModel::FileName, new FileNameDelegate(m_table));
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setSectionsMovable(true);
