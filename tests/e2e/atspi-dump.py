@@ -1,6 +1,7 @@
 # Prints what a screen reader finds in the Launcher's windows, one item per line:
 # "row: CELL|CELL|…" for each row of the library table, "field: NAME = TEXT" for each named
-# text field, "label: TEXT" for each label.
+# text field, "label: TEXT" for each label, "control: ROLE|NAME|DESCRIPTION" for each push
+# button and progress bar.
 import pyatspi
 
 
@@ -27,3 +28,5 @@ for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
             print('field:', acc.name, '=', text.getText(0, text.characterCount))
         elif role == pyatspi.ROLE_LABEL:
             print('label:', acc.name.replace('\n', ' '))
+        elif role in (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_PROGRESS_BAR):
+            print('control: %s|%s|%s' % (acc.getRoleName(), acc.name, acc.description))

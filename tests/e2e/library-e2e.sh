@@ -1,8 +1,8 @@
 #!/bin/bash
 # End to end: the ROM library under Xvfb, read back over the accessibility bus.
 # A folder tree (nested, three byte orders, upper-case extensions, a refused file, a symlink
-# loop) is listed with its internal names; a search and Enter open one, Play starts it; a
-# copied file appears; a second start lists all from the cache; a corrupt cache, a cache
+# loop) is listed with its internal names, every control named; a search and Enter open one,
+# Play starts it; a copied file appears; a second start lists all from the cache; a corrupt cache, a cache
 # folder that cannot be written and a vanished folder each leave a working Launcher.
 # Usage: library-e2e.sh BIN_DIR     (exit 77 = skipped)
 set -u
@@ -34,6 +34,9 @@ wait_until 30 rows_are 4 || fail "the tree was not listed: $(cat "$work/ui.txt")
 for name in "row: ALPHA ONE" "row: BRAVO TWO" "row: CHARLIE THREE" "row: The file is only 100 bytes long" "4 files: 4 read"; do
     grep -Fq "$name" "$work/ui.txt" || fail "not shown: $name; $(cat "$work/ui.txt")"
 done
+# A screen reader can name every button and bar (Qt's clear button too); Cancel says what it does.
+! grep -E '^control: [^|]*\|\|' "$work/ui.txt" || fail "unnamed controls: $(grep '^control:' "$work/ui.txt")"
+grep -Eq '^control: push button\|Cancel\|.' "$work/ui.txt" || fail "Cancel has no description: $(grep '^control:' "$work/ui.txt")"
 press ctrl+f && xdotool type --delay 50 "bravo" && press Return && sleep 0.5 && press ctrl+r
 wait_until 30 test -s "$work/record" || fail "Enter and Play did not start the emulator"
 tr '\0' '\n' < "$work/record" | grep -Fxq "$lib/nested/deeper/TWO.V64" || fail "wrong ROM played: $(tr '\0' ' ' < "$work/record")"

