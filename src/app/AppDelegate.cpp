@@ -58,7 +58,7 @@ void AppDelegate::applicationDidFinishLaunching()
     new SettingsFileWatcher(defaults, this);
     new SettingsNotice(defaults, m_myWindowController->window(), this);
     if (!m_launchFile.isEmpty())
-        applicationOpenFile(m_launchFile);
+        applicationOpenURL(m_launchFile);
 }
 
 void AppDelegate::loadDefaults()
@@ -70,28 +70,35 @@ void AppDelegate::loadDefaults()
 
 bool AppDelegate::applicationOpenFile(const QString &path)
 {
-    if (m_myWindowController) {
-        // Open Recent keeps an archive's entry as a file URL with a fragment.
-        const QUrl url = path.startsWith(QLatin1String("file:")) ? QUrl(path)
-                                                                 : QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-        if (m_myWindowController->handleURL(url))
-            return true;
-    }
-    m_launchFile = path;
+    // Open Recent keeps an archive's entry as a file URL with a fragment.
+    return applicationOpenURL(path.startsWith(QLatin1String("file:")) ? QUrl(path)
+                                                                      : QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+bool AppDelegate::applicationOpenFile(const LocalPath &path)
+{
+    return applicationOpenURL(path.absolute().toUrl());
+}
+
+bool AppDelegate::applicationOpenURL(const QUrl &url)
+{
+    if (m_myWindowController && m_myWindowController->handleURL(url))
+        return true;
+    m_launchFile = url;
     return false;
 }
 
-void AppDelegate::openFilesFromAnotherInstance(const QStringList &paths)
+void AppDelegate::openFilesFromAnotherInstance(const LocalPaths &paths)
 {
     if (!m_myWindowController)
         newDocument(this);
     // The window first: an error window for a file that cannot be read must come out on top.
     showMainWindow(this);
-    for (const QString &path : paths)
+    for (const LocalPath &path : paths)
         applicationOpenFile(path);
 }
 
-void AppDelegate::playFileForAnotherStart(const QString &path,
+void AppDelegate::playFileForAnotherStart(const LocalPath &path,
                                           const std::function<void(int, const QString &)> &answer)
 {
     newDocument(this);

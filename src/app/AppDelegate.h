@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/LocalPath.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 
@@ -27,7 +30,7 @@ public:
     WindowController *myWindowController() const { return m_myWindowController; }
     PrefrenceWindowController *preferenceController() const { return m_preferenceController; }
     /// The last file handed over that was not opened yet, or empty.
-    QString launchFile() const { return m_launchFile; }
+    QUrl launchFile() const { return m_launchFile; }
     QAction *fullscreenItem() const;
     void setFullscreenItem(QAction *item);
     RecentDocuments *recentDocuments() const { return m_recentDocuments; }
@@ -41,12 +44,15 @@ public:
     /// Registers the "Defaults" property list as the settings' fallbacks.
     void loadDefaults();
     /// Opens \a path now when the main window exists and the file can be read (true);
-    /// otherwise keeps it for the end of the start sequence (false). Any name is taken.
+    /// otherwise keeps it for the end of the start sequence (false). Any name is taken; a
+    /// file URL too (Open Recent keeps archive entries and names that are not UTF-8 so).
     bool applicationOpenFile(const QString &path);
+    /// The same for a file's path as bytes (a name on the command line).
+    bool applicationOpenFile(const LocalPath &path);
     /// Files another start of the Launcher handed over: opened at once, window in front.
-    void openFilesFromAnotherInstance(const QStringList &paths);
+    void openFilesFromAnotherInstance(const LocalPaths &paths);
     /// "--play FILE" of another start: played in the main window; \a answer hears the end.
-    void playFileForAnotherStart(const QString &path, const std::function<void(int, const QString &)> &answer);
+    void playFileForAnotherStart(const LocalPath &path, const std::function<void(int, const QString &)> &answer);
 
     void newDocument(QObject *sender = nullptr);
     void openFile(QObject *sender = nullptr);
@@ -63,9 +69,11 @@ public:
     void applicationWillTerminate();
 
 private:
+    bool applicationOpenURL(const QUrl &url);
+
     WindowController *m_myWindowController = nullptr;
     PrefrenceWindowController *m_preferenceController = nullptr;
-    QString m_launchFile;
+    QUrl m_launchFile;
     QPointer<QAction> m_fullscreenItem;
 
     RecentDocuments *m_recentDocuments = nullptr;

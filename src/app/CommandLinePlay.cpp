@@ -28,18 +28,18 @@ int finish(int exitCode, const QString &text)
 
 } // namespace
 
-int CommandLinePlay::run(int &argc, char **argv, const QString &path)
+int CommandLinePlay::run(int &argc, char **argv, const LocalPath &path)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tolvane-launcher"));
-    const QString file = QFileInfo(path).absoluteFilePath();
+    const LocalPath file = path.absolute();
     SingleInstance instance;
     if (const std::optional<SingleInstance::PlayAnswer> answer = instance.playInRunningInstance(file))
         return finish(answer->exitCode, answer->text);
     return playHere(file);
 }
 
-int CommandLinePlay::playHere(const QString &path)
+int CommandLinePlay::playHere(const LocalPath &path)
 {
     // Two plays without a Launcher would start two emulators over one InputAutoCfg.ini.
     QLockFile playing(SingleInstance::defaultServerName() + QStringLiteral(".play.lock"));
@@ -52,9 +52,9 @@ int CommandLinePlay::playHere(const QString &path)
             Bundle::mainBundle().pathForResource(QStringLiteral("Defaults"), QStringLiteral("plist"))))
         defaults.registerDefaults(*fallbacks);
 
-    const std::shared_ptr<ROM> rom = ROM::romFromURL(QUrl::fromLocalFile(path));
+    const std::shared_ptr<ROM> rom = ROM::romFromURL(path.toUrl());
     if (!rom || !rom->isValid())
-        return finish(1, WindowController::cannotOpenText(QDir::toNativeSeparators(path),
+        return finish(1, WindowController::cannotOpenText(path.displayText(),
                                                           rom ? rom->refusalReason() : QString())
                              .replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
 

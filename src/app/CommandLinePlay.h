@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "platform/LocalPath.h"
 
 /// "tolvane-launcher --play FILE": plays FILE with its game's effective settings and ends
 /// with the emulator. A running Launcher does the playing when there is one; otherwise the
@@ -10,9 +10,9 @@ class CommandLinePlay
 public:
     /// Runs the play of \a path to its end and returns the exit status: 0 when the
     /// emulator ended normally, else non-zero with the reason on standard error.
-    static int run(int &argc, char **argv, const QString &path);
+    static int run(int &argc, char **argv, const LocalPath &path);
 
 private:
     // Without a running Launcher: our own supervisor, no window.
-    static int playHere(const QString &path);
+    static int playHere(const LocalPath &path);
 };

@@ -2,6 +2,7 @@
 #include "app/CommandLinePlay.h"
 #include "launch/EntryExtractor.h"
 #include "platform/Bundle.h"
+#include "platform/LocalPath.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignalWatcher.h"
 
@@ -103,7 +104,7 @@ std::optional<int> answerOptionsBeforeDisplay(int argc, char *argv[])
 
 // "--play FILE": the file to play, or nothing when the option is not given. An option
 // without its file, or given with other files, is refused here, before any display.
-std::optional<QString> playOption(int argc, char *argv[], int &status)
+std::optional<LocalPath> playOption(int argc, char *argv[], int &status)
 {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "--play") != 0)
@@ -116,9 +117,9 @@ std::optional<QString> playOption(int argc, char *argv[], int &status)
                          qPrintable(QCoreApplication::translate("main", "tolvane-launcher: --play takes one "
                                                                          "FILE and no other files (try --help)")));
             status = 2;
-            return QString();
+            return LocalPath();
         }
-        return QFile::decodeName(argv[i + 1]);
+        return LocalPath(argv[i + 1]);
     }
     return std::nullopt;
 }
@@ -135,7 +136,7 @@ int main(int argc, char *argv[])
     if (const std::optional<int> status = answerOptionsBeforeDisplay(argc, argv))
         return *status;
     int playStatus = 0;
-    if (const std::optional<QString> play = playOption(argc, argv, playStatus))
+    if (const std::optional<LocalPath> play = playOption(argc, argv, playStatus))
         return playStatus ? playStatus : CommandLinePlay::run(argc, argv, *play);
 
     QApplication app(argc, argv);
@@ -150,20 +151,20 @@ int main(int argc, char *argv[])
 
     // Every argument is a file handed to the application (the desktop file passes %F);
     // Qt has taken its own options out. An unknown option is refused rather than sent to
-    // a running Launcher as a file.
-    QStringList files;
-    const QStringList arguments = QApplication::arguments();
+    // a running Launcher as a file. The names are taken from argv as bytes (QApplication
+    // has removed its own options there too): as text, a name that is not UTF-8 is lost.
+    LocalPaths files;
     bool optionsEnded = false;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (!optionsEnded && argument == QLatin1String("--")) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (!optionsEnded && argument == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
+        } else if (!optionsEnded && argument.startsWith('-') && argument != "-") {
             // One that Qt would have taken for itself on another platform.
-            std::fprintf(stderr, "%s\n", qPrintable(refusal(argument)));
+            std::fprintf(stderr, "%s\n", qPrintable(refusal(QString::fromLocal8Bit(argument))));
             return 2;
         } else {
-            files.append(QFileInfo(argument).absoluteFilePath());
+            files.append(LocalPath(argument).absolute());
         }
     }
 
@@ -182,7 +183,7 @@ int main(int argc, char *argv[])
 
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);
-    QObject::connect(&instance, &SingleInstance::playRequested, &delegate, [&](const QString &path, quint64 request) {
+    QObject::connect(&instance, &SingleInstance::playRequested, &delegate, [&](const LocalPath &path, quint64 request) {
         delegate.playFileForAnotherStart(path, [&instance, request](int exitCode, const QString &text) {
             instance.answerPlayRequest(request, exitCode, text);
         });
@@ -195,7 +196,7 @@ int main(int argc, char *argv[])
                      [](int signalNumber) { QCoreApplication::exit(128 + signalNumber); });
 
     // Handed over before launching has finished: only the last one is kept and opened.
-    for (const QString &file : files)
+    for (const LocalPath &file : files)
         delegate.applicationOpenFile(file);
     QMetaObject::invokeMethod(&delegate, &AppDelegate::applicationDidFinishLaunching, Qt::QueuedConnection);
     return app.exec();

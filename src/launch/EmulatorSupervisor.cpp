@@ -4,6 +4,7 @@
 #include "launch/InputAutoCfgWriter.h"
 #include "launch/ShellQuoting.h"
 #include "platform/Bundle.h"
+#include "platform/LocalPath.h"
 #include "platform/ChildProcess.h"
 #include "platform/SystemLog.h"
 #include "platform/UserDefaults.h"
@@ -142,6 +143,22 @@ QString EmulatorSupervisor::startProblem(const ROM *rom) const
 
 QString EmulatorSupervisor::launchCommand(const ROM &rom) const
 {
+    QStringList words = launchWords(rom);
+    if (const std::optional<QUrl> url = rom.filePath())
+        words << ShellQuoting::quoted(url->toLocalFile());
+    return words.join(QLatin1Char(' '));
+}
+
+QByteArray EmulatorSupervisor::launchCommandBytes(const ROM &rom) const
+{
+    QByteArray command = QFile::encodeName(launchWords(rom).join(QLatin1Char(' ')));
+    if (const std::optional<QUrl> url = rom.filePath())
+        command += ' ' + ShellQuoting::quoted(LocalPath::fromUrl(*url).bytes());
+    return command;
+}
+
+QStringList EmulatorSupervisor::launchWords(const ROM &rom) const
+{
     const GameSettings settings = settingsFor(&rom);
 
     // One lookup for every path of the default build, so they never come from two places.
@@ -170,10 +187,7 @@ QString EmulatorSupervisor::launchCommand(const ROM &rom) const
     words << (settings.boolForKey(QStringLiteral("Fullscreen")) ? QStringLiteral("--fullscreen")
                                                                 : QStringLiteral("--windowed"));
 
-    if (const std::optional<QUrl> url = rom.filePath())
-        words << ShellQuoting::quoted(url->toLocalFile());
-
-    return words.join(QLatin1Char(' '));
+    return words;
 }
 
 QString EmulatorSupervisor::emulatorConfigFilePath()
@@ -234,7 +248,7 @@ void EmulatorSupervisor::playPressed(const ROM *rom)
         const QString command = launchCommand(*rom);
         m_outputLog->beginRun(command);
         // The emulator's output comes to us, so people can read it after the fact.
-        m_task = ChildProcess::launchedTask(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command},
+        m_task = ChildProcess::launchedTask(QByteArrayLiteral("/bin/sh"), {QByteArrayLiteral("-c"), launchCommandBytes(*rom)},
                                             ChildProcess::OutputChannels::Piped);
         m_latestRun = m_task;
         m_executables.insert(m_task.get(), executablePath(rom));

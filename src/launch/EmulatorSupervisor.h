@@ -65,6 +65,9 @@ public:
     /// ROM's effective settings; every value is quoted so that nothing in it runs as
     /// shell text.
     QString launchCommand(const ROM &rom) const;
+    /// The same command as /bin/sh gets it: the ROM's path as its own bytes, which need
+    /// not be UTF-8 (launchCommand() shows such bytes as U+FFFD).
+    QByteArray launchCommandBytes(const ROM &rom) const;
     /// Removes the emulator's own configuration file; failures are ignored.
     void removeEmulatorConfigFile() const;
     /// The emulator's configuration file: tolvane/tolvane.cfg in the current user's
@@ -125,6 +128,8 @@ Q_SIGNALS:
     void outputExplainsEnd();
 
 private:
+    // The command's words before the ROM's path.
+    QStringList launchWords(const ROM &rom) const;
     // True when the effective "Build" is exactly "Custom".
     static bool customBuildChosen(const GameSettings &settings);
     void checkATaskStatus(ChildProcess *endedTask);

@@ -93,7 +93,7 @@ QString EntryExtractor::fileNameFor(const QString &entry)
         + QString::number(++g_serial) + QLatin1Char('-') + base;
 }
 
-bool EntryExtractor::start(const QString &archivePath, qint32 index, const QString &entry)
+bool EntryExtractor::start(const LocalPath &archivePath, qint32 index, const QString &entry)
 {
     if (isRunning())
         return false;
@@ -116,7 +116,7 @@ void EntryExtractor::cancel()
     m_cancel = true;
 }
 
-void EntryExtractor::run(const QString &archivePath, qint32 index, const QString &entry, const QString &target)
+void EntryExtractor::run(const LocalPath &archivePath, qint32 index, const QString &entry, const QString &target)
 {
     const QByteArray targetPath = QFile::encodeName(target);
     QString error;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/LocalPath.h"
+
 #include <QObject>
 #include <QString>
 
@@ -32,7 +34,7 @@ public:
     static QString fileNameFor(const QString &entry);
 
     /// Starts extracting; one extraction at a time (false while one is under way).
-    bool start(const QString &archivePath, qint32 index, const QString &entry);
+    bool start(const LocalPath &archivePath, qint32 index, const QString &entry);
     void cancel();
     bool isRunning() const { return m_worker.joinable() && !m_done; }
 
@@ -44,7 +46,7 @@ Q_SIGNALS:
     void finished(const QString &filePath, const QString &error);
 
 private:
-    void run(const QString &archivePath, qint32 index, const QString &entry, const QString &target);
+    void run(const LocalPath &archivePath, qint32 index, const QString &entry, const QString &target);
 
     std::thread m_worker;
     std::atomic<bool> m_cancel{false};

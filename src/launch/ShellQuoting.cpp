@@ -7,6 +7,13 @@ QString ShellQuoting::quoted(const QString &value)
     return QLatin1Char('\'') + text + QLatin1Char('\'');
 }
 
+QByteArray ShellQuoting::quoted(const QByteArray &value)
+{
+    QByteArray text = value;
+    text.replace('\'', "'\\''");
+    return '\'' + text + '\'';
+}
+
 bool ShellQuoting::isBareWord(const QString &value)
 {
     if (value.isEmpty())

@@ -1,5 +1,6 @@
 #include "library/FolderWalker.h"
 
+#include "platform/LocalPath.h"
 #include "rom/RomArchive.h"
 
 #include <QDir>
@@ -78,15 +79,23 @@ bool FolderWalker::isLibraryFileName(const char *name, std::size_t length)
 
 std::vector<FolderWalker::Entry> FolderWalker::walk(const QStringList &folders)
 {
+    QList<QByteArray> paths;
+    for (const QString &folder : folders)
+        paths.append(QFile::encodeName(QDir::cleanPath(QDir(folder).absolutePath())));
+    return walk(paths);
+}
+
+std::vector<FolderWalker::Entry> FolderWalker::walk(const QList<QByteArray> &folders)
+{
     m_entries.clear();
     m_problems.clear();
     m_walkedFolders.clear();
     m_unreachable.clear();
     m_mountRoots.clear();
     m_visited.clear();
-    for (const QString &folder : folders) {
+    for (const QByteArray &folder : folders) {
         std::vector<QByteArray> pending;
-        walkFolder(QFile::encodeName(QDir::cleanPath(QDir(folder).absolutePath())), true, pending);
+        walkFolder(LocalPath(folder).absolute().bytes(), true, pending);
         while (!pending.empty() && !cancelled()) {
             const QByteArray next = std::move(pending.back());
             pending.pop_back();
@@ -100,12 +109,13 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
 {
     const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        // A subfolder that vanished mid-walk is simply gone; a library folder is worth a word.
-        if (isRoot || errno != ENOENT)
+        // A subfolder that vanished mid-walk is simply gone; any other is worth a word, as
+        // its files are left out (EACCES, or ENAMETOOLONG for a path past PATH_MAX).
+        const int error = errno;
+        if (isRoot || error != ENOENT) {
             m_unreachable.append(path);
-        if (isRoot)
-            m_problems.append(tr("The library folder “%1” cannot be read: %2.")
-                                  .arg(QFile::decodeName(path), QString::fromLocal8Bit(std::strerror(errno))));
+            problemReading(path, isRoot, error);
+        }
         return;
     }
     struct stat info;
@@ -117,6 +127,7 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
     m_visited.insert({quint64(info.st_dev), quint64(info.st_ino)});
     DIR *dir = ::fdopendir(fd);
     if (!dir) {
+        problemReading(path, isRoot, errno);
         ::close(fd);
         return;
     }
@@ -132,7 +143,15 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
         joined.reserve(prefix.size() + qsizetype(length));
         return joined.append(prefix).append(name, qsizetype(length));
     };
-    while (const dirent *item = ::readdir(dir)) {
+    for (;;) {
+        // readdir gives null at the end and on an error; only an error sets errno.
+        errno = 0;
+        const dirent *item = ::readdir(dir);
+        if (!item) {
+            if (errno != 0)
+                problemReading(path, isRoot, errno);
+            break;
+        }
         const char *name = item->d_name;
         if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
@@ -157,4 +176,12 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
             m_entries.push_back({join(name, length), FileStamp::fromStat(entry)});
     }
     ::closedir(dir);
+}
+
+void FolderWalker::problemReading(const QByteArray &path, bool isRoot, int error)
+{
+    const QString reason = QString::fromLocal8Bit(std::strerror(error));
+    m_problems.append(isRoot ? tr("The library folder “%1” cannot be read: %2.").arg(QFile::decodeName(path), reason)
+                             : tr("The folder “%1” cannot be read, so its files are left out: %2.")
+                                   .arg(QFile::decodeName(path), reason));
 }

@@ -34,7 +34,10 @@ public:
 
     /// Walks the folders; the entries come in no particular order.
     std::vector<Entry> walk(const QStringList &folders);
-    /// What could not be walked, one sentence each (a folder missing or unreadable).
+    /// The same for folders named by their bytes (a name need not be UTF-8).
+    std::vector<Entry> walk(const QList<QByteArray> &folders);
+    /// What could not be walked, one sentence each: a library folder missing or unreadable,
+    /// a subfolder that cannot be read (no permission, a path longer than PATH_MAX).
     QStringList problems() const { return m_problems; }
     /// The folders that were walked, for watching.
     QStringList walkedFolders() const { return m_walkedFolders; }
@@ -55,6 +58,7 @@ public:
 private:
     bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
     void walkFolder(const QByteArray &path, bool isRoot, std::vector<QByteArray> &pending);
+    void problemReading(const QByteArray &path, bool isRoot, int error);
 
     const std::atomic<bool> *m_cancel;
     QSet<std::pair<quint64, quint64>> m_visited;

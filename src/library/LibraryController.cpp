@@ -11,6 +11,7 @@
 #include "library/LibraryPanel.h"
 #include "library/LibraryScanner.h"
 #include "library/PlayHistory.h"
+#include "platform/LocalPath.h"
 #include "platform/UserDefaults.h"
 
 #include <QAction>
@@ -404,7 +405,7 @@ QMenu *LibraryController::contextMenu(const QModelIndex &viewIndex)
     menu->addAction(tr("Set Cover Image…"), this, [this, md5]() { chooseCoverImage(md5); })->setEnabled(!md5.isEmpty());
     menu->addSeparator();
     menu->addAction(tr("Show in Folder"), this, [record]() {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(record.filePath()).absolutePath()));
+        QDesktopServices::openUrl(LocalPath(record.path).folder().toUrl());
     });
     menu->addAction(tr("Copy Path"), this, [record]() { QGuiApplication::clipboard()->setText(record.filePath()); });
     menu->addAction(tr("Copy MD5"), this, [md5]() { QGuiApplication::clipboard()->setText(md5); })->setEnabled(!md5.isEmpty());
@@ -544,7 +545,7 @@ void LibraryController::activateRow(int viewRow)
 
 QUrl LibraryController::fileUrl(const LibraryRecord &record)
 {
-    const QUrl url = QUrl::fromLocalFile(record.filePath());
+    const QUrl url = LocalPath(record.path).toUrl();
     return record.entryIndex < 0 ? url : RomArchive::entryUrl(url, record.entryIndex, record.entry);
 }
 

@@ -18,35 +18,6 @@ int LibraryModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QString LibraryModel::regionName(quint8 code)
-{
-    switch (code) {
-    case 0:
-        return QString();
-    case 'A': return tr("Asia");
-    case 'B': return tr("Brazil");
-    case 'C': return tr("China");
-    case 'D': return tr("Germany");
-    case 'E': return tr("North America");
-    case 'F': return tr("France");
-    case 'G': return tr("Gateway (NTSC)");
-    case 'H': return tr("Netherlands");
-    case 'I': return tr("Italy");
-    case 'J': return tr("Japan");
-    case 'K': return tr("Korea");
-    case 'L': return tr("Gateway (PAL)");
-    case 'N': return tr("Canada");
-    case 'P':
-    case 'X':
-    case 'Y': return tr("Europe");
-    case 'S': return tr("Spain");
-    case 'U': return tr("Australia");
-    case 'W': return tr("Scandinavia");
-    default:
-        return QString(QChar::fromLatin1(char(code)));
-    }
-}
-
 QVariant LibraryModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_records.size())
@@ -90,7 +61,7 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     case GameCode:
         return record.gameCode();
     case Region:
-        return record.valid ? regionName(record.regionCode) : QString();
+        return record.valid ? LibraryRecord::regionName(record.regionCode) : QString();
     case Cic:
         return record.valid ? QVariant(record.cic) : QVariant();
     case Size:

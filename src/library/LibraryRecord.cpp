@@ -1,5 +1,7 @@
 #include "library/LibraryRecord.h"
 
+#include "platform/LocalPath.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -52,7 +54,7 @@ LibraryRecord LibraryRecord::fromROM(const QByteArray &path, const FileStamp &st
 std::shared_ptr<ROM> LibraryRecord::toROM() const
 {
     auto rom = std::make_shared<ROM>();
-    rom->setFilePath(QUrl::fromLocalFile(filePath()));
+    rom->setFilePath(LocalPath(path).toUrl());
     if (valid) {
         rom->setName(name());
         rom->setGameCode(gameCode());
@@ -81,8 +83,37 @@ QString LibraryRecord::filePath() const
 
 QString LibraryRecord::fileName() const
 {
-    const QString name = QFileInfo(filePath()).fileName();
+    const QString name = LocalPath(path).fileName();
     return entryIndex < 0 ? name : name + QStringLiteral(" \u25b8 ") + entry;
+}
+
+QString LibraryRecord::regionName(quint8 code)
+{
+    switch (code) {
+    case 0:
+        return QString();
+    case 'A': return tr("Asia");
+    case 'B': return tr("Brazil");
+    case 'C': return tr("China");
+    case 'D': return tr("Germany");
+    case 'E': return tr("North America");
+    case 'F': return tr("France");
+    case 'G': return tr("Gateway (NTSC)");
+    case 'H': return tr("Netherlands");
+    case 'I': return tr("Italy");
+    case 'J': return tr("Japan");
+    case 'K': return tr("Korea");
+    case 'L': return tr("Gateway (PAL)");
+    case 'N': return tr("Canada");
+    case 'P':
+    case 'X':
+    case 'Y': return tr("Europe");
+    case 'S': return tr("Spain");
+    case 'U': return tr("Australia");
+    case 'W': return tr("Scandinavia");
+    default:
+        return QString(QChar::fromLatin1(char(code)));
+    }
 }
 
 QString LibraryRecord::refusalReason() const

@@ -3,6 +3,7 @@
 #include "rom/ROM.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QMetaType>
 #include <QString>
@@ -37,6 +38,9 @@ struct FileStamp
 /// held as plain values (thousands of them are loaded at every start).
 struct LibraryRecord
 {
+    Q_DECLARE_TR_FUNCTIONS(LibraryRecord)
+
+public:
     /// The path as the file system spells it (bytes, not necessarily UTF-8); for an image
     /// inside an archive, the archive's.
     QByteArray path;
@@ -67,10 +71,14 @@ struct LibraryRecord
     static LibraryRecord fromROM(const QByteArray &path, const FileStamp &stamp, const ROM &rom);
     /// A ROM record with the same fields, as the reader would have made it.
     std::shared_ptr<ROM> toROM() const;
+    /// The path for people (bytes that are not UTF-8 show as U+FFFD); open with \c path.
     QString filePath() const;
     /// The file's name, and for an archive entry "Game.zip ▸ Game (E).z64".
     QString fileName() const;
     QString refusalReason() const;
+    /// "North America" for 'E' and so on, as the list and tolvane-rominfo show it; an
+    /// unknown letter as itself, none (0) as empty.
+    static QString regionName(quint8 code);
 
     /// What tells this row from every other in the library and its cache: the path, and for
     /// an archive entry the path, the entry's index and its name after zero bytes (a path

@@ -1,5 +1,6 @@
 #include "library/ParallelReader.h"
 
+#include "platform/LocalPath.h"
 #include "rom/RomArchive.h"
 
 #include <QFile>
@@ -26,7 +27,7 @@ void ParallelReader::readAll(const std::vector<QByteArray> &paths, int jobs,
             if (index >= paths.size())
                 return;
             const QByteArray &path = paths[index];
-            const QUrl url = QUrl::fromLocalFile(QFile::decodeName(path));
+            const QUrl url = LocalPath(path).toUrl();
             if (RomArchive::hasArchiveExtension(path.constData(), std::size_t(path.size())))
                 onRecords(index, RomArchive::readImages(url, {ROM::maximumImageSize, cancel}));
             else

@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QUrl>
 
 #include <utility>
 
@@ -18,6 +19,28 @@ void DragWindow::awakeFromNib()
     // The window has one useful size range; maximising only stretches four text fields.
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
     setAcceptDrops(true);
+}
+
+QUrl DragWindow::firstURL(const QMimeData *mime)
+{
+    if (!mime)
+        return QUrl();
+    const QList<QByteArray> lines = mime->data(QStringLiteral("text/uri-list")).split('\n');
+    for (QByteArray line : lines) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        // Bytes outside printable ASCII are percent-encoded as they are; QUrl would read them as UTF-8.
+        QByteArray encoded;
+        for (const char c : line) {
+            if (uchar(c) > 0x20 && uchar(c) < 0x7F)
+                encoded += c;
+            else
+                encoded += '%' + QByteArray::number(uchar(c), 16).rightJustified(2, '0').toUpper();
+        }
+        return QUrl::fromEncoded(encoded);
+    }
+    return mime->urls().value(0);
 }
 
 bool DragWindow::event(QEvent *event)
@@ -60,8 +83,8 @@ void DragWindow::dragEnterEvent(QDragEnterEvent *event)
     // manager does, while a source that insists on copying does not.
     const Qt::DropActions offered = event->possibleActions();
     const bool generic = (offered & Qt::CopyAction) && (offered & (Qt::MoveAction | Qt::LinkAction));
-    m_dragAccepted = mime && mime->hasUrls() && generic && m_dropDelegate
-        && !mime->urls().isEmpty() && m_dropDelegate->acceptsURL(mime->urls().constFirst());
+    m_dragAccepted = mime && mime->hasUrls() && generic && m_dropDelegate && !firstURL(mime).isEmpty()
+        && m_dropDelegate->acceptsURL(firstURL(mime));
     if (m_dragAccepted) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
@@ -90,12 +113,13 @@ void DragWindow::dropEvent(QDropEvent *event)
 {
     const bool accepted = std::exchange(m_dragAccepted, false);
     const QMimeData *mime = event->mimeData();
-    if (!accepted || !mime || !mime->hasUrls() || mime->urls().isEmpty()) {
+    const QUrl url = firstURL(mime);
+    if (!accepted || !mime || !mime->hasUrls() || url.isEmpty()) {
         event->ignore();
         return;
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
     if (m_dropDelegate)
-        m_dropDelegate->dropURL(mime->urls().constFirst());
+        m_dropDelegate->dropURL(url);
 }

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWindow>
 
+class QMimeData;
+class QUrl;
 class URLDropDelegate;
 
 /// The main window: takes URLs dragged anywhere onto it, also onto a child that takes
@@ -21,6 +23,10 @@ public:
 
     URLDropDelegate *dropDelegate() const { return m_dropDelegate; }
     void setDropDelegate(URLDropDelegate *delegate) { m_dropDelegate = delegate; }
+
+    /// The first URL of a drag, read from the raw "text/uri-list" so that a file name that
+    /// is not UTF-8 keeps its bytes (also when the source did not percent-encode them).
+    static QUrl firstURL(const QMimeData *mime);
 
 protected:
     bool event(QEvent *event) override;

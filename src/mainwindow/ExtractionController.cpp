@@ -1,6 +1,7 @@
 #include "mainwindow/ExtractionController.h"
 
 #include "launch/EntryExtractor.h"
+#include "platform/LocalPath.h"
 #include "rom/ROM.h"
 
 #include <QFile>
@@ -41,7 +42,7 @@ void ExtractionController::extract(const std::shared_ptr<ROM> &rom)
     // A small entry is done before the dialog would be worth showing.
     m_progress->setMinimumDuration(300);
     connect(m_progress, &QProgressDialog::canceled, this, &ExtractionController::cancel);
-    m_extractor->start(rom->filePath()->toLocalFile(), *rom->archiveIndex(), *rom->archiveEntry());
+    m_extractor->start(LocalPath::fromUrl(*rom->filePath()), *rom->archiveIndex(), *rom->archiveEntry());
 }
 
 bool ExtractionController::isExtracting() const

@@ -13,6 +13,7 @@
 #include "mainwindow/ROMViewController.h"
 #include "mainwindow/ToolbarIcons.h"
 #include "platform/Bundle.h"
+#include "platform/LocalPath.h"
 #include "platform/OpenPanel.h"
 #include "platform/RecentDocuments.h"
 #include "rom/ROM.h"
@@ -394,13 +395,13 @@ QString WindowController::cannotOpenText(const QString &path, const QString &rea
     return tr("“%1” cannot be opened.\n\n%2").arg(path, reason.isEmpty() ? tr("The file could not be read.") : reason);
 }
 
-void WindowController::playFile(const QString &path, const PlayAnswer &answer)
+void WindowController::playFile(const LocalPath &path, const PlayAnswer &answer)
 {
     if (m_supervisor->task()) {
         answer(1, tr("An emulator is already running; it was left as it is."));
         return;
     }
-    if (!handleURL(QUrl::fromLocalFile(path))) {
+    if (!handleURL(path.toUrl())) {
         answer(1, QString(m_lastOpenProblem).replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
         return;
     }

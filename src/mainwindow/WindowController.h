@@ -25,6 +25,7 @@ class QAction;
 class QLabel;
 
 class QUrl;
+class LocalPath;
 class ExtractionController;
 class RecentDocuments;
 class ROM;
@@ -97,7 +98,7 @@ public:
     using PlayAnswer = std::function<void(int exitCode, const QString &text)>;
     /// Opens \a path and plays it as Play would; \a answer hears how it ended, or at once
     /// why it could not start. An emulator already running is left alone and refuses it.
-    void playFile(const QString &path, const PlayAnswer &answer);
+    void playFile(const LocalPath &path, const PlayAnswer &answer);
     /// Why a file could not be opened, with \a reason from the reader (or a general one).
     static QString cannotOpenText(const QString &path, const QString &reason);
     void pausePressed(QObject *sender = nullptr);

@@ -95,19 +95,26 @@ std::shared_ptr<ChildProcess> ChildProcess::launchedTask(const QString &launchPa
 std::shared_ptr<ChildProcess> ChildProcess::launchedTask(const QString &launchPath, const QStringList &arguments,
                                                          OutputChannels channels)
 {
+    QList<QByteArray> words;
+    for (const QString &argument : arguments)
+        words.append(QFile::encodeName(argument));
+    return launchedTask(QFile::encodeName(launchPath), words, channels);
+}
+
+std::shared_ptr<ChildProcess> ChildProcess::launchedTask(const QByteArray &launchPath, const QList<QByteArray> &arguments,
+                                                         OutputChannels channels)
+{
     std::shared_ptr<ChildProcess> task(new ChildProcess);
     runningChildren()->children.insert(task.get(), task);
-    task->start(launchPath, arguments, channels);
+    std::vector<QByteArray> words{launchPath};
+    words.insert(words.end(), arguments.cbegin(), arguments.cend());
+    task->start(std::move(words), channels);
     return task;
 }
 
-void ChildProcess::start(const QString &launchPath, const QStringList &arguments, OutputChannels channels)
+void ChildProcess::start(std::vector<QByteArray> words, OutputChannels channels)
 {
     keepChildStatuses();
-    std::vector<QByteArray> words;
-    words.push_back(QFile::encodeName(launchPath));
-    for (const QString &argument : arguments)
-        words.push_back(QFile::encodeName(argument));
     std::vector<char *> argv;
     for (QByteArray &word : words)
         argv.push_back(word.data());

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 #include <sys/types.h>
 
 class QDeadlineTimer;
@@ -41,6 +42,9 @@ public:
     /// ended (the child's end is announced when the child itself ends), also after the
     /// handle was dropped, so that nothing it started writes into a closed pipe.
     static std::shared_ptr<ChildProcess> launchedTask(const QString &launchPath, const QStringList &arguments,
+                                                      OutputChannels channels);
+    /// The same with the program's path and arguments as bytes, passed on unchanged.
+    static std::shared_ptr<ChildProcess> launchedTask(const QByteArray &launchPath, const QList<QByteArray> &arguments,
                                                       OutputChannels channels);
 
     /// Waits, reading the output pipes meanwhile, until every child still running has
@@ -88,7 +92,7 @@ Q_SIGNALS:
 
 private:
     ChildProcess();
-    void start(const QString &launchPath, const QStringList &arguments, OutputChannels channels);
+    void start(std::vector<QByteArray> words, OutputChannels channels);
     void readOutput(int index);
     void closeOutput(int index);
     void releaseWhenDone();

@@ -1,5 +1,6 @@
 #include "platform/RecentDocuments.h"
 
+#include "platform/LocalPath.h"
 #include "platform/UserDefaults.h"
 
 #include <QUrl>
@@ -34,8 +35,9 @@ void RecentDocuments::noteNewRecentDocumentURL(const QUrl &url)
 {
     if (!url.isLocalFile())
         return;
-    // A URL with a fragment names a part of the file (an archive's entry): kept whole.
-    const QString path = url.hasFragment() ? url.toString(QUrl::FullyEncoded) : url.toLocalFile();
+    // A URL with a fragment names a part of the file (an archive's entry): kept whole. A
+    // path that is not UTF-8 is kept as its percent-encoded URL: the settings hold text.
+    const QString path = url.hasFragment() ? url.toString(QUrl::FullyEncoded) : LocalPath::fromUrl(url).storedText();
     QStringList paths = recentDocumentPaths();
     paths.removeAll(path);
     paths.prepend(path);

@@ -20,7 +20,8 @@ public:
 
     /// Moves the file to the front of the list (adding it if new); non-file URLs are ignored.
     void noteNewRecentDocumentURL(const QUrl &url);
-    /// Local paths, newest first.
+    /// Local paths, newest first; an archive's entry, or a path that is not UTF-8, as a
+    /// file URL (LocalPath::fromStoredText()).
     QStringList recentDocumentPaths() const;
     void clearRecentDocuments();
 

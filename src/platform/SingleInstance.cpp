@@ -33,15 +33,15 @@ QString SingleInstance::defaultServerName()
     return QDir::tempPath() + QStringLiteral("/tolvane-launcher-%1.socket").arg(::getuid());
 }
 
-bool SingleInstance::sendToRunningInstance(const QStringList &paths, int timeoutMs) const
+bool SingleInstance::sendToRunningInstance(const LocalPaths &paths, int timeoutMs) const
 {
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(timeoutMs))
         return false;
     QByteArray message;
-    for (const QString &path : paths) {
-        message += QFile::encodeName(path);
+    for (const LocalPath &path : paths) {
+        message += path.bytes();
         message += '\0';
     }
     socket.write(message);
@@ -56,14 +56,14 @@ bool SingleInstance::sendToRunningInstance(const QStringList &paths, int timeout
     return true;
 }
 
-std::optional<SingleInstance::PlayAnswer> SingleInstance::playInRunningInstance(const QString &path,
+std::optional<SingleInstance::PlayAnswer> SingleInstance::playInRunningInstance(const LocalPath &path,
                                                                               int timeoutMs) const
 {
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(timeoutMs))
         return std::nullopt;
-    socket.write(playPrefix + QFile::encodeName(path) + '\0');
+    socket.write(playPrefix + path.bytes() + '\0');
     while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(timeoutMs)) {
     }
     // The answer comes when the game has ended, however long that takes.
@@ -108,7 +108,7 @@ bool SingleInstance::takePlayRequest(QLocalSocket *socket)
     m_playRequests.insert(request, socket);
     // An asker that gave up (Ctrl+C) gets no answer; the game goes on.
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    Q_EMIT playRequested(QFile::decodeName(bytes.mid(playPrefix.size(), end - playPrefix.size())), request);
+    Q_EMIT playRequested(LocalPath(bytes.mid(playPrefix.size(), end - playPrefix.size())), request);
     return true;
 }
 
@@ -155,10 +155,10 @@ void SingleInstance::readMessage(QLocalSocket *socket)
     socket->disconnect(this);
     const QByteArray message = socket->readAll();
     socket->deleteLater();
-    QStringList paths;
+    LocalPaths paths;
     for (const QByteArray &part : message.split('\0')) {
         if (!part.isEmpty())
-            paths.append(QFile::decodeName(part));
+            paths.append(LocalPath(part));
     }
     Q_EMIT filesReceived(paths);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/LocalPath.h"
+
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -33,7 +35,7 @@ public:
     QString serverName() const { return m_serverName; }
 
     /// Hands \a paths to a Launcher already listening; false when none answers.
-    bool sendToRunningInstance(const QStringList &paths, int timeoutMs = 3000) const;
+    bool sendToRunningInstance(const LocalPaths &paths, int timeoutMs = 3000) const;
 
     struct PlayAnswer
     {
@@ -42,7 +44,7 @@ public:
     };
     /// Asks a Launcher already listening to play \a path and waits, however long the game
     /// lasts, for its answer. Nothing when none answers the connection.
-    std::optional<PlayAnswer> playInRunningInstance(const QString &path, int timeoutMs = 3000) const;
+    std::optional<PlayAnswer> playInRunningInstance(const LocalPath &path, int timeoutMs = 3000) const;
     /// Answers the play request \a request; nothing happens when its asker has gone.
     void answerPlayRequest(quint64 request, int exitCode, const QString &text);
     /// Starts listening. A socket file left by a Launcher that died is removed first,
@@ -52,9 +54,9 @@ public:
 
 Q_SIGNALS:
     /// Emitted with the absolute paths another start handed over (possibly none).
-    void filesReceived(const QStringList &paths);
+    void filesReceived(const LocalPaths &paths);
     /// Another start asks us to play \a path and waits for answerPlayRequest(\a request).
-    void playRequested(const QString &path, quint64 request);
+    void playRequested(const LocalPath &path, quint64 request);
 
 private:
     void acceptConnections();

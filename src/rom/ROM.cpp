@@ -1,5 +1,6 @@
 #include "rom/ROM.h"
 
+#include "platform/LocalPath.h"
 #include "rom/ImageDigest.h"
 
 #include <QByteArray>
@@ -164,7 +165,7 @@ std::shared_ptr<ROM> ROM::romFromURL(const QUrl &url)
     // The type is checked before the open: opening a device can have side effects, and a
     // socket cannot be opened at all. O_NONBLOCK still keeps a FIFO that replaced the
     // file in between from stalling the open; fstat below refuses it.
-    const QByteArray path = QFile::encodeName(url.toLocalFile());
+    const QByteArray path = LocalPath::fromUrl(url).bytes();
     struct stat info;
     if (::stat(path.constData(), &info) != 0) {
         const int error = errno;

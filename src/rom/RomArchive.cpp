@@ -1,5 +1,6 @@
 #include "rom/RomArchive.h"
 
+#include "platform/LocalPath.h"
 #include "rom/ImageDigest.h"
 
 #include <QFile>
@@ -41,7 +42,7 @@ public:
     {
         if (!url.isLocalFile())
             return ROM::romFromURL(url);
-        const QByteArray path = QFile::encodeName(url.toLocalFile());
+        const QByteArray path = LocalPath::fromUrl(url).bytes();
         // Anything but a regular file gets the plain reader's refusal, which opens nothing.
         struct stat info;
         if (::stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode))
@@ -349,12 +350,12 @@ std::shared_ptr<ROM> RomArchive::readImage(const QUrl &url, qint32 index, const 
     return rom;
 }
 
-std::optional<ROM::Refusal> RomArchive::extract(const QString &archivePath, qint32 index,
+std::optional<ROM::Refusal> RomArchive::extract(const LocalPath &archivePath, qint32 index,
                                                 const QString &entry, const Sink &sink,
                                                 const Options &options)
 {
     OpenArchive archive;
-    if (std::shared_ptr<ROM> failed = archive.open(QUrl::fromLocalFile(archivePath)))
+    if (std::shared_ptr<ROM> failed = archive.open(archivePath.toUrl()))
         return failed->refusal().value_or(ROM::Refusal::ArchiveDamaged);
     archive_entry *found = findEntry(archive, index, entry);
     if (!found)

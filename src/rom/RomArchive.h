@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LocalPath.h"
 #include "rom/ROM.h"
 
 #include <QCoreApplication>
@@ -65,7 +66,7 @@ public:
     using Sink = std::function<bool(const char *data, std::size_t length, qint64 declaredSize)>;
     /// Streams the entry at \a index named \a entry into \a sink. Nothing when all of it went
     /// through; else why not (ReadFailed with ECANCELED when \a sink stopped it).
-    static std::optional<ROM::Refusal> extract(const QString &archivePath, qint32 index,
+    static std::optional<ROM::Refusal> extract(const LocalPath &archivePath, qint32 index,
                                                const QString &entry, const Sink &sink,
                                                const Options &options = {});
 };

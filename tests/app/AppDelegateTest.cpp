@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace {
 
 QString shownPath(const AppDelegate &delegate)
@@ -57,7 +59,7 @@ TEST(AppDelegateTest, FilesHandedOverDuringLaunchOpenOnlyTheLastLaterOnesAtOnceA
     delegate.newDocument(nullptr);
     EXPECT_EQ(delegate.myWindowController(), controller) << "one main window controller";
     // A file handed over by a second start that cannot be read: its error window comes out on top.
-    delegate.openFilesFromAnotherInstance({world.path(QStringLiteral("missing.z64"))});
+    delegate.openFilesFromAnotherInstance({LocalPath::fromText(world.path(QStringLiteral("missing.z64")))});
     QWidget *errorWindow = controller->errorWindowController()->window();
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == errorWindow; }, 2000));
     controller->errorWindowController()->okPressed();
@@ -68,9 +70,17 @@ TEST(AppDelegateTest, FilesHandedOverDuringLaunchOpenOnlyTheLastLaterOnesAtOnceA
     const QStringList stored = RecentDocuments(&UserDefaults::standardUserDefaults()).recentDocumentPaths();
     EXPECT_EQ(stored.size(), 10);
     EXPECT_EQ(stored.first(), world.path(QStringLiteral("r10.z64")));
+    // A name that is not UTF-8 opens by its bytes, is kept as a percent-encoded URL and opens again.
+    const QByteArray cafe = QFile::encodeName(world.path(QStringLiteral("caf"))) + "\xe9.z64";
+    ASSERT_EQ(::rename(QFile::encodeName(world.writeRom(QStringLiteral("cafe"))).constData(), cafe.constData()), 0);
+    ASSERT_TRUE(delegate.applicationOpenFile(LocalPath(cafe)));
+    const QString kept = RecentDocuments(&UserDefaults::standardUserDefaults()).recentDocumentPaths().first();
+    EXPECT_TRUE(kept.startsWith(QLatin1String("file:///")) && kept.endsWith(QLatin1String("/caf%E9.z64"))) << kept.toStdString();
     QMenu *recentMenu = delegate.mainMenu()->recentMenu();
     itemNamed(recentMenu, QStringLiteral("r5.z64"))->trigger();
     EXPECT_EQ(shownPath(delegate), world.path(QStringLiteral("r5.z64")));
+    itemNamed(recentMenu, QStringLiteral("caf\ufffd.z64"))->trigger();
+    EXPECT_EQ(LocalPath::fromUrl(*delegate.myWindowController()->rom()->filePath()).bytes(), cafe);
     itemNamed(recentMenu, QStringLiteral("Clear Menu"))->trigger();
     EXPECT_EQ(itemNamed(recentMenu, QStringLiteral("r5.z64")), nullptr);
     EXPECT_FALSE(UserDefaults::standardUserDefaults().valueForKey(QStringLiteral("RecentDocuments")).isValid());
@@ -134,12 +144,13 @@ TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)
     SingleInstance server(world.path(QStringLiteral("test.socket")));
     ASSERT_TRUE(server.listen());
     QSignalSpy received(&server, &SingleInstance::filesReceived);
-    const QStringList paths{QStringLiteral("/roms/with space.z64"), QStringLiteral("/roms/line\nend"), QStringLiteral("/roms/\u00fc.v64")};
+    const LocalPaths paths{LocalPath("/roms/with space.z64"), LocalPath("/roms/line\nend"), LocalPath("/roms/\xc3\xbc.v64"),
+                           LocalPath("/roms/caf\xe9.z64")};
     SingleInstance client(server.serverName());
-    for (const QStringList &sent : {paths, QStringList()}) {
+    for (const LocalPaths &sent : {paths, LocalPaths()}) {
         ASSERT_TRUE(client.sendToRunningInstance(sent));
         ASSERT_TRUE(received.wait(kTimeoutMs));
-        EXPECT_EQ(received.takeFirst().at(0).toStringList(), sent);
+        EXPECT_EQ(received.takeFirst().at(0).value<LocalPaths>(), sent);
     }
     EXPECT_FALSE(SingleInstance(world.path(QStringLiteral("nobody.socket"))).sendToRunningInstance(paths, 500));
     // Private to the user: in the runtime folder when there is one.

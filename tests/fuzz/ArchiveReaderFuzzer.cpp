@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto &first = records.front();
     if (first->isValid()) {
         qint64 total = 0;
-        const auto refusal = RomArchive::extract(path, *first->archiveIndex(), *first->archiveEntry(),
+        const auto refusal = RomArchive::extract(LocalPath::fromText(path), *first->archiveIndex(), *first->archiveEntry(),
                                                  [&total](const char *, std::size_t length, qint64) {
                                                      total += qint64(length);
                                                      return true;

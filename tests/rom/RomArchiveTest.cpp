@@ -24,7 +24,7 @@ protected:
     QByteArray extracted(const char *name, const ROM &rom) const
     {
         QByteArray bytes;
-        const auto refusal = RomArchive::extract(path(name), *rom.archiveIndex(), *rom.archiveEntry(),
+        const auto refusal = RomArchive::extract(LocalPath::fromText(path(name)), *rom.archiveIndex(), *rom.archiveEntry(),
                                                  [&bytes](const char *data, std::size_t length, qint64) {
                                                      bytes.append(data, qsizetype(length));
                                                      return true;
@@ -123,7 +123,7 @@ TEST_F(RomArchiveTest, HostileAndBrokenArchivesAreRefusedWithTheirReason)
         const auto records = read("names.zip");
         ASSERT_EQ(records.size(), 1u);
         EXPECT_EQ(records[0]->refusal(), Refusal::UnsafeEntryName) << name.toHex().constData();
-        EXPECT_EQ(RomArchive::extract(path("names.zip"), 0, records[0]->archiveEntry().value_or(QString()),
+        EXPECT_EQ(RomArchive::extract(LocalPath::fromText(path("names.zip")), 0, records[0]->archiveEntry().value_or(QString()),
                                       [](const char *, std::size_t, qint64) { return true; }),
                   Refusal::UnsafeEntryName);
     }

@@ -1,6 +1,7 @@
 #include "RomInfoTool.h"
 
 #include "library/FolderWalker.h"
+#include "library/LibraryRecord.h"
 #include "library/ParallelReader.h"
 #include "rom/ROM.h"
 
@@ -11,22 +12,25 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QStringDecoder>
 #include <QUrl>
 
 #include <algorithm>
 #include <cstring>
 
+#include <sys/stat.h>
+
 RomInfoTool::RomInfoTool(std::FILE *out, std::FILE *err) : m_out(out), m_err(err) {}
 
-int RomInfoTool::run(const QStringList &arguments)
+int RomInfoTool::run(const QList<QByteArray> &arguments)
 {
     bool json = false;
     bool recursive = false;
     bool optionsEnded = false;
     int jobs = ParallelReader::defaultJobs();
-    QStringList operands;
+    QList<QByteArray> operands;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
+        const QString argument = QFile::decodeName(arguments.at(i));
         if (!optionsEnded && argument.startsWith(QLatin1Char('-'))) {
             QString jobsText;
             if (argument == QLatin1String("--")) {
@@ -36,7 +40,7 @@ int RomInfoTool::run(const QStringList &arguments)
             } else if (argument == QLatin1String("-r") || argument == QLatin1String("--recursive")) {
                 recursive = true;
             } else if (argument == QLatin1String("--jobs") && i + 1 < arguments.size()) {
-                jobsText = arguments.at(++i);
+                jobsText = QFile::decodeName(arguments.at(++i));
             } else if (argument.startsWith(QLatin1String("--jobs="))) {
                 jobsText = argument.mid(7);
             } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
@@ -60,7 +64,7 @@ int RomInfoTool::run(const QStringList &arguments)
                 }
             }
         } else {
-            operands.append(argument);
+            operands.append(arguments.at(i));
         }
     }
     if (operands.isEmpty()) {
@@ -72,25 +76,25 @@ int RomInfoTool::run(const QStringList &arguments)
     std::vector<QByteArray> paths;
     if (recursive) {
         // Folders are walked with the library's rules; a file named directly is taken as it is.
-        QStringList folders;
-        for (const QString &operand : operands) {
-            if (QFileInfo(operand).isDir())
+        QList<QByteArray> folders;
+        for (const QByteArray &operand : operands) {
+            struct stat info;
+            if (::stat(operand.constData(), &info) == 0 && S_ISDIR(info.st_mode))
                 folders.append(operand);
             else
-                paths.push_back(QFile::encodeName(operand));
+                paths.push_back(operand);
         }
         FolderWalker walker;
         for (FolderWalker::Entry &entry : walker.walk(folders))
             paths.push_back(std::move(entry.path));
         for (const QString &problem : walker.problems()) {
-            write(m_err, QStringLiteral("tolvane-rominfo: ") + problem + QLatin1Char('\n'));
+            write(m_err, QStringLiteral("tolvane-rominfo: ") + escapedPath(problem.toUtf8()) + QLatin1Char('\n'));
             status = 1;
         }
         // Sorted by path, whatever order the walk and the reads took.
         std::sort(paths.begin(), paths.end());
     } else {
-        for (const QString &operand : operands)
-            paths.push_back(QFile::encodeName(operand));
+        paths.assign(operands.cbegin(), operands.cend());
     }
 
     std::vector<ParallelReader::Records> results(paths.size());
@@ -103,17 +107,17 @@ int RomInfoTool::run(const QStringList &arguments)
     for (std::size_t i = 0; i < paths.size(); ++i) {
         for (const std::shared_ptr<ROM> &record : results[i]) {
             const ROM &rom = *record;
-            QString path = QFile::decodeName(paths[i]);
             const bool valid = rom.isValid();
             if (json) {
-                records.append(jsonRecord(path, rom));
+                records.append(jsonRecord(QFile::decodeName(paths[i]), rom));
             } else if (valid) {
                 if (!first)
                     write(m_out, QStringLiteral("\n"));
-                printText(path, rom);
+                printText(paths[i], rom);
                 first = false;
             }
             if (!valid) {
+                QString path = escapedPath(paths[i]);
                 if (const std::optional<QString> entry = rom.archiveEntry())
                     path = tr("%1 \u25b8 %2").arg(path, escaped(*entry));
                 write(m_err, tr("tolvane-rominfo: %1: not read as a ROM image: %2")
@@ -151,11 +155,11 @@ void RomInfoTool::printUsage(std::FILE *stream) const
              "Exit status: 0 when every file was read, 1 when any was not, 2 on a usage error.\n"));
 }
 
-void RomInfoTool::printText(const QString &path, const ROM &rom)
+void RomInfoTool::printText(const QByteArray &path, const ROM &rom)
 {
     const QString crcs = QString::asprintf("%X %X", rom.CRC1().value_or(0), rom.CRC2().value_or(0));
     QString text;
-    text += tr("File:       %1\n").arg(path);
+    text += tr("File:       %1\n").arg(escapedPath(path));
     if (const std::optional<QString> entry = rom.archiveEntry())
         text += tr("Entry:      %1\n").arg(escaped(*entry));
     // Quoted so that padding spaces stay visible.
@@ -191,6 +195,10 @@ QJsonObject RomInfoTool::jsonRecord(const QString &path, const ROM &rom)
     object.insert(QStringLiteral("cic"), orNull(rom.cic()));
     object.insert(QStringLiteral("md5"), orNull(rom.MD5()));
     object.insert(QStringLiteral("byteOrder"), orNull(rom.byteOrder()));
+    object.insert(QStringLiteral("size"), orNull(rom.fileSize()));
+    // The words the library's Region column shows, for the records it shows them for.
+    object.insert(QStringLiteral("region"), rom.isValid() ? QJsonValue(LibraryRecord::regionName(rom.regionCode().value_or(0)))
+                                                          : QJsonValue(QJsonValue::Null));
     return object;
 }
 
@@ -254,6 +262,25 @@ QString RomInfoTool::escaped(const QString &text)
             result += QLatin1Char('\\') + c;
         else
             result += c;
+    }
+    return result;
+}
+
+QString RomInfoTool::escapedPath(const QByteArray &path)
+{
+    QString result;
+    for (qsizetype i = 0; i < path.size();) {
+        const auto byte = uchar(path.at(i));
+        const int length = byte < 0x80 ? 1 : (byte & 0xE0) == 0xC0 ? 2 : (byte & 0xF0) == 0xE0 ? 3 : (byte & 0xF8) == 0xF0 ? 4 : 0;
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString character = length > 0 && i + length <= path.size() ? decoder(path.mid(i, length)) : QString();
+        if (length == 0 || character.isEmpty() || decoder.hasError() || byte < 0x20 || byte == 0x7F) {
+            result += QString::asprintf("\\x%02X", unsigned(byte));
+            ++i;
+            continue;
+        }
+        result += byte == '\\' ? QStringLiteral("\\\\") : character;
+        i += length;
     }
     return result;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QCoreApplication>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -21,17 +23,20 @@ public:
 
     /// Runs over the arguments that follow the program name and returns the exit status:
     /// 0 when every file gave a complete record, 1 when any did not, 2 on a usage error.
-    int run(const QStringList &arguments);
+    int run(const QList<QByteArray> &arguments);
 
 private:
     void printUsage(std::FILE *stream) const;
-    void printText(const QString &path, const ROM &rom);
+    void printText(const QByteArray &path, const ROM &rom);
     static QJsonObject jsonRecord(const QString &path, const ROM &rom);
     /// Why the reader gave no complete record, in the tool's terse words.
     static QString failureReason(const ROM &rom);
     /// Control characters as \xNN, quote and backslash with a backslash, so that one field
     /// stays on one line and padding stays visible.
     static QString escaped(const QString &text);
+    /// A path's bytes for one line of text: control characters, backslashes and bytes that
+    /// are not UTF-8 as \xNN or \\, so that a name with a newline stays on one line.
+    static QString escapedPath(const QByteArray &path);
     void write(std::FILE *stream, const QString &text) const;
 
     std::FILE *m_out;
