@@ -6,6 +6,7 @@
 #include "launch/InputAutoCfgWriter.h"
 #include "launch/ShellQuoting.h"
 #include "platform/ChildProcess.h"
+#include "platform/LocalPath.h"
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
 
@@ -187,6 +188,11 @@ TEST(SupervisionTest, DefaultAndCustomBuildsGetHostileNamesAsOneArgumentEachAndR
     world.clearRecord();
     ASSERT_TRUE(launcher.playAndWaitForEnds(2));
     EXPECT_EQ(world.recordedArguments(), expected);
+    // A name that is not UTF-8 reaches the emulator byte for byte.
+    const QByteArray latin1 = QFile::encodeName(romFolder) + "/caf\xe9 '$(touch " + QFile::encodeName(marker) + ")'.z64";
+    launcher.rom.setFilePath(LocalPath(latin1).toUrl());
+    ASSERT_TRUE(launcher.playAndWaitForEnds(3));
+    EXPECT_TRUE(readFile(world.path(QStringLiteral("record"))).endsWith(QByteArray("--windowed\0", 11) + latin1 + '\0'));
     EXPECT_FALSE(QFile::exists(marker));
 }
 

@@ -1,6 +1,7 @@
 #include "library/FolderWalker.h"
 #include "library/LibraryCache.h"
 #include "library/LibraryScanner.h"
+#include "rom/RomArchive.h"
 #include "support/ArchiveBuilder.h"
 #include "support/RomImageBuilder.h"
 
@@ -16,7 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/resource.h>
@@ -116,7 +119,7 @@ TEST_F(LibraryCoreTest, walkerFindsRomNamesInAnyCaseAtAnyDepthOnceAndNeverLoops)
 struct ScanResult
 {
     std::tuple<int, int, int> counts; // total, from the cache, read
-    QStringList messages;
+    QStringList messages, problems;
     QList<LibraryRecord> found;
     QList<QByteArray> removed;
 };
@@ -127,7 +130,10 @@ ScanResult scan(const QString &cachePath, const QStringList &folders, const std:
     LibraryScanner scanner(cachePath, 2);
     if (setUp)
         setUp(scanner);
-    QObject::connect(&scanner, &LibraryScanner::finished, [&](int total, int fromCache, int read, auto...) { result.counts = {total, fromCache, read}; });
+    QObject::connect(&scanner, &LibraryScanner::finished, [&](int total, int fromCache, int read, bool, const QStringList &problems, auto...) {
+        result.counts = {total, fromCache, read};
+        result.problems = problems;
+    });
     QObject::connect(&scanner, &LibraryScanner::cacheMessage, [&](const QString &message) { result.messages.append(message); });
     QObject::connect(&scanner, &LibraryScanner::recordsFound, [&](const QList<LibraryRecord> &records) { result.found += records; });
     QObject::connect(&scanner, &LibraryScanner::recordsRemoved, [&](const QList<QByteArray> &paths) { result.removed += paths; });
@@ -302,6 +308,33 @@ TEST_F(LibraryCoreTest, scannerWatchesFromTheStartEvenAfterCancelAndKeepsWhatCan
     EXPECT_EQ(counts, std::tuple(2, 2, 0));
     ASSERT_EQ(found.size(), 2);
     EXPECT_TRUE(found.constFirst().unreachableFolder.isEmpty());
+}
+
+TEST_F(LibraryCoreTest, namesThatAreNotUtf8AreReadByTheirBytesAndAFolderThatCannotBeReadIsNamed)
+{
+    // Latin-1 names from an old disk: an image, and an archive holding one.
+    const QByteArray lib = QFile::encodeName(m_dir.filePath(QStringLiteral("lib"))), cafe = lib + "/caf\xe9.z64";
+    ASSERT_EQ(::rename(QFile::encodeName(file(QStringLiteral("lib/cafe"))).constData(), cafe.constData()), 0);
+    ASSERT_TRUE(ArchiveBuilder().add("in.z64", RomImageBuilder().image()).writeTo(m_dir.filePath(QStringLiteral("a.zip"))));
+    ASSERT_EQ(::rename(QFile::encodeName(m_dir.filePath(QStringLiteral("a.zip"))).constData(), (lib + "/\xe9t\xe9.zip").constData()), 0);
+    // A subfolder this user may not read (root is held to the file modes for the scan).
+    const QByteArray locked = QFile::encodeName(QFileInfo(file(QStringLiteral("lib/locked/hidden.z64"))).path());
+    ASSERT_EQ(::chmod(locked.constData(), 0), 0);
+    ASSERT_TRUE(setDacOverride(false));
+    const ScanResult result = scan(m_dir.filePath(QStringLiteral("cache.sqlite")), {QFile::decodeName(lib)});
+    EXPECT_TRUE(setDacOverride(true));
+    ::chmod(locked.constData(), 0700);
+    ASSERT_EQ(result.found.size(), 2);
+    for (const LibraryRecord &record : result.found) {
+        EXPECT_TRUE(record.valid) << record.refusalReason().toStdString();
+        // What Enter opens for an unchanged row.
+        const QUrl url = *record.toROM()->filePath();
+        EXPECT_TRUE((record.entryIndex < 0 ? ROM::romFromURL(url) : RomArchive::readImage(url, record.entryIndex, record.entry))->isValid());
+        EXPECT_EQ(record.fileName(), record.entryIndex < 0 ? QStringLiteral("caf\ufffd.z64") : QStringLiteral("\ufffdt\ufffd.zip \u25b8 in.z64"));
+    }
+    ASSERT_EQ(result.problems.size(), 1);
+    EXPECT_TRUE(result.problems[0].contains(QFile::decodeName(locked)) && result.problems[0].contains(QString::fromLocal8Bit(std::strerror(EACCES))))
+        << result.problems[0].toStdString();
 }
 
 TEST_F(LibraryCoreTest, archivesGiveARowPerImageThatTheCacheKeepsByEntry)

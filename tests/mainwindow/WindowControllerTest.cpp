@@ -11,6 +11,7 @@
 #include "mainwindow/ErrorWinController.h"
 #include "mainwindow/ROMViewController.h"
 #include "mainwindow/WindowController.h"
+#include "platform/LocalPath.h"
 #include "platform/RecentDocuments.h"
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
@@ -29,6 +30,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include <cstdio>
 #include <cstring>
 
 #include <sys/socket.h>
@@ -172,15 +174,23 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
     QApplication::sendEvent(controller.dragWindow()->windowHandle(), &drop);
     EXPECT_TRUE(shownPath() == rom && recent.recentDocumentPaths() == QStringList{rom});
     EXPECT_TRUE(search->text().isEmpty() && drop.isAccepted() && drop.dropAction() == Qt::CopyAction);
-    // A dropped archive with one image opens it.
-    const QString zip = world.path(QStringLiteral("drop.zip"));
-    ASSERT_TRUE(ArchiveBuilder().add("in.v64", RomImageBuilder().image()).writeTo(zip));
-    mime.setUrls({QUrl::fromLocalFile(zip)});
-    QDragEnterEvent zipEnter(at.toPoint(), any, &mime, Qt::LeftButton, Qt::NoModifier);
+    // A dropped archive with one image opens it, also one whose name is not UTF-8 and came unencoded.
+    const QByteArray zip = QFile::encodeName(world.path(QStringLiteral("drop"))) + "\xe9.zip";
+    ASSERT_TRUE(ArchiveBuilder().add("in.v64", RomImageBuilder().image()).writeTo(world.path(QStringLiteral("drop.zip"))));
+    ASSERT_EQ(::rename(QFile::encodeName(world.path(QStringLiteral("drop.zip"))).constData(), zip.constData()), 0);
+    // The source's bytes as an X11 drop hands them over (QMimeData::setData would parse them).
+    struct RawDrop : QMimeData
+    {
+        QStringList formats() const override { return {QStringLiteral("text/uri-list")}; }
+        QVariant retrieveData(const QString &, QMetaType) const override { return list; }
+        QByteArray list;
+    } raw;
+    raw.list = "file://" + zip + "\r\n";
+    QDragEnterEvent zipEnter(at.toPoint(), any, &raw, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(controller.dragWindow()->windowHandle(), &zipEnter);
-    QDropEvent zipDrop(at, any, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent zipDrop(at, any, &raw, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(controller.dragWindow()->windowHandle(), &zipDrop);
-    EXPECT_TRUE(shownPath() == zip && controller.rom()->archiveEntry() == QStringLiteral("in.v64"));
+    EXPECT_TRUE(LocalPath::fromUrl(*controller.rom()->filePath()).bytes() == zip && controller.rom()->archiveEntry() == QStringLiteral("in.v64"));
     controller.handleURL(QUrl::fromLocalFile(rom));
 
     // The open panel takes any name, folders too (to say why they cannot be played); Cancel changes nothing.

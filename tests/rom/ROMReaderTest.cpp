@@ -12,6 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -157,12 +161,14 @@ TEST(RomInfoToolTest, PrintsEachReadableImageAsTextOrJsonAndReportsTheOthers)
         const QJsonObject expected{{QStringLiteral("path"), paths[order]}, {QStringLiteral("valid"), true},
                                    {QStringLiteral("name"), QStringLiteral("TOOL \"TEST\"\t")}, {QStringLiteral("gameCode"), QStringLiteral("NTTE")},
                                    {QStringLiteral("crc1"), 4294967295.0}, {QStringLiteral("crc2"), 43981.0}, {QStringLiteral("cic"), 6106},
-                                   {QStringLiteral("md5"), md5}, {QStringLiteral("byteOrder"), QFileInfo(paths[order]).fileName()}};
+                                   {QStringLiteral("md5"), md5}, {QStringLiteral("byteOrder"), QFileInfo(paths[order]).fileName()},
+                                   {QStringLiteral("size"), double(builder.canonicalImage().size())}, {QStringLiteral("region"), QStringLiteral("North America")}};
         EXPECT_EQ(records.at(index).toObject(), expected) << order;
     }
     const QJsonObject absent{{QStringLiteral("path"), missing}, {QStringLiteral("valid"), false}, {QStringLiteral("name"), QJsonValue()},
                              {QStringLiteral("gameCode"), QJsonValue()}, {QStringLiteral("crc1"), QJsonValue()}, {QStringLiteral("crc2"), QJsonValue()},
-                             {QStringLiteral("cic"), QJsonValue()}, {QStringLiteral("md5"), QJsonValue()}, {QStringLiteral("byteOrder"), QJsonValue()}};
+                             {QStringLiteral("cic"), QJsonValue()}, {QStringLiteral("md5"), QJsonValue()}, {QStringLiteral("byteOrder"), QJsonValue()},
+                             {QStringLiteral("size"), QJsonValue()}, {QStringLiteral("region"), QJsonValue()}};
     EXPECT_EQ(records.at(1).toObject(), absent);
 
     ASSERT_TRUE(RomImageBuilder().setSize(100).writeTo(dir.filePath(QStringLiteral("short"))));
@@ -171,6 +177,32 @@ TEST(RomInfoToolTest, PrintsEachReadableImageAsTextOrJsonAndReportsTheOthers)
     EXPECT_EQ(out, QStringLiteral("File:       %1\nName:       \"TOOL \\\"TEST\\\"\\x09\"\nGame code:  NTTE\n"
                                   "CRC:        FFFFFFFF ABCD\nCIC:        6106\nMD5:        %2\nByte order: n64\n").arg(paths[2], md5));
     EXPECT_TRUE(err.contains(QStringLiteral("short: not read as a ROM image: shorter than 4096 bytes")));
+
+    // A name that is not UTF-8 with a line break, found by the walk and named as an operand; a
+    // folder past PATH_MAX is named on standard error and the status says files were left out.
+    QTemporaryDir tree;
+    const QByteArray odd = QFile::encodeName(tree.path()) + "/caf\xe9\nnew.z64", part(200, 'd');
+    ASSERT_EQ(::link(QFile::encodeName(paths[2]).constData(), odd.constData()), 0);
+    int fd = ::open(QFile::encodeName(tree.path()).constData(), O_DIRECTORY);
+    for (int depth = 0; depth < 21 && fd >= 0; ++depth) {
+        ::mkdirat(fd, part.constData(), 0700);
+        const int next = ::openat(fd, part.constData(), O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    ::close(fd);
+    const QString shown = QStringLiteral("File:       %1/caf\\xE9\\x0Anew.z64\nName:").arg(tree.path());
+    std::tie(status, out, err) = runRomInfo({QStringLiteral("-r"), tree.path()});
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(out.startsWith(shown)) << out.toStdString();
+    EXPECT_TRUE(err.contains(QString::fromLocal8Bit(std::strerror(ENAMETOOLONG)))) << err.toStdString();
+    QProcess operand;
+    operand.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$1\"/caf*"), QStringLiteral(TOLVANE_ROMINFO_PATH), tree.path()});
+    ASSERT_TRUE(operand.waitForFinished(30000));
+    EXPECT_TRUE(operand.exitCode() == 0 && QString::fromUtf8(operand.readAllStandardOutput()).startsWith(shown));
+    // Deeper than QTemporaryDir can remove.
+    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), tree.filePath(QString::fromLatin1(part))});
+
     EXPECT_EQ(std::get<0>(runRomInfo({QStringLiteral("--help")})), 0);
     EXPECT_EQ(std::get<0>(runRomInfo({})), 2);
     EXPECT_EQ(std::get<0>(runRomInfo({QStringLiteral("--frobnicate"), paths[0]})), 2);
