@@ -141,7 +141,8 @@ void RomInfoTool::printUsage(std::FILE *stream) const
              "archive (with JSON keys \"archive\" and \"entry\"), and prints its name, game code,\n"
              "header checksum words, CIC variant, MD5 digest of the canonical image and\n"
              "stored byte order (z64, v64 or n64). In the text form the name is quoted, and\n"
-             "quotes, backslashes and control characters in texts are escaped (\\xNN).\n"
+             "quotes, backslashes and control characters in texts are escaped (\\xNN), in\n"
+             "paths also bytes that are not UTF-8. JSON adds \"size\" (bytes) and \"region\".\n"
              "\n"
              "  --json           print one JSON array with an object per file\n"
              "  -r, --recursive  read the ROM images in each folder named, and in its subfolders\n"
@@ -152,7 +153,8 @@ void RomInfoTool::printUsage(std::FILE *stream) const
              "  --version        print the version and exit\n"
              "  --               end of options: what follows is a file, even if it begins with -\n"
              "\n"
-             "Exit status: 0 when every file was read, 1 when any was not, 2 on a usage error.\n"));
+             "Exit status: 0 when every file was read, 1 when any was not (or a folder could\n"
+             "not be read), 2 on a usage error.\n"));
 }
 
 void RomInfoTool::printText(const QByteArray &path, const ROM &rom)
