@@ -181,7 +181,10 @@ void FolderWalker::walkFolder(const QByteArray &path, bool isRoot, std::vector<Q
 void FolderWalker::problemReading(const QByteArray &path, bool isRoot, int error)
 {
     const QString reason = QString::fromLocal8Bit(std::strerror(error));
-    m_problems.append(isRoot ? tr("The library folder “%1” cannot be read: %2.").arg(QFile::decodeName(path), reason)
-                             : tr("The folder “%1” cannot be read, so its files are left out: %2.")
-                                   .arg(QFile::decodeName(path), reason));
+    // A path past PATH_MAX would fill the panel; its two ends say where it is.
+    QString shown = QFile::decodeName(path);
+    if (shown.size() > 240)
+        shown = shown.left(100) + QStringLiteral("\u2026") + shown.right(120);
+    m_problems.append(isRoot ? tr("The library folder “%1” cannot be read: %2.").arg(shown, reason)
+                             : tr("The folder “%1” cannot be read, so its files are left out: %2.").arg(shown, reason));
 }
