@@ -61,7 +61,7 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
     case GameCode:
         return record.gameCode();
     case Region:
-        return record.valid ? LibraryRecord::regionName(record.regionCode) : QString();
+        return record.valid ? regionName(record.regionCode) : QString();
     case Cic:
         return record.valid ? QVariant(record.cic) : QVariant();
     case Size:

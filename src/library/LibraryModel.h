@@ -45,6 +45,9 @@ public:
     /// Replaces one game's history and updates every row of that game.
     void setGameHistory(const QString &md5, const GameHistory &history);
 
+    /// "North America" for 'E' and so on; an unknown letter as itself.
+    static QString regionName(quint8 code) { return LibraryRecord::regionName(code); }
+
 private:
     QList<LibraryRecord> m_records;
     QHash<QByteArray, int> m_rows;
