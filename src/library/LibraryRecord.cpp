@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 #include <sys/stat.h>
@@ -138,13 +139,17 @@ bool LibraryRecord::setKey(const QByteArray &key)
         return true;
     }
     const qsizetype second = key.indexOf('\0', first + 1);
-    bool ok = false;
-    const int index = second < 0 ? -1 : key.mid(first + 1, second - first - 1).toInt(&ok);
-    if (!ok || index < 0)
+    if (second < 0)
+        return false;
+    // Runs for every archive entry at every start: no copies on the way.
+    const QByteArrayView number = QByteArrayView(key).sliced(first + 1, second - first - 1);
+    int index = -1;
+    const auto [end, error] = std::from_chars(number.begin(), number.end(), index);
+    if (number.isEmpty() || error != std::errc() || end != number.end() || index < 0)
         return false;
     path = key.left(first);
     entryIndex = index;
-    entry = QString::fromUtf8(key.mid(second + 1));
+    entry = QString::fromUtf8(QByteArrayView(key).sliced(second + 1));
     return true;
 }
 
@@ -216,7 +221,8 @@ bool LibraryRecord::decode(const QByteArray &bytes)
     refusal = refusalCode < 0 ? std::nullopt : std::optional(ROM::Refusal(refusalCode));
     refusalError = error;
     // A complete record has its four texts, each ended by a zero byte, and nothing after.
-    const qsizetype zeros = bytes.count('\0') - QByteArrayView(bytes).first(kHeaderSize).count('\0');
+    const QByteArrayView texts = QByteArrayView(bytes).sliced(kHeaderSize);
+    const auto zeros = std::count(texts.begin(), texts.end(), '\0');
     if ((valid ? 4 : 0) != zeros || (valid && !bytes.endsWith('\0')))
         return false;
     m_encoded = bytes;

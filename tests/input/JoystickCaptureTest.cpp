@@ -1,5 +1,6 @@
 #include "input/PaneHelpers.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QTest>
 #include <QThread>
@@ -115,8 +116,12 @@ TEST_F(JoystickCaptureTest, AnotherRowAnotherWindowOrClosingThePaneCancelsTheWai
 
     // A thread blocked handing over a value must neither hang the pane's end nor store.
     pushButton(kDevice, 6);
-    while (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0) // no Qt events meanwhile
-        QThread::yieldCurrentThread();
+    // No Qt events meanwhile; bounded, and sleeping, so a loaded machine cannot spin it forever.
+    const QDeadlineTimer deadline(kTimeoutMs);
+    while (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) > 0) {
+        ASSERT_FALSE(deadline.hasExpired()) << "the capture thread never took the button";
+        QThread::msleep(1);
+    }
     m_pane.reset();
     EXPECT_FALSE(storedMapping(kJoystick1).contains(QStringLiteral("button(6)")));
 }
