@@ -8,11 +8,60 @@
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <QWidget>
+
+namespace {
+
+// The panes were laid out for a window each; side by side here, some of their mnemonics meet
+// (Controller and Custom build, Resolution and Reset to Defaults), and Alt+letter would only
+// cycle between them. Each later one moves to a letter still free; the roots come in order of
+// precedence.
+void makeMnemonicsUnique(const QList<QWidget *> &roots)
+{
+    QSet<QChar> used;
+    const auto unique = [&used](const QString &text) {
+        qsizetype at = -1;
+        for (qsizetype i = text.indexOf(QLatin1Char('&')); i >= 0 && i + 1 < text.size();
+             i = text.indexOf(QLatin1Char('&'), i + 2)) {
+            if (text.at(i + 1) != QLatin1Char('&')) {
+                at = i;
+                break;
+            }
+        }
+        if (at < 0)
+            return text;
+        if (const QChar letter = text.at(at + 1).toLower(); !used.contains(letter)) {
+            used.insert(letter);
+            return text;
+        }
+        QString plain = QString(text).remove(at, 1);
+        for (qsizetype i = 0; i < plain.size(); ++i) {
+            const QChar letter = plain.at(i).toLower();
+            if (letter.isLetter() && !used.contains(letter)) {
+                used.insert(letter);
+                return plain.insert(i, QLatin1Char('&'));
+            }
+        }
+        return plain;
+    };
+    QList<QWidget *> widgets;
+    for (QWidget *root : roots)
+        widgets += root->findChildren<QWidget *>();
+    for (QWidget *widget : widgets) {
+        if (auto *label = qobject_cast<QLabel *>(widget); label && label->buddy())
+            label->setText(unique(label->text()));
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            button->setText(unique(button->text()));
+    }
+}
+
+} // namespace
 
 GameSettingsWindowController::GameSettingsWindowController(const GameSettings &settings, QObject *parent)
     : NibWindowController(QStringLiteral("GameSettingsWindow"), parent)
@@ -80,6 +129,8 @@ QWidget *GameSettingsWindowController::createWindow()
 
     for (const GameSettings::Group group : {GameSettings::Video, GameSettings::Emulator, GameSettings::Controllers})
         showGroup(group);
+    // The emulator build is the rarest choice: its Custom build gives way to Controller.
+    makeMnemonicsUnique({m_videoVC->view(), m_controllerVC->view(), m_emulatorVC->view(), buttons});
     return window;
 }
 

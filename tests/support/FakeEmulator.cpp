@@ -11,6 +11,7 @@
 //   TOLVANE_FAKE_SAY=<text>     write "<text> on stdout" (not flushed) and "<text> on stderr".
 //   TOLVANE_FAKE_CHILD=1        start a helper in our process group that waits too, as an
 //                               emulator with its own child would.
+// While waiting, SIGUSR1 ends it with status 0 (the player quit the game), SIGUSR2 with 3.
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -79,6 +80,8 @@ int main(int argc, char **argv)
             signal(-std::atoi(exitCode), SIG_DFL), raise(-std::atoi(exitCode));
         return std::atoi(exitCode);
     }
+    signal(SIGUSR1, [](int) { _exit(0); });
+    signal(SIGUSR2, [](int) { _exit(3); });
     for (;;)
         pause();
 }
