@@ -88,7 +88,7 @@ void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     // Latin-1 keeps every byte of a path that is not UTF-8; entries of one archive differ by index.
     const QString key = QString::fromLatin1(record.path) + QLatin1Char('#') + QString::number(record.entryIndex);
     const QImage image = record.valid
-        ? m_loader->cover(key, {record.md5(), record.gameCode(), record.name(), record.filePath()}, m_coverWidth)
+        ? m_loader->cover(key, {record.md5(), record.gameCode(), record.name(), LocalPath(record.path)}, m_coverWidth)
         : QImage();
     if (!image.isNull()) {
         const QSize shown = image.size().scaled(cover.size(), Qt::KeepAspectRatio);

@@ -7,6 +7,12 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <utility>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 int rank(const QString &suffix)
@@ -25,9 +31,28 @@ QString usable(const QString &text)
     return cleaned.trimmed().toLower();
 }
 
+// A name compared in any letter case: as text when it is UTF-8, else by its bytes with
+// only ASCII letters folded (a Latin-1 name from an old disk cannot be decoded).
+QByteArray nameKey(const QByteArray &name)
+{
+    return LocalPath(name).isText() ? QFile::decodeName(name).toLower().toUtf8() : name.toLower();
+}
+
+QByteArray textKey(const QString &text)
+{
+    return usable(text).toUtf8();
+}
+
+// "name.tar.png": the base name and the suffix around the last dot, as QFileInfo splits them.
+std::pair<QByteArray, QByteArray> split(const QByteArray &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf('.');
+    return dot < 0 ? std::pair{fileName, QByteArray()} : std::pair{fileName.left(dot), fileName.mid(dot + 1)};
+}
+
 } // namespace
 
-CoverFinder::CoverFinder(const QString &coversFolder) : m_coversFolder(coversFolder) {}
+CoverFinder::CoverFinder(const QString &coversFolder) : m_coversFolder(LocalPath::fromText(coversFolder).bytes()) {}
 
 QStringList CoverFinder::pictureSuffixes()
 {
@@ -40,56 +65,73 @@ QStringList CoverFinder::pictureSuffixes()
     return suffixes;
 }
 
-const CoverFinder::Folder &CoverFinder::folder(const QString &path) const
+const CoverFinder::Folder &CoverFinder::folder(const QByteArray &path) const
 {
     std::lock_guard lock(m_mutex);
     const auto known = m_folders.constFind(path);
     if (known != m_folders.cend())
         return *known;
     Folder &entry = m_folders[path];
-    QHash<QString, int> ranks;
-    for (const QFileInfo &file : QDir(path).entryInfoList(QDir::Files | QDir::Readable)) {
-        const QByteArray name = QFile::encodeName(file.fileName());
-        if (FolderWalker::hasRomExtension(name.constData(), std::size_t(name.size())))
+    // Listed by bytes: QDir would give names that are not UTF-8 with U+FFFD, which open nothing.
+    DIR *dir = ::opendir(path.constData());
+    if (!dir)
+        return entry;
+    const QByteArray prefix = path.endsWith('/') ? path : path + '/';
+    QHash<QByteArray, int> ranks;
+    while (const dirent *item = ::readdir(dir)) {
+        // Hidden files are not looked at, as QDir does by default.
+        const QByteArray name(item->d_name);
+        if (name.startsWith('.'))
+            continue;
+        const bool rom = FolderWalker::hasRomExtension(name.constData(), std::size_t(name.size()));
+        const auto [base, suffix] = split(name);
+        const int order = rank(QString::fromLatin1(suffix).toLower());
+        if (!rom && order < 0)
+            continue;
+        const QByteArray file = prefix + name;
+        struct stat info;
+        if (::stat(file.constData(), &info) != 0 || !S_ISREG(info.st_mode) || ::access(file.constData(), R_OK) != 0)
+            continue;
+        if (rom)
             ++entry.roms;
-        const int order = rank(file.suffix().toLower());
         if (order < 0)
             continue;
-        const QString base = file.completeBaseName().toLower();
-        const auto best = ranks.constFind(base);
+        const QByteArray key = nameKey(base);
+        const auto best = ranks.constFind(key);
         if (best != ranks.cend() && *best <= order)
             continue;
-        ranks.insert(base, order);
-        entry.pictures.insert(base, file.filePath());
+        ranks.insert(key, order);
+        entry.pictures.insert(key, LocalPath(file));
     }
+    ::closedir(dir);
     return entry;
 }
 
-QString CoverFinder::find(const Game &game) const
+LocalPath CoverFinder::find(const Game &game) const
 {
+    const QByteArray romBase = split(game.file.bytes().mid(game.file.bytes().lastIndexOf('/') + 1)).first;
     if (!m_coversFolder.isEmpty()) {
         const Folder &covers = folder(m_coversFolder);
-        for (const QString &name : {usable(game.md5), usable(game.gameCode), usable(game.name),
-                                    usable(QFileInfo(game.filePath).completeBaseName())}) {
+        const QByteArray fileKey = LocalPath(romBase).isText() ? textKey(QFile::decodeName(romBase)) : romBase.trimmed().toLower();
+        for (const QByteArray &name : {textKey(game.md5), textKey(game.gameCode), textKey(game.name), fileKey}) {
             if (name.isEmpty())
                 continue;
-            const QString found = covers.pictures.value(name);
+            const LocalPath found = covers.pictures.value(name);
             if (!found.isEmpty())
                 return found;
         }
     }
-    if (game.filePath.isEmpty())
-        return QString();
-    const QFileInfo rom(game.filePath);
-    const Folder &beside = folder(rom.absolutePath());
-    const QString own = beside.pictures.value(rom.completeBaseName().toLower());
+    if (game.file.isEmpty())
+        return LocalPath();
+    const Folder &beside = folder(game.file.absolute().folder().bytes());
+    const LocalPath own = beside.pictures.value(nameKey(romBase));
     if (!own.isEmpty())
         return own;
     if (beside.roms != 1)
-        return QString();
-    const QString cover = beside.pictures.value(QStringLiteral("cover"));
-    const QString suffix = QFileInfo(cover).suffix().toLower();
-    return suffix == QLatin1String("png") || suffix == QLatin1String("jpg") ? cover : QString();
+        return LocalPath();
+    const LocalPath cover = beside.pictures.value(QByteArrayLiteral("cover"));
+    const QByteArray suffix = split(cover.bytes()).second.toLower();
+    return suffix == "png" || suffix == "jpg" ? cover : LocalPath();
 }
 
 QString CoverFinder::install(const QString &picture, const QString &coversFolder, const QString &md5)

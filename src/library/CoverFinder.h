@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/LocalPath.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QString>
@@ -25,14 +27,14 @@ public:
         QString md5;
         QString gameCode;
         QString name;
-        /// The ROM's path.
-        QString filePath;
+        /// The ROM's path, as the file system spells it.
+        LocalPath file;
     };
 
     explicit CoverFinder(const QString &coversFolder = QString());
 
     /// The picture's path, or empty when the game has none.
-    QString find(const Game &game) const;
+    LocalPath find(const Game &game) const;
 
     /// Copies \a picture into \a coversFolder as the cover of the game with this MD5, in
     /// place of the cover it had there in any format. The error text, empty on success.
@@ -43,13 +45,13 @@ public:
 private:
     struct Folder
     {
-        // Lower-case base name to the best picture of that name.
-        QHash<QString, QString> pictures;
+        // Lower-case base name (see nameKey()) to the best picture of that name.
+        QHash<QByteArray, LocalPath> pictures;
         int roms = 0;
     };
-    const Folder &folder(const QString &path) const;
+    const Folder &folder(const QByteArray &path) const;
 
-    QString m_coversFolder;
+    QByteArray m_coversFolder;
     mutable std::mutex m_mutex;
-    mutable QHash<QString, Folder> m_folders;
+    mutable QHash<QByteArray, Folder> m_folders;
 };

@@ -2,12 +2,16 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -125,18 +129,30 @@ QImage CoverLoader::load(const Job &job)
         std::lock_guard lock(m_mutex);
         finder = m_finder;
     }
-    const QString picture = finder->find(job.game);
+    const LocalPath picture = finder->find(job.game);
     if (picture.isEmpty())
         return QImage();
-    const QFileInfo info(picture);
-    const QByteArray stamp = QFile::encodeName(info.absoluteFilePath()) + '\n' + QByteArray::number(info.size()) + '\n'
-        + QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + '\n' + QByteArray::number(job.size);
+    struct stat info;
+    if (::stat(picture.bytes().constData(), &info) != 0)
+        return QImage();
+    const qint64 modified = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+    const QByteArray stamp = picture.absolute().bytes() + '\n' + QByteArray::number(qint64(info.st_size)) + '\n'
+        + QByteArray::number(modified) + '\n' + QByteArray::number(job.size);
     const QString thumbnail = m_thumbnailFolder + QLatin1Char('/')
         + QString::fromLatin1(QCryptographicHash::hash(stamp, QCryptographicHash::Sha1).toHex());
     QImage image(thumbnail);
     if (!image.isNull())
         return image;
-    QImageReader reader(picture);
+    // Opened by its bytes: a name that is not UTF-8 has no QString that QFile could open.
+    const int descriptor = ::open(picture.bytes().constData(), O_RDONLY | O_CLOEXEC);
+    QFile source;
+    if (descriptor < 0 || !source.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (descriptor >= 0)
+            ::close(descriptor);
+        return QImage();
+    }
+    // The suffix is a hint only: a picture whose content says otherwise is still read.
+    QImageReader reader(&source, picture.bytes().mid(picture.bytes().lastIndexOf('.') + 1).toLower());
     reader.setAutoTransform(true);
     const QSize full = reader.size();
     if (full.isValid()) {

@@ -3,6 +3,7 @@
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryPanel.h"
+#include "platform/LocalPath.h"
 #include "rom/ROM.h"
 
 #include <QDir>
@@ -17,6 +18,8 @@
 #include <QTest>
 #include <QTemporaryDir>
 #include <QUrl>
+
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -43,7 +46,7 @@ protected:
 TEST_F(CoverTest, FinderPrefersMD5ThenCodeThenNameThenFileAndPngThenJpegInAnyCase)
 {
     const CoverFinder::Game game{QStringLiteral("0123abcd"), QStringLiteral("NABE"), QStringLiteral("GAME NAME  "),
-                                 path(QStringLiteral("roms/File Name.z64"))};
+                                 LocalPath::fromText(path(QStringLiteral("roms/File Name.z64")))};
     const struct {
         QStringList pictures;
         QString expected;
@@ -66,30 +69,46 @@ TEST_F(CoverTest, FinderPrefersMD5ThenCodeThenNameThenFileAndPngThenJpegInAnyCas
         for (const QString &name : each.pictures)
             picture(name);
         const QString folder = path(each.pictures.constFirst().section(QLatin1Char('/'), 0, 0));
-        EXPECT_EQ(CoverFinder(folder).find(game), each.expected.isEmpty() ? QString() : path(each.expected))
+        EXPECT_EQ(CoverFinder(folder).find(game).displayText(), each.expected.isEmpty() ? QString() : path(each.expected))
             << each.expected.toStdString();
     }
     // Blank header fields never match, not even a picture named with spaces.
     picture(QStringLiteral("c6/   .png"));
-    EXPECT_EQ(CoverFinder(path(QStringLiteral("c6"))).find({QString(), QStringLiteral("  "), QStringLiteral("   "), QString()}),
-              QString());
+    EXPECT_TRUE(CoverFinder(path(QStringLiteral("c6"))).find({QString(), QStringLiteral("  "), QStringLiteral("   "), {}}).isEmpty());
 }
 
 TEST_F(CoverTest, BesideTheRomItsOwnNameOrACoverPictureOnlyWhenItIsTheOnlyRom)
 {
-    QDir().mkpath(path(QStringLiteral("solo")));
-    QDir().mkpath(path(QStringLiteral("two")));
-    for (const QString &rom : {QStringLiteral("solo/game.v64"), QStringLiteral("two/a.z64"), QStringLiteral("two/b.z64")}) {
+    for (const char *folder : {"solo", "two", "old", "lone"})
+        QDir().mkpath(path(QLatin1String(folder)));
+    for (const QString &rom : {QStringLiteral("solo/game.v64"), QStringLiteral("two/a.z64"), QStringLiteral("two/b.z64"),
+                               QStringLiteral("old/cafe.z64"), QStringLiteral("lone/cafe.n64")}) {
         QFile file(path(rom));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
     picture(QStringLiteral("solo/cover.jpg"));
     picture(QStringLiteral("two/cover.png"));
     picture(QStringLiteral("two/B.jpg"));
+    // Also by their bytes: a Latin-1 ROM with its Latin-1 picture, and a lone ROM in a Latin-1 folder.
+    picture(QStringLiteral("old/cafe.PNG"));
+    picture(QStringLiteral("lone/cover.png"));
+    const QByteArray old = QFile::encodeName(path(QStringLiteral("old"))), lone = QFile::encodeName(path(QStringLiteral("lon"))) + "\xe9";
+    for (const auto &[from, to] : {std::pair{old + "/cafe.z64", old + "/caf\xe9.z64"}, {old + "/cafe.PNG", old + "/CAF\xe9.PNG"},
+                                   {lone.chopped(1) + "e", lone}})
+        ASSERT_EQ(::rename(from.constData(), to.constData()), 0);
     const CoverFinder finder;
-    EXPECT_EQ(finder.find({QString(), QString(), QString(), path(QStringLiteral("solo/game.v64"))}), path(QStringLiteral("solo/cover.jpg")));
-    EXPECT_EQ(finder.find({QString(), QString(), QString(), path(QStringLiteral("two/a.z64"))}), QString());
-    EXPECT_EQ(finder.find({QString(), QString(), QString(), path(QStringLiteral("two/b.z64"))}), path(QStringLiteral("two/B.jpg")));
+    const auto beside = [&finder](const QByteArray &rom) { return finder.find({{}, {}, {}, LocalPath(rom)}).bytes(); };
+    EXPECT_EQ(beside(QFile::encodeName(path(QStringLiteral("solo/game.v64")))), QFile::encodeName(path(QStringLiteral("solo/cover.jpg"))));
+    EXPECT_EQ(beside(QFile::encodeName(path(QStringLiteral("two/a.z64")))), QByteArray());
+    EXPECT_EQ(beside(QFile::encodeName(path(QStringLiteral("two/b.z64")))), QFile::encodeName(path(QStringLiteral("two/B.jpg"))));
+    EXPECT_EQ(beside(old + "/caf\xe9.z64"), old + "/CAF\xe9.PNG");
+    EXPECT_EQ(beside(lone + "/cafe.n64"), lone + "/cover.png");
+    // And decoded from there.
+    CoverLoader loader(path(QStringLiteral("thumbnails")));
+    QSignalSpy ready(&loader, &CoverLoader::coverReady);
+    loader.cover(QStringLiteral("key"), {{}, {}, {}, LocalPath(old + "/caf\xe9.z64")}, 100);
+    ASSERT_TRUE(ready.wait(5000));
+    EXPECT_FALSE(loader.cover(QStringLiteral("key"), {{}, {}, {}, LocalPath(old + "/caf\xe9.z64")}, 100).isNull());
 }
 
 TEST_F(CoverTest, SetCoverReplacesTheOldOneAndTheLoaderScalesOnAWorkerAndKeepsAThumbnail)
@@ -105,14 +124,14 @@ TEST_F(CoverTest, SetCoverReplacesTheOldOneAndTheLoaderScalesOnAWorkerAndKeepsAT
 
     CoverLoader loader(path(QStringLiteral("thumbnails")));
     loader.setCoversFolder(covers);
-    const CoverFinder::Game game{QStringLiteral("0123abcd"), QString(), QString(), QString()};
+    const CoverFinder::Game game{QStringLiteral("0123abcd"), QString(), QString(), {}};
     QSignalSpy ready(&loader, &CoverLoader::coverReady);
     EXPECT_TRUE(loader.cover(QStringLiteral("key"), game, 100).isNull()) << "never decoded on the caller's thread";
     ASSERT_TRUE(ready.wait(5000));
     const QImage image = loader.cover(QStringLiteral("key"), game, 100);
     EXPECT_EQ(image.size(), QSize(CoverLoader::step(100), CoverLoader::step(100) * 1.4));
     EXPECT_EQ(QDir(path(QStringLiteral("thumbnails"))).entryList(QDir::Files).size(), 1);
-    loader.cover(QStringLiteral("none"), {QStringLiteral("ffff"), QString(), QString(), QString()}, 100);
+    loader.cover(QStringLiteral("none"), {QStringLiteral("ffff"), QString(), QString(), {}}, 100);
     ASSERT_TRUE(ready.wait(5000));
     EXPECT_TRUE(loader.hasNoCover(QStringLiteral("none")));
 }
