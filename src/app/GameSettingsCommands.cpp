@@ -6,10 +6,11 @@
 #include "library/LibraryController.h"
 #include "mainwindow/WindowController.h"
 #include "prefs/GameSettingsWindowController.h"
+#include "platform/LocalPath.h"
 #include "rom/ROM.h"
+#include "rom/RomArchive.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QMenu>
 #include <QUrl>
 #include <QWidget>
@@ -51,13 +52,18 @@ void GameSettingsCommands::showForROM(const std::shared_ptr<ROM> &rom)
         show(GameSettings::forROM(rom.get()));
 }
 
-void GameSettingsCommands::showForFile(const QString &md5, const QString &filePath)
+void GameSettingsCommands::showForFile(const QString &md5, const QUrl &file)
 {
-    // The library has the digest; the name for the title comes from the header.
-    const std::shared_ptr<ROM> rom = ROM::romFromURL(QUrl::fromLocalFile(filePath));
+    // The library has the digest; the name for the title comes from the header, read by the
+    // URL's bytes (a name that is not UTF-8 has no text that opens it).
+    qint32 index = -1;
+    QString entry;
+    const std::shared_ptr<ROM> rom = RomArchive::entryOfUrl(file, &index, &entry)
+        ? RomArchive::readImage(file.adjusted(QUrl::RemoveFragment), index, entry)
+        : ROM::romFromURL(file);
     QString name = rom && rom->name() ? rom->name()->trimmed() : QString();
     if (name.isEmpty())
-        name = QFileInfo(filePath).fileName();
+        name = LocalPath::fromUrl(file).fileName();
     show(GameSettings(md5, name));
 }
 

@@ -10,6 +10,7 @@ class GameSettings;
 
 class MainMenu;
 class QAction;
+class QUrl;
 class ROM;
 class WindowController;
 
@@ -31,8 +32,9 @@ public:
 
     /// Opens the window for \a rom's game (one with a digest).
     void showForROM(const std::shared_ptr<ROM> &rom);
-    /// Opens the window for the game whose image has \a md5, read from \a filePath for its name.
-    void showForFile(const QString &md5, const QString &filePath);
+    /// Opens the window for the game whose image has \a md5, read from \a file (a file URL,
+    /// or an archive entry's) for its name.
+    void showForFile(const QString &md5, const QUrl &file);
 
 private:
     void show(const GameSettings &settings);

@@ -74,6 +74,9 @@ TEST(AppDelegateTest, FilesHandedOverDuringLaunchOpenOnlyTheLastLaterOnesAtOnceA
     const QByteArray cafe = QFile::encodeName(world.path(QStringLiteral("caf"))) + "\xe9.z64";
     ASSERT_EQ(::rename(QFile::encodeName(world.writeRom(QStringLiteral("cafe"))).constData(), cafe.constData()), 0);
     ASSERT_TRUE(delegate.applicationOpenFile(LocalPath(cafe)));
+    // The library's Game Settings… reads the title from that header by the same bytes.
+    delegate.gameSettingsCommands()->showForFile(QString(32, QLatin1Char('0')), LocalPath(cafe).toUrl());
+    EXPECT_EQ(delegate.gameSettingsCommands()->windowController()->window()->windowTitle(), QStringLiteral("Game Settings — SYNTHETIC ROM"));
     const QString kept = RecentDocuments(&UserDefaults::standardUserDefaults()).recentDocumentPaths().first();
     EXPECT_TRUE(kept.startsWith(QLatin1String("file:///")) && kept.endsWith(QLatin1String("/caf%E9.z64"))) << kept.toStdString();
     QMenu *recentMenu = delegate.mainMenu()->recentMenu();
