@@ -32,6 +32,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMetaMethod>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -295,26 +296,39 @@ QString LibraryController::defaultCoversFolder()
         + QStringLiteral("/tolvane-launcher/covers");
 }
 
-bool LibraryController::setCoverImage(const QString &md5, const QString &picture)
+void LibraryController::setCoverImage(const QString &md5, const QString &picture)
 {
-    QString folder = UserDefaults::standardUserDefaults().valueForKey(coversFolderKey).toString();
-    if (folder.isEmpty()) {
-        folder = defaultCoversFolder();
-        const auto answer = QMessageBox::question(
-            m_window, tr("Covers Folder"),
-            tr("No covers folder is chosen. Keep covers in “%1”? You can choose another in Preferences ▸ Library.")
-                .arg(folder));
-        if (answer != QMessageBox::Yes)
-            return false;
-        UserDefaults::standardUserDefaults().setValueForKey(coversFolderKey, folder);
+    const QString folder = UserDefaults::standardUserDefaults().valueForKey(coversFolderKey).toString();
+    if (!folder.isEmpty()) {
+        installCover(md5, picture, folder);
+        return;
     }
+    // Asked without a nested event loop: the window goes on while the question is up.
+    const QString offered = defaultCoversFolder();
+    auto *box = new QMessageBox(
+        QMessageBox::Question, tr("Covers Folder"),
+        tr("No covers folder is chosen. Keep covers in “%1”? You can choose another in Preferences ▸ Library.").arg(offered),
+        QMessageBox::Yes | QMessageBox::No, m_window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box, md5, picture, offered]() {
+        if (box->standardButton(box->clickedButton()) != QMessageBox::Yes)
+            return;
+        UserDefaults::standardUserDefaults().setValueForKey(coversFolderKey, offered);
+        installCover(md5, picture, offered);
+    });
+    box->open();
+}
+
+void LibraryController::installCover(const QString &md5, const QString &picture, const QString &folder)
+{
     const QString error = CoverFinder::install(picture, folder, md5);
     if (!error.isEmpty()) {
-        QMessageBox::warning(m_window, tr("Set Cover Image"), error);
-        return false;
+        auto *box = new QMessageBox(QMessageBox::Warning, tr("Set Cover Image"), error, QMessageBox::Ok, m_window);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return;
     }
     coversFolderChanged();
-    return true;
 }
 
 void LibraryController::chooseCoverImage(const QString &md5)
@@ -407,7 +421,19 @@ QMenu *LibraryController::contextMenu(const QModelIndex &viewIndex)
     menu->addAction(tr("Show in Folder"), this, [record]() {
         QDesktopServices::openUrl(LocalPath(record.path).folder().toUrl());
     });
-    menu->addAction(tr("Copy Path"), this, [record]() { QGuiApplication::clipboard()->setText(record.filePath()); });
+    menu->addAction(tr("Copy Path"), this, [record]() {
+        const LocalPath path(record.path);
+        if (path.isText()) {
+            QGuiApplication::clipboard()->setText(path.displayText());
+            return;
+        }
+        // Text cannot carry a name that is not UTF-8: a file manager pastes the file from its
+        // URL, percent-encoded byte for byte; an editor pastes the name as shown.
+        auto *data = new QMimeData;
+        data->setUrls({path.toUrl()});
+        data->setText(path.displayText());
+        QGuiApplication::clipboard()->setMimeData(data);
+    });
     menu->addAction(tr("Copy MD5"), this, [md5]() { QGuiApplication::clipboard()->setText(md5); })->setEnabled(!md5.isEmpty());
     return menu;
 }

@@ -69,8 +69,9 @@ public:
     QMenu *contextMenu(const QModelIndex &viewIndex);
     CoverLoader *coverLoader() const { return m_covers; }
     /// Copies \a picture into the covers folder as the game's cover; when no folder is set,
-    /// offers $XDG_DATA_HOME/tolvane-launcher/covers first. False when nothing was copied.
-    bool setCoverImage(const QString &md5, const QString &picture);
+    /// offers $XDG_DATA_HOME/tolvane-launcher/covers first, in a window-modal question that
+    /// does not block the caller. A copy that fails is told in a message.
+    void setCoverImage(const QString &md5, const QString &picture);
     /// Where a covers folder is offered when none is set.
     static QString defaultCoversFolder();
 
@@ -115,6 +116,7 @@ private:
     void initHistory();
     void initGrid();
     void chooseCoverImage(const QString &md5);
+    void installCover(const QString &md5, const QString &picture, const QString &folder);
     void scanFinishedWith(int total, int fromCache, int read, bool cancelled, const QStringList &problems,
                           const QStringList &walkedFolders, bool recentChange);
     void showProgress(int read, int toRead, int fromCache);

@@ -2,11 +2,123 @@
 
 #include "library/CoverDelegate.h"
 
+#include <QAccessibleWidget>
+#include <QHash>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QScrollBar>
+
+namespace {
+
+// One game of the grid for screen readers: its row, read afresh, so that a sort or a search
+// leaves nothing stale behind.
+class GridItemAccessible : public QAccessibleInterface
+{
+public:
+    GridItemAccessible(LibraryGridView *view, int row) : m_view(view), m_row(row) {}
+
+    bool isValid() const override { return m_view && index().isValid(); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
+    QAccessibleInterface *parent() const override { return QAccessible::queryAccessibleInterface(m_view.data()); }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    void setText(QAccessible::Text, const QString &) override {}
+    QString text(QAccessible::Text type) const override
+    {
+        if (type != QAccessible::Name || !isValid())
+            return QString();
+        const QVariant name = index().data(Qt::AccessibleTextRole);
+        return name.isValid() ? name.toString() : index().data().toString();
+    }
+    QRect rect() const override
+    {
+        if (!isValid())
+            return QRect();
+        const QRect cell = m_view->visualRect(index());
+        return QRect(m_view->viewport()->mapToGlobal(cell.topLeft()), cell.size());
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        if (!isValid())
+            return state;
+        state.selectable = state.focusable = true;
+        state.selected = m_view->selectionModel() && m_view->selectionModel()->isSelected(index());
+        state.focused = m_view->hasFocus() && m_view->currentIndex().row() == m_row;
+        state.invisible = !m_view->viewport()->rect().intersects(m_view->visualRect(index()));
+        return state;
+    }
+    int row() const { return m_row; }
+
+private:
+    QModelIndex index() const
+    {
+        QAbstractItemModel *model = m_view->model();
+        return model ? model->index(m_row, m_view->modelColumn(), m_view->rootIndex()) : QModelIndex();
+    }
+
+    QPointer<LibraryGridView> m_view;
+    int m_row;
+};
+
+// Qt's interface for a list counts every column of the model as an item; the grid shows one
+// item per row, and its focus and selection notices already number the items by row.
+class GridAccessible : public QAccessibleWidget
+{
+public:
+    explicit GridAccessible(LibraryGridView *view) : QAccessibleWidget(view, QAccessible::List) {}
+    ~GridAccessible() override
+    {
+        for (const QAccessible::Id id : std::as_const(m_items))
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override { return grid()->model() ? grid()->model()->rowCount(grid()->rootIndex()) : 0; }
+    QAccessibleInterface *child(int row) const override
+    {
+        if (row < 0 || row >= childCount())
+            return nullptr;
+        if (const QAccessible::Id id = m_items.value(row))
+            return QAccessible::accessibleInterface(id);
+        auto *item = new GridItemAccessible(grid(), row);
+        m_items.insert(row, QAccessible::registerAccessibleInterface(item));
+        return item;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        const auto *item = dynamic_cast<const GridItemAccessible *>(child);
+        return item && item->parent() == this ? item->row() : -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        const QModelIndex index = grid()->indexAt(grid()->viewport()->mapFromGlobal(QPoint(x, y)));
+        return index.isValid() ? child(index.row()) : nullptr;
+    }
+
+private:
+    LibraryGridView *grid() const { return static_cast<LibraryGridView *>(widget()); }
+
+    mutable QHash<int, QAccessible::Id> m_items;
+};
+
+QAccessibleInterface *gridAccessible(const QString &className, QObject *object)
+{
+    return className == QLatin1String("LibraryGridView") && object->isWidgetType()
+        ? new GridAccessible(static_cast<LibraryGridView *>(object))
+        : nullptr;
+}
+
+} // namespace
 
 LibraryGridView::LibraryGridView(QWidget *parent) : QListView(parent)
 {
+    static const bool accessible = (QAccessible::installFactory(gridAccessible), true);
+    Q_UNUSED(accessible);
     setObjectName(QStringLiteral("libraryGrid"));
     setAccessibleName(tr("ROM library covers"));
     // A wrapping list of equal cells lays out ten thousand games at once, unlike icon mode.

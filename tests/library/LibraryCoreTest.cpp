@@ -20,6 +20,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/resource.h>
@@ -32,6 +33,8 @@ namespace {
 class LibraryCoreTest : public testing::Test
 {
 protected:
+    // By bytes: QTemporaryDir leaves names that are not UTF-8 behind.
+    ~LibraryCoreTest() override { std::error_code ignored; std::filesystem::remove_all(QFile::encodeName(m_dir.path()).toStdString(), ignored); }
     // The scanner watches folders through the event loop.
     static void SetUpTestSuite()
     {

@@ -1,12 +1,28 @@
 #include "library/CoverFinder.h"
 #include "library/CoverLoader.h"
+#include "library/LibraryController.h"
 #include "library/LibraryFilterModel.h"
+#include "library/LibraryGridView.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryPanel.h"
+#include "library/PlayHistory.h"
 #include "platform/LocalPath.h"
+#include "platform/UserDefaults.h"
+#include "support/TestWorld.h"
 #include "rom/ROM.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
@@ -19,7 +35,10 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +47,8 @@ namespace {
 class CoverTest : public testing::Test
 {
 protected:
+    // By bytes: QTemporaryDir leaves names that are not UTF-8 behind.
+    ~CoverTest() override { std::error_code ignored; std::filesystem::remove_all(QFile::encodeName(m_dir.path()).toStdString(), ignored); }
     QString picture(const QString &name, const QSize &size = QSize(40, 56)) const
     {
         const QString path = m_dir.filePath(name);
@@ -241,6 +262,86 @@ TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGridAnd
     QHeaderView *header = panel.tableView()->horizontalHeader();
     EXPECT_GE(panel.tableView()->viewport()->width(), header->sectionViewportPosition(LibraryModel::Region)
                                                           + header->sectionSize(LibraryModel::Region));
+}
+
+// The real panel in a window, over a scanned folder: ALPHA, BRAVO and a Latin-1 "caf\xe9.z64".
+TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForAFolderAndShowsTheCover)
+{
+    TestWorld world;
+    QDir().mkpath(world.path(QStringLiteral("lib")));
+    const QByteArray cafe = QFile::encodeName(world.path(QStringLiteral("lib/caf"))) + "\xe9.z64";
+    for (const char *name : {"ALPHA", "BRAVO", "CAFE"})
+        world.writeRom(QStringLiteral("lib/%1.z64").arg(QLatin1String(name)), name);
+    ASSERT_EQ(::rename(QFile::encodeName(world.path(QStringLiteral("lib/CAFE.z64"))).constData(), cafe.constData()), 0);
+    LibraryController::setFolders({world.path(QStringLiteral("lib"))});
+    QMainWindow window;
+    window.setCentralWidget(new QWidget);
+    (new QVBoxLayout(window.centralWidget()))->addWidget(new QWidget);
+    auto *library = new LibraryController(&window, window.centralWidget()->findChild<QWidget *>());
+    QSignalSpy scanned(library, &LibraryController::scanFinished), opened(library, &LibraryController::openRecord),
+        settings(library, &LibraryController::gameSettingsRequested);
+    window.show();
+    ASSERT_TRUE(scanned.wait(kTimeoutMs));
+    LibraryFilterModel *rows = library->filterModel();
+    QStringList md5;
+    for (int row = 0; row < 3; ++row)
+        md5.append(rows->index(row, LibraryModel::MD5).data().toString());
+    const auto item = [](QMenu *menu, const char *text) {
+        const QList<QAction *> items = menu->actions();
+        return *std::find_if(items.begin(), items.end(), [text](QAction *a) { return a->text() == QString::fromUtf8(text); });
+    };
+    // Right-clicked while ALPHA is current: every item is for the row under the pointer.
+    for (const int row : {1, 2}) {
+        library->panel()->showGrid(row == 2);
+        QAbstractItemView *view = library->panel()->currentView();
+        view->setCurrentIndex(rows->index(0, LibraryModel::Name));
+        const QPoint at = view->visualRect(rows->index(row, LibraryModel::Name)).center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &click);
+        std::unique_ptr<QMenu> menu(library->panel()->findChild<QMenu *>(QStringLiteral("libraryContextMenu")));
+        ASSERT_TRUE(menu);
+        for (const char *each : {"Favourite", "Open", "Game Settings…", "Copy MD5"})
+            item(menu.get(), each)->trigger();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), md5[row]);
+        EXPECT_EQ(opened.takeFirst().at(0).value<std::shared_ptr<ROM>>()->name().value_or(QString()), QLatin1String(row == 1 ? "BRAVO" : "CAFE"));
+        const QByteArray file = row == 1 ? QFile::encodeName(world.path(QStringLiteral("lib/BRAVO.z64"))) : cafe;
+        EXPECT_EQ(LocalPath::fromUrl(settings.takeFirst().at(1).toUrl()).bytes(), file);
+        item(menu.get(), "Copy Path")->trigger();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), QFile::decodeName(file));
+        EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->urls(), row == 1 ? QList<QUrl>() : QList<QUrl>{LocalPath(cafe).toUrl()});
+        if (row == 2)
+            item(menu.get(), "Set Cover Image…")->trigger();
+    }
+    // The picture chosen without blocking; the offered folder is made and kept.
+    auto *chooser = window.findChild<QFileDialog *>();
+    ASSERT_TRUE(chooser && QApplication::activeModalWidget() == nullptr);
+    QImage green(40, 56, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    ASSERT_TRUE(green.save(world.path(QStringLiteral("green.png"))));
+    chooser->selectFile(world.path(QStringLiteral("green.png")));
+    static_cast<QDialog *>(chooser)->accept();
+    auto *question = window.findChild<QMessageBox *>();
+    ASSERT_TRUE(question);
+    question->button(QMessageBox::Yes)->click();
+    EXPECT_EQ(UserDefaults::standardUserDefaults().valueForKey(LibraryController::coversFolderKey).toString(),
+              LibraryController::defaultCoversFolder());
+    EXPECT_TRUE(QFile::exists(LibraryController::defaultCoversFolder() + QLatin1Char('/') + md5[2] + QStringLiteral(".png")));
+    LibraryGridView *grid = library->panel()->gridView();
+    const QPoint cover = grid->visualRect(rows->index(2, LibraryModel::Name)).center();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid->grab().toImage().pixelColor(cover) == QColor(Qt::green); }, kTimeoutMs));
+
+    // Each item is named for screen readers; arrows move and Enter opens the game reached.
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(grid);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(list->child(row)->text(QAccessible::Name), QLatin1String(std::array{"ALPHA", "BRAVO", "CAFE"}[row]));
+    grid->setCurrentIndex(rows->index(0, LibraryModel::Name));
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Return})
+        QTest::keyClick(grid, key);
+    EXPECT_EQ(opened.takeFirst().at(0).value<std::shared_ptr<ROM>>()->name().value_or(QString()), QLatin1String("BRAVO"));
+    delete library; // writes the history
+    PlayHistory stored;
+    stored.open();
+    EXPECT_TRUE(stored.entries().value(md5[1]).favourite && stored.entries().value(md5[2]).favourite && !stored.entries().value(md5[0]).favourite);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 TestWorld::TestWorld(const QString &resourceDirName)
@@ -41,6 +42,9 @@ TestWorld::~TestWorld()
 {
     // Later code must not write into a folder that is about to go.
     UserDefaults::setStandardUserDefaults(nullptr);
+    // By bytes: QTemporaryDir leaves names that are not UTF-8 (and their folders) behind.
+    std::error_code ignored;
+    std::filesystem::remove_all(QFile::encodeName(m_dir.path()).toStdString(), ignored);
     qputenv("HOME", m_savedEnvironment.at(0));
     qputenv("XDG_CONFIG_HOME", m_savedEnvironment.at(1));
     for (const char *name : {"TOLVANE_FAKE_RECORD", "TOLVANE_FAKE_EXIT", "TOLVANE_FAKE_CHILD"})
