@@ -1,13 +1,42 @@
 #include "library/ParallelReader.h"
 
 #include "platform/LocalPath.h"
+#include "rom/ArchiveWindow.h"
 #include "rom/RomArchive.h"
 
 #include <QFile>
 #include <QUrl>
 
 #include <algorithm>
+#include <mutex>
 #include <thread>
+
+namespace {
+
+std::mutex g_largeWindow;
+std::atomic<int> g_largeReads{0};
+std::atomic<int> g_mostLargeReads{0};
+
+std::vector<std::shared_ptr<ROM>> readArchive(const QByteArray &path, const QUrl &url, const std::atomic<bool> *cancel)
+{
+    // Only the headers are read to know: a few kilobytes, or a packed .7z header unpacked.
+    if (ArchiveWindow::ofFile(path) <= ParallelReader::largeWindow)
+        return RomArchive::readImages(url, {ROM::maximumImageSize, cancel});
+    const std::lock_guard<std::mutex> oneAtATime(g_largeWindow);
+    const int reads = ++g_largeReads;
+    for (int most = g_mostLargeReads; reads > most && !g_mostLargeReads.compare_exchange_weak(most, reads);) {
+    }
+    auto records = RomArchive::readImages(url, {ROM::maximumImageSize, cancel});
+    --g_largeReads;
+    return records;
+}
+
+} // namespace
+
+int ParallelReader::mostLargeReadsAtOnce()
+{
+    return g_mostLargeReads;
+}
 
 int ParallelReader::defaultJobs()
 {
@@ -29,7 +58,7 @@ void ParallelReader::readAll(const std::vector<QByteArray> &paths, int jobs,
             const QByteArray &path = paths[index];
             const QUrl url = LocalPath(path).toUrl();
             if (RomArchive::hasArchiveExtension(path.constData(), std::size_t(path.size())))
-                onRecords(index, RomArchive::readImages(url, {ROM::maximumImageSize, cancel}));
+                onRecords(index, readArchive(path, url, cancel));
             else
                 onRecords(index, {ROM::romFromURL(url)});
         }

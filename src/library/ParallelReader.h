@@ -6,16 +6,23 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
 /// Reads many images at once with a few threads. Each thread reads one file at a time through
 /// the reader's fixed-size buffer, so at most `jobs` files are in flight and memory stays flat
-/// however many files there are.
+/// however many files there are. An archive whose decompressor needs a window over
+/// `largeWindow` (a .7z made with a big dictionary reserves all of it) is read while no other
+/// such archive is, in any reader of the process, so that peak memory stays bounded.
 class ParallelReader
 {
 public:
+    static constexpr std::uint64_t largeWindow = std::uint64_t(32) << 20;
+    /// The most archives with a large window that were ever being read at once.
+    static int mostLargeReadsAtOnce();
+
     /// One per core.
     static int defaultJobs();
 

@@ -1,4 +1,5 @@
 // libFuzzer target: the archive reader (.zip and .7z through libarchive), on a real file.
+#include "rom/ArchiveWindow.h"
 #include "rom/RomArchive.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // A bomb stops at the limit; a low one keeps each input within the time-out.
     RomArchive::Options options;
     options.limit = qint64(64) << 20;
+    // The headers' own account of the decompressor's memory, read before anything is unpacked.
+    [[maybe_unused]] const std::uint64_t window = ArchiveWindow::ofFile(QFile::encodeName(path));
     const QUrl url = QUrl::fromLocalFile(path);
     const auto records = RomArchive::readImages(url, options);
     // Always an answer: images with their entry, or one refusal of the archive as a whole.

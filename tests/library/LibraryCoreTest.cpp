@@ -1,6 +1,8 @@
 #include "library/FolderWalker.h"
 #include "library/LibraryCache.h"
 #include "library/LibraryScanner.h"
+#include "library/ParallelReader.h"
+#include "rom/ArchiveWindow.h"
 #include "rom/RomArchive.h"
 #include "support/ArchiveBuilder.h"
 #include "support/RomImageBuilder.h"
@@ -376,6 +378,31 @@ TEST_F(LibraryCoreTest, archivesGiveARowPerImageThatTheCacheKeepsByEntry)
     const QByteArray pairPath = QFile::encodeName(pair);
     EXPECT_EQ(third.removed, QList<QByteArray>({pairPath + QByteArray("\0" "0\0A.z64", 8), pairPath + QByteArray("\0" "1\0B.v64", 8)}));
     EXPECT_EQ(scan(cache, folders).found.size(), 3);
+}
+
+TEST_F(LibraryCoreTest, archivesWithALargeWindowAreReadOneAtATime)
+{
+    const QByteArray image = RomImageBuilder().setSize(2 << 20).image();
+    std::vector<QByteArray> paths;
+    const auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile file(m_dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        paths.push_back(QFile::encodeName(file.fileName()));
+        return paths.back();
+    };
+    for (int i = 0; i < 4; ++i)
+        write(QStringLiteral("big%1.7z").arg(i), ArchiveBuilder::sevenZipWithWindow("Big.z64", image, 28));
+    EXPECT_EQ(ArchiveWindow::ofFile(paths[0]), 64u << 20);
+    EXPECT_EQ(ArchiveWindow::ofFile(write(QStringLiteral("mid.7z"), ArchiveBuilder::sevenZipWithWindow("Mid.z64", image, 24))), 16u << 20);
+    // libarchive packs the header, as 7-Zip does for many files.
+    ASSERT_TRUE(ArchiveBuilder().add("Small.z64", RomImageBuilder().image()).writeTo(m_dir.filePath(QStringLiteral("packed.7z"))));
+    const std::uint64_t packed = ArchiveWindow::ofFile(QFile::encodeName(m_dir.filePath(QStringLiteral("packed.7z"))));
+    EXPECT_TRUE(packed > 0 && packed <= ParallelReader::largeWindow) << packed;
+
+    std::atomic<int> valid{0};
+    ParallelReader::readAll(paths, 2, [&](std::size_t, ParallelReader::Records records) { valid += records.at(0)->isValid(); });
+    EXPECT_EQ(valid, 5);
+    EXPECT_EQ(ParallelReader::mostLargeReadsAtOnce(), 1);
 }
 
 } // namespace

@@ -53,6 +53,45 @@ public:
         return ok;
     }
 
+    /// A .7z of one entry whose LZMA2 coder declares the dictionary of \a code (24: 16 MiB,
+    /// 28: 64 MiB), its data kept in stored chunks: a large window without a large encoder.
+    static QByteArray sevenZipWithWindow(const QByteArray &name, const QByteArray &data, char code)
+    {
+        const auto number = [](quint64 v) { // 7z's numbers: leading ones count the bytes after
+            int extra = 0;
+            while (v >> (7 * (extra + 1)))
+                ++extra;
+            QByteArray b(1, char((0xFF00 >> extra) | int(v >> (8 * extra))));
+            for (int i = 0; i < extra; ++i)
+                b += char(v >> (8 * i));
+            return b;
+        };
+        QByteArray packed;
+        for (qsizetype at = 0; at < data.size(); at += 0x10000) {
+            const QByteArray chunk = data.mid(at, 0x10000);
+            packed += (at ? '\2' : '\1') + QByteArray(1, char((chunk.size() - 1) >> 8)) + char(chunk.size() - 1) + chunk;
+        }
+        packed += '\0';
+        const QString text = QString::fromUtf8(name);
+        const QByteArray utf16 = QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2) + QByteArray(2, 0);
+        const QByteArray header = QByteArray("\1\4\6\0\1\x09", 6) + number(quint64(packed.size())) + QByteArray("\0\7\x0B\1\0\1\x21\x21\1", 9)
+            + code + '\x0C' + number(quint64(data.size())) + QByteArray("\0\x08\0\0\5\1\x11", 7) + number(quint64(utf16.size() + 1))
+            + '\0' + utf16 + QByteArray(2, 0);
+        const auto le = [](quint64 v, int n) { QByteArray b; for (int i = 0; i < n; ++i) b += char(v >> 8 * i); return b; };
+        const QByteArray next = le(quint64(packed.size()), 8) + le(quint64(header.size()), 8) + le(crc32(header), 4);
+        return QByteArray("7z\xBC\xAF\x27\x1C\0\4", 8) + le(crc32(next), 4) + next + packed + header;
+    }
+    static quint32 crc32(const QByteArray &bytes)
+    {
+        quint32 crc = ~0u;
+        for (const char c : bytes) {
+            crc ^= quint8(c);
+            for (int k = 0; k < 8; ++k)
+                crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+        }
+        return ~crc;
+    }
+
 private:
     QList<Entry> m_entries;
     QByteArray m_password;
