@@ -26,13 +26,16 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QTest>
 #include <QUrl>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -242,6 +245,29 @@ TEST_F(WindowControllerTest, AnArchiveAsksWhichImageIsRememberedWithItAndPlaysAn
     controller.stopPressed();
     ASSERT_TRUE(waitForNoChild());
     EXPECT_FALSE(QFile::exists(extracted));
+}
+
+TEST_F(WindowControllerTest, AFullRuntimeFolderSaysSoStartsNothingAndLeavesNoPart)
+{
+    const QString runtime = world.path(QStringLiteral("runtime"));
+    const QByteArray mountPoint = QFile::encodeName(runtime), saved = qgetenv("XDG_RUNTIME_DIR");
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=1m,mode=0700") != 0)
+        GTEST_SKIP() << "a 1 MiB tmpfs cannot be mounted here (needs root, outside a locked-down container): " << std::strerror(errno);
+    const auto restore = qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", saved); ::umount2(mountPoint.constData(), MNT_DETACH); });
+    qputenv("XDG_RUNTIME_DIR", mountPoint);
+    const QString archive = world.path(QStringLiteral("big.zip"));
+    ASSERT_TRUE(ArchiveBuilder().add("Big.z64", RomImageBuilder().setSize(8 << 20).image()).writeTo(archive));
+    ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(archive)));
+    TestWorld::useStandInAsCustomBuild();
+    controller.playPressed();
+    const QString folder = runtime + QStringLiteral("/tolvane-launcher");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.errorWindowController()->message().isEmpty(); }, kTimeoutMs));
+    EXPECT_TRUE(controller.errorWindowController()->message().endsWith(
+        QStringLiteral("There is not enough free space in %1 to extract the game.").arg(folder)))
+        << controller.errorWindowController()->message().toStdString();
+    EXPECT_FALSE(controller.task() || QFile::exists(world.path(QStringLiteral("record"))));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 TEST_F(WindowControllerTest, RomViewShowsTheHeaderOnce)
