@@ -1,17 +1,22 @@
 #include "app/CommandLinePlay.h"
 
 #include "launch/EmulatorSupervisor.h"
+#include "launch/EntryExtractor.h"
 #include "mainwindow/WindowController.h"
 #include "platform/Bundle.h"
 #include "platform/SingleInstance.h"
 #include "platform/UnixSignalWatcher.h"
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
+#include "rom/RomArchive.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QUrl>
 
 #include <csignal>
@@ -24,6 +29,35 @@ int finish(int exitCode, const QString &text)
     if (exitCode != 0)
         std::fprintf(stderr, "tolvane-launcher: %s\n", qUtf8Printable(text));
     return exitCode;
+}
+
+QString cannotOpen(const LocalPath &path, const QString &reason)
+{
+    return WindowController::cannotOpenText(path.displayText(), reason).replace(QStringLiteral("\n\n"), QStringLiteral(" "));
+}
+
+// An archive's one image, extracted for the emulator (which takes plain files) as the
+// Launcher's Play does: the copy's path, or empty with *error set (left empty when a signal
+// ended the wait).
+QString extractTheOneImage(const LocalPath &path, const std::shared_ptr<ROM> &entry, QString *error)
+{
+    EntryExtractor extractor;
+    QEventLoop loop;
+    QString copy;
+    bool done = false;
+    QObject::connect(&extractor, &EntryExtractor::finished, &loop, [&](const QString &filePath, const QString &why) {
+        copy = filePath;
+        *error = why;
+        done = true;
+        loop.quit();
+    });
+    extractor.start(path, *entry->archiveIndex(), *entry->archiveEntry());
+    if (!done)
+        loop.exec();
+    if (!error->isEmpty())
+        *error = QCoreApplication::translate("CommandLinePlay", "\u201c%1 \u25b8 %2\u201d cannot be played. %3")
+                     .arg(path.displayText(), *entry->archiveEntry(), *error);
+    return copy;
 }
 
 } // namespace
@@ -52,13 +86,40 @@ int CommandLinePlay::playHere(const LocalPath &path)
             Bundle::mainBundle().pathForResource(QStringLiteral("Defaults"), QStringLiteral("plist"))))
         defaults.registerDefaults(*fallbacks);
 
-    const std::shared_ptr<ROM> rom = ROM::romFromURL(path.toUrl());
-    if (!rom || !rom->isValid())
-        return finish(1, WindowController::cannotOpenText(path.displayText(),
-                                                          rom ? rom->refusalReason() : QString())
-                             .replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
-
+    // Ended by the session or Ctrl+C: the emulator is asked to end too, as at Quit.
+    int endedBySignal = 0;
     EmulatorSupervisor supervisor;
+    UnixSignalWatcher endSignals({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&endSignals, &UnixSignalWatcher::unixSignal, [&](int signalNumber) {
+        supervisor.applicationWillTerminate();
+        endedBySignal = 128 + signalNumber;
+        QCoreApplication::exit(endedBySignal);
+    });
+
+    const bool isArchive = RomArchive::hasArchiveExtension(path.bytes().constData(), std::size_t(path.bytes().size()));
+    std::vector<std::shared_ptr<ROM>> images{isArchive ? RomArchive::readImages(path.toUrl())
+                                                       : std::vector{ROM::romFromURL(path.toUrl())}};
+    if (images.size() > 1)
+        return finish(1, cannotOpen(path, QCoreApplication::translate("CommandLinePlay",
+                                                                      "The archive holds %1 ROM images; --play takes an "
+                                                                      "archive with one (open it in the Launcher to choose).")
+                                              .arg(images.size())));
+    std::shared_ptr<ROM> rom = images.front();
+    if (!rom || !rom->isValid())
+        return finish(1, cannotOpen(path, rom ? rom->refusalReason() : QString()));
+    QString copy;
+    const auto removeCopy = qScopeGuard([&copy] {
+        if (!copy.isEmpty())
+            QFile::remove(copy);
+    });
+    if (isArchive) {
+        QString error;
+        copy = extractTheOneImage(path, rom, &error);
+        if (copy.isEmpty())
+            return endedBySignal ? endedBySignal : finish(1, error);
+        rom = EntryExtractor::plainCopy(rom.get(), copy);
+    }
+
     supervisor.setBundlePath(Bundle::mainBundle().resourcePath());
     supervisor.readEmulatorConfig();
     if (const QString problem = supervisor.startProblem(rom.get()); !problem.isEmpty())
@@ -77,12 +138,8 @@ int CommandLinePlay::playHere(const LocalPath &path)
         exitCode = code;
         QCoreApplication::quit();
     });
-    // Ended by the session or Ctrl+C: the emulator is asked to end too, as at Quit.
-    UnixSignalWatcher endSignals({SIGTERM, SIGINT, SIGHUP});
-    QObject::connect(&endSignals, &UnixSignalWatcher::unixSignal, [&](int signalNumber) {
-        supervisor.applicationWillTerminate();
-        QCoreApplication::exit(128 + signalNumber);
-    });
+    if (endedBySignal)
+        return endedBySignal;
     supervisor.playPressed(rom.get());
     const int loop = QCoreApplication::exec();
     if (!text.isEmpty())

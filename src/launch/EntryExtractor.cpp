@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstring>
@@ -91,6 +92,18 @@ QString EntryExtractor::fileNameFor(const QString &entry)
         base = QStringLiteral("image.z64");
     return kPrefix + QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-')
         + QString::number(++g_serial) + QLatin1Char('-') + base;
+}
+
+std::shared_ptr<ROM> EntryExtractor::plainCopy(const ROM *entry, const QString &filePath)
+{
+    auto copy = std::make_shared<ROM>();
+    copy->setFilePath(QUrl::fromLocalFile(filePath));
+    if (entry) {
+        copy->setName(entry->name().value_or(QString()));
+        copy->setGameCode(entry->gameCode().value_or(QString()));
+        copy->setMD5(entry->MD5().value_or(QString()));
+    }
+    return copy;
 }
 
 bool EntryExtractor::start(const LocalPath &archivePath, qint32 index, const QString &entry)

@@ -9,6 +9,8 @@
 #include <memory>
 #include <thread>
 
+class ROM;
+
 /// Extracts one image entry of a .zip or .7z archive into a plain file for the emulator,
 /// off the GUI thread. The files go into a folder of this session only
 /// ($XDG_RUNTIME_DIR/tolvane-launcher/, mode 0700; a private folder under the temporary
@@ -32,6 +34,8 @@ public:
     /// Our file name for an entry: its base name, reduced to safe characters, after a prefix
     /// that marks the file as ours.
     static QString fileNameFor(const QString &entry);
+    /// The record the emulator is started with: \a entry's, at the extracted \a filePath.
+    static std::shared_ptr<ROM> plainCopy(const ROM *entry, const QString &filePath);
 
     /// Starts extracting; one extraction at a time (false while one is under way).
     bool start(const LocalPath &archivePath, qint32 index, const QString &entry);

@@ -73,12 +73,5 @@ void ExtractionController::extractionFinished(const QString &filePath, const QSt
         return;
     }
     m_extractedPath = filePath;
-    auto copy = std::make_shared<ROM>();
-    copy->setFilePath(QUrl::fromLocalFile(filePath));
-    if (rom) {
-        copy->setName(rom->name().value_or(QString()));
-        copy->setGameCode(rom->gameCode().value_or(QString()));
-        copy->setMD5(rom->MD5().value_or(QString()));
-    }
-    Q_EMIT ready(copy);
+    Q_EMIT ready(EntryExtractor::plainCopy(rom.get(), filePath));
 }

@@ -1,4 +1,6 @@
 #include "support/TestWorld.h"
+#include "support/ArchiveBuilder.h"
+#include "support/RomImageBuilder.h"
 
 #include "app/AppDelegate.h"
 #include "app/GameSettingsCommands.h"
@@ -16,6 +18,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -158,6 +161,39 @@ TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)
     EXPECT_FALSE(SingleInstance(world.path(QStringLiteral("nobody.socket"))).sendToRunningInstance(paths, 500));
     // Private to the user: in the runtime folder when there is one.
     EXPECT_TRUE(SingleInstance::defaultServerName().startsWith(qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/')));
+}
+
+} // namespace
+
+namespace {
+
+// "--play ARCHIVE" with no Launcher running: its one image plays from a plain copy that is
+// gone when the play ends; an archive of several images is refused, saying why.
+TEST(CommandLinePlayTest, AnArchiveOfOneImagePlaysAPlainCopyAndOneOfSeveralIsRefused)
+{
+    TestWorld world;
+    TestWorld::useStandInAsCustomBuild();
+    const QByteArray image = RomImageBuilder().image();
+    const QString one = world.path(QStringLiteral("one.zip")), two = world.path(QStringLiteral("two.7z"));
+    ASSERT_TRUE(ArchiveBuilder().add("Game.z64", image).writeTo(one) && ArchiveBuilder().add("A.z64", image).add("B.n64", image).writeTo(two));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), world.path(QStringLiteral("run")));
+    environment.insert(QStringLiteral("TOLVANE_FAKE_EXIT"), QStringLiteral("0"));
+    ASSERT_TRUE(QDir().mkpath(world.path(QStringLiteral("run"))) && QFile::setPermissions(world.path(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const auto play = [&](const QString &file) {
+        QProcess launcher;
+        launcher.setProcessEnvironment(environment);
+        launcher.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("--play"), file});
+        EXPECT_TRUE(launcher.waitForFinished(kTimeoutMs));
+        return std::pair(launcher.exitCode(), QString::fromUtf8(launcher.readAllStandardError()));
+    };
+    EXPECT_EQ(play(one).first, 0);
+    const QString played = world.recordedArguments().value(world.recordedArguments().size() - 1);
+    EXPECT_TRUE(played.startsWith(world.path(QStringLiteral("run/tolvane-launcher/extracted-"))) && played.endsWith(QStringLiteral("-Game.z64")))
+        << played.toStdString();
+    EXPECT_FALSE(QFile::exists(played));
+    const auto [status, text] = play(two);
+    EXPECT_TRUE(status == 1 && text.contains(QStringLiteral("holds 2 ROM images; --play takes an archive with one"))) << text.toStdString();
 }
 
 } // namespace
