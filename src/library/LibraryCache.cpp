@@ -5,12 +5,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QUuid>
 #include <QVariant>
+
+#include <sqlite3.h>
+
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -227,28 +232,36 @@ void LibraryCache::failed(const QSqlError &error)
 std::vector<LibraryRecord> LibraryCache::load()
 {
     std::vector<LibraryRecord> records;
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    query.setForwardOnly(true);
-    if (query.exec(QStringLiteral("SELECT count(*) FROM roms")) && query.next())
-        records.reserve(std::size_t(query.value(0).toLongLong()));
-    if (!query.exec(QStringLiteral("SELECT path, record FROM roms ORDER BY path"))) {
-        const QSqlError error = query.lastError();
-        query = QSqlQuery();
-        failed(error);
-        return records;
+    // Every start reads every row. Through Qt SQL each value is copied into a QVariant and
+    // out again; SQLite's own calls on the driver's connection hand over the bytes once,
+    // which takes a fifth off a warm rescan of a large library.
+    const QVariant handle = QSqlDatabase::database(m_connectionName, false).driver()->handle();
+    sqlite3 *connection = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+        ? *static_cast<sqlite3 *const *>(handle.constData())
+        : nullptr;
+    sqlite3_stmt *rows = nullptr;
+    int status = connection ? sqlite3_prepare_v2(connection, "SELECT path, record FROM roms ORDER BY path", -1, &rows, nullptr)
+                            : SQLITE_MISUSE;
+    if (status == SQLITE_OK) {
+        const auto bytes = [rows](int column) {
+            // The blob first: asking for the length first could convert the value.
+            const char *data = static_cast<const char *>(sqlite3_column_blob(rows, column));
+            return QByteArray(data, sqlite3_column_bytes(rows, column));
+        };
+        while ((status = sqlite3_step(rows)) == SQLITE_ROW) {
+            LibraryRecord record;
+            // Left out, its file is read again and the row replaced: one bad row costs one read.
+            if (record.setKey(bytes(0)) && record.decode(bytes(1)))
+                records.push_back(std::move(record));
+        }
     }
-    while (query.next()) {
-        LibraryRecord record;
-        // Left out, its file is read again and the row replaced: one bad row costs one read.
-        if (record.setKey(query.value(0).toByteArray()) && record.decode(query.value(1).toByteArray()))
-            records.push_back(std::move(record));
-    }
-    if (query.lastError().isValid()) {
-        const QSqlError error = query.lastError();
-        query = QSqlQuery();
-        failed(error);
+    if (status != SQLITE_DONE) {
+        const QString text = connection ? QString::fromUtf8(sqlite3_errmsg(connection)) : tr("no connection");
+        sqlite3_finalize(rows);
+        failed(QSqlError(text, QString(), QSqlError::StatementError, QString::number(status)));
         return {};
     }
+    sqlite3_finalize(rows);
     return records;
 }
 
@@ -296,8 +309,15 @@ void LibraryCache::setMountRoots(const QSet<QByteArray> &folders)
 void LibraryCache::finishScan()
 {
     m_waiting = false;
-    if (!flush())
+    if (!flush()) {
         failed(QSqlError(QString(), QString(), QSqlError::StatementError, QString::number(kBusy)));
+        return;
+    }
+    // What the scan wrote goes from the write-ahead log into the file itself: the next start
+    // then reads the file through its mapping, not page by page from the log. Closing does
+    // this too, but a Launcher that is killed never closes. One that cannot run now is no loss.
+    if (std::exchange(m_logged, false) && m_writable)
+        QSqlQuery(QSqlDatabase::database(m_connectionName, false)).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
 
 void LibraryCache::write(const QString &statement, QList<QVariantList> rows)
@@ -331,6 +351,7 @@ bool LibraryCache::flush()
     ok = ok && query.exec(QStringLiteral("COMMIT"));
     if (ok) {
         m_unwritten.clear();
+        m_logged = true;
         return true;
     }
     const QSqlError error = query.lastError();

@@ -86,6 +86,8 @@ private:
     bool m_persistent = false;
     bool m_writable = false;
     bool m_waiting = false;
+    // Rows committed to the write-ahead log since the last checkpoint.
+    bool m_logged = false;
     QString m_message;
     QList<Write> m_unwritten;
 };
