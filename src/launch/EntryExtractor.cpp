@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -72,8 +73,14 @@ void EntryExtractor::removeLeftovers()
     if (folder.isEmpty())
         return;
     QDir dir(folder);
-    for (const QString &name : dir.entryList({kPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System))
+    for (const QString &name : dir.entryList({kPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System)) {
+        // Named after the process that made it: one that still runs (a --play without a
+        // window) is playing it. A reused number only keeps a leftover until a later start.
+        const pid_t owner = pid_t(name.mid(kPrefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong());
+        if (owner > 0 && owner != ::getpid() && (::kill(owner, 0) == 0 || errno == EPERM))
+            continue;
         dir.remove(name);
+    }
 }
 
 QString EntryExtractor::fileNameFor(const QString &entry)

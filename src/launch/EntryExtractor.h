@@ -28,8 +28,8 @@ public:
 
     /// The private folder, made if needed; empty when it cannot be made safely.
     static QString folderPath();
-    /// Removes every file a Launcher extracted there (call only where no emulator of a
-    /// running Launcher can use one: at the start of the one Launcher).
+    /// Removes the files extracted there by processes that have ended (call only where no
+    /// emulator of a running Launcher can use one: at the start of the one Launcher).
     static void removeLeftovers();
     /// Our file name for an entry: its base name, reduced to safe characters, after a prefix
     /// that marks the file as ours.

@@ -2,6 +2,7 @@
 #include "support/TestWorld.h"
 
 #include "launch/EmulatorSupervisor.h"
+#include "launch/EntryExtractor.h"
 #include "launch/GameSettings.h"
 #include "launch/InputAutoCfgWriter.h"
 #include "launch/ShellQuoting.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -20,6 +22,7 @@
 #include <csignal>
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -264,6 +267,30 @@ TEST(SupervisionTest, TheLateNoticeOfAnEjectedChildLeavesANewerChildAlone)
     EXPECT_TRUE(launcher.supervisor.taskRunning() && launcher.supervisor.isTaskProcessRunning());
     launcher.supervisor.stopPressed();
     EXPECT_TRUE(QTest::qWaitFor([&] { return launcher.ended.count() == 2; }, kTimeoutMs));
+}
+
+TEST(EntryExtractorTest, LeftoversOfEndedProcessesGoAndThoseOfRunningOnesStay)
+{
+    TestWorld world;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    const auto restore = qScopeGuard([&] { runtime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", runtime); });
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(world.path(QStringLiteral("run"))));
+    ASSERT_TRUE(QDir().mkpath(world.path(QStringLiteral("run"))));
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    const QString folder = EntryExtractor::folderPath();
+    // A --play without a window, say, still playing its copy; and what a crash left.
+    const QString playing = folder + QStringLiteral("/extracted-%1-1-a.z64").arg(::getppid());
+    const QString left = folder + QStringLiteral("/extracted-%1-1-b.z64").arg(ended);
+    for (const QString &path : {playing, left}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    EntryExtractor::removeLeftovers();
+    EXPECT_TRUE(QFile::exists(playing));
+    EXPECT_FALSE(QFile::exists(left));
 }
 
 TEST(ChildProcessTest, SuspensionsAreCountedAndADroppedHandleNeitherKillsNorWaits)
