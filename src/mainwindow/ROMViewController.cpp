@@ -70,7 +70,8 @@ void ROMViewController::setHistoryText(const QString &lastPlayed, const QString 
     if (!m_lastPlayedField)
         view();
     m_lastPlayedField->setText(lastPlayed.isEmpty() ? tr("Never") : lastPlayed);
-    m_playTimeField->setText(playTime);
+    // An empty field would look like something missing; a run under five seconds counts none.
+    m_playTimeField->setText(playTime.isEmpty() ? tr("None") : playTime);
 }
 
 void ROMViewController::awakeFromNib()

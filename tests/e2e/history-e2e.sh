@@ -39,12 +39,14 @@ play_for() { # seconds running, then seconds paused and running again (0: no pau
 start
 wait_until 30 shows "row:" || fail "the library was not listed: $(cat "$work/ui.txt")"
 press ctrl+f && press Return
-wait_until 10 shows "field: Last played = Never" || fail "the ROM view has no history: $(cat "$work/ui.txt")"
+wait_until 10 shows "field: Last played = Never" && grep -Fq "field: Play time = None" "$work/ui.txt" \
+    || fail "the ROM view has no history: $(cat "$work/ui.txt")"
 # 4 s, 2 s paused, 3 s: 7 s of play (the key presses add a little wall time, not play time).
 play_for 4 2 3
 played=$(stored play_ms)
 [ -n "$played" ] && [ "$played" -ge 6500 ] && [ "$played" -le 7500 ] || fail "9 s with 2 paused stored $played ms"
-wait_until 10 shows "field: Last played = Today" || fail "the ROM view does not say Today: $(cat "$work/ui.txt")"
+wait_until 10 shows "field: Last played = Today" && grep -Fq "field: Play time = Less than a minute" "$work/ui.txt" \
+    || fail "the ROM view does not say Today and its play time: $(cat "$work/ui.txt")"
 grep -q "^row:.*Today" "$work/ui.txt" || fail "the table does not say Today: $(cat "$work/ui.txt")"
 before=$(stored last_played)
 sleep 1
