@@ -22,12 +22,6 @@
 
 namespace {
 
-// SQLite's primary result codes; Qt's driver reports extended ones, whose low byte is these.
-constexpr int kBusy = 5;
-constexpr int kLocked = 6;
-constexpr int kCorrupt = 11;
-constexpr int kFull = 13;
-constexpr int kNotADatabase = 26;
 // Not SQLite's: the file is a cache of another layout.
 constexpr int kOtherLayout = -1;
 
@@ -81,15 +75,15 @@ void LibraryCache::open()
         return;
     }
     const int primary = code & 0xff;
-    if (code == kOtherLayout || primary == kCorrupt || primary == kNotADatabase) {
+    if (code == kOtherLayout || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
         setAside(error);
         return;
     }
     // Anything else (a full disk, a lock held past the busy timeout) is no fault of the file.
-    if (primary == kBusy || primary == kLocked)
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
         useMemory(tr("The library cache is in use by another program"));
     else if (!exists || !openReadOnly())
-        useMemory(primary == kFull ? tr("The disk holding the library cache is full")
+        useMemory(primary == SQLITE_FULL ? tr("The disk holding the library cache is full")
                                    : tr("The library cache “%1” cannot be opened (%2)").arg(m_path, error));
     else
         m_message = tr("The library cache “%1” cannot be written (%2); it is used as it is and not updated until the next start.")
@@ -216,14 +210,14 @@ void LibraryCache::failed(const QSqlError &error)
     const int primary = primaryCode(error);
     const QString text = error.text().isEmpty() ? tr("unknown error") : error.text();
     // Only damage that SQLite itself reports costs the file; a wrong record would be worse.
-    if (primary == kCorrupt || primary == kNotADatabase) {
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
         if (m_persistent)
             setAside(text);
         return;
     }
-    if (primary == kFull)
+    if (primary == SQLITE_FULL)
         stopWriting(tr("The disk holding the library cache is full"));
-    else if (primary == kBusy || primary == kLocked)
+    else if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
         stopWriting(tr("The library cache is in use by another program"));
     else
         stopWriting(tr("The library cache “%1” cannot be written (%2)").arg(m_path, text));
@@ -310,7 +304,7 @@ void LibraryCache::finishScan()
 {
     m_waiting = false;
     if (!flush()) {
-        failed(QSqlError(QString(), QString(), QSqlError::StatementError, QString::number(kBusy)));
+        failed(QSqlError(QString(), QString(), QSqlError::StatementError, QString::number(SQLITE_BUSY)));
         return;
     }
     // What the scan wrote goes from the write-ahead log into the file itself: the next start
@@ -360,7 +354,7 @@ bool LibraryCache::flush()
     db = QSqlDatabase();
     // Held by another program: kept for the next try, at the latest at the end of the scan.
     const int primary = primaryCode(error);
-    if (primary == kBusy || primary == kLocked)
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
         return false;
     failed(error);
     return true;

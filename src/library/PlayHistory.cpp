@@ -11,16 +11,7 @@
 #include <QUuid>
 #include <QVariant>
 
-namespace {
-
-// SQLite's result codes that mean "the file is fine but cannot take more now".
-constexpr int kSqliteBusy = 5;
-constexpr int kSqliteLocked = 6;
-constexpr int kSqliteReadOnly = 8;
-constexpr int kSqliteIoError = 10;
-constexpr int kSqliteFull = 13;
-
-} // namespace
+#include <sqlite3.h>
 
 QString PlayHistory::defaultPath()
 {
@@ -60,8 +51,8 @@ void PlayHistory::open()
         error = openAt(m_path, &code);
     if (error.isEmpty()) {
         m_writable = true;
-    } else if (code == kSqliteBusy || code == kSqliteLocked || code == kSqliteReadOnly || code == kSqliteIoError
-               || code == kSqliteFull || code < 0 || !QFileInfo(folder).isWritable()
+    } else if (code == SQLITE_BUSY || code == SQLITE_LOCKED || code == SQLITE_READONLY || code == SQLITE_IOERR
+               || code == SQLITE_FULL || code < 0 || !QFileInfo(folder).isWritable()
                || (QFileInfo::exists(m_path) && !QFileInfo(m_path).isWritable())) {
         // Nothing wrong with the file itself (or not ours to judge): leave it as it is.
         useMemory(tr("Your play history “%1” cannot be used (%2). It is left as it is; what you play now is not "
@@ -187,7 +178,7 @@ void PlayHistory::store(const QString &md5)
     const int code = error.nativeErrorCode().toInt();
     // A full disk or a file gone read-only: what is there stays; the rest of the session is
     // kept in memory and the player is told once.
-    if (code == kSqliteFull)
+    if (code == SQLITE_FULL)
         useMemory(tr("Your play history cannot be saved: the disk is full. It is kept as it was; what you play now "
                      "is remembered until you quit."));
     else
