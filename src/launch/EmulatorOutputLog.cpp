@@ -1,13 +1,14 @@
 #include "launch/EmulatorOutputLog.h"
 
+#include <algorithm>
+
 namespace {
 
 // The emulator writes to a terminal, so it may colour its text, set a title or move the
 // cursor; people reading the window want the text alone.
 QByteArray withoutTerminalControls(const QByteArray &line)
 {
-    // What a carriage return went back over was overwritten on a terminal (progress).
-    const QByteArray shown = line.mid(line.lastIndexOf('\r') + 1);
+    const QByteArray &shown = line;
     QByteArray text;
     text.reserve(shown.size());
     const qsizetype size = shown.size();
@@ -49,59 +50,91 @@ void EmulatorOutputLog::beginRun(const QString &command)
     m_command = command;
     m_lines.clear();
     m_bytes = 0;
-    m_partial[0].clear();
-    m_partial[1].clear();
+    for (int index = 0; index < 2; ++index) {
+        m_partial[index].clear();
+        m_returned[index] = false;
+        m_passedOn[index] = true;
+    }
     Q_EMIT runBegan(command);
 }
 
-void EmulatorOutputLog::append(int channel, const QByteArray &bytes)
+void EmulatorOutputLog::append(int channel, const QByteArray &bytes, bool passedOn)
 {
-    QByteArray &partial = m_partial[channel == 2 ? 1 : 0];
-    partial += bytes;
-    QStringList added;
-    qsizetype start = 0;
-    for (qsizetype end = partial.indexOf('\n'); end >= 0; end = partial.indexOf('\n', start)) {
-        addLine(partial.mid(start, end - start), added);
-        start = end + 1;
+    const int index = channel == 2 ? 1 : 0;
+    QByteArray &partial = m_partial[index];
+    qsizetype added = 0;
+    if (m_passedOn[index] && !passedOn)
+        addLine(index == 1 ? tr("The Launcher's standard error is not being read: the emulator's output is kept here "
+                                "but no longer passed on there until it is read again.").toLocal8Bit()
+                           : tr("The Launcher's standard output is not being read: the emulator's output is kept here "
+                                "but no longer passed on there until it is read again.").toLocal8Bit(),
+                added);
+    m_passedOn[index] = passedOn;
+    const char *next = bytes.constData();
+    const char *const end = next + bytes.size();
+    while (next < end) {
+        const char *const stop = std::find_if(next, end, [](char c) { return c == '\n' || c == '\r'; });
+        if (stop > next) {
+            // Text after a carriage return overwrites the line on a terminal (progress).
+            if (m_returned[index])
+                partial.clear();
+            m_returned[index] = false;
+            partial.append(next, stop - next);
+            // Only the line's last mebibyte is kept; trimmed now and then, not at each piece.
+            if (partial.size() > 2 * kMaximumBytes)
+                partial.remove(0, partial.size() - kMaximumBytes);
+        }
+        if (stop == end)
+            break;
+        if (*stop == '\r') {
+            // Only what comes next tells a rewrite from the end of a "\r\n" line.
+            m_returned[index] = true;
+        } else {
+            addLine(partial, added);
+            partial.clear();
+            m_returned[index] = false;
+        }
+        next = stop + 1;
     }
-    partial.remove(0, start);
-    // A line without an end must not grow without bound either.
-    if (partial.size() >= kMaximumBytes) {
-        addLine(partial, added);
-        partial.clear();
-    }
-    if (!added.isEmpty())
-        Q_EMIT linesAdded(added);
+    announce(added);
 }
 
 void EmulatorOutputLog::endRun()
 {
-    QStringList added;
-    for (QByteArray &partial : m_partial) {
-        if (!partial.isEmpty())
-            addLine(partial, added);
-        partial.clear();
+    qsizetype added = 0;
+    for (int index = 0; index < 2; ++index) {
+        if (!m_partial[index].isEmpty())
+            addLine(m_partial[index], added);
+        m_partial[index].clear();
+        m_returned[index] = false;
     }
-    if (!added.isEmpty())
-        Q_EMIT linesAdded(added);
+    announce(added);
 }
 
-void EmulatorOutputLog::addLine(const QByteArray &line, QStringList &added)
+void EmulatorOutputLog::announce(qsizetype count)
+{
+    // Lines that were dropped again before anybody saw them are not made into text.
+    count = qMin(count, qsizetype(m_lines.size()));
+    if (count == 0)
+        return;
+    QStringList added;
+    added.reserve(count);
+    for (auto line = m_lines.cend() - count; line != m_lines.cend(); ++line)
+        added.append(QString::fromLocal8Bit(*line));
+    Q_EMIT linesAdded(added);
+}
+
+void EmulatorOutputLog::addLine(const QByteArray &line, qsizetype &added)
 {
     // The tail of an overlong line is what explains its end.
-    QByteArray kept = line.size() < kMaximumBytes ? line : line.right(kMaximumBytes - 1);
-    if (kept.endsWith('\r'))
-        kept.chop(1);
-    kept = withoutTerminalControls(kept);
+    const QByteArray kept = withoutTerminalControls(line.size() < kMaximumBytes ? line : line.right(kMaximumBytes - 1));
     m_lines.push_back(kept);
     m_bytes += kept.size() + 1;
-    added.append(QString::fromLocal8Bit(kept));
+    ++added;
     while (int(m_lines.size()) > kMaximumLines || m_bytes > kMaximumBytes) {
         m_bytes -= m_lines.front().size() + 1;
         m_lines.pop_front();
     }
-    if (added.size() > kMaximumLines)
-        added.removeFirst();
 }
 
 QStringList EmulatorOutputLog::lines() const

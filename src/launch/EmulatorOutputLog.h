@@ -9,7 +9,9 @@
 
 /// What the emulator wrote in its latest run, kept in memory for people to read: the
 /// command that was run and the last lines of its output and error, in the order they
-/// came, at most 2,000 lines and 1 MiB, without terminal control sequences.
+/// came, at most 2,000 lines and 1 MiB, without terminal control sequences. A carriage
+/// return followed by text rewrites the line, as on a terminal; of a line longer than
+/// 1 MiB the end is kept.
 class EmulatorOutputLog : public QObject
 {
     Q_OBJECT
@@ -22,8 +24,10 @@ public:
 
     /// Forgets the previous run and starts keeping the output of \a command.
     void beginRun(const QString &command);
-    /// Takes bytes from standard output (\a channel 1) or error (2).
-    void append(int channel, const QByteArray &bytes);
+    /// Takes bytes from standard output (\a channel 1) or error (2). \a passedOn false: they
+    /// could not be passed on to the Launcher's own stream, which is blocked; the first such
+    /// bytes since the stream last took some, or since the run began, get a line that says so.
+    void append(int channel, const QByteArray &bytes, bool passedOn = true);
     /// The run has ended: lines still without their line end are kept as they are.
     void endRun();
 
@@ -39,11 +43,18 @@ Q_SIGNALS:
     void linesAdded(const QStringList &lines);
 
 private:
-    void addLine(const QByteArray &line, QStringList &added);
+    // Keeps \a line and counts it in \a added.
+    void addLine(const QByteArray &line, qsizetype &added);
+    // Announces the last \a count lines kept, as far as they are still there.
+    void announce(qsizetype count);
 
     QString m_command;
     std::deque<QByteArray> m_lines;
     qsizetype m_bytes = 0;
-    // A line each channel has begun but not yet ended.
+    // A line each channel has begun but not yet ended, and whether a carriage return came
+    // after its last text.
     QByteArray m_partial[2];
+    bool m_returned[2] = {false, false};
+    // Whether the Launcher's stream took the latest bytes of each channel.
+    bool m_passedOn[2] = {true, true};
 };

@@ -6,6 +6,7 @@
 #include "platform/Bundle.h"
 #include "platform/LocalPath.h"
 #include "platform/ChildProcess.h"
+#include "platform/OutputRelay.h"
 #include "platform/SystemLog.h"
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
@@ -302,22 +303,12 @@ void EmulatorSupervisor::applicationWillTerminate()
 
 void EmulatorSupervisor::passOnOutput(ChildProcess *task, int channel, const QByteArray &bytes)
 {
-    // Whoever started the Launcher from a terminal still sees the emulator's messages. A
-    // stream of ours that has gone away (a closed pipe: SIGPIPE is ignored) ends the
-    // passing on, not the Launcher; the copy below is kept all the same.
-    const int index = channel == STDERR_FILENO ? 1 : 0;
-    for (qsizetype done = 0; m_passingOn[index] && done < bytes.size();) {
-        const ssize_t written = ::write(STDOUT_FILENO + index, bytes.constData() + done, size_t(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            m_passingOn[index] = false;
-        if (written <= 0)
-            break;
-        done += written;
-    }
+    // Whoever started the Launcher from a terminal still sees the emulator's messages; a
+    // stream of ours that is blocked or gone costs them there, never the window's copy.
+    const OutputRelay::Outcome passed =
+        (channel == STDERR_FILENO ? OutputRelay::standardError() : OutputRelay::standardOutput()).write(bytes);
     if (task == m_latestRun.lock().get())
-        m_outputLog->append(channel, bytes);
+        m_outputLog->append(channel, bytes, passed == OutputRelay::Outcome::Queued || passed == OutputRelay::Outcome::StreamGone);
 }
 
 QString EmulatorSupervisor::endingText(bool stopRequested, bool bySignal, int status, const QString &executable)

@@ -144,8 +144,6 @@ private:
     std::shared_ptr<ChildProcess> m_task;
     bool m_taskRunning = false;
     bool m_toldNotWritable = false;
-    // Whether the emulator's output and error are still passed on to ours.
-    bool m_passingOn[2] = {true, true};
     EmulatorOutputLog *m_outputLog = nullptr;
     // The child whose output the log keeps, and each running child's program.
     std::weak_ptr<ChildProcess> m_latestRun;

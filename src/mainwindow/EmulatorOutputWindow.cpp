@@ -10,6 +10,13 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+namespace {
+
+// New lines wait at most this long; a flood then costs one append per interval.
+constexpr int kShowIntervalMs = 50;
+
+} // namespace
+
 EmulatorOutputWindow::EmulatorOutputWindow(EmulatorOutputLog *log, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_log(log)
@@ -39,26 +46,48 @@ EmulatorOutputWindow::EmulatorOutputWindow(EmulatorOutputLog *log, QWidget *pare
     layout->addLayout(form);
     layout->addWidget(m_outputView, 1);
 
+    m_showTimer.setSingleShot(true);
+    m_showTimer.setInterval(kShowIntervalMs);
+    connect(&m_showTimer, &QTimer::timeout, this, &EmulatorOutputWindow::showPendingLines);
     connect(m_log, &EmulatorOutputLog::runBegan, this, &EmulatorOutputWindow::showRun);
     connect(m_log, &EmulatorOutputLog::linesAdded, this, &EmulatorOutputWindow::addLines);
     showRun(m_log->command());
     addLines(m_log->lines());
+    showPendingLines();
 }
 
 void EmulatorOutputWindow::showRun(const QString &command)
 {
     m_commandField->setText(command);
     m_commandField->setCursorPosition(0);
+    m_pending.clear();
+    m_showTimer.stop();
     m_outputView->clear();
 }
 
 void EmulatorOutputWindow::addLines(const QStringList &lines)
 {
-    if (lines.isEmpty())
+    m_pending.append(lines);
+    // The view keeps no more than this anyway.
+    if (m_pending.size() > EmulatorOutputLog::kMaximumLines)
+        m_pending.remove(0, m_pending.size() - EmulatorOutputLog::kMaximumLines);
+    if (!m_pending.isEmpty() && !m_showTimer.isActive())
+        m_showTimer.start();
+}
+
+void EmulatorOutputWindow::showPendingLines()
+{
+    m_showTimer.stop();
+    if (m_pending.isEmpty())
         return;
     QScrollBar *scroll = m_outputView->verticalScrollBar();
     const bool atEnd = scroll->value() == scroll->maximum();
-    m_outputView->appendPlainText(lines.join(QLatin1Char('\n')));
+    // A screenful that replaces every line is cheaper set than appended and trimmed.
+    if (m_pending.size() >= EmulatorOutputLog::kMaximumLines)
+        m_outputView->setPlainText(m_pending.join(QLatin1Char('\n')));
+    else
+        m_outputView->appendPlainText(m_pending.join(QLatin1Char('\n')));
+    m_pending.clear();
     // Follow new output, unless the reader has scrolled back to read.
     if (atEnd)
         scroll->setValue(scroll->maximum());

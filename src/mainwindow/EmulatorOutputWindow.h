@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 class EmulatorOutputLog;
@@ -22,8 +24,12 @@ public:
 private:
     void showRun(const QString &command);
     void addLines(const QStringList &lines);
+    void showPendingLines();
 
     EmulatorOutputLog *m_log;
+    // Lines not yet shown: a flood is shown a screenful at a time, not a slice at a time.
+    QStringList m_pending;
+    QTimer m_showTimer;
     QLineEdit *m_commandField;
     QPlainTextEdit *m_outputView;
 };

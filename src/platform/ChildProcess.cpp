@@ -43,6 +43,9 @@ RunningChildren *runningChildren()
 
 // How often to look for the child's end where the kernel offers no process descriptor.
 constexpr int kEndPollIntervalMs = 50;
+// At the child's end, more than a pipe and a pseudo-terminal can hold (64 KiB each, and the
+// terminal's line buffer): its last lines come before its end notice.
+constexpr qsizetype kOutputAtEnd = 256 * 1024;
 // What a shell reports for a command it cannot start.
 constexpr int kCannotStartStatus = 127;
 
@@ -230,12 +233,15 @@ void ChildProcess::checkForEnd()
     }
 }
 
-void ChildProcess::readOutput(int index)
+void ChildProcess::readOutput(int index, qsizetype limit)
 {
+    // At most \a limit bytes, then back to the event loop: a flood must not keep it from
+    // painting, taking Stop, or reading the other stream. The notifier comes back for the rest.
     char buffer[65536];
-    while (m_outputFds[index] >= 0) {
-        const ssize_t count = ::read(m_outputFds[index], buffer, sizeof buffer);
+    for (qsizetype taken = 0; m_outputFds[index] >= 0 && taken < limit;) {
+        const ssize_t count = ::read(m_outputFds[index], buffer, size_t(qMin<qsizetype>(sizeof buffer, limit - taken)));
         if (count > 0) {
+            taken += count;
             Q_EMIT outputRead(this, STDOUT_FILENO + index, QByteArray(buffer, count));
             continue;
         }
@@ -298,9 +304,10 @@ void ChildProcess::waitForRunningChildren(QDeadlineTimer deadline)
 
 void ChildProcess::finish(int terminationStatus)
 {
-    // What the child wrote before it ended is still in the pipes; hand it on first.
-    readOutput(0);
-    readOutput(1);
+    // What the child wrote before it ended is still in the pipes; hand it on first (what
+    // something it started still writes comes later, in slices).
+    readOutput(0, kOutputAtEnd);
+    readOutput(1, kOutputAtEnd);
     if (m_suspendCount == 0)
         stopActiveClock();
     m_running = false;

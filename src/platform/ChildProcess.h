@@ -93,7 +93,10 @@ Q_SIGNALS:
 private:
     ChildProcess();
     void start(std::vector<QByteArray> words, OutputChannels channels);
-    void readOutput(int index);
+    // How much output one turn of the event loop reads from each stream.
+    static constexpr qsizetype kOutputSlice = 64 * 1024;
+    // Reads what is there from output \a index, at most \a limit bytes.
+    void readOutput(int index, qsizetype limit = kOutputSlice);
     void closeOutput(int index);
     void releaseWhenDone();
     /// Undoes an inherited SIGCHLD set-up under which the kernel would reap our children.

@@ -5,6 +5,7 @@
 #include "input/ControllerPicture.h"
 #include "input/MappingValue.h"
 #include "launch/EmulatorOutputLog.h"
+#include "platform/OutputRelay.h"
 #include "launch/EmulatorSupervisor.h"
 #include "mainwindow/ROMViewController.h"
 #include "mainwindow/WindowController.h"
@@ -12,6 +13,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -127,6 +129,28 @@ TEST(EmulatorOutputLog, KeepsTheLastLinesWithinOneMebibyte)
     EXPECT_EQ(log.lines().constLast(), QStringLiteral("red plain\tend"));
     log.append(1, QByteArray(3 << 20, 'x'));
     EXPECT_LE(log.byteCount(), EmulatorOutputLog::kMaximumBytes);
+
+    // However it arrives, a line longer than the log is one line: its end. A carriage return
+    // rewrites the line, unless a line end follows it in the next piece.
+    const struct { std::vector<QByteArray> pieces; QStringList lines; } cases[] = {
+        {{"\rprogress 1", "0%\rprogress 2", "0%\r", "\n"}, {QStringLiteral("progress 20%")}},
+        {{"saved\r", "\r\n", "\r", "next\r\n"}, {QStringLiteral("saved"), QStringLiteral("next")}},
+        {std::vector<QByteArray>(48, QByteArray(64 * 1024, 'a')), {}},
+    };
+    for (const auto &c : cases) {
+        log.beginRun(QString());
+        for (const QByteArray &piece : c.pieces)
+            log.append(1, piece);
+        log.append(1, c.lines.isEmpty() ? "tail\n" : "");
+        log.endRun();
+        if (c.lines.isEmpty()) {
+            ASSERT_EQ(log.lines().size(), 1);
+            EXPECT_TRUE(log.lines().constFirst().endsWith(QStringLiteral("aaatail")));
+            EXPECT_EQ(log.lines().constFirst().size(), EmulatorOutputLog::kMaximumBytes - 1);
+        } else {
+            EXPECT_EQ(log.lines(), c.lines);
+        }
+    }
 }
 
 class PresentationWindowTest : public testing::Test
@@ -190,6 +214,8 @@ TEST_F(PresentationWindowTest, EndingsTitleAndOutputReadInPlainWords)
     play("game.z64");
     // Checked once the streams are ours again: a failure's message would be captured too.
     const bool crashed = waitForStatus(QStringLiteral("The emulator crashed (Segmentation fault)."));
+    OutputRelay::standardOutput().flush(QDeadlineTimer(kTimeoutMs));
+    OutputRelay::standardError().flush(QDeadlineTimer(kTimeoutMs));
     const std::string passedOnError = testing::internal::GetCapturedStderr();
     const std::string passedOnOutput = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(crashed);

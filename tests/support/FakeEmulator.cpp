@@ -11,8 +11,12 @@
 //   TOLVANE_FAKE_SAY=<text>     write "<text> on stdout" (not flushed) and "<text> on stderr".
 //   TOLVANE_FAKE_CHILD=1        start a helper in our process group that waits too, as an
 //                               emulator with its own child would.
+//   TOLVANE_FAKE_FLOOD=<n>      after recording, write n bytes of numbered 64-byte lines to stdout.
+//   TOLVANE_FAKE_PROGRESS=<n>   after recording, write n progress updates "\rprogress i/n" to stdout,
+//                               no line end and never flushed (stdio writes them as its buffer fills).
 // While waiting, SIGUSR1 ends it with status 0 (the player quit the game), SIGUSR2 with 3.
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -72,6 +76,17 @@ int main(int argc, char **argv)
         if (!writeFile(recordPath + ".partial", arguments) || rename((recordPath + ".partial").c_str(), record) != 0)
             return 90;
     }
+    if (const char *flood = std::getenv("TOLVANE_FAKE_FLOOD")) {
+        char line[65];
+        for (long long i = 0, n = std::atoll(flood); i + 64 <= n; i += 64) {
+            std::snprintf(line, sizeof line, "flood %057lld\n", i / 64);
+            std::fwrite(line, 1, 64, stdout);
+        }
+        std::fflush(stdout);
+    }
+    const char *progress = std::getenv("TOLVANE_FAKE_PROGRESS");
+    for (int i = 1, n = progress ? std::atoi(progress) : 0; i <= n; ++i)
+        std::printf("\rprogress %d/%d", i, n);
     if (const char *exitCode = std::getenv("TOLVANE_FAKE_EXIT")) {
         if (helperPid > 0)
             kill(helperPid, SIGKILL), waitpid(helperPid, nullptr, 0);
