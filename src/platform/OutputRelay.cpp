@@ -13,6 +13,13 @@
 #include <thread>
 #include <unistd.h>
 
+namespace {
+
+// Pieces are joined until they are this large.
+constexpr qsizetype kJoinBelow = 64 * 1024;
+
+} // namespace
+
 struct OutputRelay::Shared
 {
     Shared(int fd, qsizetype capacity)
@@ -52,6 +59,7 @@ struct OutputRelay::Shared
     // Touched by the writer alone: a note starts on a line of its own.
     bool atLineStart = true;
     std::thread writer;
+    std::once_flag writerStarted;
 };
 
 OutputRelay &OutputRelay::standardOutput()
@@ -118,7 +126,13 @@ OutputRelay::Outcome OutputRelay::write(const QByteArray &bytes)
             outcome = Outcome::DroppingBegan;
         }
         if (fits > 0) {
-            shared.queue.push_back({fits == bytes.size() ? bytes : bytes.first(fits), 0});
+            // Small pieces (an unbuffered stream read as it comes) join the last one, so the
+            // buffer's bound holds for its memory too. The writer only ever takes the first.
+            Shared::Item *last = shared.queue.size() >= 2 ? &shared.queue.back() : nullptr;
+            if (last && !last->bytes.isEmpty() && last->bytes.size() < kJoinBelow)
+                last->bytes.append(bytes.constData(), fits);
+            else
+                shared.queue.push_back({fits == bytes.size() ? bytes : bytes.first(fits), 0});
             shared.queued += fits;
         }
         if (fits < bytes.size()) {
@@ -130,8 +144,7 @@ OutputRelay::Outcome OutputRelay::write(const QByteArray &bytes)
             shared.droppedTotal += bytes.size() - fits;
         }
     }
-    if (!shared.writer.joinable())
-        startWriter();
+    std::call_once(shared.writerStarted, [this] { startWriter(); });
     shared.wake.notify_one();
     return outcome;
 }
