@@ -123,7 +123,7 @@ TEST(OutputRelayTest, ABlockedStreamNeverHoldsTheWriterAndGetsANoteOfWhatWasDrop
     EXPECT_EQ(dropped, relay.droppedBytes());
     const qsizetype passed = received.indexOf("tolvane-launcher:") - 1;
     ASSERT_GT(passed, 64 * 1024);
-    EXPECT_EQ(received.left(passed), sent.left(passed));
+    EXPECT_TRUE(received.left(passed) == sent.left(passed));
     EXPECT_EQ(passed + dropped, sent.size());
     EXPECT_EQ(received.at(passed), '\n') << "the note starts a line of its own";
     EXPECT_EQ(relay.write("after\n"), OutputRelay::Outcome::Queued);
