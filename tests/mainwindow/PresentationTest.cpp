@@ -7,6 +7,7 @@
 #include "launch/EmulatorOutputLog.h"
 #include "platform/OutputRelay.h"
 #include "launch/EmulatorSupervisor.h"
+#include "mainwindow/EmulatorOutputWindow.h"
 #include "mainwindow/ROMViewController.h"
 #include "mainwindow/WindowController.h"
 
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -151,6 +153,25 @@ TEST(EmulatorOutputLog, KeepsTheLastLinesWithinOneMebibyte)
             EXPECT_EQ(log.lines(), c.lines);
         }
     }
+}
+
+// Lines that arrive while the window is open are shown a batch at a time: a few, then a
+// flood that replaces every line; the view keeps the newest and follows the end.
+TEST(EmulatorOutputLog, TheWindowShowsWhatArrivesAndAFloodAsItsNewestLines)
+{
+    EmulatorOutputLog log;
+    EmulatorOutputWindow window(&log);
+    window.show();
+    log.beginRun(QStringLiteral("'emu'"));
+    log.append(1, "first\nsecond\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.outputView()->toPlainText() == QStringLiteral("first\nsecond"); }, kTimeoutMs));
+    for (int i = 0; i < 3000; ++i)
+        log.append(i % 2 + 1, "line " + QByteArray::number(i) + '\n');
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.outputView()->toPlainText().endsWith(QStringLiteral("\nline 2999")); }, kTimeoutMs));
+    EXPECT_EQ(window.outputView()->blockCount(), EmulatorOutputLog::kMaximumLines);
+    EXPECT_TRUE(window.outputView()->toPlainText().startsWith(QStringLiteral("line 1000\n")));
+    const QScrollBar *scroll = window.outputView()->verticalScrollBar();
+    EXPECT_EQ(scroll->value(), scroll->maximum());
 }
 
 class PresentationWindowTest : public testing::Test
