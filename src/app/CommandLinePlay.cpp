@@ -1,5 +1,7 @@
 #include "app/CommandLinePlay.h"
 
+#include "app/SettingsNotice.h"
+
 #include "launch/EmulatorSupervisor.h"
 #include "launch/EntryExtractor.h"
 #include "mainwindow/WindowController.h"
@@ -81,6 +83,9 @@ int CommandLinePlay::playHere(const LocalPath &path)
         return finish(1, QCoreApplication::translate("CommandLinePlay",
                                                      "An emulator is already running; it was left as it is."));
 
+    // Only the windowed Launcher, which can tell the player, may set an unreadable file aside.
+    if (const QString refusal = SettingsNotice::refusalForCommandLine(); !refusal.isEmpty())
+        return finish(1, refusal);
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
     if (const auto fallbacks = Bundle::dictionaryWithContentsOfFile(
             Bundle::mainBundle().pathForResource(QStringLiteral("Defaults"), QStringLiteral("plist"))))

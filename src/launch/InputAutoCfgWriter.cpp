@@ -1,6 +1,6 @@
 #include "launch/InputAutoCfgWriter.h"
 
-#include <QSaveFile>
+#include "platform/FileReplacer.h"
 
 #include <algorithm>
 
@@ -36,9 +36,6 @@ QString InputAutoCfgWriter::textFor(const std::optional<QVariantList> &names,
 
 bool InputAutoCfgWriter::writeText(const QString &path, const QString &text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(text.toUtf8());
-    return file.commit();
+    // Never an empty or half file: the emulator would start with no mapping at all.
+    return FileReplacer(path).replace(text.toUtf8());
 }

@@ -1,6 +1,7 @@
 #include "library/CoverFinder.h"
 
 #include "library/FolderWalker.h"
+#include "platform/FileReplacer.h"
 
 #include <QDir>
 #include <QFile>
@@ -144,16 +145,19 @@ QString CoverFinder::install(const QString &picture, const QString &coversFolder
     const QString target = QDir(coversFolder).filePath(md5 + QLatin1Char('.') + suffix);
     if (QFileInfo(picture).canonicalFilePath() == QFileInfo(target).canonicalFilePath())
         return QString();
-    // Copied beside its place first, so that a failed copy leaves the old cover.
-    const QString partial = target + QStringLiteral(".part");
-    QFile::remove(partial);
-    if (!QFile::copy(picture, partial))
-        return tr("“%1” could not be copied into “%2”.").arg(picture, coversFolder);
-    for (const QString &other : pictureSuffixes())
-        QFile::remove(QDir(coversFolder).filePath(md5 + QLatin1Char('.') + other));
-    if (!QFile::rename(partial, target)) {
-        QFile::remove(partial);
-        return tr("“%1” could not be copied into “%2”.").arg(picture, coversFolder);
+    QFile source(picture);
+    if (!source.open(QIODevice::ReadOnly))
+        return tr("“%1” cannot be read.").arg(picture);
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return tr("“%1” cannot be read.").arg(picture);
+    // Whole or not at all: a failed copy leaves the old cover.
+    FileReplacer file(target);
+    if (!file.replace(bytes))
+        return tr("“%1” could not be copied into “%2”: %3.").arg(picture, coversFolder, file.reason());
+    for (const QString &other : pictureSuffixes()) {
+        if (other != suffix)
+            QFile::remove(QDir(coversFolder).filePath(md5 + QLatin1Char('.') + other));
     }
     return QString();
 }

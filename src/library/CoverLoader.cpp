@@ -1,11 +1,13 @@
 #include "library/CoverLoader.h"
 
+#include "platform/FileReplacer.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -165,15 +167,13 @@ QImage CoverLoader::load(const Job &job)
     if (!full.isValid())
         image = image.scaled(job.size, int(job.size * kAspect), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     // Thumbnails are a cache: one that cannot be written is made again next time.
-    if (QDir().mkpath(m_thumbnailFolder)) {
-        QSaveFile file(thumbnail);
-        if (file.open(QIODevice::WriteOnly)) {
-            QImageWriter writer(&file, image.hasAlphaChannel() ? "png" : "jpg");
-            writer.setQuality(88);
-            if (writer.write(image))
-                file.commit();
-        }
-    }
+    // A thumbnail cut short by a full disk would be read as a broken picture ever after.
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, image.hasAlphaChannel() ? "png" : "jpg");
+    writer.setQuality(88);
+    if (writer.write(image) && QDir().mkpath(m_thumbnailFolder))
+        FileReplacer(thumbnail, FileReplacer::Durability::Cache).replace(encoded.data());
     return image;
 }
 

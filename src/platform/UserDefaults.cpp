@@ -1,5 +1,6 @@
 #include "platform/UserDefaults.h"
 
+#include "platform/FileReplacer.h"
 #include "platform/PropertyList.h"
 #include "platform/SettingsMerge.h"
 
@@ -8,10 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -21,6 +22,12 @@ std::unique_ptr<UserDefaults> &sharedInstance()
 {
     static std::unique_ptr<UserDefaults> instance;
     return instance;
+}
+
+UserDefaults::UnreadableFile &sharedUnreadableFile()
+{
+    static UserDefaults::UnreadableFile unreadable = UserDefaults::UnreadableFile::MoveAside;
+    return unreadable;
 }
 
 } // namespace
@@ -54,11 +61,11 @@ struct UserDefaults::DiskState
     }
 };
 
-UserDefaults::UserDefaults(const QString &filePath)
+UserDefaults::UserDefaults(const QString &filePath, UnreadableFile unreadable)
     : m_filePath(filePath)
     , m_disk(std::make_unique<DiskState>())
 {
-    load();
+    load(unreadable);
 }
 
 UserDefaults::~UserDefaults() = default;
@@ -73,8 +80,13 @@ UserDefaults &UserDefaults::standardUserDefaults()
 {
     std::unique_ptr<UserDefaults> &instance = sharedInstance();
     if (!instance)
-        instance = std::make_unique<UserDefaults>(defaultFilePath());
+        instance = std::make_unique<UserDefaults>(defaultFilePath(), sharedUnreadableFile());
     return *instance;
+}
+
+void UserDefaults::setStandardUnreadableFile(UnreadableFile unreadable)
+{
+    sharedUnreadableFile() = unreadable;
 }
 
 void UserDefaults::setStandardUserDefaults(std::unique_ptr<UserDefaults> defaults)
@@ -99,12 +111,16 @@ std::optional<QVariantMap> UserDefaults::readFile(DiskState &state) const
     return value->toMap();
 }
 
-void UserDefaults::load()
+void UserDefaults::load(UnreadableFile unreadable)
 {
     DiskState state = DiskState::of(m_filePath);
     if (const std::optional<QVariantMap> values = readFile(state)) {
         m_userValues = m_base = *values;
         *m_disk = state;
+        return;
+    }
+    if (unreadable == UnreadableFile::KeepInPlace) {
+        m_unreadable = true;
         return;
     }
     // Never overwrite what we could not read: keep it beside the original for the user
@@ -123,26 +139,34 @@ void UserDefaults::load()
     }
 }
 
-bool UserDefaults::writeFile()
+void UserDefaults::writeFile(Outcome &outcome)
 {
     const QByteArray xml = PropertyList::toXml(m_userValues);
     if (xml.isEmpty())
-        return false;
+        return;
     QDir().mkpath(QFileInfo(m_filePath).absolutePath());
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit())
-        return false;
+    FileReplacer file(m_filePath);
+    if (!file.replace(xml)) {
+        // The file stays as it was; the changes stay in memory and the next one tries again.
+        if (!std::exchange(m_toldNotWritten, true)) {
+            outcome.writeError = file.error();
+            outcome.writeReason = file.reason();
+            std::fprintf(stderr, "Settings file %s could not be written: %s\n", qUtf8Printable(m_filePath),
+                         qUtf8Printable(file.reason()));
+        }
+        return;
+    }
+    m_toldNotWritten = false;
     // The next merge compares with what the file now holds, as it will read it back.
     m_base = PropertyList::fromData(xml).value_or(QVariant()).toMap();
     *m_disk = DiskState::of(m_filePath);
     m_disk->bytes = xml;
     m_changedAt.clear();
-    return true;
 }
 
-QStringList UserDefaults::mergeWithFile(bool &becameUnreadable)
+UserDefaults::Outcome UserDefaults::mergeWithFile()
 {
-    QStringList changed;
+    Outcome outcome;
     DiskState now = DiskState::of(m_filePath);
     // Our own writes leave the stamp we noted; nothing to read then.
     if (m_unreadable || !now.sameStamp(*m_disk)) {
@@ -150,46 +174,49 @@ QStringList UserDefaults::mergeWithFile(bool &becameUnreadable)
         if (!theirs) {
             // A half-saved edit: keep what we have and write nothing until it reads again.
             if (!m_unreadable) {
-                becameUnreadable = true;
+                outcome.becameUnreadable = true;
                 std::fprintf(stderr, "Settings file %s cannot be read; changes are kept until it can be read again\n",
                              qUtf8Printable(m_filePath));
             }
             m_unreadable = true;
-            return changed;
+            return outcome;
         }
-        m_unreadable = false;
+        outcome.readableAgain = std::exchange(m_unreadable, false);
         const qint64 fileMs = now.modifiedNs / 1000000;
         const QVariantMap merged = SettingsMerge::merge(m_base, m_userValues, *theirs, [&](const QString &key) {
             const auto changedAt = m_changedAt.constFind(key);
             return changedAt != m_changedAt.cend() && changedAt->toMSecsSinceEpoch() >= fileMs;
         });
-        changed = SettingsMerge::changedKeys(m_userValues, merged);
+        outcome.changed = SettingsMerge::changedKeys(m_userValues, merged);
         m_userValues = merged;
         m_base = *theirs;
         *m_disk = now;
     }
     if (!m_changedAt.isEmpty())
-        writeFile();
-    return changed;
+        writeFile(outcome);
+    return outcome;
 }
 
-void UserDefaults::notify(const QStringList &changed, bool becameUnreadable)
+void UserDefaults::notify(const Outcome &outcome)
 {
-    if (becameUnreadable)
+    if (outcome.becameUnreadable)
         Q_EMIT fileBecameUnreadable(m_filePath);
-    if (!changed.isEmpty())
-        Q_EMIT valuesChangedOnDisk(changed);
+    if (outcome.readableAgain)
+        Q_EMIT fileReadableAgain(m_filePath);
+    if (!outcome.changed.isEmpty())
+        Q_EMIT valuesChangedOnDisk(outcome.changed);
+    if (outcome.writeError)
+        Q_EMIT fileNotWritten(m_filePath, outcome.writeError, outcome.writeReason);
 }
 
 void UserDefaults::synchronize()
 {
-    bool becameUnreadable = false;
-    QStringList changed;
+    Outcome outcome;
     {
         QMutexLocker locker(&m_mutex);
-        changed = mergeWithFile(becameUnreadable);
+        outcome = mergeWithFile();
     }
-    notify(changed, becameUnreadable);
+    notify(outcome);
 }
 
 bool UserDefaults::isFileUnreadable() const
@@ -252,8 +279,7 @@ std::optional<QVariantMap> UserDefaults::dictionaryForKey(const QString &key) co
 
 void UserDefaults::setValueForKey(const QString &key, const QVariant &value)
 {
-    bool becameUnreadable = false;
-    QStringList changed;
+    Outcome outcome;
     {
         QMutexLocker locker(&m_mutex);
         if (value.isValid())
@@ -262,8 +288,8 @@ void UserDefaults::setValueForKey(const QString &key, const QVariant &value)
             m_userValues.remove(key);
         m_changedAt.insert(key, QDateTime::currentDateTime());
         // Written on top of the file as it is now, so a hand edit made meanwhile stays.
-        changed = mergeWithFile(becameUnreadable);
-        changed.removeAll(key);
+        outcome = mergeWithFile();
+        outcome.changed.removeAll(key);
     }
-    notify(changed, becameUnreadable);
+    notify(outcome);
 }

@@ -25,9 +25,17 @@ class UserDefaults : public QObject
     Q_OBJECT
 
 public:
-    /// A store persisted at \a filePath. A file there that cannot be parsed is
-    /// moved aside (see movedAsidePath()) and the store starts empty.
-    explicit UserDefaults(const QString &filePath);
+    /// What becomes of a settings file that cannot be read at start.
+    enum class UnreadableFile {
+        /// Kept beside the original under another name (see movedAsidePath()), and the store
+        /// starts empty: for the windowed Launcher, which tells the player.
+        MoveAside,
+        /// Left as it is, and nothing is written: for a process that cannot tell the player.
+        KeepInPlace,
+    };
+
+    /// A store persisted at \a filePath.
+    explicit UserDefaults(const QString &filePath, UnreadableFile unreadable = UnreadableFile::MoveAside);
     ~UserDefaults() override;
 
     /// The store shared by the whole process, at
@@ -35,6 +43,8 @@ public:
     static UserDefaults &standardUserDefaults();
     /// Replaces the shared store; for tests that need a fresh store in one process.
     static void setStandardUserDefaults(std::unique_ptr<UserDefaults> defaults);
+    /// How the shared store treats an unreadable file; only before its first use.
+    static void setStandardUnreadableFile(UnreadableFile unreadable);
     static QString defaultFilePath();
 
     /// Each key becomes a fallback for as long as the user has no value of their own.
@@ -68,17 +78,32 @@ Q_SIGNALS:
     /// The file could no longer be read (a half-saved edit, say); sent once until it can be
     /// read again. Values stay as they were and nothing is written meanwhile.
     void fileBecameUnreadable(const QString &path);
+    /// The file reads again after fileBecameUnreadable().
+    void fileReadableAgain(const QString &path);
+    /// A change could not be written to the file (a full disk, a read-only folder): \a error
+    /// is the errno, \a reason its words. Sent once until a write succeeds again; the values
+    /// stay in memory and every later change tries again.
+    void fileNotWritten(const QString &path, int error, const QString &reason);
 
 private:
     struct DiskState;
-    void load();
+    /// What a merge or write found, told once the mutex is released.
+    struct Outcome
+    {
+        QStringList changed;
+        bool becameUnreadable = false;
+        bool readableAgain = false;
+        int writeError = 0;
+        QString writeReason;
+    };
+    void load(UnreadableFile unreadable);
     std::optional<QVariantMap> readFile(DiskState &state) const;
-    /// Merges the file into memory and writes held-back changes; returns the keys whose
-    /// values the file changed. Called with the mutex held.
-    QStringList mergeWithFile(bool &becameUnreadable);
-    bool writeFile();
+    /// Merges the file into memory and writes held-back changes; the keys whose values the
+    /// file changed are in the outcome. Called with the mutex held.
+    Outcome mergeWithFile();
+    void writeFile(Outcome &outcome);
     QVariant lookup(const QString &key) const;
-    void notify(const QStringList &changed, bool becameUnreadable);
+    void notify(const Outcome &outcome);
 
     mutable QMutex m_mutex;
     QString m_filePath;
@@ -92,4 +117,6 @@ private:
     QHash<QString, QDateTime> m_changedAt;
     // The file cannot be read (or an unreadable one could not be moved aside at start).
     bool m_unreadable = false;
+    // A failed write was told; said again only after a write has succeeded.
+    bool m_toldNotWritten = false;
 };

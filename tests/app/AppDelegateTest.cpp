@@ -1,10 +1,12 @@
 #include "support/TestWorld.h"
 #include "support/ArchiveBuilder.h"
 #include "support/RomImageBuilder.h"
+#include "support/ScratchMount.h"
 
 #include "app/AppDelegate.h"
 #include "app/GameSettingsCommands.h"
 #include "app/MainMenu.h"
+#include "app/SettingsNotice.h"
 #include "mainwindow/ErrorWinController.h"
 #include "mainwindow/WindowController.h"
 #include "platform/RecentDocuments.h"
@@ -142,6 +144,60 @@ TEST(AppDelegateTest, ARefusedSettingsFileIsNamedInAWindowAndHandEditsAreTakenIn
                     "<plist><dict><key>Resolution</key><string>800x600</string></dict></plist>");
     EXPECT_TRUE(QTest::qWaitFor([] { return UserDefaults::standardUserDefaults().valueForKey(QStringLiteral("Resolution")) == QStringLiteral("800x600"); },
                                 kTimeoutMs));
+}
+
+TEST(SettingsNoticeTest, AFullDiskIsSaidOnceInWordsAndAnUnreadableFileUntilItReadsAgain)
+{
+    TestWorld world;
+    const QString settings = UserDefaults::standardUserDefaults().filePath();
+    ScratchMount disk(QFileInfo(settings).path());
+    if (!disk.isMounted())
+        GTEST_SKIP() << disk.why();
+    UserDefaults defaults(settings);
+    defaults.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("1280x720"));
+    SettingsNotice notice(&defaults, nullptr);
+    const auto shown = [] {
+        QStringList texts;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible())
+                texts.append(box->text());
+        }
+        return texts;
+    };
+    ASSERT_TRUE(disk.fill());
+    for (const bool on : {true, false})
+        defaults.setValueForKey(QStringLiteral("Fullscreen"), on);
+    EXPECT_EQ(shown(), QStringList{QStringLiteral("The disk holding your settings is full; your change is kept until the Launcher quits.")});
+    QApplication::closeAllWindows();
+    disk.empty();
+    const QString name = QStringLiteral("home/.config/tolvane-launcher/settings.plist");
+    world.writeFile(name, "<plist><dict><key>Resolution</key>");
+    defaults.synchronize();
+    ASSERT_EQ(shown().size(), 1);
+    EXPECT_TRUE(shown().at(0).contains(QStringLiteral("cannot be read right now")));
+    world.writeFile(name, "<plist><dict><key>Resolution</key><string>800x600</string></dict></plist>");
+    defaults.synchronize();
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+TEST(CommandLinePlayTest, ASettingsFileThatDoesNotReadIsLeftAloneAndTheGameRefusedWithTheReason)
+{
+    TestWorld world;
+    TestWorld::useStandInAsCustomBuild();
+    const QByteArray broken("<plist><dict><key>Resolution</string>");
+    const QString settings = world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), broken);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), world.path(QStringLiteral("run")));
+    ASSERT_TRUE(QDir().mkpath(world.path(QStringLiteral("run"))) && QFile::setPermissions(world.path(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QProcess launcher;
+    launcher.setProcessEnvironment(environment);
+    launcher.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("--play"), world.writeRom(QStringLiteral("game.z64"))});
+    ASSERT_TRUE(launcher.waitForFinished(kTimeoutMs));
+    const QString text = QString::fromUtf8(launcher.readAllStandardError());
+    EXPECT_TRUE(launcher.exitCode() == 1 && text.contains(QStringLiteral("cannot be read, so the game was not started"))) << text.toStdString();
+    EXPECT_EQ(readFile(settings), broken);
+    EXPECT_EQ(QFileInfo(settings).dir().entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.plist")});
+    EXPECT_FALSE(QFile::exists(world.path(QStringLiteral("record")))) << "the stand-in emulator was not started";
 }
 
 TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)

@@ -1,4 +1,5 @@
 #include "support/RomImageBuilder.h"
+#include "support/ScratchMount.h"
 #include "support/TestWorld.h"
 
 #include "launch/EmulatorSupervisor.h"
@@ -135,6 +136,14 @@ TEST(InputAutoCfgWriterTest, WritesUtf8WholeAndToleratesAMissingFolder)
     EXPECT_EQ(file.readAll(), text.toUtf8());
     EXPECT_FALSE(InputAutoCfgWriter::writeText(dir.filePath(QStringLiteral("missing/InputAutoCfg.ini")), text));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{QStringLiteral("InputAutoCfg.ini")});
+    // A full disk keeps the last mapping rather than leaving the emulator none.
+    ScratchMount disk(dir.filePath(QStringLiteral("small")));
+    if (!disk.isMounted())
+        GTEST_SKIP() << disk.why();
+    const QString small = dir.filePath(QStringLiteral("small/InputAutoCfg.ini"));
+    ASSERT_TRUE(InputAutoCfgWriter::writeText(small, text) && disk.fill());
+    EXPECT_FALSE(InputAutoCfgWriter::writeText(small, text + text));
+    EXPECT_EQ(readFile(small), text.toUtf8());
 }
 
 namespace {

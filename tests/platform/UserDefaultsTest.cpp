@@ -1,3 +1,4 @@
+#include "support/ScratchMount.h"
 #include "support/TestWorld.h"
 
 #include "platform/Bundle.h"
@@ -80,6 +81,14 @@ TEST_F(UserDefaultsTest, TheFileIsReplacedWholeAndAnUnreadableOneIsKeptAside)
         defaults.setValueForKey(QStringLiteral("Build"), QStringLiteral("Custom"));
         EXPECT_EQ(readFile(defaults.movedAsidePath()), garbage);
         EXPECT_EQ(UserDefaults(settingsPath).valueForKey(QStringLiteral("Build")).toString(), QStringLiteral("Custom"));
+        // Where nobody can be told (--play), the file is neither moved nor written.
+        world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), garbage);
+        const QDir folder = QFileInfo(settingsPath).dir();
+        const QStringList files = folder.entryList(QDir::Files | QDir::Hidden);
+        UserDefaults kept(settingsPath, UserDefaults::UnreadableFile::KeepInPlace);
+        kept.setValueForKey(QStringLiteral("Build"), QStringLiteral("Default"));
+        EXPECT_TRUE(kept.isFileUnreadable() && kept.movedAsidePath().isEmpty() && readFile(settingsPath) == garbage);
+        EXPECT_EQ(folder.entryList(QDir::Files | QDir::Hidden), files);
     }
     EXPECT_EQ(UserDefaults::defaultFilePath(), settingsPath);
 }
@@ -102,7 +111,8 @@ TEST_F(UserDefaultsTest, HandEditsMergeKeyByKeyAndGameByGameAndAHalfSavedFileIsN
     UserDefaults defaults(settingsPath);
     defaults.setValueForKey(QStringLiteral("Build"), QStringLiteral("Default"));
     defaults.setValueForKey(QStringLiteral("GameSettings"), games("aa", nullptr));
-    QSignalSpy changed(&defaults, &UserDefaults::valuesChangedOnDisk), unreadable(&defaults, &UserDefaults::fileBecameUnreadable);
+    QSignalSpy changed(&defaults, &UserDefaults::valuesChangedOnDisk), unreadable(&defaults, &UserDefaults::fileBecameUnreadable),
+        readableAgain(&defaults, &UserDefaults::fileReadableAgain);
     defaults.synchronize();
     EXPECT_TRUE(changed.isEmpty()) << "our own write is no news";
 
@@ -126,7 +136,7 @@ TEST_F(UserDefaultsTest, HandEditsMergeKeyByKeyAndGameByGameAndAHalfSavedFileIsN
     defaults.synchronize();
     defaults.setValueForKey(QStringLiteral("Build"), QStringLiteral("Custom"));
     defaults.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("320x240"));
-    EXPECT_TRUE(readFile(settingsPath) == half && unreadable.count() == 1 && defaults.isFileUnreadable());
+    EXPECT_TRUE(readFile(settingsPath) == half && unreadable.count() == 1 && defaults.isFileUnreadable() && readableAgain.isEmpty());
     EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Fullscreen")));
     // Saved whole later: their Resolution is the later write; our Build goes in at once.
     handEdit([&](QVariantMap &m) { m = expected, m.insert(QStringLiteral("Resolution"), QStringLiteral("640x480")); });
@@ -136,6 +146,44 @@ TEST_F(UserDefaultsTest, HandEditsMergeKeyByKeyAndGameByGameAndAHalfSavedFileIsN
     EXPECT_EQ(defaults.valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("640x480"));
     EXPECT_EQ(UserDefaults(settingsPath).valueForKey(QStringLiteral("Build")).toString(), QStringLiteral("Custom"));
     EXPECT_FALSE(defaults.isFileUnreadable());
+    EXPECT_EQ(readableAgain.count(), 1);
+}
+
+// A player's disk fills up or turns read-only: the file keeps what it held, the changes stay in
+// memory until they can be written, and each episode is told once.
+TEST_F(UserDefaultsTest, AFullOrReadOnlyDiskNeverReplacesTheFileAndIsToldOnce)
+{
+    const QString folder = QFileInfo(settingsPath).path();
+    ScratchMount disk(folder);
+    if (!disk.isMounted())
+        GTEST_SKIP() << disk.why();
+    UserDefaults defaults(settingsPath);
+    defaults.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("1280x720"));
+    QSignalSpy notWritten(&defaults, &UserDefaults::fileNotWritten);
+    const struct {
+        const char *what;
+        std::function<bool()> spoil;
+        std::function<void()> mend;
+        int error;
+    } cases[] = {{"full", [&] { return disk.fill(); }, [&] { disk.empty(); }, ENOSPC},
+                 {"read-only", [&] { return disk.setReadOnly(true); }, [&] { disk.setReadOnly(false); }, EROFS}};
+    for (const auto &each : cases) {
+        const QByteArray before = readFile(settingsPath);
+        ASSERT_TRUE(each.spoil()) << each.what;
+        for (const QString &recent : {QStringLiteral("a.z64"), QStringLiteral("b.z64")})
+            defaults.setValueForKey(QStringLiteral("RecentDocuments"), QStringList{recent});
+        EXPECT_EQ(readFile(settingsPath), before) << each.what;
+        EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*settings*")}, QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("settings.plist")})
+            << "no temporary file is left behind";
+        ASSERT_EQ(notWritten.count(), 1) << each.what;
+        EXPECT_EQ(notWritten.takeFirst().at(1).toInt(), each.error);
+        each.mend();
+        defaults.setValueForKey(QStringLiteral("Fullscreen"), true);
+        EXPECT_EQ(UserDefaults(settingsPath).valueForKey(QStringLiteral("RecentDocuments")).toStringList(), QStringList{QStringLiteral("b.z64")});
+        defaults.setValueForKey(QStringLiteral("Fullscreen"), false);
+    }
+    EXPECT_TRUE(notWritten.isEmpty());
 }
 
 TEST(BundleTest, ResourcesAreFoundByNameAndTypeAndAnythingButADictionaryYieldsNothing)
