@@ -1,5 +1,7 @@
 #include "library/LibraryCache.h"
 
+#include "library/SqliteFailure.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -19,18 +21,6 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-
-namespace {
-
-// Not SQLite's: the file is a cache of another layout.
-constexpr int kOtherLayout = -1;
-
-int primaryCode(const QSqlError &error)
-{
-    return error.nativeErrorCode().toInt() & 0xff;
-}
-
-} // namespace
 
 QString LibraryCache::defaultPath()
 {
@@ -68,23 +58,22 @@ void LibraryCache::open()
             useMemory(tr("The library cache folder “%1” cannot be written").arg(folder));
         return;
     }
-    int code = 0;
-    const QString error = openAt(m_path, Access::ReadWrite, &code);
+    SqliteFailure failure;
+    const QString error = openAt(m_path, Access::ReadWrite, &failure);
     if (error.isEmpty()) {
         m_persistent = m_writable = true;
         return;
     }
-    const int primary = code & 0xff;
-    if (code == kOtherLayout || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
+    if (failure.meansDamaged()) {
         setAside(error);
         return;
     }
     // Anything else (a full disk, a lock held past the busy timeout) is no fault of the file.
-    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+    if (failure.meansBusy())
         useMemory(tr("The library cache is in use by another program"));
     else if (!exists || !openReadOnly())
-        useMemory(primary == SQLITE_FULL ? tr("The disk holding the library cache is full")
-                                   : tr("The library cache “%1” cannot be opened (%2)").arg(m_path, error));
+        useMemory(failure.meansFull() ? tr("The disk holding the library cache is full")
+                                      : tr("The library cache “%1” cannot be opened (%2)").arg(m_path, error));
     else
         m_message = tr("The library cache “%1” cannot be written (%2); it is used as it is and not updated until the next start.")
                         .arg(m_path, error);
@@ -105,7 +94,7 @@ bool LibraryCache::openReadOnly()
     return true;
 }
 
-QString LibraryCache::openAt(const QString &databaseName, Access access, int *code)
+QString LibraryCache::openAt(const QString &databaseName, Access access, SqliteFailure *failure)
 {
     {
         QSqlDatabase old = QSqlDatabase::database(m_connectionName, false);
@@ -119,27 +108,28 @@ QString LibraryCache::openAt(const QString &databaseName, Access access, int *co
     db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000;QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY")
                                   : QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
     QSqlQuery query(db);
-    const auto failure = [&](const QSqlError &error) {
-        if (code)
-            *code = error.nativeErrorCode().toInt();
-        return error.text().isEmpty() ? tr("unknown error") : error.text();
+    const auto failed = [&](const QSqlError &error) {
+        const SqliteFailure what = SqliteFailure::of(error, m_connectionName);
+        if (failure)
+            *failure = what;
+        return what.inWords();
     };
     if (!db.open())
-        return failure(db.lastError());
+        return failed(db.lastError());
     // Any read of a damaged file fails here already ("file is not a database").
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        return failure(query.lastError());
+        return failed(query.lastError());
     const int version = query.value(0).toInt();
     if (version != 0 && version != schemaVersion) {
-        if (code)
-            *code = kOtherLayout;
+        if (failure)
+            *failure = SqliteFailure(SqliteFailure::kOtherLayout);
         return tr("version %1, this Launcher uses %2").arg(version).arg(schemaVersion);
     }
     // Mapped rather than copied in: the whole table is read at every start.
     query.exec(QStringLiteral("PRAGMA mmap_size=268435456"));
     if (!readOnly) {
         if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
-            return failure(query.lastError());
+            return failed(query.lastError());
         const bool made = query.exec(QStringLiteral("BEGIN"))
             // The record and its stamp in one compact value: loading thousands of rows at
             // every start costs per column, and nothing queries the fields one by one.
@@ -149,14 +139,14 @@ QString LibraryCache::openAt(const QString &databaseName, Access access, int *co
             && (version != 0 || query.exec(QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion)))
             && query.exec(QStringLiteral("COMMIT"));
         if (!made) {
-            const QString error = failure(query.lastError());
+            const QString error = failed(query.lastError());
             QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
             return error;
         }
     }
     // A table that cannot be read whole is damaged deeper than the header.
     if (!query.exec(QStringLiteral("SELECT count(*) FROM roms")) || !query.next())
-        return failure(query.lastError());
+        return failed(query.lastError());
     return QString();
 }
 
@@ -207,20 +197,19 @@ void LibraryCache::failed(const QSqlError &error)
 {
     if (!m_writable)
         return;
-    const int primary = primaryCode(error);
-    const QString text = error.text().isEmpty() ? tr("unknown error") : error.text();
+    const SqliteFailure failure = SqliteFailure::of(error, m_connectionName);
     // Only damage that SQLite itself reports costs the file; a wrong record would be worse.
-    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
+    if (failure.meansDamaged()) {
         if (m_persistent)
-            setAside(text);
+            setAside(failure.inWords());
         return;
     }
-    if (primary == SQLITE_FULL)
+    if (failure.meansFull())
         stopWriting(tr("The disk holding the library cache is full"));
-    else if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+    else if (failure.meansBusy())
         stopWriting(tr("The library cache is in use by another program"));
     else
-        stopWriting(tr("The library cache “%1” cannot be written (%2)").arg(m_path, text));
+        stopWriting(tr("The library cache “%1” cannot be written (%2)").arg(m_path, failure.inWords()));
 }
 
 std::vector<LibraryRecord> LibraryCache::load()
@@ -353,8 +342,7 @@ bool LibraryCache::flush()
     QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
     db = QSqlDatabase();
     // Held by another program: kept for the next try, at the latest at the end of the scan.
-    const int primary = primaryCode(error);
-    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+    if (SqliteFailure::of(error).meansBusy())
         return false;
     failed(error);
     return true;

@@ -12,6 +12,7 @@
 #include <vector>
 
 class QSqlError;
+class SqliteFailure;
 
 /// The library's memory between starts: one SQLite row per file (per image entry of an
 /// archive), keyed by LibraryRecord::key(), with
@@ -63,9 +64,9 @@ public:
 
 private:
     enum class Access { ReadWrite, ReadOnly };
-    /// Opens and readies the schema; the error text, empty on success (\a code: SQLite's
-    /// result code, or kOtherLayout).
-    QString openAt(const QString &databaseName, Access access, int *code = nullptr);
+    /// Opens and readies the schema; why it failed in words, empty on success (\a failure:
+    /// what SQLite reported, or another layout).
+    QString openAt(const QString &databaseName, Access access, SqliteFailure *failure = nullptr);
     bool openReadOnly();
     void setAside(const QString &why);
     void useMemory(const QString &why);

@@ -1,5 +1,7 @@
 #include "library/PlayHistory.h"
 
+#include "library/SqliteFailure.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -11,7 +13,8 @@
 #include <QUuid>
 #include <QVariant>
 
-#include <sqlite3.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 QString PlayHistory::defaultPath()
 {
@@ -43,51 +46,94 @@ void PlayHistory::closeDatabase()
 void PlayHistory::open()
 {
     const QString folder = QFileInfo(m_path).absolutePath();
-    int code = 0;
-    QString error;
-    if (!QDir().mkpath(folder))
-        error = tr("the folder “%1” cannot be made").arg(folder);
-    else
-        error = openAt(m_path, &code);
-    if (error.isEmpty()) {
+    QDir().mkpath(folder);
+    const bool exists = QFileInfo::exists(m_path);
+    const auto writable = [](const QString &path) {
+        return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+    };
+    SqliteFailure failure;
+    QString why;
+    if (!QFileInfo(folder).isDir() || !writable(folder) || (exists && !writable(m_path))) {
+        // A read-only data folder: what is there is shown, nothing is written.
+        if (!exists)
+            useMemory(tr("Your play history cannot be kept: the folder “%1” cannot be written. What you play now is "
+                         "remembered until you quit.")
+                          .arg(folder));
+        else
+            keepAsItIs(tr("its folder cannot be written"));
+    } else if (openAt(m_path, Access::ReadWrite, &failure, &why)) {
         m_writable = true;
-    } else if (code == SQLITE_BUSY || code == SQLITE_LOCKED || code == SQLITE_READONLY || code == SQLITE_IOERR
-               || code == SQLITE_FULL || code < 0 || !QFileInfo(folder).isWritable()
-               || (QFileInfo::exists(m_path) && !QFileInfo(m_path).isWritable())) {
-        // Nothing wrong with the file itself (or not ours to judge): leave it as it is.
-        useMemory(tr("Your play history “%1” cannot be used (%2). It is left as it is; what you play now is not "
-                     "saved.")
-                      .arg(m_path, error));
+    } else if (failure.meansDamaged()) {
+        renameAside(why);
     } else {
-        renameAside(error);
+        keepAsItIs(why);
     }
     Q_EMIT loaded(m_entries);
 }
 
-QString PlayHistory::openAt(const QString &databaseName, int *code)
+void PlayHistory::keepAsItIs(const QString &why)
+{
+    // Nothing wrong with the file itself, or not ours to judge: it stays as it is.
+    if (openReadOnly()) {
+        useMemory(tr("Your play history cannot be saved (%1). It is kept as it was; what you play now is remembered "
+                     "until you quit.")
+                      .arg(why));
+        return;
+    }
+    useMemory(tr("Your play history “%1” cannot be used (%2). It is left as it is; what you play now is remembered "
+                 "until you quit.")
+                  .arg(m_path, why));
+}
+
+bool PlayHistory::openReadOnly()
+{
+    // mode=ro still uses the -wal and -shm files; immutable=1 reads the file alone, for a
+    // folder where they cannot be made or a journal that cannot be opened.
+    const QString file = QStringLiteral("file:") + QString::fromLatin1(QFile::encodeName(m_path).toPercentEncoding("/"));
+    for (const QString &mode : {QStringLiteral("?mode=ro"), QStringLiteral("?immutable=1")}) {
+        SqliteFailure failure;
+        QString why;
+        if (openAt(file + mode, Access::ReadOnly, &failure, &why))
+            return true;
+    }
+    return false;
+}
+
+bool PlayHistory::openAt(const QString &databaseName, Access access, SqliteFailure *failure, QString *why)
 {
     closeDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     db.setDatabaseName(databaseName);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+    const bool readOnly = access == Access::ReadOnly;
+    db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000;QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY")
+                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
     QSqlQuery query(db);
-    const auto failure = [&](const QSqlError &error) {
-        *code = error.nativeErrorCode().toInt();
-        return error.text().isEmpty() ? tr("unknown error") : error.text();
+    const auto fail = [&](const QSqlError &error) {
+        *failure = SqliteFailure::of(error, m_connectionName);
+        *why = failure->inWords();
+        return false;
     };
     if (!db.open())
-        return failure(db.lastError());
+        return fail(db.lastError());
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        return failure(query.lastError());
+        return fail(query.lastError());
     const int version = query.value(0).toInt();
     if (version > schemaVersion) {
         // A newer Launcher's file: not damaged, and not ours to change.
-        *code = -1;
-        return tr("it was written by a newer Launcher");
+        *failure = SqliteFailure();
+        *why = tr("it was written by a newer Launcher");
+        return false;
     }
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
-        return failure(query.lastError());
+    GameHistoryMap entries;
+    // A file never written holds no table yet; read-only, there is nothing to read.
+    if (version == 0 && readOnly) {
+        m_entries = entries;
+        return true;
+    }
+    if (!readOnly
+        && (!query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !query.exec(QStringLiteral("PRAGMA synchronous=NORMAL"))))
+        return fail(query.lastError());
     if (version == 0) {
         const bool made = db.transaction()
             && query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS games (md5 TEXT PRIMARY KEY, "
@@ -95,12 +141,11 @@ QString PlayHistory::openAt(const QString &databaseName, int *code)
                                          "favourite INTEGER NOT NULL DEFAULT 0) WITHOUT ROWID"))
             && query.exec(QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion)) && db.commit();
         if (!made)
-            return failure(query.lastError().isValid() ? query.lastError() : db.lastError());
+            return fail(query.lastError().isValid() ? query.lastError() : db.lastError());
     }
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT md5, last_played, play_ms, favourite FROM games")))
-        return failure(query.lastError());
-    GameHistoryMap entries;
+        return fail(query.lastError());
     while (query.next()) {
         GameHistory entry;
         entry.lastPlayed = query.value(1).toLongLong();
@@ -109,9 +154,9 @@ QString PlayHistory::openAt(const QString &databaseName, int *code)
         entries.insert(query.value(0).toString(), entry);
     }
     if (query.lastError().isValid())
-        return failure(query.lastError());
+        return fail(query.lastError());
     m_entries = entries;
-    return QString();
+    return true;
 }
 
 void PlayHistory::renameAside(const QString &why)
@@ -123,8 +168,9 @@ void PlayHistory::renameAside(const QString &why)
     const bool renamed = QFile::rename(m_path, aside);
     for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")})
         QFile::rename(m_path + suffix, aside + suffix);
-    int code = 0;
-    if (renamed && openAt(m_path, &code).isEmpty()) {
+    SqliteFailure failure;
+    QString error;
+    if (renamed && openAt(m_path, Access::ReadWrite, &failure, &error)) {
         m_writable = true;
         Q_EMIT problem(tr("Your play history could not be read (%1). The file was renamed to “%2” and a new history "
                           "was started.")
@@ -173,16 +219,15 @@ void PlayHistory::store(const QString &md5)
     query.addBindValue(entry.favourite ? 1 : 0);
     if (query.exec())
         return;
-    const QSqlError error = query.lastError();
+    const SqliteFailure failure = SqliteFailure::of(query.lastError(), m_connectionName);
     query = QSqlQuery();
-    const int code = error.nativeErrorCode().toInt();
     // A full disk or a file gone read-only: what is there stays; the rest of the session is
     // kept in memory and the player is told once.
-    if (code == SQLITE_FULL)
+    if (failure.meansFull())
         useMemory(tr("Your play history cannot be saved: the disk is full. It is kept as it was; what you play now "
                      "is remembered until you quit."));
     else
         useMemory(tr("Your play history cannot be saved (%1). It is kept as it was; what you play now is remembered "
                      "until you quit.")
-                      .arg(error.text()));
+                      .arg(failure.inWords()));
 }

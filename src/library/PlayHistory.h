@@ -6,11 +6,14 @@
 #include <QString>
 
 class QSqlError;
+class SqliteFailure;
 
 /// The player's history and favourites, keyed by MD5, in an SQLite file of their own
 /// ($XDG_DATA_HOME/tolvane-launcher/history.sqlite). Unlike the library cache this is the
-/// player's data: a damaged file is renamed aside and kept, never deleted; a file that can
-/// no longer be written (a full disk) is kept as it is and the session goes on in memory.
+/// player's data: only a file SQLite reports as damaged is renamed aside and kept, never
+/// deleted (SqliteFailure's rule). Any other failure (a full disk, a journal that cannot be
+/// opened, a read-only folder, a newer Launcher's file) keeps the file as it is, read
+/// read-only where it can be, and the session goes on in memory.
 ///
 /// Lives on a thread of its own so that the disk never holds up the window; like every Qt
 /// SQL connection it is used from the thread that opened it.
@@ -45,7 +48,12 @@ Q_SIGNALS:
     void problem(const QString &message);
 
 private:
-    QString openAt(const QString &databaseName, int *code);
+    enum class Access { ReadWrite, ReadOnly };
+    /// Opens and reads the file; false with \a failure (and the words for it) when it cannot.
+    bool openAt(const QString &databaseName, Access access, SqliteFailure *failure, QString *why);
+    /// The file as it is, without writing to it or its folder; false when it cannot be read.
+    bool openReadOnly();
+    void keepAsItIs(const QString &why);
     void renameAside(const QString &why);
     void useMemory(const QString &message);
     void store(const QString &md5);

@@ -1,4 +1,5 @@
 #include "library/PlayHistory.h"
+#include "support/ScratchMount.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -10,6 +11,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -78,6 +81,50 @@ TEST(PlayHistoryTest, ADamagedFileIsRenamedAsideAndAFullDiskKeepsTheFileAndStops
     again.open();
     EXPECT_EQ(again.entries().value(kGame).playMs, 6000);
     EXPECT_LT(again.entries().size(), 201);
+}
+
+// Nothing is wrong with the file itself: it is kept as it is, read, and the reason said in words.
+TEST(PlayHistoryTest, AnIntactHistoryIsKeptAndReadWhenItsJournalCannotBeOpenedItsDiskIsFullOrItsFolderReadOnly)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("data")), path = folder + QStringLiteral("/history.sqlite");
+    ScratchMount disk(folder, "size=8m");
+    if (!disk.isMounted())
+        GTEST_SKIP() << disk.why();
+    const auto md5 = [](int n) { return QStringLiteral("%1").arg(n, 32, 10, QLatin1Char('0')); };
+    {
+        PlayHistory history(path);
+        history.open();
+        for (int n = 0; n < 300; ++n)
+            history.recordRun(md5(n), 1000 + n, 6000);
+        history.setFavourite(md5(7), true);
+    }
+    const struct {
+        const char *what;
+        std::function<bool()> spoil;
+        std::function<void()> mend;
+        QString words;
+    } cases[] = {{"journal", [&] { return QDir().mkdir(path + QStringLiteral("-wal")); },
+                  [&] { QDir().rmdir(path + QStringLiteral("-wal")); }, QStringLiteral("its journal cannot be opened")},
+                 {"full", [&] { return disk.fill(); }, [&] { disk.empty(); }, QStringLiteral("the disk is full")},
+                 {"read-only", [&] { return disk.setReadOnly(true); }, [&] { disk.setReadOnly(false); },
+                  QStringLiteral("its folder cannot be written")}};
+    for (const auto &each : cases) {
+        ASSERT_TRUE(each.spoil()) << each.what << QFileInfo(path + QStringLiteral("-wal")).size() << " " << QFileInfo(path).size();
+        PlayHistory history(path);
+        QSignalSpy problem(&history, &PlayHistory::problem);
+        history.open();
+        EXPECT_EQ(history.entries().size(), 300) << each.what;
+        EXPECT_TRUE(history.entries().value(md5(7)).favourite && !history.isWritable()) << each.what;
+        ASSERT_EQ(problem.count(), 1) << each.what;
+        const QString message = problem.at(0).at(0).toString();
+        EXPECT_TRUE(message.contains(each.words) && !message.contains(QStringLiteral("Unable"))) << message.toStdString();
+        EXPECT_TRUE(QDir(folder).entryList({QStringLiteral("*damaged*")}).isEmpty()) << each.what;
+        each.mend();
+    }
+    PlayHistory after(path);
+    after.open();
+    EXPECT_TRUE(after.isWritable() && after.entries().size() == 300);
 }
 
 TEST(GameHistoryTest, TextsReadAsAPlayerSaysThem)
