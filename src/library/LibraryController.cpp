@@ -46,6 +46,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -192,8 +193,8 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
 
 LibraryController::~LibraryController()
 {
-    if (m_saveTimer->isActive())
-        writeState();
+    // Touches no widget: the main window and the panel in it may be gone already.
+    writeState();
     // The worker may be mid-read: tell it to stop, then wait for it before anything goes.
     m_scanner->cancel();
     m_thread->quit();
@@ -613,18 +614,31 @@ void LibraryController::restoreState()
 
 void LibraryController::saveState()
 {
+    if (m_restoring)
+        return;
+    // Read now, while the widgets are there: the main window is deleted before us, so a quit
+    // within the delay below would otherwise save from a splitter that is gone.
+    Layout layout;
+    layout.visible = m_toggleAction->isChecked();
+    layout.width = m_splitter->sizes().value(0);
+    layout.columns = QString::fromLatin1(m_panel->tableView()->horizontalHeader()->saveState().toBase64());
+    layout.grid = m_panel->isGridShown();
+    layout.coverWidth = m_panel->gridView()->coverWidth();
+    m_unsavedLayout = layout;
     // Dragging a column edge or the splitter sends many changes; the file is written once.
-    if (!m_restoring)
-        m_saveTimer->start();
+    m_saveTimer->start();
 }
 
 void LibraryController::writeState()
 {
+    const std::optional<Layout> layout = std::exchange(m_unsavedLayout, std::nullopt);
+    if (!layout)
+        return;
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    defaults.setValueForKey(visibleKey, m_toggleAction->isChecked());
-    if (m_toggleAction->isChecked() && m_splitter->sizes().value(0) > 0)
-        defaults.setValueForKey(widthKey, m_splitter->sizes().value(0));
-    defaults.setValueForKey(columnsKey, QString::fromLatin1(m_panel->tableView()->horizontalHeader()->saveState().toBase64()));
-    defaults.setValueForKey(viewKey, m_panel->isGridShown() ? gridValue : QStringLiteral("List"));
-    defaults.setValueForKey(coverWidthKey, m_panel->gridView()->coverWidth());
+    defaults.setValueForKey(visibleKey, layout->visible);
+    if (layout->visible && layout->width > 0)
+        defaults.setValueForKey(widthKey, layout->width);
+    defaults.setValueForKey(columnsKey, layout->columns);
+    defaults.setValueForKey(viewKey, layout->grid ? gridValue : QStringLiteral("List"));
+    defaults.setValueForKey(coverWidthKey, layout->coverWidth);
 }

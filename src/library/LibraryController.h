@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class CoverLoader;
 class LibraryFilterModel;
@@ -120,6 +121,15 @@ private:
     void scanFinishedWith(int total, int fromCache, int read, bool cancelled, const QStringList &problems,
                           const QStringList &walkedFolders, bool recentChange);
     void showProgress(int read, int toRead, int fromCache);
+    /// The panel's layout as the settings keep it.
+    struct Layout
+    {
+        bool visible = true;
+        int width = 0;
+        QString columns;
+        bool grid = false;
+        int coverWidth = 0;
+    };
     void restoreState();
     void saveState();
     void writeState();
@@ -152,4 +162,6 @@ private:
     QString m_historyMessage;
     QString m_problemText;
     QString m_summary;
+    // Taken at the change, written later: the widgets may be gone by then (a quit right after).
+    std::optional<Layout> m_unsavedLayout;
 };

@@ -334,4 +334,27 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
     EXPECT_TRUE(stored.entries().value(md5[1]).favourite && stored.entries().value(md5[2]).favourite && !stored.entries().value(md5[0]).favourite);
 }
 
+// Quit (Ctrl+Q, a logout) comes right after a change of view: the main window goes before the
+// library, whose pending layout must still be saved and whose threads must still end.
+TEST(LibraryWindowTest, AQuitRightAfterAChangeSavesTheLayoutAndFlushesTheHistoryAfterTheWindowHasGone)
+{
+    TestWorld world;
+    const QString game = QStringLiteral("0123456789abcdef0123456789abcdef");
+    auto *window = new QMainWindow;
+    window->setCentralWidget(new QWidget);
+    (new QVBoxLayout(window->centralWidget()))->addWidget(new QWidget);
+    {
+        QObject owner;
+        auto *library = new LibraryController(window, window->centralWidget()->findChild<QWidget *>(), &owner);
+        window->show();
+        library->panel()->showGrid(true);
+        library->setFavourite(game, true);
+        delete window;
+    }
+    EXPECT_EQ(UserDefaults::standardUserDefaults().valueForKey(QStringLiteral("LibraryView")).toString(), QStringLiteral("Grid"));
+    PlayHistory stored;
+    stored.open();
+    EXPECT_TRUE(stored.entries().value(game).favourite);
+}
+
 } // namespace
