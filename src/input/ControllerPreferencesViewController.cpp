@@ -105,13 +105,17 @@ void ControllerPreferencesViewController::updateHint()
         return;
     // Say what a selected row will capture, so that a row that can capture nothing is
     // never silent.
+    // Only a selected row listens: until then the hint asks for one.
+    const bool armed = selectedRow() >= 0;
     QString hint;
     if (m_popupButton->currentText() == kKeyboardTitle)
-        hint = tr("Press a key");
-    else if (!m_joystickName.isEmpty())
+        hint = armed ? tr("Press a key") : tr("Select an input, then press a key");
+    else if (m_joystickName.isEmpty())
+        hint = tr("No joystick connected");
+    else if (armed)
         hint = tr("Press a button or move a stick on %1").arg(m_joystickName);
     else
-        hint = tr("No joystick connected");
+        hint = tr("Select an input, then press a button or move a stick on %1").arg(m_joystickName);
     m_ui->hintLabel->setText(hint);
 }
 
@@ -328,6 +332,7 @@ void ControllerPreferencesViewController::joystickButtonPressed(int buttonNumber
 
 void ControllerPreferencesViewController::tableViewSelectionDidChange()
 {
+    updateHint();
     if (selectedRow() < 0 || m_shuttingDown)
         return;
     if (m_inputThread && m_inputThread->isRunning())

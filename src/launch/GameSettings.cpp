@@ -1,5 +1,6 @@
 #include "launch/GameSettings.h"
 
+#include "platform/LocalPath.h"
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
 
@@ -73,7 +74,14 @@ GameSettings GameSettings::forROM(const ROM *rom)
 {
     if (!rom || !rom->MD5() || rom->MD5()->isEmpty())
         return GameSettings();
-    return GameSettings(*rom->MD5(), rom->name().value_or(QString()).trimmed());
+    QString name = rom->name().value_or(QString()).trimmed();
+    // A blank header names the game by its file, as the library does.
+    if (name.isEmpty() && rom->filePath()) {
+        name = LocalPath::fromUrl(rom->filePath()->adjusted(QUrl::RemoveFragment)).fileName();
+        if (const std::optional<QString> entry = rom->archiveEntry())
+            name += QStringLiteral(" \u25b8 ") + *entry;
+    }
+    return GameSettings(*rom->MD5(), name);
 }
 
 QVariantMap GameSettings::entry() const

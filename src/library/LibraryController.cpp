@@ -211,7 +211,11 @@ void LibraryController::initHistory()
     m_history = new PlayHistory;
     m_history->moveToThread(m_historyThread);
     connect(m_historyThread, &QThread::finished, m_history, &QObject::deleteLater);
-    connect(m_history, &PlayHistory::loaded, m_model, &LibraryModel::setHistory);
+    connect(m_history, &PlayHistory::loaded, this, [this](const GameHistoryMap &entries) {
+        m_model->setHistory(entries);
+        // A game opened before the file was read (given at start) shows its history now.
+        Q_EMIT historyChanged(QString());
+    });
     connect(m_history, &PlayHistory::problem, this, [this](const QString &message) {
         m_historyMessage = message;
         updateStatus();

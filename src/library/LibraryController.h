@@ -100,7 +100,8 @@ Q_SIGNALS:
     void scanFinished();
     /// The context menu's Play: open this record and start it.
     void playRecord(const std::shared_ptr<ROM> &rom);
-    /// A game's history changed (a run ended, a favourite was marked).
+    /// A game's history changed (a run ended, a favourite was marked); every game's when \a md5
+    /// is empty (the history file has been read).
     void historyChanged(const QString &md5);
     /// The context menu's "Game Settings…", offered only while something is connected here;
     /// \a file is the row's file (or archive entry) as Enter opens it.

@@ -1,8 +1,10 @@
 #include "launch/GameSettings.h"
 #include "platform/UserDefaults.h"
+#include "rom/ROM.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -92,4 +94,22 @@ TEST(GameSettingsTest, AGroupStoresAllItsKeysAndTheEntryGoesWithTheLastOverride)
     game.setGroupOverridden(GameSettings::Video, false);
     game.setGroupOverridden(GameSettings::Controllers, false);
     EXPECT_FALSE(Store::defaults().valueForKey(GameSettings::kGameSettingsKey).isValid());
+}
+
+TEST(GameSettingsTest, AGameWhoseHeaderNameIsBlankIsNamedByItsFileAsInTheLibrary)
+{
+    const struct {
+        QString header, entry, name;
+    } cases[] = {{QStringLiteral(" GAME "), QString(), QStringLiteral("GAME")},
+                 {QStringLiteral("    "), QString(), QStringLiteral("Blank Game.z64")},
+                 {QString(), QStringLiteral("Blank.n64"), QStringLiteral("Blank Game.z64 \u25b8 Blank.n64")}};
+    for (const auto &each : cases) {
+        ROM rom;
+        rom.setMD5(kGame);
+        rom.setName(each.header);
+        rom.setFilePath(QUrl::fromLocalFile(QStringLiteral("/games/Blank Game.z64")));
+        if (!each.entry.isEmpty())
+            rom.setArchiveEntry(each.entry);
+        EXPECT_EQ(GameSettings::forROM(&rom).name(), each.name);
+    }
 }

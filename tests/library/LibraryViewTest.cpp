@@ -336,7 +336,7 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
 
 // Quit (Ctrl+Q, a logout) comes right after a change of view: the main window goes before the
 // library, whose pending layout must still be saved and whose threads must still end.
-TEST(LibraryWindowTest, AQuitRightAfterAChangeSavesTheLayoutAndFlushesTheHistoryAfterTheWindowHasGone)
+TEST(LibraryWindowTest, TheHistoryReadAtStartIsAnnouncedAndAQuitRightAfterAChangeStillSavesTheLayoutAndTheHistory)
 {
     TestWorld world;
     const QString game = QStringLiteral("0123456789abcdef0123456789abcdef");
@@ -344,8 +344,17 @@ TEST(LibraryWindowTest, AQuitRightAfterAChangeSavesTheLayoutAndFlushesTheHistory
     window->setCentralWidget(new QWidget);
     (new QVBoxLayout(window->centralWidget()))->addWidget(new QWidget);
     {
+        PlayHistory played;
+        played.open();
+        played.recordRun(game, 1000, 6000);
+    }
+    {
         QObject owner;
         auto *library = new LibraryController(window, window->centralWidget()->findChild<QWidget *>(), &owner);
+        // A game opened at start, before the history was read, learns its history once it is.
+        QSignalSpy historyRead(library, &LibraryController::historyChanged);
+        ASSERT_TRUE(historyRead.wait(kTimeoutMs));
+        EXPECT_EQ(library->history(game).lastPlayed, 1000);
         window->show();
         library->panel()->showGrid(true);
         library->setFavourite(game, true);

@@ -68,7 +68,8 @@ protected:
 TEST_F(PresentationPaneTest, TableInWordsPictureSelectsAndHintSaysWhatIsCaptured)
 {
     auto pane = loadPane(QStringLiteral("Keyboard"));
-    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Press a key"));
+    // No row listens yet: the hint asks for one first.
+    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Select an input, then press a key"));
     QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(pane->tableView())->tableInterface();
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->cellAt(0, 1)->text(QAccessible::Name), QStringLiteral("X"));
@@ -87,6 +88,7 @@ TEST_F(PresentationPaneTest, TableInWordsPictureSelectsAndHintSaysWhatIsCaptured
     ASSERT_TRUE(QTest::qWaitFor([&] { return pane->tableView()->hasFocus(); }));
     QTest::mouseClick(picture, Qt::LeftButton, {}, picture->inputRect(3).center().toPoint());
     EXPECT_EQ(selectedRow(*pane), 3);
+    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Press a key"));
     EXPECT_TRUE(pane->tableView()->hasFocus());
     sendKey(pane->tableView(), QEvent::KeyPress, Qt::Key_Q, 'q', QStringLiteral("q"));
     EXPECT_EQ(storedMapping(QStringLiteral("Keyboard")).value(3), QStringLiteral("key(113)"));
@@ -96,6 +98,8 @@ TEST_F(PresentationPaneTest, TableInWordsPictureSelectsAndHintSaysWhatIsCaptured
     EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("No joystick connected"));
     pane->setJoystickNameForTesting(QStringLiteral("Pad X"));
     EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Press a button or move a stick on Pad X"));
+    pane->tableView()->clearSelection();
+    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Select an input, then press a button or move a stick on Pad X"));
 }
 
 TEST(EndingText, ReadsTheStatusAsTheShellReportsIt)
