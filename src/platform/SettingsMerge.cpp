@@ -9,8 +9,10 @@ bool isDictionaryOrAbsent(const QVariant &value)
     return !value.isValid() || value.typeId() == QMetaType::QVariantMap;
 }
 
+// \a nested: how many levels of dictionaries below this one merge key by key rather than
+// whole (at the top only the per-game keys do).
 QVariantMap mergeLevel(const QVariantMap &base, const QVariantMap &ours, const QVariantMap &theirs,
-                       const std::function<bool(const QString &)> &oursIsLater, bool perGame)
+                       const std::function<bool(const QString &)> &oursIsLater, int nested, bool top)
 {
     QVariantMap result = theirs;
     QSet<QString> keys(base.keyBegin(), base.keyEnd());
@@ -21,12 +23,16 @@ QVariantMap mergeLevel(const QVariantMap &base, const QVariantMap &ours, const Q
         if (mine == was)
             continue;
         const bool theyChanged = other != was;
-        if (theyChanged && perGame && SettingsMerge::perGameKeys().contains(key) && isDictionaryOrAbsent(was)
-            && isDictionaryOrAbsent(mine) && isDictionaryOrAbsent(other)) {
-            // Two games changed on two sides are two changes, not one conflict.
-            const QVariantMap games = mergeLevel(was.toMap(), mine.toMap(), other.toMap(),
-                                                 [&](const QString &) { return oursIsLater(key); }, false);
-            result.insert(key, games);
+        const bool mergesInside = nested > 0 && (!top || SettingsMerge::perGameKeys().contains(key));
+        // A game removed on one side and changed on the other is one conflict, decided whole.
+        const bool bothThere = top || (mine.isValid() && other.isValid());
+        if (theyChanged && mergesInside && bothThere && isDictionaryOrAbsent(was) && isDictionaryOrAbsent(mine)
+            && isDictionaryOrAbsent(other)) {
+            // Two games changed on two sides are two changes, not one conflict; so are two
+            // keys of one game.
+            const QVariantMap inside = mergeLevel(was.toMap(), mine.toMap(), other.toMap(),
+                                                  [&](const QString &) { return oursIsLater(key); }, nested - 1, false);
+            result.insert(key, inside);
             continue;
         }
         if (theyChanged && !oursIsLater(key))
@@ -50,7 +56,7 @@ const QStringList &SettingsMerge::perGameKeys()
 QVariantMap SettingsMerge::merge(const QVariantMap &base, const QVariantMap &ours, const QVariantMap &theirs,
                                  const std::function<bool(const QString &)> &oursIsLater)
 {
-    return mergeLevel(base, ours, theirs, oursIsLater, true);
+    return mergeLevel(base, ours, theirs, oursIsLater, 2, true);
 }
 
 QStringList SettingsMerge::changedKeys(const QVariantMap &before, const QVariantMap &after)

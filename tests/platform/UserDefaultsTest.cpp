@@ -147,6 +147,22 @@ TEST_F(UserDefaultsTest, HandEditsMergeKeyByKeyAndGameByGameAndAHalfSavedFileIsN
     EXPECT_EQ(UserDefaults(settingsPath).valueForKey(QStringLiteral("Build")).toString(), QStringLiteral("Custom"));
     EXPECT_FALSE(defaults.isFileUnreadable());
     EXPECT_EQ(readableAgain.count(), 1);
+
+    // Inside one game too: their Resolution, not yet noticed, and our later Fullscreen both stay.
+    const auto withGame = [](QVariantMap settings, const QVariantMap &game) {
+        QVariantMap all = settings.value(QStringLiteral("GameSettings")).toMap();
+        all.insert(QStringLiteral("cc"), game);
+        settings.insert(QStringLiteral("GameSettings"), all);
+        return settings.value(QStringLiteral("GameSettings"));
+    };
+    handEdit([&](QVariantMap &m) {
+        m.insert(QStringLiteral("GameSettings"), withGame(m, {{QStringLiteral("Resolution"), QStringLiteral("1600x1200")}}));
+    });
+    defaults.setValueForKey(QStringLiteral("GameSettings"),
+                            withGame(expected, {{QStringLiteral("Resolution"), QStringLiteral("cc")}, {QStringLiteral("Fullscreen"), true}}));
+    const QVariantMap both{{QStringLiteral("Resolution"), QStringLiteral("1600x1200")}, {QStringLiteral("Fullscreen"), true}};
+    EXPECT_EQ(defaults.dictionaryForKey(QStringLiteral("GameSettings"))->value(QStringLiteral("cc")).toMap(), both);
+    EXPECT_EQ(UserDefaults(settingsPath).dictionaryForKey(QStringLiteral("GameSettings"))->value(QStringLiteral("cc")).toMap(), both);
 }
 
 // A player's disk fills up or turns read-only: the file keeps what it held, the changes stay in
