@@ -172,13 +172,69 @@ void PlayHistory::renameAside(const QString &why)
     QString error;
     if (renamed && openAt(m_path, Access::ReadWrite, &failure, &error)) {
         m_writable = true;
-        Q_EMIT problem(tr("Your play history could not be read (%1). The file was renamed to “%2” and a new history "
-                          "was started.")
-                           .arg(why, aside));
+        // A file cut short (a crash, a full disk) still holds most games: they go on.
+        const GameHistoryMap salvaged = salvage(aside);
+        for (auto it = salvaged.cbegin(); it != salvaged.cend(); ++it) {
+            m_entries.insert(it.key(), it.value());
+            store(it.key());
+        }
+        if (salvaged.isEmpty())
+            Q_EMIT problem(tr("Your play history could not be read (%1). The file was renamed to “%2” and a new history "
+                              "was started.")
+                               .arg(why, aside));
+        else
+            Q_EMIT problem(tr("Your play history could not be read whole (%1). The file was renamed to “%2”; the %n "
+                              "game(s) that could be read are in a new history.",
+                              nullptr, int(salvaged.size()))
+                               .arg(why, aside));
         return;
     }
     useMemory(tr("Your play history “%1” could not be read (%2), nor set aside. What you play now is not saved.")
                   .arg(m_path, why));
+}
+
+GameHistoryMap PlayHistory::salvage(const QString &damaged) const
+{
+    GameHistoryMap rows;
+    const QString name = m_connectionName + QStringLiteral("-salvage");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(QStringLiteral("file:") + QString::fromLatin1(QFile::encodeName(damaged).toPercentEncoding("/"))
+                           + QStringLiteral("?mode=ro"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
+        // Without it SQLite refuses a file shorter than its header says, before reading a row.
+        if (db.open() && QSqlQuery(db).exec(QStringLiteral("PRAGMA writable_schema=ON"))) {
+            // A scan stops at the first page that cannot be read, and the first leaf may be
+            // any page. So it starts at each two-digit prefix of the digests, both ways, and
+            // goes on until a page is missing or it meets rows already read.
+            QSqlQuery up(db), down(db);
+            up.setForwardOnly(true);
+            down.setForwardOnly(true);
+            up.prepare(QStringLiteral("SELECT md5, last_played, play_ms, favourite FROM games WHERE md5 >= ? ORDER BY md5"));
+            down.prepare(QStringLiteral("SELECT md5, last_played, play_ms, favourite FROM games WHERE md5 < ? ORDER BY md5 DESC"));
+            for (int prefix = 0; prefix < 256; ++prefix) {
+                for (QSqlQuery *query : {&up, &down}) {
+                    query->bindValue(0, QStringLiteral("%1").arg(prefix, 2, 16, QLatin1Char('0')));
+                    if (!query->exec())
+                        continue;
+                    while (query->next() && !rows.contains(query->value(0).toString())) {
+                        // What a damaged page yields may be no digest at all.
+                        if (query->value(0).toString().size() != 32)
+                            break;
+                        GameHistory entry;
+                        entry.lastPlayed = query->value(1).toLongLong();
+                        entry.playMs = query->value(2).toLongLong();
+                        entry.favourite = query->value(3).toBool();
+                        rows.insert(query->value(0).toString(), entry);
+                    }
+                    query->finish();
+                }
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return rows;
 }
 
 void PlayHistory::useMemory(const QString &message)

@@ -55,6 +55,8 @@ private:
     bool openReadOnly();
     void keepAsItIs(const QString &why);
     void renameAside(const QString &why);
+    /// The rows of a damaged file that can still be read.
+    GameHistoryMap salvage(const QString &damaged) const;
     void useMemory(const QString &message);
     void store(const QString &md5);
     void closeDatabase();

@@ -1,6 +1,7 @@
 #include "library/PlayHistory.h"
 #include "support/ScratchMount.h"
 
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
@@ -125,6 +126,41 @@ TEST(PlayHistoryTest, AnIntactHistoryIsKeptAndReadWhenItsJournalCannotBeOpenedIt
     PlayHistory after(path);
     after.open();
     EXPECT_TRUE(after.isWritable() && after.entries().size() == 300);
+}
+
+TEST(PlayHistoryTest, AHistoryCutShortIsSetAsideAndTheGamesThatReadGoOnInANewOne)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("history.sqlite"));
+    const auto md5 = [](int n) {
+        return QString::fromLatin1(QCryptographicHash::hash(QByteArray::number(n), QCryptographicHash::Md5).toHex());
+    };
+    {
+        PlayHistory history(path);
+        history.open();
+        for (int n = 0; n < 2000; ++n)
+            history.recordRun(md5(n), 1000 + n, 6000);
+    }
+    const qint64 whole = QFileInfo(path).size();
+    ASSERT_TRUE(QFile::resize(path, whole / 2));
+    qsizetype kept = 0;
+    {
+        PlayHistory history(path);
+        QSignalSpy problem(&history, &PlayHistory::problem);
+        history.open();
+        kept = history.entries().size();
+        // Half the file holds about half the games.
+        EXPECT_TRUE(kept > 700 && kept < 1200) << kept;
+        ASSERT_EQ(problem.count(), 1) << problem.at(0).at(0).toString().toStdString();
+        EXPECT_TRUE(problem.at(0).at(0).toString().contains(QStringLiteral("the %1 game").arg(kept)))
+            << problem.at(0).at(0).toString().toStdString();
+    }
+    const QStringList aside = QDir(dir.path()).entryList({QStringLiteral("history.sqlite.damaged-*[0-9]")});
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(QFileInfo(dir.filePath(aside.at(0))).size(), whole / 2);
+    PlayHistory reopened(path);
+    reopened.open();
+    EXPECT_TRUE(reopened.isWritable() && reopened.entries().size() == kept);
 }
 
 TEST(GameHistoryTest, TextsReadAsAPlayerSaysThem)
