@@ -9,13 +9,13 @@
 #include "platform/OutputRelay.h"
 #include "platform/SystemLog.h"
 #include "platform/UserDefaults.h"
+#include "platform/XdgFolders.h"
 #include "rom/ROM.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QStringList>
 
 #include <cerrno>
@@ -78,7 +78,7 @@ void EmulatorSupervisor::readEmulatorConfig()
 
 QString EmulatorSupervisor::userDefaultBuildLocation()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tolvane-launcher");
+    return XdgFolders::data();
 }
 
 QString EmulatorSupervisor::defaultBuildLocation() const
@@ -193,8 +193,7 @@ QStringList EmulatorSupervisor::launchWords(const ROM &rom) const
 
 QString EmulatorSupervisor::emulatorConfigFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/tolvane/tolvane.cfg");
+    return XdgFolders::configHome() + QStringLiteral("/tolvane/tolvane.cfg");
 }
 
 void EmulatorSupervisor::removeEmulatorConfigFile() const

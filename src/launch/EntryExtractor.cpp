@@ -1,12 +1,12 @@
 #include "launch/EntryExtractor.h"
 
+#include "platform/XdgFolders.h"
 #include "rom/RomArchive.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QUrl>
 
 #include <cerrno>
@@ -52,7 +52,7 @@ EntryExtractor::~EntryExtractor()
 
 QString EntryExtractor::folderPath()
 {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString base = XdgFolders::runtimeHome();
     if (base.isEmpty())
         return QString();
     const QString folder = base + QStringLiteral("/tolvane-launcher");

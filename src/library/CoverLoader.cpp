@@ -1,6 +1,7 @@
 #include "library/CoverLoader.h"
 
 #include "platform/FileReplacer.h"
+#include "platform/XdgFolders.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QBuffer>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <fcntl.h>
@@ -33,8 +33,7 @@ QString cacheKey(const QString &key, int size)
 
 QString CoverLoader::defaultThumbnailFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-        + QStringLiteral("/tolvane-launcher/thumbnails");
+    return XdgFolders::cache() + QStringLiteral("/thumbnails");
 }
 
 CoverLoader::CoverLoader(const QString &thumbnailFolder, QObject *parent)

@@ -1,6 +1,7 @@
 #include "library/LibraryCache.h"
 
 #include "library/SqliteFailure.h"
+#include "platform/XdgFolders.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QUrl>
 #include <QUuid>
 #include <QVariant>
@@ -24,8 +24,7 @@
 
 QString LibraryCache::defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-        + QStringLiteral("/tolvane-launcher/library.sqlite");
+    return XdgFolders::cache() + QStringLiteral("/library.sqlite");
 }
 
 LibraryCache::LibraryCache(const QString &path)

@@ -13,6 +13,7 @@
 #include "library/PlayHistory.h"
 #include "platform/LocalPath.h"
 #include "platform/UserDefaults.h"
+#include "platform/XdgFolders.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -38,7 +39,6 @@
 #include <QScreen>
 #include <QSlider>
 #include <QSplitter>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QThread>
 #include <QTimer>
@@ -297,8 +297,7 @@ void LibraryController::coversFolderChanged()
 
 QString LibraryController::defaultCoversFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/tolvane-launcher/covers");
+    return XdgFolders::data() + QStringLiteral("/covers");
 }
 
 void LibraryController::setCoverImage(const QString &md5, const QString &picture)

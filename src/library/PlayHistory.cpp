@@ -1,6 +1,7 @@
 #include "library/PlayHistory.h"
 
 #include "library/SqliteFailure.h"
+#include "platform/XdgFolders.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QUuid>
 #include <QVariant>
 
@@ -18,8 +18,7 @@
 
 QString PlayHistory::defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/tolvane-launcher/history.sqlite");
+    return XdgFolders::data() + QStringLiteral("/history.sqlite");
 }
 
 PlayHistory::PlayHistory(const QString &path, QObject *parent)

@@ -1,10 +1,11 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/XdgFolders.h"
+
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -27,7 +28,7 @@ QString SingleInstance::defaultServerName()
 {
     // $XDG_RUNTIME_DIR, or a folder of the user's own that Qt makes private (0700) when the
     // session has none: a name in the shared temporary folder could be taken by another user.
-    const QString runtimeDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString runtimeDir = XdgFolders::runtimeHome();
     if (!runtimeDir.isEmpty())
         return runtimeDir + QStringLiteral("/tolvane-launcher.socket");
     return QDir::tempPath() + QStringLiteral("/tolvane-launcher-%1.socket").arg(::getuid());

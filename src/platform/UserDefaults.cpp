@@ -3,13 +3,13 @@
 #include "platform/FileReplacer.h"
 #include "platform/PropertyList.h"
 #include "platform/SettingsMerge.h"
+#include "platform/XdgFolders.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
-#include <QStandardPaths>
 
 #include <cstdio>
 #include <utility>
@@ -72,8 +72,7 @@ UserDefaults::~UserDefaults() = default;
 
 QString UserDefaults::defaultFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/tolvane-launcher/settings.plist");
+    return XdgFolders::config() + QStringLiteral("/settings.plist");
 }
 
 UserDefaults &UserDefaults::standardUserDefaults()
