@@ -34,8 +34,13 @@ QString InputAutoCfgWriter::textFor(const std::optional<QVariantList> &names,
     return text;
 }
 
-bool InputAutoCfgWriter::writeText(const QString &path, const QString &text)
+bool InputAutoCfgWriter::writeText(const QString &path, const QString &text, QString *reason)
 {
     // Never an empty or half file: the emulator would start with no mapping at all.
-    return FileReplacer(path).replace(text.toUtf8());
+    FileReplacer file(path);
+    if (file.replace(text.toUtf8()))
+        return true;
+    if (reason)
+        *reason = file.reason();
+    return false;
 }

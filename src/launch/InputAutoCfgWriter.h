@@ -17,6 +17,7 @@ public:
     /// \a names; an absent "USBName" or "plugin" gives an empty value.
     static QString textFor(const std::optional<QVariantList> &names, const std::optional<QVariantMap> &controllers);
     /// Replaces the file at \a path whole with \a text in UTF-8, atomically. False when
-    /// it could not be written (for example a missing folder); the old file then stays.
-    static bool writeText(const QString &path, const QString &text);
+    /// it could not be written (a missing folder, a full disk), with why in \a reason; the
+    /// old file then stays as it was.
+    static bool writeText(const QString &path, const QString &text, QString *reason = nullptr);
 };

@@ -142,7 +142,9 @@ TEST(InputAutoCfgWriterTest, WritesUtf8WholeAndToleratesAMissingFolder)
         GTEST_SKIP() << disk.why();
     const QString small = dir.filePath(QStringLiteral("small/InputAutoCfg.ini"));
     ASSERT_TRUE(InputAutoCfgWriter::writeText(small, text) && disk.fill());
-    EXPECT_FALSE(InputAutoCfgWriter::writeText(small, text + text));
+    QString reason;
+    EXPECT_FALSE(InputAutoCfgWriter::writeText(small, text + text, &reason));
+    EXPECT_EQ(reason, QStringLiteral("the disk is full"));
     EXPECT_EQ(readFile(small), text.toUtf8());
 }
 
