@@ -87,9 +87,13 @@ TEST(AppDelegateTest, FilesHandedOverDuringLaunchOpenOnlyTheLastLaterOnesAtOnceA
     ASSERT_EQ(::rename(QFile::encodeName(world.writeRom(QStringLiteral("cafe"))).constData(), cafe.constData()), 0);
     ASSERT_TRUE(delegate.applicationOpenFile(LocalPath(cafe)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return shownPath(delegate).endsWith(QStringLiteral("caf\ufffd.z64")); }, kTimeoutMs));
-    // The library's Game Settings… reads the title from that header by the same bytes.
-    delegate.gameSettingsCommands()->showForFile(QString(32, QLatin1Char('0')), LocalPath(cafe).toUrl());
-    EXPECT_EQ(delegate.gameSettingsCommands()->windowController()->window()->windowTitle(), QStringLiteral("Game Settings — SYNTHETIC ROM"));
+    // The library's Game Settings… takes the row's name, reading nothing (a file gone stays
+    // unread), and with no name, the file's by the same bytes.
+    GameSettingsCommands *settings = delegate.gameSettingsCommands();
+    settings->showForFile(QString(32, QLatin1Char('1')), QStringLiteral(" ROW NAME "), QUrl::fromLocalFile(world.path(QStringLiteral("gone.z64"))));
+    EXPECT_EQ(settings->windowController()->window()->windowTitle(), QStringLiteral("Game Settings — ROW NAME"));
+    settings->showForFile(QString(32, QLatin1Char('0')), QString(), LocalPath(cafe).toUrl());
+    EXPECT_EQ(settings->windowController()->window()->windowTitle(), QStringLiteral("Game Settings — caf\ufffd.z64"));
     const QString kept = RecentDocuments(&UserDefaults::standardUserDefaults()).recentDocumentPaths().first();
     EXPECT_TRUE(kept.startsWith(QLatin1String("file:///")) && kept.endsWith(QLatin1String("/caf%E9.z64"))) << kept.toStdString();
     QMenu *recentMenu = delegate.mainMenu()->recentMenu();
