@@ -294,6 +294,8 @@ void WindowController::showRecord(const std::shared_ptr<ROM> &record)
 {
     if (!window() || !record)
         return;
+    // A record from the library is the newest open too.
+    m_opener->cancel();
     m_rom = record;
     m_romVC->setROM(m_rom);
     Q_EMIT romChanged();

@@ -3,7 +3,6 @@
 #include "platform/LocalPath.h"
 #include "rom/ImageDigest.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 #include <archive.h>
@@ -255,12 +254,6 @@ void readEntryInto(OpenArchive &archive, archive_entry *entry, const EntryName &
 bool RomArchive::hasArchiveExtension(const char *name, std::size_t length)
 {
     return endsWithFold(name, length, ".zip") || endsWithFold(name, length, ".7z");
-}
-
-bool RomArchive::isArchivePath(const QString &path)
-{
-    const QByteArray bytes = QFile::encodeName(path);
-    return hasArchiveExtension(bytes.constData(), std::size_t(bytes.size()));
 }
 
 bool RomArchive::hasImageExtension(const QByteArray &name)

@@ -51,7 +51,6 @@ public:
 
     /// Whether the name ends in .zip or .7z, in any letter case.
     static bool hasArchiveExtension(const char *name, std::size_t length);
-    static bool isArchivePath(const QString &path);
     /// Whether the name ends in .z64, .v64 or .n64, in any letter case.
     static bool hasImageExtension(const QByteArray &name);
 
