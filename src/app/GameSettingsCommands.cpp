@@ -8,7 +8,6 @@
 #include "prefs/GameSettingsWindowController.h"
 #include "platform/LocalPath.h"
 #include "rom/ROM.h"
-#include "rom/RomArchive.h"
 
 #include <QAction>
 #include <QMenu>
@@ -52,19 +51,10 @@ void GameSettingsCommands::showForROM(const std::shared_ptr<ROM> &rom)
         show(GameSettings::forROM(rom.get()));
 }
 
-void GameSettingsCommands::showForFile(const QString &md5, const QUrl &file)
+void GameSettingsCommands::showForFile(const QString &md5, const QString &name, const QUrl &file)
 {
-    // The library has the digest; the name for the title comes from the header, read by the
-    // URL's bytes (a name that is not UTF-8 has no text that opens it).
-    qint32 index = -1;
-    QString entry;
-    const std::shared_ptr<ROM> rom = RomArchive::entryOfUrl(file, &index, &entry)
-        ? RomArchive::readImage(file.adjusted(QUrl::RemoveFragment), index, entry)
-        : ROM::romFromURL(file);
-    QString name = rom && rom->name() ? rom->name()->trimmed() : QString();
-    if (name.isEmpty())
-        name = LocalPath::fromUrl(file).fileName();
-    show(GameSettings(md5, name));
+    const QString title = name.trimmed();
+    show(GameSettings(md5, title.isEmpty() ? LocalPath::fromUrl(file).fileName() : title));
 }
 
 void GameSettingsCommands::show(const GameSettings &settings)

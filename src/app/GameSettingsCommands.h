@@ -32,9 +32,10 @@ public:
 
     /// Opens the window for \a rom's game (one with a digest).
     void showForROM(const std::shared_ptr<ROM> &rom);
-    /// Opens the window for the game whose image has \a md5, read from \a file (a file URL,
-    /// or an archive entry's) for its name.
-    void showForFile(const QString &md5, const QUrl &file);
+    /// Opens the window for the game whose image has \a md5 and internal name \a name, as a
+    /// library row knows them: nothing is read. A row without a name is titled by \a file
+    /// (a file URL, or an archive entry's).
+    void showForFile(const QString &md5, const QString &name, const QUrl &file);
 
 private:
     void show(const GameSettings &settings);

@@ -1,7 +1,7 @@
 #include "library/FolderWalker.h"
 
 #include "platform/LocalPath.h"
-#include "rom/RomArchive.h"
+#include "rom/RomSource.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,7 +74,7 @@ bool FolderWalker::hasRomExtension(const char *name, std::size_t length)
 
 bool FolderWalker::isLibraryFileName(const char *name, std::size_t length)
 {
-    return hasRomExtension(name, length) || RomArchive::hasArchiveExtension(name, length);
+    return RomSource::isSourceName(name, length);
 }
 
 std::vector<FolderWalker::Entry> FolderWalker::walk(const QStringList &folders)

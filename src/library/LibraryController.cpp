@@ -410,7 +410,7 @@ QMenu *LibraryController::contextMenu(const QModelIndex &viewIndex)
     });
     if (isSignalConnected(QMetaMethod::fromSignal(&LibraryController::gameSettingsRequested))) {
         QAction *settings = menu->addAction(tr("Game Settings…"), this, [this, md5, record]() {
-            Q_EMIT gameSettingsRequested(md5, fileUrl(record));
+            Q_EMIT gameSettingsRequested(md5, record.name(), fileUrl(record));
         });
         settings->setEnabled(!md5.isEmpty());
     }

@@ -104,8 +104,8 @@ Q_SIGNALS:
     /// is empty (the history file has been read).
     void historyChanged(const QString &md5);
     /// The context menu's "Game Settings…", offered only while something is connected here;
-    /// \a file is the row's file (or archive entry) as Enter opens it.
-    void gameSettingsRequested(const QString &md5, const QUrl &file);
+    /// \a name is the row's internal name, \a file the row's file (or archive entry) as Enter opens it.
+    void gameSettingsRequested(const QString &md5, const QString &name, const QUrl &file);
     /// The history file could not be used or written; a sentence for the player.
     void historyProblem(const QString &message);
 

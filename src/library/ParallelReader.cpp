@@ -2,7 +2,7 @@
 
 #include "platform/LocalPath.h"
 #include "rom/ArchiveWindow.h"
-#include "rom/RomArchive.h"
+#include "rom/RomSource.h"
 
 #include <QFile>
 #include <QUrl>
@@ -17,16 +17,18 @@ std::mutex g_largeWindow;
 std::atomic<int> g_largeReads{0};
 std::atomic<int> g_mostLargeReads{0};
 
-std::vector<std::shared_ptr<ROM>> readArchive(const QByteArray &path, const QUrl &url, const std::atomic<bool> *cancel)
+std::vector<std::shared_ptr<ROM>> readArchive(const QByteArray &path, const RomSource &source, const std::atomic<bool> *cancel)
 {
+    RomReadOptions options;
+    options.cancel = cancel;
     // Only the headers are read to know: a few kilobytes, or a packed .7z header unpacked.
     if (ArchiveWindow::ofFile(path) <= ParallelReader::largeWindow)
-        return RomArchive::readImages(url, {ROM::maximumImageSize, cancel});
+        return source.readAll(options);
     const std::lock_guard<std::mutex> oneAtATime(g_largeWindow);
     const int reads = ++g_largeReads;
     for (int most = g_mostLargeReads; reads > most && !g_mostLargeReads.compare_exchange_weak(most, reads);) {
     }
-    auto records = RomArchive::readImages(url, {ROM::maximumImageSize, cancel});
+    auto records = source.readAll(options);
     --g_largeReads;
     return records;
 }
@@ -56,11 +58,9 @@ void ParallelReader::readAll(const std::vector<QByteArray> &paths, int jobs,
             if (index >= paths.size())
                 return;
             const QByteArray &path = paths[index];
-            const QUrl url = LocalPath(path).toUrl();
-            if (RomArchive::hasArchiveExtension(path.constData(), std::size_t(path.size())))
-                onRecords(index, readArchive(path, url, cancel));
-            else
-                onRecords(index, {ROM::romFromURL(url)});
+            const RomSource source(LocalPath(path).toUrl());
+            onRecords(index, source.kind() == RomSource::Kind::Archive ? readArchive(path, source, cancel)
+                                                                       : source.readAll());
         }
     };
     const std::size_t threads = std::min<std::size_t>(std::size_t(std::max(1, jobs)), paths.size());

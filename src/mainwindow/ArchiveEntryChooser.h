@@ -1,24 +1,31 @@
 #pragma once
 
-#include <QCoreApplication>
-#include <QString>
-#include <QStringList>
+#include "rom/RomArchive.h"
 
-#include <optional>
+#include <QDialog>
 
-class QWidget;
+#include <vector>
 
-/// The short list that asks which image of an archive holding several to open.
-class ArchiveEntryChooser
+class QListWidget;
+
+/// The short list that asks which image of an archive holding several to open. Shown
+/// without blocking anything (show(), no loop of its own): the answer comes by chosen() or
+/// rejected(), and the window's toolbar stays at hand meanwhile. Deletes itself when closed.
+class ArchiveEntryChooser : public QDialog
 {
-    Q_DECLARE_TR_FUNCTIONS(ArchiveEntryChooser)
+    Q_OBJECT
 
 public:
-    /// The row of \a entries the player picked in a modal list; -1 when none.
-    static int choose(QWidget *parent, const QString &archiveName, const QStringList &entries);
-    /// For tests: the next choose() answers \a row at once, without a dialog.
-    static void setNextAnswer(int row) { s_nextAnswer = row; }
+    /// Lists \a entries (from the archive's headers) of the archive named \a archiveName.
+    ArchiveEntryChooser(QWidget *parent, const QString &archiveName, const std::vector<RomArchive::Entry> &entries);
+
+    QListWidget *list() const { return m_list; }
+    void accept() override;
+
+Q_SIGNALS:
+    /// The player opened the entry at \a row of the list given.
+    void chosen(int row);
 
 private:
-    static inline std::optional<int> s_nextAnswer;
+    QListWidget *m_list;
 };

@@ -4,13 +4,13 @@
 #include "launch/GameSettings.h"
 #include "library/LibraryController.h"
 #include "library/LibraryModel.h"
-#include "mainwindow/ArchiveEntryChooser.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/EmptyViewController.h"
 #include "mainwindow/EmulatorOutputWindow.h"
 #include "mainwindow/ErrorWinController.h"
 #include "mainwindow/ExtractionController.h"
 #include "mainwindow/ROMViewController.h"
+#include "mainwindow/RomOpener.h"
 #include "mainwindow/ToolbarIcons.h"
 #include "platform/Bundle.h"
 #include "platform/LocalPath.h"
@@ -77,24 +77,6 @@ QString WindowController::displayPath(const ROM &rom)
     return path;
 }
 
-std::shared_ptr<ROM> WindowController::readArchive(const QUrl &url)
-{
-    qint32 index = -1;
-    QString entry;
-    if (RomArchive::entryOfUrl(url, &index, &entry))
-        return RomArchive::readImage(url.adjusted(QUrl::RemoveFragment), index, entry);
-    std::vector<std::shared_ptr<ROM>> records = RomArchive::readImages(url);
-    if (records.size() == 1)
-        return records.front();
-    // Each was read already: the one picked is shown as it is.
-    QStringList names;
-    for (const std::shared_ptr<ROM> &record : records)
-        names.append(record->archiveEntry().value_or(QString()));
-    m_emptyVC->stopSpinning();
-    const int row = ArchiveEntryChooser::choose(m_dragWindow, QFileInfo(url.toLocalFile()).fileName(), names);
-    return row >= 0 && row < int(records.size()) ? records[std::size_t(row)] : nullptr;
-}
-
 WindowController::~WindowController() = default;
 
 QWidget *WindowController::createWindow()
@@ -113,6 +95,7 @@ QWidget *WindowController::createWindow()
     m_statusLabel->setAccessibleDescription(tr("Status"));
     m_statusLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_ui->statusBar->addWidget(m_statusLabel, 1);
+    m_opener = new RomOpener(window, m_ui->statusBar, this);
     window->setWindowTitle(tr("Tolvane Launcher"));
     window->awakeFromNib();
     return window;
@@ -271,25 +254,34 @@ void WindowController::dropURL(const QUrl &url)
     handleURL(url);
 }
 
-bool WindowController::handleURL(const QUrl &url)
+bool WindowController::handleURL(const QUrl &url, const std::function<void(bool shown)> &done)
 {
     if (!window())
         return false;
+    m_opener->open(url, [this, url, done](const std::shared_ptr<ROM> &record) {
+        const bool shown = showOpened(url, record);
+        if (done)
+            done(shown);
+    });
+    // After open(): an open it replaced has stopped the indicator.
     m_emptyVC->startSpinning();
-    const bool archive = url.isLocalFile() && RomArchive::isArchivePath(url.toLocalFile());
-    std::shared_ptr<ROM> record = archive ? readArchive(url) : ROM::romFromURL(url);
-    if (archive && !record) {
-        // The player chose none of the archive's images.
-        m_emptyVC->stopSpinning();
+    return true;
+}
+
+bool WindowController::showOpened(const QUrl &url, const std::shared_ptr<ROM> &record)
+{
+    m_emptyVC->stopSpinning();
+    if (!record) {
+        // No image chosen, the read cancelled, or a newer open took over: nothing changes.
+        m_lastOpenProblem = tr("\u201c%1\u201d was not opened: no image was chosen, or opening it was cancelled.")
+                                .arg(LocalPath::fromUrl(url).displayText());
         return false;
     }
-    if (!record || !record->isValid()) {
+    if (!record->isValid()) {
         // Showing an empty record would look like a ROM without a header; the player
         // needs to know the file itself was the problem. Nothing else changes.
-        m_emptyVC->stopSpinning();
-        const QString path = record ? displayPath(*record) : url.toDisplayString();
         // The reader says why; the file is never opened a second time here (a pipe would block).
-        m_lastOpenProblem = cannotOpenText(path, record ? record->refusalReason() : QString());
+        m_lastOpenProblem = cannotOpenText(displayPath(*record), record->refusalReason());
         m_errorWC->showMessage(m_lastOpenProblem);
         validateToolbar();
         return false;
@@ -302,6 +294,8 @@ void WindowController::showRecord(const std::shared_ptr<ROM> &record)
 {
     if (!window() || !record)
         return;
+    // A record from the library is the newest open too.
+    m_opener->cancel();
     m_rom = record;
     m_romVC->setROM(m_rom);
     Q_EMIT romChanged();
@@ -401,18 +395,22 @@ void WindowController::playFile(const LocalPath &path, const PlayAnswer &answer)
         answer(1, tr("An emulator is already running; it was left as it is."));
         return;
     }
-    if (!handleURL(path.toUrl())) {
-        answer(1, QString(m_lastOpenProblem).replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
-        return;
-    }
-    const QString problem = m_supervisor->startProblem(m_rom.get());
-    // An archive's image is played once extracted; the answer waits for that too.
-    m_playAnswer = answer;
-    playPressed();
-    if (!problem.isEmpty() || (!m_supervisor->task() && !m_rom->archiveEntry())) {
-        if (const PlayAnswer now = std::exchange(m_playAnswer, nullptr))
-            now(1, problem);
-    }
+    const bool opening = handleURL(path.toUrl(), [this, answer](bool shown) {
+        if (!shown)
+            return answer(1, QString(m_lastOpenProblem).replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
+        if (m_supervisor->task()) // started while the file was read
+            return answer(1, tr("An emulator is already running; it was left as it is."));
+        const QString problem = m_supervisor->startProblem(m_rom.get());
+        // An archive's image is played once extracted; the answer waits for that too.
+        m_playAnswer = answer;
+        playPressed();
+        if (!problem.isEmpty() || (!m_supervisor->task() && !m_rom->archiveEntry())) {
+            if (const PlayAnswer now = std::exchange(m_playAnswer, nullptr))
+                now(1, problem);
+        }
+    });
+    if (!opening)
+        answer(1, QString());
 }
 
 bool WindowController::checkEmulatorExecutable()

@@ -29,6 +29,7 @@ class LocalPath;
 class ExtractionController;
 class RecentDocuments;
 class ROM;
+class RomOpener;
 class ROMViewController;
 
 namespace Ui {
@@ -81,10 +82,13 @@ public:
 
     bool acceptsURL(const QUrl &url) override;
     void dropURL(const QUrl &url) override;
-    /// Reads the file and shows it. A file the reader cannot take (missing, a folder,
-    /// unreadable, too short or too long) is named in the error window and changes
-    /// nothing; the answer is then false.
-    bool handleURL(const QUrl &url);
+    /// Reads the file (or the archive's image) off the GUI thread and shows it, through
+    /// opener(); returns at once, false only when there is no window. A file the reader
+    /// cannot take (missing, a folder, unreadable, too short or too long) is named in the
+    /// error window and changes nothing. \a done hears whether it was shown.
+    bool handleURL(const QUrl &url, const std::function<void(bool shown)> &done = {});
+    /// Opens every ROM source for the window, one at a time.
+    RomOpener *opener() const { return m_opener; }
     /// Shows a record already read (the library's, for a file unchanged since), as
     /// handleURL() shows a file it has just read.
     void showRecord(const std::shared_ptr<ROM> &record);
@@ -152,9 +156,8 @@ private:
     /// False, with a message that offers the Emulator pane, when a new start has no
     /// program to run.
     bool checkEmulatorExecutable();
-    /// An archive's record: the entry the URL names, the only image, or the one the player
-    /// picks from a list (none: nullptr).
-    std::shared_ptr<ROM> readArchive(const QUrl &url);
+    /// Shows what an open of \a url read, or says why it cannot be shown.
+    bool showOpened(const QUrl &url, const std::shared_ptr<ROM> &record);
     void playExtracted(const std::shared_ptr<ROM> &plainCopy);
     /// The path as the player knows it: "Game.zip ▸ Game (E).z64" for an archive's image.
     static QString displayPath(const ROM &rom);
@@ -182,6 +185,7 @@ private:
     QPointer<EmulatorOutputWindow> m_outputWindow;
     QPointer<QMessageBox> m_emulatorMissingMessage;
     ExtractionController *m_extraction = nullptr;
+    RomOpener *m_opener = nullptr;
     // The file the emulator was started with; it may differ from the file shown.
     QString m_runningFileName;
     // Which of the game's own settings the running start used, as a sentence.

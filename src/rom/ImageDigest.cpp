@@ -81,11 +81,15 @@ bool ImageDigest::commit(std::size_t length)
 
 bool ImageDigest::startsWithImageSignature() const
 {
+    return m_total >= 4 && isImageSignature(m_firstBytes);
+}
+
+bool ImageDigest::isImageSignature(const unsigned char *bytes)
+{
     static const unsigned char signatures[3][4] = {
         {0x80, 0x37, 0x12, 0x40}, {0x37, 0x80, 0x40, 0x12}, {0x40, 0x12, 0x37, 0x80}};
-    return m_total >= 4
-        && std::any_of(std::begin(signatures), std::end(signatures),
-                       [this](const unsigned char *s) { return std::memcmp(s, m_firstBytes, 4) == 0; });
+    return std::any_of(std::begin(signatures), std::end(signatures),
+                       [bytes](const unsigned char *s) { return std::memcmp(s, bytes, 4) == 0; });
 }
 
 bool ImageDigest::digestChunk()

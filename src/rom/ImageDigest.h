@@ -30,6 +30,8 @@ public:
     qint64 total() const { return m_total; }
     /// The first four bytes as they arrived, once there are four (for telling an image apart).
     bool startsWithImageSignature() const;
+    /// Whether four bytes are an image's first four, in any of the three byte orders.
+    static bool isImageSignature(const unsigned char *bytes);
 
     /// Sets the size and either the header fields and MD5 or the refusal (Empty, TooShort,
     /// TooLong, ReadFailed) on \a rom.

@@ -155,6 +155,11 @@ QString hexOf(const unsigned char *digest, unsigned int length)
 
 std::shared_ptr<ROM> ROM::romFromURL(const QUrl &url)
 {
+    return romFromURL(url, RomReadOptions());
+}
+
+std::shared_ptr<ROM> ROM::romFromURL(const QUrl &url, const RomReadOptions &options)
+{
     auto rom = std::make_shared<ROM>();
     rom->setFilePath(url);
     if (!url.isLocalFile()) {
@@ -209,6 +214,10 @@ std::shared_ptr<ROM> ROM::romFromURL(const QUrl &url)
 
     ImageDigest image;
     for (;;) {
+        if (options.cancelled()) {
+            rom->setRefusal(Refusal::ReadFailed, ECANCELED);
+            return rom;
+        }
         std::size_t available = 0;
         unsigned char *space = image.space(&available);
         const qint64 length = readFully(file.get(), space, available);
@@ -218,7 +227,10 @@ std::shared_ptr<ROM> ROM::romFromURL(const QUrl &url)
         }
         // A short read is the end of the file; the file may have grown since fstat, and
         // commit() refuses to go past the limit.
-        if (!image.commit(std::size_t(length)) || std::size_t(length) < available)
+        const bool more = image.commit(std::size_t(length)) && std::size_t(length) == available;
+        if (options.progress)
+            options.progress(image.total(), qint64(info.st_size));
+        if (!more)
             break;
     }
     image.finish(*rom);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rom/RomReadOptions.h"
+
 #include <QCoreApplication>
 #include <QMutex>
 #include <QString>
@@ -56,6 +58,9 @@ public:
     /// cannot be read, or is shorter than 4096 bytes or 2 GiB or longer, leaves the header
     /// fields absent, so isValid() is false.
     static std::shared_ptr<ROM> romFromURL(const QUrl &url);
+    /// The same, with progress, and stopping soon once \a options says cancel (the record is
+    /// then refused as ReadFailed with ECANCELED).
+    static std::shared_ptr<ROM> romFromURL(const QUrl &url, const RomReadOptions &options);
 
     /// True when filePath, cic, name, gameCode, CRC1, CRC2 and MD5 are all present.
     bool isValid() const;

@@ -3,7 +3,6 @@
 #include "platform/LocalPath.h"
 #include "rom/ImageDigest.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 #include <archive.h>
@@ -74,11 +73,23 @@ public:
         return rom;
     }
 
+    // libarchive 3.6 loses its place in a solid .7z when an entry it skipped unread is
+    // followed by one that is read ("Truncated 7-Zip file body"). Where a later entry's data
+    // is wanted, each 7z entry passed over is drained instead, which a cancel can also stop.
+    void drainPassedEntries(const RomArchive::Options &options) { m_drain = &options; }
+
     // The next header; null at the end or when the archive cannot be read on (see failure()).
     archive_entry *next()
     {
         if (m_failure)
             return nullptr;
+        if (m_drain && m_index >= 0 && archive_format(m_archive) == ARCHIVE_FORMAT_7ZIP) {
+            m_scratch.resize(256 * 1024);
+            while (!m_drain->cancelled() && archive_read_data(m_archive, m_scratch.data(), m_scratch.size()) > 0) {
+            }
+            if (m_drain->cancelled())
+                return nullptr;
+        }
         for (;;) {
             archive_entry *entry = nullptr;
             const int result = archive_read_next_header(m_archive, &entry);
@@ -114,6 +125,8 @@ private:
     archive *m_archive = nullptr;
     int m_index = -1;
     std::optional<ROM::Refusal> m_failure;
+    const RomArchive::Options *m_drain = nullptr;
+    std::vector<char> m_scratch;
 };
 
 struct EntryName
@@ -151,20 +164,21 @@ EntryName entryName(archive_entry *entry)
     return name;
 }
 
-bool cancelled(const RomArchive::Options &options)
+// A nameless entry that may still be an image, told by its first four bytes.
+bool isSignatureCandidate(archive_entry *entry, const EntryName &name)
 {
-    return options.cancel && options.cancel->load(std::memory_order_relaxed);
+    return name.safe && !archive_entry_is_encrypted(entry);
 }
 
 enum class Digested { Whole, NotAnImage, Damaged, Cancelled };
 
 // Streams the current entry into \a digest; with \a signatureFirst, gives up after the first
 // four bytes unless they are an image signature.
-Digested digestEntry(archive *handle, ImageDigest &digest, bool signatureFirst,
+Digested digestEntry(archive *handle, ImageDigest &digest, bool signatureFirst, qint64 declaredSize,
                      const RomArchive::Options &options)
 {
     for (bool first = true;; first = false) {
-        if (cancelled(options))
+        if (options.cancelled())
             return Digested::Cancelled;
         std::size_t available = 0;
         unsigned char *space = digest.space(&available);
@@ -177,6 +191,8 @@ Digested digestEntry(archive *handle, ImageDigest &digest, bool signatureFirst,
             return Digested::Damaged;
         if (length == 0 || !digest.commit(std::size_t(length)))
             return Digested::Whole;
+        if (options.progress)
+            options.progress(digest.total(), declaredSize);
         if (first && signatureFirst && !digest.startsWithImageSignature())
             return Digested::NotAnImage;
     }
@@ -211,7 +227,8 @@ void readEntryInto(OpenArchive &archive, archive_entry *entry, const EntryName &
         return;
     }
     ImageDigest digest(options.limit);
-    switch (digestEntry(archive.handle(), digest, signatureFirst, options)) {
+    const qint64 declared = archive_entry_size_is_set(entry) ? qint64(archive_entry_size(entry)) : -1;
+    switch (digestEntry(archive.handle(), digest, signatureFirst, declared, options)) {
     case Digested::Whole:
         digest.finish(rom);
         return;
@@ -237,12 +254,6 @@ void readEntryInto(OpenArchive &archive, archive_entry *entry, const EntryName &
 bool RomArchive::hasArchiveExtension(const char *name, std::size_t length)
 {
     return endsWithFold(name, length, ".zip") || endsWithFold(name, length, ".7z");
-}
-
-bool RomArchive::isArchivePath(const QString &path)
-{
-    const QByteArray bytes = QFile::encodeName(path);
-    return hasArchiveExtension(bytes.constData(), std::size_t(bytes.size()));
 }
 
 bool RomArchive::hasImageExtension(const QByteArray &name)
@@ -277,18 +288,19 @@ std::vector<std::shared_ptr<ROM>> RomArchive::readImages(const QUrl &url, const 
     OpenArchive archive;
     if (std::shared_ptr<ROM> failed = archive.open(url))
         return {failed};
+    archive.drainPassedEntries(options);
 
     std::vector<std::shared_ptr<ROM>> named;
     std::vector<std::shared_ptr<ROM>> bySignature;
     while (archive_entry *entry = archive.next()) {
-        if (cancelled(options))
+        if (options.cancelled())
             return {};
         if (archive_entry_filetype(entry) != AE_IFREG)
             continue;
         const EntryName name = entryName(entry);
         const bool isNamed = hasImageExtension(name.bytes);
         // Past the first named image, nameless ones no longer count: save decompressing them.
-        if (!isNamed && (!named.empty() || !name.safe || archive_entry_is_encrypted(entry)))
+        if (!isNamed && (!named.empty() || !isSignatureCandidate(entry, name)))
             continue;
         if (named.size() + bySignature.size() >= std::size_t(maximumImages)) {
             archive.fail(ROM::Refusal::TooManyEntries);
@@ -297,7 +309,7 @@ std::vector<std::shared_ptr<ROM>> RomArchive::readImages(const QUrl &url, const 
         std::shared_ptr<ROM> rom = entryRecord(url, archive.index(), name);
         bool isImage = false;
         readEntryInto(archive, entry, name, *rom, !isNamed, options, &isImage);
-        if (cancelled(options))
+        if (options.cancelled())
             return {};
         if (isImage)
             (isNamed ? named : bySignature).push_back(std::move(rom));
@@ -310,6 +322,84 @@ std::vector<std::shared_ptr<ROM>> RomArchive::readImages(const QUrl &url, const 
     if (images.empty())
         return {archive.refused(url, ROM::Refusal::NoImageInArchive)};
     return images;
+}
+
+namespace {
+
+// Which of \a candidates (nameless entries, in order) start with an image signature: their
+// first four bytes only, read in a second walk.
+std::vector<RomArchive::Entry> withImageSignature(const QUrl &url, const std::vector<RomArchive::Entry> &candidates,
+                                                  const RomArchive::Options &options)
+{
+    std::vector<RomArchive::Entry> images;
+    OpenArchive archive;
+    if (archive.open(url))
+        return images;
+    archive.drainPassedEntries(options);
+    auto candidate = candidates.begin();
+    while (archive.next()) {
+        if (candidate == candidates.end() || options.cancelled())
+            break;
+        if (archive.index() != candidate->index)
+            continue;
+        ++candidate;
+        unsigned char first[4];
+        if (archive_read_data(archive.handle(), first, 4) == 4 && ImageDigest::isImageSignature(first))
+            images.push_back(candidate[-1]);
+        if (images.size() > std::size_t(RomArchive::maximumImages))
+            break;
+    }
+    return images;
+}
+
+} // namespace
+
+RomArchive::Listing RomArchive::listImages(const QUrl &url, const Options &options)
+{
+    Listing listing;
+    OpenArchive archive;
+    if (std::shared_ptr<ROM> failed = archive.open(url)) {
+        listing.refused = failed;
+        return listing;
+    }
+    std::vector<Entry> nameless;
+    while (archive_entry *entry = archive.next()) {
+        if (options.cancelled())
+            return {};
+        if (archive_entry_filetype(entry) != AE_IFREG)
+            continue;
+        const EntryName name = entryName(entry);
+        const Entry item{archive.index(), name.text,
+                         archive_entry_size_is_set(entry) ? qint64(archive_entry_size(entry)) : -1};
+        if (hasImageExtension(name.bytes)) {
+            if (listing.entries.size() >= std::size_t(maximumImages)) {
+                archive.fail(ROM::Refusal::TooManyEntries);
+                break;
+            }
+            listing.entries.push_back(item);
+        } else if (listing.entries.empty() && isSignatureCandidate(entry, name)) {
+            nameless.push_back(item);
+        }
+    }
+    const std::optional<ROM::Refusal> failure = archive.failure();
+    if (listing.entries.empty() && !nameless.empty() && !failure) {
+        listing.entries = withImageSignature(url, nameless, options);
+        if (options.cancelled())
+            return {};
+        if (listing.entries.size() > std::size_t(maximumImages)) {
+            listing.entries.clear();
+            listing.refused = archive.refused(url, ROM::Refusal::TooManyEntries);
+            return listing;
+        }
+    }
+    // A damaged archive keeps the images listed before the damage, but says so when it had none.
+    if (failure && (listing.entries.empty() || *failure == ROM::Refusal::TooManyEntries)) {
+        listing.entries.clear();
+        listing.refused = archive.refused(url, *failure);
+    } else if (listing.entries.empty()) {
+        listing.refused = archive.refused(url, ROM::Refusal::NoImageInArchive);
+    }
+    return listing;
 }
 
 namespace {
@@ -336,6 +426,7 @@ std::shared_ptr<ROM> RomArchive::readImage(const QUrl &url, qint32 index, const 
     OpenArchive archive;
     if (std::shared_ptr<ROM> failed = archive.open(url))
         return failed;
+    archive.drainPassedEntries(options);
     archive_entry *found = findEntry(archive, index, entry);
     EntryName name;
     name.text = entry;
@@ -357,6 +448,7 @@ std::optional<ROM::Refusal> RomArchive::extract(const LocalPath &archivePath, qi
     OpenArchive archive;
     if (std::shared_ptr<ROM> failed = archive.open(archivePath.toUrl()))
         return failed->refusal().value_or(ROM::Refusal::ArchiveDamaged);
+    archive.drainPassedEntries(options);
     archive_entry *found = findEntry(archive, index, entry);
     if (!found)
         return archive.failure().value_or(ROM::Refusal::EntryMissing);
@@ -370,7 +462,7 @@ std::optional<ROM::Refusal> RomArchive::extract(const LocalPath &archivePath, qi
     std::vector<char> buffer(1 << 20);
     qint64 total = 0;
     for (;;) {
-        if (cancelled(options))
+        if (options.cancelled())
             return ROM::Refusal::ReadFailed;
         const la_ssize_t length = archive_read_data(archive.handle(), buffer.data(), buffer.size());
         if (length < 0)

@@ -2,6 +2,7 @@
 
 #include "platform/LocalPath.h"
 #include "rom/ROM.h"
+#include "rom/RomReadOptions.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -13,15 +14,6 @@
 #include <memory>
 #include <optional>
 #include <vector>
-
-/// How far RomArchive reads.
-struct RomArchiveOptions
-{
-    /// No entry is decompressed past this length, whatever its header claims.
-    qint64 limit = ROM::maximumImageSize;
-    /// Once set, reading stops soon and readImages() returns nothing.
-    const std::atomic<bool> *cancel = nullptr;
-};
 
 /// Reads the ROM images inside .zip and .7z archives with libarchive, entry by entry, each
 /// decompressed as a stream straight into the reader's normalisation and digest: nothing is
@@ -38,11 +30,27 @@ public:
     static constexpr int maximumEntries = 50000;
     static constexpr int maximumImages = 1000;
 
-    using Options = RomArchiveOptions;
+    /// Once cancel is set, reading stops soon and readImages() and listImages() return nothing.
+    using Options = RomReadOptions;
+
+    /// An image entry as the archive's headers give it.
+    struct Entry
+    {
+        qint32 index = -1;
+        QString name;
+        /// The length its header declares; -1 when it declares none.
+        qint64 size = -1;
+    };
+    /// An archive's image entries, or why it has none to offer.
+    struct Listing
+    {
+        std::vector<Entry> entries;
+        /// Set when the archive as a whole is refused (entries is then empty).
+        std::shared_ptr<ROM> refused;
+    };
 
     /// Whether the name ends in .zip or .7z, in any letter case.
     static bool hasArchiveExtension(const char *name, std::size_t length);
-    static bool isArchivePath(const QString &path);
     /// Whether the name ends in .z64, .v64 or .n64, in any letter case.
     static bool hasImageExtension(const QByteArray &name);
 
@@ -56,6 +64,11 @@ public:
     /// archiveEntry and archiveIndex set. An archive that cannot be read at all, or holds no
     /// image, gives one refused record without an entry.
     static std::vector<std::shared_ptr<ROM>> readImages(const QUrl &url, const Options &options = {});
+    /// The image entries, in the archive's order, from the headers alone: no image is
+    /// decompressed, so a long archive lists at once and damage in its data shows only when
+    /// an entry is read. Only an archive with no image name at all has the first four bytes
+    /// of its entries read, to find the image signature. Refusals as readImages().
+    static Listing listImages(const QUrl &url, const Options &options = {});
     /// The record of the entry at \a index named \a entry, or a refused record (EntryMissing
     /// when the archive no longer holds it there).
     static std::shared_ptr<ROM> readImage(const QUrl &url, qint32 index, const QString &entry,

@@ -8,6 +8,7 @@
 #include "app/MainMenu.h"
 #include "app/SettingsNotice.h"
 #include "mainwindow/ErrorWinController.h"
+#include "mainwindow/RomOpener.h"
 #include "mainwindow/WindowController.h"
 #include "platform/RecentDocuments.h"
 #include "platform/SingleInstance.h"
@@ -36,6 +37,12 @@ QString shownPath(const AppDelegate &delegate)
     return rom ? rom->filePath()->toLocalFile() : QString();
 }
 
+// Files are read off the GUI thread: shown a moment after they are handed over.
+bool waitUntilShown(const AppDelegate &delegate, const QString &path)
+{
+    return QTest::qWaitFor([&] { return shownPath(delegate) == path; }, kTimeoutMs);
+}
+
 QAction *itemNamed(QMenu *menu, const QString &text)
 {
     for (QAction *action : menu->actions()) {
@@ -56,11 +63,11 @@ TEST(AppDelegateTest, FilesHandedOverDuringLaunchOpenOnlyTheLastLaterOnesAtOnceA
     WindowController *controller = delegate.myWindowController();
     ASSERT_NE(controller, nullptr);
     EXPECT_TRUE(controller->window()->isVisible());
-    EXPECT_EQ(shownPath(delegate), last);
+    EXPECT_TRUE(waitUntilShown(delegate, last));
     // After launch, any name goes straight to the window.
     const QString odd = world.writeRom(QStringLiteral("no extension"));
     EXPECT_TRUE(delegate.applicationOpenFile(odd));
-    EXPECT_EQ(shownPath(delegate), odd);
+    EXPECT_TRUE(waitUntilShown(delegate, odd));
     delegate.newDocument(nullptr);
     EXPECT_EQ(delegate.myWindowController(), controller) << "one main window controller";
     // A file handed over by a second start that cannot be read: its error window comes out on top.
@@ -70,8 +77,10 @@ TEST(AppDelegateTest, FilesHandedOverDuringLaunchOpenOnlyTheLastLaterOnesAtOnceA
     controller->errorWindowController()->okPressed();
 
     // Newest first, ten at most, cleared by "Clear Menu".
-    for (int i = 0; i < 11; ++i)
-        ASSERT_TRUE(delegate.applicationOpenFile(world.writeRom(QStringLiteral("r%1.z64").arg(i))));
+    for (int i = 0; i < 11; ++i) {
+        const QString path = world.writeRom(QStringLiteral("r%1.z64").arg(i));
+        ASSERT_TRUE(delegate.applicationOpenFile(path) && waitUntilShown(delegate, path));
+    }
     const QStringList stored = RecentDocuments(&UserDefaults::standardUserDefaults()).recentDocumentPaths();
     EXPECT_EQ(stored.size(), 10);
     EXPECT_EQ(stored.first(), world.path(QStringLiteral("r10.z64")));
@@ -79,15 +88,21 @@ TEST(AppDelegateTest, FilesHandedOverDuringLaunchOpenOnlyTheLastLaterOnesAtOnceA
     const QByteArray cafe = QFile::encodeName(world.path(QStringLiteral("caf"))) + "\xe9.z64";
     ASSERT_EQ(::rename(QFile::encodeName(world.writeRom(QStringLiteral("cafe"))).constData(), cafe.constData()), 0);
     ASSERT_TRUE(delegate.applicationOpenFile(LocalPath(cafe)));
-    // The library's Game Settings… reads the title from that header by the same bytes.
-    delegate.gameSettingsCommands()->showForFile(QString(32, QLatin1Char('0')), LocalPath(cafe).toUrl());
-    EXPECT_EQ(delegate.gameSettingsCommands()->windowController()->window()->windowTitle(), QStringLiteral("Game Settings — SYNTHETIC ROM"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownPath(delegate).endsWith(QStringLiteral("caf\ufffd.z64")); }, kTimeoutMs));
+    // The library's Game Settings… takes the row's name, reading nothing (a file gone stays
+    // unread), and with no name, the file's by the same bytes.
+    GameSettingsCommands *settings = delegate.gameSettingsCommands();
+    settings->showForFile(QString(32, QLatin1Char('1')), QStringLiteral(" ROW NAME "), QUrl::fromLocalFile(world.path(QStringLiteral("gone.z64"))));
+    EXPECT_EQ(settings->windowController()->window()->windowTitle(), QStringLiteral("Game Settings — ROW NAME"));
+    settings->showForFile(QString(32, QLatin1Char('0')), QString(), LocalPath(cafe).toUrl());
+    EXPECT_EQ(settings->windowController()->window()->windowTitle(), QStringLiteral("Game Settings — caf\ufffd.z64"));
     const QString kept = RecentDocuments(&UserDefaults::standardUserDefaults()).recentDocumentPaths().first();
     EXPECT_TRUE(kept.startsWith(QLatin1String("file:///")) && kept.endsWith(QLatin1String("/caf%E9.z64"))) << kept.toStdString();
     QMenu *recentMenu = delegate.mainMenu()->recentMenu();
     itemNamed(recentMenu, QStringLiteral("r5.z64"))->trigger();
-    EXPECT_EQ(shownPath(delegate), world.path(QStringLiteral("r5.z64")));
+    EXPECT_TRUE(waitUntilShown(delegate, world.path(QStringLiteral("r5.z64"))));
     itemNamed(recentMenu, QStringLiteral("caf\ufffd.z64"))->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller->opener()->isBusy(); }, kTimeoutMs));
     EXPECT_EQ(LocalPath::fromUrl(*delegate.myWindowController()->rom()->filePath()).bytes(), cafe);
     itemNamed(recentMenu, QStringLiteral("Clear Menu"))->trigger();
     EXPECT_EQ(itemNamed(recentMenu, QStringLiteral("r5.z64")), nullptr);
@@ -101,6 +116,7 @@ TEST(AppDelegateTest, MenusShareTheToolbarActionsAndBringBackEveryWindow)
     const QString rom = world.writeRom(QStringLiteral("kept.z64"));
     delegate.applicationOpenFile(rom);
     delegate.applicationDidFinishLaunching();
+    ASSERT_TRUE(waitUntilShown(delegate, rom));
     MainMenu *menu = delegate.mainMenu();
     WindowController *controller = delegate.myWindowController();
     const QList<QAction *> emulation = menu->emulationMenu()->actions();

@@ -20,6 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // The headers' own account of the decompressor's memory, read before anything is unpacked.
     [[maybe_unused]] const std::uint64_t window = ArchiveWindow::ofFile(QFile::encodeName(path));
     const QUrl url = QUrl::fromLocalFile(path);
+    // The chooser's list, from the headers alone: entries, or one refusal of the whole.
+    const RomArchive::Listing listing = RomArchive::listImages(url, options);
+    if (listing.entries.empty() != bool(listing.refused))
+        std::abort();
     const auto records = RomArchive::readImages(url, options);
     // Always an answer: images with their entry, or one refusal of the archive as a whole.
     if (records.empty())

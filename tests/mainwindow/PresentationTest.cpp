@@ -8,6 +8,7 @@
 #include "platform/OutputRelay.h"
 #include "launch/EmulatorSupervisor.h"
 #include "mainwindow/EmulatorOutputWindow.h"
+#include "mainwindow/OpenAndWait.h"
 #include "mainwindow/ROMViewController.h"
 #include "mainwindow/WindowController.h"
 
@@ -191,7 +192,7 @@ protected:
     void TearDown() override { controller.clearPressed(); }
     void play(const char *romName)
     {
-        ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(world.writeRom(QString::fromLatin1(romName)))));
+        ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(world.writeRom(QString::fromLatin1(romName)))));
         controller.playButton()->trigger();
     }
     bool waitForStatus(const QString &text)
@@ -275,7 +276,7 @@ TEST_F(PresentationWindowTest, EndingsTitleAndOutputReadInPlainWords)
     useScript("#!/bin/sh\ntrap 'sleep 0.3; echo saved; exit 0' TERM\necho running\nwhile :; do sleep 0.1; done\n");
     play("running.z64");
     ASSERT_TRUE(QTest::qWaitFor([&] { return log->lines().contains(QStringLiteral("running")); }, kTimeoutMs));
-    controller.handleURL(QUrl::fromLocalFile(world.writeRom(QStringLiteral("other.v64"))));
+    ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(world.writeRom(QStringLiteral("other.v64")))));
     EXPECT_TRUE(waitForStatus(QStringLiteral("Running running.z64")));
     EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("other.v64 — Tolvane Launcher"));
     controller.stopButton()->trigger();

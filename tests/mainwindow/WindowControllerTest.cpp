@@ -7,9 +7,11 @@
 #include "library/LibraryController.h"
 #include "library/LibraryPanel.h"
 #include "mainwindow/ArchiveEntryChooser.h"
+#include "mainwindow/OpenAndWait.h"
 #include "mainwindow/EmptyViewController.h"
 #include "mainwindow/ErrorWinController.h"
 #include "mainwindow/ROMViewController.h"
+#include "mainwindow/RomOpener.h"
 #include "mainwindow/WindowController.h"
 #include "platform/LocalPath.h"
 #include "platform/RecentDocuments.h"
@@ -25,8 +27,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QLabel>
 #include <QTest>
 #include <QUrl>
@@ -69,6 +75,11 @@ protected:
     }
     QString shownPath() const { return controller.rom() ? controller.rom()->filePath()->toLocalFile() : QString(); }
     bool waitForNoChild() { return QTest::qWaitFor([this] { return !controller.task(); }, kTimeoutMs); }
+    ArchiveEntryChooser *waitForChooser()
+    {
+        const bool up = QTest::qWaitFor([this] { return controller.opener()->chooser() && controller.opener()->chooser()->isVisible(); }, kTimeoutMs);
+        return up ? controller.opener()->chooser() : nullptr;
+    }
 
     TestWorld world;
     RecentDocuments recent{&UserDefaults::standardUserDefaults()};
@@ -81,7 +92,7 @@ TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandInAndItsPro
     controller.playButton()->setText(QStringLiteral("Lecture")); // as translated
     EXPECT_EQ(toolbarState(), QStringLiteral("----"));
     const QString first = world.writeRom(QStringLiteral("first.z64")), second = world.writeRom(QStringLiteral("second.z64"), "SECOND");
-    ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(first)));
+    ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(first)));
     EXPECT_EQ(toolbarState(), QStringLiteral("PE--"));
     controller.playButton()->trigger();
     ASSERT_TRUE(world.waitForRecord());
@@ -89,7 +100,7 @@ TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandInAndItsPro
     std::vector<pid_t> pids = world.recordedPids();
     ASSERT_EQ(pids.size(), 2u);
     // Another ROM while running: shown at once, but the child goes on and Play stays off.
-    ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(second)));
+    ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(second)));
     EXPECT_EQ(toolbarState(), QStringLiteral("--US")) << "running";
 
     controller.pauseButton()->trigger();
@@ -175,7 +186,7 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
     QApplication::sendEvent(controller.dragWindow()->windowHandle(), &enter);
     QDropEvent drop(at, any, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(controller.dragWindow()->windowHandle(), &drop);
-    EXPECT_TRUE(shownPath() == rom && recent.recentDocumentPaths() == QStringList{rom});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownPath() == rom; }, kTimeoutMs) && recent.recentDocumentPaths() == QStringList{rom});
     EXPECT_TRUE(search->text().isEmpty() && drop.isAccepted() && drop.dropAction() == Qt::CopyAction);
     // A dropped archive with one image opens it, also one whose name is not UTF-8 and came unencoded.
     const QByteArray zip = QFile::encodeName(world.path(QStringLiteral("drop"))) + "\xe9.zip";
@@ -193,8 +204,11 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
     QApplication::sendEvent(controller.dragWindow()->windowHandle(), &zipEnter);
     QDropEvent zipDrop(at, any, &raw, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(controller.dragWindow()->windowHandle(), &zipDrop);
+    // One image: no chooser, and read off the GUI thread too.
+    EXPECT_TRUE(controller.opener()->isBusy() && !controller.opener()->chooser());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.opener()->isBusy(); }, kTimeoutMs));
     EXPECT_TRUE(LocalPath::fromUrl(*controller.rom()->filePath()).bytes() == zip && controller.rom()->archiveEntry() == QStringLiteral("in.v64"));
-    controller.handleURL(QUrl::fromLocalFile(rom));
+    openAndWait(controller, QUrl::fromLocalFile(rom));
 
     // The open panel takes any name, folders too (to say why they cannot be played); Cancel changes nothing.
     const auto openWithPanel = [&](const QString &path, bool cancel = false) {
@@ -204,6 +218,7 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
         panel->selectFile(path);
         cancel ? panel->reject() : static_cast<QDialog *>(panel)->accept();
         QTest::qWait(0);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !controller.opener()->isBusy(); }, kTimeoutMs));
     };
     const QString capital = world.writeRom(QStringLiteral("GAME.V64"));
     openWithPanel(capital, true);
@@ -222,14 +237,18 @@ TEST_F(WindowControllerTest, AnArchiveAsksWhichImageIsRememberedWithItAndPlaysAn
     const QByteArray a = builder.setName("A").image(), b = builder.setName("B").setByteOrder(RomImageBuilder::ByteOrder::N64).image();
     const QString archive = world.path(QStringLiteral("pair.7z"));
     ASSERT_TRUE(ArchiveBuilder().add("A.z64", a).add("dir/B.n64", b).writeTo(archive));
-    ArchiveEntryChooser::setNextAnswer(1);
     ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(archive)));
+    ArchiveEntryChooser *chooser = waitForChooser();
+    ASSERT_TRUE(chooser);
+    chooser->list()->setCurrentRow(1);
+    chooser->accept();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.rom() && !controller.opener()->isBusy(); }, kTimeoutMs));
     EXPECT_EQ(controller.rom()->archiveEntry(), QStringLiteral("dir/B.n64"));
     EXPECT_EQ(controller.romVC()->pathField()->text(), archive + QStringLiteral(" \u25b8 dir/B.n64"));
     // Open Recent opens that entry again, without asking.
     controller.clearPressed();
     const QString remembered = recent.recentDocumentPaths().value(0);
-    ASSERT_TRUE(controller.handleURL(QUrl(remembered))) << remembered.toStdString();
+    ASSERT_TRUE(openAndWait(controller, QUrl(remembered))) << remembered.toStdString();
     EXPECT_EQ(controller.rom()->archiveEntry(), QStringLiteral("dir/B.n64"));
 
     TestWorld::useStandInAsCustomBuild();
@@ -247,6 +266,61 @@ TEST_F(WindowControllerTest, AnArchiveAsksWhichImageIsRememberedWithItAndPlaysAn
     EXPECT_FALSE(QFile::exists(extracted));
 }
 
+// The chooser comes from the archive's headers and has no loop of its own, a newer open
+// replaces it, and the chosen image is read off the GUI thread with Cancel.
+TEST_F(WindowControllerTest, AnArchiveAsksWithoutALoopOfItsOwnAndReadsTheChosenImageOffTheGuiThread)
+{
+    ArchiveBuilder four;
+    QList<QByteArray> images;
+    for (const char *name : {"Game A", "Game B", "Game C", "Game D"}) {
+        images.append(RomImageBuilder().setSize(1 << 20).setName(name).image());
+        four.add(QByteArray(name) + ".z64", images.last());
+    }
+    const QString archive = world.path(QStringLiteral("four.7z")), plain = world.writeRom(QStringLiteral("plain.z64"));
+    ASSERT_TRUE(four.writeTo(archive) && openAndWait(controller, QUrl::fromLocalFile(plain)));
+    // A chooser running its own loop would return here only once closed: this closes it.
+    QTimer::singleShot(3000, &controller, [] {
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    auto answers = std::make_shared<QList<bool>>();
+    const auto open = [&] { return controller.handleURL(QUrl::fromLocalFile(archive), [answers](bool shown) { answers->append(shown); }); };
+
+    ASSERT_TRUE(open());
+    ArchiveEntryChooser *chooser = waitForChooser();
+    ASSERT_TRUE(chooser && answers->isEmpty());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(chooser->list()->item(3)->text(), QStringLiteral("Game D.z64 (1 MiB)"));
+    // A second open (a hand-over, a --play) while it asks replaces it instead of running inside it.
+    QPointer<ArchiveEntryChooser> replaced(chooser);
+    const QString other = world.writeRom(QStringLiteral("other.z64"), "OTHER");
+    ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(other)));
+    EXPECT_TRUE(*answers == QList<bool>{false} && (!replaced || !replaced->isVisible()));
+
+    // Chosen, the image is being read when the answer returns; Cancel leaves the window as it was.
+    const auto choose = [&](int row) {
+        ASSERT_TRUE(open());
+        ArchiveEntryChooser *asking = waitForChooser();
+        ASSERT_TRUE(asking);
+        asking->list()->setCurrentRow(row);
+        asking->accept();
+    };
+    choose(2);
+    ASSERT_TRUE(controller.opener()->isBusy());
+    controller.opener()->cancelButton()->click();
+    QTest::qWait(200);
+    EXPECT_TRUE(*answers == (QList<bool>{false, false}) && shownPath() == other);
+    EXPECT_TRUE(recent.recentDocumentPaths().value(0) == other && controller.errorWindowController()->message().isEmpty());
+    EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("other.z64 — Tolvane Launcher"));
+
+    choose(3);
+    EXPECT_TRUE(controller.opener()->isBusy() && shownPath() == other);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers->size() == 3; }, kTimeoutMs));
+    EXPECT_TRUE(answers->last() && controller.rom()->archiveEntry() == QStringLiteral("Game D.z64")) << controller.errorWindowController()->message().toStdString();
+    EXPECT_EQ(controller.rom()->MD5(), QString::fromLatin1(QCryptographicHash::hash(images[3], QCryptographicHash::Md5).toHex()));
+    EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("four.7z \u25b8 Game D.z64 — Tolvane Launcher"));
+}
+
 TEST_F(WindowControllerTest, AFullRuntimeFolderSaysSoStartsNothingAndLeavesNoPart)
 {
     const QString runtime = world.path(QStringLiteral("runtime"));
@@ -258,7 +332,7 @@ TEST_F(WindowControllerTest, AFullRuntimeFolderSaysSoStartsNothingAndLeavesNoPar
     qputenv("XDG_RUNTIME_DIR", mountPoint);
     const QString archive = world.path(QStringLiteral("big.zip"));
     ASSERT_TRUE(ArchiveBuilder().add("Big.z64", RomImageBuilder().setSize(8 << 20).image()).writeTo(archive));
-    ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(archive)));
+    ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(archive)));
     TestWorld::useStandInAsCustomBuild();
     controller.playPressed();
     const QString folder = runtime + QStringLiteral("/tolvane-launcher");
@@ -274,7 +348,7 @@ TEST_F(WindowControllerTest, RomViewShowsTheHeaderOnce)
 {
     const QString path = world.writeRom(QStringLiteral("padded.z64"), "PADDED NAME    ", 0xABCD, 0xFFFFFFFF);
     for (int i = 0; i < 2; ++i) // opened twice: still one view
-        ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(path)));
+        ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(path)));
     ROMViewController *romVC = controller.romVC();
     EXPECT_EQ(controller.targetView()->findChildren<QWidget *>(QStringLiteral("ROMView")).size(), 1);
     const QStringList expected{QStringLiteral("PADDED NAME    "), QStringLiteral("NTVE"), QStringLiteral("ABCD FFFFFFFF"),
@@ -287,7 +361,7 @@ TEST_F(WindowControllerTest, RomViewShowsTheHeaderOnce)
 TEST_F(WindowControllerTest, UnreadableFilesShowTheErrorWindowAndChangeNothing)
 {
     const QString good = world.writeRom(QStringLiteral("good.z64"));
-    ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(good)));
+    ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(good)));
     QDir(world.path(QString())).mkdir(QStringLiteral("folder.z64"));
     const std::pair<QString, QString> cases[] = {
         {world.path(QStringLiteral("missing.z64")), QStringLiteral("does not exist")},
@@ -296,7 +370,7 @@ TEST_F(WindowControllerTest, UnreadableFilesShowTheErrorWindowAndChangeNothing)
         {world.writeFile(QStringLiteral("short.z64"), QByteArray(4095, 'x')), QStringLiteral("4095 bytes")},
     };
     for (const auto &[path, reason] : cases) {
-        EXPECT_FALSE(controller.handleURL(QUrl::fromLocalFile(path)));
+        EXPECT_FALSE(openAndWait(controller, QUrl::fromLocalFile(path)));
         auto *dialog = qobject_cast<QDialog *>(controller.errorWindowController()->window());
         ASSERT_TRUE(dialog && dialog->isVisible());
         EXPECT_EQ(QApplication::activeModalWidget(), dialog);
@@ -352,7 +426,7 @@ TEST(SpecialFileTest, refusedWithoutBlockingAndTheWindowNamesTheRealReason)
         const auto rom = ROM::romFromURL(QUrl::fromLocalFile(c.path));
         EXPECT_EQ(rom->refusal(), c.refusal);
         EXPECT_TRUE(rom->refusalReason().contains(QLatin1String(c.reason))) << rom->refusalReason().toStdString();
-        EXPECT_FALSE(controller.handleURL(QUrl::fromLocalFile(c.path)));
+        EXPECT_FALSE(openAndWait(controller, QUrl::fromLocalFile(c.path)));
         ::alarm(0);
         const QString message = controller.errorWindowController()->message();
         EXPECT_TRUE(message.contains(QLatin1String(c.reason))) << message.toStdString();

@@ -75,6 +75,45 @@ TEST_F(RomArchiveTest, EveryImageEntryGivesThePlainImagesRecordAndExtractsToItsB
     EXPECT_EQ(nameless[0]->MD5(), reference->MD5());
 }
 
+// The chooser's list comes from the headers: damage in the data shows only when an entry is read.
+TEST_F(RomArchiveTest, ImageEntriesAreListedFromTheHeadersWithoutReadingTheirData)
+{
+    const QByteArray image = RomImageBuilder().setSize(1 << 20).image();
+    for (const char *name : {"four.7z", "four.zip"}) {
+        ASSERT_TRUE(ArchiveBuilder().add("Game A.z64", image).add("Game B.v64", image).add("Game C.n64", image)
+                        .add("d/Game D.Z64", image).add("readme.txt", "hi").writeTo(path(name)));
+        // The last image, read past three unread ones (which libarchive alone loses its place in, in a .7z).
+        const auto last = RomArchive::readImage(QUrl::fromLocalFile(path(name)), 3, QStringLiteral("d/Game D.Z64"));
+        EXPECT_TRUE(last->isValid() && last->MD5() == QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Md5).toHex()))
+            << name << last->refusalReason().toStdString();
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        // Just past the 7z start header, or inside the zip's first entry's data.
+        const qsizetype at = QByteArray(name).endsWith(".7z") ? 40 : 60;
+        bytes[at] = char(~bytes[at]);
+        ASSERT_TRUE(file.seek(0) && file.write(bytes) == bytes.size() && file.flush());
+        const RomArchive::Listing listing = RomArchive::listImages(QUrl::fromLocalFile(path(name)));
+        ASSERT_EQ(listing.entries.size(), 4u) << name;
+        EXPECT_FALSE(listing.refused);
+        QStringList names;
+        for (const RomArchive::Entry &entry : listing.entries) {
+            names.append(QString::number(entry.index) + QLatin1Char(' ') + entry.name);
+            EXPECT_EQ(entry.size, 1 << 20);
+        }
+        EXPECT_EQ(names.join(QLatin1Char(',')), QStringLiteral("0 Game A.z64,1 Game B.v64,2 Game C.n64,3 d/Game D.Z64"));
+        EXPECT_EQ(RomArchive::readImage(QUrl::fromLocalFile(path(name)), 0, QStringLiteral("Game A.z64"))->refusal(),
+                  ROM::Refusal::EntryDamaged) << name;
+    }
+    // With no image name at all, the first four bytes tell; with none, the archive is refused.
+    ASSERT_TRUE(ArchiveBuilder().add("a.txt", "text").add("dump.bin", image).writeTo(path("nameless.7z")));
+    const auto nameless = RomArchive::listImages(QUrl::fromLocalFile(path("nameless.7z"))).entries;
+    EXPECT_TRUE(nameless.size() == 1u && nameless[0].name == QStringLiteral("dump.bin") && nameless[0].index == 1);
+    ASSERT_TRUE(ArchiveBuilder().add("a.txt", "text").writeTo(path("none.zip")));
+    const auto none = RomArchive::listImages(QUrl::fromLocalFile(path("none.zip")));
+    EXPECT_TRUE(none.entries.empty() && none.refused && none.refused->refusal() == ROM::Refusal::NoImageInArchive);
+}
+
 TEST_F(RomArchiveTest, HostileAndBrokenArchivesAreRefusedWithTheirReason)
 {
     using Refusal = ROM::Refusal;
