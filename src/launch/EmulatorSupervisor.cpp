@@ -50,6 +50,8 @@ EmulatorSupervisor::EmulatorSupervisor(QObject *parent)
     : QObject(parent)
     , m_outputLog(new EmulatorOutputLog(this))
 {
+    m_forceStopTimer.setSingleShot(true);
+    connect(&m_forceStopTimer, &QTimer::timeout, this, &EmulatorSupervisor::offerForceStop);
 }
 
 // A child still running is neither waited for nor killed: ChildProcess keeps it until it ends.
@@ -248,7 +250,10 @@ void EmulatorSupervisor::playPressed(const ROM *rom)
         const QString command = launchCommand(*rom);
         m_outputLog->beginRun(command);
         // The emulator's output comes to us, so people can read it after the fact.
-        m_task = ChildProcess::launchedTask(QByteArrayLiteral("/bin/sh"), {QByteArrayLiteral("-c"), launchCommandBytes(*rom)},
+        // "exec": the shell becomes the emulator, so Pause, Stop and the end notice concern
+        // the emulator itself rather than a shell that would end before it.
+        m_task = ChildProcess::launchedTask(QByteArrayLiteral("/bin/sh"),
+                                            {QByteArrayLiteral("-c"), QByteArrayLiteral("exec ") + launchCommandBytes(*rom)},
                                             ChildProcess::OutputChannels::Piped);
         m_latestRun = m_task;
         m_executables.insert(m_task.get(), executablePath(rom));
@@ -275,8 +280,34 @@ void EmulatorSupervisor::pausePressed()
 
 void EmulatorSupervisor::stopPressed()
 {
-    if (m_task)
-        m_task->terminate();
+    if (!m_task || isStopping())
+        return;
+    // A paused game receives the request only once it continues; it is not paused any more.
+    m_task->terminateAndContinue();
+    m_taskRunning = true;
+    // Some games take their time to save; one that ignores the request can still be ended.
+    m_forceStopOffered = false;
+    m_forceStopTimer.start(m_forceStopDelayMs);
+    Q_EMIT stateChanged();
+}
+
+bool EmulatorSupervisor::isStopping() const
+{
+    return m_task && m_task->isRunning() && m_task->terminationRequested();
+}
+
+void EmulatorSupervisor::forceStopPressed()
+{
+    if (isStopping())
+        m_task->forceStop();
+    Q_EMIT stateChanged();
+}
+
+void EmulatorSupervisor::offerForceStop()
+{
+    if (!isStopping())
+        return;
+    m_forceStopOffered = true;
     Q_EMIT stateChanged();
 }
 
@@ -298,6 +329,10 @@ void EmulatorSupervisor::applicationWillTerminate()
         m_task->terminateAndContinue();
     // Our end closes the emulator's pipes; give it the time to save and end first.
     ChildProcess::waitForRunningChildren(QDeadlineTimer(kTerminationWaitMs));
+    if (m_task && m_task->isRunning())
+        SystemLog::log(QStringLiteral("The emulator (process group %1) did not end within %2 seconds of Quit and was left running")
+                           .arg(m_task->processIdentifier())
+                           .arg(kTerminationWaitMs / 1000));
 }
 
 void EmulatorSupervisor::passOnOutput(ChildProcess *task, int channel, const QByteArray &bytes)
@@ -362,6 +397,8 @@ void EmulatorSupervisor::checkATaskStatus(ChildProcess *endedTask)
     if (endedTask == m_task.get()) {
         m_taskRunning = false;
         m_task.reset();
+        m_forceStopTimer.stop();
+        m_forceStopOffered = false;
         Q_EMIT stateChanged();
     }
     Q_EMIT taskEnded(logLine, status);

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <memory>
@@ -87,7 +88,17 @@ public:
     /// New start when no child is held (needs \a rom), else resumes a paused child.
     void playPressed(const ROM *rom);
     void pausePressed();
+    /// Asks the game to end (a paused one continues, so that it can) and says so until it
+    /// has: isStopping(). Offers Force Stop after forceStopDelay().
     void stopPressed();
+    /// True from Stop until the game, every process of its group, has ended.
+    bool isStopping() const;
+    /// True once a Stop has waited forceStopDelay() without the game ending.
+    bool forceStopOffered() const { return m_forceStopOffered; }
+    /// Ends a stopping game at once (SIGKILL to its group).
+    void forceStopPressed();
+    static constexpr int kForceStopDelayMs = 5000;
+    void setForceStopDelay(int milliseconds) { m_forceStopDelayMs = milliseconds; }
     /// Eject's part in supervision: flag false, terminate, drop the handle without waiting.
     void clearPressed();
     /// Quitting: asks a held child to end, then keeps reading its output until it has
@@ -133,6 +144,7 @@ private:
     // True when the effective "Build" is exactly "Custom".
     static bool customBuildChosen(const GameSettings &settings);
     void checkATaskStatus(ChildProcess *endedTask);
+    void offerForceStop();
     // \a location followed by the option's value; nothing when the key is absent.
     std::optional<QString> optionPath(const QString &location, const QString &key) const;
     void passOnOutput(ChildProcess *task, int channel, const QByteArray &bytes);
@@ -144,6 +156,9 @@ private:
     std::shared_ptr<ChildProcess> m_task;
     bool m_taskRunning = false;
     bool m_toldNotWritable = false;
+    QTimer m_forceStopTimer;
+    int m_forceStopDelayMs = kForceStopDelayMs;
+    bool m_forceStopOffered = false;
     EmulatorOutputLog *m_outputLog = nullptr;
     // The child whose output the log keeps, and each running child's program.
     std::weak_ptr<ChildProcess> m_latestRun;

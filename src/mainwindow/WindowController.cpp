@@ -56,7 +56,7 @@ WindowController::WindowController(const QString &windowNibName, QObject *parent
     , m_supervisor(new EmulatorSupervisor(this))
     , m_errorWC(new ErrorWinController(this))
 {
-    connect(m_supervisor, &EmulatorSupervisor::stateChanged, this, &WindowController::validateToolbar);
+    connect(m_supervisor, &EmulatorSupervisor::stateChanged, this, &WindowController::supervisionChanged);
     connect(m_supervisor, &EmulatorSupervisor::taskEnded, this, &WindowController::showTaskEnded);
     connect(m_supervisor, &EmulatorSupervisor::inputAutoCfgNotWritable, this,
             &WindowController::showInputAutoCfgNotWritable);
@@ -90,6 +90,12 @@ QWidget *WindowController::createWindow()
     m_pauseButton = m_ui->actionPause;
     m_stopButton = m_ui->actionStop;
     m_clearButton = m_ui->actionEject;
+    // Offered only while a stopped game takes too long to end.
+    m_forceStopButton = new QAction(tr("Force Stop"), window);
+    m_forceStopButton->setObjectName(QStringLiteral("actionForceStop"));
+    m_forceStopButton->setToolTip(tr("End the emulator at once, without letting it save"));
+    m_forceStopButton->setShortcut(QKeySequence(tr("Ctrl+Shift+.")));
+    m_ui->toolBar->insertAction(m_clearButton, m_forceStopButton);
     // A label rather than a transient message, so that screen readers can read it.
     m_statusLabel = new QLabel(window);
     m_statusLabel->setAccessibleDescription(tr("Status"));
@@ -166,6 +172,7 @@ void WindowController::connectSignals()
         {m_playButton, "media-playback-start", &WindowController::playPressed},
         {m_pauseButton, "media-playback-pause", &WindowController::pausePressed},
         {m_stopButton, "media-playback-stop", &WindowController::stopPressed},
+        {m_forceStopButton, "media-playback-stop", &WindowController::forceStopPressed},
         {m_clearButton, "media-eject", &WindowController::clearPressed},
     };
     QList<std::pair<QAction *, QString>> icons;
@@ -187,7 +194,7 @@ void WindowController::connectSignals()
 
 QList<QAction *> WindowController::toolbarActions() const
 {
-    return {m_playButton, m_pauseButton, m_stopButton, m_clearButton};
+    return {m_playButton, m_pauseButton, m_stopButton, m_forceStopButton, m_clearButton};
 }
 
 ChildProcess *WindowController::task() const
@@ -219,14 +226,18 @@ bool WindowController::validateToolbarItem(QAction *item) const
     // Told apart by which action it is: a translation changes the labels.
     const bool romShown = m_romVC && m_currentController == m_romVC;
     const bool childRunning = m_supervisor->isTaskProcessRunning();
+    // A game asked to end is left to end: only Force Stop, once offered, acts on it.
+    const bool stopping = m_supervisor->isStopping();
     if (item == m_playButton)
-        return romShown && !m_supervisor->taskRunning();
+        return romShown && !m_supervisor->taskRunning() && !stopping;
     if (item == m_clearButton)
         return romShown && !childRunning;
     if (item == m_pauseButton)
-        return m_supervisor->taskRunning() && childRunning;
+        return m_supervisor->taskRunning() && childRunning && !stopping;
     if (item == m_stopButton)
-        return childRunning;
+        return childRunning && !stopping;
+    if (item == m_forceStopButton)
+        return stopping && m_supervisor->forceStopOffered();
     return false;
 }
 
@@ -236,6 +247,7 @@ void WindowController::validateToolbar()
         return;
     for (QAction *action : toolbarActions())
         action->setEnabled(validateToolbarItem(action));
+    m_forceStopButton->setVisible(m_supervisor->isStopping());
 }
 
 bool WindowController::acceptsURL(const QUrl &url)
@@ -448,6 +460,23 @@ void WindowController::stopPressed(QObject *sender)
 {
     Q_UNUSED(sender);
     m_supervisor->stopPressed();
+    // "Stopped" only once it has: a game may take seconds to save.
+    if (m_supervisor->isStopping())
+        showStatus(tr("Stopping…"));
+    validateToolbar();
+}
+
+void WindowController::forceStopPressed(QObject *sender)
+{
+    Q_UNUSED(sender);
+    m_supervisor->forceStopPressed();
+    validateToolbar();
+}
+
+void WindowController::supervisionChanged()
+{
+    if (m_forceStopButton && m_supervisor->forceStopOffered() && !m_forceStopButton->isEnabled())
+        showStatus(tr("Stopping… The emulator has not ended yet; Force Stop ends it without letting it save."));
     validateToolbar();
 }
 

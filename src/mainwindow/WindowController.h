@@ -58,7 +58,9 @@ public:
     QAction *pauseButton() const { return m_pauseButton; }
     QAction *stopButton() const { return m_stopButton; }
     QAction *clearButton() const { return m_clearButton; }
-    /// The four toolbar actions, in toolbar order; the Emulation menu shares them.
+    /// Shown while a stopped game has not ended yet, enabled after a few seconds of that.
+    QAction *forceStopButton() const { return m_forceStopButton; }
+    /// The toolbar actions, in toolbar order; the Emulation menu shares them.
     QList<QAction *> toolbarActions() const;
     /// The chooser of the Open command while it is up.
     QFileDialog *openPanel() const { return m_openPanel; }
@@ -107,6 +109,7 @@ public:
     static QString cannotOpenText(const QString &path, const QString &reason);
     void pausePressed(QObject *sender = nullptr);
     void stopPressed(QObject *sender = nullptr);
+    void forceStopPressed(QObject *sender = nullptr);
     /// Eject: drops the ROM and the emulator, shows the empty view.
     void clearPressed(QObject *sender = nullptr);
     /// Quitting: asks a running or paused emulator to end.
@@ -144,6 +147,7 @@ private:
     void viewSwap(NibViewController *incoming);
     void orderOutMyWindow(QWidget *window);
     void connectSignals();
+    void supervisionChanged();
     void showTaskEnded(const QString &logLine, int terminationStatus);
     void showInputAutoCfgNotWritable(const QString &folder);
     void showStatus(const QString &text);
@@ -168,6 +172,7 @@ private:
     QAction *m_pauseButton = nullptr;
     QAction *m_stopButton = nullptr;
     QAction *m_clearButton = nullptr;
+    QAction *m_forceStopButton = nullptr;
     NibViewController *m_currentController = nullptr;
     std::shared_ptr<ROM> m_rom;
     EmptyViewController *m_emptyVC = nullptr;

@@ -9,11 +9,13 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -46,6 +48,8 @@ constexpr int kEndPollIntervalMs = 50;
 // At the child's end, more than a pipe and a pseudo-terminal can hold (64 KiB each, and the
 // terminal's line buffer): its last lines come before its end notice.
 constexpr qsizetype kOutputAtEnd = 256 * 1024;
+// How often to look whether the rest of the group has ended once its leader has.
+constexpr int kGroupPollIntervalMs = 100;
 // What a shell reports for a command it cannot start.
 constexpr int kCannotStartStatus = 127;
 
@@ -118,6 +122,9 @@ std::shared_ptr<ChildProcess> ChildProcess::launchedTask(const QByteArray &launc
 void ChildProcess::start(std::vector<QByteArray> words, OutputChannels channels)
 {
     keepChildStatuses();
+    // What the child leaves behind when it ends (an emulator that forks and exits) comes to
+    // us rather than to init, so the end of the whole group can be seen and reaped at once.
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     std::vector<char *> argv;
     for (QByteArray &word : words)
         argv.push_back(word.data());
@@ -213,23 +220,60 @@ void ChildProcess::watchForEnd()
 
 void ChildProcess::checkForEnd()
 {
-    int status = 0;
-    pid_t result = 0;
-    do {
-        result = ::waitpid(m_pid, &status, WNOHANG);
-    } while (result < 0 && errno == EINTR);
-    if (result == 0)
-        return;
-    if (result < 0) {
-        // Somebody else reaped it; it has ended, with a status we cannot know.
-        finish(-1);
+    if (!m_leaderEnded) {
+        int status = 0;
+        pid_t result = 0;
+        do {
+            result = ::waitpid(m_pid, &status, WNOHANG);
+        } while (result < 0 && errno == EINTR);
+        if (result == 0)
+            return;
+        m_leaderEnded = true;
+        if (result < 0) {
+            // Somebody else reaped it; it has ended, with a status we cannot know.
+            m_leaderStatus = -1;
+        } else if (WIFEXITED(status)) {
+            m_leaderStatus = WEXITSTATUS(status);
+        } else if (WIFSIGNALED(status)) {
+            m_terminatedBySignal = true;
+            m_leaderStatus = WTERMSIG(status);
+        }
+        stopWatchingLeader();
+    }
+    // The group is the game: an emulator that forked and exited still plays in its child.
+    // Its orphans are ours (we are their subreaper): reap those that have ended, or they
+    // would count as members for as long as they stay zombies.
+    while (::waitpid(-m_pid, nullptr, WNOHANG) > 0) {
+    }
+    if (groupIsAlive()) {
+        if (!m_endPollTimer) {
+            m_endPollTimer = new QTimer(this);
+            connect(m_endPollTimer, &QTimer::timeout, this, &ChildProcess::checkForEnd);
+        }
+        if (!m_endPollTimer->isActive())
+            m_endPollTimer->start(kGroupPollIntervalMs);
         return;
     }
-    if (WIFEXITED(status)) {
-        finish(WEXITSTATUS(status));
-    } else if (WIFSIGNALED(status)) {
-        m_terminatedBySignal = true;
-        finish(WTERMSIG(status));
+    finish(m_leaderStatus);
+}
+
+bool ChildProcess::groupIsAlive() const
+{
+    // Linux keeps a group's id allocated while any member has it, so the id stays ours
+    // (and the leader's number unused) for as long as this answers true.
+    return m_pid > 0 && (::kill(-m_pid, 0) == 0 || errno == EPERM);
+}
+
+void ChildProcess::stopWatchingLeader()
+{
+    if (m_endNotifier) {
+        m_endNotifier->setEnabled(false);
+        m_endNotifier->deleteLater();
+        m_endNotifier = nullptr;
+    }
+    if (m_pidFd >= 0) {
+        ::close(m_pidFd);
+        m_pidFd = -1;
     }
 }
 
@@ -313,20 +357,17 @@ void ChildProcess::finish(int terminationStatus)
     m_running = false;
     m_suspendCount = 0;
     m_terminationStatus = terminationStatus;
-    if (m_endNotifier) {
-        m_endNotifier->setEnabled(false);
-        m_endNotifier->deleteLater();
-        m_endNotifier = nullptr;
-    }
-    if (m_pidFd >= 0) {
-        ::close(m_pidFd);
-        m_pidFd = -1;
-    }
+    stopWatchingLeader();
     if (m_endPollTimer) {
         m_endPollTimer->stop();
         m_endPollTimer->deleteLater();
         m_endPollTimer = nullptr;
     }
+    // Orphans of other programs we start (a file manager's helpers) are not ours to keep.
+    RunningChildren *registry = runningChildren();
+    if (std::none_of(registry->children.cbegin(), registry->children.cend(),
+                     [](const std::shared_ptr<ChildProcess> &child) { return child->m_running; }))
+        ::prctl(PR_SET_CHILD_SUBREAPER, 0);
     Q_EMIT didTerminate(this);
     releaseWhenDone();
 }
@@ -388,6 +429,18 @@ void ChildProcess::terminateAndContinue()
     m_terminationRequested = true;
     signalGroup(SIGTERM);
     signalGroup(SIGCONT);
+    if (m_suspendCount > 0)
+        m_activeClock.start();
+    m_suspendCount = 0;
+}
+
+void ChildProcess::forceStop()
+{
+    if (!m_running)
+        return;
+    m_terminationRequested = true;
+    // SIGKILL ends stopped processes too; nothing is left to resume.
+    signalGroup(SIGKILL);
     if (m_suspendCount > 0)
         m_activeClock.start();
     m_suspendCount = 0;

@@ -56,7 +56,8 @@ public:
 
     /// The child's process id, also the id of its process group; 0 if it never started.
     pid_t processIdentifier() const { return m_pid; }
-    /// True from the start until the child has ended, also while it is suspended.
+    /// True from the start until the child and every process left in its group have
+    /// ended, also while they are suspended: an emulator that forks and exits still plays.
     bool isRunning() const { return m_running; }
     /// The exit code, or the number of the signal that ended the child; 0 before the end.
     int terminationStatus() const { return m_terminationStatus; }
@@ -79,12 +80,14 @@ public:
     /// Asks the process group to end (SIGTERM) and returns at once.
     void terminate();
     /// Like terminate(), and then lets a suspended group continue so that it receives the
-    /// request; for a child whose handle is about to be dropped, which nobody can resume.
+    /// request and can end.
     void terminateAndContinue();
+    /// Ends the process group at once (SIGKILL), giving it no chance to save or clean up.
+    void forceStop();
 
 Q_SIGNALS:
-    /// Emitted once, from the event loop, when the child has ended and has been reaped;
-    /// carries this handle.
+    /// Emitted once, from the event loop, when the child has ended and has been reaped and
+    /// its process group is empty; carries this handle.
     void didTerminate(ChildProcess *task);
     /// Bytes the child wrote to its standard output (\a channel 1) or error (2); only
     /// for a child started with piped output channels.
@@ -104,6 +107,8 @@ private:
     bool waitForEnd(QDeadlineTimer deadline);
     void watchForEnd();
     void checkForEnd();
+    bool groupIsAlive() const;
+    void stopWatchingLeader();
     void finish(int terminationStatus);
     void signalGroup(int signalNumber) const;
     // Moves the time since the last start or resume into m_activeMs.
@@ -114,6 +119,8 @@ private:
     QSocketNotifier *m_endNotifier = nullptr;
     QTimer *m_endPollTimer = nullptr;
     bool m_running = false;
+    bool m_leaderEnded = false;
+    int m_leaderStatus = 0;
     int m_suspendCount = 0;
     QElapsedTimer m_activeClock;
     qint64 m_activeMs = 0;

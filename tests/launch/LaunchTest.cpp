@@ -251,7 +251,8 @@ TEST(SupervisionTest, TheExitStatusChoosesTheLogLine)
 {
     TestWorld world;
     Launcher launcher(world);
-    // An empty custom path (the last case) fails as the shell's own status.
+    // A custom program that is not there (the last case) fails as the shell's own status.
+    TestWorld::setSetting("CustomBuildPath", world.path(QStringLiteral("missing")));
     const std::tuple<const char *, const char *, int> cases[] = {{"0", "Task ended self", 0}, {"1", "Task ended by app", 1}, {"", "Task ended by app", 127}};
     for (const auto &[exitCode, line, status] : cases) {
         qputenv("TOLVANE_FAKE_EXIT", exitCode);

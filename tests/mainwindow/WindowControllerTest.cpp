@@ -24,6 +24,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -38,6 +39,7 @@
 #include <QUrl>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -118,9 +120,9 @@ TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandInAndItsPro
     EXPECT_FALSE(QFile::exists(world.path(QStringLiteral("record"))) || QFile::exists(ini));
     EXPECT_TRUE(QFile::exists(world.configFilePath()));
 
-    // Stop while running withdraws Play until the end notice.
+    // Stop while running withdraws everything until the game has ended.
     controller.stopButton()->trigger();
-    EXPECT_EQ(toolbarState(), QStringLiteral("--US"));
+    EXPECT_EQ(toolbarState(), QStringLiteral("----"));
     ASSERT_TRUE(waitForNoChild());
     EXPECT_EQ(toolbarState(), QStringLiteral("PE--"));
     EXPECT_EQ(controller.statusLabel()->text(), QStringLiteral("The emulator stopped."));
@@ -131,13 +133,13 @@ TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandInAndItsPro
     ASSERT_TRUE(world.waitForRecord());
     EXPECT_EQ(world.recordedArguments().last(), second);
     EXPECT_FALSE(QFile::exists(world.configFilePath()));
-    // Stop while paused: Play stays offered and resumes the child into its end.
+    // Stop while paused: the game continues, so that it can end, and ends without Play.
     controller.pauseButton()->trigger();
     controller.stopButton()->trigger();
-    EXPECT_EQ(toolbarState(), QStringLiteral("P--S"));
-    controller.playButton()->trigger();
+    EXPECT_EQ(toolbarState(), QStringLiteral("----"));
     ASSERT_TRUE(waitForNoChild());
     EXPECT_EQ(toolbarState(), QStringLiteral("PE--"));
+    EXPECT_EQ(controller.statusLabel()->text(), QStringLiteral("The emulator stopped."));
 
     // Quitting with a paused child leaves no emulator behind; Eject clears the window.
     world.clearRecord();
@@ -152,6 +154,72 @@ TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandInAndItsPro
     controller.clearPressed();
     EXPECT_TRUE(toolbarState() == QStringLiteral("----") && !controller.rom());
     EXPECT_EQ(controller.currentController(), static_cast<NibViewController *>(controller.emptyVC()));
+}
+
+// The game is the emulator's whole process group: "stopped" or "quit" is said only once
+// every process of it has ended, whatever the emulator does with the request.
+TEST_F(WindowControllerTest, StopSaysStoppingUntilTheWholeGameHasEndedAndOffersForceStop)
+{
+    // The Launcher offers Force Stop after 5 s; a saving game here takes 1 s, not 4 s.
+    controller.supervisor()->setForceStopDelay(300);
+    ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(world.writeRom(QStringLiteral("game.z64")))));
+    const auto status = [this] { return controller.statusLabel()->text(); };
+    const auto play = [&](const char *onTerm, const char *child) {
+        qputenv("TOLVANE_FAKE_ON_TERM", onTerm);
+        qputenv("TOLVANE_FAKE_CHILD", child);
+        world.clearRecord();
+        controller.playButton()->trigger();
+        EXPECT_TRUE(world.waitForRecord());
+        return world.recordedPids();
+    };
+    const QString stopped = QStringLiteral("The emulator stopped.");
+    const auto stillStopping = [&](pid_t pid) { return processState(pid) != 0 && processState(pid) != 'Z' && status().startsWith(QStringLiteral("Stopping…")); };
+
+    // Saving for a second after the request: Force Stop is offered meanwhile, not needed.
+    std::vector<pid_t> pids = play("1000", "");
+    controller.stopButton()->trigger();
+    EXPECT_EQ(toolbarState(), QStringLiteral("----"));
+    EXPECT_EQ(status(), QStringLiteral("Stopping…"));
+    QTest::qWait(600);
+    EXPECT_TRUE(stillStopping(pids[0])) << status().toStdString();
+    EXPECT_TRUE(controller.forceStopButton()->isEnabled() && controller.forceStopButton()->isVisible());
+    EXPECT_FALSE(controller.playButton()->isEnabled() || controller.stopButton()->isEnabled());
+    ASSERT_TRUE(waitForNoChild());
+    EXPECT_EQ(status(), stopped);
+    EXPECT_TRUE(waitUntilEnded(pids[0]));
+    EXPECT_EQ(toolbarState(), QStringLiteral("PE--"));
+    EXPECT_FALSE(controller.forceStopButton()->isVisible());
+
+    // Deaf to the request: only Force Stop ends it.
+    pids = play("ignore", "");
+    controller.stopButton()->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.forceStopButton()->isEnabled(); }, kTimeoutMs));
+    QTest::qWait(200);
+    EXPECT_TRUE(stillStopping(pids[0])) << status().toStdString();
+    EXPECT_TRUE(controller.task());
+    controller.forceStopButton()->trigger();
+    ASSERT_TRUE(waitForNoChild());
+    EXPECT_EQ(status(), stopped);
+    EXPECT_TRUE(waitUntilEnded(pids[0]));
+
+    // Forks and exits: the game goes on in the child, and so does the session.
+    pids = play("", "orphan");
+    ASSERT_EQ(pids.size(), 2u);
+    EXPECT_TRUE(waitUntilEnded(pids[0]));
+    QTest::qWait(300);
+    EXPECT_TRUE(status().startsWith(QStringLiteral("Running game.z64"))) << status().toStdString();
+    EXPECT_EQ(toolbarState(), QStringLiteral("--US"));
+    ::kill(pids[1], SIGUSR1);
+    ASSERT_TRUE(waitForNoChild());
+    EXPECT_EQ(status(), QStringLiteral("The emulator quit."));
+    // Quit reaches the child left behind too, and does not wait its whole time for it.
+    pids = play("", "orphan");
+    EXPECT_TRUE(waitUntilEnded(pids[0]));
+    QElapsedTimer quitting;
+    quitting.start();
+    controller.applicationWillTerminate();
+    EXPECT_LT(quitting.elapsed(), EmulatorSupervisor::kTerminationWaitMs);
+    EXPECT_EQ(processState(pids[1]), 0);
 }
 
 TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAGenericSource)

@@ -10,10 +10,13 @@
 //                               die of signal n, without flushing standard output.
 //   TOLVANE_FAKE_SAY=<text>     write "<text> on stdout" (not flushed) and "<text> on stderr".
 //   TOLVANE_FAKE_CHILD=1        start a helper in our process group that waits too, as an
-//                               emulator with its own child would.
+//                               emulator with its own child would; =orphan: and exit 0 at once
+//                               after recording, leaving the helper to play on.
 //   TOLVANE_FAKE_FLOOD=<n>      after recording, write n bytes of numbered 64-byte lines to stdout.
 //   TOLVANE_FAKE_PROGRESS=<n>   after recording, write n progress updates "\rprogress i/n" to stdout,
 //                               no line end and never flushed (stdio writes them as its buffer fills).
+//   TOLVANE_FAKE_ON_TERM=<ms>   on SIGTERM, "save" for <ms> milliseconds, then exit 0;
+//                               =ignore: ignore SIGTERM (only SIGKILL ends it).
 // While waiting, SIGUSR1 ends it with status 0 (the player quit the game), SIGUSR2 with 3.
 #include <csignal>
 #include <cstdio>
@@ -51,11 +54,19 @@ int main(int argc, char **argv)
         std::printf("%s on stdout\n", text);
         std::fprintf(stderr, "%s on stderr\n", text);
     }
+    const char *onTerm = std::getenv("TOLVANE_FAKE_ON_TERM");
+    static int savingMs = onTerm ? std::atoi(onTerm) : 0;
+    if (onTerm && std::strcmp(onTerm, "ignore") == 0)
+        signal(SIGTERM, SIG_IGN);
+    else if (savingMs > 0)
+        signal(SIGTERM, [](int) { usleep(useconds_t(savingMs) * 1000), _exit(0); });
     const char *child = std::getenv("TOLVANE_FAKE_CHILD");
-    if (child && std::strcmp(child, "1") == 0) {
+    const bool orphan = child && std::strcmp(child, "orphan") == 0;
+    if (child && (std::strcmp(child, "1") == 0 || orphan)) {
         signal(SIGTERM, onTerminate);
         if ((helperPid = fork()) == 0) {
             signal(SIGTERM, SIG_DFL);
+            signal(SIGUSR1, [](int) { _exit(0); });
             for (;;)
                 pause();
         }
@@ -87,6 +98,8 @@ int main(int argc, char **argv)
     const char *progress = std::getenv("TOLVANE_FAKE_PROGRESS");
     for (int i = 1, n = progress ? std::atoi(progress) : 0; i <= n; ++i)
         std::printf("\rprogress %d/%d", i, n);
+    if (orphan)
+        return 0;
     if (const char *exitCode = std::getenv("TOLVANE_FAKE_EXIT")) {
         if (helperPid > 0)
             kill(helperPid, SIGKILL), waitpid(helperPid, nullptr, 0);

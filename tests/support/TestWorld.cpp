@@ -47,7 +47,7 @@ TestWorld::~TestWorld()
     std::filesystem::remove_all(QFile::encodeName(m_dir.path()).toStdString(), ignored);
     qputenv("HOME", m_savedEnvironment.at(0));
     qputenv("XDG_CONFIG_HOME", m_savedEnvironment.at(1));
-    for (const char *name : {"TOLVANE_FAKE_RECORD", "TOLVANE_FAKE_EXIT", "TOLVANE_FAKE_CHILD"})
+    for (const char *name : {"TOLVANE_FAKE_RECORD", "TOLVANE_FAKE_EXIT", "TOLVANE_FAKE_CHILD", "TOLVANE_FAKE_ON_TERM"})
         qunsetenv(name);
 }
 
