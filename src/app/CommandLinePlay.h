@@ -8,11 +8,13 @@
 class CommandLinePlay
 {
 public:
-    /// Runs the play of \a path to its end and returns the exit status: 0 when the
-    /// emulator ended normally, else non-zero with the reason on standard error.
+    /// Runs the play of \a path to its end and returns the exit status: the emulator's
+    /// own (0 when it ended normally), 128 + N for a crash by signal N or a --play ended
+    /// by signal N, or one of the Launcher's own (PlayStatus) with the reason on standard
+    /// error.
     static int run(int &argc, char **argv, const LocalPath &path);
 
 private:
-    // Without a running Launcher: our own supervisor, no window.
+    // Without a running Launcher: a game session of our own, no window.
     static int playHere(const LocalPath &path);
 };

@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLinePlay.h"
 #include "launch/EntryExtractor.h"
+#include "launch/PlayStatus.h"
 #include "platform/Bundle.h"
 #include "platform/LocalPath.h"
 #include "platform/SingleInstance.h"
@@ -71,15 +72,27 @@ std::optional<int> answerOptionsBeforeDisplay(int argc, char *argv[])
                         "Shows Nintendo 64 ROM images and plays them with the Tolvane emulator.\n"
                         "A FILE is opened in the Launcher that is already running, if there is one.\n"
                         "\n"
-                        "  --play FILE    play FILE with its game's settings, wait until the emulator\n"
-                        "                 ends and exit 0 when it ended normally, or non-zero with\n"
-                        "                 the reason on standard error; a running Launcher does the\n"
-                        "                 playing, otherwise no window opens\n"
+                        "  --play FILE    play FILE with its game's settings and wait until the emulator\n"
+                        "                 ends; a running Launcher does the playing, otherwise no\n"
+                        "                 window opens\n"
                         "  -h, --help     print this help and exit\n"
                         "  --version      print the version and exit\n"
                         "  --             end of options: what follows is a file, even if it begins with -\n"
                         "\n"
-                        "Qt's own options, such as -platform NAME, are accepted too.\n");
+                        "Qt's own options, such as -platform NAME, are accepted too.\n"
+                        "\n"
+                        "Exit status of --play (the reason of a failure is on standard error):\n"
+                        "  0       the emulator quit normally, or was stopped in the Launcher\n"
+                        "  N       the emulator exited with status N, passed on as it is\n"
+                        "  64      the command line is wrong\n"
+                        "  66      FILE cannot be opened or its image cannot be extracted\n"
+                        "  69      there is no emulator program to start\n"
+                        "  75      a game is being played already; it was left as it is\n"
+                        "  78      the settings file cannot be read; it was left as it is\n"
+                        "  128+N   the emulator was ended by signal N (it crashed)\n"
+                        "  129     --play was ended by SIGHUP, once the emulator it asked to end had ended\n"
+                        "  130     the same for SIGINT (Ctrl+C); a second one ends the emulator at once\n"
+                        "  143     the same for SIGTERM\n");
             std::fputs(usage.toLocal8Bit().constData(), stdout);
             return 0;
         }
@@ -97,7 +110,7 @@ std::optional<int> answerOptionsBeforeDisplay(int argc, char *argv[])
             continue;
         }
         std::fprintf(stderr, "%s\n", qPrintable(refusal(QString::fromLocal8Bit(argv[i]))));
-        return 2;
+        return PlayStatus::Usage;
     }
     return std::nullopt;
 }
@@ -116,7 +129,7 @@ std::optional<LocalPath> playOption(int argc, char *argv[], int &status)
             std::fprintf(stderr, "%s\n",
                          qPrintable(QCoreApplication::translate("main", "tolvane-launcher: --play takes one "
                                                                          "FILE and no other files (try --help)")));
-            status = 2;
+            status = PlayStatus::Usage;
             return LocalPath();
         }
         return LocalPath(argv[i + 1]);
@@ -162,7 +175,7 @@ int main(int argc, char *argv[])
         } else if (!optionsEnded && argument.startsWith('-') && argument != "-") {
             // One that Qt would have taken for itself on another platform.
             std::fprintf(stderr, "%s\n", qPrintable(refusal(QString::fromLocal8Bit(argument))));
-            return 2;
+            return PlayStatus::Usage;
         } else {
             files.append(LocalPath(argument).absolute());
         }

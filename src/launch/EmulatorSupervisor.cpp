@@ -146,26 +146,40 @@ QString EmulatorSupervisor::startProblem(const ROM *rom) const
 
 QString EmulatorSupervisor::launchCommand(const ROM &rom) const
 {
-    QStringList words = launchWords(rom);
-    if (const std::optional<QUrl> url = rom.filePath())
-        words << ShellQuoting::quoted(url->toLocalFile());
-    return words.join(QLatin1Char(' '));
+    return planFor(rom).commandText;
 }
 
 QByteArray EmulatorSupervisor::launchCommandBytes(const ROM &rom) const
 {
-    QByteArray command = QFile::encodeName(launchWords(rom).join(QLatin1Char(' ')));
-    if (const std::optional<QUrl> url = rom.filePath())
-        command += ' ' + ShellQuoting::quoted(LocalPath::fromUrl(*url).bytes());
-    return command;
+    return planFor(rom).commandBytes;
 }
 
-QStringList EmulatorSupervisor::launchWords(const ROM &rom) const
+LaunchPlan EmulatorSupervisor::planFor(const ROM &rom) const
 {
     const GameSettings settings = settingsFor(&rom);
-
+    LaunchPlan plan;
     // One lookup for every path of the default build, so they never come from two places.
-    const QString location = defaultBuildLocation();
+    plan.buildLocation = defaultBuildLocation();
+    plan.customBuild = customBuildChosen(settings);
+    plan.executable = executablePath(settings, plan.buildLocation);
+    const QStringList words = launchWords(settings, plan.buildLocation);
+    plan.commandText = words.join(QLatin1Char(' '));
+    plan.commandBytes = QFile::encodeName(plan.commandText);
+    if (const std::optional<QUrl> url = rom.filePath()) {
+        plan.commandText += QLatin1Char(' ') + ShellQuoting::quoted(url->toLocalFile());
+        plan.commandBytes += ' ' + ShellQuoting::quoted(LocalPath::fromUrl(*url).bytes());
+    }
+    plan.inputAutoCfgPath = plan.buildLocation + QStringLiteral("/tolvane.app/Contents/Resources/InputAutoCfg.ini");
+    plan.inputAutoCfgText =
+        InputAutoCfgWriter::textFor(UserDefaults::standardUserDefaults().arrayForKey(QStringLiteral("Mapping")),
+                                    settings.dictionaryForKey(QStringLiteral("Controllers")));
+    plan.ownGroupsUsed = settings.usedGroups();
+    plan.md5 = rom.MD5().value_or(QString());
+    return plan;
+}
+
+QStringList EmulatorSupervisor::launchWords(const GameSettings &settings, const QString &location) const
+{
     QStringList words;
     // A missing executable still takes its place, as '', so the start fails visibly
     // instead of running the next word as the program.
@@ -208,18 +222,14 @@ QString EmulatorSupervisor::inputAutoCfgPath() const
     return defaultBuildLocation() + QStringLiteral("/tolvane.app/Contents/Resources/InputAutoCfg.ini");
 }
 
-bool EmulatorSupervisor::writeInputAutoCfg(const ROM *rom) const
+bool EmulatorSupervisor::writeInputAutoCfg(const LaunchPlan &plan) const
 {
-    const QString text =
-        InputAutoCfgWriter::textFor(UserDefaults::standardUserDefaults().arrayForKey(QStringLiteral("Mapping")),
-                                    settingsFor(rom).dictionaryForKey(QStringLiteral("Controllers")));
-    const QString path = inputAutoCfgPath();
     // A build copied in without its Resources folder still gets the mapping; no folder is
     // made for a build that is not there.
-    if (QFileInfo(tolvanePath()).isFile())
-        QDir().mkpath(QFileInfo(path).path());
+    if (QFileInfo(optionPath(plan.buildLocation, QStringLiteral("UIConsole")).value_or(QString())).isFile())
+        QDir().mkpath(QFileInfo(plan.inputAutoCfgPath).path());
     // A missing folder (no default build installed) must not stop the start.
-    return InputAutoCfgWriter::writeText(path, text);
+    return InputAutoCfgWriter::writeText(plan.inputAutoCfgPath, plan.inputAutoCfgText);
 }
 
 bool EmulatorSupervisor::customBuildChosen(const GameSettings &settings)
@@ -240,24 +250,26 @@ void EmulatorSupervisor::playPressed(const ROM *rom)
         if (!rom)
             return;
         removeEmulatorConfigFile();
-        const bool written = writeInputAutoCfg(rom);
+        const LaunchPlan plan = planFor(*rom);
+        const bool written = writeInputAutoCfg(plan);
         // Only a default build that is really there reads the file; a custom build or a
         // missing one (which fails with its own status) gives no cause to warn.
-        if (!written && !m_toldNotWritable && !customBuildChosen(settingsFor(rom)) && QFileInfo(tolvanePath()).isFile()) {
+        if (!written && !m_toldNotWritable && !plan.customBuild
+            && QFileInfo(optionPath(plan.buildLocation, QStringLiteral("UIConsole")).value_or(QString())).isFile()) {
             m_toldNotWritable = true;
-            Q_EMIT inputAutoCfgNotWritable(QFileInfo(inputAutoCfgPath()).path());
+            Q_EMIT inputAutoCfgNotWritable(QFileInfo(plan.inputAutoCfgPath).path());
         }
-        const QString command = launchCommand(*rom);
-        m_outputLog->beginRun(command);
+        m_outputLog->beginRun(plan.commandText);
         // The emulator's output comes to us, so people can read it after the fact.
         // "exec": the shell becomes the emulator, so Pause, Stop and the end notice concern
         // the emulator itself rather than a shell that would end before it.
         m_task = ChildProcess::launchedTask(QByteArrayLiteral("/bin/sh"),
-                                            {QByteArrayLiteral("-c"), QByteArrayLiteral("exec ") + launchCommandBytes(*rom)},
+                                            {QByteArrayLiteral("-c"), QByteArrayLiteral("exec ") + plan.commandBytes},
                                             ChildProcess::OutputChannels::Piped);
+        m_runningPlan = plan;
         m_latestRun = m_task;
-        m_executables.insert(m_task.get(), executablePath(rom));
-        m_runMD5s.insert(m_task.get(), rom->MD5().value_or(QString()));
+        m_executables.insert(m_task.get(), plan.executable);
+        m_runMD5s.insert(m_task.get(), plan.md5);
         connect(m_task.get(), &ChildProcess::outputRead, this, &EmulatorSupervisor::passOnOutput);
         connect(m_task.get(), &ChildProcess::didTerminate, this, &EmulatorSupervisor::checkATaskStatus);
     } else if (!m_taskRunning) {

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "launch/GameSettings.h"
+#include "launch/LaunchPlan.h"
 
 class ChildProcess;
 class EmulatorOutputLog;
@@ -74,9 +75,14 @@ public:
     /// The emulator's configuration file: tolvane/tolvane.cfg in the current user's
     /// config directory ($XDG_CONFIG_HOME, by default ~/.config).
     static QString emulatorConfigFilePath();
-    /// Writes InputAutoCfg.ini from the "Mapping" setting and the effective "Controllers"
-    /// of \a rom's game; false when it could not be written.
-    bool writeInputAutoCfg(const ROM *rom = nullptr) const;
+    /// Everything a new start of \a rom would be made of, from the options, the settings
+    /// and the default build found now.
+    LaunchPlan planFor(const ROM &rom) const;
+    /// The plan of the latest start.
+    const LaunchPlan &runningPlan() const { return m_runningPlan; }
+    /// Writes the plan's InputAutoCfg.ini (from the "Mapping" setting and the effective
+    /// "Controllers" of the game); false when it could not be written.
+    bool writeInputAutoCfg(const LaunchPlan &plan) const;
     /// Where writeInputAutoCfg() writes: inside the default build in use.
     QString inputAutoCfgPath() const;
 
@@ -140,7 +146,7 @@ Q_SIGNALS:
 
 private:
     // The command's words before the ROM's path.
-    QStringList launchWords(const ROM &rom) const;
+    QStringList launchWords(const GameSettings &settings, const QString &location) const;
     // True when the effective "Build" is exactly "Custom".
     static bool customBuildChosen(const GameSettings &settings);
     void checkATaskStatus(ChildProcess *endedTask);
@@ -156,6 +162,7 @@ private:
     std::shared_ptr<ChildProcess> m_task;
     bool m_taskRunning = false;
     bool m_toldNotWritable = false;
+    LaunchPlan m_runningPlan;
     QTimer m_forceStopTimer;
     int m_forceStopDelayMs = kForceStopDelayMs;
     bool m_forceStopOffered = false;

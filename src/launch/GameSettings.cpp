@@ -1,6 +1,7 @@
 #include "launch/GameSettings.h"
 
 #include "platform/LocalPath.h"
+#include "platform/SystemLog.h"
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
 
@@ -58,8 +59,10 @@ void report(const QString &md5, const QString &key, const QString &problem)
     if (reported.contains(id))
         return;
     reported.insert(id);
-    std::fprintf(stderr, "Game settings of %s: %s; the global setting is used\n", qUtf8Printable(md5),
-                 qUtf8Printable(problem));
+    // A warning, not a log line: not for a command whose standard error is its answer.
+    if (SystemLog::echoesToStandardError())
+        std::fprintf(stderr, "Game settings of %s: %s; the global setting is used\n", qUtf8Printable(md5),
+                     qUtf8Printable(problem));
 }
 
 } // namespace
@@ -191,6 +194,17 @@ GameSettings::Groups groupsOf(const QVariantMap &entry)
 GameSettings::Groups GameSettings::overriddenGroups() const
 {
     return groupsOf(entry());
+}
+
+GameSettings::Groups GameSettings::usedGroups() const
+{
+    Groups groups;
+    for (const Group group : {Video, Emulator, Controllers}) {
+        const QStringList keys = keysOfGroup(group);
+        if (std::any_of(keys.cbegin(), keys.cend(), [this](const QString &key) { return ownValue(key).has_value(); }))
+            groups |= group;
+    }
+    return groups;
 }
 
 void GameSettings::setGroupOverridden(Group group, bool overridden) const

@@ -59,6 +59,8 @@ public:
 
     /// The groups the game has values of its own for, as stored.
     Groups overriddenGroups() const;
+    /// The groups in which at least one of the game's own values is usable, and so used.
+    Groups usedGroups() const;
     static QStringList keysOfGroup(Group group);
     /// Makes the effective values of the group's keys the game's own, or removes them all
     /// (with the game's "ControllersLastModifedDate" for the controllers).

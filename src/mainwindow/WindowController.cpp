@@ -9,6 +9,8 @@
 #include "mainwindow/EmulatorOutputWindow.h"
 #include "mainwindow/ErrorWinController.h"
 #include "mainwindow/ExtractionController.h"
+#include "launch/GameSession.h"
+#include "launch/PlayStatus.h"
 #include "mainwindow/ROMViewController.h"
 #include "mainwindow/RomOpener.h"
 #include "mainwindow/ToolbarIcons.h"
@@ -53,28 +55,21 @@ void removeFromSuperview(QWidget *view)
 
 WindowController::WindowController(const QString &windowNibName, QObject *parent)
     : NibWindowController(windowNibName, parent)
-    , m_supervisor(new EmulatorSupervisor(this))
+    , m_session(new GameSession(this))
+    , m_supervisor(m_session->supervisor())
     , m_errorWC(new ErrorWinController(this))
 {
-    connect(m_supervisor, &EmulatorSupervisor::stateChanged, this, &WindowController::supervisionChanged);
-    connect(m_supervisor, &EmulatorSupervisor::taskEnded, this, &WindowController::showTaskEnded);
+    connect(m_session, &GameSession::stateChanged, this, &WindowController::supervisionChanged);
     connect(m_supervisor, &EmulatorSupervisor::inputAutoCfgNotWritable, this,
             &WindowController::showInputAutoCfgNotWritable);
     connect(m_supervisor, &EmulatorSupervisor::taskEndedInWords, this, &WindowController::showStatus);
-    connect(m_supervisor, &EmulatorSupervisor::taskEndedInWords, this, [this](const QString &text, int exitCode) {
+    connect(m_session, &GameSession::finished, this, [this](int exitCode, const QString &text) {
         if (const PlayAnswer answer = std::exchange(m_playAnswer, nullptr))
             answer(exitCode, text);
     });
+    connect(m_session, &GameSession::started, this, &WindowController::showRunning);
+    connect(m_session, &GameSession::startFailed, this, &WindowController::showStartFailed);
     connect(m_supervisor, &EmulatorSupervisor::outputExplainsEnd, this, &WindowController::showEmulatorOutput);
-}
-
-QString WindowController::displayPath(const ROM &rom)
-{
-    const std::optional<QUrl> url = rom.filePath();
-    QString path = url ? (url->isLocalFile() ? QDir::toNativeSeparators(url->toLocalFile()) : url->toDisplayString()) : QString();
-    if (const std::optional<QString> entry = rom.archiveEntry())
-        path = tr("%1 \u25b8 %2").arg(path, *entry);
-    return path;
 }
 
 WindowController::~WindowController() = default;
@@ -111,6 +106,7 @@ void WindowController::awakeFromNib()
 {
     initControllers();
     initLibrary();
+    m_extraction = new ExtractionController(m_session, m_dragWindow, this);
     m_bundlePath = Bundle::mainBundle().resourcePath();
     m_supervisor->setBundlePath(m_bundlePath);
     m_supervisor->readEmulatorConfig();
@@ -142,14 +138,14 @@ void WindowController::initLibrary()
     connect(m_library, &LibraryController::openFile, this, [this](const QUrl &url) { handleURL(url); });
     connect(m_library, &LibraryController::playRecord, this, [this](const std::shared_ptr<ROM> &rom) {
         // Play from the menu means this game: a different one running is not resumed.
-        if (m_supervisor->task() && m_rom.get() != rom.get())
+        if (m_session->hasGame() && m_rom.get() != rom.get())
             return showStatus(tr("Stop the game that is running before playing another."));
         showRecord(rom);
         if (validateToolbarItem(m_playButton))
             playPressed(m_playButton);
     });
     // The history of a game ends up in the library, which the supervisor does not know about.
-    connect(m_supervisor, &EmulatorSupervisor::runEnded, m_library, &LibraryController::recordRun);
+    connect(m_session, &GameSession::runEnded, m_library, &LibraryController::recordRun);
     connect(m_library, &LibraryController::historyChanged, this, &WindowController::showHistory);
     // With no folder chosen yet the empty view offers one beside its drop prompt.
     auto *choose = new QPushButton(tr("Choose ROM Folder…"), m_emptyVC->view());
@@ -293,7 +289,7 @@ bool WindowController::showOpened(const QUrl &url, const std::shared_ptr<ROM> &r
         // Showing an empty record would look like a ROM without a header; the player
         // needs to know the file itself was the problem. Nothing else changes.
         // The reader says why; the file is never opened a second time here (a pipe would block).
-        m_lastOpenProblem = cannotOpenText(displayPath(*record), record->refusalReason());
+        m_lastOpenProblem = cannotOpenText(GameSession::displayPath(*record), record->refusalReason());
         m_errorWC->showMessage(m_lastOpenProblem);
         validateToolbar();
         return false;
@@ -355,45 +351,20 @@ void WindowController::openFile(QObject *sender)
 void WindowController::playPressed(QObject *sender)
 {
     Q_UNUSED(sender);
-    const bool newStart = !m_supervisor->task();
-    if (newStart && (!m_rom || !checkEmulatorExecutable()))
-        return;
-    // The emulator takes plain files: an archive's image is extracted first, off this thread.
-    if (newStart && m_rom->archiveEntry()) {
-        if (!m_extraction) {
-            m_extraction = new ExtractionController(m_dragWindow, this);
-            connect(m_extraction, &ExtractionController::ready, this, &WindowController::playExtracted);
-            connect(m_extraction, &ExtractionController::failed, this, [this](const QString &message) {
-                const QString text = tr("\u201c%1\u201d cannot be played.\n\n%2").arg(m_rom ? displayPath(*m_rom) : QString(), message);
-                m_errorWC->showMessage(text);
-                if (const PlayAnswer answer = std::exchange(m_playAnswer, nullptr))
-                    answer(1, QString(text).replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
-            });
-        }
-        m_extraction->extract(m_rom);
-        return;
-    }
-    m_supervisor->playPressed(m_rom.get());
-    if (newStart) {
-        m_runningFileName = m_rom->filePath() ? QFileInfo(m_rom->filePath()->toLocalFile()).fileName() : QString();
-        noteRunningSettings();
-    }
+    m_session->play(m_rom);
+    // Resumed: what runs is said again.
     showRunning();
     validateToolbar();
 }
 
-void WindowController::noteRunningSettings()
-{
-    // A game's own settings must never surprise: say which ones this start used.
-    m_runningSettingsText = GameSettings::startedWithText(m_supervisor->settingsFor(m_rom.get()).overriddenGroups());
-}
-
 void WindowController::showRunning()
 {
-    if (!m_supervisor->task())
+    if (!m_supervisor->task() || m_supervisor->isStopping())
         return;
-    showStatus(m_runningSettingsText.isEmpty() ? tr("Running %1").arg(m_runningFileName)
-                                               : tr("Running %1. %2").arg(m_runningFileName, m_runningSettingsText));
+    // A game's own settings must never surprise: say which ones this start really used.
+    const QString name = m_session->runningFileName();
+    const QString settings = GameSettings::startedWithText(m_session->plan().ownGroupsUsed);
+    showStatus(settings.isEmpty() ? tr("Running %1").arg(name) : tr("Running %1. %2").arg(name, settings));
 }
 
 QString WindowController::cannotOpenText(const QString &path, const QString &reason)
@@ -403,37 +374,35 @@ QString WindowController::cannotOpenText(const QString &path, const QString &rea
 
 void WindowController::playFile(const LocalPath &path, const PlayAnswer &answer)
 {
-    if (m_supervisor->task()) {
-        answer(1, tr("An emulator is already running; it was left as it is."));
+    if (m_session->hasGame()) {
+        answer(PlayStatus::AlreadyPlaying, tr("An emulator is already running; it was left as it is."));
         return;
     }
     const bool opening = handleURL(path.toUrl(), [this, answer](bool shown) {
         if (!shown)
-            return answer(1, QString(m_lastOpenProblem).replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
-        if (m_supervisor->task()) // started while the file was read
-            return answer(1, tr("An emulator is already running; it was left as it is."));
-        const QString problem = m_supervisor->startProblem(m_rom.get());
-        // An archive's image is played once extracted; the answer waits for that too.
+            return answer(PlayStatus::CannotOpen, QString(m_lastOpenProblem).replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
+        if (m_session->hasGame()) // started while the file was read
+            return answer(PlayStatus::AlreadyPlaying, tr("An emulator is already running; it was left as it is."));
+        // The session answers once: at the end of the run, or at once when it cannot start.
         m_playAnswer = answer;
         playPressed();
-        if (!problem.isEmpty() || (!m_supervisor->task() && !m_rom->archiveEntry())) {
-            if (const PlayAnswer now = std::exchange(m_playAnswer, nullptr))
-                now(1, problem);
-        }
     });
     if (!opening)
-        answer(1, QString());
+        answer(PlayStatus::CannotOpen, QString());
 }
 
-bool WindowController::checkEmulatorExecutable()
+void WindowController::showStartFailed(int exitCode, const QString &message)
 {
-    const QString problem = m_supervisor->startProblem(m_rom.get());
-    if (problem.isEmpty())
-        return true;
-
+    if (message.isEmpty())
+        return;
+    if (exitCode != PlayStatus::NoEmulator) {
+        m_errorWC->showMessage(message);
+        return;
+    }
+    // No program to run: say so, and offer the place to choose one.
     if (m_emulatorMissingMessage)
         m_emulatorMissingMessage->close();
-    auto *box = new QMessageBox(QMessageBox::Warning, tr("Emulator Not Found"), problem, QMessageBox::NoButton,
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Emulator Not Found"), message, QMessageBox::NoButton,
                                 m_dragWindow);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setInformativeText(tr("Choose the emulator program in Preferences ▸ Emulator, or install the default build."));
@@ -444,22 +413,21 @@ bool WindowController::checkEmulatorExecutable()
     connect(choose, &QPushButton::clicked, this, &WindowController::emulatorPreferencesRequested);
     m_emulatorMissingMessage = box;
     box->open();
-    return false;
 }
 
 void WindowController::pausePressed(QObject *sender)
 {
     Q_UNUSED(sender);
-    m_supervisor->pausePressed();
-    if (m_supervisor->task())
-        showStatus(tr("Paused %1").arg(m_runningFileName));
+    m_session->pause();
+    if (m_supervisor->task() && !m_supervisor->isStopping())
+        showStatus(tr("Paused %1").arg(m_session->runningFileName()));
     validateToolbar();
 }
 
 void WindowController::stopPressed(QObject *sender)
 {
     Q_UNUSED(sender);
-    m_supervisor->stopPressed();
+    m_session->stop();
     // "Stopped" only once it has: a game may take seconds to save.
     if (m_supervisor->isStopping())
         showStatus(tr("Stopping…"));
@@ -469,7 +437,7 @@ void WindowController::stopPressed(QObject *sender)
 void WindowController::forceStopPressed(QObject *sender)
 {
     Q_UNUSED(sender);
-    m_supervisor->forceStopPressed();
+    m_session->forceStop();
     validateToolbar();
 }
 
@@ -488,9 +456,7 @@ void WindowController::clearPressed(QObject *sender)
     m_romVC->setROM(nullptr);
     m_rom.reset();
     Q_EMIT romChanged();
-    if (m_extraction)
-        m_extraction->cancel();
-    m_supervisor->clearPressed();
+    m_session->eject();
     removeFromSuperview(m_romVC->view());
     m_emptyVC->stopSpinning();
     viewSwap(m_emptyVC);
@@ -500,39 +466,7 @@ void WindowController::clearPressed(QObject *sender)
 
 void WindowController::applicationWillTerminate()
 {
-    m_supervisor->applicationWillTerminate();
-    if (m_extraction) {
-        m_extraction->cancel();
-        m_extraction->removeExtracted();
-    }
-}
-
-void WindowController::playExtracted(const std::shared_ptr<ROM> &plainCopy)
-{
-    // Ejected or replaced while extracting, or already running: not what the player asked for.
-    if (m_supervisor->task() || !m_rom || !m_rom->archiveEntry()) {
-        m_extraction->removeExtracted();
-        return;
-    }
-    m_supervisor->playPressed(plainCopy.get());
-    if (!m_supervisor->task()) {
-        m_extraction->removeExtracted();
-    } else {
-        m_runningFileName = *m_rom->archiveEntry();
-        noteRunningSettings();
-        showRunning();
-    }
-    validateToolbar();
-}
-
-void WindowController::showTaskEnded(const QString &logLine, int terminationStatus)
-{
-    Q_UNUSED(logLine);
-    Q_UNUSED(terminationStatus);
-    // The extracted copy was the emulator's alone.
-    if (m_extraction)
-        m_extraction->removeExtracted();
-    validateToolbar();
+    m_session->applicationWillTerminate();
 }
 
 void WindowController::showHistory()

@@ -19,6 +19,7 @@ class ChildProcess;
 class EmptyViewController;
 class LibraryController;
 class EmulatorSupervisor;
+class GameSession;
 class ErrorWinController;
 class NibViewController;
 class QAction;
@@ -69,6 +70,8 @@ public:
     ROMViewController *romVC() const { return m_romVC; }
     ErrorWinController *errorWindowController() const { return m_errorWC; }
     EmulatorSupervisor *supervisor() const { return m_supervisor; }
+    /// The game being played, which the toolbar drives.
+    GameSession *session() const { return m_session; }
 
     std::shared_ptr<ROM> rom() const { return m_rom; }
     void setRom(std::shared_ptr<ROM> rom) { m_rom = std::move(rom); }
@@ -120,7 +123,7 @@ public:
     EmulatorOutputWindow *emulatorOutputWindow() const { return m_outputWindow; }
     /// The status bar's text: what runs, or how the emulator ended, in plain words.
     QLabel *statusLabel() const { return m_statusLabel; }
-    /// Extracts archive entries for Play; made at the first such Play.
+    /// The progress of the extraction of an archive's image for Play.
     ExtractionController *extraction() const { return m_extraction; }
     /// The message shown when Play found no emulator program to start, while it is up.
     QMessageBox *emulatorMissingMessage() const { return m_emulatorMissingMessage; }
@@ -148,23 +151,18 @@ private:
     void orderOutMyWindow(QWidget *window);
     void connectSignals();
     void supervisionChanged();
-    void showTaskEnded(const QString &logLine, int terminationStatus);
     void showInputAutoCfgNotWritable(const QString &folder);
     void showStatus(const QString &text);
     /// The ROM view's history rows for the game shown.
     void showHistory();
     void updateWindowTitle();
-    void noteRunningSettings();
     // "Running FILE", with the game's own settings if it used any.
     void showRunning();
-    /// False, with a message that offers the Emulator pane, when a new start has no
-    /// program to run.
-    bool checkEmulatorExecutable();
+    // Why a new start did not begin: a message, offering the Emulator pane when there is no
+    // program to run.
+    void showStartFailed(int exitCode, const QString &message);
     /// Shows what an open of \a url read, or says why it cannot be shown.
     bool showOpened(const QUrl &url, const std::shared_ptr<ROM> &record);
-    void playExtracted(const std::shared_ptr<ROM> &plainCopy);
-    /// The path as the player knows it: "Game.zip ▸ Game (E).z64" for an archive's image.
-    static QString displayPath(const ROM &rom);
 
     QPointer<DragWindow> m_dragWindow;
     QPointer<QWidget> m_targetView;
@@ -177,7 +175,8 @@ private:
     std::shared_ptr<ROM> m_rom;
     EmptyViewController *m_emptyVC = nullptr;
     ROMViewController *m_romVC = nullptr;
-    // Task, taskRunning and the emulator options live in the supervisor.
+    // The game, its emulator and their state live in the session.
+    GameSession *m_session = nullptr;
     EmulatorSupervisor *m_supervisor = nullptr;
     QString m_bundlePath;
 
@@ -191,10 +190,6 @@ private:
     QPointer<QMessageBox> m_emulatorMissingMessage;
     ExtractionController *m_extraction = nullptr;
     RomOpener *m_opener = nullptr;
-    // The file the emulator was started with; it may differ from the file shown.
-    QString m_runningFileName;
-    // Which of the game's own settings the running start used, as a sentence.
-    QString m_runningSettingsText;
     // Who waits for the end of the running start, if anyone.
     PlayAnswer m_playAnswer;
     QString m_lastOpenProblem;

@@ -9,4 +9,8 @@ public:
     /// Writes \a line (without its own line end) as one line to standard error and to
     /// syslog(3). Never fails visibly.
     static void log(const QString &line);
+    /// Whether log() writes to standard error too (by default it does); a command whose
+    /// standard error is its caller's answer keeps its lines in the system log alone.
+    static void setEchoToStandardError(bool echo);
+    static bool echoesToStandardError();
 };

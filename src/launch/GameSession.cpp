@@ -1,0 +1,188 @@
+#include "launch/GameSession.h"
+
+#include "launch/EmulatorSupervisor.h"
+#include "launch/EntryExtractor.h"
+#include "launch/PlayStatus.h"
+#include "platform/LocalPath.h"
+#include "rom/ROM.h"
+#include "rom/RomArchive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+GameSession::GameSession(QObject *parent)
+    : QObject(parent)
+    , m_supervisor(new EmulatorSupervisor(this))
+    , m_extractor(new EntryExtractor(this))
+{
+    connect(m_supervisor, &EmulatorSupervisor::stateChanged, this, &GameSession::stateChanged);
+    connect(m_supervisor, &EmulatorSupervisor::runEnded, this, &GameSession::runEnded);
+    connect(m_supervisor, &EmulatorSupervisor::taskEndedInWords, this,
+            [this](const QString &text, int exitCode) { Q_EMIT finished(exitCode, text); });
+    connect(m_supervisor, &EmulatorSupervisor::taskEnded, this, &GameSession::taskEnded);
+    connect(m_extractor, &EntryExtractor::progress, this, &GameSession::extractionProgress);
+    connect(m_extractor, &EntryExtractor::finished, this, &GameSession::extractionFinished);
+}
+
+GameSession::~GameSession()
+{
+    removeExtracted();
+}
+
+bool GameSession::hasGame() const
+{
+    return m_supervisor->task() || isExtracting();
+}
+
+bool GameSession::isExtracting() const
+{
+    return m_extractor->isRunning();
+}
+
+const LaunchPlan &GameSession::plan() const
+{
+    return m_supervisor->runningPlan();
+}
+
+QString GameSession::displayPath(const ROM &rom)
+{
+    const std::optional<QUrl> url = rom.filePath();
+    QString path = url ? (url->isLocalFile() ? QDir::toNativeSeparators(url->toLocalFile()) : url->toDisplayString()) : QString();
+    if (const std::optional<QString> entry = rom.archiveEntry())
+        path = tr("%1 \u25b8 %2").arg(path, *entry);
+    return path;
+}
+
+std::shared_ptr<ROM> GameSession::readForPlay(const LocalPath &path, QString *reason)
+{
+    const bool isArchive = RomArchive::hasArchiveExtension(path.bytes().constData(), std::size_t(path.bytes().size()));
+    const std::vector<std::shared_ptr<ROM>> images{isArchive ? RomArchive::readImages(path.toUrl())
+                                                             : std::vector{ROM::romFromURL(path.toUrl())}};
+    const auto cannotOpen = [&](const QString &why) {
+        *reason = tr("\u201c%1\u201d cannot be opened. %2")
+                      .arg(path.displayText(), why.isEmpty() ? tr("The file could not be read.") : why);
+        return nullptr;
+    };
+    if (images.size() > 1)
+        return cannotOpen(tr("The archive holds %n ROM images; --play takes an archive with one (open it in the "
+                             "Launcher to choose).",
+                             nullptr, int(images.size())));
+    const std::shared_ptr<ROM> rom = images.empty() ? nullptr : images.front();
+    if (!rom || !rom->isValid())
+        return cannotOpen(rom ? rom->refusalReason() : QString());
+    return rom;
+}
+
+void GameSession::play(const std::shared_ptr<ROM> &rom)
+{
+    if (m_supervisor->task()) {
+        m_supervisor->playPressed(nullptr);
+        return;
+    }
+    if (isExtracting() || !rom)
+        return;
+    if (const QString problem = m_supervisor->startProblem(rom.get()); !problem.isEmpty())
+        return fail(PlayStatus::NoEmulator, problem);
+    m_game = rom;
+    // The emulator takes plain files: an archive's image is extracted first, off this thread.
+    if (rom->archiveEntry() && rom->archiveIndex() && rom->filePath()) {
+        removeExtracted();
+        m_extractor->start(LocalPath::fromUrl(*rom->filePath()), *rom->archiveIndex(), *rom->archiveEntry());
+        if (isExtracting())
+            Q_EMIT extractionStarted(*rom->archiveEntry());
+        Q_EMIT stateChanged();
+        return;
+    }
+    start(*rom);
+}
+
+void GameSession::start(const ROM &playable)
+{
+    m_supervisor->playPressed(&playable);
+    if (!m_supervisor->task()) {
+        m_game.reset();
+        removeExtracted();
+        return;
+    }
+    const std::optional<QString> entry = m_game ? m_game->archiveEntry() : std::nullopt;
+    m_runningFileName = entry ? *entry : playable.filePath() ? QFileInfo(playable.filePath()->toLocalFile()).fileName() : QString();
+    Q_EMIT started();
+}
+
+void GameSession::extractionFinished(const QString &filePath, const QString &error)
+{
+    Q_EMIT extractionEnded();
+    const std::shared_ptr<ROM> game = m_game;
+    if (filePath.isEmpty()) {
+        m_game.reset();
+        if (game)
+            fail(PlayStatus::CannotOpen, error.isEmpty() ? QString()
+                                                         : tr("\u201c%1\u201d cannot be played.\n\n%2").arg(displayPath(*game), error));
+        return;
+    }
+    m_extractedPath = filePath;
+    // Ejected while extracting: not what the player asks for any more.
+    if (!game)
+        return removeExtracted();
+    start(*EntryExtractor::plainCopy(game.get(), filePath));
+}
+
+void GameSession::fail(int exitCode, const QString &message)
+{
+    Q_EMIT startFailed(exitCode, message);
+    Q_EMIT stateChanged();
+    Q_EMIT finished(exitCode, message.isEmpty() ? tr("The extraction was cancelled.")
+                                                : QString(message).replace(QStringLiteral("\n\n"), QStringLiteral(" ")));
+}
+
+void GameSession::pause()
+{
+    m_supervisor->pausePressed();
+}
+
+void GameSession::stop()
+{
+    m_supervisor->stopPressed();
+}
+
+void GameSession::forceStop()
+{
+    m_supervisor->forceStopPressed();
+}
+
+void GameSession::eject()
+{
+    m_game.reset();
+    cancelExtraction();
+    m_supervisor->clearPressed();
+}
+
+void GameSession::cancelExtraction()
+{
+    m_extractor->cancel();
+}
+
+void GameSession::applicationWillTerminate()
+{
+    cancelExtraction();
+    m_supervisor->applicationWillTerminate();
+    removeExtracted();
+}
+
+void GameSession::taskEnded()
+{
+    // The extracted copy was the emulator's alone; a newer start has its own.
+    if (m_supervisor->task() || isExtracting())
+        return;
+    m_game.reset();
+    removeExtracted();
+}
+
+void GameSession::removeExtracted()
+{
+    if (!m_extractedPath.isEmpty())
+        QFile::remove(m_extractedPath);
+    m_extractedPath.clear();
+}

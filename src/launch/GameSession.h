@@ -1,0 +1,90 @@
+#pragma once
+
+#include "launch/LaunchPlan.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class EmulatorSupervisor;
+class EntryExtractor;
+class LocalPath;
+class ROM;
+
+/// The one road to the emulator: the game being played and Play, Pause, Stop, Force Stop
+/// and Eject on it, the extraction of an archive's image before its start and the removal
+/// of that copy after, the end of the run and what it is recorded as. The window and
+/// "--play" (with or without a window) ask it; neither starts a process of its own.
+///
+/// Without Qt Widgets: a view shows what the signals tell.
+class GameSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit GameSession(QObject *parent = nullptr);
+    ~GameSession() override;
+
+    EmulatorSupervisor *supervisor() const { return m_supervisor; }
+
+    /// The game asked for, from Play until its run has ended (also while its image is
+    /// extracted); none otherwise.
+    std::shared_ptr<ROM> game() const { return m_game; }
+    /// True while a game is held: extracting, running, paused or stopping.
+    bool hasGame() const;
+    bool isExtracting() const;
+    /// The name of the file the running game was started from (an archive's entry name).
+    QString runningFileName() const { return m_runningFileName; }
+    /// What the running start is made of.
+    const LaunchPlan &plan() const;
+
+    /// Reads \a path for a play without a chooser: a ROM image, or an archive that holds
+    /// exactly one. Null, with the reason in \a reason, when it cannot be played.
+    static std::shared_ptr<ROM> readForPlay(const LocalPath &path, QString *reason);
+    /// The path as the player knows it: "Game.zip ▸ Game (E).z64" for an archive's image.
+    static QString displayPath(const ROM &rom);
+
+    /// Play: without a game held, a new start of \a rom (an archive's image is extracted
+    /// first); with one, resumes it if paused. A start that cannot begin tells startFailed().
+    void play(const std::shared_ptr<ROM> &rom);
+    void pause();
+    void stop();
+    void forceStop();
+    /// Drops the game: an extraction is cancelled, the emulator asked to end and let go.
+    void eject();
+    void cancelExtraction();
+    /// Quitting: the game is asked to end and given a few seconds; its copy is removed.
+    void applicationWillTerminate();
+
+Q_SIGNALS:
+    /// After every change of what can be done with the game.
+    void stateChanged();
+    void extractionStarted(const QString &entry);
+    /// \a done of \a total bytes (total -1 when the archive does not say).
+    void extractionProgress(qint64 done, qint64 total);
+    void extractionEnded();
+    /// The emulator was started as plan() says.
+    void started();
+    /// A new start could not begin (nothing was started): \a exitCode is the Launcher's own
+    /// (PlayStatus); \a message a sentence for the player, empty after a cancelled extraction.
+    void startFailed(int exitCode, const QString &message);
+    /// Every Play that began a new start ends here once: after startFailed(), or when the
+    /// run has ended, with the status a command line reports and the end in words.
+    void finished(int exitCode, const QString &text);
+    /// The run has ended: the game's MD5 and how long it ran, pauses not counted.
+    void runEnded(const QString &md5, qint64 activeMilliseconds);
+
+private:
+    void start(const ROM &playable);
+    void extractionFinished(const QString &filePath, const QString &error);
+    void fail(int exitCode, const QString &message);
+    void taskEnded();
+    void removeExtracted();
+
+    EmulatorSupervisor *m_supervisor;
+    EntryExtractor *m_extractor;
+    std::shared_ptr<ROM> m_game;
+    QString m_extractedPath;
+    QString m_runningFileName;
+};

@@ -1,0 +1,150 @@
+#include "support/TestWorld.h"
+
+#include "library/PlayHistory.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <csignal>
+#include <functional>
+#include <map>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One "--play" of the real executable, with the world's folders and the stand-in's
+// behaviour in \a fake (TOLVANE_FAKE_…=value).
+struct Play
+{
+    Play(const TestWorld &world, const QStringList &arguments, const QStringList &fake = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"XDG_RUNTIME_DIR", "XDG_DATA_HOME"})
+            environment.insert(QLatin1String(name), world.path(QStringLiteral("xdg")));
+        for (const QString &setting : fake)
+            environment.insert(QStringLiteral("TOLVANE_FAKE_") + setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
+        process.setProcessEnvironment(environment);
+        process.start(TestWorld::program("tolvane-launcher"), QStringList{QStringLiteral("--play")} + arguments);
+    }
+    // The exit status, or -1 when it has not ended in time.
+    int wait()
+    {
+        if (!process.waitForFinished(kTimeoutMs))
+            return -1;
+        error = QString::fromUtf8(process.readAllStandardError());
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    bool stillRunningAfter(int ms) { return !process.waitForFinished(ms); }
+
+    QProcess process;
+    QString error;
+};
+
+// Every status that "--help" lists for --play is produced by its case, and the reason of a
+// failure is all that standard error says. Stand-ins "save" for 500 ms where the emulator of a
+// player may take seconds, and say what they do through TOLVANE_FAKE_… variables.
+TEST(CommandLinePlayTest, EveryExitStatusOfTheHelpTableComesFromItsCaseAndTheGameHasEndedByThen)
+{
+    TestWorld world;
+    ASSERT_TRUE(QDir().mkpath(world.path(QStringLiteral("xdg"))) && QFile::setPermissions(world.path(QStringLiteral("xdg")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    TestWorld::useStandInAsCustomBuild();
+    const QString game = world.writeRom(QStringLiteral("game.z64"));
+    const QString md5 = QString::fromLatin1(QCryptographicHash::hash(readFile(game), QCryptographicHash::Md5).toHex());
+
+    // Ends by a signal: --play answers only once the game it asked to end has ended.
+    const auto endedBySignal = [&](int signalNumber, const QStringList &fake, bool twice) {
+        world.clearRecord();
+        Play play(world, {game}, fake);
+        if (!world.waitForRecord())
+            return -2;
+        const pid_t emulator = world.recordedPids().at(0);
+        QElapsedTimer asked;
+        asked.start();
+        ::kill(pid_t(play.process.processId()), signalNumber);
+        if (twice) {
+            EXPECT_TRUE(play.stillRunningAfter(300)) << "--play ended before the emulator it asked to end";
+            ::kill(pid_t(play.process.processId()), signalNumber);
+        }
+        const int status = play.wait();
+        EXPECT_TRUE(QByteArray("\0ZX", 3).contains(processState(emulator))) << "the emulator outlived --play";
+        EXPECT_TRUE(twice || asked.elapsed() >= 450) << asked.elapsed() << " ms";
+        EXPECT_EQ(play.error, QString());
+        return status;
+    };
+    const std::map<QString, std::function<int()>> cases{
+        // Forks and exits: the game is over when its child is, and counts in the history.
+        {QStringLiteral("0"), [&] {
+             Play play(world, {game}, {QStringLiteral("CHILD=orphan")});
+             EXPECT_TRUE(world.waitForRecord());
+             const std::vector<pid_t> pids = world.recordedPids();
+             EXPECT_TRUE(pids.size() == 2 && waitUntilEnded(pids[0]) && play.stillRunningAfter(300));
+             ::kill(pids.at(1), SIGUSR1);
+             const int status = play.wait();
+             EXPECT_EQ(play.error, QString()) << "standard error of a good end";
+             PlayHistory history(world.path(QStringLiteral("xdg/tolvane-launcher/history.sqlite")));
+             history.open();
+             EXPECT_GT(history.entries().value(md5).lastPlayed, 0) << "the run is not in the history";
+             return status;
+         }},
+        {QStringLiteral("N"), [&] {
+             Play play(world, {game}, {QStringLiteral("EXIT=3")});
+             const int status = play.wait();
+             EXPECT_EQ(play.error, QStringLiteral("tolvane-launcher: The emulator exited with status 3.\n"));
+             return status == 3 ? 0 : status;
+         }},
+        {QStringLiteral("64"), [&] { return Play(world, {}).wait(); }},
+        {QStringLiteral("66"), [&] {
+             Play play(world, {world.path(QStringLiteral("missing.z64"))});
+             const int status = play.wait();
+             EXPECT_TRUE(play.error.contains(QStringLiteral("missing.z64\u201d cannot be opened."))) << play.error.toStdString();
+             return status;
+         }},
+        {QStringLiteral("69"), [&] {
+             TestWorld::setSetting("CustomBuildPath", world.path(QStringLiteral("gone")));
+             Play play(world, {game});
+             const int status = play.wait();
+             TestWorld::useStandInAsCustomBuild();
+             EXPECT_TRUE(play.error.contains(QStringLiteral("cannot be started"))) << play.error.toStdString();
+             return status;
+         }},
+        {QStringLiteral("75"), [&] {
+             world.clearRecord();
+             Play first(world, {game});
+             EXPECT_TRUE(world.waitForRecord());
+             const int status = Play(world, {game}).wait();
+             ::kill(pid_t(first.process.processId()), SIGTERM);
+             EXPECT_EQ(first.wait(), 143);
+             return status;
+         }},
+        {QStringLiteral("128+N"), [&] { return Play(world, {game}, {QStringLiteral("EXIT=-6")}).wait() - SIGABRT; }},
+        {QStringLiteral("129"), [&] { return endedBySignal(SIGHUP, {QStringLiteral("ON_TERM=500")}, false); }},
+        {QStringLiteral("130"), [&] { return endedBySignal(SIGINT, {QStringLiteral("ON_TERM=ignore")}, true); }},
+        {QStringLiteral("143"), [&] { return endedBySignal(SIGTERM, {QStringLiteral("ON_TERM=500")}, false); }},
+    };
+
+    QProcess help;
+    help.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("--help")});
+    ASSERT_TRUE(help.waitForFinished(kTimeoutMs));
+    const QString table = QString::fromUtf8(help.readAllStandardOutput()).section(QStringLiteral("Exit status of --play"), 1);
+    QStringList listed;
+    for (const QRegularExpressionMatch &row : QRegularExpression(QStringLiteral("^  (\\S+) "), QRegularExpression::MultilineOption).globalMatch(table))
+        listed << row.captured(1);
+    QStringList tested;
+    for (const auto &[status, run] : cases)
+        tested << status;
+    listed.sort();
+    EXPECT_EQ(listed, tested);
+    for (const auto &[status, run] : cases) {
+        bool isNumber = false;
+        const int expected = status.toInt(&isNumber);
+        // "N" and "128+N" answer 0 and 128 when N was passed on as it should be.
+        EXPECT_EQ(run(), isNumber ? expected : status == QLatin1String("N") ? 0 : 128) << "row " << status.toStdString();
+    }
+}
+
+} // namespace
