@@ -59,7 +59,8 @@ void ROMViewController::showOwnSettings()
 {
     if (!m_ownSettingsLabel)
         return;
-    const QString groups = GameSettings::groupsInWords(GameSettings::forROM(m_rom.get()).overriddenGroups());
+    // Only what a start would use: values it cannot use fall back to the global ones.
+    const QString groups = GameSettings::groupsInWords(GameSettings::forROM(m_rom.get()).usedGroups());
     m_ownSettingsLabel->setText(groups.isEmpty() ? QString() : tr("Uses its own settings: %1").arg(groups));
     m_ownSettingsLabel->setVisible(!groups.isEmpty());
     m_gameSettingsButton->setEnabled(m_rom && m_rom->MD5());

@@ -222,6 +222,37 @@ TEST_F(WindowControllerTest, StopSaysStoppingUntilTheWholeGameHasEndedAndOffersF
     EXPECT_EQ(processState(pids[1]), 0);
 }
 
+// What the status line and the ROM view say of a game's own settings is what the start used:
+// values it cannot use fall back to the global ones and are not claimed.
+TEST_F(WindowControllerTest, TheStatusLineAndRomViewClaimOnlyTheOwnSettingsAStartUses)
+{
+    qputenv("TOLVANE_FAKE_EXIT", "0");
+    const QString game = world.writeRom(QStringLiteral("game.z64"));
+    ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(game)));
+    const QString md5 = *controller.rom()->MD5();
+    const struct {
+        QVariantMap own;
+        const char *status;
+        const char *romView;
+    } cases[] = {
+        {{{QStringLiteral("Resolution"), 1280}, {QStringLiteral("Fullscreen"), QStringLiteral("maybe")}}, "Running game.z64", ""},
+        {{{QStringLiteral("Resolution"), QStringLiteral("1280x720")}, {QStringLiteral("Controllers"), QStringLiteral("none")}},
+         "Running game.z64. Started with its own video settings.", "Uses its own settings: video"},
+    };
+    for (const auto &c : cases) {
+        QVariantMap entry = c.own;
+        entry.insert(QStringLiteral("Name"), QStringLiteral("GAME"));
+        TestWorld::setSetting("GameSettings", QVariantMap{{md5, entry}});
+        controller.gameSettingsChanged();
+        EXPECT_EQ(controller.romVC()->ownSettingsLabel()->text(), QLatin1String(c.romView));
+        testing::internal::CaptureStderr();
+        controller.playButton()->trigger();
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(controller.statusLabel()->text(), QLatin1String(c.status));
+        ASSERT_TRUE(waitForNoChild());
+    }
+}
+
 TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAGenericSource)
 {
     const QString rom = world.writeRom(QStringLiteral("drop.z64"));
