@@ -100,15 +100,32 @@ void GameSession::play(const std::shared_ptr<ROM> &rom)
 
 void GameSession::start(const ROM &playable)
 {
+    // Named before the start, which tells of the new state at once.
+    const std::optional<QString> entry = m_game ? m_game->archiveEntry() : std::nullopt;
+    m_runningFileName = entry ? *entry : playable.filePath() ? QFileInfo(playable.filePath()->toLocalFile()).fileName() : QString();
     m_supervisor->playPressed(&playable);
     if (!m_supervisor->task()) {
         m_game.reset();
         removeExtracted();
         return;
     }
-    const std::optional<QString> entry = m_game ? m_game->archiveEntry() : std::nullopt;
-    m_runningFileName = entry ? *entry : playable.filePath() ? QFileInfo(playable.filePath()->toLocalFile()).fileName() : QString();
     Q_EMIT started();
+}
+
+QString GameSession::statusText() const
+{
+    if (!m_supervisor->task())
+        return QString();
+    // "Stopped" only once it has: a game may take seconds to save.
+    if (m_supervisor->isStopping())
+        return m_supervisor->forceStopOffered()
+            ? tr("Stopping… The emulator has not ended yet; Force Stop ends it without letting it save.")
+            : tr("Stopping…");
+    if (!m_supervisor->taskRunning())
+        return tr("Paused %1").arg(m_runningFileName);
+    // A game's own settings must never surprise: say which ones this start really used.
+    const QString settings = GameSettings::startedWithText(plan().ownGroupsUsed);
+    return settings.isEmpty() ? tr("Running %1").arg(m_runningFileName) : tr("Running %1. %2").arg(m_runningFileName, settings);
 }
 
 void GameSession::extractionFinished(const QString &filePath, const QString &error)

@@ -38,6 +38,10 @@ public:
     QString runningFileName() const { return m_runningFileName; }
     /// What the running start is made of.
     const LaunchPlan &plan() const;
+    /// What is going on with the game in plain words for a status line: "Running FILE"
+    /// (with the own settings the start used), "Paused FILE", "Stopping…"; empty without
+    /// a game (its end is told by the supervisor's taskEndedInWords()).
+    QString statusText() const;
 
     /// Reads \a path for a play without a chooser: a ROM image, or an archive that holds
     /// exactly one. Null, with the reason in \a reason, when it cannot be played.

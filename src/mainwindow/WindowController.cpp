@@ -1,18 +1,17 @@
 #include "mainwindow/WindowController.h"
 
 #include "launch/EmulatorSupervisor.h"
-#include "launch/GameSettings.h"
 #include "library/LibraryController.h"
 #include "library/LibraryModel.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/EmptyViewController.h"
 #include "mainwindow/EmulatorOutputWindow.h"
 #include "mainwindow/ErrorWinController.h"
-#include "mainwindow/ExtractionController.h"
 #include "launch/GameSession.h"
 #include "launch/PlayStatus.h"
 #include "mainwindow/ROMViewController.h"
 #include "mainwindow/RomOpener.h"
+#include "mainwindow/SessionMessages.h"
 #include "mainwindow/ToolbarIcons.h"
 #include "platform/Bundle.h"
 #include "platform/LocalPath.h"
@@ -31,8 +30,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -60,15 +57,11 @@ WindowController::WindowController(const QString &windowNibName, QObject *parent
     , m_errorWC(new ErrorWinController(this))
 {
     connect(m_session, &GameSession::stateChanged, this, &WindowController::supervisionChanged);
-    connect(m_supervisor, &EmulatorSupervisor::inputAutoCfgNotWritable, this,
-            &WindowController::showInputAutoCfgNotWritable);
     connect(m_supervisor, &EmulatorSupervisor::taskEndedInWords, this, &WindowController::showStatus);
     connect(m_session, &GameSession::finished, this, [this](int exitCode, const QString &text) {
         if (const PlayAnswer answer = std::exchange(m_playAnswer, nullptr))
             answer(exitCode, text);
     });
-    connect(m_session, &GameSession::started, this, &WindowController::showRunning);
-    connect(m_session, &GameSession::startFailed, this, &WindowController::showStartFailed);
     connect(m_supervisor, &EmulatorSupervisor::outputExplainsEnd, this, &WindowController::showEmulatorOutput);
 }
 
@@ -106,7 +99,8 @@ void WindowController::awakeFromNib()
 {
     initControllers();
     initLibrary();
-    m_extraction = new ExtractionController(m_session, m_dragWindow, this);
+    m_messages = new SessionMessages(m_session, m_dragWindow, m_errorWC, this);
+    connect(m_messages, &SessionMessages::emulatorPreferencesRequested, this, &WindowController::emulatorPreferencesRequested);
     m_bundlePath = Bundle::mainBundle().resourcePath();
     m_supervisor->setBundlePath(m_bundlePath);
     m_supervisor->readEmulatorConfig();
@@ -352,19 +346,7 @@ void WindowController::playPressed(QObject *sender)
 {
     Q_UNUSED(sender);
     m_session->play(m_rom);
-    // Resumed: what runs is said again.
-    showRunning();
     validateToolbar();
-}
-
-void WindowController::showRunning()
-{
-    if (!m_supervisor->task() || m_supervisor->isStopping())
-        return;
-    // A game's own settings must never surprise: say which ones this start really used.
-    const QString name = m_session->runningFileName();
-    const QString settings = GameSettings::startedWithText(m_session->plan().ownGroupsUsed);
-    showStatus(settings.isEmpty() ? tr("Running %1").arg(name) : tr("Running %1. %2").arg(name, settings));
 }
 
 QString WindowController::cannotOpenText(const QString &path, const QString &reason)
@@ -391,36 +373,15 @@ void WindowController::playFile(const LocalPath &path, const PlayAnswer &answer)
         answer(PlayStatus::CannotOpen, QString());
 }
 
-void WindowController::showStartFailed(int exitCode, const QString &message)
+QMessageBox *WindowController::emulatorMissingMessage() const
 {
-    if (message.isEmpty())
-        return;
-    if (exitCode != PlayStatus::NoEmulator) {
-        m_errorWC->showMessage(message);
-        return;
-    }
-    // No program to run: say so, and offer the place to choose one.
-    if (m_emulatorMissingMessage)
-        m_emulatorMissingMessage->close();
-    auto *box = new QMessageBox(QMessageBox::Warning, tr("Emulator Not Found"), message, QMessageBox::NoButton,
-                                m_dragWindow);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setInformativeText(tr("Choose the emulator program in Preferences ▸ Emulator, or install the default build."));
-    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QPushButton *choose = box->addButton(tr("Open Emulator Preferences…"), QMessageBox::AcceptRole);
-    box->addButton(QMessageBox::Close);
-    box->setDefaultButton(choose);
-    connect(choose, &QPushButton::clicked, this, &WindowController::emulatorPreferencesRequested);
-    m_emulatorMissingMessage = box;
-    box->open();
+    return m_messages ? m_messages->emulatorMissingMessage() : nullptr;
 }
 
 void WindowController::pausePressed(QObject *sender)
 {
     Q_UNUSED(sender);
     m_session->pause();
-    if (m_supervisor->task() && !m_supervisor->isStopping())
-        showStatus(tr("Paused %1").arg(m_session->runningFileName()));
     validateToolbar();
 }
 
@@ -428,9 +389,6 @@ void WindowController::stopPressed(QObject *sender)
 {
     Q_UNUSED(sender);
     m_session->stop();
-    // "Stopped" only once it has: a game may take seconds to save.
-    if (m_supervisor->isStopping())
-        showStatus(tr("Stopping…"));
     validateToolbar();
 }
 
@@ -443,8 +401,9 @@ void WindowController::forceStopPressed(QObject *sender)
 
 void WindowController::supervisionChanged()
 {
-    if (m_forceStopButton && m_supervisor->forceStopOffered() && !m_forceStopButton->isEnabled())
-        showStatus(tr("Stopping… The emulator has not ended yet; Force Stop ends it without letting it save."));
+    // The end is told in words by the supervisor; until then the session says what goes on.
+    if (const QString text = m_session->statusText(); !text.isEmpty())
+        showStatus(text);
     validateToolbar();
 }
 
@@ -476,21 +435,6 @@ void WindowController::showHistory()
     const GameHistory history = m_library->history(m_rom->MD5().value_or(QString()));
     m_romVC->setHistoryText(GameHistory::lastPlayedText(history.lastPlayed, QDate::currentDate()),
                             GameHistory::playTimeText(history.playMs));
-}
-
-void WindowController::showInputAutoCfgNotWritable(const QString &folder)
-{
-    // Not modal: the emulator is starting at the same moment and must not wait for OK.
-    auto *box = new QMessageBox(QMessageBox::Warning, tr("Controller Settings Not Passed On"),
-                                tr("The emulator is starting without your controller settings: they could not "
-                                   "be saved in “%1”, because you cannot write to that folder.\n\n"
-                                   "To use them, put the emulator build in your own folder “%2/tolvane.app”, "
-                                   "or make the folder above writable for you.")
-                                    .arg(folder, EmulatorSupervisor::userDefaultBuildLocation()),
-                                QMessageBox::Ok, m_dragWindow);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
 }
 
 void WindowController::gameSettingsChanged()

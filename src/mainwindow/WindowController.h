@@ -27,7 +27,7 @@ class QLabel;
 
 class QUrl;
 class LocalPath;
-class ExtractionController;
+class SessionMessages;
 class RecentDocuments;
 class ROM;
 class RomOpener;
@@ -123,10 +123,10 @@ public:
     EmulatorOutputWindow *emulatorOutputWindow() const { return m_outputWindow; }
     /// The status bar's text: what runs, or how the emulator ended, in plain words.
     QLabel *statusLabel() const { return m_statusLabel; }
-    /// The progress of the extraction of an archive's image for Play.
-    ExtractionController *extraction() const { return m_extraction; }
+    /// The extraction's progress and the messages of a start that did not begin.
+    SessionMessages *sessionMessages() const { return m_messages; }
     /// The message shown when Play found no emulator program to start, while it is up.
-    QMessageBox *emulatorMissingMessage() const { return m_emulatorMissingMessage; }
+    QMessageBox *emulatorMissingMessage() const;
 
     /// Shows again which games have settings of their own, after a change.
     void gameSettingsChanged();
@@ -151,16 +151,10 @@ private:
     void orderOutMyWindow(QWidget *window);
     void connectSignals();
     void supervisionChanged();
-    void showInputAutoCfgNotWritable(const QString &folder);
     void showStatus(const QString &text);
     /// The ROM view's history rows for the game shown.
     void showHistory();
     void updateWindowTitle();
-    // "Running FILE", with the game's own settings if it used any.
-    void showRunning();
-    // Why a new start did not begin: a message, offering the Emulator pane when there is no
-    // program to run.
-    void showStartFailed(int exitCode, const QString &message);
     /// Shows what an open of \a url read, or says why it cannot be shown.
     bool showOpened(const QUrl &url, const std::shared_ptr<ROM> &record);
 
@@ -187,8 +181,7 @@ private:
     std::unique_ptr<Ui::MainWindow> m_ui;
     QLabel *m_statusLabel = nullptr;
     QPointer<EmulatorOutputWindow> m_outputWindow;
-    QPointer<QMessageBox> m_emulatorMissingMessage;
-    ExtractionController *m_extraction = nullptr;
+    SessionMessages *m_messages = nullptr;
     RomOpener *m_opener = nullptr;
     // Who waits for the end of the running start, if anyone.
     PlayAnswer m_playAnswer;
