@@ -15,6 +15,7 @@
 #include <QLockFile>
 #include <QStringList>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -122,9 +123,16 @@ std::optional<LocalPath> playOption(int argc, char *argv[], int &status)
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "--play") != 0)
             continue;
+        // Qt's options and their values ("-platform offscreen") are no files.
         int others = 0;
-        for (int j = 1; j < argc; ++j)
-            others += j != i && j != i + 1 && argv[j][0] != '-';
+        for (int j = 1; j < argc; ++j) {
+            if (j == i)
+                ++j;
+            else if (argv[j][0] == '-')
+                j += std::max(qtOptionLength(argc, argv, j), 1) - 1;
+            else
+                ++others;
+        }
         if (i + 1 >= argc || others > 0) {
             std::fprintf(stderr, "%s\n",
                          qPrintable(QCoreApplication::translate("main", "tolvane-launcher: --play takes one "

@@ -24,8 +24,6 @@
 
 #include <QAction>
 #include <QDate>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
