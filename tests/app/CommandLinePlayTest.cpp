@@ -121,6 +121,14 @@ TEST(CommandLinePlayTest, EveryExitStatusOfTheHelpTableComesFromItsCaseAndTheGam
              EXPECT_EQ(first.wait(), 143);
              return status;
          }},
+        {QStringLiteral("78"), [&] {
+             const QString settings = world.path(QStringLiteral("home/.config/tolvane-launcher/settings.plist"));
+             const QByteArray kept = readFile(settings);
+             world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), "<plist><dict><key>Resolution</string>");
+             const int status = Play(world, {game}).wait();
+             world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), kept);
+             return status;
+         }},
         {QStringLiteral("128+N"), [&] { return Play(world, {game}, {QStringLiteral("EXIT=-6")}).wait() - SIGABRT; }},
         {QStringLiteral("129"), [&] { return endedBySignal(SIGHUP, {QStringLiteral("ON_TERM=500")}, false); }},
         {QStringLiteral("130"), [&] { return endedBySignal(SIGINT, {QStringLiteral("ON_TERM=ignore")}, true); }},
