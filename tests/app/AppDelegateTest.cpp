@@ -210,7 +210,7 @@ TEST(CommandLinePlayTest, ASettingsFileThatDoesNotReadIsLeftAloneAndTheGameRefus
     launcher.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("--play"), world.writeRom(QStringLiteral("game.z64"))});
     ASSERT_TRUE(launcher.waitForFinished(kTimeoutMs));
     const QString text = QString::fromUtf8(launcher.readAllStandardError());
-    EXPECT_TRUE(launcher.exitCode() == 1 && text.contains(QStringLiteral("cannot be read, so the game was not started"))) << text.toStdString();
+    EXPECT_TRUE(launcher.exitCode() == 78 && text.contains(QStringLiteral("cannot be read, so the game was not started"))) << text.toStdString();
     EXPECT_EQ(readFile(settings), broken);
     EXPECT_EQ(QFileInfo(settings).dir().entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.plist")});
     EXPECT_FALSE(QFile::exists(world.path(QStringLiteral("record")))) << "the stand-in emulator was not started";

@@ -162,7 +162,7 @@ TEST_F(WindowControllerTest, StopSaysStoppingUntilTheWholeGameHasEndedAndOffersF
 {
     // The Launcher offers Force Stop after 5 s; a saving game here takes 1 s, not 4 s.
     controller.supervisor()->setForceStopDelay(300);
-    ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(world.writeRom(QStringLiteral("game.z64")))));
+    ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(world.writeRom(QStringLiteral("game.z64")))));
     const auto status = [this] { return controller.statusLabel()->text(); };
     const auto play = [&](const char *onTerm, const char *child) {
         qputenv("TOLVANE_FAKE_ON_TERM", onTerm);
@@ -228,7 +228,7 @@ TEST_F(WindowControllerTest, TheStatusLineAndRomViewClaimOnlyTheOwnSettingsAStar
 {
     qputenv("TOLVANE_FAKE_EXIT", "0");
     const QString game = world.writeRom(QStringLiteral("game.z64"));
-    ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(game)));
+    ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(game)));
     const QString md5 = *controller.rom()->MD5();
     const struct {
         QVariantMap own;
