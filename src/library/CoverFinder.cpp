@@ -3,6 +3,7 @@
 #include "library/FolderWalker.h"
 #include "platform/FileReplacer.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -151,6 +152,16 @@ QString CoverFinder::install(const QString &picture, const QString &coversFolder
     const QByteArray bytes = source.readAll();
     if (source.error() != QFileDevice::NoError)
         return tr("“%1” cannot be read.").arg(picture);
+    // The name is only a hint: what is written must read as a picture, or the game's
+    // working cover would be replaced by something no view can show.
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, suffix.toLatin1());
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead() || !reader.size().isValid())
+        return tr("“%1” was not used as a cover: its contents are not a PNG, JPEG or WebP picture that can be read here.")
+            .arg(picture);
     // Whole or not at all: a failed copy leaves the old cover.
     FileReplacer file(target);
     if (!file.replace(bytes))

@@ -126,6 +126,15 @@ TEST_F(CoverTest, SetCoverReplacesTheOldOneAndTheLoaderScalesOnAWorkerAndKeepsAT
     const QString covers = path(QStringLiteral("covers"));
     picture(QStringLiteral("covers/0123abcd.png"));
     EXPECT_FALSE(CoverFinder::install(picture(QStringLiteral("notes.txt")), covers, QStringLiteral("0123abcd")).isEmpty());
+    // Text named as a picture is refused, and the working cover stays as it was.
+    for (const QString &fake : {QStringLiteral("fake.png"), QStringLiteral("fake.jpg")}) {
+        QFile text(path(fake));
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("not a picture\n") > 0);
+        text.close();
+        EXPECT_FALSE(CoverFinder::install(path(fake), covers, QStringLiteral("0123abcd")).isEmpty()) << qPrintable(fake);
+        EXPECT_EQ(QDir(covers).entryList(QDir::Files), QStringList{QStringLiteral("0123abcd.png")});
+        EXPECT_EQ(QImageReader(path(QStringLiteral("covers/0123abcd.png"))).size(), QSize(40, 56));
+    }
     // A WebP cover where Qt has the plug-in: installed, found and decoded as the others are.
     const QString big = QImageReader::supportedImageFormats().contains("webp") ? QStringLiteral("webp") : QStringLiteral("jpg");
     ASSERT_EQ(CoverFinder::install(picture(QStringLiteral("big.") + big, QSize(1000, 1400)), covers, QStringLiteral("0123abcd")),
