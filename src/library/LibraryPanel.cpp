@@ -114,8 +114,17 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     auto *viewRow = new QHBoxLayout;
     for (QAction *action : {m_showList, m_showGrid}) {
         auto *button = new QToolButton(this);
+        button->setObjectName(action == m_showGrid ? QStringLiteral("showGridButton") : QStringLiteral("showListButton"));
         button->setDefaultAction(action);
         button->setAccessibleName(action->text());
+        // A screen reader's toggle checks the button without a click, which the action
+        // never hears of: the button's state is handed to the action whichever way it came.
+        connect(button, &QToolButton::toggled, action, [action, button](bool checked) {
+            if (checked)
+                action->setChecked(true);
+            else if (action->isChecked())
+                button->setChecked(true);
+        });
         viewRow->addWidget(button);
     }
     viewRow->addWidget(m_sortBox);
@@ -151,8 +160,16 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     m_showList->setChecked(true);
     m_larger->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     m_smaller->setShortcut(QKeySequence::ZoomOut);
-    connect(m_showGrid, &QAction::triggered, this, [this]() { showGrid(true); });
-    connect(m_showList, &QAction::triggered, this, [this]() { showGrid(false); });
+    // Toggled, not triggered: a check from any road (menu, shortcut, button, screen reader)
+    // switches the view.
+    connect(m_showGrid, &QAction::toggled, this, [this](bool checked) {
+        if (checked)
+            showGrid(true);
+    });
+    connect(m_showList, &QAction::toggled, this, [this](bool checked) {
+        if (checked)
+            showGrid(false);
+    });
     connect(m_larger, &QAction::triggered, this, [this]() { m_grid->setCoverWidth(m_grid->coverWidth() + 20); });
     connect(m_smaller, &QAction::triggered, this, [this]() { m_grid->setCoverWidth(m_grid->coverWidth() - 20); });
     showGrid(false);
@@ -241,9 +258,14 @@ bool LibraryPanel::isGridShown() const
 
 void LibraryPanel::showGrid(bool grid)
 {
+    // Checking the action brings its toggled notice back here, so the view switches once.
+    QAction *action = grid ? m_showGrid : m_showList;
+    if (!action->isChecked()) {
+        action->setChecked(true);
+        return;
+    }
     const bool hadFocus = m_stack->currentWidget()->hasFocus();
     m_stack->setCurrentWidget(grid ? static_cast<QWidget *>(m_grid) : m_table);
-    (grid ? m_showGrid : m_showList)->setChecked(true);
     m_sizeSlider->setVisible(grid);
     m_larger->setEnabled(grid);
     m_smaller->setEnabled(grid);

@@ -1,3 +1,4 @@
+#include "library/CoverDelegate.h"
 #include "library/CoverFinder.h"
 #include "library/CoverLoader.h"
 #include "library/LibraryController.h"
@@ -32,6 +33,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -238,8 +240,12 @@ TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGridAnd
         model.addRecords({game(number, QStringLiteral("Game %1").arg(number, 3, 10, QLatin1Char('0')), QStringLiteral("NGAE"))});
     LibraryFilterModel filter;
     filter.setSourceModel(&model);
+    QTemporaryDir thumbnails;
+    CoverLoader covers(thumbnails.path());
+    CoverDelegate delegate(&covers, &filter, &model);
     LibraryPanel panel;
     panel.setModel(&filter);
+    panel.gridView()->setCoverDelegate(&delegate);
     panel.resize(panel.setFirstColumns(), 300);
     panel.show();
     QSignalSpy opened(&panel, &LibraryPanel::rowActivated);
@@ -256,6 +262,13 @@ TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGridAnd
             EXPECT_EQ(opened.takeLast().at(0).toInt(), row);
             EXPECT_TRUE(selection->isRowSelected(row));
         }
+    }
+    // A screen reader's toggle checks a button without clicking it: the view follows all the same.
+    for (const bool grid : {true, false}) {
+        auto *button = panel.findChild<QToolButton *>(grid ? QStringLiteral("showGridButton") : QStringLiteral("showListButton"));
+        ASSERT_NE(button, nullptr);
+        button->setChecked(true);
+        EXPECT_EQ(panel.isGridShown(), grid);
     }
     QHeaderView *header = panel.tableView()->horizontalHeader();
     EXPECT_GE(panel.tableView()->viewport()->width(), header->sectionViewportPosition(LibraryModel::Region)
