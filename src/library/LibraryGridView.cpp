@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace {
 
 // One game of the grid for screen readers: its row, read afresh, so that a sort or a search
@@ -170,4 +172,22 @@ void LibraryGridView::keyPressEvent(QKeyEvent *event)
         return;
     }
     QListView::keyPressEvent(event);
+}
+
+QModelIndex LibraryGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex current = currentIndex();
+    QAbstractItemModel *items = model();
+    if ((action != MovePageDown && action != MovePageUp) || !current.isValid() || !items || gridSize().isEmpty())
+        return QListView::moveCursor(action, modifiers);
+    // Qt's page step is the view's height less two items, nothing at all when a cover is
+    // taller than half the view: a page here is the rows that fit, and at least one.
+    const int count = items->rowCount(rootIndex());
+    const int top = visualRect(items->index(0, modelColumn(), rootIndex())).top();
+    int columns = 1;
+    while (columns < count && visualRect(items->index(columns, modelColumn(), rootIndex())).top() == top)
+        ++columns;
+    const int rows = std::max(1, viewport()->height() / gridSize().height());
+    const int step = (action == MovePageDown ? 1 : -1) * rows * columns;
+    return items->index(std::clamp(current.row() + step, 0, count - 1), modelColumn(), rootIndex());
 }

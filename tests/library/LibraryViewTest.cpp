@@ -270,6 +270,18 @@ TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGridAnd
         button->setChecked(true);
         EXPECT_EQ(panel.isGridShown(), grid);
     }
+    // Page Down and Page Up move a row at least, even when a cover is taller than half the view.
+    panel.showGrid(true);
+    LibraryGridView *grid = panel.gridView();
+    panel.resize(panel.width(), 400);
+    QCoreApplication::processEvents();
+    ASSERT_GT(grid->viewport()->height(), grid->gridSize().height());
+    ASSERT_LT(grid->viewport()->height(), grid->gridSize().height() * 2);
+    grid->setCurrentIndex(filter.index(0, 0));
+    QTest::keyClick(grid, Qt::Key_PageDown);
+    EXPECT_GT(grid->visualRect(grid->currentIndex()).top(), grid->visualRect(filter.index(0, 0)).top());
+    QTest::keyClick(grid, Qt::Key_PageUp);
+    EXPECT_EQ(grid->currentIndex().row(), 0);
     QHeaderView *header = panel.tableView()->horizontalHeader();
     EXPECT_GE(panel.tableView()->viewport()->width(), header->sectionViewportPosition(LibraryModel::Region)
                                                           + header->sectionSize(LibraryModel::Region));
