@@ -69,12 +69,12 @@ int main(int argc, char **argv)
         app.quit();
     });
     QTimer::singleShot(1000, &app, [&]() {
-        UserDefaults::standardUserDefaults().setValueForKey(LibraryController::foldersKey, folders);
         clock.start();
         last = 0;
         lastCpu = threadCpuNs();
         scanning = true;
-        library.foldersChanged();
+        // The library rescans as the stored list changes.
+        UserDefaults::standardUserDefaults().setValueForKey(LibraryController::foldersKey, folders);
     });
     heartbeat.start();
     clock.start();

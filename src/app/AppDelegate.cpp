@@ -11,7 +11,6 @@
 #include "platform/SettingsFileWatcher.h"
 #include "platform/UserDefaults.h"
 #include "library/LibraryController.h"
-#include "prefs/LibraryPreferencesViewController.h"
 #include "prefs/PrefrenceWindowController.h"
 
 #include <QAction>
@@ -154,12 +153,6 @@ void AppDelegate::showPrefs(QObject *sender)
         m_preferenceController = new PrefrenceWindowController(this);
         if (QWidget *window = m_preferenceController->window())
             m_mainMenu->addApplicationShortcuts(window);
-        if (m_myWindowController && m_myWindowController->library()) {
-            connect(m_preferenceController->libraryVC(), &LibraryPreferencesViewController::foldersChanged,
-                    m_myWindowController->library(), &LibraryController::foldersChanged);
-            connect(m_preferenceController->libraryVC(), &LibraryPreferencesViewController::coversFolderChanged,
-                    m_myWindowController->library(), &LibraryController::coversFolderChanged);
-        }
     }
     m_preferenceController->showWindow(this);
 }

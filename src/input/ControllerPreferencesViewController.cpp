@@ -159,9 +159,9 @@ void ControllerPreferencesViewController::awakeFromNib()
     });
     connect(m_popupButton, &QComboBox::activated, this,
             &ControllerPreferencesViewController::popupItemSelected);
-    connect(m_defaults, &UserDefaults::valuesChangedOnDisk, this, [this](const QStringList &keys) {
+    connect(m_defaults, &UserDefaults::valueChanged, this, [this](const QString &key) {
         // A game's own mapping lives under "GameSettings"; the pane reads whichever it edits.
-        if (keys.contains(kControllersKey) || keys.contains(GameSettings::kGameSettingsKey))
+        if (key == kControllersKey || key == GameSettings::kGameSettingsKey)
             reloadValues();
     });
     connect(m_resetButton, &QPushButton::clicked, this,

@@ -6,6 +6,7 @@
 #include "library/CoverLoader.h"
 #include "library/LibraryCache.h"
 #include "library/LibraryFilterModel.h"
+#include "library/LibraryFolders.h"
 #include "library/LibraryGridView.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryPanel.h"
@@ -65,7 +66,7 @@ constexpr int kSettleRescanMs = 3000;
 
 } // namespace
 
-const QString LibraryController::foldersKey = QStringLiteral("LibraryFolders");
+const QString LibraryController::foldersKey = LibraryFolders::key;
 const QString LibraryController::coversFolderKey = QStringLiteral("CoversFolder");
 
 LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer, QObject *parent)
@@ -186,6 +187,13 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
     m_thread->start();
     initHistory();
     initGrid();
+    // Whoever changed them (Preferences, the File menu, a hand edit of the file).
+    connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
+        if (key == foldersKey)
+            rescan();
+        else if (key == coversFolderKey)
+            coversFolderChanged();
+    });
 
     restoreState();
     rescan();
@@ -444,33 +452,20 @@ QMenu *LibraryController::contextMenu(const QModelIndex &viewIndex)
 
 QStringList LibraryController::folders()
 {
-    QStringList folders;
-    for (const QVariant &value : UserDefaults::standardUserDefaults().arrayForKey(foldersKey).value_or(QVariantList())) {
-        const QString folder = value.toString();
-        if (!folder.isEmpty() && QDir::isAbsolutePath(folder))
-            folders.append(folder);
-    }
-    return folders;
+    return LibraryFolders::folders();
 }
 
 void LibraryController::setFolders(const QStringList &folders)
 {
-    QVariantList values;
-    for (const QString &folder : folders)
-        values.append(folder);
-    UserDefaults::standardUserDefaults().setValueForKey(foldersKey, values);
+    LibraryFolders::setFolders(folders);
 }
 
 void LibraryController::addFolder(const QString &folder)
 {
-    const QString absolute = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    QStringList current = folders();
-    if (!current.contains(absolute)) {
-        current.append(absolute);
-        setFolders(current);
-    }
     m_toggleAction->setChecked(true);
-    rescan();
+    // A new folder is read as the store tells of it; one listed already is read again.
+    if (!LibraryFolders::add(folder))
+        rescan();
 }
 
 void LibraryController::chooseFolder()
@@ -482,11 +477,6 @@ void LibraryController::chooseFolder()
     dialog->setAccessibleName(tr("Add ROM Folder"));
     connect(dialog, &QFileDialog::fileSelected, this, &LibraryController::addFolder);
     dialog->open();
-}
-
-void LibraryController::foldersChanged()
-{
-    rescan();
 }
 
 void LibraryController::rescan()

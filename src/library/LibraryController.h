@@ -29,7 +29,8 @@ class ROM;
 
 /// The ROM library in the main window: puts the panel beside the view container, keeps it
 /// filled from the scanner (off the GUI thread), watches the folders, and asks for a ROM
-/// to be opened on Enter or a double-click.
+/// to be opened on Enter or a double-click. It reads the folders again whenever the stored
+/// list changes, whoever changed it.
 class LibraryController : public QObject
 {
     Q_OBJECT
@@ -86,8 +87,6 @@ public:
 public Q_SLOTS:
     /// Reads the folders now (after the one under way, if any).
     void rescan();
-    /// Reads the folder list from the settings again, as after a change in Preferences.
-    void foldersChanged();
     /// Reads "CoversFolder" again and looks for every cover afresh.
     void coversFolderChanged();
 

@@ -202,8 +202,8 @@ void UserDefaults::notify(const Outcome &outcome)
         Q_EMIT fileBecameUnreadable(m_filePath);
     if (outcome.readableAgain)
         Q_EMIT fileReadableAgain(m_filePath);
-    if (!outcome.changed.isEmpty())
-        Q_EMIT valuesChangedOnDisk(outcome.changed);
+    for (const QString &key : outcome.changed)
+        Q_EMIT valueChanged(key);
     if (outcome.writeError)
         Q_EMIT fileNotWritten(m_filePath, outcome.writeError, outcome.writeReason);
 }
@@ -281,6 +281,7 @@ void UserDefaults::setValueForKey(const QString &key, const QVariant &value)
     Outcome outcome;
     {
         QMutexLocker locker(&m_mutex);
+        const bool changed = m_userValues.value(key) != value;
         if (value.isValid())
             m_userValues.insert(key, value);
         else
@@ -289,6 +290,8 @@ void UserDefaults::setValueForKey(const QString &key, const QVariant &value)
         // Written on top of the file as it is now, so a hand edit made meanwhile stays.
         outcome = mergeWithFile();
         outcome.changed.removeAll(key);
+        if (changed)
+            outcome.changed.append(key);
     }
     notify(outcome);
 }

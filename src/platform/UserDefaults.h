@@ -73,8 +73,10 @@ public:
     bool isFileUnreadable() const;
 
 Q_SIGNALS:
-    /// The user's values of \a keys changed because the file changed on disk.
-    void valuesChangedOnDisk(const QStringList &keys);
+    /// The user's value of the top-level \a key changed (added, changed or removed), by a
+    /// setValueForKey() here or by a change to the file taken in by synchronize(). Views that
+    /// show a setting follow it here rather than being told by whoever changed it.
+    void valueChanged(const QString &key);
     /// The file could no longer be read (a half-saved edit, say); sent once until it can be
     /// read again. Values stay as they were and nothing is written meanwhile.
     void fileBecameUnreadable(const QString &path);

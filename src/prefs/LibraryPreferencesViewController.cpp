@@ -1,5 +1,6 @@
 #include "prefs/LibraryPreferencesViewController.h"
 
+#include "library/LibraryFolders.h"
 #include "platform/UserDefaults.h"
 
 #include <QDir>
@@ -10,9 +11,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
-const QString LibraryPreferencesViewController::foldersKey = QStringLiteral("LibraryFolders");
 const QString LibraryPreferencesViewController::coversFolderKey = QStringLiteral("CoversFolder");
 
 LibraryPreferencesViewController::LibraryPreferencesViewController(QObject *parent)
@@ -80,6 +81,11 @@ void LibraryPreferencesViewController::setupUi(QWidget *view)
     });
     connect(m_remove, &QPushButton::clicked, this, &LibraryPreferencesViewController::removeSelected);
     connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) { m_remove->setEnabled(row >= 0); });
+    // The File menu, the library and a hand edit of the file change these as well.
+    connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
+        if (key == LibraryFolders::key || key == coversFolderKey)
+            reload();
+    });
     reload();
 }
 
@@ -87,11 +93,16 @@ void LibraryPreferencesViewController::reload()
 {
     if (!m_list)
         return;
+    const QString selected = m_list->currentItem() ? m_list->currentItem()->text() : QString();
+    const QSignalBlocker blocker(m_list);
     m_list->clear();
-    for (const QVariant &value : UserDefaults::standardUserDefaults().arrayForKey(foldersKey).value_or(QVariantList()))
-        m_list->addItem(value.toString());
+    m_list->addItems(LibraryFolders::folders());
+    const QList<QListWidgetItem *> same = m_list->findItems(selected, Qt::MatchExactly);
+    m_list->setCurrentItem(same.isEmpty() ? nullptr : same.first());
     m_remove->setEnabled(m_list->currentRow() >= 0);
-    m_coversField->setText(UserDefaults::standardUserDefaults().valueForKey(coversFolderKey).toString());
+    // Not while the player is typing a folder of their own there.
+    if (!m_coversField->hasFocus())
+        m_coversField->setText(UserDefaults::standardUserDefaults().valueForKey(coversFolderKey).toString());
 }
 
 void LibraryPreferencesViewController::setCoversFolder(const QString &folder)
@@ -100,38 +111,26 @@ void LibraryPreferencesViewController::setCoversFolder(const QString &folder)
     const QString cleaned = folder.trimmed().isEmpty() ? QString() : QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
     m_coversField->setText(cleaned);
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    if (defaults.valueForKey(coversFolderKey).toString() == cleaned)
-        return;
-    defaults.setValueForKey(coversFolderKey, cleaned.isEmpty() ? QVariant() : QVariant(cleaned));
-    Q_EMIT coversFolderChanged();
-}
-
-void LibraryPreferencesViewController::store()
-{
-    QVariantList folders;
-    for (int row = 0; row < m_list->count(); ++row)
-        folders.append(m_list->item(row)->text());
-    UserDefaults::standardUserDefaults().setValueForKey(foldersKey, folders);
-    Q_EMIT foldersChanged();
+    if (defaults.valueForKey(coversFolderKey).toString() != cleaned)
+        defaults.setValueForKey(coversFolderKey, cleaned.isEmpty() ? QVariant() : QVariant(cleaned));
 }
 
 void LibraryPreferencesViewController::addFolder(const QString &folder)
 {
     view();
-    const QString absolute = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    if (folder.isEmpty() || !m_list->findItems(absolute, Qt::MatchExactly).isEmpty())
+    if (folder.isEmpty())
         return;
-    m_list->addItem(absolute);
-    m_list->setCurrentRow(m_list->count() - 1);
-    store();
+    // Edited as stored now: the File menu may have added a folder since this list was shown.
+    LibraryFolders::add(folder);
+    const QList<QListWidgetItem *> added =
+        m_list->findItems(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()), Qt::MatchExactly);
+    if (!added.isEmpty())
+        m_list->setCurrentItem(added.first());
 }
 
 void LibraryPreferencesViewController::removeSelected()
 {
     view();
-    const int row = m_list->currentRow();
-    if (row < 0)
-        return;
-    delete m_list->takeItem(row);
-    store();
+    if (QListWidgetItem *item = m_list->currentItem())
+        LibraryFolders::remove(item->text());
 }

@@ -9,14 +9,13 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
-/// The "Library" pane: the ROM folders the library lists, stored under "LibraryFolders"
-/// as an array of absolute paths, with Add and Remove, and the covers folder.
+/// The "Library" pane: the ROM folders the library lists (LibraryFolders), with Add and
+/// Remove, and the covers folder. It shows what the store holds and follows its changes.
 class LibraryPreferencesViewController : public NibViewController
 {
     Q_OBJECT
 
 public:
-    static const QString foldersKey;
     /// "CoversFolder": the player's covers, a path; none by default.
     static const QString coversFolderKey;
 
@@ -26,29 +25,22 @@ public:
     QPushButton *addButton() const { return m_add; }
     QPushButton *removeButton() const { return m_remove; }
     QLineEdit *coversFolderField() const { return m_coversField; }
-    /// Stores the covers folder (empty: none) and tells of the change.
+    /// Stores the covers folder (empty: none).
     void setCoversFolder(const QString &folder);
     /// The folder chooser while it is open, else null.
     QFileDialog *folderChooser() const { return m_chooser; }
 
-    /// Shows the stored list again (it may have changed from the File menu).
+    /// Shows the stored list and covers folder again, keeping the selected folder.
     void reload();
-    /// Appends the folder (once) and stores the list.
+    /// Adds the folder (once) to the stored list and selects it.
     void addFolder(const QString &folder);
-    /// Removes the selected folder and stores the list.
+    /// Removes the selected folder from the stored list.
     void removeSelected();
-
-Q_SIGNALS:
-    /// The stored folder list changed.
-    void foldersChanged();
-    /// The stored covers folder changed.
-    void coversFolderChanged();
 
 protected:
     void setupUi(QWidget *view) override;
 
 private:
-    void store();
 
     QListWidget *m_list = nullptr;
     QPushButton *m_add = nullptr;

@@ -154,7 +154,6 @@ void PrefrenceWindowController::emulatorPressed()
 
 void PrefrenceWindowController::libraryPressed()
 {
-    m_libraryVC->reload();
     showPane(m_libraryVC);
 }
 

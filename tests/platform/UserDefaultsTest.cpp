@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 #include <unistd.h>
 
@@ -111,10 +112,18 @@ TEST_F(UserDefaultsTest, HandEditsMergeKeyByKeyAndGameByGameAndAHalfSavedFileIsN
     UserDefaults defaults(settingsPath);
     defaults.setValueForKey(QStringLiteral("Build"), QStringLiteral("Default"));
     defaults.setValueForKey(QStringLiteral("GameSettings"), games("aa", nullptr));
-    QSignalSpy changed(&defaults, &UserDefaults::valuesChangedOnDisk), unreadable(&defaults, &UserDefaults::fileBecameUnreadable),
+    QSignalSpy changed(&defaults, &UserDefaults::valueChanged), unreadable(&defaults, &UserDefaults::fileBecameUnreadable),
         readableAgain(&defaults, &UserDefaults::fileReadableAgain);
     defaults.synchronize();
-    EXPECT_TRUE(changed.isEmpty()) << "our own write is no news";
+    EXPECT_TRUE(changed.isEmpty()) << "our own write, read back, is no news";
+    // Every key that changed, ours and the file's alike, is told by name, once.
+    const auto changedKeys = [&changed] {
+        QStringList keys;
+        for (const QList<QVariant> &signal : std::as_const(changed))
+            keys.append(signal.at(0).toString());
+        changed.clear();
+        return keys;
+    };
 
     // Not yet noticed when we write: our keys go on top, theirs stay, and the same key is ours (later).
     handEdit([&](QVariantMap &m) {
@@ -128,7 +137,10 @@ TEST_F(UserDefaultsTest, HandEditsMergeKeyByKeyAndGameByGameAndAHalfSavedFileIsN
                                {QStringLiteral("GameSettings"), games("bb", "cc")}};
     EXPECT_EQ(PropertyList::fromData(readFile(settingsPath)), QVariant(expected));
     EXPECT_TRUE(defaults.boolForKey(QStringLiteral("Fullscreen")) && !defaults.valueForKey(QStringLiteral("Build")).isValid());
-    EXPECT_EQ(changed.takeFirst().at(0).toStringList(), (QStringList{QStringLiteral("Build"), QStringLiteral("Fullscreen")}));
+    EXPECT_EQ(changedKeys(), (QStringList{QStringLiteral("Build"), QStringLiteral("Fullscreen"), QStringLiteral("Resolution"),
+                                          QStringLiteral("GameSettings")}));
+    defaults.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("1280x960"));
+    EXPECT_TRUE(changedKeys().isEmpty()) << "the same value again changes nothing";
 
     // Half saved: values stay, nothing is written or moved, and it is said once.
     const QByteArray half("<?xml version=\"1.0\"?><plist><dict><key>Resolution</key>");
@@ -147,6 +159,7 @@ TEST_F(UserDefaultsTest, HandEditsMergeKeyByKeyAndGameByGameAndAHalfSavedFileIsN
     EXPECT_EQ(UserDefaults(settingsPath).valueForKey(QStringLiteral("Build")).toString(), QStringLiteral("Custom"));
     EXPECT_FALSE(defaults.isFileUnreadable());
     EXPECT_EQ(readableAgain.count(), 1);
+    EXPECT_EQ(changedKeys(), (QStringList{QStringLiteral("Build"), QStringLiteral("Resolution"), QStringLiteral("Resolution")}));
 
     // Inside one game too: their Resolution, not yet noticed, and our later Fullscreen both stay.
     const auto withGame = [](QVariantMap settings, const QVariantMap &game) {

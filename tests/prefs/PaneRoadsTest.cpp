@@ -1,9 +1,12 @@
 #include "input/PaneHelpers.h"
 
+#include "prefs/LibraryPreferencesViewController.h"
 #include "prefs/PrefrenceWindowController.h"
 #include "prefs/VideoPreferencesViewController.h"
 
 #include <QAction>
+#include <QFileDialog>
+#include <QListWidget>
 #include <QTest>
 
 namespace {
@@ -39,6 +42,25 @@ TEST_F(PaneRoadsTest, EveryRoadBackToThePaneShowsItWithTheArmedRowTakingTheKeys)
     EXPECT_TRUE(prefs.controllerToolbarButton()->isChecked());
     EXPECT_FALSE(prefs.videoToolbarButton()->isChecked());
     EXPECT_EQ(QApplication::focusWidget(), pane->tableView());
+}
+
+// File ▸ Add ROM Folder… writes the list while the Library pane is open: the pane's Add and
+// Remove must edit the list as stored then, not the one it showed.
+TEST_F(PaneRoadsTest, TheLibraryPaneEditsTheFolderListAsStoredNow)
+{
+    const QString a = world.path(QStringLiteral("a")), b = world.path(QStringLiteral("b")), c = world.path(QStringLiteral("c"));
+    const auto stored = [] { return UserDefaults::standardUserDefaults().valueForKey(QStringLiteral("LibraryFolders")).toStringList().join(QLatin1Char('|')); };
+    LibraryPreferencesViewController pane;
+    pane.view();
+    pane.addFolder(a);
+    UserDefaults::standardUserDefaults().setValueForKey(QStringLiteral("LibraryFolders"), QStringList{a, b});
+    pane.addFolder(c);
+    EXPECT_EQ(stored(), QStringList({a, b, c}).join(QLatin1Char('|')));
+    pane.folderList()->setCurrentRow(0);
+    pane.removeSelected();
+    EXPECT_EQ(stored(), QStringList({b, c}).join(QLatin1Char('|')));
+    ASSERT_EQ(pane.folderList()->count(), 2);
+    EXPECT_EQ(pane.folderList()->item(0)->text(), b);
 }
 
 } // namespace
