@@ -66,8 +66,6 @@ void GameSettingsCommands::show(const GameSettings &settings)
     }
     if (!m_windowController) {
         m_windowController = new GameSettingsWindowController(settings, this);
-        connect(m_windowController, &GameSettingsWindowController::overridesChanged, m_controller,
-                &WindowController::gameSettingsChanged);
         if (QWidget *window = m_windowController->window())
             m_menu->addApplicationShortcuts(window);
     }

@@ -66,7 +66,7 @@ constexpr int kSettleRescanMs = 3000;
 
 } // namespace
 
-const QString LibraryController::foldersKey = LibraryFolders::key;
+const QString LibraryController::foldersKey = QStringLiteral("LibraryFolders");
 const QString LibraryController::coversFolderKey = QStringLiteral("CoversFolder");
 
 LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer, QObject *parent)
@@ -189,7 +189,7 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
     initGrid();
     // Whoever changed them (Preferences, the File menu, a hand edit of the file).
     connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
-        if (key == foldersKey)
+        if (key == LibraryFolders::key)
             rescan();
         else if (key == coversFolderKey)
             coversFolderChanged();

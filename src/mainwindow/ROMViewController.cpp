@@ -1,6 +1,7 @@
 #include "mainwindow/ROMViewController.h"
 
 #include "launch/GameSettings.h"
+#include "platform/UserDefaults.h"
 #include "rom/ROM.h"
 
 #include "ui_ROMView.h"
@@ -53,6 +54,11 @@ void ROMViewController::setupUi(QWidget *view)
     row->addWidget(m_ownSettingsLabel, 1);
     row->addWidget(m_gameSettingsButton);
     m_ui->layout->addRow(row);
+    // Given or taken in the Game Settings window or by a hand edit of the settings file.
+    connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
+        if (key == GameSettings::kGameSettingsKey)
+            showOwnSettings();
+    });
 }
 
 void ROMViewController::showOwnSettings()

@@ -17,6 +17,7 @@
 #include "platform/LocalPath.h"
 #include "platform/OpenPanel.h"
 #include "platform/RecentDocuments.h"
+#include "platform/UserDefaults.h"
 #include "rom/ROM.h"
 #include "rom/RomArchive.h"
 
@@ -126,6 +127,10 @@ void WindowController::initLibrary()
 {
     m_library = new LibraryController(m_dragWindow, m_targetView, this);
     gameSettingsChanged();
+    connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
+        if (key == GameSettings::kGameSettingsKey)
+            gameSettingsChanged();
+    });
     connect(m_library, &LibraryController::openRecord, this, &WindowController::showRecord);
     connect(m_library, &LibraryController::openFile, this, [this](const QUrl &url) { handleURL(url); });
     connect(m_library, &LibraryController::playRecord, this, [this](const std::shared_ptr<ROM> &rom) {

@@ -3,6 +3,7 @@
 #include "launch/EmulatorSupervisor.h"
 #include "platform/Bundle.h"
 #include "prefs/ClickActionTextField.h"
+#include "prefs/SettingsBinding.h"
 
 #include "ui_EmulatorPrefsView.h"
 
@@ -86,6 +87,7 @@ void EmulatorPreferencesViewController::loadView()
 {
     NibViewController::loadView();
     reloadValues();
+    SettingsBinding::follow(this, GameSettings::keysOfGroup(GameSettings::Emulator), m_settings, [this] { reloadValues(); });
 
     // The window takes the pane's size when it first shows it: make room for the text first.
     showDefaultBuildInUse();

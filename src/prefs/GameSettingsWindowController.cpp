@@ -1,6 +1,7 @@
 #include "prefs/GameSettingsWindowController.h"
 
 #include "input/ControllerPreferencesViewController.h"
+#include "platform/UserDefaults.h"
 #include "prefs/EmulatorPreferencesViewController.h"
 #include "prefs/VideoPreferencesViewController.h"
 
@@ -129,6 +130,11 @@ QWidget *GameSettingsWindowController::createWindow()
 
     for (const GameSettings::Group group : {GameSettings::Video, GameSettings::Emulator, GameSettings::Controllers})
         showGroup(group);
+    // A hand edit of the file, or another window, may give or take the game's own values.
+    connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
+        if (key == GameSettings::kGameSettingsKey)
+            showStoredGroups();
+    });
     // The emulator build is the rarest choice: its Custom build gives way to Controller.
     makeMnemonicsUnique({m_videoVC->view(), m_controllerVC->view(), m_emulatorVC->view(), buttons});
     return window;
@@ -155,11 +161,24 @@ void GameSettingsWindowController::showGroup(GameSettings::Group group)
     }
 }
 
+void GameSettingsWindowController::showStoredGroups()
+{
+    const GameSettings::Groups own = m_settings.overriddenGroups();
+    for (const GameSettings::Group group : {GameSettings::Video, GameSettings::Emulator, GameSettings::Controllers}) {
+        QCheckBox *box = globalBox(group);
+        // While the player is asked about discarding the mapping, the box shows the question's side.
+        if (!box || (group == GameSettings::Controllers && m_discardQuestion))
+            continue;
+        const QSignalBlocker blocker(box);
+        box->setChecked(!own.testFlag(group));
+        showGroup(group);
+    }
+}
+
 void GameSettingsWindowController::setGroupOverridden(GameSettings::Group group, bool overridden)
 {
     m_settings.setGroupOverridden(group, overridden);
     showGroup(group);
-    Q_EMIT overridesChanged();
 }
 
 void GameSettingsWindowController::globalBoxToggled(GameSettings::Group group, bool useGlobal)

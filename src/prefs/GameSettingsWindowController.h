@@ -32,10 +32,6 @@ public:
     /// The question before the game's own mapping is discarded, while it is up.
     QMessageBox *discardQuestion() const { return m_discardQuestion; }
 
-Q_SIGNALS:
-    /// The game began or stopped keeping settings of its own for a group.
-    void overridesChanged();
-
 protected:
     QWidget *createWindow() override;
 
@@ -44,6 +40,8 @@ private:
     void setGroupOverridden(GameSettings::Group group, bool overridden);
     // Shows the group's effective values, editable only while the game keeps its own.
     void showGroup(GameSettings::Group group);
+    // Shows again which groups the game keeps, as stored (after a change made anywhere).
+    void showStoredGroups();
 
     GameSettings m_settings;
     VideoPreferencesViewController *m_videoVC = nullptr;

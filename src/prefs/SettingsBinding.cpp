@@ -1,6 +1,7 @@
 #include "prefs/SettingsBinding.h"
 
 #include "launch/GameSettings.h"
+#include "platform/UserDefaults.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,8 +12,11 @@ namespace SettingsBinding {
 
 void showText(QComboBox *box, const QString &key, const GameSettings &settings)
 {
-    const QSignalBlocker blocker(box);
     const QString stored = settings.valueForKey(key).toString();
+    // Shown already: left alone, so a field being edited keeps its cursor.
+    if (box->currentText() == stored && (box->isEditable() || box->currentIndex() >= 0))
+        return;
+    const QSignalBlocker blocker(box);
     const int index = box->findText(stored);
     if (index >= 0)
         box->setCurrentIndex(index);
@@ -47,6 +51,17 @@ void bindBool(QCheckBox *box, const QString &key, const GameSettings *settings)
     showBool(box, key, *settings);
     QObject::connect(box, &QCheckBox::toggled, box,
                      [key, settings](bool checked) { settings->setValueForKey(key, checked); });
+}
+
+void follow(QObject *context, const QStringList &keys, const GameSettings &settings,
+            const std::function<void()> &reload)
+{
+    const bool game = !settings.isGlobal();
+    QObject::connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, context,
+                     [keys, game, reload](const QString &key) {
+                         if (keys.contains(key) || (game && key == GameSettings::kGameSettingsKey))
+                             reload();
+                     });
 }
 
 } // namespace SettingsBinding

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class GameSettings;
 class QCheckBox;
 class QComboBox;
+class QObject;
 
 /// One-line bindings of a control to a settings key: the stored value is shown without
 /// being written back, and every change the user makes is stored at once.
@@ -18,5 +22,9 @@ void bindBool(QCheckBox *box, const QString &key, const GameSettings *settings);
 /// Shows the stored value again, without writing it back.
 void showText(QComboBox *box, const QString &key, const GameSettings &settings);
 void showBool(QCheckBox *box, const QString &key, const GameSettings &settings);
+/// Calls \a reload whenever the store changes one of \a keys, or "GameSettings" for a game's
+/// settings (its own values live there), as long as \a context lives.
+void follow(QObject *context, const QStringList &keys, const GameSettings &settings,
+            const std::function<void()> &reload);
 
 } // namespace SettingsBinding
