@@ -370,8 +370,9 @@ void LibraryController::recordRun(const QString &md5, qint64 activeMilliseconds)
     GameHistory entry = m_model->history(md5);
     entry.addRun(now, activeMilliseconds);
     m_model->setGameHistory(md5, entry);
-    QMetaObject::invokeMethod(m_history, "recordRun", Qt::QueuedConnection, Q_ARG(QString, md5), Q_ARG(qint64, now),
-                              Q_ARG(qint64, activeMilliseconds));
+    QMetaObject::invokeMethod(
+        m_history, [history = m_history, md5, now, activeMilliseconds] { history->recordRun(md5, now, activeMilliseconds); },
+        Qt::QueuedConnection);
     Q_EMIT historyChanged(md5);
 }
 
@@ -382,8 +383,8 @@ void LibraryController::setFavourite(const QString &md5, bool favourite)
     GameHistory entry = m_model->history(md5);
     entry.favourite = favourite;
     m_model->setGameHistory(md5, entry);
-    QMetaObject::invokeMethod(m_history, "setFavourite", Qt::QueuedConnection, Q_ARG(QString, md5),
-                              Q_ARG(bool, favourite));
+    QMetaObject::invokeMethod(
+        m_history, [history = m_history, md5, favourite] { history->setFavourite(md5, favourite); }, Qt::QueuedConnection);
     Q_EMIT historyChanged(md5);
 }
 
@@ -494,7 +495,8 @@ void LibraryController::rescan()
     m_panel->progressBar()->show();
     m_panel->cancelButton()->show();
     m_panel->statusLabel()->setText(tr("Looking for ROM images…"));
-    QMetaObject::invokeMethod(m_scanner, "scan", Qt::QueuedConnection, Q_ARG(QStringList, folders()));
+    QMetaObject::invokeMethod(
+        m_scanner, [scanner = m_scanner, folders = folders()] { scanner->scan(folders); }, Qt::QueuedConnection);
 }
 
 void LibraryController::showProgress(int read, int toRead, int fromCache)

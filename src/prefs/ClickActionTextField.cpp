@@ -33,9 +33,6 @@ void ClickActionTextField::keyPressEvent(QKeyEvent *event)
 
 void ClickActionTextField::askDelegate()
 {
-    if (!isEnabled() || !m_delegate)
-        return;
-    // A delegate without textFieldSelected simply makes this a no-op.
-    QMetaObject::invokeMethod(m_delegate, "textFieldSelected", Qt::DirectConnection,
-                              Q_ARG(QObject *, this));
+    if (isEnabled())
+        Q_EMIT selected(this);
 }

@@ -1,11 +1,9 @@
 #pragma once
 
 #include <QLineEdit>
-#include <QPointer>
 
-/// A text field that, when clicked while enabled, asks its delegate to choose a file by
-/// invoking the delegate's textFieldSelected(QObject *) if it has one. Enter and Space
-/// do the same, so the chooser can be reached without a mouse.
+/// A text field that, when clicked while enabled, asks for a file to be chosen by emitting
+/// selected(). Enter and Space do the same, so the chooser can be reached without a mouse.
 class ClickActionTextField : public QLineEdit
 {
     Q_OBJECT
@@ -13,8 +11,9 @@ class ClickActionTextField : public QLineEdit
 public:
     explicit ClickActionTextField(QWidget *parent = nullptr);
 
-    QObject *delegate() const { return m_delegate; }
-    void setDelegate(QObject *delegate) { m_delegate = delegate; }
+Q_SIGNALS:
+    /// Clicked, or Enter or Space pressed, while enabled; carries this field.
+    void selected(QObject *sender);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -22,6 +21,4 @@ protected:
 
 private:
     void askDelegate();
-
-    QPointer<QObject> m_delegate;
 };

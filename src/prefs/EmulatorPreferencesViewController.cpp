@@ -50,7 +50,8 @@ void EmulatorPreferencesViewController::setupUi(QWidget *view)
     // The stored values are the untranslated titles; the user sees translated ones.
     m_ui->buildSelector->addItem(tr("Default"), kDefault);
     m_ui->buildSelector->addItem(tr("Custom"), kCustom);
-    m_ui->buildPathField->setDelegate(this);
+    connect(m_ui->buildPathField, &ClickActionTextField::selected, this,
+            &EmulatorPreferencesViewController::textFieldSelected);
     connect(m_ui->buildSelector, &QComboBox::activated, this,
             &EmulatorPreferencesViewController::selectorChanged);
     view->installEventFilter(this);

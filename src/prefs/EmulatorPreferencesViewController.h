@@ -39,7 +39,7 @@ public:
     /// Applies the pop-up's chosen item to the field and stores it under "Build".
     void selectorChanged();
     /// Opens the file chooser for the custom build (without blocking).
-    Q_INVOKABLE void textFieldSelected(QObject *sender);
+    void textFieldSelected(QObject *sender);
     /// Says which default build Play would start, looked up as Play does; the pane does
     /// this each time it is shown, as a build may have been put in place meanwhile.
     void showDefaultBuildInUse();
