@@ -174,7 +174,7 @@ bool get(const QByteArray &bytes, qsizetype &offset, T &value)
     return true;
 }
 
-// Version, flag, five stamp values, size, refusal, errno, two CRCs, CIC, region.
+// Version, flags, five stamp values, size, refusal, errno, two CRCs, CIC, region.
 constexpr qsizetype kHeaderSize = 1 + 1 + 5 * 8 + 8 + 4 + 4 + 4 + 4 + 4 + 1;
 
 } // namespace
@@ -185,7 +185,8 @@ QByteArray LibraryRecord::encodeWith(const QList<QString> &texts) const
     QByteArray bytes;
     bytes.reserve(kHeaderSize + 80);
     put(bytes, kEncodingVersion);
-    put(bytes, quint8(valid));
+    // Bit 1: the stamp is not trusted (an older Launcher refuses the row and reads the file).
+    put(bytes, quint8(quint8(valid) | (stamp.trusted ? 0 : 2)));
     put(bytes, stamp.size);
     put(bytes, stamp.mtimeNs);
     put(bytes, stamp.ctimeNs);
@@ -207,17 +208,18 @@ bool LibraryRecord::decode(const QByteArray &bytes)
 {
     qsizetype offset = 0;
     quint8 version = 0;
-    quint8 complete = 0;
+    quint8 flags = 0;
     qint32 refusalCode = -1;
     qint32 error = 0;
-    if (!get(bytes, offset, version) || version != kEncodingVersion || !get(bytes, offset, complete) || complete > 1
+    if (!get(bytes, offset, version) || version != kEncodingVersion || !get(bytes, offset, flags) || flags > 3
         || !get(bytes, offset, stamp.size) || !get(bytes, offset, stamp.mtimeNs) || !get(bytes, offset, stamp.ctimeNs)
         || !get(bytes, offset, stamp.device) || !get(bytes, offset, stamp.inode) || !get(bytes, offset, fileSize)
         || !get(bytes, offset, refusalCode) || !get(bytes, offset, error) || !get(bytes, offset, crc1)
         || !get(bytes, offset, crc2) || !get(bytes, offset, cic) || !get(bytes, offset, regionCode)
         || refusalCode < -1 || refusalCode > int(ROM::Refusal::EntryMissing))
         return false;
-    valid = complete == 1;
+    valid = (flags & 1) != 0;
+    stamp.trusted = (flags & 2) == 0;
     refusal = refusalCode < 0 ? std::nullopt : std::optional(ROM::Refusal(refusalCode));
     refusalError = error;
     // A complete record has its four texts, each ended by a zero byte, and nothing after.

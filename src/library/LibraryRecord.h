@@ -22,6 +22,10 @@ struct FileStamp
     qint64 ctimeNs = 0;
     quint64 device = 0;
     quint64 inode = 0;
+    /// False when what was read under this stamp may not be what the file holds: it changed
+    /// within a time step of the read (a rewrite then can keep all five values on a file system
+    /// with coarse times), or the read failed in a way that may pass. Never equal to anything.
+    bool trusted = true;
 
     static FileStamp fromStat(const struct stat &info);
     bool operator==(const FileStamp &) const = default;
@@ -30,7 +34,7 @@ struct FileStamp
     /// number, and FAT inode numbers do not survive a remount.
     bool sameFileAs(const FileStamp &other) const
     {
-        return size == other.size && mtimeNs == other.mtimeNs && ctimeNs == other.ctimeNs;
+        return trusted && other.trusted && size == other.size && mtimeNs == other.mtimeNs && ctimeNs == other.ctimeNs;
     }
 };
 

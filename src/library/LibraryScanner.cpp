@@ -15,11 +15,15 @@
 #include <QMutexLocker>
 
 #include <algorithm>
+#include <cerrno>
+#include <ctime>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include <dirent.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -32,6 +36,10 @@ constexpr qint64 kBatchBytes = qint64(256) << 20;
 constexpr qint64 kEmitIntervalMs = 100;
 // A file changed this recently may still be being copied.
 constexpr qint64 kSettleNs = qint64(3) * 1000000000;
+// The time step of the coarsest file systems in use (FAT keeps 2 s, exFAT as mounted here
+// whole seconds): a file read within it of its last change can be rewritten afterwards with
+// its size and times unchanged, so what was read is not trusted.
+constexpr qint64 kTimeStepNs = qint64(2) * 1000000000;
 
 const auto byPath = [](const auto &a, const auto &b) { return a.path < b.path; };
 
@@ -50,6 +58,74 @@ bool isEmptyFolder(const QByteArray &folder)
         ++entries;
     ::closedir(dir);
     return entries <= 2; // "." and ".."
+}
+
+qint64 nowNs()
+{
+    struct timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// Errors that tell of the file's drive or connection, or of a passing shortage, not of the file.
+bool mayPass(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENODEV:
+    case ENXIO:
+    case EIO:
+    case ESTALE:
+    case ENOTCONN:
+    case ENOMEDIUM:
+    case ETIMEDOUT:
+    case EHOSTDOWN:
+    case ECONNRESET:
+    case ECONNABORTED:
+    case ENOMEM:
+        return true;
+    default:
+        return false;
+    }
+}
+
+enum class ReadOutcome {
+    Trusted,
+    /// Kept, but read again at the next scan.
+    Untrusted,
+    /// The file or its drive went away between the walk and the read: nothing it says is kept.
+    Away,
+};
+
+ReadOutcome judgeRead(const QByteArray &path, const FileStamp &walked, const ParallelReader::Records &roms, qint64 readNs)
+{
+    // A name the walk could not follow (a dangling link) is refused for good.
+    if (walked.size < 0)
+        return ReadOutcome::Trusted;
+    bool passing = false;
+    bool refused = false;
+    for (const std::shared_ptr<ROM> &rom : roms) {
+        const std::optional<ROM::Refusal> refusal = rom->refusal();
+        refused = refused || refusal.has_value();
+        passing = passing || refusal == ROM::Refusal::Missing
+            || ((refusal == ROM::Refusal::CannotOpen || refusal == ROM::Refusal::ReadFailed) && mayPass(rom->refusalError()));
+    }
+    if (refused) {
+        // An archive's reader keeps no error number: the file itself says whether it is still there.
+        struct stat info;
+        if (::stat(path.constData(), &info) != 0)
+            return ReadOutcome::Away;
+        if (passing || !FileStamp::fromStat(info).sameFileAs(walked))
+            return ReadOutcome::Untrusted;
+    }
+    const qint64 sinceChange = readNs - walked.mtimeNs;
+    return sinceChange > -kTimeStepNs && sinceChange < kTimeStepNs ? ReadOutcome::Untrusted : ReadOutcome::Trusted;
+}
+
+QByteArray folderOf(const QByteArray &path)
+{
+    return path.left(std::max<qsizetype>(1, path.lastIndexOf('/')));
 }
 
 } // namespace
@@ -199,6 +275,7 @@ void LibraryScanner::scan(const QStringList &folders)
     const int toReadCount = int(toRead.size());
     Q_EMIT progress(0, toReadCount, fromCache);
     std::atomic<int> done{0};
+    int awayCount = 0;
     std::vector<LibraryRecord> fresh;
     std::size_t start = 0;
     while (start < toRead.size() && !m_cancel) {
@@ -211,6 +288,7 @@ void LibraryScanner::scan(const QStringList &folders)
             paths.push_back(toRead[i].path);
 
         std::vector<std::vector<LibraryRecord>> batch(paths.size());
+        std::vector<ReadOutcome> outcomes(paths.size(), ReadOutcome::Trusted);
         QMutex pendingLock;
         QList<LibraryRecord> pending;
         QElapsedTimer sinceEmit;
@@ -218,12 +296,16 @@ void LibraryScanner::scan(const QStringList &folders)
         ParallelReader::readAll(
             paths, m_jobs,
             [&](std::size_t index, ParallelReader::Records roms) {
+                FileStamp stamp = toRead[start + index].stamp;
+                outcomes[index] = judgeRead(paths[index], stamp, roms, nowNs());
+                stamp.trusted = outcomes[index] == ReadOutcome::Trusted;
                 std::vector<LibraryRecord> &records = batch[index];
                 for (const std::shared_ptr<ROM> &rom : roms)
-                    records.push_back(LibraryRecord::fromROM(paths[index], toRead[start + index].stamp, *rom));
+                    records.push_back(LibraryRecord::fromROM(paths[index], stamp, *rom));
                 const int count = ++done;
                 QMutexLocker lock(&pendingLock);
-                pending.append(QList<LibraryRecord>(records.cbegin(), records.cend()));
+                if (outcomes[index] != ReadOutcome::Away)
+                    pending.append(QList<LibraryRecord>(records.cbegin(), records.cend()));
                 if (sinceEmit.elapsed() >= kEmitIntervalMs) {
                     sinceEmit.restart();
                     Q_EMIT recordsFound(std::exchange(pending, {}));
@@ -235,10 +317,26 @@ void LibraryScanner::scan(const QStringList &folders)
         // gone, or the archive refused as a whole before) go from the list and the cache.
         std::vector<LibraryRecord> read;
         QList<QByteArray> stale;
-        for (std::vector<LibraryRecord> &records : batch) {
+        QList<LibraryRecord> awayRows;
+        for (std::size_t index = 0; index < batch.size(); ++index) {
+            std::vector<LibraryRecord> &records = batch[index];
             if (records.empty())
                 continue;
-            const auto [first, last] = std::equal_range(m_known.cbegin(), m_known.cend(), records.front(), byPath);
+            const auto [first, last] = std::equal_range(m_known.begin(), m_known.end(), records.front(), byPath);
+            if (outcomes[index] == ReadOutcome::Away) {
+                // Kept as not available, with what it held when last read (that stamp is not
+                // the file's now, so it is read once it is back); never read: the failed read,
+                // untrusted.
+                ++awayCount;
+                const QByteArray folder = folderOf(paths[index]);
+                const bool known = first != last;
+                for (LibraryRecord &record : known ? std::span(first, last) : std::span(records)) {
+                    record.unreachableFolder = folder;
+                    awayRows.append(record);
+                }
+                if (known)
+                    continue;
+            }
             for (auto old = first; old != last; ++old) {
                 if (std::none_of(records.cbegin(), records.cend(),
                                  [key = old->key()](const LibraryRecord &record) { return record.key() == key; }))
@@ -250,6 +348,8 @@ void LibraryScanner::scan(const QStringList &folders)
             m_cache->remove(stale);
             Q_EMIT recordsRemoved(stale);
         }
+        if (!awayRows.isEmpty())
+            Q_EMIT recordsFound(awayRows);
         m_cache->store(read);
         fresh.insert(fresh.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
         if (!pending.isEmpty())
@@ -269,6 +369,9 @@ void LibraryScanner::scan(const QStringList &folders)
         m_known.insert(m_known.end(), std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
         std::stable_sort(m_known.begin(), m_known.end(), byPath);
     }
+    if (awayCount > 0)
+        problems.append(tr("Files that went away while they were read (a drive removed?): %n. They are kept as not available and read when they are back.",
+                           nullptr, awayCount));
     m_cache->finishScan();
     tellCacheMessage();
     Q_EMIT finished(total, fromCache, done, m_cancel, problems, walker.walkedFolders(), recentChange);

@@ -6,6 +6,7 @@
 #include "rom/RomArchive.h"
 #include "support/ArchiveBuilder.h"
 #include "support/RomImageBuilder.h"
+#include "LibraryFixture.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -32,40 +33,7 @@
 
 namespace {
 
-class LibraryCoreTest : public testing::Test
-{
-protected:
-    // By bytes: QTemporaryDir leaves names that are not UTF-8 behind.
-    ~LibraryCoreTest() override { std::error_code ignored; std::filesystem::remove_all(QFile::encodeName(m_dir.path()).toStdString(), ignored); }
-    // The scanner watches folders through the event loop.
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "library_core_test";
-        static char *argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
-    }
-    QString file(const QString &name, qsizetype size = 8192) const
-    {
-        const QString path = m_dir.filePath(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        EXPECT_TRUE(RomImageBuilder().setSize(size).setName(QFileInfo(name).baseName().toLatin1()).writeTo(path));
-        return path;
-    }
-    QString link(const QString &target, const QString &name) const
-    {
-        EXPECT_TRUE(QFile::link(target, m_dir.filePath(name)));
-        return m_dir.filePath(name);
-    }
-
-    QTemporaryDir m_dir;
-};
-
-void setTime(const QString &path, qint64 seconds)
-{
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {seconds, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
-}
+using LibraryCoreTest = LibraryFixture;
 
 // Root writes anywhere; without these this thread is held to the file modes like anyone.
 bool setDacOverride(bool on)
@@ -121,31 +89,6 @@ TEST_F(LibraryCoreTest, walkerFindsRomNamesInAnyCaseAtAnyDepthOnceAndNeverLoops)
         EXPECT_EQ(FolderWalker::hasRomExtension(name, std::strlen(name)), rom) << name;
 }
 
-struct ScanResult
-{
-    std::tuple<int, int, int> counts; // total, from the cache, read
-    QStringList messages, problems;
-    QList<LibraryRecord> found;
-    QList<QByteArray> removed;
-};
-
-ScanResult scan(const QString &cachePath, const QStringList &folders, const std::function<void(LibraryScanner &)> &setUp = {})
-{
-    ScanResult result;
-    LibraryScanner scanner(cachePath, 2);
-    if (setUp)
-        setUp(scanner);
-    QObject::connect(&scanner, &LibraryScanner::finished, [&](int total, int fromCache, int read, bool, const QStringList &problems, auto...) {
-        result.counts = {total, fromCache, read};
-        result.problems = problems;
-    });
-    QObject::connect(&scanner, &LibraryScanner::cacheMessage, [&](const QString &message) { result.messages.append(message); });
-    QObject::connect(&scanner, &LibraryScanner::recordsFound, [&](const QList<LibraryRecord> &records) { result.found += records; });
-    QObject::connect(&scanner, &LibraryScanner::recordsRemoved, [&](const QList<QByteArray> &paths) { result.removed += paths; });
-    scanner.scan(folders);
-    return result;
-}
-
 TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
 {
     const QString cache = m_dir.filePath(QStringLiteral("cache/library.sqlite"));
@@ -174,6 +117,7 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
 
     // A new size, a new time, a replaced file: each is read again; a removed one is dropped.
     ASSERT_TRUE(RomImageBuilder().setSize(12288).writeTo(one));
+    backdate(one);
     struct timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 5}};
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(two).constData(), times, 0), 0);
     ASSERT_TRUE(QFile::remove(m_dir.filePath(QStringLiteral("lib/short.v64"))));
@@ -291,6 +235,7 @@ TEST_F(LibraryCoreTest, scannerWatchesFromTheStartEvenAfterCancelAndKeepsWhatCan
     // Written in place while the first scan reads, and that scan cancelled: told once it ends.
     duringScan = [&]() {
         ASSERT_TRUE(RomImageBuilder().setName("PATCHED").writeTo(one));
+        backdate(one);
         scanner.cancel();
     };
     scanner.scan(folders);
@@ -358,6 +303,8 @@ TEST_F(LibraryCoreTest, archivesGiveARowPerImageThatTheCacheKeepsByEntry)
     ASSERT_TRUE(ArchiveBuilder().add("A.z64", a).add("B.v64", b).writeTo(pair));
     ASSERT_TRUE(ArchiveBuilder().add("readme.txt", "none").writeTo(m_dir.filePath(QStringLiteral("lib/empty.7z"))));
     ASSERT_TRUE(ArchiveBuilder().add("C.n64", a).writeTo(m_dir.filePath(QStringLiteral("lib/Single.ZIP"))));
+    for (const QString &name : QDir(folders[0]).entryList(QDir::Files))
+        backdate(folders[0] + QLatin1Char('/') + name);
     const auto rows = [](const ScanResult &result) {
         QStringList texts;
         for (const LibraryRecord &record : result.found)
@@ -378,6 +325,7 @@ TEST_F(LibraryCoreTest, archivesGiveARowPerImageThatTheCacheKeepsByEntry)
 
     // Read again when it changes; the rows it no longer gives go from the list and the cache.
     ASSERT_TRUE(QFile::remove(pair) && ArchiveBuilder().add("B.v64", b).writeTo(pair));
+    backdate(pair);
     const ScanResult third = scan(cache, folders);
     EXPECT_EQ(third.counts, std::tuple(3, 2, 1));
     const QByteArray pairPath = QFile::encodeName(pair);

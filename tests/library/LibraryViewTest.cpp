@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QMainWindow>
@@ -38,6 +39,8 @@
 #include <QUrl>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -300,6 +303,11 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
         picture.fill(colour), picture.save(world.path(QLatin1String(name)));
     for (const char *suffix : {".z64", ".png"})
         ASSERT_EQ(::rename(lib + "/CAFE" + suffix, lib + "/caf\xe9" + suffix), 0);
+    // Changed long ago: a file read moments after its change is not opened from its row as it is.
+    for (const char *name : {"/ALPHA.z64", "/BRAVO.z64", "/caf\xe9.z64"}) {
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {QDateTime::currentSecsSinceEpoch() - 3600, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, lib + name, times, 0), 0);
+    }
     LibraryController::setFolders({world.path(QStringLiteral("lib"))});
     QMainWindow window;
     window.setCentralWidget(new QWidget);

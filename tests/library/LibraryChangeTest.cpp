@@ -1,0 +1,77 @@
+#include "LibraryFixture.h"
+
+#include <QThread>
+
+#include <algorithm>
+
+namespace {
+
+class LibraryChangeTest : public LibraryFixture
+{
+protected:
+    QString cache() const { return m_dir.filePath(QStringLiteral("library.sqlite")); }
+    QStringList folders() const { return {m_dir.filePath(QStringLiteral("lib"))}; }
+};
+
+// The last row told for the file.
+LibraryRecord rowOf(const ScanResult &result, const QString &path)
+{
+    const auto found = std::find_if(result.found.crbegin(), result.found.crend(),
+                                    [&](const LibraryRecord &record) { return record.path == QFile::encodeName(path); });
+    return found == result.found.crend() ? LibraryRecord() : *found;
+}
+
+TEST_F(LibraryChangeTest, aFileWhoseDriveGoesAwayDuringTheScanIsKeptAsNotAvailableAndReadWhenBack)
+{
+    file(QStringLiteral("lib/one.z64"));
+    const QString two = file(QStringLiteral("lib/drive/two.z64"));
+    link(m_dir.filePath(QStringLiteral("nowhere")), QStringLiteral("lib/dangling.z64")); // refused for good
+    const QString drive = m_dir.filePath(QStringLiteral("lib/drive")), away = m_dir.filePath(QStringLiteral("away"));
+    // Gone between the walk and the read, as a drive pulled out: the file's stamp is untouched.
+    const auto goneWhileRead = [&](LibraryScanner &scanner) {
+        QObject::connect(&scanner, &LibraryScanner::progress, [&](int read) {
+            if (read == 0) {
+                EXPECT_TRUE(QDir().rename(drive, away));
+            }
+        });
+    };
+    const ScanResult cold = scan(cache(), folders(), goneWhileRead);
+    EXPECT_EQ(cold.counts, std::tuple(3, 0, 3));
+    EXPECT_EQ(rowOf(cold, two).unreachableFolder, QFile::encodeName(drive));
+    EXPECT_EQ(cold.problems, QStringList(QStringLiteral("Files that went away while they were read (a drive removed?): 1. They are kept as not available and read when they are back.")));
+
+    ASSERT_TRUE(QDir().rename(away, drive));
+    const ScanResult back = scan(cache(), folders());
+    EXPECT_EQ(back.counts, std::tuple(3, 2, 1));
+    EXPECT_TRUE(rowOf(back, two).valid) << rowOf(back, two).refusalReason().toStdString();
+
+    // Changed, then gone while read: the row keeps what it held, and the new file is read once back.
+    ASSERT_TRUE(RomImageBuilder().setName("NEW").writeTo(two));
+    backdate(two);
+    const ScanResult warm = scan(cache(), folders(), goneWhileRead);
+    EXPECT_TRUE(rowOf(warm, two).name().startsWith(QStringLiteral("two")));
+    EXPECT_EQ(rowOf(warm, two).unreachableFolder, QFile::encodeName(drive));
+    EXPECT_TRUE(warm.removed.isEmpty());
+    ASSERT_TRUE(QDir().rename(away, drive));
+    const ScanResult again = scan(cache(), folders());
+    EXPECT_EQ(again.counts, std::tuple(3, 2, 1));
+    EXPECT_TRUE(rowOf(again, two).name().startsWith(QStringLiteral("NEW")));
+}
+
+TEST_F(LibraryChangeTest, aFileReadWithinATimeStepOfItsChangeIsReadAgainAtTheNextScan)
+{
+    // Just written: on a file system with whole seconds a same-size rewrite now would keep its stamp.
+    const QString one = m_dir.filePath(QStringLiteral("lib/one.z64"));
+    QDir().mkpath(folders()[0]);
+    ASSERT_TRUE(RomImageBuilder().writeTo(one));
+    const ScanResult first = scan(cache(), folders());
+    EXPECT_EQ(first.counts, std::tuple(1, 0, 1));
+    EXPECT_FALSE(rowOf(first, one).stamp.sameFileAs(rowOf(first, one).stamp)); // nor is it opened as it is
+    EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(1, 0, 1));
+    // Read again once the step has passed, it is trusted from then on.
+    QThread::msleep(2100);
+    EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(1, 0, 1));
+    EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(1, 1, 0));
+}
+
+} // namespace
