@@ -170,7 +170,7 @@ void LibraryScanner::scan(const QStringList &folders)
     if (!m_watcher) {
         m_watcher = new FolderWatcher(this);
         connect(m_watcher, &FolderWatcher::changed, this,
-                [this](const QByteArray &, const QList<QByteArray> &names) { watchedFolderChanged(names); });
+                [this](const QByteArray &folder, const QList<QByteArray> &names) { watchedFolderChanged(folder, names); });
         connect(m_watcher, &FolderWatcher::eventsLost, this, [this]() { Q_EMIT foldersChanged(true); });
         // A drive plugged in again is seen at once rather than at the next F5.
         connect(m_watcher, &FolderWatcher::mountsChanged, this, [this]() { Q_EMIT foldersChanged(false); });
@@ -193,8 +193,16 @@ void LibraryScanner::scan(const QStringList &folders)
                             .arg(unwatched.constFirst(), unwatchedWhy));
     // A cancelled walk saw only part of the folders: what it did not see is still watched.
     QList<QByteArray> unreachable;
+    if (m_cancel)
+        m_walked.unite(walked);
+    else
+        m_walked = walked;
+    watchParents(folders);
     if (!m_cancel) {
-        m_watcher->keepOnly(walked);
+        QSet<QByteArray> keep = walked;
+        for (auto parent = m_parents.cbegin(); parent != m_parents.cend(); ++parent)
+            keep.insert(parent.key());
+        m_watcher->keepOnly(keep);
         const QList<QByteArray> unmounted = unmountedRoots(folders, walker.mountRoots());
         for (const QByteArray &folder : unmounted)
             problems.append(tr("Nothing is mounted on “%1” now; the files found there before are kept as not available.")
@@ -412,11 +420,35 @@ void LibraryScanner::tellCacheMessage()
     }
 }
 
-void LibraryScanner::watchedFolderChanged(const QList<QByteArray> &names)
+void LibraryScanner::watchParents(const QStringList &folders)
 {
+    m_parents.clear();
+    for (const QString &folder : folders) {
+        const QByteArray path = QFile::encodeName(QDir::cleanPath(QDir(folder).absolutePath()));
+        const QByteArray parent = folderOf(path);
+        if (parent == path)
+            continue;
+        m_parents[parent].insert(path.mid(path.lastIndexOf('/') + 1));
+        m_watcher->watchFolder(parent);
+    }
+}
+
+void LibraryScanner::watchedFolderChanged(const QByteArray &folder, const QList<QByteArray> &names)
+{
+    const auto parent = m_parents.constFind(folder);
+    const bool walked = m_walked.contains(folder);
     // Only images and folders matter; other files (a download's partial file) do not.
     for (const QByteArray &name : names) {
-        if (name.isEmpty() || name.endsWith('/') || FolderWalker::isLibraryFileName(name.constData(), std::size_t(name.size()))) {
+        const QByteArray bare = name.endsWith('/') ? name.chopped(1) : name;
+        bool counts = parent != m_parents.cend() && (name.isEmpty() || parent->contains(bare));
+        if (walked && !counts) {
+            // A symlink to a folder is told without IN_ISDIR: one there now, or one walked before.
+            const QByteArray path = folder + '/' + name;
+            struct stat info;
+            counts = name.isEmpty() || name.endsWith('/') || FolderWalker::isLibraryFileName(name.constData(), std::size_t(name.size()))
+                || m_walked.contains(path) || (::lstat(path.constData(), &info) == 0 && S_ISLNK(info.st_mode));
+        }
+        if (counts) {
             Q_EMIT foldersChanged(false);
             return;
         }

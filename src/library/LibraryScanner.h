@@ -3,6 +3,7 @@
 #include "library/LibraryRecord.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -52,7 +53,10 @@ Q_SIGNALS:
 
 private:
     void tellCacheMessage();
-    void watchedFolderChanged(const QList<QByteArray> &names);
+    void watchedFolderChanged(const QByteArray &folder, const QList<QByteArray> &names);
+    /// Watches the folders holding the library folders, for a library folder removed,
+    /// made again, swapped or a symlink to it pointed elsewhere.
+    void watchParents(const QStringList &folders);
     /// The folders under \a folders that were a drive's root and are now missing or an empty
     /// folder on the file system above.
     QList<QByteArray> unmountedRoots(const QStringList &folders, const QList<QByteArray> &mountedNow);
@@ -63,6 +67,9 @@ private:
     std::unique_ptr<LibraryCache> m_cache;
     FolderWatcher *m_watcher = nullptr;
     QSet<QByteArray> m_mountRoots;
+    /// The folders walked, and the folders holding a library folder with the names of those.
+    QSet<QByteArray> m_walked;
+    QHash<QByteArray, QSet<QByteArray>> m_parents;
     /// What the list holds, sorted by path.
     std::vector<LibraryRecord> m_known;
     std::atomic<bool> m_cancel{false};

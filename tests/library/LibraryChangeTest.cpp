@@ -1,8 +1,10 @@
 #include "LibraryFixture.h"
 
+#include <QDeadlineTimer>
 #include <QThread>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -72,6 +74,47 @@ TEST_F(LibraryChangeTest, aFileReadWithinATimeStepOfItsChangeIsReadAgainAtTheNex
     QThread::msleep(2100);
     EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(1, 0, 1));
     EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(1, 1, 0));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LibraryChangeTest, aLibraryFolderMadeAgainSwappedOrRepointedAndSymlinkedSubfoldersAreNoticed)
+{
+    file(QStringLiteral("a/one.z64"));
+    file(QStringLiteral("b/one.z64"));
+    file(QStringLiteral("b/two.z64"));
+    file(QStringLiteral("other/three.z64"));
+    const QString lib = folders()[0];
+    link(m_dir.filePath(QStringLiteral("a")), QStringLiteral("lib"));
+    LibraryScanner scanner(cache(), 1);
+    int changes = 0, total = 0;
+    QObject::connect(&scanner, &LibraryScanner::foldersChanged, [&]() { ++changes; });
+    QObject::connect(&scanner, &LibraryScanner::finished, [&](int count) { total = count; });
+    scanner.scan(folders());
+    ASSERT_EQ(total, 1);
+    const auto run = [](const QString &command) { return std::system(command.toLocal8Bit().constData()) == 0; };
+    const struct {
+        const char *what;
+        QString command;
+        int total;
+    } cases[] = {
+        {"re-pointed", QStringLiteral("ln -sfn b %1").arg(lib), 2},
+        {"a symlinked folder added", QStringLiteral("ln -s ../other %1/more").arg(lib), 3},
+        {"a symlinked folder removed", QStringLiteral("rm %1/more").arg(lib), 2},
+        {"made again", QStringLiteral("rm %1 && mkdir %1 && cp %2/a/one.z64 %1/").arg(lib, m_dir.path()), 1},
+        {"swapped", QStringLiteral("cp -a %1 %1.new && cp %2/b/two.z64 %1.new/ && mv %1 %1.old && mv %1.new %1").arg(lib, m_dir.path()), 2},
+    };
+    for (const auto &change : cases) {
+        changes = 0;
+        ASSERT_TRUE(run(QStringLiteral("cd %1 && ").arg(m_dir.path()) + change.command)) << change.what;
+        for (QDeadlineTimer deadline(2000); changes == 0 && !deadline.hasExpired();)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        EXPECT_GT(changes, 0) << change.what;
+        scanner.scan(folders());
+        EXPECT_EQ(total, change.total) << change.what;
+    }
 }
 
 } // namespace
