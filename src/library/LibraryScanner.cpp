@@ -173,8 +173,18 @@ void LibraryScanner::scan(const QStringList &folders)
                 [this](const QByteArray &folder, const QList<QByteArray> &names) { watchedFolderChanged(folder, names); });
         connect(m_watcher, &FolderWatcher::eventsLost, this, [this]() { Q_EMIT foldersChanged(true); });
         // A drive plugged in again is seen at once rather than at the next F5.
-        connect(m_watcher, &FolderWatcher::mountsChanged, this, [this]() { Q_EMIT foldersChanged(false); });
+        connect(m_watcher, &FolderWatcher::mountsChanged, this, [this]() {
+            QSet<QByteArray> mounts = currentMounts();
+            if (mounts != m_mounts) {
+                m_mounts = std::move(mounts);
+                Q_EMIT foldersChanged(false);
+            }
+        });
     }
+    m_folders.clear();
+    for (const QString &folder : folders)
+        m_folders.append(QFile::encodeName(QDir::cleanPath(QDir(folder).absolutePath())));
+    m_mounts = currentMounts();
     // Watched before it is read: what changes after that is told when this scan has ended.
     FolderWalker walker(&m_cancel);
     QSet<QByteArray> walked;
@@ -418,6 +428,37 @@ void LibraryScanner::tellCacheMessage()
         m_toldMessage = m_cache->message();
         Q_EMIT cacheMessage(m_toldMessage);
     }
+}
+
+QSet<QByteArray> LibraryScanner::mountsConcerning(const QByteArray &mountInfo, const QList<QByteArray> &folders)
+{
+    QSet<QByteArray> mounts;
+    for (const QByteArray &line : mountInfo.split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() < 5)
+            continue;
+        // Spaces, tabs, new lines and backslashes in a mount point are written as octal escapes.
+        QByteArray point;
+        const QByteArray &escaped = fields[4];
+        for (qsizetype i = 0; i < escaped.size(); ++i) {
+            if (escaped[i] == '\\' && i + 3 < escaped.size()) {
+                point.append(char(escaped.mid(i + 1, 3).toInt(nullptr, 8)));
+                i += 3;
+            } else {
+                point.append(escaped[i]);
+            }
+        }
+        if (std::any_of(folders.cbegin(), folders.cend(),
+                        [&point](const QByteArray &folder) { return isUnder(point, folder) || isUnder(folder, point) || point == "/"; }))
+            mounts.insert(fields[0] + ' ' + point);
+    }
+    return mounts;
+}
+
+QSet<QByteArray> LibraryScanner::currentMounts() const
+{
+    QFile info(QStringLiteral("/proc/self/mountinfo"));
+    return info.open(QIODevice::ReadOnly) ? mountsConcerning(info.readAll(), m_folders) : QSet<QByteArray>();
 }
 
 void LibraryScanner::watchParents(const QStringList &folders)

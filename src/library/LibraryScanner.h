@@ -32,6 +32,10 @@ public:
     /// Stops the scan under way soon; safe from any thread.
     void cancel() { m_cancel = true; }
 
+    /// The mounts of \a mountInfo (as /proc/self/mountinfo has them) on, under or above one of
+    /// \a folders, by mount id and mount point: a mount elsewhere changes nothing in the library.
+    static QSet<QByteArray> mountsConcerning(const QByteArray &mountInfo, const QList<QByteArray> &folders);
+
 public Q_SLOTS:
     void scan(const QStringList &folders);
 
@@ -57,6 +61,7 @@ private:
     /// Watches the folders holding the library folders, for a library folder removed,
     /// made again, swapped or a symlink to it pointed elsewhere.
     void watchParents(const QStringList &folders);
+    QSet<QByteArray> currentMounts() const;
     /// The folders under \a folders that were a drive's root and are now missing or an empty
     /// folder on the file system above.
     QList<QByteArray> unmountedRoots(const QStringList &folders, const QList<QByteArray> &mountedNow);
@@ -70,6 +75,8 @@ private:
     /// The folders walked, and the folders holding a library folder with the names of those.
     QSet<QByteArray> m_walked;
     QHash<QByteArray, QSet<QByteArray>> m_parents;
+    QList<QByteArray> m_folders;
+    QSet<QByteArray> m_mounts;
     /// What the list holds, sorted by path.
     std::vector<LibraryRecord> m_known;
     std::atomic<bool> m_cancel{false};

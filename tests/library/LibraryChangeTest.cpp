@@ -118,3 +118,19 @@ TEST_F(LibraryChangeTest, aLibraryFolderMadeAgainSwappedOrRepointedAndSymlinkedS
 }
 
 } // namespace
+
+namespace {
+
+TEST(LibraryMountsTest, onlyMountsOnUnderOrAboveALibraryFolderConcernTheLibrary)
+{
+    const QByteArray info = "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                            "40 22 8:17 / /media/usb rw - ext4 /dev/sdb1 rw\n"
+                            "41 22 0:50 / /run/user/1000/doc rw - fuse /dev/fuse rw\n"
+                            "42 22 0:51 / /srv/tmp1 rw - tmpfs tmpfs rw\n"
+                            "43 22 7:0 / /home/p/My\\040Games/disc rw - ext4 /dev/loop0 rw\n"
+                            "44 22 7:1 / /media/usb2 rw - ext4 /dev/loop1 rw\n";
+    const QSet<QByteArray> expected{"22 /", "40 /media/usb", "43 /home/p/My Games/disc"};
+    EXPECT_EQ(LibraryScanner::mountsConcerning(info, {"/media/usb/roms", "/home/p/My Games"}), expected);
+}
+
+} // namespace
