@@ -166,7 +166,7 @@ LibraryController::LibraryController(QMainWindow *window, QWidget *viewContainer
 
     m_debounce->setSingleShot(true);
     m_debounce->setInterval(kDebounceMs);
-    connect(m_debounce, &QTimer::timeout, this, &LibraryController::rescan);
+    connect(m_debounce, &QTimer::timeout, this, [this]() { startScan(true); });
 
     m_scanner = new LibraryScanner(LibraryCache::defaultPath());
     m_scanner->moveToThread(m_thread);
@@ -482,6 +482,13 @@ void LibraryController::chooseFolder()
 
 void LibraryController::rescan()
 {
+    startScan(false);
+}
+
+void LibraryController::startScan(bool changesOnly)
+{
+    // A full scan asked for while one runs is not made a scan for changes by a later change.
+    m_changesOnly = m_scanning && m_rescanPending ? m_changesOnly && changesOnly : changesOnly;
     if (m_scanning) {
         m_rescanPending = true;
         return;
@@ -496,7 +503,11 @@ void LibraryController::rescan()
     m_panel->cancelButton()->show();
     m_panel->statusLabel()->setText(tr("Looking for ROM images…"));
     QMetaObject::invokeMethod(
-        m_scanner, [scanner = m_scanner, folders = folders()] { scanner->scan(folders); }, Qt::QueuedConnection);
+        m_scanner,
+        [scanner = m_scanner, list = folders(), changesOnly = m_changesOnly]() {
+            changesOnly ? scanner->scanChanges(list) : scanner->scan(list);
+        },
+        Qt::QueuedConnection);
 }
 
 void LibraryController::showProgress(int read, int toRead, int fromCache)
@@ -534,7 +545,7 @@ void LibraryController::scanFinishedWith(int total, int fromCache, int read, boo
     m_problemText = notes.join(QLatin1Char('\n'));
     updateStatus();
     if (m_rescanPending)
-        rescan();
+        startScan(m_changesOnly);
     else if (recentChange && !cancelled)
         QTimer::singleShot(kSettleRescanMs, this, &LibraryController::rescan);
     Q_EMIT scanFinished();

@@ -130,6 +130,8 @@ private:
         bool grid = false;
         int coverWidth = 0;
     };
+    /// \a changesOnly: for changes told, leaving what a Cancel left unread as it is.
+    void startScan(bool changesOnly);
     void restoreState();
     void saveState();
     void writeState();
@@ -154,6 +156,7 @@ private:
     QAction *m_addFolderAction = nullptr;
     bool m_scanning = false;
     bool m_rescanPending = false;
+    bool m_changesOnly = false;
     bool m_restoring = false;
     // Change notices were lost: said once the scan they caused has ended.
     bool m_eventsLost = false;

@@ -142,13 +142,15 @@ LibraryScanner::LibraryScanner(const QString &cachePath, int jobs, QObject *pare
 
 LibraryScanner::~LibraryScanner() = default;
 
-void LibraryScanner::scan(const QStringList &folders)
+void LibraryScanner::run(const QStringList &folders, bool changesOnly)
 {
     // A little below the GUI thread, so the window stays responsive while every core
     // reads; the reading threads started from here inherit it (nice is per thread on Linux).
     static thread_local const bool lowered = ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)), 5) == 0;
     Q_UNUSED(lowered);
     m_cancel = false;
+    if (!changesOnly)
+        m_leftUnread.clear();
     // Nothing to list and nothing remembered: no need to make a cache file at all.
     if (!m_cache && folders.isEmpty() && !QFileInfo::exists(m_cachePath)) {
         Q_EMIT finished(0, 0, 0, false, {}, {}, false);
@@ -223,6 +225,8 @@ void LibraryScanner::scan(const QStringList &folders)
     // Both sides sorted by path and merged in one pass: no hashing of thousands of paths.
     std::sort(entries.begin(), entries.end(), byPath);
     std::vector<FolderWalker::Entry> toRead;
+    std::vector<std::pair<QByteArray, FileStamp>> stillUnread;
+    const auto byFirst = [](const auto &unread, const FolderWalker::Entry &entry) { return unread.first < entry.path; };
     std::vector<bool> gone(m_known.size(), false);
     QList<LibraryRecord> changedState;
     bool anyGone = false;
@@ -262,6 +266,9 @@ void LibraryScanner::scan(const QStringList &folders)
                     changedState.append(record);
                 }
             }
+        } else if (const auto unread = std::lower_bound(m_leftUnread.cbegin(), m_leftUnread.cend(), entry, byFirst);
+                   unread != m_leftUnread.cend() && unread->first == entry.path && unread->second == entry.stamp) {
+            stillUnread.push_back(*unread);
         } else {
             toRead.push_back(std::move(entry));
         }
@@ -269,7 +276,7 @@ void LibraryScanner::scan(const QStringList &folders)
     }
     for (; known < m_known.size(); ++known)
         goneOrUnreachable(known);
-    const int total = int(entries.size());
+    const int total = int(entries.size() - stillUnread.size());
     entries.clear();
     if (!changedState.isEmpty())
         Q_EMIT recordsFound(changedState);
@@ -296,6 +303,7 @@ void LibraryScanner::scan(const QStringList &folders)
     int awayCount = 0;
     std::vector<LibraryRecord> fresh;
     std::size_t start = 0;
+    std::vector<char> attempted(toRead.size(), 0);
     while (start < toRead.size() && !m_cancel) {
         std::size_t end = start;
         qint64 bytes = 0;
@@ -320,6 +328,7 @@ void LibraryScanner::scan(const QStringList &folders)
                 std::vector<LibraryRecord> &records = batch[index];
                 for (const std::shared_ptr<ROM> &rom : roms)
                     records.push_back(LibraryRecord::fromROM(paths[index], stamp, *rom));
+                attempted[start + index] = 1;
                 const int count = ++done;
                 QMutexLocker lock(&pendingLock);
                 if (outcomes[index] != ReadOutcome::Away)
@@ -392,7 +401,14 @@ void LibraryScanner::scan(const QStringList &folders)
                            nullptr, awayCount));
     m_cache->finishScan();
     tellCacheMessage();
-    Q_EMIT finished(total, fromCache, done, m_cancel, problems, walker.walkedFolders(), recentChange);
+    // Left unread by this Cancel or an earlier one: read at the next full scan (F5, a start).
+    for (std::size_t i = 0; i < toRead.size(); ++i) {
+        if (!attempted[i])
+            stillUnread.emplace_back(toRead[i].path, toRead[i].stamp);
+    }
+    std::sort(stillUnread.begin(), stillUnread.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    m_leftUnread = std::move(stillUnread);
+    Q_EMIT finished(total, fromCache, done, m_cancel || !m_leftUnread.empty(), problems, walker.walkedFolders(), recentChange);
 }
 
 QList<QByteArray> LibraryScanner::unmountedRoots(const QStringList &folders, const QList<QByteArray> &mountedNow)

@@ -37,7 +37,9 @@ public:
     static QSet<QByteArray> mountsConcerning(const QByteArray &mountInfo, const QList<QByteArray> &folders);
 
 public Q_SLOTS:
-    void scan(const QStringList &folders);
+    void scan(const QStringList &folders) { run(folders, false); }
+    /// A scan for changes told: the files a Cancel left unread stay so while unchanged.
+    void scanChanges(const QStringList &folders) { run(folders, true); }
 
 Q_SIGNALS:
     /// The cache had to be set aside or kept in memory; says why.
@@ -56,6 +58,7 @@ Q_SIGNALS:
                   const QStringList &walkedFolders, bool recentChange);
 
 private:
+    void run(const QStringList &folders, bool changesOnly);
     void tellCacheMessage();
     void watchedFolderChanged(const QByteArray &folder, const QList<QByteArray> &names);
     /// Watches the folders holding the library folders, for a library folder removed,
@@ -77,6 +80,8 @@ private:
     QHash<QByteArray, QSet<QByteArray>> m_parents;
     QList<QByteArray> m_folders;
     QSet<QByteArray> m_mounts;
+    /// What a Cancel left unread, sorted by path, with the stamps seen then.
+    std::vector<std::pair<QByteArray, FileStamp>> m_leftUnread;
     /// What the list holds, sorted by path.
     std::vector<LibraryRecord> m_known;
     std::atomic<bool> m_cancel{false};

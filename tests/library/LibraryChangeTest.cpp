@@ -134,3 +134,27 @@ TEST(LibraryMountsTest, onlyMountsOnUnderOrAboveALibraryFolderConcernTheLibrary)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LibraryChangeTest, afterCancelAChangeReadsWhatChangedNotWhatWasCancelled)
+{
+    for (const char *name : {"a", "b", "c", "d"})
+        file(QStringLiteral("lib/%1.z64").arg(QLatin1String(name)));
+    LibraryScanner scanner(cache(), 1);
+    std::tuple<int, int, int, bool> told;
+    QObject::connect(&scanner, &LibraryScanner::finished, [&](int total, int fromCache, int read, bool cancelled) {
+        told = {total, fromCache, read, cancelled};
+    });
+    const auto cancelling = QObject::connect(&scanner, &LibraryScanner::progress, [&]() { scanner.cancel(); });
+    scanner.scan(folders());
+    EXPECT_EQ(told, std::tuple(4, 0, 0, true));
+    QObject::disconnect(cancelling);
+    file(QStringLiteral("lib/e.z64"));
+    scanner.scanChanges(folders());
+    EXPECT_EQ(told, std::tuple(1, 0, 1, true)); // still partial: the status keeps saying so
+    scanner.scan(folders());
+    EXPECT_EQ(told, std::tuple(5, 1, 4, false));
+}
+
+} // namespace
