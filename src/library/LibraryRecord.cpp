@@ -52,6 +52,16 @@ LibraryRecord LibraryRecord::fromROM(const QByteArray &path, const FileStamp &st
     return record;
 }
 
+LibraryRecord LibraryRecord::movedTo(const QByteArray &newPath, const FileStamp &newStamp) const
+{
+    LibraryRecord record = *this;
+    record.path = newPath;
+    record.stamp = newStamp;
+    record.unreachableFolder.clear();
+    record.m_encoded = record.encodeWith(valid ? QList<QString>{name(), gameCode(), md5(), byteOrder()} : QList<QString>());
+    return record;
+}
+
 std::shared_ptr<ROM> LibraryRecord::toROM() const
 {
     auto rom = std::make_shared<ROM>();

@@ -73,6 +73,8 @@ public:
     QString byteOrder() const { return text(3); }
 
     static LibraryRecord fromROM(const QByteArray &path, const FileStamp &stamp, const ROM &rom);
+    /// The same record for the same file found under another name (renamed or moved).
+    LibraryRecord movedTo(const QByteArray &newPath, const FileStamp &newStamp) const;
     /// A ROM record with the same fields, as the reader would have made it.
     std::shared_ptr<ROM> toROM() const;
     /// The path for people (bytes that are not UTF-8 show as U+FFFD); open with \c path.

@@ -281,6 +281,30 @@ void LibraryScanner::run(const QStringList &folders, bool changesOnly)
     if (!changedState.isEmpty())
         Q_EMIT recordsFound(changedState);
 
+    // Renamed or moved within the library: gone from one path and found at another with the same
+    // device, inode, size and modification time (a rename changes the change time) is the same
+    // file, and its record is taken rather than the file read again.
+    std::vector<LibraryRecord> moved;
+    if (!m_cancel && anyGone && !toRead.empty()) {
+        QHash<std::pair<quint64, quint64>, std::size_t> goneByInode;
+        for (std::size_t i = 0; i < m_known.size(); ++i) {
+            const FileStamp &stamp = m_known[i].stamp;
+            if (gone[i] && stamp.trusted && stamp.size >= 0 && !goneByInode.contains({stamp.device, stamp.inode}))
+                goneByInode.insert({stamp.device, stamp.inode}, i);
+        }
+        std::erase_if(toRead, [&](const FolderWalker::Entry &entry) {
+            const auto found = goneByInode.constFind({entry.stamp.device, entry.stamp.inode});
+            if (found == goneByInode.cend() || m_known[*found].stamp.size != entry.stamp.size
+                || m_known[*found].stamp.mtimeNs != entry.stamp.mtimeNs)
+                return false;
+            for (std::size_t i = *found; i < m_known.size() && m_known[i].path == m_known[*found].path; ++i)
+                moved.push_back(m_known[i].movedTo(entry.path, entry.stamp));
+            goneByInode.erase(found);
+            ++fromCache;
+            return true;
+        });
+    }
+
     // A cancelled walk saw only part of the folders; nothing is taken for gone.
     if (!m_cancel && anyGone) {
         QList<QByteArray> paths;
@@ -302,6 +326,11 @@ void LibraryScanner::run(const QStringList &folders, bool changesOnly)
     std::atomic<int> done{0};
     int awayCount = 0;
     std::vector<LibraryRecord> fresh;
+    if (!moved.empty()) {
+        m_cache->store(moved);
+        Q_EMIT recordsFound(QList<LibraryRecord>(moved.cbegin(), moved.cend()));
+        fresh = std::move(moved);
+    }
     std::size_t start = 0;
     std::vector<char> attempted(toRead.size(), 0);
     while (start < toRead.size() && !m_cancel) {

@@ -158,3 +158,23 @@ TEST_F(LibraryChangeTest, afterCancelAChangeReadsWhatChangedNotWhatWasCancelled)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LibraryChangeTest, aFileRenamedOrMovedWithinTheLibraryKeepsItsRecordAndIsNotRead)
+{
+    for (const char *name : {"a", "b", "c"})
+        file(QStringLiteral("lib/old/%1.z64").arg(QLatin1String(name)));
+    const QStringList both{folders()[0], m_dir.filePath(QStringLiteral("lib2"))};
+    QDir().mkpath(both[1]);
+    EXPECT_EQ(scan(cache(), both).counts, std::tuple(3, 0, 3));
+    ASSERT_TRUE(QDir().rename(m_dir.filePath(QStringLiteral("lib/old")), m_dir.filePath(QStringLiteral("lib/new"))));
+    ASSERT_TRUE(QDir().rename(m_dir.filePath(QStringLiteral("lib/new/c.z64")), m_dir.filePath(QStringLiteral("lib2/c.z64"))));
+    const ScanResult renamed = scan(cache(), both);
+    EXPECT_EQ(renamed.counts, std::tuple(3, 3, 0));
+    EXPECT_EQ(renamed.removed.size(), 3);
+    EXPECT_TRUE(rowOf(renamed, m_dir.filePath(QStringLiteral("lib2/c.z64"))).name().startsWith(QStringLiteral("c")));
+    EXPECT_EQ(scan(cache(), both).counts, std::tuple(3, 3, 0)); // kept under the new names
+}
+
+} // namespace
