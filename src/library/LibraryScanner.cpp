@@ -3,6 +3,7 @@
 #include "library/FolderWalker.h"
 #include "library/LibraryCache.h"
 #include "library/ParallelReader.h"
+#include "library/ReadVerdict.h"
 #include "platform/FolderWatcher.h"
 
 #include <QDateTime>
@@ -36,10 +37,6 @@ constexpr qint64 kBatchBytes = qint64(256) << 20;
 constexpr qint64 kEmitIntervalMs = 100;
 // A file changed this recently may still be being copied.
 constexpr qint64 kSettleNs = qint64(3) * 1000000000;
-// The time step of the coarsest file systems in use (FAT keeps 2 s, exFAT as mounted here
-// whole seconds): a file read within it of its last change can be rewritten afterwards with
-// its size and times unchanged, so what was read is not trusted.
-constexpr qint64 kTimeStepNs = qint64(2) * 1000000000;
 
 const auto byPath = [](const auto &a, const auto &b) { return a.path < b.path; };
 
@@ -58,69 +55,6 @@ bool isEmptyFolder(const QByteArray &folder)
         ++entries;
     ::closedir(dir);
     return entries <= 2; // "." and ".."
-}
-
-qint64 nowNs()
-{
-    struct timespec now;
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-// Errors that tell of the file's drive or connection, or of a passing shortage, not of the file.
-bool mayPass(int error)
-{
-    switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-    case ENODEV:
-    case ENXIO:
-    case EIO:
-    case ESTALE:
-    case ENOTCONN:
-    case ENOMEDIUM:
-    case ETIMEDOUT:
-    case EHOSTDOWN:
-    case ECONNRESET:
-    case ECONNABORTED:
-    case ENOMEM:
-        return true;
-    default:
-        return false;
-    }
-}
-
-enum class ReadOutcome {
-    Trusted,
-    /// Kept, but read again at the next scan.
-    Untrusted,
-    /// The file or its drive went away between the walk and the read: nothing it says is kept.
-    Away,
-};
-
-ReadOutcome judgeRead(const QByteArray &path, const FileStamp &walked, const ParallelReader::Records &roms, qint64 readNs)
-{
-    // A name the walk could not follow (a dangling link) is refused for good.
-    if (walked.size < 0)
-        return ReadOutcome::Trusted;
-    bool passing = false;
-    bool refused = false;
-    for (const std::shared_ptr<ROM> &rom : roms) {
-        const std::optional<ROM::Refusal> refusal = rom->refusal();
-        refused = refused || refusal.has_value();
-        passing = passing || refusal == ROM::Refusal::Missing
-            || ((refusal == ROM::Refusal::CannotOpen || refusal == ROM::Refusal::ReadFailed) && mayPass(rom->refusalError()));
-    }
-    if (refused) {
-        // An archive's reader keeps no error number: the file itself says whether it is still there.
-        struct stat info;
-        if (::stat(path.constData(), &info) != 0)
-            return ReadOutcome::Away;
-        if (passing || !FileStamp::fromStat(info).sameFileAs(walked))
-            return ReadOutcome::Untrusted;
-    }
-    const qint64 sinceChange = readNs - walked.mtimeNs;
-    return sinceChange > -kTimeStepNs && sinceChange < kTimeStepNs ? ReadOutcome::Untrusted : ReadOutcome::Trusted;
 }
 
 QByteArray folderOf(const QByteArray &path)
@@ -343,7 +277,7 @@ void LibraryScanner::run(const QStringList &folders, bool changesOnly)
             paths.push_back(toRead[i].path);
 
         std::vector<std::vector<LibraryRecord>> batch(paths.size());
-        std::vector<ReadOutcome> outcomes(paths.size(), ReadOutcome::Trusted);
+        std::vector<ReadVerdict::Outcome> outcomes(paths.size(), ReadVerdict::Trusted);
         QMutex pendingLock;
         QList<LibraryRecord> pending;
         QElapsedTimer sinceEmit;
@@ -352,15 +286,15 @@ void LibraryScanner::run(const QStringList &folders, bool changesOnly)
             paths, m_jobs,
             [&](std::size_t index, ParallelReader::Records roms) {
                 FileStamp stamp = toRead[start + index].stamp;
-                outcomes[index] = judgeRead(paths[index], stamp, roms, nowNs());
-                stamp.trusted = outcomes[index] == ReadOutcome::Trusted;
+                outcomes[index] = ReadVerdict::judge(paths[index], stamp, roms);
+                stamp.trusted = outcomes[index] == ReadVerdict::Trusted;
                 std::vector<LibraryRecord> &records = batch[index];
                 for (const std::shared_ptr<ROM> &rom : roms)
                     records.push_back(LibraryRecord::fromROM(paths[index], stamp, *rom));
                 attempted[start + index] = 1;
                 const int count = ++done;
                 QMutexLocker lock(&pendingLock);
-                if (outcomes[index] != ReadOutcome::Away)
+                if (outcomes[index] != ReadVerdict::Away)
                     pending.append(QList<LibraryRecord>(records.cbegin(), records.cend()));
                 if (sinceEmit.elapsed() >= kEmitIntervalMs) {
                     sinceEmit.restart();
@@ -379,7 +313,7 @@ void LibraryScanner::run(const QStringList &folders, bool changesOnly)
             if (records.empty())
                 continue;
             const auto [first, last] = std::equal_range(m_known.begin(), m_known.end(), records.front(), byPath);
-            if (outcomes[index] == ReadOutcome::Away) {
+            if (outcomes[index] == ReadVerdict::Away) {
                 // Kept as not available, with what it held when last read (that stamp is not
                 // the file's now, so it is read once it is back); never read: the failed read,
                 // untrusted.
