@@ -47,7 +47,9 @@ wait_until 30 shows "row: DELTA COPIED" || fail "a copied file was not picked up
 quit
 
 start
-wait_until 30 shows "5 files, all from the cache" || fail "second start not from the cache: $(cat "$work/ui.txt")"
+# The copy was read moments after it was made, so it alone is read again.
+wait_until 30 eval 'ui && grep -Eq "5 files(, all from the cache|: 1 read, 4 from the cache)" "$work/ui.txt"' \
+    || fail "second start not from the cache: $(cat "$work/ui.txt")"
 make_rom --size 16K --name "ALPHA CHANGED" "$lib/one.z64"
 wait_until 30 shows "row: ALPHA CHANGED" || fail "a changed file was not read again: $(cat "$work/ui.txt")"
 quit
