@@ -5,7 +5,7 @@
 #include "launch/PlayStatus.h"
 #include "platform/LocalPath.h"
 #include "rom/ROM.h"
-#include "rom/RomArchive.h"
+#include "rom/RomSource.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,19 +57,20 @@ QString GameSession::displayPath(const ROM &rom)
 
 std::shared_ptr<ROM> GameSession::readForPlay(const LocalPath &path, QString *reason)
 {
-    const bool isArchive = RomArchive::hasArchiveExtension(path.bytes().constData(), std::size_t(path.bytes().size()));
-    const std::vector<std::shared_ptr<ROM>> images{isArchive ? RomArchive::readImages(path.toUrl())
-                                                             : std::vector{ROM::romFromURL(path.toUrl())}};
+    const RomSource source(path.toUrl());
     const auto cannotOpen = [&](const QString &why) {
         *reason = tr("\u201c%1\u201d cannot be opened. %2")
                       .arg(path.displayText(), why.isEmpty() ? tr("The file could not be read.") : why);
         return nullptr;
     };
-    if (images.size() > 1)
-        return cannotOpen(tr("The archive holds %n ROM images; --play takes an archive with one (open it in the "
-                             "Launcher to choose).",
-                             nullptr, int(images.size())));
-    const std::shared_ptr<ROM> rom = images.empty() ? nullptr : images.front();
+    // Several images are refused from the archive's headers, before any of them is read.
+    if (source.kind() == RomSource::Kind::Archive) {
+        if (const std::size_t count = source.listImages().entries.size(); count > 1)
+            return cannotOpen(tr("The archive holds %n ROM images; --play takes an archive with one (open it in the "
+                                 "Launcher to choose).",
+                                 nullptr, int(count)));
+    }
+    const std::shared_ptr<ROM> rom = source.read();
     if (!rom || !rom->isValid())
         return cannotOpen(rom ? rom->refusalReason() : QString());
     return rom;
