@@ -81,15 +81,12 @@ qint64 peakRssKiB()
 struct Window
 {
     QMainWindow window;
-    QWidget *container = new QWidget;
     std::unique_ptr<LibraryController> library;
     Window()
     {
-        auto *central = new QWidget;
-        (new QVBoxLayout(central))->addWidget(container);
-        window.setCentralWidget(central);
         window.resize(1280, 800);
-        library = std::make_unique<LibraryController>(&window, container);
+        library = std::make_unique<LibraryController>(&window);
+        window.setCentralWidget(library->panel());
     }
 };
 

@@ -1,15 +1,17 @@
 // Measures how long the GUI thread goes without running its event loop while the library
 // panel fills from a cold scan: a 5 ms timer notes the longest gap between its ticks.
 // Usage: tolvane-stall-bench DIR...   (XDG_CACHE_HOME should point at an empty folder)
+#include "library/GameLibrary.h"
 #include "library/LibraryController.h"
+#include "library/LibraryFolders.h"
 #include "library/LibraryModel.h"
+#include "library/LibraryPanel.h"
 #include "platform/UserDefaults.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,17 +25,13 @@ int main(int argc, char **argv)
         folders.append(folder);
     // Start with no folder, so that the window's first layout and paint are done before
     // the scan and do not count as its stalls.
-    UserDefaults::standardUserDefaults().setValueForKey(LibraryController::foldersKey, QVariantList());
+    UserDefaults::standardUserDefaults().setValueForKey(LibraryFolders::key, QVariantList());
 
     QMainWindow window;
-    auto *central = new QWidget;
-    auto *layout = new QVBoxLayout(central);
-    auto *container = new QWidget;
-    layout->addWidget(container);
-    window.setCentralWidget(central);
     window.resize(1000, 600);
+    LibraryController library(&window);
+    window.setCentralWidget(library.panel());
     window.show();
-    LibraryController library(&window, container);
 
     // The GUI thread's own CPU time in the worst gap tells its work from waiting for a core.
     const auto threadCpuNs = []() {
@@ -59,7 +57,7 @@ int main(int argc, char **argv)
         last = now;
         lastCpu = cpu;
     });
-    QObject::connect(&library, &LibraryController::scanFinished, &app, [&]() {
+    QObject::connect(library.gameLibrary(), &GameLibrary::scanFinished, &app, [&]() {
         if (!scanning)
             return;
         const qint64 now = clock.nsecsElapsed();
@@ -74,7 +72,7 @@ int main(int argc, char **argv)
         lastCpu = threadCpuNs();
         scanning = true;
         // The library rescans as the stored list changes.
-        UserDefaults::standardUserDefaults().setValueForKey(LibraryController::foldersKey, folders);
+        UserDefaults::standardUserDefaults().setValueForKey(LibraryFolders::key, folders);
     });
     heartbeat.start();
     clock.start();

@@ -1,17 +1,70 @@
 #include "mainwindow/DragWindow.h"
 
 #include "mainwindow/URLDropDelegate.h"
+#include "platform/UserDefaults.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLayout>
 #include <QMimeData>
+#include <QScreen>
+#include <QSplitter>
+#include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+
 #include <utility>
+
+namespace {
+
+const QString panelWidthKey = QStringLiteral("LibraryPanelWidth");
+
+} // namespace
 
 DragWindow::DragWindow(QWidget *parent)
     : QMainWindow(parent)
 {
+}
+
+DragWindow::~DragWindow()
+{
+    writePanelWidth();
+}
+
+void DragWindow::placeLibraryPanel(QWidget *panel, QWidget *viewContainer, int firstWidth)
+{
+    QWidget *central = viewContainer->parentWidget();
+    m_splitter = new QSplitter(Qt::Horizontal, central);
+    m_splitter->setObjectName(QStringLiteral("librarySplitter"));
+    m_splitter->setChildrenCollapsible(false);
+    delete central->layout()->replaceWidget(viewContainer, m_splitter);
+    m_splitter->addWidget(panel);
+    m_splitter->addWidget(viewContainer);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    const int width = UserDefaults::standardUserDefaults().valueForKey(panelWidthKey).toInt();
+    m_splitter->setSizes({width > 0 ? width : firstWidth, 480});
+    // Room for the list beside the ROM view.
+    const int windowWidth = std::min(std::max(1000, width > 0 ? 0 : firstWidth + 480), screen()->availableGeometry().width());
+    if (panel->isVisibleTo(this) && this->width() < windowWidth)
+        resize(windowWidth, std::max(height(), 560));
+
+    // Dragging the splitter sends many moves; the file is written once.
+    m_widthTimer = new QTimer(this);
+    m_widthTimer->setSingleShot(true);
+    m_widthTimer->setInterval(300);
+    connect(m_widthTimer, &QTimer::timeout, this, &DragWindow::writePanelWidth);
+    connect(m_splitter, &QSplitter::splitterMoved, this, [this]() {
+        m_unsavedPanelWidth = m_splitter->sizes().value(0);
+        m_widthTimer->start();
+    });
+}
+
+void DragWindow::writePanelWidth()
+{
+    if (const int width = std::exchange(m_unsavedPanelWidth, 0); width > 0)
+        UserDefaults::standardUserDefaults().setValueForKey(panelWidthKey, width);
 }
 
 void DragWindow::awakeFromNib()

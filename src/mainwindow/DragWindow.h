@@ -5,6 +5,8 @@
 #include <QWindow>
 
 class QMimeData;
+class QSplitter;
+class QTimer;
 class QUrl;
 class URLDropDelegate;
 
@@ -16,6 +18,8 @@ class DragWindow : public QMainWindow
 
 public:
     explicit DragWindow(QWidget *parent = nullptr);
+    /// Keeps a panel width still waiting to be written.
+    ~DragWindow() override;
 
     /// Runs once the window's form has been applied: no maximise button, and drops of
     /// URLs are received from now on.
@@ -23,6 +27,11 @@ public:
 
     URLDropDelegate *dropDelegate() const { return m_dropDelegate; }
     void setDropDelegate(URLDropDelegate *delegate) { m_dropDelegate = delegate; }
+
+    /// Puts \a panel on the left of \a viewContainer, in a splitter that takes the container's
+    /// place, as wide as it was last (at a first start \a firstWidth), and widens the window
+    /// to show both. What happens inside the container is unchanged.
+    void placeLibraryPanel(QWidget *panel, QWidget *viewContainer, int firstWidth);
 
     /// The first URL of a drag, read from the raw "text/uri-list" so that a file name that
     /// is not UTF-8 keeps its bytes (also when the source did not percent-encode them).
@@ -37,7 +46,13 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void writePanelWidth();
+
     URLDropDelegate *m_dropDelegate = nullptr;
+    QSplitter *m_splitter = nullptr;
+    QTimer *m_widthTimer = nullptr;
+    // Taken when the splitter moves, written a moment later or when the window goes.
+    int m_unsavedPanelWidth = 0;
     // The answer given when the drag entered holds until it leaves or drops.
     bool m_dragAccepted = false;
     // The platform window whose drags of URLs we take before any child widget sees them.

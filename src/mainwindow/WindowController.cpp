@@ -1,8 +1,11 @@
 #include "mainwindow/WindowController.h"
 
 #include "launch/EmulatorSupervisor.h"
+#include "library/GameLibrary.h"
 #include "library/LibraryController.h"
+#include "library/LibraryFolders.h"
 #include "library/LibraryModel.h"
+#include "library/LibraryPanel.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/EmptyViewController.h"
 #include "mainwindow/EmulatorOutputWindow.h"
@@ -125,15 +128,17 @@ void WindowController::initControllers()
 
 void WindowController::initLibrary()
 {
-    m_library = new LibraryController(m_dragWindow, m_targetView, this);
+    m_library = new LibraryController(m_dragWindow, this);
+    m_dragWindow->placeLibraryPanel(m_library->panel(), m_targetView, m_library->firstPanelWidth());
+    GameLibrary *games = m_library->gameLibrary();
     gameSettingsChanged();
     connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
         if (key == GameSettings::kGameSettingsKey)
             gameSettingsChanged();
     });
-    connect(m_library, &LibraryController::openRecord, this, &WindowController::showRecord);
-    connect(m_library, &LibraryController::openFile, this, [this](const QUrl &url) { handleURL(url); });
-    connect(m_library, &LibraryController::playRecord, this, [this](const std::shared_ptr<ROM> &rom) {
+    connect(games, &GameLibrary::openRecord, this, &WindowController::showRecord);
+    connect(games, &GameLibrary::openFile, this, [this](const QUrl &url) { handleURL(url); });
+    connect(games, &GameLibrary::playRecord, this, [this](const std::shared_ptr<ROM> &rom) {
         // Play from the menu means this game: a different one running is not resumed.
         if (m_session->hasGame() && m_rom.get() != rom.get())
             return showStatus(tr("Stop the game that is running before playing another."));
@@ -142,17 +147,16 @@ void WindowController::initLibrary()
             playPressed(m_playButton);
     });
     // The history of a game ends up in the library, which the supervisor does not know about.
-    connect(m_session, &GameSession::runEnded, m_library, &LibraryController::recordRun);
-    connect(m_library, &LibraryController::historyChanged, this, &WindowController::showHistory);
+    connect(m_session, &GameSession::runEnded, games, &GameLibrary::recordRun);
+    connect(games, &GameLibrary::historyChanged, this, &WindowController::showHistory);
     // With no folder chosen yet the empty view offers one beside its drop prompt.
     auto *choose = new QPushButton(tr("Choose ROM Folder…"), m_emptyVC->view());
     choose->setObjectName(QStringLiteral("chooseRomFolder"));
-    choose->setVisible(LibraryController::folders().isEmpty());
+    choose->setVisible(LibraryFolders::folders().isEmpty());
     if (auto *layout = qobject_cast<QBoxLayout *>(m_emptyVC->view()->layout()))
         layout->insertWidget(layout->count() - 1, choose, 0, Qt::AlignHCenter);
     connect(choose, &QPushButton::clicked, m_library, &LibraryController::chooseFolder);
-    connect(m_library, &LibraryController::scanFinished, choose,
-            [choose]() { choose->setVisible(LibraryController::folders().isEmpty()); });
+    connect(games, &GameLibrary::scanFinished, choose, [choose]() { choose->setVisible(LibraryFolders::folders().isEmpty()); });
 }
 
 void WindowController::connectSignals()
@@ -435,7 +439,7 @@ void WindowController::showHistory()
 {
     if (!m_rom || !m_library)
         return;
-    const GameHistory history = m_library->history(m_rom->MD5().value_or(QString()));
+    const GameHistory history = m_library->gameLibrary()->history(m_rom->MD5().value_or(QString()));
     m_romVC->setHistoryText(GameHistory::lastPlayedText(history.lastPlayed, QDate::currentDate()),
                             GameHistory::playTimeText(history.playMs));
 }

@@ -1,7 +1,9 @@
 #include "library/CoverDelegate.h"
 #include "library/CoverFinder.h"
 #include "library/CoverLoader.h"
+#include "library/GameLibrary.h"
 #include "library/LibraryController.h"
+#include "library/LibraryFolders.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryGridView.h"
 #include "library/LibraryModel.h"
@@ -24,7 +26,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
@@ -308,12 +309,12 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
         const struct timespec times[2] = {{0, UTIME_OMIT}, {QDateTime::currentSecsSinceEpoch() - 3600, 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, lib + name, times, 0), 0);
     }
-    LibraryController::setFolders({world.path(QStringLiteral("lib"))});
+    LibraryFolders::setFolders({world.path(QStringLiteral("lib"))});
     QMainWindow window;
-    window.setCentralWidget(new QWidget);
-    (new QVBoxLayout(window.centralWidget()))->addWidget(new QWidget);
-    auto *library = new LibraryController(&window, window.centralWidget()->findChild<QWidget *>());
-    QSignalSpy scanned(library, &LibraryController::scanFinished), opened(library, &LibraryController::openRecord),
+    auto *library = new LibraryController(&window);
+    window.setCentralWidget(library->panel());
+    window.resize(1000, 560);
+    QSignalSpy scanned(library->gameLibrary(), &GameLibrary::scanFinished), opened(library->gameLibrary(), &GameLibrary::openRecord),
         settings(library, &LibraryController::gameSettingsRequested);
     window.show();
     ASSERT_TRUE(scanned.wait(kTimeoutMs));
@@ -371,36 +372,25 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
     for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Return})
         QTest::keyClick(grid, key);
     EXPECT_EQ(openedName(), names[1]);
-    delete library; // writes the history
-    PlayHistory stored;
-    stored.open();
-    EXPECT_TRUE(stored.entries().value(md5[1]).favourite && stored.entries().value(md5[2]).favourite && !stored.entries().value(md5[0]).favourite);
+    const auto favourite = [library](const QString &md5) { return library->gameLibrary()->history(md5).favourite; };
+    EXPECT_TRUE(favourite(md5[1]) && favourite(md5[2]) && !favourite(md5[0]));
+    delete library;
 }
 
 // Quit (Ctrl+Q, a logout) comes right after a change of view: the main window goes before the
 // library, whose pending layout must still be saved and whose threads must still end.
-TEST(LibraryWindowTest, TheHistoryReadAtStartIsAnnouncedAndAQuitRightAfterAChangeStillSavesTheLayoutAndTheHistory)
+TEST(LibraryWindowTest, AQuitRightAfterAChangeStillSavesTheLayoutAndTheHistory)
 {
     TestWorld world;
     const QString game = QStringLiteral("0123456789abcdef0123456789abcdef");
     auto *window = new QMainWindow;
-    window->setCentralWidget(new QWidget);
-    (new QVBoxLayout(window->centralWidget()))->addWidget(new QWidget);
-    {
-        PlayHistory played;
-        played.open();
-        played.recordRun(game, 1000, 6000);
-    }
     {
         QObject owner;
-        auto *library = new LibraryController(window, window->centralWidget()->findChild<QWidget *>(), &owner);
-        // A game opened at start, before the history was read, learns its history once it is.
-        QSignalSpy historyRead(library, &LibraryController::historyChanged);
-        ASSERT_TRUE(historyRead.wait(kTimeoutMs));
-        EXPECT_EQ(library->history(game).lastPlayed, 1000);
+        auto *library = new LibraryController(window, &owner);
+        window->setCentralWidget(library->panel());
         window->show();
         library->panel()->showGrid(true);
-        library->setFavourite(game, true);
+        library->gameLibrary()->setFavourite(game, true);
         delete window;
     }
     EXPECT_EQ(UserDefaults::standardUserDefaults().valueForKey(QStringLiteral("LibraryView")).toString(), QStringLiteral("Grid"));

@@ -1,7 +1,12 @@
 // Tests with windows, panes or children run inside an application object: its event loop
 // brings children's end notices and widget events. HOME and the XDG folders point into a
-// temporary folder for the whole run, so nothing of the real user is touched.
+// temporary folder for the whole run, so nothing of the real user is touched. Tests of code
+// without widgets (TOLVANE_TEST_CORE) run in a core application and do not load Qt Widgets.
+#ifdef TOLVANE_TEST_CORE
+#include <QCoreApplication>
+#else
 #include <QApplication>
+#endif
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -20,8 +25,12 @@ int main(int argc, char **argv)
     // Test discovery runs us without the test environment.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef TOLVANE_TEST_CORE
+    QCoreApplication app(argc, argv);
+#else
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+#endif
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

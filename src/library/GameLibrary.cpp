@@ -1,0 +1,251 @@
+#include "library/GameLibrary.h"
+
+#include "library/LibraryCache.h"
+#include "library/LibraryFolders.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryScanner.h"
+#include "library/PlayHistory.h"
+#include "platform/LocalPath.h"
+#include "platform/UserDefaults.h"
+#include "rom/RomArchive.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+#include <utility>
+
+#include <sys/stat.h>
+
+namespace {
+
+// A copy of many files sends a burst of changes; one scan after the burst is enough.
+constexpr int kDebounceMs = 400;
+// A file that changed moments ago may still be being written: look again later.
+constexpr int kSettleRescanMs = 3000;
+
+} // namespace
+
+GameLibrary::GameLibrary(QObject *parent)
+    : QObject(parent)
+    , m_model(new LibraryModel(this))
+    , m_scanThread(new QThread(this))
+    , m_historyThread(new QThread(this))
+    , m_scanner(new LibraryScanner(LibraryCache::defaultPath()))
+    , m_history(new PlayHistory)
+    , m_debounce(new QTimer(this))
+{
+    m_debounce->setSingleShot(true);
+    m_debounce->setInterval(kDebounceMs);
+    connect(m_debounce, &QTimer::timeout, this, [this]() { startScan(true); });
+
+    m_scanner->moveToThread(m_scanThread);
+    connect(m_scanThread, &QThread::finished, m_scanner, &QObject::deleteLater);
+    connect(m_scanner, &LibraryScanner::recordsFound, m_model, &LibraryModel::addRecords);
+    connect(m_scanner, &LibraryScanner::recordsRemoved, m_model, &LibraryModel::removeKeys);
+    connect(m_scanner, &LibraryScanner::foldersChanged, this, [this](bool eventsLost) {
+        m_eventsLost = m_eventsLost || eventsLost;
+        m_debounce->start();
+    });
+    connect(m_scanner, &LibraryScanner::progress, this, &GameLibrary::showProgress);
+    connect(m_scanner, &LibraryScanner::finished, this, &GameLibrary::scanFinishedWith);
+    connect(m_scanner, &LibraryScanner::cacheMessage, this, [this](const QString &message) {
+        m_cacheMessage = message;
+        updateStatus();
+    });
+
+    m_history->moveToThread(m_historyThread);
+    connect(m_historyThread, &QThread::finished, m_history, &QObject::deleteLater);
+    connect(m_history, &PlayHistory::loaded, this, [this](const GameHistoryMap &entries) {
+        m_model->setHistory(entries);
+        // A game opened before the file was read (given at start) shows its history now.
+        Q_EMIT historyChanged(QString());
+    });
+    connect(m_history, &PlayHistory::problem, this, [this](const QString &message) {
+        m_historyMessage = message;
+        updateStatus();
+        Q_EMIT historyProblem(message);
+    });
+
+    // Whoever changed them (Preferences, the File menu, a hand edit of the file).
+    connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
+        if (key == LibraryFolders::key)
+            rescan();
+    });
+    m_scanThread->start();
+    m_historyThread->start();
+}
+
+GameLibrary::~GameLibrary()
+{
+    // The worker may be mid-read: tell it to stop, then wait for it before anything goes.
+    m_scanner->cancel();
+    m_scanThread->quit();
+    m_scanThread->wait();
+    // Changes still queued for the history file are written before its thread ends.
+    QMetaObject::invokeMethod(m_history, []() {}, Qt::BlockingQueuedConnection);
+    m_historyThread->quit();
+    m_historyThread->wait();
+}
+
+void GameLibrary::start()
+{
+    QMetaObject::invokeMethod(m_history, &PlayHistory::open, Qt::QueuedConnection);
+    rescan();
+}
+
+void GameLibrary::addFolder(const QString &folder)
+{
+    // A new folder is read as the store tells of it; one listed already is read again.
+    if (!LibraryFolders::add(folder))
+        rescan();
+}
+
+void GameLibrary::rescan()
+{
+    startScan(false);
+}
+
+void GameLibrary::cancelScan()
+{
+    m_scanner->cancel();
+}
+
+void GameLibrary::startScan(bool changesOnly)
+{
+    // A full scan asked for while one runs is not made a scan for changes by a later change.
+    m_changesOnly = m_scanning && m_rescanPending ? m_changesOnly && changesOnly : changesOnly;
+    if (m_scanning) {
+        m_rescanPending = true;
+        return;
+    }
+    m_scanning = true;
+    m_rescanPending = false;
+    m_eventsLostNote = m_eventsLost;
+    m_eventsLost = false;
+    m_summary.clear();
+    Q_EMIT scanningChanged(true);
+    Q_EMIT progress(0, 0);
+    setStatusText(tr("Looking for ROM images…"));
+    QMetaObject::invokeMethod(
+        m_scanner,
+        [scanner = m_scanner, list = LibraryFolders::folders(), changesOnly = m_changesOnly]() {
+            changesOnly ? scanner->scanChanges(list) : scanner->scan(list);
+        },
+        Qt::QueuedConnection);
+}
+
+void GameLibrary::showProgress(int read, int toRead, int fromCache)
+{
+    if (toRead == 0)
+        return;
+    const QLocale locale;
+    Q_EMIT progress(read, toRead);
+    setStatusText(tr("Reading %1 of %2 (%3 from the cache)")
+                      .arg(locale.toString(read), locale.toString(toRead), locale.toString(fromCache)));
+}
+
+void GameLibrary::scanFinishedWith(int total, int fromCache, int read, bool cancelled, const QStringList &problems,
+                                   const QStringList &, bool recentChange)
+{
+    m_scanning = false;
+    Q_EMIT scanningChanged(false);
+    const QLocale locale;
+    if (cancelled)
+        m_summary = tr("Scan cancelled: %1 read, %2 from the cache.").arg(locale.toString(read), locale.toString(fromCache));
+    else if (LibraryFolders::folders().isEmpty())
+        m_summary = tr("No ROM folder chosen. Add one from the File menu or Preferences.");
+    else if (total == 0)
+        m_summary = tr("No ROM images in the library folders.");
+    else if (total == fromCache)
+        m_summary = tr("%1 files, all from the cache.").arg(locale.toString(total));
+    else
+        m_summary = tr("%1 files: %2 read, %3 from the cache.")
+                        .arg(locale.toString(total), locale.toString(read), locale.toString(fromCache));
+    QStringList notes = problems;
+    if (std::exchange(m_eventsLostNote, false))
+        notes.append(tr("The system lost track of some changes in the library folders (too many at once); all of them were read again."));
+    m_problemText = notes.join(QLatin1Char('\n'));
+    updateStatus();
+    if (m_rescanPending)
+        startScan(m_changesOnly);
+    else if (recentChange && !cancelled)
+        QTimer::singleShot(kSettleRescanMs, this, &GameLibrary::rescan);
+    Q_EMIT scanFinished();
+}
+
+void GameLibrary::setStatusText(const QString &text)
+{
+    if (text == m_statusText)
+        return;
+    m_statusText = text;
+    Q_EMIT statusChanged(text);
+}
+
+void GameLibrary::updateStatus()
+{
+    // While looking or reading, the progress stays shown until there is something to say.
+    if (m_scanning && m_summary.isEmpty() && m_cacheMessage.isEmpty())
+        return;
+    QStringList lines;
+    for (const QString &line : {m_summary, m_problemText, m_cacheMessage, m_historyMessage}) {
+        if (!line.isEmpty())
+            lines.append(line);
+    }
+    setStatusText(lines.join(QLatin1Char('\n')));
+}
+
+GameHistory GameLibrary::history(const QString &md5) const
+{
+    return m_model->history(md5);
+}
+
+void GameLibrary::recordRun(const QString &md5, qint64 activeMilliseconds)
+{
+    if (md5.isEmpty())
+        return;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    GameHistory entry = m_model->history(md5);
+    entry.addRun(now, activeMilliseconds);
+    m_model->setGameHistory(md5, entry);
+    QMetaObject::invokeMethod(
+        m_history, [history = m_history, md5, now, activeMilliseconds] { history->recordRun(md5, now, activeMilliseconds); },
+        Qt::QueuedConnection);
+    Q_EMIT historyChanged(md5);
+}
+
+void GameLibrary::setFavourite(const QString &md5, bool favourite)
+{
+    if (md5.isEmpty())
+        return;
+    GameHistory entry = m_model->history(md5);
+    entry.favourite = favourite;
+    m_model->setGameHistory(md5, entry);
+    QMetaObject::invokeMethod(
+        m_history, [history = m_history, md5, favourite] { history->setFavourite(md5, favourite); }, Qt::QueuedConnection);
+    Q_EMIT historyChanged(md5);
+}
+
+void GameLibrary::open(const LibraryRecord &record, bool play)
+{
+    // Unchanged since it was read: shown as it is, with no second read and hash.
+    struct stat info;
+    if (record.valid && ::stat(record.path.constData(), &info) == 0 && S_ISREG(info.st_mode)
+        && FileStamp::fromStat(info).sameFileAs(record.stamp)) {
+        const std::shared_ptr<ROM> rom = record.toROM();
+        if (play)
+            Q_EMIT playRecord(rom);
+        else
+            Q_EMIT openRecord(rom);
+        return;
+    }
+    Q_EMIT openFile(fileUrl(record));
+}
+
+QUrl GameLibrary::fileUrl(const LibraryRecord &record)
+{
+    const QUrl url = LocalPath(record.path).toUrl();
+    return record.entryIndex < 0 ? url : RomArchive::entryUrl(url, record.entryIndex, record.entry);
+}
