@@ -2,7 +2,7 @@
 
 #include "app/MainMenu.h"
 #include "launch/EmulatorSupervisor.h"
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 #include "library/LibraryController.h"
 #include "mainwindow/WindowController.h"
 #include "prefs/GameSettingsWindowController.h"
@@ -48,16 +48,16 @@ void GameSettingsCommands::updateAction()
 void GameSettingsCommands::showForROM(const std::shared_ptr<ROM> &rom)
 {
     if (rom && rom->MD5())
-        show(GameSettings::forROM(rom.get()));
+        show(EffectiveSettings::forROM(rom.get()));
 }
 
 void GameSettingsCommands::showForFile(const QString &md5, const QString &name, const QUrl &file)
 {
     const QString title = name.trimmed();
-    show(GameSettings(md5, title.isEmpty() ? LocalPath::fromUrl(file).fileName() : title));
+    show(EffectiveSettings(md5, title.isEmpty() ? LocalPath::fromUrl(file).fileName() : title));
 }
 
-void GameSettingsCommands::show(const GameSettings &settings)
+void GameSettingsCommands::show(const EffectiveSettings &settings)
 {
     if (m_windowController && m_windowController->settings().md5() != settings.md5()) {
         m_windowController->window()->close();

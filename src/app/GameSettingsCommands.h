@@ -5,7 +5,7 @@
 
 #include <memory>
 
-class GameSettings;
+class EffectiveSettings;
 #include "prefs/GameSettingsWindowController.h"
 
 class MainMenu;
@@ -38,7 +38,7 @@ public:
     void showForFile(const QString &md5, const QString &name, const QUrl &file);
 
 private:
-    void show(const GameSettings &settings);
+    void show(const EffectiveSettings &settings);
     void updateAction();
 
     WindowController *m_controller;

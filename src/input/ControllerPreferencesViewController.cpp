@@ -161,7 +161,7 @@ void ControllerPreferencesViewController::awakeFromNib()
             &ControllerPreferencesViewController::popupItemSelected);
     connect(m_defaults, &UserDefaults::valueChanged, this, [this](const QString &key) {
         // A game's own mapping lives under "GameSettings"; the pane reads whichever it edits.
-        if (key == kControllersKey || key == GameSettings::kGameSettingsKey)
+        if (key == kControllersKey || key == EffectiveSettings::kGameSettingsKey)
             reloadValues();
     });
     connect(m_resetButton, &QPushButton::clicked, this,

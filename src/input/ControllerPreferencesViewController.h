@@ -1,7 +1,7 @@
 #pragma once
 
 #include "input/InputTableView.h"
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 #include "platform/NibViewController.h"
 
 #include <QComboBox>
@@ -51,7 +51,7 @@ public:
     QString joystickName() const { return m_joystickName; }
 
     /// Which settings the pane edits; set before the view is loaded.
-    void setSettings(const GameSettings &settings) { m_settings = settings; }
+    void setSettings(const EffectiveSettings &settings) { m_settings = settings; }
     /// Takes the stored controller records in again, keeping the title and row shown.
     void reloadValues();
 
@@ -106,7 +106,7 @@ private:
 
     std::unique_ptr<Ui::ControllerPrefsView> m_ui;
     UserDefaults *m_defaults = nullptr;
-    GameSettings m_settings;
+    EffectiveSettings m_settings;
     QVariantMap m_controllers;
     QVariantMap m_currentController;
     QStringList m_currentMapping;

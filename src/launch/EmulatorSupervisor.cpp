@@ -109,9 +109,9 @@ QString EmulatorSupervisor::pluginArg() const
     return path ? QStringLiteral("--plugindir ") + *path : QString();
 }
 
-GameSettings EmulatorSupervisor::settingsFor(const ROM *rom) const
+EffectiveSettings EmulatorSupervisor::settingsFor(const ROM *rom) const
 {
-    GameSettings settings = GameSettings::forROM(rom);
+    EffectiveSettings settings = EffectiveSettings::forROM(rom);
     settings.setVideoPlugins(m_emulatorOptions.value(QStringLiteral("VideoPlugins")).toMap().keys());
     return settings;
 }
@@ -121,7 +121,7 @@ QString EmulatorSupervisor::executablePath(const ROM *rom) const
     return executablePath(settingsFor(rom), defaultBuildLocation());
 }
 
-QString EmulatorSupervisor::executablePath(const GameSettings &settings, const QString &location) const
+QString EmulatorSupervisor::executablePath(const EffectiveSettings &settings, const QString &location) const
 {
     return customBuildChosen(settings)
         ? textOf(settings.valueForKey(QStringLiteral("CustomBuildPath"))).value_or(QString())
@@ -156,7 +156,7 @@ QByteArray EmulatorSupervisor::launchCommandBytes(const ROM &rom) const
 
 LaunchPlan EmulatorSupervisor::planFor(const ROM &rom) const
 {
-    const GameSettings settings = settingsFor(&rom);
+    const EffectiveSettings settings = settingsFor(&rom);
     LaunchPlan plan;
     // One lookup for every path of the default build, so they never come from two places.
     plan.buildLocation = defaultBuildLocation();
@@ -178,7 +178,7 @@ LaunchPlan EmulatorSupervisor::planFor(const ROM &rom) const
     return plan;
 }
 
-QStringList EmulatorSupervisor::launchWords(const GameSettings &settings, const QString &location) const
+QStringList EmulatorSupervisor::launchWords(const EffectiveSettings &settings, const QString &location) const
 {
     QStringList words;
     // A missing executable still takes its place, as '', so the start fails visibly
@@ -232,7 +232,7 @@ bool EmulatorSupervisor::writeInputAutoCfg(const LaunchPlan &plan) const
     return InputAutoCfgWriter::writeText(plan.inputAutoCfgPath, plan.inputAutoCfgText);
 }
 
-bool EmulatorSupervisor::customBuildChosen(const GameSettings &settings)
+bool EmulatorSupervisor::customBuildChosen(const EffectiveSettings &settings)
 {
     const QVariant build = settings.valueForKey(QStringLiteral("Build"));
     return build.typeId() == QMetaType::QString && build.toString() == QStringLiteral("Custom");

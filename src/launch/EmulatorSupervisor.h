@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 #include "launch/LaunchPlan.h"
 
 class ChildProcess;
@@ -52,7 +52,7 @@ public:
 
     /// The effective settings of \a rom's game (the global ones without a ROM), checked
     /// against the video plug-ins of the options.
-    GameSettings settingsFor(const ROM *rom) const;
+    EffectiveSettings settingsFor(const ROM *rom) const;
 
     /// The console program that a new start of \a rom would run: the custom build's path
     /// when its effective "Build" is "Custom", else the default build's. Empty when none
@@ -146,16 +146,16 @@ Q_SIGNALS:
 
 private:
     // The command's words before the ROM's path.
-    QStringList launchWords(const GameSettings &settings, const QString &location) const;
+    QStringList launchWords(const EffectiveSettings &settings, const QString &location) const;
     // True when the effective "Build" is exactly "Custom".
-    static bool customBuildChosen(const GameSettings &settings);
+    static bool customBuildChosen(const EffectiveSettings &settings);
     void checkATaskStatus(ChildProcess *endedTask);
     void offerForceStop();
     // \a location followed by the option's value; nothing when the key is absent.
     std::optional<QString> optionPath(const QString &location, const QString &key) const;
     void passOnOutput(ChildProcess *task, int channel, const QByteArray &bytes);
     // The console program a new start would run, with the default build at \a location.
-    QString executablePath(const GameSettings &settings, const QString &location) const;
+    QString executablePath(const EffectiveSettings &settings, const QString &location) const;
 
     QString m_bundlePath;
     QVariantMap m_emulatorOptions;

@@ -125,7 +125,7 @@ QString GameSession::statusText() const
     if (!m_supervisor->taskRunning())
         return tr("Paused %1").arg(m_runningFileName);
     // A game's own settings must never surprise: say which ones this start really used.
-    const QString settings = GameSettings::startedWithText(plan().ownGroupsUsed);
+    const QString settings = EffectiveSettings::startedWithText(plan().ownGroupsUsed);
     return settings.isEmpty() ? tr("Running %1").arg(m_runningFileName) : tr("Running %1. %2").arg(m_runningFileName, settings);
 }
 

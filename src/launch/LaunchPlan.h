@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 
 #include <QByteArray>
 #include <QString>
@@ -22,7 +22,7 @@ struct LaunchPlan
     QString inputAutoCfgText;
     /// The groups of the game's own settings this start really uses: a group whose every
     /// own value is unusable falls back to the global values and is not among them.
-    GameSettings::Groups ownGroupsUsed;
+    EffectiveSettings::Groups ownGroupsUsed;
     /// The game's MD5, under which its run is recorded; empty for a record without one.
     QString md5;
 };

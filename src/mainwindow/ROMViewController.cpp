@@ -1,6 +1,6 @@
 #include "mainwindow/ROMViewController.h"
 
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
 
@@ -56,7 +56,7 @@ void ROMViewController::setupUi(QWidget *view)
     m_ui->layout->addRow(row);
     // Given or taken in the Game Settings window or by a hand edit of the settings file.
     connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
-        if (key == GameSettings::kGameSettingsKey)
+        if (key == EffectiveSettings::kGameSettingsKey)
             showOwnSettings();
     });
 }
@@ -66,7 +66,7 @@ void ROMViewController::showOwnSettings()
     if (!m_ownSettingsLabel)
         return;
     // Only what a start would use: values it cannot use fall back to the global ones.
-    const QString groups = GameSettings::groupsInWords(GameSettings::forROM(m_rom.get()).usedGroups());
+    const QString groups = EffectiveSettings::groupsInWords(EffectiveSettings::forROM(m_rom.get()).usedGroups());
     m_ownSettingsLabel->setText(groups.isEmpty() ? QString() : tr("Uses its own settings: %1").arg(groups));
     m_ownSettingsLabel->setVisible(!groups.isEmpty());
     m_gameSettingsButton->setEnabled(m_rom && m_rom->MD5());

@@ -133,7 +133,7 @@ void WindowController::initLibrary()
     GameLibrary *games = m_library->gameLibrary();
     gameSettingsChanged();
     connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
-        if (key == GameSettings::kGameSettingsKey)
+        if (key == EffectiveSettings::kGameSettingsKey)
             gameSettingsChanged();
     });
     connect(games, &GameLibrary::openRecord, this, &WindowController::showRecord);
@@ -450,9 +450,9 @@ void WindowController::gameSettingsChanged()
     if (!m_library)
         return;
     QHash<QString, QString> words;
-    const QHash<QString, GameSettings::Groups> games = GameSettings::overriddenGroupsOfAllGames();
+    const QHash<QString, EffectiveSettings::Groups> games = EffectiveSettings::overriddenGroupsOfAllGames();
     for (auto it = games.cbegin(); it != games.cend(); ++it)
-        words.insert(it.key(), GameSettings::groupsInWords(it.value()));
+        words.insert(it.key(), EffectiveSettings::groupsInWords(it.value()));
     m_library->model()->setOwnSettings(words);
 }
 

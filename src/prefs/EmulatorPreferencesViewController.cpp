@@ -88,7 +88,7 @@ void EmulatorPreferencesViewController::loadView()
 {
     NibViewController::loadView();
     reloadValues();
-    SettingsBinding::follow(this, GameSettings::keysOfGroup(GameSettings::Emulator), m_settings, [this] { reloadValues(); });
+    SettingsBinding::follow(this, EffectiveSettings::keysOfGroup(EffectiveSettings::Emulator), m_settings, [this] { reloadValues(); });
 
     // The window takes the pane's size when it first shows it: make room for the text first.
     showDefaultBuildInUse();
@@ -114,7 +114,7 @@ void EmulatorPreferencesViewController::reloadValues()
 void EmulatorPreferencesViewController::selectorChanged()
 {
     const QString choice = m_ui->buildSelector->currentData().toString();
-    const GameSettings &defaults = m_settings;
+    const EffectiveSettings &defaults = m_settings;
     if (choice == kDefault) {
         m_ui->buildPathField->setEnabled(false);
         m_ui->buildPathField->setText(QString());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 #include "platform/NibViewController.h"
 
 #include <QFileDialog>
@@ -27,7 +27,7 @@ public:
     ~EmulatorPreferencesViewController() override;
 
     /// Which settings the pane edits; set before the view is loaded.
-    void setSettings(const GameSettings &settings) { m_settings = settings; }
+    void setSettings(const EffectiveSettings &settings) { m_settings = settings; }
     /// Shows the stored values again (after a change made elsewhere).
     void reloadValues();
 
@@ -54,5 +54,5 @@ private:
 
     std::unique_ptr<Ui::EmulatorPrefsView> m_ui;
     QPointer<QFileDialog> m_chooser;
-    GameSettings m_settings;
+    EffectiveSettings m_settings;
 };

@@ -64,7 +64,7 @@ void makeMnemonicsUnique(const QList<QWidget *> &roots)
 
 } // namespace
 
-GameSettingsWindowController::GameSettingsWindowController(const GameSettings &settings, QObject *parent)
+GameSettingsWindowController::GameSettingsWindowController(const EffectiveSettings &settings, QObject *parent)
     : NibWindowController(QStringLiteral("GameSettingsWindow"), parent)
     , m_settings(settings)
     , m_videoVC(new VideoPreferencesViewController(this))
@@ -80,16 +80,16 @@ GameSettingsWindowController::GameSettingsWindowController(const GameSettings &s
 // The window, and with it the panes' views, goes before the pane controllers (children).
 GameSettingsWindowController::~GameSettingsWindowController() = default;
 
-QCheckBox *GameSettingsWindowController::globalBox(GameSettings::Group group) const
+QCheckBox *GameSettingsWindowController::globalBox(EffectiveSettings::Group group) const
 {
     switch (group) {
-    case GameSettings::Video:
+    case EffectiveSettings::Video:
         return m_videoBox;
-    case GameSettings::Emulator:
+    case EffectiveSettings::Emulator:
         return m_emulatorBox;
-    case GameSettings::Controllers:
+    case EffectiveSettings::Controllers:
         return m_controllersBox;
-    case GameSettings::NoGroup:
+    case EffectiveSettings::NoGroup:
         break;
     }
     return nullptr;
@@ -101,9 +101,9 @@ QWidget *GameSettingsWindowController::createWindow()
     window->setWindowTitle(tr("Game Settings — %1").arg(m_settings.name()));
     window->setAccessibleName(window->windowTitle());
     auto *layout = new QVBoxLayout(window);
-    const GameSettings::Groups own = m_settings.overriddenGroups();
+    const EffectiveSettings::Groups own = m_settings.overriddenGroups();
 
-    const auto addGroup = [&](GameSettings::Group group, const QString &title, QWidget *pane,
+    const auto addGroup = [&](EffectiveSettings::Group group, const QString &title, QWidget *pane,
                               const QString &boxDescription) {
         auto *box = new QGroupBox(title, window);
         auto *boxLayout = new QVBoxLayout(box);
@@ -114,25 +114,25 @@ QWidget *GameSettingsWindowController::createWindow()
         boxLayout->addWidget(pane);
         connect(useGlobal, &QCheckBox::toggled, this,
                 [this, group](bool checked) { globalBoxToggled(group, checked); });
-        layout->addWidget(box, group == GameSettings::Controllers ? 1 : 0);
+        layout->addWidget(box, group == EffectiveSettings::Controllers ? 1 : 0);
         return useGlobal;
     };
-    m_videoBox = addGroup(GameSettings::Video, tr("Video"), m_videoVC->view(),
+    m_videoBox = addGroup(EffectiveSettings::Video, tr("Video"), m_videoVC->view(),
                           tr("The video plug-in, resolution and full screen of the Video preferences"));
-    m_emulatorBox = addGroup(GameSettings::Emulator, tr("Emulator"), m_emulatorVC->view(),
+    m_emulatorBox = addGroup(EffectiveSettings::Emulator, tr("Emulator"), m_emulatorVC->view(),
                              tr("The emulator build of the Emulator preferences"));
-    m_controllersBox = addGroup(GameSettings::Controllers, tr("Controllers"), m_controllerVC->view(),
+    m_controllersBox = addGroup(EffectiveSettings::Controllers, tr("Controllers"), m_controllerVC->view(),
                                 tr("The controller mapping of the Controllers preferences"));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
     connect(buttons, &QDialogButtonBox::rejected, window, &QWidget::close);
     layout->addWidget(buttons);
 
-    for (const GameSettings::Group group : {GameSettings::Video, GameSettings::Emulator, GameSettings::Controllers})
+    for (const EffectiveSettings::Group group : {EffectiveSettings::Video, EffectiveSettings::Emulator, EffectiveSettings::Controllers})
         showGroup(group);
     // A hand edit of the file, or another window, may give or take the game's own values.
     connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
-        if (key == GameSettings::kGameSettingsKey)
+        if (key == EffectiveSettings::kGameSettingsKey)
             showStoredGroups();
     });
     // The emulator build is the rarest choice: its Custom build gives way to Controller.
@@ -140,34 +140,34 @@ QWidget *GameSettingsWindowController::createWindow()
     return window;
 }
 
-void GameSettingsWindowController::showGroup(GameSettings::Group group)
+void GameSettingsWindowController::showGroup(EffectiveSettings::Group group)
 {
     const bool own = !globalBox(group)->isChecked();
     switch (group) {
-    case GameSettings::Video:
+    case EffectiveSettings::Video:
         m_videoVC->reloadValues();
         m_videoVC->view()->setEnabled(own);
         break;
-    case GameSettings::Emulator:
+    case EffectiveSettings::Emulator:
         m_emulatorVC->reloadValues();
         m_emulatorVC->view()->setEnabled(own);
         break;
-    case GameSettings::Controllers:
+    case EffectiveSettings::Controllers:
         m_controllerVC->reloadValues();
         m_controllerVC->view()->setEnabled(own);
         break;
-    case GameSettings::NoGroup:
+    case EffectiveSettings::NoGroup:
         break;
     }
 }
 
 void GameSettingsWindowController::showStoredGroups()
 {
-    const GameSettings::Groups own = m_settings.overriddenGroups();
-    for (const GameSettings::Group group : {GameSettings::Video, GameSettings::Emulator, GameSettings::Controllers}) {
+    const EffectiveSettings::Groups own = m_settings.overriddenGroups();
+    for (const EffectiveSettings::Group group : {EffectiveSettings::Video, EffectiveSettings::Emulator, EffectiveSettings::Controllers}) {
         QCheckBox *box = globalBox(group);
         // While the player is asked about discarding the mapping, the box shows the question's side.
-        if (!box || (group == GameSettings::Controllers && m_discardQuestion))
+        if (!box || (group == EffectiveSettings::Controllers && m_discardQuestion))
             continue;
         const QSignalBlocker blocker(box);
         box->setChecked(!own.testFlag(group));
@@ -175,16 +175,16 @@ void GameSettingsWindowController::showStoredGroups()
     }
 }
 
-void GameSettingsWindowController::setGroupOverridden(GameSettings::Group group, bool overridden)
+void GameSettingsWindowController::setGroupOverridden(EffectiveSettings::Group group, bool overridden)
 {
     m_settings.setGroupOverridden(group, overridden);
     showGroup(group);
 }
 
-void GameSettingsWindowController::globalBoxToggled(GameSettings::Group group, bool useGlobal)
+void GameSettingsWindowController::globalBoxToggled(EffectiveSettings::Group group, bool useGlobal)
 {
     // The game's copy starts from what the global settings are now.
-    if (!useGlobal || group != GameSettings::Controllers) {
+    if (!useGlobal || group != EffectiveSettings::Controllers) {
         setGroupOverridden(group, !useGlobal);
         return;
     }
@@ -198,7 +198,7 @@ void GameSettingsWindowController::globalBoxToggled(GameSettings::Group group, b
     question->setDefaultButton(QMessageBox::Cancel);
     connect(question, &QMessageBox::finished, this, [this, question, discard] {
         if (question->clickedButton() == discard) {
-            setGroupOverridden(GameSettings::Controllers, false);
+            setGroupOverridden(EffectiveSettings::Controllers, false);
         } else {
             const QSignalBlocker blocker(m_controllersBox);
             m_controllersBox->setChecked(false);

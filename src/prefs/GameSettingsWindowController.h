@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 #include "platform/NibWindowController.h"
 
 #include <QMessageBox>
@@ -20,12 +20,12 @@ class GameSettingsWindowController : public NibWindowController
     Q_OBJECT
 
 public:
-    explicit GameSettingsWindowController(const GameSettings &settings, QObject *parent = nullptr);
+    explicit GameSettingsWindowController(const EffectiveSettings &settings, QObject *parent = nullptr);
     ~GameSettingsWindowController() override;
 
-    GameSettings settings() const { return m_settings; }
+    EffectiveSettings settings() const { return m_settings; }
     /// The group's "Use the global setting" check box.
-    QCheckBox *globalBox(GameSettings::Group group) const;
+    QCheckBox *globalBox(EffectiveSettings::Group group) const;
     VideoPreferencesViewController *videoVC() const { return m_videoVC; }
     EmulatorPreferencesViewController *emulatorVC() const { return m_emulatorVC; }
     ControllerPreferencesViewController *controllerVC() const { return m_controllerVC; }
@@ -36,14 +36,14 @@ protected:
     QWidget *createWindow() override;
 
 private:
-    void globalBoxToggled(GameSettings::Group group, bool useGlobal);
-    void setGroupOverridden(GameSettings::Group group, bool overridden);
+    void globalBoxToggled(EffectiveSettings::Group group, bool useGlobal);
+    void setGroupOverridden(EffectiveSettings::Group group, bool overridden);
     // Shows the group's effective values, editable only while the game keeps its own.
-    void showGroup(GameSettings::Group group);
+    void showGroup(EffectiveSettings::Group group);
     // Shows again which groups the game keeps, as stored (after a change made anywhere).
     void showStoredGroups();
 
-    GameSettings m_settings;
+    EffectiveSettings m_settings;
     VideoPreferencesViewController *m_videoVC = nullptr;
     EmulatorPreferencesViewController *m_emulatorVC = nullptr;
     ControllerPreferencesViewController *m_controllerVC = nullptr;

@@ -1,6 +1,6 @@
 #include "prefs/SettingsBinding.h"
 
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 #include "platform/UserDefaults.h"
 
 #include <QCheckBox>
@@ -10,7 +10,7 @@
 
 namespace SettingsBinding {
 
-void showText(QComboBox *box, const QString &key, const GameSettings &settings)
+void showText(QComboBox *box, const QString &key, const EffectiveSettings &settings)
 {
     const QString stored = settings.valueForKey(key).toString();
     // Shown already: left alone, so a field being edited keeps its cursor.
@@ -26,13 +26,13 @@ void showText(QComboBox *box, const QString &key, const GameSettings &settings)
         box->setCurrentIndex(-1);
 }
 
-void showBool(QCheckBox *box, const QString &key, const GameSettings &settings)
+void showBool(QCheckBox *box, const QString &key, const EffectiveSettings &settings)
 {
     const QSignalBlocker blocker(box);
     box->setChecked(settings.boolForKey(key));
 }
 
-void bindText(QComboBox *box, const QString &key, const GameSettings *settings)
+void bindText(QComboBox *box, const QString &key, const EffectiveSettings *settings)
 {
     showText(box, key, *settings);
     const auto store = [box, key, settings] { settings->setValueForKey(key, box->currentText()); };
@@ -46,20 +46,20 @@ void bindText(QComboBox *box, const QString &key, const GameSettings *settings)
     }
 }
 
-void bindBool(QCheckBox *box, const QString &key, const GameSettings *settings)
+void bindBool(QCheckBox *box, const QString &key, const EffectiveSettings *settings)
 {
     showBool(box, key, *settings);
     QObject::connect(box, &QCheckBox::toggled, box,
                      [key, settings](bool checked) { settings->setValueForKey(key, checked); });
 }
 
-void follow(QObject *context, const QStringList &keys, const GameSettings &settings,
+void follow(QObject *context, const QStringList &keys, const EffectiveSettings &settings,
             const std::function<void()> &reload)
 {
     const bool game = !settings.isGlobal();
     QObject::connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, context,
                      [keys, game, reload](const QString &key) {
-                         if (keys.contains(key) || (game && key == GameSettings::kGameSettingsKey))
+                         if (keys.contains(key) || (game && key == EffectiveSettings::kGameSettingsKey))
                              reload();
                      });
 }

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-class GameSettings;
+class EffectiveSettings;
 class QCheckBox;
 class QComboBox;
 class QObject;
@@ -16,15 +16,15 @@ namespace SettingsBinding {
 
 /// Binds the combo box's text (chosen or typed) to a string setting of \a settings,
 /// which must outlive the box.
-void bindText(QComboBox *box, const QString &key, const GameSettings *settings);
+void bindText(QComboBox *box, const QString &key, const EffectiveSettings *settings);
 /// Binds the check box to a boolean setting of \a settings, which must outlive the box.
-void bindBool(QCheckBox *box, const QString &key, const GameSettings *settings);
+void bindBool(QCheckBox *box, const QString &key, const EffectiveSettings *settings);
 /// Shows the stored value again, without writing it back.
-void showText(QComboBox *box, const QString &key, const GameSettings &settings);
-void showBool(QCheckBox *box, const QString &key, const GameSettings &settings);
+void showText(QComboBox *box, const QString &key, const EffectiveSettings &settings);
+void showBool(QCheckBox *box, const QString &key, const EffectiveSettings &settings);
 /// Calls \a reload whenever the store changes one of \a keys, or "GameSettings" for a game's
 /// settings (its own values live there), as long as \a context lives.
-void follow(QObject *context, const QStringList &keys, const GameSettings &settings,
+void follow(QObject *context, const QStringList &keys, const EffectiveSettings &settings,
             const std::function<void()> &reload);
 
 } // namespace SettingsBinding

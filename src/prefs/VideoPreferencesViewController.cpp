@@ -36,7 +36,7 @@ void VideoPreferencesViewController::awakeFromNib()
     SettingsBinding::bindText(m_ui->videoPluginBox, QStringLiteral("VideoPlugin"), &m_settings);
     SettingsBinding::bindText(m_ui->resolutionBox, QStringLiteral("Resolution"), &m_settings);
     SettingsBinding::bindBool(m_ui->fullscreenBox, QStringLiteral("Fullscreen"), &m_settings);
-    SettingsBinding::follow(this, GameSettings::keysOfGroup(GameSettings::Video), m_settings, [this] { reloadValues(); });
+    SettingsBinding::follow(this, EffectiveSettings::keysOfGroup(EffectiveSettings::Video), m_settings, [this] { reloadValues(); });
 }
 
 void VideoPreferencesViewController::reloadValues()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 #include "platform/NibViewController.h"
 
 #include <memory>
@@ -21,7 +21,7 @@ public:
 
     Ui::VideoPrefsView *ui() const { return m_ui.get(); }
     /// Which settings the pane edits; set before the view is loaded.
-    void setSettings(const GameSettings &settings) { m_settings = settings; }
+    void setSettings(const EffectiveSettings &settings) { m_settings = settings; }
     /// Shows the stored values again (after a change made elsewhere).
     void reloadValues();
 
@@ -31,5 +31,5 @@ protected:
 
 private:
     std::unique_ptr<Ui::VideoPrefsView> m_ui;
-    GameSettings m_settings;
+    EffectiveSettings m_settings;
 };

@@ -4,7 +4,7 @@
 
 #include "launch/EmulatorSupervisor.h"
 #include "launch/EntryExtractor.h"
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 #include "launch/InputAutoCfgWriter.h"
 #include "launch/ShellQuoting.h"
 #include "platform/ChildProcess.h"
@@ -219,7 +219,7 @@ TEST(SupervisionTest, AGamesOwnSettingsReachTheCommandAndTheIniInEveryByteOrderA
     const QString v64 = world.writeFile(QStringLiteral("own.v64"),
                                         RomImageBuilder().setName("OWN GAME").setByteOrder(RomImageBuilder::ByteOrder::V64).image());
     const std::shared_ptr<ROM> own = ROM::romFromURL(QUrl::fromLocalFile(z64));
-    GameSettings game = GameSettings::forROM(own.get());
+    EffectiveSettings game = EffectiveSettings::forROM(own.get());
     game.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("1920x1080"));
     QVariantMap controllers = UserDefaults::standardUserDefaults().dictionaryForKey(QStringLiteral("Controllers")).value();
     QVariantMap keyboard = controllers.value(QStringLiteral("Keyboard")).toMap();

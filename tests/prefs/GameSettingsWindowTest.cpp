@@ -15,7 +15,7 @@ namespace {
 
 QVariantMap gameEntry(const QString &md5)
 {
-    return UserDefaults::standardUserDefaults().dictionaryForKey(GameSettings::kGameSettingsKey)
+    return UserDefaults::standardUserDefaults().dictionaryForKey(EffectiveSettings::kGameSettingsKey)
         .value_or(QVariantMap()).value(md5).toMap();
 }
 
@@ -25,7 +25,7 @@ TEST(GameSettingsWindowTest, GroupsEditTheGamesOwnCopyAndTheMappingIsDiscardedOn
 {
     TestWorld world;
     const QString md5 = QStringLiteral("00112233445566778899aabbccddeeff");
-    GameSettingsWindowController controller(GameSettings(md5, QStringLiteral("SUPER GAME")));
+    GameSettingsWindowController controller(EffectiveSettings(md5, QStringLiteral("SUPER GAME")));
     controller.showWindow(nullptr);
     QWidget *window = controller.window();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
@@ -33,14 +33,14 @@ TEST(GameSettingsWindowTest, GroupsEditTheGamesOwnCopyAndTheMappingIsDiscardedOn
     Ui::VideoPrefsView *video = controller.videoVC()->ui();
     EXPECT_FALSE(video->resolutionBox->isEnabled()) << "the global setting is in use";
 
-    controller.globalBox(GameSettings::Video)->click();
-    controller.globalBox(GameSettings::Controllers)->click();
+    controller.globalBox(EffectiveSettings::Video)->click();
+    controller.globalBox(EffectiveSettings::Controllers)->click();
     // Every control is on the keyboard's way round the window.
     QSet<QWidget *> reached;
     for (int i = 0; i < 200; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
         reached.insert(QApplication::focusWidget());
-    for (QCheckBox *box : {controller.globalBox(GameSettings::Video), controller.globalBox(GameSettings::Emulator),
-                           controller.globalBox(GameSettings::Controllers)})
+    for (QCheckBox *box : {controller.globalBox(EffectiveSettings::Video), controller.globalBox(EffectiveSettings::Emulator),
+                           controller.globalBox(EffectiveSettings::Controllers)})
         EXPECT_TRUE(reached.contains(box));
     ASSERT_TRUE(video->resolutionBox->isEnabled());
     video->resolutionBox->lineEdit()->selectAll();
@@ -61,7 +61,7 @@ TEST(GameSettingsWindowTest, GroupsEditTheGamesOwnCopyAndTheMappingIsDiscardedOn
 
     // Going back to the global mapping asks first; Cancel keeps the game's own.
     for (const bool discard : {false, true}) {
-        controller.globalBox(GameSettings::Controllers)->click();
+        controller.globalBox(EffectiveSettings::Controllers)->click();
         ASSERT_TRUE(controller.discardQuestion());
         QMessageBox *question = controller.discardQuestion();
         for (QAbstractButton *button : question->buttons()) {
@@ -69,8 +69,8 @@ TEST(GameSettingsWindowTest, GroupsEditTheGamesOwnCopyAndTheMappingIsDiscardedOn
                 button->click();
         }
         EXPECT_EQ(gameEntry(md5).contains(QStringLiteral("Controllers")), !discard);
-        EXPECT_EQ(controller.globalBox(GameSettings::Controllers)->isChecked(), discard);
+        EXPECT_EQ(controller.globalBox(EffectiveSettings::Controllers)->isChecked(), discard);
     }
-    controller.globalBox(GameSettings::Video)->click();
-    EXPECT_FALSE(UserDefaults::standardUserDefaults().valueForKey(GameSettings::kGameSettingsKey).isValid());
+    controller.globalBox(EffectiveSettings::Video)->click();
+    EXPECT_FALSE(UserDefaults::standardUserDefaults().valueForKey(EffectiveSettings::kGameSettingsKey).isValid());
 }

@@ -1,7 +1,7 @@
 #include "mainwindow/OpenAndWait.h"
 #include "support/TestWorld.h"
 
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 #include "library/LibraryController.h"
 #include "library/LibraryModel.h"
 #include "mainwindow/ROMViewController.h"
@@ -43,7 +43,7 @@ TEST(StoreFollowTest, EveryViewShowsAHandEditOfTheSettingsFile)
     const QString md5 = *main.rom()->MD5();
     PrefrenceWindowController prefs;
     prefs.window();
-    GameSettingsWindowController game(GameSettings::forROM(main.rom().get()));
+    GameSettingsWindowController game(EffectiveSettings::forROM(main.rom().get()));
     game.showWindow(nullptr);
     Ui::VideoPrefsView *video = prefs.videoVC()->ui(), *gameVideo = game.videoVC()->ui();
     prefs.emulatorVC()->view();
@@ -67,7 +67,7 @@ TEST(StoreFollowTest, EveryViewShowsAHandEditOfTheSettingsFile)
               {QStringLiteral("Build"), QStringLiteral("Custom")},
               {QStringLiteral("CustomBuildPath"), QStringLiteral("/opt/tolvane/ui-console")},
               {QStringLiteral("LibraryFolders"), QStringList{lib}},
-              {GameSettings::kGameSettingsKey,
+              {EffectiveSettings::kGameSettingsKey,
                QVariantMap{{md5, QVariantMap{{QStringLiteral("Resolution"), QStringLiteral("1280x720")}}}}}});
     EXPECT_EQ(video->resolutionBox->currentText(), QStringLiteral("1600x1200"));
     EXPECT_TRUE(video->fullscreenBox->isChecked());
@@ -75,7 +75,7 @@ TEST(StoreFollowTest, EveryViewShowsAHandEditOfTheSettingsFile)
     EXPECT_EQ(prefs.emulatorVC()->buildPathField()->text(), QStringLiteral("/opt/tolvane/ui-console"));
     ASSERT_EQ(prefs.libraryVC()->folderList()->count(), 1);
     EXPECT_EQ(prefs.libraryVC()->folderList()->item(0)->text(), lib);
-    EXPECT_FALSE(game.globalBox(GameSettings::Video)->isChecked());
+    EXPECT_FALSE(game.globalBox(EffectiveSettings::Video)->isChecked());
     EXPECT_TRUE(gameVideo->resolutionBox->isEnabled());
     EXPECT_EQ(gameVideo->resolutionBox->currentText(), QStringLiteral("1280x720"));
     EXPECT_FALSE(main.romVC()->ownSettingsLabel()->isHidden());
@@ -83,8 +83,8 @@ TEST(StoreFollowTest, EveryViewShowsAHandEditOfTheSettingsFile)
         << "the folder is read without F5, and its game has its own video: " << qPrintable(ownColumn());
 
     // The game's entry taken out by hand: it uses the global settings again, everywhere.
-    handEdit({{GameSettings::kGameSettingsKey, QVariant()}});
-    EXPECT_TRUE(game.globalBox(GameSettings::Video)->isChecked());
+    handEdit({{EffectiveSettings::kGameSettingsKey, QVariant()}});
+    EXPECT_TRUE(game.globalBox(EffectiveSettings::Video)->isChecked());
     EXPECT_FALSE(gameVideo->resolutionBox->isEnabled());
     EXPECT_EQ(gameVideo->resolutionBox->currentText(), QStringLiteral("1600x1200"));
     EXPECT_TRUE(main.romVC()->ownSettingsLabel()->isHidden());

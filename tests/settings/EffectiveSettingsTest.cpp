@@ -1,4 +1,4 @@
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
 
@@ -26,17 +26,17 @@ struct Store
     static UserDefaults &defaults() { return UserDefaults::standardUserDefaults(); }
     static void setEntry(const QVariant &entry)
     {
-        defaults().setValueForKey(GameSettings::kGameSettingsKey, QVariantMap{{kGame, entry}});
+        defaults().setValueForKey(EffectiveSettings::kGameSettingsKey, QVariantMap{{kGame, entry}});
     }
     QTemporaryDir dir;
 };
 
 } // namespace
 
-TEST(GameSettingsTest, OwnValuesOverrideAndBadOnesFallBackWithALineButStay)
+TEST(EffectiveSettingsTest, OwnValuesOverrideAndBadOnesFallBackWithALineButStay)
 {
     Store store;
-    GameSettings game(kGame.toUpper(), QStringLiteral("GAME"));
+    EffectiveSettings game(kGame.toUpper(), QStringLiteral("GAME"));
     game.setVideoPlugins({QStringLiteral("Crisp"), QStringLiteral("Soft")});
     Store::setEntry(QVariantMap{{QStringLiteral("Resolution"), QStringLiteral("1280x720")},
                                 {QStringLiteral("Fullscreen"), true},
@@ -44,8 +44,8 @@ TEST(GameSettingsTest, OwnValuesOverrideAndBadOnesFallBackWithALineButStay)
     EXPECT_EQ(game.valueForKey(QStringLiteral("Resolution")), QStringLiteral("1280x720"));
     EXPECT_TRUE(game.boolForKey(QStringLiteral("Fullscreen")));
     EXPECT_EQ(game.valueForKey(QStringLiteral("VideoPlugin")), QStringLiteral("Soft"));
-    EXPECT_EQ(GameSettings(QStringLiteral("ffff"), {}).valueForKey(QStringLiteral("Resolution")), QStringLiteral("640x480"));
-    EXPECT_EQ(game.overriddenGroups(), GameSettings::Video);
+    EXPECT_EQ(EffectiveSettings(QStringLiteral("ffff"), {}).valueForKey(QStringLiteral("Resolution")), QStringLiteral("640x480"));
+    EXPECT_EQ(game.overriddenGroups(), EffectiveSettings::Video);
 
     // A vanished plug-in, values of the wrong form, an entry that is no dictionary.
     Store::setEntry(QVariantMap{{QStringLiteral("VideoPlugin"), QStringLiteral("Gone")},
@@ -63,40 +63,40 @@ TEST(GameSettingsTest, OwnValuesOverrideAndBadOnesFallBackWithALineButStay)
     EXPECT_NE(said.find("\"Controllers\" is not valid"), std::string::npos) << said;
     // Another change of the game keeps what it could not use, for the player to mend.
     game.setValueForKey(QStringLiteral("Build"), QStringLiteral("Default"));
-    const QVariantMap kept = Store::defaults().dictionaryForKey(GameSettings::kGameSettingsKey)->value(kGame).toMap();
+    const QVariantMap kept = Store::defaults().dictionaryForKey(EffectiveSettings::kGameSettingsKey)->value(kGame).toMap();
     EXPECT_EQ(kept.value(QStringLiteral("Resolution")), 1280);
     EXPECT_EQ(kept.value(QStringLiteral("Name")), QStringLiteral("GAME"));
 
     Store::setEntry(QStringLiteral("not a dictionary"));
     EXPECT_EQ(game.valueForKey(QStringLiteral("Resolution")), QStringLiteral("640x480"));
-    EXPECT_EQ(game.overriddenGroups(), GameSettings::NoGroup);
+    EXPECT_EQ(game.overriddenGroups(), EffectiveSettings::NoGroup);
 }
 
-TEST(GameSettingsTest, AGroupStoresAllItsKeysAndTheEntryGoesWithTheLastOverride)
+TEST(EffectiveSettingsTest, AGroupStoresAllItsKeysAndTheEntryGoesWithTheLastOverride)
 {
     Store store;
-    const GameSettings game(kGame, QStringLiteral("GAME"));
-    game.setGroupOverridden(GameSettings::Video, true);
-    game.setGroupOverridden(GameSettings::Controllers, true);
-    QVariantMap entry = Store::defaults().dictionaryForKey(GameSettings::kGameSettingsKey)->value(kGame).toMap();
+    const EffectiveSettings game(kGame, QStringLiteral("GAME"));
+    game.setGroupOverridden(EffectiveSettings::Video, true);
+    game.setGroupOverridden(EffectiveSettings::Controllers, true);
+    QVariantMap entry = Store::defaults().dictionaryForKey(EffectiveSettings::kGameSettingsKey)->value(kGame).toMap();
     EXPECT_EQ(entry.keys(), (QStringList{QStringLiteral("Controllers"), QStringLiteral("ControllersLastModifedDate"),
                                          QStringLiteral("Fullscreen"), QStringLiteral("Name"),
                                          QStringLiteral("Resolution"), QStringLiteral("VideoPlugin")}));
     EXPECT_EQ(entry.value(QStringLiteral("Resolution")), QStringLiteral("640x480"));
-    EXPECT_EQ(GameSettings::overriddenGroupsOfAllGames().value(kGame), GameSettings::Video | GameSettings::Controllers);
-    EXPECT_EQ(GameSettings::groupsInWords(game.overriddenGroups()), QStringLiteral("video, controllers"));
+    EXPECT_EQ(EffectiveSettings::overriddenGroupsOfAllGames().value(kGame), EffectiveSettings::Video | EffectiveSettings::Controllers);
+    EXPECT_EQ(EffectiveSettings::groupsInWords(game.overriddenGroups()), QStringLiteral("video, controllers"));
 
     // The game's own copy changes; the global one does not.
     game.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("1920x1080"));
     EXPECT_EQ(Store::defaults().valueForKey(QStringLiteral("Resolution")), QStringLiteral("640x480"));
     EXPECT_FALSE(Store::defaults().valueForKey(QStringLiteral("ControllersLastModifedDate")).isValid());
 
-    game.setGroupOverridden(GameSettings::Video, false);
-    game.setGroupOverridden(GameSettings::Controllers, false);
-    EXPECT_FALSE(Store::defaults().valueForKey(GameSettings::kGameSettingsKey).isValid());
+    game.setGroupOverridden(EffectiveSettings::Video, false);
+    game.setGroupOverridden(EffectiveSettings::Controllers, false);
+    EXPECT_FALSE(Store::defaults().valueForKey(EffectiveSettings::kGameSettingsKey).isValid());
 }
 
-TEST(GameSettingsTest, AGameWhoseHeaderNameIsBlankIsNamedByItsFileAsInTheLibrary)
+TEST(EffectiveSettingsTest, AGameWhoseHeaderNameIsBlankIsNamedByItsFileAsInTheLibrary)
 {
     const struct {
         QString header, entry, name;
@@ -110,6 +110,6 @@ TEST(GameSettingsTest, AGameWhoseHeaderNameIsBlankIsNamedByItsFileAsInTheLibrary
         rom.setFilePath(QUrl::fromLocalFile(QStringLiteral("/games/Blank Game.z64")));
         if (!each.entry.isEmpty())
             rom.setArchiveEntry(each.entry);
-        EXPECT_EQ(GameSettings::forROM(&rom).name(), each.name);
+        EXPECT_EQ(EffectiveSettings::forROM(&rom).name(), each.name);
     }
 }

@@ -1,4 +1,4 @@
-#include "launch/GameSettings.h"
+#include "settings/EffectiveSettings.h"
 
 #include "platform/LocalPath.h"
 #include "platform/SystemLog.h"
@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 
-const QString GameSettings::kGameSettingsKey = QStringLiteral("GameSettings");
+const QString EffectiveSettings::kGameSettingsKey = QStringLiteral("GameSettings");
 
 namespace {
 
@@ -67,16 +67,16 @@ void report(const QString &md5, const QString &key, const QString &problem)
 
 } // namespace
 
-GameSettings::GameSettings(const QString &md5, const QString &name)
+EffectiveSettings::EffectiveSettings(const QString &md5, const QString &name)
     : m_md5(md5.toLower())
     , m_name(name)
 {
 }
 
-GameSettings GameSettings::forROM(const ROM *rom)
+EffectiveSettings EffectiveSettings::forROM(const ROM *rom)
 {
     if (!rom || !rom->MD5() || rom->MD5()->isEmpty())
-        return GameSettings();
+        return EffectiveSettings();
     QString name = rom->name().value_or(QString()).trimmed();
     // A blank header names the game by its file, as the library does.
     if (name.isEmpty() && rom->filePath()) {
@@ -84,10 +84,10 @@ GameSettings GameSettings::forROM(const ROM *rom)
         if (const std::optional<QString> entry = rom->archiveEntry())
             name += QStringLiteral(" \u25b8 ") + *entry;
     }
-    return GameSettings(*rom->MD5(), name);
+    return EffectiveSettings(*rom->MD5(), name);
 }
 
-QVariantMap GameSettings::entry() const
+QVariantMap EffectiveSettings::entry() const
 {
     if (isGlobal())
         return {};
@@ -98,7 +98,7 @@ QVariantMap GameSettings::entry() const
         .toMap();
 }
 
-std::optional<QVariant> GameSettings::ownValue(const QString &key) const
+std::optional<QVariant> EffectiveSettings::ownValue(const QString &key) const
 {
     const QVariantMap own = entry();
     const auto it = own.constFind(key);
@@ -115,28 +115,28 @@ std::optional<QVariant> GameSettings::ownValue(const QString &key) const
     return *it;
 }
 
-QVariant GameSettings::valueForKey(const QString &key) const
+QVariant EffectiveSettings::valueForKey(const QString &key) const
 {
     if (const std::optional<QVariant> own = ownValue(key))
         return *own;
     return UserDefaults::standardUserDefaults().valueForKey(key);
 }
 
-bool GameSettings::boolForKey(const QString &key) const
+bool EffectiveSettings::boolForKey(const QString &key) const
 {
     if (const std::optional<QVariant> own = ownValue(key))
         return own->toBool();
     return UserDefaults::standardUserDefaults().boolForKey(key);
 }
 
-std::optional<QVariantMap> GameSettings::dictionaryForKey(const QString &key) const
+std::optional<QVariantMap> EffectiveSettings::dictionaryForKey(const QString &key) const
 {
     if (const std::optional<QVariant> own = ownValue(key); own && own->typeId() == QMetaType::QVariantMap)
         return own->toMap();
     return UserDefaults::standardUserDefaults().dictionaryForKey(key);
 }
 
-void GameSettings::setValueForKey(const QString &key, const QVariant &value) const
+void EffectiveSettings::setValueForKey(const QString &key, const QVariant &value) const
 {
     UserDefaults &defaults = UserDefaults::standardUserDefaults();
     if (isGlobal()) {
@@ -161,7 +161,7 @@ void GameSettings::setValueForKey(const QString &key, const QVariant &value) con
     defaults.setValueForKey(kGameSettingsKey, games.isEmpty() ? QVariant() : QVariant(games));
 }
 
-QStringList GameSettings::keysOfGroup(Group group)
+QStringList EffectiveSettings::keysOfGroup(Group group)
 {
     switch (group) {
     case Video:
@@ -178,11 +178,11 @@ QStringList GameSettings::keysOfGroup(Group group)
 
 namespace {
 
-GameSettings::Groups groupsOf(const QVariantMap &entry)
+EffectiveSettings::Groups groupsOf(const QVariantMap &entry)
 {
-    GameSettings::Groups groups;
-    for (const GameSettings::Group group : {GameSettings::Video, GameSettings::Emulator, GameSettings::Controllers}) {
-        const QStringList keys = GameSettings::keysOfGroup(group);
+    EffectiveSettings::Groups groups;
+    for (const EffectiveSettings::Group group : {EffectiveSettings::Video, EffectiveSettings::Emulator, EffectiveSettings::Controllers}) {
+        const QStringList keys = EffectiveSettings::keysOfGroup(group);
         if (std::any_of(keys.cbegin(), keys.cend(), [&entry](const QString &key) { return entry.contains(key); }))
             groups |= group;
     }
@@ -191,12 +191,12 @@ GameSettings::Groups groupsOf(const QVariantMap &entry)
 
 } // namespace
 
-GameSettings::Groups GameSettings::overriddenGroups() const
+EffectiveSettings::Groups EffectiveSettings::overriddenGroups() const
 {
     return groupsOf(entry());
 }
 
-GameSettings::Groups GameSettings::usedGroups() const
+EffectiveSettings::Groups EffectiveSettings::usedGroups() const
 {
     Groups groups;
     for (const Group group : {Video, Emulator, Controllers}) {
@@ -207,7 +207,7 @@ GameSettings::Groups GameSettings::usedGroups() const
     return groups;
 }
 
-void GameSettings::setGroupOverridden(Group group, bool overridden) const
+void EffectiveSettings::setGroupOverridden(Group group, bool overridden) const
 {
     if (isGlobal())
         return;
@@ -224,7 +224,7 @@ void GameSettings::setGroupOverridden(Group group, bool overridden) const
     }
 }
 
-QHash<QString, GameSettings::Groups> GameSettings::overriddenGroupsOfAllGames()
+QHash<QString, EffectiveSettings::Groups> EffectiveSettings::overriddenGroupsOfAllGames()
 {
     QHash<QString, Groups> result;
     const QVariantMap games =
@@ -237,31 +237,31 @@ QHash<QString, GameSettings::Groups> GameSettings::overriddenGroupsOfAllGames()
     return result;
 }
 
-QString GameSettings::groupsInWords(Groups groups)
+QString EffectiveSettings::groupsInWords(Groups groups)
 {
     QStringList words;
     if (groups & Video)
-        words << QCoreApplication::translate("GameSettings", "video");
+        words << QCoreApplication::translate("EffectiveSettings", "video");
     if (groups & Emulator)
-        words << QCoreApplication::translate("GameSettings", "emulator build");
+        words << QCoreApplication::translate("EffectiveSettings", "emulator build");
     if (groups & Controllers)
-        words << QCoreApplication::translate("GameSettings", "controllers");
-    return words.join(QCoreApplication::translate("GameSettings", ", "));
+        words << QCoreApplication::translate("EffectiveSettings", "controllers");
+    return words.join(QCoreApplication::translate("EffectiveSettings", ", "));
 }
 
-QString GameSettings::startedWithText(Groups groups)
+QString EffectiveSettings::startedWithText(Groups groups)
 {
     // Whole sentences, so that a translation can phrase each combination its own way.
     static const char *const sentences[] = {
         "",
-        QT_TRANSLATE_NOOP("GameSettings", "Started with its own video settings."),
-        QT_TRANSLATE_NOOP("GameSettings", "Started with its own emulator build."),
-        QT_TRANSLATE_NOOP("GameSettings", "Started with its own video settings and emulator build."),
-        QT_TRANSLATE_NOOP("GameSettings", "Started with its own controller settings."),
-        QT_TRANSLATE_NOOP("GameSettings", "Started with its own video and controller settings."),
-        QT_TRANSLATE_NOOP("GameSettings", "Started with its own emulator build and controller settings."),
-        QT_TRANSLATE_NOOP("GameSettings", "Started with its own video, emulator and controller settings."),
+        QT_TRANSLATE_NOOP("EffectiveSettings", "Started with its own video settings."),
+        QT_TRANSLATE_NOOP("EffectiveSettings", "Started with its own emulator build."),
+        QT_TRANSLATE_NOOP("EffectiveSettings", "Started with its own video settings and emulator build."),
+        QT_TRANSLATE_NOOP("EffectiveSettings", "Started with its own controller settings."),
+        QT_TRANSLATE_NOOP("EffectiveSettings", "Started with its own video and controller settings."),
+        QT_TRANSLATE_NOOP("EffectiveSettings", "Started with its own emulator build and controller settings."),
+        QT_TRANSLATE_NOOP("EffectiveSettings", "Started with its own video, emulator and controller settings."),
     };
     const int index = int(groups.toInt()) & 7;
-    return index ? QCoreApplication::translate("GameSettings", sentences[index]) : QString();
+    return index ? QCoreApplication::translate("EffectiveSettings", sentences[index]) : QString();
 }

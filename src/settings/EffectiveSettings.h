@@ -19,7 +19,7 @@ class ROM;
 /// of the normalised image (so every byte order and file name of a game shares them).
 /// Each entry holds "Name" for people reading the file and only the keys the game
 /// overrides, spelled as the global ones. An entry without overrides is removed.
-class GameSettings
+class EffectiveSettings
 {
 public:
     enum Group {
@@ -33,11 +33,11 @@ public:
     static const QString kGameSettingsKey;
 
     /// The global settings.
-    GameSettings() = default;
+    EffectiveSettings() = default;
     /// The settings of the game with this digest; \a name is stored beside its values.
-    GameSettings(const QString &md5, const QString &name);
+    EffectiveSettings(const QString &md5, const QString &name);
     /// The settings of \a rom's game, or the global ones for a record without a digest.
-    static GameSettings forROM(const ROM *rom);
+    static EffectiveSettings forROM(const ROM *rom);
 
     bool isGlobal() const { return m_md5.isEmpty(); }
     QString md5() const { return m_md5; }
@@ -83,4 +83,4 @@ private:
     QStringList m_videoPlugins;
 };
 
-Q_DECLARE_OPERATORS_FOR_FLAGS(GameSettings::Groups)
+Q_DECLARE_OPERATORS_FOR_FLAGS(EffectiveSettings::Groups)
