@@ -32,16 +32,6 @@ AppDelegate::~AppDelegate()
     delete m_helpWindow.data();
 }
 
-QAction *AppDelegate::fullscreenItem() const
-{
-    return m_fullscreenItem;
-}
-
-void AppDelegate::setFullscreenItem(QAction *item)
-{
-    m_fullscreenItem = item;
-}
-
 HelpWindow *AppDelegate::helpWindow() const
 {
     return m_helpWindow;

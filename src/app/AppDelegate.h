@@ -13,7 +13,6 @@ class GameSettingsCommands;
 class HelpWindow;
 class MainMenu;
 class PrefrenceWindowController;
-class QAction;
 class RecentDocuments;
 class WindowController;
 
@@ -29,10 +28,6 @@ public:
 
     WindowController *myWindowController() const { return m_myWindowController; }
     PrefrenceWindowController *preferenceController() const { return m_preferenceController; }
-    /// The last file handed over that was not opened yet, or empty.
-    QUrl launchFile() const { return m_launchFile; }
-    QAction *fullscreenItem() const;
-    void setFullscreenItem(QAction *item);
     RecentDocuments *recentDocuments() const { return m_recentDocuments; }
     MainMenu *mainMenu() const { return m_mainMenu; }
     /// The ways to the Game Settings window, made with the main window.
@@ -74,7 +69,6 @@ private:
     WindowController *m_myWindowController = nullptr;
     PrefrenceWindowController *m_preferenceController = nullptr;
     QUrl m_launchFile;
-    QPointer<QAction> m_fullscreenItem;
 
     RecentDocuments *m_recentDocuments = nullptr;
     MainMenu *m_mainMenu = nullptr;

@@ -8,6 +8,7 @@
 #include "mainwindow/WindowController.h"
 #include "platform/RecentDocuments.h"
 #include "prefs/PrefrenceWindowController.h"
+#include "rom/RomArchive.h"
 
 #include <QAction>
 #include <QDir>
@@ -143,8 +144,8 @@ void MainMenu::rebuildRecentMenu()
         QString full = QDir::toNativeSeparators(url.toLocalFile());
         if (url.hasFragment()) {
             const QString entry = url.fragment(QUrl::FullyDecoded).section(QLatin1Char(':'), 1);
-            name = tr("%1 \u25b8 %2").arg(name, entry);
-            full = tr("%1 \u25b8 %2").arg(full, entry);
+            name = RomArchive::entryDisplayName(name, entry);
+            full = RomArchive::entryDisplayName(full, entry);
         }
         QAction *item = m_recentMenu->addAction(QString(name).replace(QLatin1Char('&'), QLatin1String("&&")));
         item->setToolTip(full);

@@ -5,6 +5,7 @@
 #include "launch/PlayStatus.h"
 #include "platform/LocalPath.h"
 #include "rom/ROM.h"
+#include "rom/RomArchive.h"
 #include "rom/RomSource.h"
 
 #include <QDir>
@@ -51,7 +52,7 @@ QString GameSession::displayPath(const ROM &rom)
     const std::optional<QUrl> url = rom.filePath();
     QString path = url ? (url->isLocalFile() ? QDir::toNativeSeparators(url->toLocalFile()) : url->toDisplayString()) : QString();
     if (const std::optional<QString> entry = rom.archiveEntry())
-        path = tr("%1 \u25b8 %2").arg(path, *entry);
+        path = RomArchive::entryDisplayName(path, *entry);
     return path;
 }
 

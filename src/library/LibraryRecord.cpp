@@ -1,6 +1,7 @@
 #include "library/LibraryRecord.h"
 
 #include "platform/LocalPath.h"
+#include "rom/RomArchive.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -95,7 +96,7 @@ QString LibraryRecord::filePath() const
 QString LibraryRecord::fileName() const
 {
     const QString name = LocalPath(path).fileName();
-    return entryIndex < 0 ? name : name + QStringLiteral(" \u25b8 ") + entry;
+    return entryIndex < 0 ? name : RomArchive::entryDisplayName(name, entry);
 }
 
 QString LibraryRecord::regionName(quint8 code)

@@ -1,5 +1,6 @@
 #include "mainwindow/ROMViewController.h"
 
+#include "rom/RomArchive.h"
 #include "settings/EffectiveSettings.h"
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
@@ -142,7 +143,7 @@ void ROMViewController::fillFields()
     const std::optional<QUrl> url = m_rom->filePath();
     QString path = url ? QDir::toNativeSeparators(url->toLocalFile()) : QString();
     if (const std::optional<QString> entry = m_rom->archiveEntry())
-        path = tr("%1 \u25b8 %2").arg(path, *entry);
+        path = RomArchive::entryDisplayName(path, *entry);
     m_ui->pathField->setText(path);
     const std::optional<qint64> size = m_rom->fileSize();
     const QLocale locale;

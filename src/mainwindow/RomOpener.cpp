@@ -3,6 +3,7 @@
 #include "mainwindow/ArchiveEntryChooser.h"
 #include "platform/LocalPath.h"
 #include "rom/ROM.h"
+#include "rom/RomArchive.h"
 #include "rom/RomSourceReader.h"
 
 #include <QHBoxLayout>
@@ -68,7 +69,7 @@ void RomOpener::open(const QUrl &url, const Done &done)
         m_reader->list(*m_source);
         return;
     }
-    read(*m_source, m_source->kind() == RomSource::Kind::ArchiveEntry ? tr("%1 \u25b8 %2").arg(name, m_source->entryName()) : name);
+    read(*m_source, m_source->kind() == RomSource::Kind::ArchiveEntry ? RomArchive::entryDisplayName(name, m_source->entryName()) : name);
 }
 
 void RomOpener::cancel()
@@ -86,7 +87,7 @@ void RomOpener::listed(const RomArchive::Listing &listing)
         return finish(listing.refused);
     const QString name = LocalPath::fromUrl(m_source->fileUrl()).fileName();
     if (listing.entries.size() == 1)
-        return read(m_source->entry(listing.entries.front()), tr("%1 \u25b8 %2").arg(name, listing.entries.front().name));
+        return read(m_source->entry(listing.entries.front()), RomArchive::entryDisplayName(name, listing.entries.front().name));
     m_progressDelay->stop();
     m_progress->hide();
     auto *chooser = new ArchiveEntryChooser(m_window, name, listing.entries);
@@ -96,7 +97,7 @@ void RomOpener::listed(const RomArchive::Listing &listing)
             return;
         m_chooser = nullptr;
         const RomArchive::Entry &entry = entries[std::size_t(row)];
-        read(m_source->entry(entry), tr("%1 \u25b8 %2").arg(name, entry.name));
+        read(m_source->entry(entry), RomArchive::entryDisplayName(name, entry.name));
     });
     connect(chooser, &QDialog::rejected, this, [this, chooser] {
         if (m_chooser == chooser)

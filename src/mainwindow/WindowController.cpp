@@ -103,8 +103,7 @@ void WindowController::awakeFromNib()
     initLibrary();
     m_messages = new SessionMessages(m_session, m_dragWindow, m_errorWC, this);
     connect(m_messages, &SessionMessages::emulatorPreferencesRequested, this, &WindowController::emulatorPreferencesRequested);
-    m_bundlePath = Bundle::mainBundle().resourcePath();
-    m_supervisor->setBundlePath(m_bundlePath);
+    m_supervisor->setBundlePath(Bundle::mainBundle().resourcePath());
     m_supervisor->readEmulatorConfig();
     connectSignals();
     validateToolbar();
@@ -470,7 +469,7 @@ void WindowController::updateWindowTitle()
     const std::optional<QUrl> url = m_rom ? m_rom->filePath() : std::nullopt;
     QString name = url ? QFileInfo(url->toLocalFile()).fileName() : QString();
     if (const std::optional<QString> entry = m_rom ? m_rom->archiveEntry() : std::nullopt)
-        name = tr("%1 \u25b8 %2").arg(name, *entry);
+        name = RomArchive::entryDisplayName(name, *entry);
     m_dragWindow->setWindowTitle(name.isEmpty() ? tr("Tolvane Launcher")
                                                 : tr("%1 — Tolvane Launcher").arg(name));
 }

@@ -70,14 +70,10 @@ public:
     ROMViewController *romVC() const { return m_romVC; }
     ErrorWinController *errorWindowController() const { return m_errorWC; }
     EmulatorSupervisor *supervisor() const { return m_supervisor; }
-    /// The game being played, which the toolbar drives.
-    GameSession *session() const { return m_session; }
 
     std::shared_ptr<ROM> rom() const { return m_rom; }
-    void setRom(std::shared_ptr<ROM> rom) { m_rom = std::move(rom); }
     ChildProcess *task() const;
     bool taskRunning() const;
-    QString bundlePath() const { return m_bundlePath; }
 
     /// Whether the toolbar action \a item (Play, Pause, Stop or Eject) is enabled in the
     /// current state; any other action never is.
@@ -123,8 +119,6 @@ public:
     EmulatorOutputWindow *emulatorOutputWindow() const { return m_outputWindow; }
     /// The status bar's text: what runs, or how the emulator ended, in plain words.
     QLabel *statusLabel() const { return m_statusLabel; }
-    /// The extraction's progress and the messages of a start that did not begin.
-    SessionMessages *sessionMessages() const { return m_messages; }
     /// The message shown when Play found no emulator program to start, while it is up.
     QMessageBox *emulatorMissingMessage() const;
 
@@ -172,7 +166,6 @@ private:
     // The game, its emulator and their state live in the session.
     GameSession *m_session = nullptr;
     EmulatorSupervisor *m_supervisor = nullptr;
-    QString m_bundlePath;
 
     ErrorWinController *m_errorWC = nullptr;
     QPointer<QFileDialog> m_openPanel;

@@ -263,6 +263,11 @@ bool RomArchive::hasImageExtension(const QByteArray &name)
         || endsWithFold(name.constData(), length, ".n64");
 }
 
+QString RomArchive::entryDisplayName(const QString &archive, const QString &entry)
+{
+    return archive + QStringLiteral(" \u25b8 ") + entry;
+}
+
 QUrl RomArchive::entryUrl(const QUrl &archive, qint32 index, const QString &entry)
 {
     QUrl url = archive;

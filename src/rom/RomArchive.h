@@ -57,6 +57,8 @@ public:
     /// An entry's URL: the archive's, with "INDEX:NAME" as its fragment (a file's URL has
     /// none), so that it goes wherever a URL goes: Open Recent, hand-over, the library.
     static QUrl entryUrl(const QUrl &archive, qint32 index, const QString &entry);
+    /// How an entry is named wherever it is shown or stored: "Game.zip ▸ Game (E).z64".
+    static QString entryDisplayName(const QString &archive, const QString &entry);
     /// The entry such a URL names; false for a URL without one.
     static bool entryOfUrl(const QUrl &url, qint32 *index, QString *entry);
 

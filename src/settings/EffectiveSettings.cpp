@@ -4,6 +4,7 @@
 #include "platform/SystemLog.h"
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
+#include "rom/RomArchive.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -82,7 +83,7 @@ EffectiveSettings EffectiveSettings::forROM(const ROM *rom)
     if (name.isEmpty() && rom->filePath()) {
         name = LocalPath::fromUrl(rom->filePath()->adjusted(QUrl::RemoveFragment)).fileName();
         if (const std::optional<QString> entry = rom->archiveEntry())
-            name += QStringLiteral(" \u25b8 ") + *entry;
+            name = RomArchive::entryDisplayName(name, *entry);
     }
     return EffectiveSettings(*rom->MD5(), name);
 }

@@ -4,6 +4,7 @@
 #include "library/LibraryRecord.h"
 #include "library/ParallelReader.h"
 #include "rom/ROM.h"
+#include "rom/RomArchive.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -119,7 +120,7 @@ int RomInfoTool::run(const QList<QByteArray> &arguments)
             if (!valid) {
                 QString path = escapedPath(paths[i]);
                 if (const std::optional<QString> entry = rom.archiveEntry())
-                    path = tr("%1 \u25b8 %2").arg(path, escaped(*entry));
+                    path = RomArchive::entryDisplayName(path, escaped(*entry));
                 write(m_err, tr("tolvane-rominfo: %1: not read as a ROM image: %2")
                                  .arg(path, failureReason(rom))
                                  + QLatin1Char('\n'));
