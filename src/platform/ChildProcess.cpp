@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -179,7 +180,7 @@ void ChildProcess::start(std::vector<QByteArray> words, OutputChannels channels)
     }
 
     m_running = true;
-    m_activeClock.start();
+    m_activeSince = clock();
     if (error != 0) {
         QTimer::singleShot(0, this, [this] { finish(kCannotStartStatus); });
         return;
@@ -409,7 +410,7 @@ bool ChildProcess::resume()
         return false;
     if (--m_suspendCount == 0) {
         signalGroup(SIGCONT);
-        m_activeClock.start();
+        m_activeSince = clock();
     }
     return true;
 }
@@ -430,7 +431,7 @@ void ChildProcess::terminateAndContinue()
     signalGroup(SIGTERM);
     signalGroup(SIGCONT);
     if (m_suspendCount > 0)
-        m_activeClock.start();
+        m_activeSince = clock();
     m_suspendCount = 0;
 }
 
@@ -442,18 +443,40 @@ void ChildProcess::forceStop()
     // SIGKILL ends stopped processes too; nothing is left to resume.
     signalGroup(SIGKILL);
     if (m_suspendCount > 0)
-        m_activeClock.start();
+        m_activeSince = clock();
     m_suspendCount = 0;
 }
 
 qint64 ChildProcess::activeMilliseconds() const
 {
-    return m_activeMs + (m_activeClock.isValid() ? m_activeClock.elapsed() : 0);
+    return m_activeMs + (m_activeSince >= 0 ? clock() - m_activeSince : 0);
 }
 
 void ChildProcess::stopActiveClock()
 {
-    if (m_activeClock.isValid())
-        m_activeMs += m_activeClock.elapsed();
-    m_activeClock.invalidate();
+    if (m_activeSince >= 0)
+        m_activeMs += clock() - m_activeSince;
+    m_activeSince = -1;
+}
+
+namespace {
+
+ChildProcess::Clock &clockOverride()
+{
+    static ChildProcess::Clock clock;
+    return clock;
+}
+
+} // namespace
+
+qint64 ChildProcess::clock()
+{
+    if (const Clock &clock = clockOverride())
+        return clock();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void ChildProcess::setClock(Clock clock)
+{
+    clockOverride() = std::move(clock);
 }

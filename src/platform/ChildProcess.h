@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 #include <sys/types.h>
@@ -75,8 +75,15 @@ public:
     /// How many suspensions are not yet undone.
     int suspendCount() const { return m_suspendCount; }
     /// How long the child has run, or ran until its end, not counting the time it was
-    /// suspended; in milliseconds.
+    /// suspended; in milliseconds, by clock().
     qint64 activeMilliseconds() const;
+    /// Milliseconds on a monotonic clock.
+    using Clock = std::function<qint64()>;
+    /// The clock play time is measured by: the system's monotonic clock unless set.
+    static qint64 clock();
+    /// Sets the clock for every child from now on; an empty one puts the system's back. For
+    /// tests, which would otherwise wait out the play time they check.
+    static void setClock(Clock clock);
     /// Asks the process group to end (SIGTERM) and returns at once.
     void terminate();
     /// Like terminate(), and then lets a suspended group continue so that it receives the
@@ -122,7 +129,8 @@ private:
     bool m_leaderEnded = false;
     int m_leaderStatus = 0;
     int m_suspendCount = 0;
-    QElapsedTimer m_activeClock;
+    // When the child last started or resumed by clock(); -1 while it is suspended or ended.
+    qint64 m_activeSince = -1;
     qint64 m_activeMs = 0;
     int m_terminationStatus = 0;
     bool m_terminatedBySignal = false;

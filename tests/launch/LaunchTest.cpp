@@ -308,24 +308,29 @@ TEST(EntryExtractorTest, LeftoversOfEndedProcessesGoAndThoseOfRunningOnesStay)
 TEST(ChildProcessTest, SuspensionsAreCountedAndADroppedHandleNeitherKillsNorWaits)
 {
     TestWorld world;
+    // Play time by a clock of our own: exact, and nothing waited out.
+    qint64 now = 0;
+    ChildProcess::setClock([&now] { return now; });
+    const auto realClock = qScopeGuard([] { ChildProcess::setClock({}); });
     // A second command keeps the shell from replacing itself with the stand-in.
     std::shared_ptr<ChildProcess> task = ChildProcess::launchedTask(
         QStringLiteral("/bin/sh"), {QStringLiteral("-c"), TestWorld::fakeEmulatorPath() + QStringLiteral("; exit 3")});
     ASSERT_TRUE(world.waitForRecord()); // started, so signals meet a settled process
     const pid_t shell = task->processIdentifier();
+    now += 4000;
     EXPECT_TRUE(task->suspend() && task->suspend());
     ASSERT_TRUE(waitForStopped({shell}));
-    // Play time: a suspended child's clock stands still.
-    const qint64 activeAtPause = task->activeMilliseconds();
-    QTest::qWait(300);
-    EXPECT_EQ(task->activeMilliseconds(), activeAtPause);
+    // Play time: a suspended child's clock stands still, until the last suspension is undone.
+    now += 2000;
     EXPECT_TRUE(task->resume());
     EXPECT_EQ(processState(shell), 'T') << "one suspension is still to be undone";
+    now += 1000;
+    EXPECT_EQ(task->activeMilliseconds(), 4000);
     EXPECT_TRUE(task->resume());
     EXPECT_TRUE(waitForStopped({shell}, false));
     EXPECT_FALSE(task->resume());
-    QTest::qWait(100);
-    EXPECT_GE(task->activeMilliseconds(), activeAtPause + 100);
+    now += 3000;
+    EXPECT_EQ(task->activeMilliseconds(), 7000);
 
     int endedStatus = -100;
     QObject receiver;
