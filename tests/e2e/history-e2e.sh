@@ -1,8 +1,10 @@
 #!/bin/bash
 # End to end: play history and favourites under Xvfb, read back from the history file and
-# over the accessibility bus. A 9-second run paused for 2 adds 7 seconds and reads "Today";
-# a 2-second run adds none; a favourite outlives a restart and a deleted library cache; a
-# damaged history file is renamed aside with a message and the Launcher goes on.
+# over the accessibility bus. A short run with a pause reads "Today" and, under the five-second
+# minimum, adds no play time (how long a run counts is tested with a settable clock in
+# ChildProcessTest and PlayHistoryTest, so nothing here waits it out); a favourite outlives a
+# restart and a deleted library cache; a damaged history file is renamed aside with a message
+# and the Launcher goes on.
 # Usage: history-e2e.sh BIN_DIR     (exit 77 = skipped)
 set -u
 . "$(dirname "$0")/e2e-common.sh"
@@ -41,18 +43,12 @@ wait_until 30 shows "row:" || fail "the library was not listed: $(cat "$work/ui.
 press ctrl+f && press Return
 wait_until 10 shows "field: Last played = Never" && grep -Fq "field: Play time = None" "$work/ui.txt" \
     || fail "the ROM view has no history: $(cat "$work/ui.txt")"
-# 4 s, 2 s paused, 3 s: 7 s of play (the key presses add a little wall time, not play time).
-play_for 4 2 3
-played=$(stored play_ms)
-[ -n "$played" ] && [ "$played" -ge 6500 ] && [ "$played" -le 7500 ] || fail "9 s with 2 paused stored $played ms"
-wait_until 10 shows "field: Last played = Today" && grep -Fq "field: Play time = Less than a minute" "$work/ui.txt" \
-    || fail "the ROM view does not say Today and its play time: $(cat "$work/ui.txt")"
+play_for 1 1 1
+[ "$(stored play_ms)" = 0 ] || fail "a run of 2 s with 1 paused added play time: $(stored play_ms)"
+[ "$(stored last_played)" -gt 0 ] || fail "a short run did not count as last played"
+wait_until 10 shows "field: Last played = Today" && grep -Fq "field: Play time = None" "$work/ui.txt" \
+    || fail "the ROM view does not say Today and no play time: $(cat "$work/ui.txt")"
 grep -q "^row:.*Today" "$work/ui.txt" || fail "the table does not say Today: $(cat "$work/ui.txt")"
-before=$(stored last_played)
-sleep 1
-play_for 2 0 0
-[ "$(stored play_ms)" = "$played" ] || fail "a 2 s run added play time: $(stored play_ms) after $played"
-[ "$(stored last_played)" -gt "$before" ] || fail "a 2 s run did not count as last played"
 press ctrl+f && press Down && press ctrl+d
 wait_until 10 test "$(stored favourite)" = 1 || fail "Ctrl+D did not store a favourite"
 quit
@@ -69,4 +65,4 @@ wait_until 30 shows "renamed" || fail "a damaged history was not reported: $(cat
 ls "$history".damaged-* >/dev/null 2>&1 || fail "the damaged history was not kept aside"
 wait_until 30 shows "|Not a favourite|" || fail "the Launcher did not go on after a damaged history: $(cat "$work/ui.txt")"
 quit
-echo "PASS: play time without pauses, short runs, Today, favourites across restarts, damaged history"
+echo "PASS: a short run, Today, favourites across restarts, damaged history"
