@@ -4,7 +4,6 @@
 #include "library/LibraryModel.h"
 #include "library/PlayHistory.h"
 #include "platform/LocalPath.h"
-#include "rom/ROM.h"
 #include "support/TestWorld.h"
 
 #include <QDateTime>
@@ -19,31 +18,24 @@
 
 namespace {
 
-void backdate(const QString &path)
-{
-    // Changed long ago: a file read moments after its change is read again, not opened as it is.
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {QDateTime::currentSecsSinceEpoch() - 3600, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
-}
-
 TEST(GameLibraryTest, SaysWhatItDoesAddsFoldersOnceOpensUnchangedRowsAsTheyAreAndKeepsTheHistory)
 {
     TestWorld world;
-    QDir().mkpath(world.path(QStringLiteral("a"))), QDir().mkpath(world.path(QStringLiteral("b")));
-    for (const char *name : {"a/ALPHA.z64", "a/BRAVO.z64", "b/CHARLIE.z64"})
-        backdate(world.writeRom(QLatin1String(name), QByteArray(name + 2).chopped(4)));
+    for (const char *name : {"a/ALPHA.z64", "a/BRAVO.z64", "b/CHARLIE.z64"}) {
+        QDir().mkpath(world.path(QLatin1String(name).left(1)));
+        // Changed long ago: a file read moments after its change is read again, not opened as it is.
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {QDateTime::currentSecsSinceEpoch() - 3600, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(world.writeRom(QLatin1String(name))).constData(), times, 0), 0);
+    }
     LibraryFolders::setFolders({world.path(QStringLiteral("a"))});
     QString game;
     {
         GameLibrary library;
-        QSignalSpy status(&library, &GameLibrary::statusChanged), scanned(&library, &GameLibrary::scanFinished),
-            historyRead(&library, &GameLibrary::historyChanged);
+        QSignalSpy status(&library, &GameLibrary::statusChanged), scanned(&library, &GameLibrary::scanFinished);
         library.start();
         ASSERT_TRUE(scanned.wait(kTimeoutMs));
         EXPECT_EQ(status.first().at(0).toString(), QStringLiteral("Looking for ROM images…"));
         EXPECT_EQ(library.statusText(), QStringLiteral("2 files: 2 read, 0 from the cache."));
-        EXPECT_TRUE(historyRead.count() || historyRead.wait(kTimeoutMs));
-
         // A folder added is read as the store tells of it; one listed already is read again.
         for (const QString &folder : {world.path(QStringLiteral("b/")), world.path(QStringLiteral("b"))}) {
             library.addFolder(folder);
@@ -51,7 +43,6 @@ TEST(GameLibraryTest, SaysWhatItDoesAddsFoldersOnceOpensUnchangedRowsAsTheyAreAn
         }
         EXPECT_EQ(LibraryFolders::folders(), QStringList({world.path(QStringLiteral("a")), world.path(QStringLiteral("b"))}));
         EXPECT_EQ(library.statusText(), QStringLiteral("3 files, all from the cache."));
-        ASSERT_EQ(library.model()->rowCount(), 3);
 
         const LibraryRecord record = library.model()->record(0);
         game = record.md5();
@@ -59,26 +50,22 @@ TEST(GameLibraryTest, SaysWhatItDoesAddsFoldersOnceOpensUnchangedRowsAsTheyAreAn
             read(&library, &GameLibrary::openFile);
         library.open(record);
         library.open(record, true);
-        ASSERT_EQ(opened.count() + played.count(), 2);
-        EXPECT_EQ(played.at(0).at(0).value<std::shared_ptr<ROM>>()->MD5(), game);
         // Changed since it was read: read again from its file.
         ASSERT_EQ(::utimensat(AT_FDCWD, record.path.constData(), nullptr, 0), 0);
         library.open(record);
-        ASSERT_EQ(read.count(), 1);
+        ASSERT_TRUE(opened.count() == 1 && played.count() == 1 && read.count() == 1);
         EXPECT_EQ(LocalPath::fromUrl(read.at(0).at(0).toUrl()).bytes(), record.path);
 
         library.recordRun(game, 6000);
         library.toggleFavourite(game);
-        EXPECT_EQ(library.history(game).playMs, 6000);
-        EXPECT_TRUE(library.history(game).favourite);
     } // what is queued for the history file is written before the library goes
     GameLibrary again;
     QSignalSpy historyRead(&again, &GameLibrary::historyChanged);
     again.start();
     ASSERT_TRUE(historyRead.wait(kTimeoutMs));
     EXPECT_EQ(historyRead.first().at(0).toString(), QString()) << "every game's history, announced once read";
-    EXPECT_EQ(again.history(game).playMs, 6000);
-    EXPECT_TRUE(again.history(game).favourite);
+    EXPECT_EQ(again.history(game), (GameHistory{again.history(game).lastPlayed, 6000, true}));
+    EXPECT_GT(again.history(game).lastPlayed, 0);
 }
 
 } // namespace
