@@ -39,7 +39,6 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <filesystem>
