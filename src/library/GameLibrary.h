@@ -34,7 +34,6 @@ public:
     void start();
 
     LibraryModel *model() const { return m_model; }
-    bool isScanning() const { return m_scanning; }
     /// What the library is doing or did last, one line per matter.
     QString statusText() const { return m_statusText; }
 
