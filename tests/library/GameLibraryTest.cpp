@@ -9,7 +9,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QSignalSpy>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
