@@ -15,7 +15,6 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QLockFile>
 
 #include <csignal>
 #include <cstdio>
@@ -53,12 +52,6 @@ int CommandLinePlay::run(int &argc, char **argv, const LocalPath &path)
 
 int CommandLinePlay::playHere(const LocalPath &path)
 {
-    // Two plays without a Launcher would start two emulators over one InputAutoCfg.ini.
-    QLockFile playing(SingleInstance::defaultServerName() + QStringLiteral(".play.lock"));
-    if (!playing.tryLock(0))
-        return finish(PlayStatus::AlreadyPlaying, QCoreApplication::translate(
-                                                      "CommandLinePlay", "An emulator is already running; it was left as it is."));
-
     // Only the windowed Launcher, which can tell the player, may set an unreadable file aside.
     if (const QString refusal = SettingsNotice::refusalForCommandLine(); !refusal.isEmpty())
         return finish(PlayStatus::BadSettings, refusal);

@@ -52,19 +52,8 @@ EntryExtractor::~EntryExtractor()
 
 QString EntryExtractor::folderPath()
 {
-    const QString base = XdgFolders::runtimeHome();
-    if (base.isEmpty())
-        return QString();
-    const QString folder = base + QStringLiteral("/tolvane-launcher");
-    const QByteArray path = QFile::encodeName(folder);
-    ::mkdir(path.constData(), 0700);
     // Ours and private, and no link that could point the files elsewhere.
-    struct stat info;
-    if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
-        return QString();
-    if ((info.st_mode & 0777) != 0700 && ::chmod(path.constData(), 0700) != 0)
-        return QString();
-    return folder;
+    return XdgFolders::runtime();
 }
 
 void EntryExtractor::removeLeftovers()

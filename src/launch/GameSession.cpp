@@ -3,6 +3,7 @@
 #include "launch/EmulatorSupervisor.h"
 #include "launch/EntryExtractor.h"
 #include "launch/PlayStatus.h"
+#include "platform/ChildProcess.h"
 #include "platform/LocalPath.h"
 #include "rom/ROM.h"
 #include "rom/RomArchive.h"
@@ -85,6 +86,10 @@ void GameSession::play(const std::shared_ptr<ROM> &rom)
     }
     if (isExtracting() || !rom)
         return;
+    // One game at a time per user, whoever started it: another window, a --play, or a
+    // Launcher that was killed and left its emulator running.
+    if (!m_playing.lock() || RunningGame::recorded())
+        return fail(PlayStatus::AlreadyPlaying, tr("An emulator is already running; it was left as it is."));
     if (const QString problem = m_supervisor->startProblem(rom.get()); !problem.isEmpty())
         return fail(PlayStatus::NoEmulator, problem);
     m_game = rom;
@@ -109,8 +114,13 @@ void GameSession::start(const ROM &playable)
     if (!m_supervisor->task()) {
         m_game.reset();
         removeExtracted();
+        unlockWhenIdle();
         return;
     }
+    // Outlives us: a Launcher started after a kill finds the emulator by it.
+    const pid_t pid = m_supervisor->task()->processIdentifier();
+    if (const std::optional<quint64> startTime = RunningGame::startTimeOf(pid))
+        RunningGame::record({pid, *startTime, plan().md5, m_runningFileName});
     Q_EMIT started();
 }
 
@@ -150,6 +160,7 @@ void GameSession::extractionFinished(const QString &filePath, const QString &err
 
 void GameSession::fail(int exitCode, const QString &message)
 {
+    unlockWhenIdle();
     Q_EMIT startFailed(exitCode, message);
     Q_EMIT stateChanged();
     Q_EMIT finished(exitCode, message.isEmpty() ? tr("The extraction was cancelled.")
@@ -176,6 +187,7 @@ void GameSession::eject()
     m_game.reset();
     cancelExtraction();
     m_supervisor->clearPressed();
+    unlockWhenIdle();
 }
 
 void GameSession::cancelExtraction()
@@ -193,10 +205,19 @@ void GameSession::applicationWillTerminate()
 void GameSession::taskEnded()
 {
     // The extracted copy was the emulator's alone; a newer start has its own.
+    // Its record goes with it (the record of a newer start names a process that runs).
+    RunningGame::recorded();
     if (m_supervisor->task() || isExtracting())
         return;
     m_game.reset();
     removeExtracted();
+    unlockWhenIdle();
+}
+
+void GameSession::unlockWhenIdle()
+{
+    if (!hasGame())
+        m_playing.unlock();
 }
 
 void GameSession::removeExtracted()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "launch/LaunchPlan.h"
+#include "launch/RunningGame.h"
 
 #include <QObject>
 #include <QString>
@@ -85,10 +86,13 @@ private:
     void fail(int exitCode, const QString &message);
     void taskEnded();
     void removeExtracted();
+    // Lets the user's play lock go once no game is held any more.
+    void unlockWhenIdle();
 
     EmulatorSupervisor *m_supervisor;
     EntryExtractor *m_extractor;
     std::shared_ptr<ROM> m_game;
     QString m_extractedPath;
     QString m_runningFileName;
+    RunningGame m_playing;
 };

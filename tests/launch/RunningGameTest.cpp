@@ -1,0 +1,115 @@
+#include "support/TestWorld.h"
+
+#include "launch/EmulatorSupervisor.h"
+#include "launch/GameSession.h"
+#include "launch/PlayStatus.h"
+#include "launch/RunningGame.h"
+#include "platform/ChildProcess.h"
+#include "platform/XdgFolders.h"
+#include "rom/ROM.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+
+#include <csignal>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString modeOf(const QString &path)
+{
+    return QString::number(int(QFileInfo(path).permissions() & 0x7777), 16);
+}
+
+// Without XDG_RUNTIME_DIR (a script, cron, ssh) every start of the user must still meet the
+// same socket and lock: the session's /run/user/UID, else a private folder of ours.
+TEST(RuntimeFolderTest, TheSessionsFolderThenOneOfOursThatNobodyElseCanHaveOrPointElsewhere)
+{
+    TestWorld world;
+    const QString uid = QString::number(::getuid());
+    const QString xdg = world.path(QStringLiteral("xdg")), run = world.path(QStringLiteral("run")), tmp = world.path(QStringLiteral("tmp"));
+    ASSERT_TRUE(QDir().mkpath(xdg) && QDir().mkpath(run) && QDir().mkpath(tmp));
+    const QString session = run + QLatin1Char('/') + uid, ours = tmp + QStringLiteral("/tolvane-launcher-") + uid;
+    const struct
+    {
+        const char *what;
+        std::function<void()> prepare;
+        QString xdgRuntimeDir;
+        QString expected;
+    } cases[] = {
+        {"XDG_RUNTIME_DIR, made private", [&] { QFile::setPermissions(xdg, QFileDevice::Permissions(0x7755)); }, xdg, xdg},
+        {"none: ours, made 0700", [] {}, QString(), ours},
+        {"none: the session's", [&] { QDir().mkpath(session), QFile::setPermissions(session, QFileDevice::Permissions(0x7700)); }, QString(), session},
+        {"the session's is open to others", [&] { QFile::setPermissions(session, QFileDevice::Permissions(0x7755)); }, QString(), ours},
+        {"ours is a link", [&] { QDir(ours).removeRecursively(), QDir().rmdir(session), QFile::link(xdg, ours); }, QString(), QString()},
+    };
+    for (const auto &row : cases) {
+        row.prepare();
+        EXPECT_EQ(XdgFolders::runtimeHomeFor(row.xdgRuntimeDir, run, tmp), row.expected) << row.what;
+        if (!row.expected.isEmpty()) {
+            EXPECT_EQ(modeOf(row.expected), QStringLiteral("7700")) << row.what;
+        }
+    }
+    // Made by somebody else before us: not ours to use.
+    QFile::remove(ours);
+    if (::getuid() == 0) {
+        ASSERT_TRUE(QDir().mkdir(ours) && ::chown(QFile::encodeName(ours).constData(), 4321, 4321) == 0);
+        EXPECT_EQ(XdgFolders::runtimeHomeFor(QString(), run, tmp), QString());
+    }
+}
+
+// One game at a time per user: a second session (another window, a --play) is refused while
+// one plays, and so is any session while an emulator recorded by a Launcher that was killed
+// still runs; a record whose process has ended, or whose number another process now has, goes.
+TEST(RunningGameTest, OneGameAtATimeWhoeverStartedItAndStaleRecordsGoSilently)
+{
+    TestWorld world;
+    TestWorld::useStandInAsCustomBuild();
+    const std::shared_ptr<ROM> rom = ROM::romFromURL(QUrl::fromLocalFile(world.writeRom(QStringLiteral("game.z64"))));
+    GameSession first, second;
+    QSignalSpy refused(&second, &GameSession::startFailed);
+    first.play(rom);
+    ASSERT_TRUE(world.waitForRecord());
+    const pid_t emulator = world.recordedPids().at(0);
+    const std::optional<RunningGame::Identity> recorded = RunningGame::recorded();
+    ASSERT_TRUE(recorded.has_value());
+    EXPECT_EQ(recorded->pid, emulator);
+    EXPECT_EQ(recorded->md5, rom->MD5().value_or(QString()));
+    EXPECT_EQ(recorded->name, QStringLiteral("game.z64"));
+
+    world.clearRecord();
+    second.play(rom);
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_EQ(refused.at(0).at(0).toInt(), int(PlayStatus::AlreadyPlaying));
+    EXPECT_FALSE(second.hasGame());
+    first.stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !first.hasGame(); }, kTimeoutMs));
+    EXPECT_FALSE(RunningGame::recorded()) << "the record outlived its game";
+    EXPECT_FALSE(QFile::exists(world.path(QStringLiteral("record")))) << "a second emulator was started";
+
+    // Left by a Launcher that was killed: its emulator still runs, and nobody starts another.
+    const auto leftRunning = ChildProcess::launchedTask(QStringLiteral("/bin/sleep"), {QStringLiteral("30")});
+    const pid_t left = leftRunning->processIdentifier();
+    ASSERT_TRUE(RunningGame::startTimeOf(left).has_value());
+    RunningGame::record({left, *RunningGame::startTimeOf(left), QStringLiteral("md5"), QStringLiteral("left.z64")});
+    second.play(rom);
+    EXPECT_EQ(refused.size(), 2);
+    // The same number with another start time is another process.
+    RunningGame::record({left, *RunningGame::startTimeOf(left) + 1, QString(), QString()});
+    EXPECT_FALSE(RunningGame::recorded());
+    EXPECT_FALSE(QFile::exists(RunningGame::folder() + QStringLiteral("/running-game")));
+    RunningGame::record({left, *RunningGame::startTimeOf(left), QString(), QString()});
+    leftRunning->terminate();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !leftRunning->isRunning(); }, kTimeoutMs));
+    second.play(rom);
+    EXPECT_TRUE(world.waitForRecord()) << "an ended game's record still kept the player from playing";
+    second.stop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !second.hasGame(); }, kTimeoutMs));
+}
+
+} // namespace
