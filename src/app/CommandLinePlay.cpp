@@ -72,7 +72,7 @@ int CommandLinePlay::playHere(const LocalPath &path)
     PlayHistory history;
     history.open();
     QObject::connect(&history, &PlayHistory::problem, [](const QString &message) { SystemLog::log(message); });
-    QObject::connect(&session, &GameSession::runEnded, &history, [&history](const QString &md5, qint64 activeMs) {
+    QObject::connect(&session, &GameSession::played, &history, [&history](const QString &md5, qint64 activeMs) {
         if (!md5.isEmpty())
             history.recordRun(md5, QDateTime::currentSecsSinceEpoch(), activeMs);
     });

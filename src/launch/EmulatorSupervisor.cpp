@@ -52,6 +52,8 @@ EmulatorSupervisor::EmulatorSupervisor(QObject *parent)
 {
     m_forceStopTimer.setSingleShot(true);
     connect(&m_forceStopTimer, &QTimer::timeout, this, &EmulatorSupervisor::offerForceStop);
+    m_checkpointTimer.setInterval(kCheckpointIntervalMs);
+    connect(&m_checkpointTimer, &QTimer::timeout, this, &EmulatorSupervisor::checkpoint);
 }
 
 // A child still running is neither waited for nor killed: ChildProcess keeps it until it ends.
@@ -272,6 +274,9 @@ void EmulatorSupervisor::playPressed(const ROM *rom)
         m_runMD5s.insert(m_task.get(), plan.md5);
         connect(m_task.get(), &ChildProcess::outputRead, this, &EmulatorSupervisor::passOnOutput);
         connect(m_task.get(), &ChildProcess::didTerminate, this, &EmulatorSupervisor::checkATaskStatus);
+        m_toldMs.insert(m_task.get(), 0);
+        m_checkpointTimer.start();
+        Q_EMIT played(plan.md5, 0);
     } else if (!m_taskRunning) {
         m_task->resume();
     }
@@ -321,6 +326,20 @@ void EmulatorSupervisor::offerForceStop()
         return;
     m_forceStopOffered = true;
     Q_EMIT stateChanged();
+}
+
+void EmulatorSupervisor::checkpoint()
+{
+    // Dropped children are told too: they play until they end.
+    for (auto told = m_toldMs.begin(); told != m_toldMs.end(); ++told) {
+        const ChildProcess *task = told.key();
+        // A part too short to count (a game paused most of the minute) waits for the next.
+        const qint64 added = task->activeMilliseconds() - m_heldBackMs - told.value();
+        if (added < m_heldBackMs)
+            continue;
+        told.value() += added;
+        Q_EMIT played(m_runMD5s.value(task), added);
+    }
 }
 
 void EmulatorSupervisor::clearPressed()
@@ -394,7 +413,9 @@ void EmulatorSupervisor::checkATaskStatus(ChildProcess *endedTask)
     if (endedTask == m_latestRun.lock().get())
         m_outputLog->endRun();
     const QString executable = m_executables.take(endedTask);
-    Q_EMIT runEnded(m_runMD5s.take(endedTask), endedTask->activeMilliseconds());
+    Q_EMIT played(m_runMD5s.take(endedTask), endedTask->activeMilliseconds() - m_toldMs.take(endedTask));
+    if (m_toldMs.isEmpty())
+        m_checkpointTimer.stop();
     // A dropped child's end is news only while no newer child runs.
     if (!m_task || endedTask == m_task.get()) {
         const bool stopped = endedTask->terminationRequested();

@@ -111,6 +111,11 @@ public:
     /// ended, for at most kTerminationWaitMs.
     void applicationWillTerminate();
     static constexpr int kTerminationWaitMs = 3000;
+    /// With what is held back, at most a minute of play is told late.
+    static constexpr int kCheckpointIntervalMs = 55000;
+    /// A run shorter than this does not count in the history (GameHistory::kMinimumPlayMs).
+    static constexpr qint64 kHeldBackMs = 5000;
+    void setCheckpoints(int intervalMs, qint64 heldBackMs) { m_checkpointTimer.setInterval(intervalMs), m_heldBackMs = heldBackMs; }
 
     /// What the latest run wrote, with the command that started it.
     EmulatorOutputLog *outputLog() const { return m_outputLog; }
@@ -137,9 +142,12 @@ Q_SIGNALS:
     /// The end of the held child, or of a dropped one while none is held, in plain words
     /// (endingText()), with the exit status a command line would report (exitCodeFor()).
     void taskEndedInWords(const QString &text, int exitCode);
-    /// Every child's end, with the MD5 of the ROM it was started with and how long it ran
-    /// without the time it was paused; emitted before taskEnded().
-    void runEnded(const QString &md5, qint64 activeMilliseconds);
+    /// Time played, so that a Launcher killed during play loses at most a minute of it: at a
+    /// start (0 ms: the game was played now), every kCheckpointIntervalMs while it runs, and
+    /// at each child's end (before taskEnded()), with the MD5 of the ROM it was started with
+    /// and the time it ran, pauses not counted, since the last time told. Until the end a
+    /// run keeps kHeldBackMs back, so that its last part is never too short to count.
+    void played(const QString &md5, qint64 addedMilliseconds);
     /// The emulator's program is there but could not be started (status 127): what its
     /// standard error said, now in outputLog(), tells why.
     void outputExplainsEnd();
@@ -151,6 +159,7 @@ private:
     static bool customBuildChosen(const EffectiveSettings &settings);
     void checkATaskStatus(ChildProcess *endedTask);
     void offerForceStop();
+    void checkpoint();
     // \a location followed by the option's value; nothing when the key is absent.
     std::optional<QString> optionPath(const QString &location, const QString &key) const;
     void passOnOutput(ChildProcess *task, int channel, const QByteArray &bytes);
@@ -171,4 +180,8 @@ private:
     std::weak_ptr<ChildProcess> m_latestRun;
     QHash<const ChildProcess *, QString> m_executables;
     QHash<const ChildProcess *, QString> m_runMD5s;
+    // What each running child's run has told of its time so far.
+    QHash<const ChildProcess *, qint64> m_toldMs;
+    QTimer m_checkpointTimer;
+    qint64 m_heldBackMs = kHeldBackMs;
 };

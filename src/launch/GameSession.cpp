@@ -20,7 +20,7 @@ GameSession::GameSession(QObject *parent)
     , m_extractor(new EntryExtractor(this))
 {
     connect(m_supervisor, &EmulatorSupervisor::stateChanged, this, &GameSession::stateChanged);
-    connect(m_supervisor, &EmulatorSupervisor::runEnded, this, &GameSession::runEnded);
+    connect(m_supervisor, &EmulatorSupervisor::played, this, &GameSession::played);
     connect(m_supervisor, &EmulatorSupervisor::taskEndedInWords, this,
             [this](const QString &text, int exitCode) { Q_EMIT finished(exitCode, text); });
     connect(m_supervisor, &EmulatorSupervisor::taskEnded, this, &GameSession::taskEnded);

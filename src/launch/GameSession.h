@@ -77,8 +77,9 @@ Q_SIGNALS:
     /// Every Play that began a new start ends here once: after startFailed(), or when the
     /// run has ended, with the status a command line reports and the end in words.
     void finished(int exitCode, const QString &text);
-    /// The run has ended: the game's MD5 and how long it ran, pauses not counted.
-    void runEnded(const QString &md5, qint64 activeMilliseconds);
+    /// Time played of the game with this MD5, pauses not counted: 0 ms at the start, then
+    /// what was played since it was last told, at least every minute and at the end.
+    void played(const QString &md5, qint64 addedMilliseconds);
 
 private:
     void start(const ROM &playable);

@@ -146,7 +146,7 @@ void WindowController::initLibrary()
             playPressed(m_playButton);
     });
     // The history of a game ends up in the library, which the supervisor does not know about.
-    connect(m_session, &GameSession::runEnded, games, &GameLibrary::recordRun);
+    connect(m_session, &GameSession::played, games, &GameLibrary::recordRun);
     connect(games, &GameLibrary::historyChanged, this, &WindowController::showHistory);
     // With no folder chosen yet the empty view offers one beside its drop prompt.
     auto *choose = new QPushButton(tr("Choose ROM Folder…"), m_emptyVC->view());

@@ -14,7 +14,10 @@
 #include <QTest>
 #include <QUrl>
 
+#include <QElapsedTimer>
+
 #include <csignal>
+#include <numeric>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -110,6 +113,42 @@ TEST(RunningGameTest, OneGameAtATimeWhoeverStartedItAndStaleRecordsGoSilently)
     EXPECT_TRUE(world.waitForRecord()) << "an ended game's record still kept the player from playing";
     second.stop();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !second.hasGame(); }, kTimeoutMs));
+}
+
+} // namespace
+
+namespace {
+
+// A Launcher killed during play loses at most a checkpoint's time: "last played" is told at
+// the start, the time played at every checkpoint, each part long enough to count, and what
+// is told adds up to the run.
+TEST(RunningGameTest, PlayTimeIsToldAtTheStartAtEveryCheckpointAndAtTheEndAndAddsUpToTheRun)
+{
+    TestWorld world;
+    TestWorld::useStandInAsCustomBuild();
+    const std::shared_ptr<ROM> rom = ROM::romFromURL(QUrl::fromLocalFile(world.writeRom(QStringLiteral("game.z64"))));
+    GameSession session;
+    session.supervisor()->setCheckpoints(100, 150);
+    QList<qint64> parts;
+    QObject::connect(&session, &GameSession::played, [&](const QString &md5, qint64 ms) {
+        EXPECT_EQ(md5, rom->MD5().value_or(QString()));
+        parts << ms;
+    });
+    QElapsedTimer run;
+    run.start();
+    session.play(rom);
+    ASSERT_EQ(parts, QList<qint64>{0}) << "not told at the start";
+    ASSERT_TRUE(world.waitForRecord());
+    QTest::qWait(1000);
+    const auto told = [&] { return std::accumulate(parts.cbegin(), parts.cend(), qint64(0)); };
+    EXPECT_GE(told(), run.elapsed() - 100 - 150 - 200) << "more than a checkpoint's time would be lost";
+    session.stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !session.hasGame(); }, kTimeoutMs));
+    const qint64 total = run.elapsed();
+    EXPECT_GE(parts.size(), 4);
+    for (qsizetype i = 1; i < parts.size(); ++i)
+        EXPECT_GE(parts.at(i), 150) << "part " << i << " is too short to count";
+    EXPECT_TRUE(told() <= total && told() >= total - 300) << told() << " of " << total << " ms";
 }
 
 } // namespace
