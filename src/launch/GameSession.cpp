@@ -2,6 +2,7 @@
 
 #include "launch/EmulatorSupervisor.h"
 #include "launch/EntryExtractor.h"
+#include "launch/LeftGame.h"
 #include "launch/PlayStatus.h"
 #include "platform/ChildProcess.h"
 #include "platform/LocalPath.h"
@@ -35,7 +36,49 @@ GameSession::~GameSession()
 
 bool GameSession::hasGame() const
 {
-    return m_supervisor->task() || isExtracting();
+    return m_supervisor->task() || isExtracting() || m_left;
+}
+
+bool GameSession::isRunning() const
+{
+    return m_supervisor->isTaskProcessRunning() || m_left;
+}
+
+bool GameSession::isStopping() const
+{
+    return m_left ? m_left->isStopping() : m_supervisor->isStopping();
+}
+
+bool GameSession::forceStopOffered() const
+{
+    return m_left ? m_left->forceStopOffered() : m_supervisor->forceStopOffered();
+}
+
+bool GameSession::takeLeftGame()
+{
+    if (hasGame() || !m_playing.lock())
+        return false;
+    if (const std::optional<RunningGame::Identity> identity = RunningGame::recorded())
+        m_left = LeftGame::take(*identity);
+    if (!m_left) {
+        m_playing.unlock();
+        return false;
+    }
+    connect(m_left.get(), &LeftGame::stateChanged, this, &GameSession::stateChanged);
+    connect(m_left.get(), &LeftGame::ended, this, [this](bool stopped) {
+        // Gone from the event loop: we are inside its own notice.
+        LeftGame *left = m_left.release();
+        left->deleteLater();
+        RunningGame::recorded();
+        unlockWhenIdle();
+        // Only the time since we took it is ours to tell; its Launcher told the rest.
+        Q_EMIT played(left->identity().md5, left->elapsedMilliseconds());
+        Q_EMIT leftGameEnded(stopped ? tr("The emulator stopped.")
+                                     : tr("The game started before the Launcher was closed has ended."));
+        Q_EMIT stateChanged();
+    });
+    Q_EMIT stateChanged();
+    return true;
 }
 
 bool GameSession::isExtracting() const
@@ -126,11 +169,13 @@ void GameSession::start(const ROM &playable)
 
 QString GameSession::statusText() const
 {
-    if (!m_supervisor->task())
+    if (m_left && !m_left->isStopping())
+        return tr("A game started before the Launcher was closed is still running.");
+    if (!m_supervisor->task() && !m_left)
         return QString();
     // "Stopped" only once it has: a game may take seconds to save.
-    if (m_supervisor->isStopping())
-        return m_supervisor->forceStopOffered()
+    if (isStopping())
+        return forceStopOffered()
             ? tr("Stopping… The emulator has not ended yet; Force Stop ends it without letting it save.")
             : tr("Stopping…");
     if (!m_supervisor->taskRunning())
@@ -174,11 +219,15 @@ void GameSession::pause()
 
 void GameSession::stop()
 {
+    if (m_left)
+        return m_left->stop();
     m_supervisor->stopPressed();
 }
 
 void GameSession::forceStop()
 {
+    if (m_left)
+        return m_left->forceStop();
     m_supervisor->forceStopPressed();
 }
 

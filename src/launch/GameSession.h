@@ -10,6 +10,7 @@
 
 class EmulatorSupervisor;
 class EntryExtractor;
+class LeftGame;
 class LocalPath;
 class ROM;
 
@@ -35,6 +36,18 @@ public:
     /// True while a game is held: extracting, running, paused or stopping.
     bool hasGame() const;
     bool isExtracting() const;
+    /// True while the emulator runs (also paused or stopping), ours or one left running.
+    bool isRunning() const;
+    /// True from Stop until the game has ended.
+    bool isStopping() const;
+    /// True once a Stop has waited long enough for Force Stop to be offered.
+    bool forceStopOffered() const;
+    /// The game a Launcher now gone left running, while it runs; null otherwise.
+    LeftGame *leftGame() const { return m_left.get(); }
+    /// Takes hold of a game that a Launcher now gone left running (recorded in the runtime
+    /// folder): it shows as running, Stop and Force Stop act on it, and no other game starts
+    /// until it has ended. False when there is none (or another process plays).
+    bool takeLeftGame();
     /// The name of the file the running game was started from (an archive's entry name).
     QString runningFileName() const { return m_runningFileName; }
     /// What the running start is made of.
@@ -77,6 +90,8 @@ Q_SIGNALS:
     /// Every Play that began a new start ends here once: after startFailed(), or when the
     /// run has ended, with the status a command line reports and the end in words.
     void finished(int exitCode, const QString &text);
+    /// The game left running by a Launcher now gone has ended, in words.
+    void leftGameEnded(const QString &text);
     /// Time played of the game with this MD5, pauses not counted: 0 ms at the start, then
     /// what was played since it was last told, at least every minute and at the end.
     void played(const QString &md5, qint64 addedMilliseconds);
@@ -96,4 +111,5 @@ private:
     QString m_extractedPath;
     QString m_runningFileName;
     RunningGame m_playing;
+    std::unique_ptr<LeftGame> m_left;
 };

@@ -106,6 +106,10 @@ void WindowController::awakeFromNib()
     m_supervisor->setBundlePath(Bundle::mainBundle().resourcePath());
     m_supervisor->readEmulatorConfig();
     connectSignals();
+    // A game left running by a Launcher that was killed is shown, and can be stopped.
+    connect(m_session, &GameSession::leftGameEnded, this, &WindowController::showStatus);
+    if (m_session->takeLeftGame())
+        supervisionChanged();
     validateToolbar();
 }
 
@@ -221,11 +225,11 @@ bool WindowController::validateToolbarItem(QAction *item) const
         return false;
     // Told apart by which action it is: a translation changes the labels.
     const bool romShown = m_romVC && m_currentController == m_romVC;
-    const bool childRunning = m_supervisor->isTaskProcessRunning();
+    const bool childRunning = m_session->isRunning();
     // A game asked to end is left to end: only Force Stop, once offered, acts on it.
-    const bool stopping = m_supervisor->isStopping();
+    const bool stopping = m_session->isStopping();
     if (item == m_playButton)
-        return romShown && !m_supervisor->taskRunning() && !stopping;
+        return romShown && !m_supervisor->taskRunning() && !stopping && !m_session->leftGame();
     if (item == m_clearButton)
         return romShown && !childRunning;
     if (item == m_pauseButton)
@@ -233,7 +237,7 @@ bool WindowController::validateToolbarItem(QAction *item) const
     if (item == m_stopButton)
         return childRunning && !stopping;
     if (item == m_forceStopButton)
-        return stopping && m_supervisor->forceStopOffered();
+        return stopping && m_session->forceStopOffered();
     return false;
 }
 
@@ -243,7 +247,7 @@ void WindowController::validateToolbar()
         return;
     for (QAction *action : toolbarActions())
         action->setEnabled(validateToolbarItem(action));
-    m_forceStopButton->setVisible(m_supervisor->isStopping());
+    m_forceStopButton->setVisible(m_session->isStopping());
 }
 
 bool WindowController::acceptsURL(const QUrl &url)

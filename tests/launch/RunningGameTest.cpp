@@ -2,6 +2,7 @@
 
 #include "launch/EmulatorSupervisor.h"
 #include "launch/GameSession.h"
+#include "launch/LeftGame.h"
 #include "launch/PlayStatus.h"
 #include "launch/RunningGame.h"
 #include "platform/ChildProcess.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -149,6 +151,53 @@ TEST(RunningGameTest, PlayTimeIsToldAtTheStartAtEveryCheckpointAndAtTheEndAndAdd
     for (qsizetype i = 1; i < parts.size(); ++i)
         EXPECT_GE(parts.at(i), 150) << "part " << i << " is too short to count";
     EXPECT_TRUE(told() <= total && told() >= total - 300) << told() << " of " << total << " ms";
+}
+
+} // namespace
+
+namespace {
+
+// A Launcher killed during play (kill -9) leaves its emulator running: the next one shows it,
+// stops it through its process descriptor (Force Stop for one that ignores Stop), starts no
+// second game meanwhile, and sees its end.
+TEST(RunningGameTest, AGameLeftByAKilledLauncherIsShownStoppedAndNeverJoinedByASecondOne)
+{
+    TestWorld world;
+    TestWorld::useStandInAsCustomBuild();
+    const std::shared_ptr<ROM> rom = ROM::romFromURL(QUrl::fromLocalFile(world.writeRom(QStringLiteral("game.z64"))));
+    QProcess killed;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TOLVANE_FAKE_ON_TERM"), QStringLiteral("ignore"));
+    killed.setProcessEnvironment(environment);
+    killed.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("--play"), rom->filePath()->toLocalFile()});
+    ASSERT_TRUE(world.waitForRecord());
+    const pid_t emulator = world.recordedPids().at(0);
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(kTimeoutMs));
+    world.clearRecord();
+
+    GameSession session;
+    QSignalSpy ended(&session, &GameSession::leftGameEnded), refused(&session, &GameSession::startFailed);
+    ASSERT_TRUE(session.takeLeftGame());
+    EXPECT_TRUE(session.hasGame() && session.isRunning());
+    EXPECT_EQ(session.statusText(), QStringLiteral("A game started before the Launcher was closed is still running."));
+    session.play(rom);
+    EXPECT_EQ(refused.size(), 1);
+    EXPECT_FALSE(QFile::exists(world.path(QStringLiteral("record")))) << "a second emulator was started";
+    session.leftGame()->setForceStopDelay(100);
+    session.stop();
+    EXPECT_TRUE(session.isStopping());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return session.forceStopOffered(); }, kTimeoutMs));
+    EXPECT_NE(processState(emulator), 0) << "it should have ignored Stop";
+    session.forceStop();
+    ASSERT_TRUE(ended.wait(kTimeoutMs));
+    EXPECT_EQ(ended.at(0).at(0).toString(), QStringLiteral("The emulator stopped."));
+    EXPECT_TRUE(waitUntilEnded(emulator));
+    EXPECT_FALSE(session.hasGame() || RunningGame::recorded());
+    session.play(rom);
+    EXPECT_TRUE(world.waitForRecord()) << "the ended game still kept the player from playing";
+    session.stop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !session.hasGame(); }, kTimeoutMs));
 }
 
 } // namespace
