@@ -46,7 +46,7 @@ int CommandLinePlay::run(int &argc, char **argv, const LocalPath &path)
     const LocalPath file = path.absolute();
     SingleInstance instance;
     if (const std::optional<SingleInstance::PlayAnswer> answer = instance.playInRunningInstance(file))
-        return finish(answer->exitCode, answer->text);
+        return finish(answer->taken ? answer->exitCode : int(PlayStatus::AlreadyPlaying), answer->text);
     return playHere(file);
 }
 

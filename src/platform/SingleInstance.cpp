@@ -7,6 +7,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -14,6 +15,18 @@ namespace {
 constexpr qint64 maxMessageSize = 4 * 1024 * 1024;
 // Absolute paths begin with '/', so no list of files begins like this.
 const QByteArray playPrefix("play\0", 5);
+// Said as soon as a play request is taken.
+constexpr char playTaken = '+';
+
+// Whether the other end of a connection is still there: a caller that gave up (timed out,
+// Ctrl+C) while we were stopped or busy must not get a game nobody waits for.
+bool callerIsThere(QLocalSocket *socket)
+{
+    if (socket->state() != QLocalSocket::ConnectedState)
+        return false;
+    char byte = 0;
+    return ::recv(int(socket->socketDescriptor()), &byte, 1, MSG_PEEK | MSG_DONTWAIT) != 0;
+}
 }
 
 SingleInstance::SingleInstance(const QString &serverName, QObject *parent)
@@ -67,8 +80,23 @@ std::optional<SingleInstance::PlayAnswer> SingleInstance::playInRunningInstance(
     socket.write(playPrefix + path.bytes() + '\0');
     while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(timeoutMs)) {
     }
-    // The answer comes when the game has ended, however long that takes.
+    // A stopped or frozen Launcher still has its connection accepted by the kernel, and
+    // would keep us waiting for ever: one that runs takes the request at once.
     QByteArray reply;
+    if (socket.waitForReadyRead(timeoutMs))
+        reply = socket.readAll();
+    if (!reply.startsWith(playTaken)) {
+        if (reply.isEmpty() && socket.state() == QLocalSocket::ConnectedState) {
+            // Hung up unanswered: when it wakes, the Launcher sees that nobody waits and drops it.
+            socket.abort();
+            return PlayAnswer{false, 1, tr("The running Launcher did not take the game within %n seconds (it may be "
+                                           "stopped or not responding); nothing was started.",
+                                           nullptr, qMax(1, timeoutMs / 1000))};
+        }
+    } else {
+        reply.remove(0, 1);
+    }
+    // The answer comes when the game has ended, however long that takes.
     while (socket.state() == QLocalSocket::ConnectedState && socket.waitForReadyRead(-1))
         reply += socket.readAll();
     reply += socket.readAll();
@@ -105,6 +133,13 @@ bool SingleInstance::takePlayRequest(QLocalSocket *socket)
         return false;
     socket->disconnect(this);
     socket->readAll();
+    if (!callerIsThere(socket)) {
+        socket->abort();
+        socket->deleteLater();
+        return true;
+    }
+    socket->write(QByteArray(1, playTaken));
+    socket->flush();
     const quint64 request = ++m_lastPlayRequest;
     m_playRequests.insert(request, socket);
     // An asker that gave up (Ctrl+C) gets no answer; the game goes on.
@@ -156,6 +191,9 @@ void SingleInstance::readMessage(QLocalSocket *socket)
     socket->disconnect(this);
     const QByteArray message = socket->readAll();
     socket->deleteLater();
+    // A play request whose caller hung up before we read it: nobody waits for that game.
+    if (message.startsWith(playPrefix))
+        return;
     LocalPaths paths;
     for (const QByteArray &part : message.split('\0')) {
         if (!part.isEmpty())

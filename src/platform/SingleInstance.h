@@ -18,9 +18,9 @@ class QLocalSocket;
 /// A message is the list of absolute paths, each as its file-system bytes followed by a
 /// NUL byte; an empty message asks the running Launcher only to show its window.
 ///
-/// A play request is "play", a NUL byte, the absolute path and a NUL byte; the connection
-/// stays open until the Launcher answers with the exit status in decimal, a NUL byte and
-/// the end in words (UTF-8), then hangs up.
+/// A play request is "play", a NUL byte, the absolute path and a NUL byte. The Launcher says
+/// at once that it took the request ('+'); the connection stays open until it answers with
+/// the exit status in decimal, a NUL byte and the end in words (UTF-8), then hangs up.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -39,12 +39,16 @@ public:
 
     struct PlayAnswer
     {
+        /// False when the Launcher did not take the request in time (stopped or frozen):
+        /// then nothing is played, and text says why.
+        bool taken = true;
         int exitCode = 1;
         QString text;
     };
     /// Asks a Launcher already listening to play \a path and waits, however long the game
-    /// lasts, for its answer. Nothing when none answers the connection.
-    std::optional<PlayAnswer> playInRunningInstance(const LocalPath &path, int timeoutMs = 3000) const;
+    /// lasts, for its answer; it must take the request within \a timeoutMs. Nothing when
+    /// none answers the connection.
+    std::optional<PlayAnswer> playInRunningInstance(const LocalPath &path, int timeoutMs = 5000) const;
     /// Answers the play request \a request; nothing happens when its asker has gone.
     void answerPlayRequest(quint64 request, int exitCode, const QString &text);
     /// Starts listening. A socket file left by a Launcher that died is removed first,

@@ -6,6 +6,7 @@
 #include "launch/PlayStatus.h"
 #include "launch/RunningGame.h"
 #include "platform/ChildProcess.h"
+#include "platform/SingleInstance.h"
 #include "platform/XdgFolders.h"
 #include "rom/ROM.h"
 
@@ -20,6 +21,7 @@
 
 #include <csignal>
 #include <numeric>
+#include <thread>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -198,6 +200,42 @@ TEST(RunningGameTest, AGameLeftByAKilledLauncherIsShownStoppedAndNeverJoinedByAS
     EXPECT_TRUE(world.waitForRecord()) << "the ended game still kept the player from playing";
     session.stop();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !session.hasGame(); }, kTimeoutMs));
+}
+
+} // namespace
+
+namespace {
+
+// A stopped or frozen Launcher still has its connections accepted by the kernel (here it is
+// busy with the caller itself): the caller gives up in time with the reason, and the
+// Launcher, when it wakes, drops the request of a caller that has gone. One that runs takes
+// the request at once and answers at the game's end.
+TEST(HandOverTest, AFrozenLauncherIsGivenUpInTimeAndThenDropsTheRequestOfTheCallerThatWent)
+{
+    TestWorld world;
+    SingleInstance launcher(world.path(QStringLiteral("test.socket")));
+    ASSERT_TRUE(launcher.listen());
+    QList<quint64> requests;
+    QObject::connect(&launcher, &SingleInstance::playRequested, [&](const LocalPath &, quint64 request) { requests << request; });
+    QSignalSpy files(&launcher, &SingleInstance::filesReceived);
+    QElapsedTimer waited;
+    waited.start();
+    const auto givenUp = SingleInstance(launcher.serverName()).playInRunningInstance(LocalPath("/roms/game.z64"), 300);
+    ASSERT_TRUE(givenUp.has_value());
+    EXPECT_FALSE(givenUp->taken);
+    EXPECT_LT(waited.elapsed(), 3000);
+    EXPECT_TRUE(givenUp->text.contains(QStringLiteral("did not take the game"))) << givenUp->text.toStdString();
+    QTest::qWait(300);
+    EXPECT_TRUE(requests.isEmpty() && files.isEmpty()) << "a game was started for a caller that has gone";
+
+    std::optional<SingleInstance::PlayAnswer> answer;
+    std::thread caller([&] { answer = SingleInstance(launcher.serverName()).playInRunningInstance(LocalPath("/roms/game.z64"), 3000); });
+    const bool requested = QTest::qWaitFor([&] { return !requests.isEmpty(); }, kTimeoutMs);
+    if (requested)
+        launcher.answerPlayRequest(requests.at(0), 3, QStringLiteral("ended"));
+    caller.join();
+    ASSERT_TRUE(requested && answer.has_value());
+    EXPECT_TRUE(answer->taken && answer->exitCode == 3 && answer->text == QStringLiteral("ended"));
 }
 
 } // namespace
