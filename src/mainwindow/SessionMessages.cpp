@@ -27,7 +27,9 @@ void SessionMessages::showExtraction(const QString &entry)
     m_progress = new QProgressDialog(tr("Extracting \u201c%1\u201d\u2026").arg(entry), tr("Cancel"), 0, 100, m_window);
     m_progress->setAttribute(Qt::WA_DeleteOnClose);
     m_progress->setWindowTitle(tr("Extracting"));
-    m_progress->setWindowModality(Qt::WindowModal);
+    // Not modal: the window's toolbar, menus and library stay usable while the image is
+    // extracted; Cancel is here, and Eject cancels too.
+    m_progress->setWindowModality(Qt::NonModal);
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     // A small entry is done before the dialog would be worth showing.
