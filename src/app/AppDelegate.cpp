@@ -4,6 +4,7 @@
 #include "app/HelpWindow.h"
 #include "app/MainMenu.h"
 #include "app/SettingsNotice.h"
+#include "launch/EmulatorSupervisor.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/WindowController.h"
 #include "platform/Bundle.h"
@@ -88,10 +89,17 @@ void AppDelegate::openFilesFromAnotherInstance(const LocalPaths &paths)
 }
 
 void AppDelegate::playFileForAnotherStart(const LocalPath &path,
-                                          const std::function<void(int, const QString &)> &answer)
+                                          const std::function<void(int, const QString &)> &answer,
+                                          const QList<QByteArray> &environment)
 {
     newDocument(this);
-    m_myWindowController->playFile(path, answer);
+    EmulatorSupervisor *supervisor = m_myWindowController->supervisor();
+    supervisor->setEnvironmentForNextStart(environment);
+    // Taken by the start; a request that started nothing must not leave it to the window's Play.
+    m_myWindowController->playFile(path, [supervisor, answer](int exitCode, const QString &text) {
+        supervisor->setEnvironmentForNextStart(std::nullopt);
+        answer(exitCode, text);
+    });
 }
 
 void AppDelegate::newDocument(QObject *sender)

@@ -46,8 +46,10 @@ public:
     bool applicationOpenFile(const LocalPath &path);
     /// Files another start of the Launcher handed over: opened at once, window in front.
     void openFilesFromAnotherInstance(const LocalPaths &paths);
-    /// "--play FILE" of another start: played in the main window; \a answer hears the end.
-    void playFileForAnotherStart(const LocalPath &path, const std::function<void(int, const QString &)> &answer);
+    /// "--play FILE" of another start: played in the main window, the emulator with that
+    /// start's \a environment; \a answer hears the end.
+    void playFileForAnotherStart(const LocalPath &path, const std::function<void(int, const QString &)> &answer,
+                                 const QList<QByteArray> &environment = {});
 
     void newDocument(QObject *sender = nullptr);
     void openFile(QObject *sender = nullptr);

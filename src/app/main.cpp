@@ -205,10 +205,10 @@ int main(int argc, char *argv[])
 
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);
-    QObject::connect(&instance, &SingleInstance::playRequested, &delegate, [&](const LocalPath &path, quint64 request) {
+    QObject::connect(&instance, &SingleInstance::playRequested, &delegate, [&](const LocalPath &path, quint64 request, const QList<QByteArray> &environment) {
         delegate.playFileForAnotherStart(path, [&instance, request](int exitCode, const QString &text) {
             instance.answerPlayRequest(request, exitCode, text);
-        });
+        }, environment);
     });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     // Ended by the session, kill or Ctrl+C: leave through the event loop, so a running or

@@ -267,7 +267,7 @@ void EmulatorSupervisor::playPressed(const ROM *rom)
         // the emulator itself rather than a shell that would end before it.
         m_task = ChildProcess::launchedTask(QByteArrayLiteral("/bin/sh"),
                                             {QByteArrayLiteral("-c"), QByteArrayLiteral("exec ") + plan.commandBytes},
-                                            ChildProcess::OutputChannels::Piped);
+                                            ChildProcess::OutputChannels::Piped, std::exchange(m_nextEnvironment, std::nullopt));
         m_runningPlan = plan;
         m_latestRun = m_task;
         m_executables.insert(m_task.get(), plan.executable);

@@ -93,6 +93,9 @@ public:
 
     /// New start when no child is held (needs \a rom), else resumes a paused child.
     void playPressed(const ROM *rom);
+    /// The environment ("NAME=value" each) of the next new start only, instead of ours: that
+    /// of a "--play" handed over to us. Nothing: ours.
+    void setEnvironmentForNextStart(const std::optional<QList<QByteArray>> &environment) { m_nextEnvironment = environment; }
     void pausePressed();
     /// Asks the game to end (a paused one continues, so that it can) and says so until it
     /// has: isStopping(). Offers Force Stop after forceStopDelay().
@@ -184,4 +187,5 @@ private:
     QHash<const ChildProcess *, qint64> m_toldMs;
     QTimer m_checkpointTimer;
     qint64 m_heldBackMs = kHeldBackMs;
+    std::optional<QList<QByteArray>> m_nextEnvironment;
 };

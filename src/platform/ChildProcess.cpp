@@ -110,17 +110,18 @@ std::shared_ptr<ChildProcess> ChildProcess::launchedTask(const QString &launchPa
 }
 
 std::shared_ptr<ChildProcess> ChildProcess::launchedTask(const QByteArray &launchPath, const QList<QByteArray> &arguments,
-                                                         OutputChannels channels)
+                                                         OutputChannels channels,
+                                                         const std::optional<QList<QByteArray>> &environment)
 {
     std::shared_ptr<ChildProcess> task(new ChildProcess);
     runningChildren()->children.insert(task.get(), task);
     std::vector<QByteArray> words{launchPath};
     words.insert(words.end(), arguments.cbegin(), arguments.cend());
-    task->start(std::move(words), channels);
+    task->start(std::move(words), channels, environment);
     return task;
 }
 
-void ChildProcess::start(std::vector<QByteArray> words, OutputChannels channels)
+void ChildProcess::start(std::vector<QByteArray> words, OutputChannels channels, std::optional<QList<QByteArray>> environment)
 {
     keepChildStatuses();
     // What the child leaves behind when it ends (an emulator that forks and exits) comes to
@@ -130,6 +131,12 @@ void ChildProcess::start(std::vector<QByteArray> words, OutputChannels channels)
     for (QByteArray &word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
+    std::vector<char *> envp;
+    if (environment) {
+        for (QByteArray &entry : *environment)
+            envp.push_back(entry.data());
+        envp.push_back(nullptr);
+    }
 
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -164,7 +171,7 @@ void ChildProcess::start(std::vector<QByteArray> words, OutputChannels channels)
     posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
 
     pid_t pid = 0;
-    const int error = posix_spawn(&pid, argv.front(), &actions, &attributes, argv.data(), environ);
+    const int error = posix_spawn(&pid, argv.front(), &actions, &attributes, argv.data(), environment ? envp.data() : environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 #include <sys/types.h>
 
@@ -43,9 +44,11 @@ public:
     /// handle was dropped, so that nothing it started writes into a closed pipe.
     static std::shared_ptr<ChildProcess> launchedTask(const QString &launchPath, const QStringList &arguments,
                                                       OutputChannels channels);
-    /// The same with the program's path and arguments as bytes, passed on unchanged.
+    /// The same with the program's path and arguments as bytes, passed on unchanged, and
+    /// with \a environment ("NAME=value" each) instead of the Launcher's when given.
     static std::shared_ptr<ChildProcess> launchedTask(const QByteArray &launchPath, const QList<QByteArray> &arguments,
-                                                      OutputChannels channels);
+                                                      OutputChannels channels,
+                                                      const std::optional<QList<QByteArray>> &environment = std::nullopt);
 
     /// Waits, reading the output pipes meanwhile, until every child still running has
     /// ended and its pipes are closed, or \a deadline has passed; each end is announced
@@ -102,7 +105,7 @@ Q_SIGNALS:
 
 private:
     ChildProcess();
-    void start(std::vector<QByteArray> words, OutputChannels channels);
+    void start(std::vector<QByteArray> words, OutputChannels channels, std::optional<QList<QByteArray>> environment);
     // How much output one turn of the event loop reads from each stream.
     static constexpr qsizetype kOutputSlice = 64 * 1024;
     // Reads what is there from output \a index, at most \a limit bytes.

@@ -10,6 +10,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+extern char **environ;
+
 namespace {
 // Enough for thousands of paths; a peer sending more is not a Launcher.
 constexpr qint64 maxMessageSize = 4 * 1024 * 1024;
@@ -77,7 +79,11 @@ std::optional<SingleInstance::PlayAnswer> SingleInstance::playInRunningInstance(
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(timeoutMs))
         return std::nullopt;
-    socket.write(playPrefix + path.bytes() + '\0');
+    // The game is the caller's: the emulator gets its environment, not the Launcher's.
+    QByteArray request = playPrefix + path.bytes() + '\0';
+    for (char **entry = environ; *entry; ++entry)
+        request += QByteArray(*entry) + '\0';
+    socket.write(request + '\0');
     while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(timeoutMs)) {
     }
     // A stopped or frozen Launcher still has its connection accepted by the kernel, and
@@ -128,9 +134,11 @@ bool SingleInstance::takePlayRequest(QLocalSocket *socket)
 {
     // A request not yet whole waits for more bytes.
     const QByteArray bytes = socket->peek(maxMessageSize);
-    const qsizetype end = bytes.indexOf('\0', playPrefix.size());
+    const qsizetype end = bytes.indexOf(QByteArrayView("\0\0", 2), playPrefix.size());
     if (!bytes.startsWith(playPrefix) || end < 0)
         return false;
+    QList<QByteArray> words = bytes.mid(playPrefix.size(), end - playPrefix.size()).split('\0');
+    const LocalPath path(words.takeFirst());
     socket->disconnect(this);
     socket->readAll();
     if (!callerIsThere(socket)) {
@@ -144,7 +152,7 @@ bool SingleInstance::takePlayRequest(QLocalSocket *socket)
     m_playRequests.insert(request, socket);
     // An asker that gave up (Ctrl+C) gets no answer; the game goes on.
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    Q_EMIT playRequested(LocalPath(bytes.mid(playPrefix.size(), end - playPrefix.size())), request);
+    Q_EMIT playRequested(path, request, words);
     return true;
 }
 

@@ -18,7 +18,8 @@ class QLocalSocket;
 /// A message is the list of absolute paths, each as its file-system bytes followed by a
 /// NUL byte; an empty message asks the running Launcher only to show its window.
 ///
-/// A play request is "play", a NUL byte, the absolute path and a NUL byte. The Launcher says
+/// A play request is "play", a NUL byte, the absolute path and a NUL byte, the caller's
+/// environment ("NAME=value" and a NUL byte each) and one more NUL byte. The Launcher says
 /// at once that it took the request ('+'); the connection stays open until it answers with
 /// the exit status in decimal, a NUL byte and the end in words (UTF-8), then hangs up.
 class SingleInstance : public QObject
@@ -59,8 +60,9 @@ public:
 Q_SIGNALS:
     /// Emitted with the absolute paths another start handed over (possibly none).
     void filesReceived(const LocalPaths &paths);
-    /// Another start asks us to play \a path and waits for answerPlayRequest(\a request).
-    void playRequested(const LocalPath &path, quint64 request);
+    /// Another start asks us to play \a path, for the emulator with its \a environment, and
+    /// waits for answerPlayRequest(\a request).
+    void playRequested(const LocalPath &path, quint64 request, const QList<QByteArray> &environment);
 
 private:
     void acceptConnections();

@@ -84,6 +84,13 @@ TEST_F(SessionTest, OneGameAtATimeWhoeverStartedItAndStaleRecordsGoSilently)
     ASSERT_TRUE(stopAndWait(first));
     EXPECT_FALSE(RunningGame::recorded()) << "the record outlived its game";
     EXPECT_FALSE(QFile::exists(world.path(QStringLiteral("record")))) << "a second emulator was started";
+    // A start handed over by a --play gets the caller's environment; the next start ours again.
+    first.supervisor()->setEnvironmentForNextStart(QList<QByteArray>{"TOLVANE_FAKE_RECORD=" + QFile::encodeName(world.path(QStringLiteral("theirs"))), "TOLVANE_FAKE_EXIT=0"});
+    for (const char *record : {"theirs", "record"}) {
+        first.play(rom);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(world.path(QLatin1String(record))); }, kTimeoutMs)) << record;
+        ASSERT_TRUE(stopAndWait(first));
+    }
     RunningGame::record({::getpid(), *RunningGame::startTimeOf(::getpid()) + 1, QString(), QString()});
     EXPECT_FALSE(RunningGame::recorded());
     EXPECT_FALSE(QFile::exists(RunningGame::folder() + QStringLiteral("/running-game")));
@@ -161,19 +168,25 @@ TEST(HandOverTest, AFrozenLauncherIsGivenUpInTimeAndThenDropsTheRequestOfTheCall
     SingleInstance launcher(world.path(QStringLiteral("test.socket")));
     ASSERT_TRUE(launcher.listen());
     QList<quint64> requests;
-    QObject::connect(&launcher, &SingleInstance::playRequested, [&](const LocalPath &, quint64 request) { requests << request; });
+    QList<QByteArray> environment;
+    QObject::connect(&launcher, &SingleInstance::playRequested, [&](const LocalPath &, quint64 request, const QList<QByteArray> &words) {
+        requests << request, environment = words;
+    });
     QSignalSpy files(&launcher, &SingleInstance::filesReceived);
     const auto givenUp = SingleInstance(launcher.serverName()).playInRunningInstance(LocalPath("/roms/game.z64"), 300);
     ASSERT_TRUE(givenUp.has_value() && !givenUp->taken);
     EXPECT_TRUE(givenUp->text.contains(QStringLiteral("did not take the game"))) << givenUp->text.toStdString();
     QTest::qWait(300);
     EXPECT_TRUE(requests.isEmpty() && files.isEmpty()) << "a game was started for a caller that has gone";
+    qputenv("TOLVANE_CALLERS", "a=b\nc");
     std::optional<SingleInstance::PlayAnswer> answer;
     std::thread caller([&] { answer = SingleInstance(launcher.serverName()).playInRunningInstance(LocalPath("/roms/game.z64"), 3000); });
     const bool requested = QTest::qWaitFor([&] { return !requests.isEmpty(); }, kTimeoutMs);
     if (requested)
         launcher.answerPlayRequest(requests.at(0), 3, QStringLiteral("ended"));
     caller.join();
+    qunsetenv("TOLVANE_CALLERS");
+    EXPECT_TRUE(environment.contains("TOLVANE_CALLERS=a=b\nc")) << "the caller's environment did not come with the request";
     ASSERT_TRUE(requested && answer.has_value());
     EXPECT_TRUE(answer->taken && answer->exitCode == 3 && answer->text == QStringLiteral("ended"));
 }
