@@ -29,8 +29,7 @@ namespace {
 TEST(RuntimeFolderTest, TheSessionsFolderThenOneOfOursThatNobodyElseCanHaveOrPointElsewhere)
 {
     TestWorld world;
-    const QString uid = QString::number(::getuid());
-    const QString xdg = world.path(QStringLiteral("xdg")), run = world.path(QStringLiteral("run")), tmp = world.path(QStringLiteral("tmp"));
+    const QString uid = QString::number(::getuid()), xdg = world.path(QStringLiteral("xdg")), run = world.path(QStringLiteral("run")), tmp = world.path(QStringLiteral("tmp"));
     ASSERT_TRUE(QDir().mkpath(xdg) && QDir().mkpath(run) && QDir().mkpath(tmp));
     const QString session = run + QLatin1Char('/') + uid, ours = tmp + QStringLiteral("/tolvane-launcher-") + uid;
     const struct { const char *what; std::function<void()> prepare; QString xdgRuntimeDir, expected; } cases[] = {
@@ -55,11 +54,7 @@ class SessionTest : public testing::Test
 {
 protected:
     SessionTest() { TestWorld::useStandInAsCustomBuild(); }
-    bool stopAndWait(GameSession &session)
-    {
-        session.stop();
-        return QTest::qWaitFor([&] { return !session.hasGame(); }, kTimeoutMs);
-    }
+    bool stopAndWait(GameSession &session) { return session.stop(), QTest::qWaitFor([&] { return !session.hasGame(); }, kTimeoutMs); }
     TestWorld world;
     const std::shared_ptr<ROM> rom = ROM::romFromURL(QUrl::fromLocalFile(world.writeRom(QStringLiteral("game.z64"))));
 };
