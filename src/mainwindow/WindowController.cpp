@@ -108,8 +108,7 @@ void WindowController::awakeFromNib()
     connectSignals();
     // A game left running by a Launcher that was killed is shown, and can be stopped.
     connect(m_session, &GameSession::leftGameEnded, this, &WindowController::showStatus);
-    if (m_session->takeLeftGame())
-        supervisionChanged();
+    m_session->takeLeftGame();
     validateToolbar();
 }
 
@@ -388,23 +387,20 @@ QMessageBox *WindowController::emulatorMissingMessage() const
     return m_messages ? m_messages->emulatorMissingMessage() : nullptr;
 }
 
-void WindowController::pausePressed(QObject *sender)
+void WindowController::pausePressed(QObject *)
 {
-    Q_UNUSED(sender);
     m_session->pause();
     validateToolbar();
 }
 
-void WindowController::stopPressed(QObject *sender)
+void WindowController::stopPressed(QObject *)
 {
-    Q_UNUSED(sender);
     m_session->stop();
     validateToolbar();
 }
 
-void WindowController::forceStopPressed(QObject *sender)
+void WindowController::forceStopPressed(QObject *)
 {
-    Q_UNUSED(sender);
     m_session->forceStop();
     validateToolbar();
 }
