@@ -1,6 +1,4 @@
 #include "support/TestWorld.h"
-#include "support/ArchiveBuilder.h"
-#include "support/RomImageBuilder.h"
 #include "support/ScratchMount.h"
 
 #include "app/AppDelegate.h"
@@ -21,7 +19,6 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -196,26 +193,6 @@ TEST(SettingsNoticeTest, AFullDiskIsSaidOnceInWordsAndAnUnreadableFileUntilItRea
     EXPECT_TRUE(shown().isEmpty());
 }
 
-TEST(CommandLinePlayTest, ASettingsFileThatDoesNotReadIsLeftAloneAndTheGameRefusedWithTheReason)
-{
-    TestWorld world;
-    TestWorld::useStandInAsCustomBuild();
-    const QByteArray broken("<plist><dict><key>Resolution</string>");
-    const QString settings = world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), broken);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), world.path(QStringLiteral("run")));
-    ASSERT_TRUE(QDir().mkpath(world.path(QStringLiteral("run"))) && QFile::setPermissions(world.path(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    QProcess launcher;
-    launcher.setProcessEnvironment(environment);
-    launcher.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("--play"), world.writeRom(QStringLiteral("game.z64"))});
-    ASSERT_TRUE(launcher.waitForFinished(kTimeoutMs));
-    const QString text = QString::fromUtf8(launcher.readAllStandardError());
-    EXPECT_TRUE(launcher.exitCode() == 78 && text.contains(QStringLiteral("cannot be read, so the game was not started"))) << text.toStdString();
-    EXPECT_EQ(readFile(settings), broken);
-    EXPECT_EQ(QFileInfo(settings).dir().entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.plist")});
-    EXPECT_FALSE(QFile::exists(world.path(QStringLiteral("record")))) << "the stand-in emulator was not started";
-}
-
 TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)
 {
     TestWorld world;
@@ -231,39 +208,6 @@ TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)
         EXPECT_EQ(received.takeFirst().at(0).value<LocalPaths>(), sent);
     }
     EXPECT_FALSE(SingleInstance(world.path(QStringLiteral("nobody.socket"))).sendToRunningInstance(paths, 500));
-}
-
-} // namespace
-
-namespace {
-
-// "--play ARCHIVE" with no Launcher running: its one image plays from a plain copy that is
-// gone when the play ends; an archive of several images is refused, saying why.
-TEST(CommandLinePlayTest, AnArchiveOfOneImagePlaysAPlainCopyAndOneOfSeveralIsRefused)
-{
-    TestWorld world;
-    TestWorld::useStandInAsCustomBuild();
-    const QByteArray image = RomImageBuilder().image();
-    const QString one = world.path(QStringLiteral("one.zip")), two = world.path(QStringLiteral("two.7z"));
-    ASSERT_TRUE(ArchiveBuilder().add("Game.z64", image).writeTo(one) && ArchiveBuilder().add("A.z64", image).add("B.n64", image).writeTo(two));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), world.path(QStringLiteral("run")));
-    environment.insert(QStringLiteral("TOLVANE_FAKE_EXIT"), QStringLiteral("0"));
-    ASSERT_TRUE(QDir().mkpath(world.path(QStringLiteral("run"))) && QFile::setPermissions(world.path(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    const auto play = [&](const QString &file) {
-        QProcess launcher;
-        launcher.setProcessEnvironment(environment);
-        launcher.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("--play"), file});
-        EXPECT_TRUE(launcher.waitForFinished(kTimeoutMs));
-        return std::pair(launcher.exitCode(), QString::fromUtf8(launcher.readAllStandardError()));
-    };
-    EXPECT_EQ(play(one).first, 0);
-    const QString played = world.recordedArguments().value(world.recordedArguments().size() - 1);
-    EXPECT_TRUE(played.startsWith(world.path(QStringLiteral("run/tolvane-launcher/extracted-"))) && played.endsWith(QStringLiteral("-Game.z64")))
-        << played.toStdString();
-    EXPECT_FALSE(QFile::exists(played));
-    const auto [status, text] = play(two);
-    EXPECT_TRUE(status == 66 && text.contains(QStringLiteral("holds 2 ROM images; --play takes an archive with one"))) << text.toStdString();
 }
 
 } // namespace

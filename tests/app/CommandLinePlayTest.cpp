@@ -1,3 +1,5 @@
+#include "support/ArchiveBuilder.h"
+#include "support/RomImageBuilder.h"
 #include "support/TestWorld.h"
 
 #include "library/PlayHistory.h"
@@ -17,15 +19,15 @@
 
 namespace {
 
-// One "--play" of the real executable, with the world's folders and the stand-in's
+// One "--play" of the real executable, with the world's folders (run/ for runtime and data; see
+// TestWorld::useOwnRuntimeFolder) and the stand-in's
 // behaviour in \a fake (TOLVANE_FAKE_…=value).
 struct Play
 {
     Play(const TestWorld &world, const QStringList &arguments, const QStringList &fake = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"XDG_RUNTIME_DIR", "XDG_DATA_HOME"})
-            environment.insert(QLatin1String(name), world.path(QStringLiteral("xdg")));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), world.path(QStringLiteral("run")));
         for (const QString &setting : fake)
             environment.insert(QStringLiteral("TOLVANE_FAKE_") + setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
         process.setProcessEnvironment(environment);
@@ -51,9 +53,11 @@ struct Play
 TEST(CommandLinePlayTest, EveryExitStatusOfTheHelpTableComesFromItsCaseAndTheGameHasEndedByThen)
 {
     TestWorld world;
-    ASSERT_TRUE(QDir().mkpath(world.path(QStringLiteral("xdg"))) && QFile::setPermissions(world.path(QStringLiteral("xdg")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString run = world.useOwnRuntimeFolder();
     TestWorld::useStandInAsCustomBuild();
-    const QString game = world.writeRom(QStringLiteral("game.z64"));
+    const QString game = world.writeRom(QStringLiteral("game.z64")), one = world.path(QStringLiteral("one.zip")), two = world.path(QStringLiteral("two.7z"));
+    const QByteArray image = RomImageBuilder().image();
+    ASSERT_TRUE(ArchiveBuilder().add("Game.z64", image).writeTo(one) && ArchiveBuilder().add("A.z64", image).add("B.n64", image).writeTo(two));
     const QString md5 = QString::fromLatin1(QCryptographicHash::hash(readFile(game), QCryptographicHash::Md5).toHex());
 
     // Ends by a signal: --play answers only once the game it asked to end has ended.
@@ -86,22 +90,31 @@ TEST(CommandLinePlayTest, EveryExitStatusOfTheHelpTableComesFromItsCaseAndTheGam
              ::kill(pids.at(1), SIGUSR1);
              const int status = play.wait();
              EXPECT_EQ(play.error, QString()) << "standard error of a good end";
-             PlayHistory history(world.path(QStringLiteral("xdg/tolvane-launcher/history.sqlite")));
+             PlayHistory history(world.path(QStringLiteral("run/tolvane-launcher/history.sqlite")));
              history.open();
              EXPECT_GT(history.entries().value(md5).lastPlayed, 0) << "the run is not in the history";
              return status;
          }},
+        // An archive of one image plays a plain copy of it, gone when the play ends.
         {QStringLiteral("N"), [&] {
-             Play play(world, {game}, {QStringLiteral("EXIT=3")});
+             Play play(world, {one}, {QStringLiteral("EXIT=3")});
              const int status = play.wait();
              EXPECT_EQ(play.error, QStringLiteral("tolvane-launcher: The emulator exited with status 3.\n"));
+             const QString played = world.recordedArguments().value(world.recordedArguments().size() - 1);
+             EXPECT_TRUE(played.startsWith(run + QStringLiteral("/tolvane-launcher/extracted-")) && played.endsWith(QStringLiteral("-Game.z64")))
+                 << played.toStdString();
+             EXPECT_FALSE(QFile::exists(played));
              return status == 3 ? 0 : status;
          }},
         {QStringLiteral("64"), [&] { return Play(world, {}).wait(); }},
+        // Also an archive of several images, refused from its headers.
         {QStringLiteral("66"), [&] {
              Play play(world, {world.path(QStringLiteral("missing.z64"))});
              const int status = play.wait();
              EXPECT_TRUE(play.error.contains(QStringLiteral("missing.z64\u201d cannot be opened."))) << play.error.toStdString();
+             Play several(world, {two});
+             EXPECT_EQ(several.wait(), 66);
+             EXPECT_TRUE(several.error.contains(QStringLiteral("holds 2 ROM images; --play takes an archive with one"))) << several.error.toStdString();
              return status;
          }},
         {QStringLiteral("69"), [&] {
@@ -121,12 +134,19 @@ TEST(CommandLinePlayTest, EveryExitStatusOfTheHelpTableComesFromItsCaseAndTheGam
              EXPECT_EQ(first.wait(), 143);
              return status;
          }},
+        // The settings file is left as it was (never set aside) and nothing is started.
         {QStringLiteral("78"), [&] {
-             const QString settings = world.path(QStringLiteral("home/.config/tolvane-launcher/settings.plist"));
-             const QByteArray kept = readFile(settings);
-             world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), "<plist><dict><key>Resolution</string>");
-             const int status = Play(world, {game}).wait();
-             world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), kept);
+             const QString name = QStringLiteral("home/.config/tolvane-launcher/settings.plist"), settings = world.path(name);
+             const QByteArray kept = readFile(settings), broken("<plist><dict><key>Resolution</string>");
+             world.writeFile(name, broken);
+             world.clearRecord();
+             Play play(world, {game});
+             const int status = play.wait();
+             EXPECT_TRUE(play.error.contains(QStringLiteral("cannot be read, so the game was not started"))) << play.error.toStdString();
+             EXPECT_EQ(readFile(settings), broken);
+             EXPECT_EQ(QFileInfo(settings).dir().entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.plist")});
+             EXPECT_FALSE(QFile::exists(world.path(QStringLiteral("record")))) << "the stand-in emulator was started";
+             world.writeFile(name, kept);
              return status;
          }},
         {QStringLiteral("128+N"), [&] { return Play(world, {game}, {QStringLiteral("EXIT=-6")}).wait() - SIGABRT; }},

@@ -201,14 +201,8 @@ TEST(EmulatorOutputTest, PlayWithABlockedStandardOutputStillEndsOnSigterm)
     TestWorld world;
     TestWorld::useStandInAsCustomBuild();
     const QString rom = world.writeRom(QStringLiteral("game.z64"));
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    const auto restore = qScopeGuard([&] {
-        runtime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", runtime);
-        qunsetenv("TOLVANE_FAKE_FLOOD");
-    });
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(world.path(QStringLiteral("run"))));
-    ASSERT_TRUE(QDir().mkpath(world.path(QStringLiteral("run"))));
-    QFile::setPermissions(world.path(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    world.useOwnRuntimeFolder();
+    const auto unset = qScopeGuard([] { qunsetenv("TOLVANE_FAKE_FLOOD"); });
     qputenv("TOLVANE_FAKE_FLOOD", QByteArray::number(4 << 20));
     std::shared_ptr<ChildProcess> play;
     {

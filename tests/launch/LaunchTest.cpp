@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -284,10 +283,7 @@ TEST(SupervisionTest, TheLateNoticeOfAnEjectedChildLeavesANewerChildAlone)
 TEST(EntryExtractorTest, LeftoversOfEndedProcessesGoAndThoseOfRunningOnesStay)
 {
     TestWorld world;
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    const auto restore = qScopeGuard([&] { runtime.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", runtime); });
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(world.path(QStringLiteral("run"))));
-    ASSERT_TRUE(QDir().mkpath(world.path(QStringLiteral("run"))));
+    world.useOwnRuntimeFolder();
     const pid_t ended = ::fork();
     if (ended == 0)
         ::_exit(0);

@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 TestWorld::TestWorld(const QString &resourceDirName)
-    : m_resourcePath(path(resourceDirName)), m_savedEnvironment{qgetenv("HOME"), qgetenv("XDG_CONFIG_HOME")}
+    : m_resourcePath(path(resourceDirName)), m_savedEnvironment{qgetenv("HOME"), qgetenv("XDG_CONFIG_HOME"), qgetenv("XDG_RUNTIME_DIR")}
 {
     const QString config = path(QStringLiteral("home/.config"));
     EXPECT_TRUE(QDir().mkpath(config));
@@ -47,6 +47,7 @@ TestWorld::~TestWorld()
     std::filesystem::remove_all(QFile::encodeName(m_dir.path()).toStdString(), ignored);
     qputenv("HOME", m_savedEnvironment.at(0));
     qputenv("XDG_CONFIG_HOME", m_savedEnvironment.at(1));
+    m_savedEnvironment.at(2).isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", m_savedEnvironment.at(2));
     for (const char *name : {"TOLVANE_FAKE_RECORD", "TOLVANE_FAKE_EXIT", "TOLVANE_FAKE_CHILD", "TOLVANE_FAKE_ON_TERM"})
         qunsetenv(name);
 }
@@ -78,6 +79,14 @@ QString TestWorld::writeRom(const QString &name, const QByteArray &romName, quin
 QString TestWorld::contents(const QString &relative) const
 {
     return m_resourcePath + QStringLiteral("/tolvane.app/Contents/") + relative;
+}
+
+QString TestWorld::useOwnRuntimeFolder() const
+{
+    const QString run = path(QStringLiteral("run"));
+    EXPECT_TRUE(QDir().mkpath(run) && QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run));
+    return run;
 }
 
 bool TestWorld::waitForRecord() const

@@ -36,6 +36,9 @@ public:
     QString contents(const QString &relative) const;
     /// The emulator's own configuration file, which a new start removes.
     QString configFilePath() const { return path(QStringLiteral("home/.config/tolvane/tolvane.cfg")); }
+    /// XDG_RUNTIME_DIR (and so the extraction folder) in a private folder "run" of this world,
+    /// for this process and the Launchers it starts, until the world ends; its path.
+    QString useOwnRuntimeFolder() const;
 
     bool waitForRecord() const;
     void clearRecord() const;
