@@ -1,0 +1,93 @@
+#!/usr/bin/env python3
+# The Launcher started with a ROM: a mapping made with real keys in Preferences and kept
+# through the window's shortcuts and every road back to the pane, played with in the stand-in
+# emulator; the Open chooser blocks nothing; a second start hands its file over; SIGTERM ends
+# the Launcher and its emulator. A stale socket must not stop the start, nor a closed standard
+# output the Launcher.
+import os
+import signal
+import socket
+import subprocess
+
+from driver import alive, check, run, run_quietly, wait_until
+
+
+def keyboard(s):
+    return s.read_settings()['Controllers']['Keyboard']['Mapping']
+
+
+def checked_panes(s):
+    # The pane items checked in Preferences, and whether the mapping table shows.
+    ui = [a for a in s.ui() if a['window'] == 'Preferences']
+    return ([a['name'] for a in ui if a['name'] in ('Video', 'Controllers', 'Emulator', 'Library') and a['checked']],
+            any(a['name'] == 'Controller mapping' and a['showing'] for a in ui))
+
+
+def scenario(s):
+    rom = s.make_rom(s.path('demo game.z64'), '--name', 'E2E DEMO')
+    socket.socket(socket.AF_UNIX).bind(os.path.join(s.env['XDG_RUNTIME_DIR'], 'tolvane-launcher.socket'))
+    # Standard output is a pipe whose reader has gone (as "tolvane-launcher | head"): what the
+    # emulator says on it must not end the Launcher.
+    s.env['TOLVANE_FAKE_SAY'] = 'e2e'
+    reader, writer = os.pipe()
+    os.close(reader)
+    s.start(rom, stdout=writer)
+    os.close(writer)
+    s.press('ctrl+comma')
+    prefs = s.find_window('^Preferences$')
+    # Ctrl+2 shows the pane; the pop-up by its mnemonic, "Keyboard" is the last title; the
+    # choice hands the keys to the table, whose current cell is the first row, and Space arms it.
+    s.press('ctrl+2', 'alt+c', 'End', 'space', 'Up', 'Shift_L', 'a', window=prefs)
+    wait_until(lambda: keyboard(s)[:3] == ['key(273)', 'key(304)', 'key(97)'], 'the mapping stored: %s' % keyboard(s)[:3])
+    check('ControllersLastModifedDate' in s.read_settings(), 'no date for the mapping')
+
+    # Row 4 listens. Shortcuts and mnemonics (Ctrl+W, Ctrl+0 to the main window, Ctrl+, back)
+    # store nothing; after each road away and back the first key goes into the listening row.
+    s.keys('ctrl+1', 'ctrl+2', 'ctrl+3', 'ctrl+2', 'alt+c', 'Tab', 'ctrl+comma', 'ctrl+w')
+    s.press('ctrl+comma', 'ctrl+0', 'ctrl+comma')
+    s.keys('b', 'ctrl+1', 'ctrl+2', 'c')
+    for item in ('Video', 'Controllers'):
+        x, y = next(a['at'] for a in s.ui() if a['window'] == 'Preferences' and a['name'] == item and 'at' in a)
+        subprocess.run(['xdotool', 'mousemove', str(x), str(y), 'click', '1'], check=True)
+    wait_until(lambda: checked_panes(s) == (['Controllers'], True), 'Controllers shown after clicks')
+    s.keys('d')
+    s.do('Preferences', 'Video', action='Toggle')
+    wait_until(lambda: checked_panes(s) == (['Video'], False), 'Video toggled over AT-SPI: %s' % (checked_panes(s),))
+    s.do('Preferences', 'Controllers', action='Toggle')
+    wait_until(lambda: checked_panes(s) == (['Controllers'], True), 'Controllers toggled over AT-SPI')
+    s.keys('e')
+    wait_until(lambda: keyboard(s)[:7] == ['key(273)', 'key(304)', 'key(97)', 'key(98)', 'key(99)', 'key(100)', 'key(101)'],
+               'the first key after each road stored: %s' % keyboard(s)[:7])
+
+    s.press('ctrl+r')
+    arguments, pids = s.wait_for_play('Ctrl+R did not start the emulator')
+    check(arguments[-1] == rom, 'the emulator was not given the ROM: %s' % arguments)
+    check('[Keyboard]\nplugged = True\nplugin = 2\nmouse = False\nA = key(273)\nB = key(304)\nZ = key(97)\n' in s.recorded_ini(),
+          'InputAutoCfg.ini lacks the new mapping: ' + s.recorded_ini())
+
+    # The chooser does not block the main window, and a second Open brings it forward.
+    s.press('ctrl+o')
+    chooser = s.find_window('^Open ROM Image$')
+    s.press('ctrl+period')
+    wait_until(lambda: not alive(pids[0]), 'Ctrl+. stopping the emulator while the chooser is open')
+    wait_until(lambda: 'Task ended by app\n' in open(s.path('launcher.out')).read(), 'the log line of the stopped emulator')
+    s.press('ctrl+o')
+    wait_until(lambda: s.windows('^Open ROM Image$') == [chooser] and s.focused() == chooser, 'the one chooser brought forward')
+    s.keys('Escape')
+
+    s.clear_record()
+    other = s.make_rom(s.path('other.v64'))
+    check(subprocess.run([s.program('tolvane-launcher'), 'other.v64'], cwd=s.work, env=s.env, timeout=20).returncode == 0,
+          'a second start did not hand over its file')
+    wait_until(lambda: run_quietly('xdotool', 'getwindowname', s.window).stdout.startswith('other.v64'), 'the handed-over file shown')
+    s.press('ctrl+r')
+    arguments, pids = s.wait_for_play('a second Play did not start')
+    check(arguments[-1] == other, 'the handed-over ROM was not played: %s' % arguments)
+    # Ended by the session rather than by Quit: the Launcher ends and asks its emulator to end.
+    s.launcher.send_signal(signal.SIGTERM)
+    s.launcher.wait(15)
+    for pid in s.pids[1:]:  # the first is the accessibility bus
+        wait_until(lambda: not alive(pid), 'process %d ended' % pid)
+
+
+run(scenario)
