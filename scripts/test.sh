@@ -10,7 +10,8 @@ build="$top/build"
 options=(-DCMAKE_BUILD_TYPE=Release -DTOLVANE_BUILD_TESTS=ON)
 if [[ "${1:-}" == "--sanitize" ]]; then
     build="$top/build-asan"
-    options=(-DCMAKE_BUILD_TYPE=Debug -DTOLVANE_SANITIZE=ON -DTOLVANE_BUILD_TESTS=ON)
+    # The suite alone: the benchmarks mean nothing under the sanitizers and cost build time.
+    options=(-DCMAKE_BUILD_TYPE=Debug -DTOLVANE_SANITIZE=ON -DTOLVANE_BUILD_TESTS=ON -DTOLVANE_BUILD_BENCHMARKS=OFF)
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     export LSAN_OPTIONS="suppressions=$top/tests/sanitizer/lsan.supp:print_suppressions=0"
