@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -177,6 +178,16 @@ TEST(RomInfoToolTest, PrintsEachReadableImageAsTextOrJsonAndReportsTheOthers)
     EXPECT_EQ(out, QStringLiteral("File:       %1\nName:       \"TOOL \\\"TEST\\\"\\x09\"\nGame code:  NTTE\n"
                                   "CRC:        FFFFFFFF ABCD\nCIC:        6106\nMD5:        %2\nByte order: n64\n").arg(paths[2], md5));
     EXPECT_TRUE(err.contains(QStringLiteral("short: not read as a ROM image: shorter than 4096 bytes")));
+    // Read by several threads, listed in path order all the same.
+    const QString walked = dir.filePath(QStringLiteral("walked"));
+    ASSERT_TRUE(QDir().mkpath(walked));
+    for (const char *name : {"d.n64", "a.z64", "c.V64", "b.z64"})
+        ASSERT_TRUE(QFile::copy(paths[2], walked + QLatin1Char('/') + QLatin1String(name)));
+    std::tie(status, out, err) = runRomInfo({QStringLiteral("-r"), QStringLiteral("--jobs"), QStringLiteral("3"), QStringLiteral("--json"), walked});
+    QStringList listed;
+    for (const QJsonValue &record : QJsonDocument::fromJson(out.toUtf8()).array())
+        listed << record[QStringLiteral("path")].toString();
+    EXPECT_TRUE(listed.size() == 4 && std::is_sorted(listed.begin(), listed.end())) << out.toStdString();
 
     // A name that is not UTF-8 with a line break, found by the walk and named as an operand; a
     // folder past PATH_MAX is named on standard error and the status says files were left out.
