@@ -23,10 +23,9 @@ def play_and_stop(s, shown=None, running=0, paused=0, resumed=0):
     # Plays for `running` seconds, pauses for `paused` and runs `resumed` more, then stops;
     # the resolution and the key of A the emulator was given.
     s.clear_record()
-    s.focus()
-    started = time.monotonic()
-    s.keys('ctrl+r')
+    s.press('ctrl+r')
     arguments, pids = s.wait_for_play()
+    started = time.monotonic()  # the run counts from here, however long the start took
     ini = s.recorded_ini()
     key_a = ini.split('[Keyboard]')[1].split('\nA = ')[1].split('\n')[0]
     if shown:
@@ -94,7 +93,7 @@ def scenario(s):
     check(s.shows('Uses its own settings: video, controllers'), 'the ROM view does not say so: ' + s.ui_text())
     # 4 s, 2 s paused, 3 s: 7 s of play (the key presses add a little wall time, not play time).
     played = wait_until(lambda: stored(s, 'play_ms'), 'the run in the history', 10)
-    check(6500 <= played <= 7500, '9 s with 2 paused stored %d ms' % played)
+    check(6000 <= played <= 8000, '9 s with 2 paused stored %d ms' % played)  # 9000 if the pause counted
     wait_until(lambda: s.shows('|Last played||Today', '|Play time||Less than a minute', 'Today|'),
                'the ROM view and the table saying Today')
     before = stored(s, 'last_played')
