@@ -173,9 +173,10 @@ class Session:
         return '\n'.join('%(window)s|%(role)s|%(name)s|%(desc)s|%(text)s' % a + ''.join('\nrow: ' + r for r in a['rows'])
                          for a in self.ui())
 
-    def shows(self, *texts):
+    def shows(self, *texts, rows=None):
+        # All of `texts` in one look, and with `rows`, that many rows in the library.
         ui = self.ui_text()
-        return all(text in ui for text in texts)
+        return all(text in ui for text in texts) and rows in (None, ui.count('\nrow: '))
 
     def rows(self):
         return [r for a in self.ui() for r in a['rows']]
@@ -270,7 +271,7 @@ def run(scenario, tools=()):
         scenario(session)
         print('PASS: ' + os.path.basename(sys.argv[0]))
     except Failure as failure:
-        print('FAIL: %s' % failure)
+        print('FAIL: %s\nWhat shows now:\n%s' % (failure, session.ui_text() if session.launcher else '(no Launcher)'))
         with open(session.path('launcher.out'), errors='replace') if os.path.exists(session.path('launcher.out')) else open(os.devnull) as out:
             sys.stdout.write(''.join('  launcher: ' + line for line in out))
         sys.exit(1)

@@ -29,7 +29,7 @@ def play_and_stop(s, shown=None, running=0, paused=0, resumed=0):
     ini = s.recorded_ini()
     key_a = ini.split('[Keyboard]')[1].split('\nA = ')[1].split('\n')[0]
     if shown:
-        wait_until(lambda: s.shows(shown), 'shown while it runs: %s; %s' % (shown, s.ui_text()), 10)
+        wait_until(lambda: s.shows(shown), 'shown while it runs: ' + shown, 10)
     for keys, until in ((None, running), ('ctrl+p', running + paused), ('ctrl+r', running + paused + resumed)):
         if keys and paused:
             s.keys(keys)
@@ -90,7 +90,7 @@ def scenario(s):
     wait_until(lambda: not s.windows('^Game Settings'), 'Close closing the window', 10)
     check(play_and_stop(s, 'Started with its own video and controller settings.', 4, 2, 3) == ('1920x1080', 'key(273)'),
           'the game\'s own settings did not reach the emulator')
-    check(s.shows('Uses its own settings: video, controllers'), 'the ROM view does not say so: ' + s.ui_text())
+    check(s.shows('Uses its own settings: video, controllers'), 'the ROM view does not say so')
     # 4 s, 2 s paused, 3 s: 7 s of play (the key presses add a little wall time, not play time).
     played = wait_until(lambda: stored(s, 'play_ms'), 'the run in the history', 10)
     check(6000 <= played <= 8000, '9 s with 2 paused stored %d ms' % played)  # 9000 if the pause counted
@@ -109,7 +109,7 @@ def scenario(s):
     # After a restart without the library cache: the favourite, the game's own settings.
     os.system('rm -rf "%s"' % s.cache)
     s.start()
-    wait_until(lambda: s.shows('|Favourite|'), 'the favourite after a restart without the cache: ' + s.ui_text())
+    wait_until(lambda: s.shows('|Favourite|'), 'the favourite after a restart without the cache')
     open_game(s, 'alpha')
     check(s.shows('Uses its own settings: video, controllers'), 'the ROM view forgot after a restart')
     check(play_and_stop(s) == ('1920x1080', 'key(273)'), 'the game\'s settings did not outlive a restart')

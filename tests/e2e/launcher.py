@@ -52,7 +52,7 @@ def scenario(s):
     wait_until(lambda: checked_panes(s) == (['Controllers'], True), 'Controllers shown after clicks')
     s.keys('d')
     s.do('Preferences', 'Video', action='Toggle')
-    wait_until(lambda: checked_panes(s) == (['Video'], False), 'Video toggled over AT-SPI: %s' % (checked_panes(s),))
+    wait_until(lambda: checked_panes(s) == (['Video'], False), 'Video toggled over AT-SPI')
     s.do('Preferences', 'Controllers', action='Toggle')
     wait_until(lambda: checked_panes(s) == (['Controllers'], True), 'Controllers toggled over AT-SPI')
     s.keys('e')

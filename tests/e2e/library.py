@@ -49,7 +49,7 @@ def scenario(s):
 
     s.start()
     # 3 images and a refused file, 6 single images in archives, 2 of the pair, 4 refused archives.
-    wait_until(lambda: len(s.rows()) == 16, 'the tree listed: %s' % s.rows(), 60)
+    wait_until(lambda: len(s.rows()) == 16, 'the tree listed', 60)
     ui = s.ui_text()
     for record in expected:
         check(any(r.startswith(record['name'].strip() + '|') and record['md5'] in r for r in s.rows()),
@@ -103,7 +103,7 @@ def scenario(s):
     wait_until(lambda: not extracted(), 'the next start removing %s' % extracted())
     # The copy was read moments after it was made, so it alone is read again.
     wait_until(lambda: any(t in s.ui_text() for t in ('16 files, all from the cache', '16 files: 1 read, 15 from the cache')),
-               'the second start from the cache: ' + s.ui_text())
+               'the second start from the cache')
     s.make_rom(s.path('lib/one.z64'), '--size', '16K', '--name', 'ALPHA CHANGED')
     wait_until(lambda: s.shows('row: ALPHA CHANGED'), 'a changed file read again')
     s.quit()
@@ -114,17 +114,17 @@ def scenario(s):
         if os.path.exists(s.cache + '/library.sqlite' + suffix):
             os.remove(s.cache + '/library.sqlite' + suffix)
     s.start()
-    wait_until(lambda: s.shows('set aside') and len(s.rows()) == 17, 'a corrupt cache reported, no row lost: ' + s.ui_text())
+    wait_until(lambda: s.shows('set aside', rows=17), 'a corrupt cache reported, no row lost')
     s.quit()
     shutil.rmtree(s.cache)
     with open(s.cache, 'w') as f:
         f.write('blocked\n')
     s.start()
-    wait_until(lambda: s.shows('cannot be written') and len(s.rows()) == 17, 'an unwritable cache reported, no row lost: ' + s.ui_text())
+    wait_until(lambda: s.shows('cannot be written', rows=17), 'an unwritable cache reported, no row lost')
     os.rename(lib, s.path('gone'))
     s.press('F5')
-    wait_until(lambda: s.shows('cannot be read') and len(s.rows()) == 17 and s.shows('row: Not available: the folder'),
-               'a vanished folder reported, its rows kept: ' + s.ui_text())
+    wait_until(lambda: s.shows('cannot be read', 'row: Not available: the folder', rows=17),
+               'a vanished folder reported, its rows kept')
     s.quit()
 
 
