@@ -135,6 +135,7 @@ def scenario(s):
     os.kill(pids[0], 10)  # SIGUSR1: the stand-in exits with 0
     check(cli.wait() == 0, '--play without a Launcher failed: ' + cli.stdout.read())
 
+    # A damaged history: said in a window of its own (the library core's messages go elsewhere).
     with open(s.history, 'w') as f:
         f.write('damaged ' * 500)
     for journal in glob.glob(s.history + '-*'):

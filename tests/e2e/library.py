@@ -4,8 +4,8 @@
 # one, a damaged and two encrypted ones) is listed with internal names and MD5s, every control
 # named; a search and Enter open an image, Play starts it, from an extracted copy for an archive
 # entry that Stop removes; a copied file appears; a second start lists all from the cache; a
-# copy left by a Launcher killed with SIGKILL goes at the next start; a corrupt cache, a cache
-# folder that cannot be written and a vanished folder each leave a working Launcher.
+# copy left by a Launcher killed with SIGKILL goes at the next start; a cache folder that
+# cannot be written and a vanished folder each leave a working Launcher.
 import glob
 import hashlib
 import json
@@ -107,15 +107,8 @@ def scenario(s):
     s.make_rom(s.path('lib/one.z64'), '--size', '16K', '--name', 'ALPHA CHANGED')
     wait_until(lambda: s.shows('row: ALPHA CHANGED'), 'a changed file read again')
     s.quit()
-
-    with open(s.cache + '/library.sqlite', 'w') as f:
-        f.write('not a database ' * 300)
-    for suffix in ('-wal', '-shm'):
-        if os.path.exists(s.cache + '/library.sqlite' + suffix):
-            os.remove(s.cache + '/library.sqlite' + suffix)
-    s.start()
-    wait_until(lambda: s.shows('set aside', rows=17), 'a corrupt cache reported, no row lost')
-    s.quit()
+    # What the cache says reaches the window (its cases are the library core's test); a folder
+    # gone is noticed at F5 too.
     shutil.rmtree(s.cache)
     with open(s.cache, 'w') as f:
         f.write('blocked\n')
@@ -123,8 +116,7 @@ def scenario(s):
     wait_until(lambda: s.shows('cannot be written', rows=17), 'an unwritable cache reported, no row lost')
     os.rename(lib, s.path('gone'))
     s.press('F5')
-    wait_until(lambda: s.shows('cannot be read', 'row: Not available: the folder', rows=17),
-               'a vanished folder reported, its rows kept')
+    wait_until(lambda: s.shows('cannot be read', 'row: Not available: the folder', rows=17), 'a vanished folder reported, its rows kept')
     s.quit()
 
 
