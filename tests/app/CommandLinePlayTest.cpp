@@ -19,9 +19,9 @@
 
 namespace {
 
-// One "--play" of the real executable, with the world's folders (run/ for runtime and data; see
-// TestWorld::useOwnRuntimeFolder) and the stand-in's
-// behaviour in \a fake (TOLVANE_FAKE_…=value).
+// One "--play" of the real executable, with the world's folders (its run/ for the runtime and
+// the data; see TestWorld::useOwnRuntimeFolder) and the stand-in's behaviour in \a fake
+// (TOLVANE_FAKE_…=value).
 struct Play
 {
     Play(const TestWorld &world, const QStringList &arguments, const QStringList &fake = {})
