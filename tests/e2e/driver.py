@@ -166,7 +166,10 @@ class Session:
     # tree is only brought up to date by events, which nobody here would be reading).
     def ui(self, hidden=False):
         # What shows (with `hidden`, all there is) as dictionaries; see _atspi.
-        result = run_quietly(sys.executable, __file__, 'dump', 'hidden' if hidden else '', timeout=30)
+        for _ in range(5):
+            result = run_quietly(sys.executable, __file__, 'dump', 'hidden' if hidden else '', timeout=30)
+            if result.returncode == 0:
+                break
         return json.loads(result.stdout or '[]')
 
     def ui_text(self):
@@ -209,32 +212,37 @@ def _atspi(argv):
             for i in range(acc.childCount):
                 yield from walk(acc.getChildAtIndex(i), depth + 1)
 
+    def describe(acc, window):
+        role, states = acc.getRoleName(), acc.getState()
+        item = {'window': window.name, 'role': role, 'name': acc.name or '', 'desc': acc.description or '',
+                'text': '', 'rows': [], 'showing': states.contains(pyatspi.STATE_SHOWING),
+                'enabled': states.contains(pyatspi.STATE_ENABLED), 'checked': states.contains(pyatspi.STATE_CHECKED)}
+        if acc.getRole() == pyatspi.ROLE_TEXT:
+            text = acc.queryText()
+            item['text'] = text.getText(0, text.characterCount)
+        elif acc.getRole() == pyatspi.ROLE_TABLE:
+            t = acc.queryTable() if acc.name == 'ROM library' else None
+            item['rows'] = ['|'.join(t.getAccessibleAt(r, c).name for c in range(t.nColumns)) for r in range(t.nRows)] if t else []
+        elif role in ATSPI_ROLES:
+            action = acc.queryAction()
+            item['actions'] = [action.getName(i) for i in range(action.nActions)]
+            x, y, w, h = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            item['at'] = [x + w // 2, y + h // 2]
+            item['acc'] = acc
+        elif acc.getRole() != pyatspi.ROLE_LABEL:
+            return None
+        return item
+
     desktop = pyatspi.Registry.getDesktop(0)
     found = []
     for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
         if not app or 'tolvane' not in (app.name or ''):
             continue
         for window in (app.getChildAtIndex(i) for i in range(app.childCount)):
-            for acc in walk(window):
-                role, states = acc.getRoleName(), acc.getState()
-                item = {'window': window.name, 'role': role, 'name': acc.name or '', 'desc': acc.description or '',
-                        'text': '', 'rows': [], 'showing': states.contains(pyatspi.STATE_SHOWING),
-                        'enabled': states.contains(pyatspi.STATE_ENABLED), 'checked': states.contains(pyatspi.STATE_CHECKED)}
-                if acc.getRole() == pyatspi.ROLE_TEXT:
-                    text = acc.queryText()
-                    item['text'] = text.getText(0, text.characterCount)
-                elif acc.getRole() == pyatspi.ROLE_TABLE:
-                    t = acc.queryTable() if acc.name == 'ROM library' else None
-                    item['rows'] = ['|'.join(t.getAccessibleAt(r, c).name for c in range(t.nColumns)) for r in range(t.nRows)] if t else []
-                elif role in ATSPI_ROLES:
-                    action = acc.queryAction()
-                    item['actions'] = [action.getName(i) for i in range(action.nActions)]
-                    x, y, w, h = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-                    item['at'] = [x + w // 2, y + h // 2]
-                    item['acc'] = acc
-                elif acc.getRole() != pyatspi.ROLE_LABEL:
-                    continue
-                found.append(item)
+            try:
+                found += [item for item in (describe(acc, window) for acc in walk(window)) if item]
+            except Exception:  # the window changed while it was read (a widget gone): read it again
+                return 1
     if argv[0] == 'dump':
         print(json.dumps([{k: v for k, v in a.items() if k != 'acc'} for a in found]))
         return 0
