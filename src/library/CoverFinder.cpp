@@ -54,7 +54,11 @@ std::pair<QByteArray, QByteArray> split(const QByteArray &fileName)
 
 } // namespace
 
-CoverFinder::CoverFinder(const QString &coversFolder) : m_coversFolder(LocalPath::fromText(coversFolder).bytes()) {}
+// Cleaned as the folder watcher names it, so that a change there is known for the covers folder's.
+CoverFinder::CoverFinder(const QString &coversFolder)
+    : m_coversFolder(coversFolder.isEmpty() ? QByteArray() : LocalPath::fromText(QDir::cleanPath(QDir(coversFolder).absolutePath())).bytes())
+{
+}
 
 QStringList CoverFinder::pictureSuffixes()
 {
@@ -67,7 +71,7 @@ QStringList CoverFinder::pictureSuffixes()
     return suffixes;
 }
 
-const CoverFinder::Folder &CoverFinder::folder(const QByteArray &path) const
+CoverFinder::Folder CoverFinder::folder(const QByteArray &path) const
 {
     std::lock_guard lock(m_mutex);
     const auto known = m_folders.constFind(path);
@@ -109,11 +113,17 @@ const CoverFinder::Folder &CoverFinder::folder(const QByteArray &path) const
     return entry;
 }
 
+void CoverFinder::forgetFolder(const QByteArray &path)
+{
+    std::lock_guard lock(m_mutex);
+    m_folders.remove(path);
+}
+
 LocalPath CoverFinder::find(const Game &game) const
 {
     const QByteArray romBase = split(game.file.bytes().mid(game.file.bytes().lastIndexOf('/') + 1)).first;
     if (!m_coversFolder.isEmpty()) {
-        const Folder &covers = folder(m_coversFolder);
+        const Folder covers = folder(m_coversFolder);
         const QByteArray fileKey = LocalPath(romBase).isText() ? textKey(QFile::decodeName(romBase)) : romBase.trimmed().toLower();
         for (const QByteArray &name : {textKey(game.md5), textKey(game.gameCode), textKey(game.name), fileKey}) {
             if (name.isEmpty())
@@ -125,7 +135,7 @@ LocalPath CoverFinder::find(const Game &game) const
     }
     if (game.file.isEmpty())
         return LocalPath();
-    const Folder &beside = folder(game.file.absolute().folder().bytes());
+    const Folder beside = folder(game.file.absolute().folder().bytes());
     const LocalPath own = beside.pictures.value(nameKey(romBase));
     if (!own.isEmpty())
         return own;

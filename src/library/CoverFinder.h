@@ -35,6 +35,9 @@ public:
 
     /// The picture's path, or empty when the game has none.
     LocalPath find(const Game &game) const;
+    /// Lists \a path afresh at its next look-up: pictures there were added, changed or removed.
+    void forgetFolder(const QByteArray &path);
+    QByteArray coversFolder() const { return m_coversFolder; }
 
     /// Copies \a picture into \a coversFolder as the cover of the game with this MD5, in
     /// place of the cover it had there in any format. The error text, empty on success.
@@ -49,7 +52,8 @@ private:
         QHash<QByteArray, LocalPath> pictures;
         int roms = 0;
     };
-    const Folder &folder(const QByteArray &path) const;
+    // A copy (shared data): a listing may be forgotten on another thread meanwhile.
+    Folder folder(const QByteArray &path) const;
 
     QByteArray m_coversFolder;
     mutable std::mutex m_mutex;

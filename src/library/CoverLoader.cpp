@@ -23,6 +23,8 @@ constexpr int kMemoryCacheKiB = 96 * 1024;
 constexpr std::size_t kMaxQueuedJobs = 96;
 // Covers are a little taller than wide.
 constexpr double kAspect = 1.4;
+// A picture being copied in is told at every write; it is looked at once the writes stop.
+constexpr int kChangeSettleMs = 300;
 
 QString cacheKey(const QString &key, int size)
 {
@@ -41,7 +43,11 @@ CoverLoader::CoverLoader(const QString &thumbnailFolder, QObject *parent)
     , m_thumbnailFolder(thumbnailFolder)
     , m_finder(std::make_shared<CoverFinder>())
     , m_images(kMemoryCacheKiB)
+    , m_changeTimer(new QTimer(this))
 {
+    m_changeTimer->setSingleShot(true);
+    m_changeTimer->setInterval(kChangeSettleMs);
+    connect(m_changeTimer, &QTimer::timeout, this, &CoverLoader::applyChanges);
     // Decoding is heavy; leave a core to the window and the rest of the machine.
     m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
     m_pool.setThreadPriority(QThread::LowPriority);
@@ -77,26 +83,47 @@ void CoverLoader::setCoversFolder(const QString &folder)
     m_images.clear();
     m_none.clear();
     m_asked.clear();
+    m_stale.clear();
+    m_changedFolders.clear();
 }
 
-void CoverLoader::forget(const QString &key)
+void CoverLoader::picturesChanged(const QByteArray &folder)
 {
-    // The folder listings change with a new cover: start with a fresh finder.
-    setCoversFolder(m_coversFolder);
-    Q_UNUSED(key);
+    m_changedFolders.insert(folder);
+    m_changeTimer->start();
+}
+
+void CoverLoader::applyChanges()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        for (const QByteArray &folder : std::as_const(m_changedFolders))
+            m_finder->forgetFolder(folder);
+    }
+    m_changedFolders.clear();
+    // A picture may now be another game's, in the covers folder any game's: every cover is
+    // looked for again, which costs a stat for those whose picture is unchanged.
+    ++m_generation;
+    m_asked.clear();
+    m_none.clear();
+    const QList<QString> shown = m_images.keys();
+    m_stale = QSet<QString>(shown.cbegin(), shown.cend());
+    Q_EMIT coversChanged();
 }
 
 QImage CoverLoader::cover(const QString &key, const CoverFinder::Game &game, int size)
 {
     size = step(size);
     const QString cached = cacheKey(key, size);
-    if (const QImage *image = m_images.object(cached))
-        return *image;
+    const Cover *known = m_images.object(cached);
+    if (known && !m_stale.contains(cached))
+        return known->image;
+    const QImage shown = known ? known->image : QImage();
     if (m_none.contains(key) || m_asked.contains(cached))
-        return QImage();
+        return shown;
     m_asked.insert(cached);
     std::lock_guard lock(m_mutex);
-    m_jobs.push_back({key, game, size, m_generation});
+    m_jobs.push_back({key, game, size, m_generation, known ? *known : Cover()});
     if (m_jobs.size() > kMaxQueuedJobs) {
         // Let the oldest request go; it is asked again if its row comes back into view.
         m_asked.remove(cacheKey(m_jobs.front().key, m_jobs.front().size));
@@ -104,7 +131,7 @@ QImage CoverLoader::cover(const QString &key, const CoverFinder::Game &game, int
     } else {
         m_pool.start([this]() { work(); });
     }
-    return QImage();
+    return shown;
 }
 
 void CoverLoader::work()
@@ -118,11 +145,22 @@ void CoverLoader::work()
         job = std::move(m_jobs.back());
         m_jobs.pop_back();
     }
-    QImage image = load(job);
-    QMetaObject::invokeMethod(this, [this, job, image]() { finished(job, image); }, Qt::QueuedConnection);
+    const Cover cover = load(job);
+    QMetaObject::invokeMethod(this, [this, job, cover]() { finished(job, cover); }, Qt::QueuedConnection);
 }
 
-QImage CoverLoader::load(const Job &job)
+QString CoverLoader::thumbnailFor(const LocalPath &picture, int size) const
+{
+    struct stat info;
+    if (picture.isEmpty() || ::stat(picture.bytes().constData(), &info) != 0)
+        return QString();
+    const qint64 modified = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+    const QByteArray stamp = picture.absolute().bytes() + '\n' + QByteArray::number(qint64(info.st_size)) + '\n'
+        + QByteArray::number(modified) + '\n' + QByteArray::number(size);
+    return m_thumbnailFolder + QLatin1Char('/') + QString::fromLatin1(QCryptographicHash::hash(stamp, QCryptographicHash::Sha1).toHex());
+}
+
+CoverLoader::Cover CoverLoader::load(const Job &job)
 {
     std::shared_ptr<CoverFinder> finder;
     {
@@ -131,26 +169,26 @@ QImage CoverLoader::load(const Job &job)
         finder = m_finder;
     }
     const LocalPath picture = finder->find(job.game);
-    if (picture.isEmpty())
-        return QImage();
-    struct stat info;
-    if (::stat(picture.bytes().constData(), &info) != 0)
-        return QImage();
-    const qint64 modified = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
-    const QByteArray stamp = picture.absolute().bytes() + '\n' + QByteArray::number(qint64(info.st_size)) + '\n'
-        + QByteArray::number(modified) + '\n' + QByteArray::number(job.size);
-    const QString thumbnail = m_thumbnailFolder + QLatin1Char('/')
-        + QString::fromLatin1(QCryptographicHash::hash(stamp, QCryptographicHash::Sha1).toHex());
+    const QString thumbnail = thumbnailFor(picture, job.size);
+    if (!job.shown.thumbnail.isEmpty() && thumbnail != job.shown.thumbnail) {
+        // The thumbnail of a picture since rewritten or removed shows what no file holds.
+        if (thumbnailFor(job.shown.picture, job.size) != job.shown.thumbnail)
+            QFile::remove(job.shown.thumbnail);
+    } else if (!thumbnail.isEmpty() && thumbnail == job.shown.thumbnail) {
+        return job.shown;
+    }
+    if (thumbnail.isEmpty())
+        return Cover();
     QImage image(thumbnail);
     if (!image.isNull())
-        return image;
+        return {image, picture, thumbnail};
     // Opened by its bytes: a name that is not UTF-8 has no QString that QFile could open.
     const int descriptor = ::open(picture.bytes().constData(), O_RDONLY | O_CLOEXEC);
     QFile source;
     if (descriptor < 0 || !source.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         if (descriptor >= 0)
             ::close(descriptor);
-        return QImage();
+        return Cover();
     }
     // The suffix is a hint only: a picture whose content says otherwise is still read.
     QImageReader reader(&source, picture.bytes().mid(picture.bytes().lastIndexOf('.') + 1).toLower());
@@ -162,7 +200,7 @@ QImage CoverLoader::load(const Job &job)
     }
     image = reader.read();
     if (image.isNull())
-        return image;
+        return Cover();
     if (!full.isValid())
         image = image.scaled(job.size, int(job.size * kAspect), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     // Thumbnails are a cache: one that cannot be written is made again next time.
@@ -173,17 +211,23 @@ QImage CoverLoader::load(const Job &job)
     writer.setQuality(88);
     if (writer.write(image) && QDir().mkpath(m_thumbnailFolder))
         FileReplacer(thumbnail, FileReplacer::Durability::Cache).replace(encoded.data());
-    return image;
+    return {image, picture, thumbnail};
 }
 
-void CoverLoader::finished(const Job &job, const QImage &image)
+void CoverLoader::finished(const Job &job, const Cover &cover)
 {
     if (job.generation != m_generation)
         return;
-    m_asked.remove(cacheKey(job.key, job.size));
-    if (image.isNull())
+    const QString cached = cacheKey(job.key, job.size);
+    m_asked.remove(cached);
+    m_stale.remove(cached);
+    if (cover.image.isNull()) {
         m_none.insert(job.key);
-    else
-        m_images.insert(cacheKey(job.key, job.size), new QImage(image), std::max<qsizetype>(1, image.sizeInBytes() / 1024));
+        m_images.remove(cached);
+    } else if (cover.thumbnail != job.shown.thumbnail || !m_images.contains(cached)) {
+        m_images.insert(cached, new Cover(cover), std::max<qsizetype>(1, cover.image.sizeInBytes() / 1024));
+    } else {
+        return;
+    }
     Q_EMIT coverReady(job.key);
 }

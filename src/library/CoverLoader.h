@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QString>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <memory>
 #include <mutex>
@@ -41,34 +42,55 @@ public:
     QImage cover(const QString &key, const CoverFinder::Game &game, int size);
     /// True when the game is known to have no cover (a placeholder is shown).
     bool hasNoCover(const QString &key) const { return m_none.contains(key); }
-    /// Forgets what is known of one game, after its cover changed.
-    void forget(const QString &key);
+    /// Pictures in \a folder were added, changed or removed, or the folder itself went. Moments
+    /// later every cover is checked again as it is shown (the old picture stays until the
+    /// new one is ready), and the thumbnails of pictures changed or gone are removed.
+    void picturesChanged(const QByteArray &folder);
     /// The size a request for \a size is served at.
     static int step(int size);
 
 Q_SIGNALS:
     /// A cover asked for is ready (or known to be missing).
     void coverReady(const QString &key);
+    /// Pictures changed: views ask again for the covers they show.
+    void coversChanged();
 
 private:
+    /// A cover in memory and what it was made from.
+    struct Cover
+    {
+        QImage image;
+        LocalPath picture;
+        QString thumbnail;
+    };
     struct Job
     {
         QString key;
         CoverFinder::Game game;
         int size = 0;
         quint64 generation = 0;
+        /// The cover shown now, when this job checks it again.
+        Cover shown;
     };
     void work();
-    QImage load(const Job &job);
-    void finished(const Job &job, const QImage &image);
+    Cover load(const Job &job);
+    void finished(const Job &job, const Cover &cover);
+    /// The thumbnail's path for \a picture as it is now at \a size; empty when it is gone.
+    QString thumbnailFor(const LocalPath &picture, int size) const;
+    void applyChanges();
 
     QString m_thumbnailFolder;
     QString m_coversFolder;
     std::shared_ptr<CoverFinder> m_finder;
     // Images bounded by their bytes (in KiB).
-    QCache<QString, QImage> m_images;
+    QCache<QString, Cover> m_images;
     QSet<QString> m_none;
     QSet<QString> m_asked;
+    // Shown until checked again after a picture changed.
+    QSet<QString> m_stale;
+    // Picture changes told in the last moments: a picture being copied is told many times.
+    QSet<QByteArray> m_changedFolders;
+    QTimer *m_changeTimer = nullptr;
     quint64 m_generation = 0;
     QThreadPool m_pool;
     std::mutex m_mutex;

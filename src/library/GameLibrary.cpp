@@ -50,6 +50,7 @@ GameLibrary::GameLibrary(QObject *parent)
         m_debounce->start();
     });
     connect(m_scanner, &LibraryScanner::progress, this, &GameLibrary::showProgress);
+    connect(m_scanner, &LibraryScanner::picturesChanged, this, &GameLibrary::picturesChanged);
     connect(m_scanner, &LibraryScanner::finished, this, &GameLibrary::scanFinishedWith);
     connect(m_scanner, &LibraryScanner::cacheMessage, this, [this](const QString &message) {
         m_cacheMessage = message;
@@ -248,4 +249,9 @@ QUrl GameLibrary::fileUrl(const LibraryRecord &record)
 {
     const QUrl url = LocalPath(record.path).toUrl();
     return record.entryIndex < 0 ? url : RomArchive::entryUrl(url, record.entryIndex, record.entry);
+}
+
+void GameLibrary::watchCovers(const QString &folder)
+{
+    QMetaObject::invokeMethod(m_scanner, [scanner = m_scanner, folder]() { scanner->watchCovers(folder); });
 }

@@ -52,6 +52,8 @@ public:
     void open(const LibraryRecord &record, bool play = false);
     /// The file, or the archive entry, to read for a record.
     static QUrl fileUrl(const LibraryRecord &record);
+    /// Watches the player's covers folder too; picturesChanged() tells of changes there.
+    void watchCovers(const QString &folder);
 
 public Q_SLOTS:
     /// Reads the folders now (after the one under way, if any).
@@ -79,6 +81,8 @@ Q_SIGNALS:
     void historyChanged(const QString &md5);
     /// The history file could not be used or written; a sentence for the player.
     void historyProblem(const QString &message);
+    /// Pictures changed in \a folder (the covers folder, or one holding images), or it went.
+    void picturesChanged(const QByteArray &folder);
 
 private:
     /// \a changesOnly: for changes told, leaving what a Cancel left unread as it is.

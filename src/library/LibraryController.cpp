@@ -15,6 +15,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -182,8 +183,9 @@ void LibraryController::initGrid()
 {
     // Owned by the panel, which owns the grid and its painter that use it.
     m_covers = new CoverLoader(CoverLoader::defaultThumbnailFolder(), m_panel);
-    m_covers->setCoversFolder(UserDefaults::standardUserDefaults().valueForKey(coversFolderKey).toString());
+    connect(m_library, &GameLibrary::picturesChanged, m_covers, &CoverLoader::picturesChanged);
     LibraryGridView *grid = m_panel->gridView();
+    connect(m_covers, &CoverLoader::coversChanged, grid->viewport(), qOverload<>(&QWidget::update));
     auto *delegate = new CoverDelegate(m_covers, m_filter, m_library->model(), grid);
     grid->setCoverDelegate(delegate);
     // Covers arrive one by one; one repaint for those arriving together.
@@ -231,11 +233,14 @@ void LibraryController::initGrid()
     connect(grid, &LibraryGridView::coverWidthChanged, this, &LibraryController::saveState);
     m_window->addActions({m_panel->showGridAction(), m_panel->showListAction(), m_panel->largerCoversAction(),
                           m_panel->smallerCoversAction()});
+    coversFolderChanged();
 }
 
 void LibraryController::coversFolderChanged()
 {
-    m_covers->setCoversFolder(UserDefaults::standardUserDefaults().valueForKey(coversFolderKey).toString());
+    const QString folder = UserDefaults::standardUserDefaults().valueForKey(coversFolderKey).toString();
+    m_covers->setCoversFolder(folder);
+    m_library->watchCovers(folder);
     m_panel->gridView()->viewport()->update();
 }
 
@@ -276,7 +281,9 @@ void LibraryController::installCover(const QString &md5, const QString &picture,
         box->open();
         return;
     }
-    coversFolderChanged();
+    // At once rather than when the folder's watch tells of it; a folder made just now is watched from now on.
+    m_covers->picturesChanged(LocalPath::fromText(QDir::cleanPath(folder)).bytes());
+    m_library->watchCovers(folder);
 }
 
 void LibraryController::chooseCoverImage(const QString &md5)

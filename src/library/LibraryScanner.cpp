@@ -14,6 +14,7 @@
 #include <QMetaMethod>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
@@ -148,6 +149,9 @@ void LibraryScanner::run(const QStringList &folders, bool changesOnly)
         QSet<QByteArray> keep = walked;
         for (auto parent = m_parents.cbegin(); parent != m_parents.cend(); ++parent)
             keep.insert(parent.key());
+        // Made or made again since it was last watched: watched from now on.
+        if (!m_coversFolder.isEmpty() && m_watcher->watchFolder(m_coversFolder))
+            keep.insert(m_coversFolder);
         m_watcher->keepOnly(keep);
         const QList<QByteArray> unmounted = unmountedRoots(folders, walker.mountRoots());
         for (const QByteArray &folder : unmounted)
@@ -440,6 +444,14 @@ QSet<QByteArray> LibraryScanner::currentMounts() const
     return info.open(QIODevice::ReadOnly) ? mountsConcerning(info.readAll(), m_folders) : QSet<QByteArray>();
 }
 
+void LibraryScanner::watchCovers(const QString &folder)
+{
+    m_coversFolder = folder.isEmpty() ? QByteArray() : QFile::encodeName(QDir::cleanPath(QDir(folder).absolutePath()));
+    // Before the first scan, that scan watches it.
+    if (m_watcher && !m_coversFolder.isEmpty())
+        m_watcher->watchFolder(m_coversFolder);
+}
+
 void LibraryScanner::watchParents(const QStringList &folders)
 {
     m_parents.clear();
@@ -457,6 +469,11 @@ void LibraryScanner::watchedFolderChanged(const QByteArray &folder, const QList<
 {
     const auto parent = m_parents.constFind(folder);
     const bool walked = m_walked.contains(folder);
+    // Pictures matter to the covers alone: the covers folder's, and those beside images.
+    static const QRegularExpression picture(QStringLiteral("\\.(png|jpe?g|webp)$"), QRegularExpression::CaseInsensitiveOption);
+    if ((walked || folder == m_coversFolder)
+        && std::any_of(names.cbegin(), names.cend(), [](const QByteArray &name) { return name.isEmpty() || picture.match(QFile::decodeName(name)).hasMatch(); }))
+        Q_EMIT picturesChanged(folder);
     // Only images and folders matter; other files (a download's partial file) do not.
     for (const QByteArray &name : names) {
         const QByteArray bare = name.endsWith('/') ? name.chopped(1) : name;

@@ -40,6 +40,8 @@ public Q_SLOTS:
     void scan(const QStringList &folders) { run(folders, false); }
     /// A scan for changes told: the files a Cancel left unread stay so while unchanged.
     void scanChanges(const QStringList &folders) { run(folders, true); }
+    /// Watches \a folder (the player's covers) for pictures too, from now on.
+    void watchCovers(const QString &folder);
 
 Q_SIGNALS:
     /// The cache had to be set aside or kept in memory; says why.
@@ -51,6 +53,8 @@ Q_SIGNALS:
     /// Files or folders in the library changed since they were walked; \a eventsLost: the
     /// system dropped change notices, so anything may have changed.
     void foldersChanged(bool eventsLost);
+    /// Pictures in \a folder (the covers folder, or one holding images) changed, or it went.
+    void picturesChanged(const QByteArray &folder);
     /// \a read of \a toRead files read so far; \a fromCache were unchanged.
     void progress(int read, int toRead, int fromCache);
     /// \a recentChange: a file changed moments ago and may still be being written.
@@ -79,6 +83,7 @@ private:
     QSet<QByteArray> m_walked;
     QHash<QByteArray, QSet<QByteArray>> m_parents;
     QList<QByteArray> m_folders;
+    QByteArray m_coversFolder;
     QSet<QByteArray> m_mounts;
     /// What a Cancel left unread, sorted by path, with the stamps seen then.
     std::vector<std::pair<QByteArray, FileStamp>> m_leftUnread;

@@ -361,6 +361,13 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
     LibraryGridView *grid = library->panel()->gridView();
     const auto shown = [grid, rows](int row) { return grid->grab().toImage().pixelColor(grid->visualRect(rows->index(row, 0)).center()); };
     EXPECT_TRUE(QTest::qWaitFor([&] { return shown(1) == QColor(Qt::green) && shown(2) == QColor(Qt::blue); }, kTimeoutMs));
+    // Pictures replaced beside a ROM or added to the covers folder while the Launcher runs show,
+    // and the replaced picture's thumbnail goes.
+    for (const auto &[colour, name] : {std::pair{Qt::red, lib + "/caf\xe9.png"},
+                                        {Qt::yellow, QFile::encodeName(LibraryController::defaultCoversFolder()) + '/' + md5[0].toLatin1() + ".png"}})
+        picture.fill(colour), picture.save(world.path(QStringLiteral("new.png"))), ::rename(QFile::encodeName(world.path(QStringLiteral("new.png"))), name);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown(0) == QColor(Qt::yellow) && shown(2) == QColor(Qt::red); }, kTimeoutMs));
+    EXPECT_EQ(QDir(CoverLoader::defaultThumbnailFolder()).entryList(QDir::Files).size(), 3);
 
     // Each item is named for screen readers; arrows move and Enter opens the game reached.
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(grid);
