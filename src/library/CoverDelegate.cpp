@@ -9,6 +9,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
+#include <QHelpEvent>
+#include <QAbstractItemView>
 
 namespace {
 
@@ -85,8 +88,7 @@ void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         painter->fillRect(cell, palette.brush(QPalette::Highlight));
 
     const QString name = record.valid ? record.name().trimmed() : QFileInfo(record.filePath()).fileName();
-    // Latin-1 keeps every byte of a path that is not UTF-8; entries of one archive differ by index.
-    const QString key = QString::fromLatin1(record.path) + QLatin1Char('#') + QString::number(record.entryIndex);
+    const QString key = coverKey(index);
     const QImage image = record.valid
         ? m_loader->cover(key, {record.md5(), record.gameCode(), record.name(), LocalPath(record.path)}, m_coverWidth)
         : QImage();
@@ -125,6 +127,27 @@ void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         painter->drawRect(cell.adjusted(1, 1, -1, -1));
     }
     painter->restore();
+}
+
+QString CoverDelegate::coverKey(const QModelIndex &index) const
+{
+    const QModelIndex source = m_filter->mapToSource(index);
+    if (!source.isValid())
+        return QString();
+    const LibraryRecord &record = m_model->record(source.row());
+    // Latin-1 keeps every byte of a path that is not UTF-8; entries of one archive differ by index.
+    return QString::fromLatin1(record.path) + QLatin1Char('#') + QString::number(record.entryIndex);
+}
+
+bool CoverDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                              const QModelIndex &index)
+{
+    const QString problem = event->type() == QEvent::ToolTip ? m_loader->problem(coverKey(index)) : QString();
+    if (problem.isEmpty())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString tip = index.data(Qt::ToolTipRole).toString();
+    QToolTip::showText(event->globalPos(), tip.isEmpty() ? problem : tip + QLatin1Char('\n') + problem, view);
+    return true;
 }
 
 bool CoverDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,

@@ -25,6 +25,9 @@ public:
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                      const QModelIndex &index) override;
+    /// The tooltip says why a game's picture is not shown, when it is not.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
 
     /// The colour of a placeholder for a region code.
     static QColor regionColour(quint8 regionCode);
@@ -36,6 +39,8 @@ Q_SIGNALS:
 private:
     QRect coverRect(const QRect &cell) const;
     QRect starRect(const QRect &cell) const;
+    /// The loader's name for the game of a row of the filter; empty for no game.
+    QString coverKey(const QModelIndex &index) const;
 
     CoverLoader *m_loader;
     LibraryFilterModel *m_filter;

@@ -11,6 +11,9 @@
 #include <QBuffer>
 #include <QThread>
 
+#include <cerrno>
+#include <cstring>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,6 +85,7 @@ void CoverLoader::setCoversFolder(const QString &folder)
     ++m_generation;
     m_images.clear();
     m_none.clear();
+    m_problems.clear();
     m_asked.clear();
     m_stale.clear();
     m_changedFolders.clear();
@@ -181,26 +185,45 @@ CoverLoader::Cover CoverLoader::load(const Job &job)
         return Cover();
     QImage image(thumbnail);
     if (!image.isNull())
-        return {image, picture, thumbnail};
+        return {image, picture, thumbnail, QString()};
     // Opened by its bytes: a name that is not UTF-8 has no QString that QFile could open.
+    const QString shownName = picture.displayText();
     const int descriptor = ::open(picture.bytes().constData(), O_RDONLY | O_CLOEXEC);
     QFile source;
     if (descriptor < 0 || !source.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         if (descriptor >= 0)
             ::close(descriptor);
-        return Cover();
+        return {QImage(), picture, QString(), tr("The cover “%1” is not shown: it cannot be opened (%2).").arg(shownName, reason)};
     }
     // The suffix is a hint only: a picture whose content says otherwise is still read.
     QImageReader reader(&source, picture.bytes().mid(picture.bytes().lastIndexOf('.') + 1).toLower());
     reader.setAutoTransform(true);
     const QSize full = reader.size();
     if (full.isValid()) {
-        // Decoded at the size shown: JPEG decodes straight to a fraction of its size.
+        // Decoded at the size shown: JPEG and PNG decode straight to a fraction of their size.
         reader.setScaledSize(full.scaled(job.size, int(job.size * kAspect), Qt::KeepAspectRatio));
     }
-    image = reader.read();
-    if (image.isNull())
-        return Cover();
+    // What the whole picture takes when its format cannot be decoded scaled (WebP, 16-bit PNG).
+    const qint64 megabytes = full.isValid()
+        ? qint64(full.width()) * full.height() * std::max<int>(32, QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel()) / 8 / (1 << 20)
+        : 0;
+    const int limit = m_decodeLimitMB;
+    reader.setAllocationLimit(limit);
+    {
+        std::unique_lock large(m_largeDecode, std::defer_lock);
+        if (megabytes > QImageReader::allocationLimit())
+            large.lock();
+        image = reader.read();
+    }
+    if (image.isNull()) {
+        if (megabytes > limit)
+            return {QImage(), picture, QString(),
+                    tr("The cover “%1” is not shown: at %2 × %3 pixels it needs %4 MB to be read, more than the %5 MB a cover may take.")
+                        .arg(shownName).arg(full.width()).arg(full.height()).arg(megabytes).arg(limit)};
+        return {QImage(), picture, QString(),
+                tr("The cover “%1” is not shown: it cannot be read as a PNG, JPEG or WebP picture.").arg(shownName)};
+    }
     if (!full.isValid())
         image = image.scaled(job.size, int(job.size * kAspect), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     // Thumbnails are a cache: one that cannot be written is made again next time.
@@ -211,7 +234,7 @@ CoverLoader::Cover CoverLoader::load(const Job &job)
     writer.setQuality(88);
     if (writer.write(image) && QDir().mkpath(m_thumbnailFolder))
         FileReplacer(thumbnail, FileReplacer::Durability::Cache).replace(encoded.data());
-    return {image, picture, thumbnail};
+    return {image, picture, thumbnail, QString()};
 }
 
 void CoverLoader::finished(const Job &job, const Cover &cover)
@@ -221,6 +244,10 @@ void CoverLoader::finished(const Job &job, const Cover &cover)
     const QString cached = cacheKey(job.key, job.size);
     m_asked.remove(cached);
     m_stale.remove(cached);
+    if (cover.problem.isEmpty())
+        m_problems.remove(job.key);
+    else
+        m_problems.insert(job.key, cover.problem);
     if (cover.image.isNull()) {
         m_none.insert(job.key);
         m_images.remove(cached);

@@ -3,6 +3,7 @@
 #include "library/CoverFinder.h"
 
 #include <QCache>
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QSet>
@@ -10,6 +11,7 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -42,6 +44,11 @@ public:
     QImage cover(const QString &key, const CoverFinder::Game &game, int size);
     /// True when the game is known to have no cover (a placeholder is shown).
     bool hasNoCover(const QString &key) const { return m_none.contains(key); }
+    /// Why the game's picture is not shown, in one sentence; empty when it is, or has none.
+    QString problem(const QString &key) const { return m_problems.value(key); }
+    /// Pictures whose decoding would take more memory than this are not shown. Qt's own
+    /// limit (128 MB) refuses covers a camera or a scanner makes; ours is 512 MB, one at a time.
+    void setDecodeLimit(int megabytes) { m_decodeLimitMB = megabytes; }
     /// Pictures in \a folder were added, changed or removed, or the folder itself went. Moments
     /// later every cover is checked again as it is shown (the old picture stays until the
     /// new one is ready), and the thumbnails of pictures changed or gone are removed.
@@ -62,6 +69,8 @@ private:
         QImage image;
         LocalPath picture;
         QString thumbnail;
+        /// Why a picture found is not shown.
+        QString problem;
     };
     struct Job
     {
@@ -85,6 +94,7 @@ private:
     // Images bounded by their bytes (in KiB).
     QCache<QString, Cover> m_images;
     QSet<QString> m_none;
+    QHash<QString, QString> m_problems;
     QSet<QString> m_asked;
     // Shown until checked again after a picture changed.
     QSet<QString> m_stale;
@@ -93,6 +103,9 @@ private:
     QTimer *m_changeTimer = nullptr;
     quint64 m_generation = 0;
     QThreadPool m_pool;
+    std::atomic<int> m_decodeLimitMB{512};
+    // Held while decoding a picture over Qt's own limit, so that only one takes that much.
+    std::mutex m_largeDecode;
     std::mutex m_mutex;
     std::vector<Job> m_jobs;
 };

@@ -1,5 +1,7 @@
 #include "mainwindow/ROMViewController.h"
 
+#include "library/CoverLoader.h"
+#include "platform/LocalPath.h"
 #include "rom/RomArchive.h"
 #include "settings/EffectiveSettings.h"
 #include "platform/UserDefaults.h"
@@ -55,6 +57,12 @@ void ROMViewController::setupUi(QWidget *view)
     row->addWidget(m_ownSettingsLabel, 1);
     row->addWidget(m_gameSettingsButton);
     m_ui->layout->addRow(row);
+    m_coverProblemLabel = new QLabel(view);
+    m_coverProblemLabel->setObjectName(QStringLiteral("coverProblemLabel"));
+    m_coverProblemLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_coverProblemLabel->setWordWrap(true);
+    m_coverProblemLabel->hide();
+    m_ui->layout->addRow(m_coverProblemLabel);
     // Given or taken in the Game Settings window or by a hand edit of the settings file.
     connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
         if (key == EffectiveSettings::kGameSettingsKey)
@@ -71,6 +79,33 @@ void ROMViewController::showOwnSettings()
     m_ownSettingsLabel->setText(groups.isEmpty() ? QString() : tr("Uses its own settings: %1").arg(groups));
     m_ownSettingsLabel->setVisible(!groups.isEmpty());
     m_gameSettingsButton->setEnabled(m_rom && m_rom->MD5());
+}
+
+void ROMViewController::setCoverLoader(CoverLoader *covers)
+{
+    m_covers = covers;
+    connect(covers, &CoverLoader::coverReady, this, &ROMViewController::showCoverProblem);
+    connect(covers, &CoverLoader::coversChanged, this, &ROMViewController::showCoverProblem);
+    showCoverProblem();
+}
+
+void ROMViewController::showCoverProblem()
+{
+    if (!m_coverProblemLabel)
+        return;
+    QString problem;
+    const std::optional<QUrl> url = m_rom ? m_rom->filePath() : std::nullopt;
+    if (m_covers && url && m_rom->MD5()) {
+        const LocalPath file = LocalPath::fromUrl(*url);
+        // A key of the view's own: the grid's names rows, this names the game on show.
+        const QString key = QStringLiteral("ROMView#") + QString::fromLatin1(file.bytes());
+        // Asks for the look-up the first time; coverReady() brings the answer.
+        m_covers->cover(key, {*m_rom->MD5(), m_rom->gameCode().value_or(QString()), m_rom->name().value_or(QString()), file},
+                        CoverLoader::step(0));
+        problem = m_covers->problem(key);
+    }
+    m_coverProblemLabel->setText(problem);
+    m_coverProblemLabel->setVisible(!problem.isEmpty());
 }
 
 void ROMViewController::setHistoryText(const QString &lastPlayed, const QString &playTime)
@@ -154,6 +189,7 @@ void ROMViewController::fillFields()
     m_ui->cicField->setText(cic ? QStringLiteral("CIC-NUS-%1").arg(*cic) : QString());
     // Long names start at their beginning, not where the cursor was left.
     showOwnSettings();
+    showCoverProblem();
     for (QLineEdit *field : {m_nameField, m_codeField, m_crcField, m_md5Field, m_ui->pathField, m_ui->sizeField,
                              m_ui->byteOrderField, m_ui->cicField})
         field->setCursorPosition(0);

@@ -2,8 +2,11 @@
 
 #include "platform/NibViewController.h"
 
+#include <QPointer>
+
 #include <memory>
 
+class CoverLoader;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -44,6 +47,10 @@ public:
     QLineEdit *playTimeField() const { return m_playTimeField; }
     /// The game's history as the library shows it ("Today", "2 h 15 min"); empty when never played.
     void setHistoryText(const QString &lastPlayed, const QString &playTime);
+    /// Where the game's cover is looked for, so that a picture that cannot be shown is said.
+    void setCoverLoader(CoverLoader *covers);
+    /// Why the game's picture is not shown, hidden while there is nothing to say.
+    QLabel *coverProblemLabel() const { return m_coverProblemLabel; }
 
     /// The two checksum words as "%X %X": upper-case hexadecimal, no leading zeros.
     static QString checksumText(quint32 crc1, quint32 crc2);
@@ -60,6 +67,7 @@ protected:
 
 private:
     void fillFields();
+    void showCoverProblem();
 
     std::shared_ptr<ROM> m_rom;
     std::unique_ptr<Ui::ROMView> m_ui;
@@ -71,4 +79,6 @@ private:
     QPushButton *m_gameSettingsButton = nullptr;
     QLineEdit *m_lastPlayedField = nullptr;
     QLineEdit *m_playTimeField = nullptr;
+    QLabel *m_coverProblemLabel = nullptr;
+    QPointer<CoverLoader> m_covers;
 };

@@ -132,6 +132,7 @@ void WindowController::initLibrary()
 {
     m_library = new LibraryController(m_dragWindow, this);
     m_dragWindow->placeLibraryPanel(m_library->panel(), m_targetView, m_library->firstPanelWidth());
+    m_romVC->setCoverLoader(m_library->coverLoader());
     GameLibrary *games = m_library->gameLibrary();
     gameSettingsChanged();
     connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {

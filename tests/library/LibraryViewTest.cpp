@@ -160,6 +160,48 @@ TEST_F(CoverTest, SetCoverReplacesTheOldOneAndTheLoaderScalesOnAWorkerAndKeepsAT
     EXPECT_TRUE(loader.hasNoCover(QStringLiteral("none")));
 }
 
+// Qt refuses to decode more than its allocation limit (128 MB, lowered here to 1 MB so that small
+// pictures stand for an 8000 × 8000 WebP or a 16-bit PNG): covers get a limit of their own.
+TEST_F(CoverTest, PicturesOverQtsLimitAreShownAndThoseThatCannotBeSayWhy)
+{
+    const int qtLimit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1);
+    const QString covers = path(QStringLiteral("covers"));
+    const bool webp = QImageReader::supportedImageFormats().contains("webp");
+    const struct {
+        QString name;
+        QImage::Format format;
+        int side;
+        QString problem;
+    } cases[] = {
+        {QStringLiteral("a.webp"), QImage::Format_RGB32, 600, QString()},
+        {QStringLiteral("b.png"), QImage::Format_RGBX64, 600, QString()},
+        {QStringLiteral("c.png"), QImage::Format_RGBX64, 1200, QStringLiteral("at 1200 × 1200 pixels it needs 10 MB to be read, more than the 8 MB")},
+        {QStringLiteral("d.png"), QImage::Format_Invalid, 0, QStringLiteral("it cannot be read as a PNG, JPEG or WebP picture")},
+    };
+    for (const auto &each : cases) {
+        QImage image(each.side, each.side, each.format);
+        image.fill(Qt::red);
+        QFile file(path(QStringLiteral("covers/") + each.name));
+        ASSERT_TRUE(QDir().mkpath(covers) && (image.isNull() ? file.open(QIODevice::WriteOnly) && file.write("text") : image.save(&file, nullptr)));
+    }
+    CoverLoader loader(path(QStringLiteral("thumbnails")));
+    loader.setCoversFolder(covers);
+    loader.setDecodeLimit(8);
+    QSignalSpy ready(&loader, &CoverLoader::coverReady);
+    for (const auto &each : cases) {
+        if (each.name.endsWith(QLatin1String("webp")) && !webp)
+            continue;
+        const CoverFinder::Game game{each.name.left(1), QString(), QString(), {}};
+        loader.cover(each.name, game, 100);
+        ASSERT_TRUE(ready.wait(5000));
+        EXPECT_EQ(loader.cover(each.name, game, 100).isNull(), !each.problem.isEmpty()) << qPrintable(each.name);
+        EXPECT_EQ(loader.problem(each.name).isEmpty(), each.problem.isEmpty()) << qPrintable(loader.problem(each.name));
+        EXPECT_TRUE(loader.problem(each.name).contains(each.problem)) << qPrintable(loader.problem(each.name));
+    }
+    QImageReader::setAllocationLimit(qtLimit);
+}
+
 LibraryRecord game(int number, const QString &name, const QString &code)
 {
     ROM rom;
