@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTimer>
 #include <QToolTip>
 #include <QHelpEvent>
 #include <QAbstractItemView>
@@ -17,6 +18,8 @@ namespace {
 
 constexpr int kMargin = 6;
 constexpr double kAspect = 1.4;
+// Long enough for the cache to have filled the list and the player to have settled on a size.
+constexpr int kCleanDelayMs = 20000;
 
 } // namespace
 
@@ -25,7 +28,25 @@ CoverDelegate::CoverDelegate(CoverLoader *loader, LibraryFilterModel *filter, Li
     , m_loader(loader)
     , m_filter(filter)
     , m_model(model)
+    , m_cleanTimer(new QTimer(this))
 {
+    m_cleanTimer->setSingleShot(true);
+    m_cleanTimer->setInterval(kCleanDelayMs);
+    connect(m_cleanTimer, &QTimer::timeout, this, [this]() {
+        QList<CoverFinder::Game> games;
+        for (int row = 0; row < m_model->rowCount(); ++row) {
+            const LibraryRecord &record = m_model->record(row);
+            if (record.valid)
+                games.append({record.md5(), record.gameCode(), record.name(), LocalPath(record.path)});
+        }
+        m_loader->cleanThumbnails(games, qRound(m_coverWidth * m_deviceRatio));
+    });
+}
+
+void CoverDelegate::setCoverWidth(int width)
+{
+    m_coverWidth = width;
+    m_cleanTimer->start();
 }
 
 QSize CoverDelegate::cellSize(const QFont &font) const
@@ -89,11 +110,14 @@ void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
 
     const QString name = record.valid ? record.name().trimmed() : QFileInfo(record.filePath()).fileName();
     const QString key = coverKey(index);
-    const QImage image = record.valid
-        ? m_loader->cover(key, {record.md5(), record.gameCode(), record.name(), LocalPath(record.path)}, m_coverWidth)
-        : QImage();
+    // As many pixels as the screen shows there: at two device pixels to the point, twice as many.
+    m_deviceRatio = painter->device()->devicePixelRatioF();
+    QImage image = record.valid ? m_loader->cover(key, {record.md5(), record.gameCode(), record.name(), LocalPath(record.path)},
+                                                  qRound(m_coverWidth * m_deviceRatio))
+                                : QImage();
     if (!image.isNull()) {
-        const QSize shown = image.size().scaled(cover.size(), Qt::KeepAspectRatio);
+        image.setDevicePixelRatio(m_deviceRatio);
+        const QSize shown = image.deviceIndependentSize().toSize().scaled(cover.size(), Qt::KeepAspectRatio);
         const QRect target(cover.x() + (cover.width() - shown.width()) / 2, cover.bottom() + 1 - shown.height(),
                            shown.width(), shown.height());
         painter->drawImage(target, image);
@@ -113,8 +137,15 @@ void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         QFont font = option.font;
         font.setPixelSize(starRect(cell).height());
         painter->setFont(font);
-        painter->setPen(favourite ? QColor(0xf5, 0xc5, 0x18) : QColor(255, 255, 255, 200));
-        painter->drawText(starRect(cell), Qt::AlignCenter, favourite ? QStringLiteral("\u2605") : QStringLiteral("\u2606"));
+        // Filled, or hollow with a dark outline under a light one, so that it shows on any picture.
+        const QRect star = starRect(cell);
+        QPainterPath glyph;
+        glyph.addText(0, 0, font, QStringLiteral("\u2605"));
+        glyph.translate(star.center() - glyph.boundingRect().center());
+        painter->setBrush(favourite ? QColor(0xf5, 0xc5, 0x18) : QColor(0, 0, 0, 60));
+        painter->setPen(QPen(QColor(0, 0, 0, 170), std::max(2.0, star.height() / 8.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter->drawPath(glyph);
+        painter->strokePath(glyph, QPen(favourite ? QColor(0xf5, 0xc5, 0x18) : QColor(Qt::white), std::max(1.0, star.height() / 16.0)));
     }
     painter->setFont(option.font);
     painter->setPen(palette.color(option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));

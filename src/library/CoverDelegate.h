@@ -3,6 +3,7 @@
 #include <QStyledItemDelegate>
 
 class CoverLoader;
+class QTimer;
 class LibraryFilterModel;
 class LibraryModel;
 
@@ -15,8 +16,9 @@ class CoverDelegate : public QStyledItemDelegate
 public:
     CoverDelegate(CoverLoader *loader, LibraryFilterModel *filter, LibraryModel *model, QObject *parent = nullptr);
 
-    /// The cover's width; its height is 1.4 times that.
-    void setCoverWidth(int width) { m_coverWidth = width; }
+    /// The cover's width; its height is 1.4 times that. The thumbnails of other widths are
+    /// removed a while after the last change.
+    void setCoverWidth(int width);
     int coverWidth() const { return m_coverWidth; }
     /// The whole cell: cover, name and margins.
     QSize cellSize(const QFont &font) const;
@@ -46,4 +48,7 @@ private:
     LibraryFilterModel *m_filter;
     LibraryModel *m_model;
     int m_coverWidth = 160;
+    // Device pixels to the point where covers were last painted.
+    mutable qreal m_deviceRatio = 1;
+    QTimer *m_cleanTimer;
 };

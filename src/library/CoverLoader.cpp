@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
@@ -15,6 +16,8 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +31,17 @@ constexpr std::size_t kMaxQueuedJobs = 96;
 constexpr double kAspect = 1.4;
 // A picture being copied in is told at every write; it is looked at once the writes stop.
 constexpr int kChangeSettleMs = 300;
+
+// Ten steps below the process (the window, and the scanner's readers at 5); not SCHED_IDLE,
+// which a busy machine would starve. Nice is per thread on Linux: the GUI thread keeps its own.
+void lowerPriority()
+{
+    static thread_local const bool lowered = [] {
+        const pid_t thread = pid_t(::syscall(SYS_gettid));
+        return ::setpriority(PRIO_PROCESS, thread, std::min(19, ::getpriority(PRIO_PROCESS, thread) + 10)) == 0;
+    }();
+    Q_UNUSED(lowered);
+}
 
 QString cacheKey(const QString &key, int size)
 {
@@ -53,7 +67,6 @@ CoverLoader::CoverLoader(const QString &thumbnailFolder, QObject *parent)
     connect(m_changeTimer, &QTimer::timeout, this, &CoverLoader::applyChanges);
     // Decoding is heavy; leave a core to the window and the rest of the machine.
     m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
-    m_pool.setThreadPriority(QThread::LowPriority);
 }
 
 CoverLoader::~CoverLoader()
@@ -67,10 +80,36 @@ CoverLoader::~CoverLoader()
 
 int CoverLoader::step(int size)
 {
-    for (const int step : {96, 160, 240, 320})
+    // Up to twice the largest cover, for screens of two device pixels to the point.
+    for (const int step : {96, 160, 240, 320, 480})
         if (size <= step)
             return step;
-    return 480;
+    return 640;
+}
+
+void CoverLoader::cleanThumbnails(const QList<CoverFinder::Game> &games, int size)
+{
+    QSet<QString> kept;
+    const QList<QString> shown = m_images.keys();
+    for (const QString &key : shown)
+        kept.insert(m_images.object(key)->thumbnail);
+    std::shared_ptr<CoverFinder> finder;
+    {
+        std::lock_guard lock(m_mutex);
+        finder = m_finder;
+    }
+    m_pool.start([this, finder, games, kept = std::move(kept), size = step(size)]() mutable {
+        lowerPriority();
+        for (const CoverFinder::Game &game : std::as_const(games))
+            kept.insert(thumbnailFor(finder->find(game), size));
+        // Hidden names are thumbnails being written.
+        QDirIterator files(m_thumbnailFolder, QDir::Files);
+        while (files.hasNext()) {
+            const QString file = files.next();
+            if (!kept.contains(file))
+                QFile::remove(file);
+        }
+    });
 }
 
 void CoverLoader::setCoversFolder(const QString &folder)
@@ -140,6 +179,7 @@ QImage CoverLoader::cover(const QString &key, const CoverFinder::Game &game, int
 
 void CoverLoader::work()
 {
+    lowerPriority();
     Job job;
     {
         std::lock_guard lock(m_mutex);

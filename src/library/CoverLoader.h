@@ -55,6 +55,9 @@ public:
     void picturesChanged(const QByteArray &folder);
     /// The size a request for \a size is served at.
     static int step(int size);
+    /// Removes, on a worker thread, the thumbnails that neither these games' pictures as they
+    /// are now at \a size nor the covers in memory use: other sizes, pictures since replaced.
+    void cleanThumbnails(const QList<CoverFinder::Game> &games, int size);
 
 Q_SIGNALS:
     /// A cover asked for is ready (or known to be missing).

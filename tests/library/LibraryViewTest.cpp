@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QFile>
 #include <QHeaderView>
@@ -39,6 +40,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <sys/resource.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <filesystem>
@@ -217,6 +219,74 @@ LibraryRecord game(int number, const QString &name, const QString &code)
     rom.setFileSize(8192);
     FileStamp stamp;
     return LibraryRecord::fromROM(path.toUtf8(), stamp, rom);
+}
+
+// At two device pixels to the point: thumbnails twice as wide, and the empty star showing on a
+// white cover and a black one; decoding below the window's priority; unused thumbnails removed.
+TEST_F(CoverTest, CoversFollowTheDevicePixelsTheStarShowsOnAnyCoverAndUnusedThumbnailsGo)
+{
+    LibraryModel model;
+    model.addRecords({game(1, QStringLiteral("White"), QStringLiteral("NWHE")), game(2, QStringLiteral("Black"), QStringLiteral("NBLE"))});
+    LibraryFilterModel filter;
+    filter.setSourceModel(&model);
+    QList<CoverFinder::Game> games;
+    for (const auto &[row, colour] : {std::pair{0, Qt::white}, {1, Qt::black}}) {
+        const LibraryRecord &record = model.record(row);
+        games.append({record.md5(), QString(), QString(), {}});
+        QImage image(200, 280, QImage::Format_RGB32);
+        image.fill(colour);
+        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("covers"))) && image.save(path(QStringLiteral("covers/%1.png").arg(record.md5()))));
+    }
+    const QString thumbnails = path(QStringLiteral("thumbnails"));
+    CoverLoader loader(thumbnails);
+    loader.setCoversFolder(path(QStringLiteral("covers")));
+    CoverDelegate delegate(&loader, &filter, &model);
+    delegate.setCoverWidth(100);
+    QSignalSpy ready(&loader, &CoverLoader::coverReady);
+    QWidget view;
+    const auto paint = [&](int row) {
+        QStyleOptionViewItem option;
+        option.initFrom(&view);
+        option.rect = QRect(QPoint(), delegate.cellSize(option.font));
+        QImage canvas(option.rect.size() * 2, QImage::Format_RGB32);
+        canvas.setDevicePixelRatio(2);
+        QPainter painter(&canvas);
+        delegate.paint(&painter, option, filter.index(row, 0));
+        return canvas;
+    };
+    paint(0), paint(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ready.size() == 2; }, kTimeoutMs));
+    const auto widths = [&thumbnails]() {
+        QList<int> found;
+        for (const QFileInfo &file : QDir(thumbnails).entryInfoList(QDir::Files))
+            found.append(QImageReader(file.filePath()).size().width());
+        return found;
+    };
+    EXPECT_EQ(widths(), QList<int>({240, 240}));
+    for (const int row : {0, 1}) {
+        const QImage canvas = paint(row);
+        // The star's corner of the cover, in device pixels: some of it darker and some lighter than mid-grey.
+        int darkest = 255, lightest = 0;
+        for (int y = 12; y < 60; ++y)
+            for (int x = 150; x < 210; ++x)
+                darkest = std::min(darkest, qGray(canvas.pixel(x, y))), lightest = std::max(lightest, qGray(canvas.pixel(x, y)));
+        EXPECT_TRUE(darkest < 100 && lightest > 155) << row << " " << darkest << " " << lightest;
+    }
+    bool lowered = false;
+    for (const QString &thread : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        lowered = lowered || ::getpriority(PRIO_PROCESS, id_t(thread.toInt())) > ::getpriority(PRIO_PROCESS, 0);
+    EXPECT_TRUE(lowered) << "decoding threads run below the window";
+    // Another size, and a file no cover uses: the cleaning of a fresh start keeps only what is in use.
+    loader.cover(QStringLiteral("key"), games[0], 100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return widths().size() == 3; }, kTimeoutMs));
+    QFile stray(thumbnails + QStringLiteral("/0123"));
+    ASSERT_TRUE(stray.open(QIODevice::WriteOnly));
+    {
+        CoverLoader fresh(thumbnails);
+        fresh.setCoversFolder(path(QStringLiteral("covers")));
+        fresh.cleanThumbnails(games, 200);
+    }
+    EXPECT_EQ(widths(), QList<int>({240, 240}));
 }
 
 TEST(LibraryFilterTest, SearchSortAndFavouritesKeepTheSelectedRowAndRemovalsKeepIt)
