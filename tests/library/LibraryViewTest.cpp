@@ -54,12 +54,12 @@ class CoverTest : public testing::Test
 protected:
     // By bytes: QTemporaryDir leaves names that are not UTF-8 behind.
     ~CoverTest() override { std::error_code ignored; std::filesystem::remove_all(QFile::encodeName(m_dir.path()).toStdString(), ignored); }
-    QString picture(const QString &name, const QSize &size = QSize(40, 56)) const
+    QString picture(const QString &name, const QSize &size = QSize(40, 56), Qt::GlobalColor colour = Qt::red) const
     {
         const QString path = m_dir.filePath(name);
         QDir().mkpath(QFileInfo(path).absolutePath());
         QImage image(size, QImage::Format_RGB32);
-        image.fill(Qt::red);
+        image.fill(colour);
         EXPECT_TRUE(QFileInfo(path).suffix() == QLatin1String("txt") ? QFile(path).open(QIODevice::WriteOnly)
                                                                        : image.save(path));
         return path;
@@ -220,9 +220,7 @@ TEST_F(CoverTest, CoversFollowTheDevicePixelsTheStarShowsOnAnyCoverAndUnusedThum
     for (const auto &[row, colour] : {std::pair{0, Qt::white}, {1, Qt::black}}) {
         const LibraryRecord &record = model.record(row);
         games.append({record.md5(), QString(), QString(), {}});
-        QImage image(200, 280, QImage::Format_RGB32);
-        image.fill(colour);
-        ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("covers"))) && image.save(path(QStringLiteral("covers/%1.png").arg(record.md5()))));
+        picture(QStringLiteral("covers/%1.png").arg(record.md5()), QSize(200, 280), colour);
     }
     const QString thumbnails = path(QStringLiteral("thumbnails"));
     CoverLoader loader(thumbnails);
@@ -266,14 +264,10 @@ TEST_F(CoverTest, CoversFollowTheDevicePixelsTheStarShowsOnAnyCoverAndUnusedThum
     // Another size, and a file no cover uses: the cleaning of a fresh start keeps only what is in use.
     loader.cover(QStringLiteral("key"), games[0], 100);
     ASSERT_TRUE(QTest::qWaitFor([&] { return widths().size() == 3; }, kTimeoutMs));
-    QFile stray(thumbnails + QStringLiteral("/0123"));
-    ASSERT_TRUE(stray.open(QIODevice::WriteOnly));
-    {
-        CoverLoader fresh(thumbnails);
-        fresh.setCoversFolder(path(QStringLiteral("covers")));
-        fresh.cleanThumbnails(games, 200);
-    }
-    EXPECT_EQ(widths(), QList<int>({240, 240}));
+    ASSERT_TRUE(QFile(thumbnails + QStringLiteral("/0123")).open(QIODevice::WriteOnly));
+    loader.setCoversFolder(path(QStringLiteral("covers")));
+    loader.cleanThumbnails(games, 200);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return widths() == QList<int>({240, 240}); }, kTimeoutMs));
 }
 
 TEST(LibraryFilterTest, SearchSortAndFavouritesKeepTheSelectedRowAndRemovalsKeepIt)
