@@ -168,18 +168,17 @@ TEST_F(CoverTest, PicturesOverQtsLimitAreShownAndThoseThatCannotBeSayWhy)
         {QStringLiteral("d.png"), QImage::Format_Invalid, 0, QStringLiteral("it cannot be read as a PNG, JPEG or WebP picture")},
     };
     for (const auto &each : cases) {
+        if (each.name.endsWith(QLatin1String("webp")) && !QImageReader::supportedImageFormats().contains("webp"))
+            continue;
         QImage image(each.side, each.side, each.format);
         image.fill(Qt::red);
         QFile file(path(QStringLiteral("covers/") + each.name));
         ASSERT_TRUE(QDir().mkpath(covers) && (image.isNull() ? file.open(QIODevice::WriteOnly) && file.write("text") : image.save(&file, nullptr)));
-    }
-    CoverLoader loader(path(QStringLiteral("thumbnails")));
-    loader.setCoversFolder(covers);
-    loader.setDecodeLimit(8);
-    QSignalSpy ready(&loader, &CoverLoader::coverReady);
-    for (const auto &each : cases) {
-        if (each.name.endsWith(QLatin1String("webp")) && !QImageReader::supportedImageFormats().contains("webp"))
-            continue;
+        file.close();
+        CoverLoader loader(path(QStringLiteral("thumbnails")));
+        loader.setCoversFolder(covers);
+        loader.setDecodeLimit(8);
+        QSignalSpy ready(&loader, &CoverLoader::coverReady);
         const CoverFinder::Game game{each.name.left(1), QString(), QString(), {}};
         EXPECT_TRUE(loader.cover(each.name, game, 100).isNull()) << "never decoded on the caller's thread";
         ASSERT_TRUE(ready.wait(5000));
