@@ -186,6 +186,10 @@ void LibraryController::initGrid()
     connect(m_library, &GameLibrary::picturesChanged, m_covers, &CoverLoader::picturesChanged);
     LibraryGridView *grid = m_panel->gridView();
     connect(m_covers, &CoverLoader::coversChanged, grid->viewport(), qOverload<>(&QWidget::update));
+    connect(grid, &LibraryGridView::playRequested, this, [this](int row) {
+        if (const LibraryRecord *record = recordAt(m_filter->index(row, 0)); record && record->valid)
+            m_library->open(*record, true);
+    });
     auto *delegate = new CoverDelegate(m_covers, m_filter, m_library->model(), grid);
     grid->setCoverDelegate(delegate);
     // Covers arrive one by one; one repaint for those arriving together.
@@ -321,27 +325,27 @@ QMenu *LibraryController::contextMenu(const QModelIndex &viewIndex)
     const QString md5 = record.valid ? record.md5() : QString();
     auto *menu = new QMenu(m_panel);
     menu->setObjectName(QStringLiteral("libraryContextMenu"));
-    QAction *play = menu->addAction(tr("Play"), this, [this, record]() { m_library->open(record, true); });
+    QAction *play = menu->addAction(tr("&Play"), this, [this, record]() { m_library->open(record, true); });
     play->setEnabled(record.valid);
-    menu->addAction(tr("Open"), this, [this, record]() { m_library->open(record); });
+    menu->addAction(tr("&Open"), this, [this, record]() { m_library->open(record); });
     if (isSignalConnected(QMetaMethod::fromSignal(&LibraryController::gameSettingsRequested))) {
-        QAction *settings = menu->addAction(tr("Game Settings…"), this, [this, md5, record]() {
+        QAction *settings = menu->addAction(tr("&Game Settings…"), this, [this, md5, record]() {
             Q_EMIT gameSettingsRequested(md5, record.name(), GameLibrary::fileUrl(record));
         });
         settings->setEnabled(!md5.isEmpty());
     }
     menu->addSeparator();
-    QAction *favourite = menu->addAction(tr("Favourite"), this, [this, md5](bool on) { m_library->setFavourite(md5, on); });
+    QAction *favourite = menu->addAction(tr("F&avourite"), this, [this, md5](bool on) { m_library->setFavourite(md5, on); });
     favourite->setCheckable(true);
     favourite->setChecked(m_library->history(md5).favourite);
     favourite->setEnabled(!md5.isEmpty());
     favourite->setShortcut(m_favouriteAction->shortcut());
-    menu->addAction(tr("Set Cover Image…"), this, [this, md5]() { chooseCoverImage(md5); })->setEnabled(!md5.isEmpty());
+    menu->addAction(tr("Set &Cover Image…"), this, [this, md5]() { chooseCoverImage(md5); })->setEnabled(!md5.isEmpty());
     menu->addSeparator();
-    menu->addAction(tr("Show in Folder"), this, [record]() {
+    menu->addAction(tr("Show in &Folder"), this, [record]() {
         QDesktopServices::openUrl(LocalPath(record.path).folder().toUrl());
     });
-    menu->addAction(tr("Copy Path"), this, [record]() {
+    menu->addAction(tr("Copy Pa&th"), this, [record]() {
         const LocalPath path(record.path);
         if (path.isText()) {
             QGuiApplication::clipboard()->setText(path.displayText());
@@ -354,7 +358,7 @@ QMenu *LibraryController::contextMenu(const QModelIndex &viewIndex)
         data->setText(path.displayText());
         QGuiApplication::clipboard()->setMimeData(data);
     });
-    menu->addAction(tr("Copy MD5"), this, [md5]() { QGuiApplication::clipboard()->setText(md5); })->setEnabled(!md5.isEmpty());
+    menu->addAction(tr("Copy &MD5"), this, [md5]() { QGuiApplication::clipboard()->setText(md5); })->setEnabled(!md5.isEmpty());
     return menu;
 }
 

@@ -1,8 +1,10 @@
 #include "library/LibraryGridView.h"
 
 #include "library/CoverDelegate.h"
+#include "library/LibraryModel.h"
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QHash>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -15,8 +17,10 @@ namespace {
 
 // One game of the grid for screen readers: its row, read afresh, so that a sort or a search
 // leaves nothing stale behind.
-class GridItemAccessible : public QAccessibleInterface
+class GridItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface
 {
+    Q_DECLARE_TR_FUNCTIONS(LibraryGridView)
+
 public:
     GridItemAccessible(LibraryGridView *view, int row) : m_view(view), m_row(row) {}
 
@@ -32,11 +36,33 @@ public:
     void setText(QAccessible::Text, const QString &) override {}
     QString text(QAccessible::Text type) const override
     {
-        if (type != QAccessible::Name || !isValid())
+        if (!isValid())
             return QString();
-        const QVariant name = index().data(Qt::AccessibleTextRole);
-        return name.isValid() ? name.toString() : index().data().toString();
+        if (type == QAccessible::Name) {
+            // Copies of one game (z64, v64, n64) differ by their file names.
+            const QVariant name = index().data(Qt::AccessibleTextRole);
+            return tr("%1, %2").arg(name.isValid() ? name.toString() : index().data().toString(),
+                                    index().siblingAtColumn(LibraryModel::FileName).data().toString());
+        }
+        if (type != QAccessible::Description)
+            return QString();
+        const QString favourite = index().siblingAtColumn(LibraryModel::Favourite).data(Qt::AccessibleTextRole).toString();
+        if (favourite.isEmpty())
+            return index().data(Qt::ToolTipRole).toString();
+        const QString played = index().siblingAtColumn(LibraryModel::LastPlayed).data().toString();
+        return played.isEmpty() ? tr("%1, never played.").arg(favourite) : tr("%1, last played %2.").arg(favourite, played);
     }
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
+    }
+    QStringList actionNames() const override { return {tr("Play")}; }
+    void doAction(const QString &name) override
+    {
+        if (name == tr("Play") && isValid())
+            Q_EMIT m_view->playRequested(m_row);
+    }
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
     QRect rect() const override
     {
         if (!isValid())
@@ -162,6 +188,23 @@ void LibraryGridView::setCoverWidth(int width)
     verticalScrollBar()->setSingleStep(gridSize().height() / 4);
     if (changed)
         Q_EMIT coverWidthChanged(width);
+}
+
+// A hidden grid shares the table's selection: only the view on show tells screen readers of it.
+void LibraryGridView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    if (isVisible())
+        QListView::currentChanged(current, previous);
+    else
+        QAbstractItemView::currentChanged(current, previous);
+}
+
+void LibraryGridView::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    if (isVisible())
+        QListView::selectionChanged(selected, deselected);
+    else
+        QAbstractItemView::selectionChanged(selected, deselected);
 }
 
 void LibraryGridView::keyPressEvent(QKeyEvent *event)

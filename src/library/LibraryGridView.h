@@ -25,10 +25,14 @@ Q_SIGNALS:
     void coverWidthChanged(int width);
     /// Enter on the current item or a double-click (a row of the view's model).
     void rowActivated(int viewRow);
+    /// A screen reader's Play on an item (a row of the view's model).
+    void playRequested(int viewRow);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
 
 private:
     CoverDelegate *m_delegate = nullptr;

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -42,12 +43,36 @@ protected:
     }
 };
 
+// The table hidden behind the grid shares its selection: only the view on show tells screen
+// readers of a move, which they would otherwise announce twice.
+class LibraryTable : public QTableView
+{
+public:
+    using QTableView::QTableView;
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override
+    {
+        if (isVisible())
+            QTableView::currentChanged(current, previous);
+        else
+            QAbstractItemView::currentChanged(current, previous);
+    }
+    void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override
+    {
+        if (isVisible())
+            QTableView::selectionChanged(selected, deselected);
+        else
+            QAbstractItemView::selectionChanged(selected, deselected);
+    }
+};
+
 } // namespace
 
 LibraryPanel::LibraryPanel(QWidget *parent)
     : QWidget(parent)
     , m_search(new QLineEdit(this))
-    , m_table(new QTableView(this))
+    , m_table(new LibraryTable(this))
     , m_status(new QLabel(this))
     , m_progress(new QProgressBar(this))
     , m_cancel(new QPushButton(tr("Cancel"), this))
@@ -89,6 +114,7 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     m_table->horizontalHeader()->setSectionsMovable(true);
     m_table->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
     m_table->installEventFilter(this);
+    m_grid->installEventFilter(this);
     m_search->installEventFilter(this);
     m_status->setObjectName(QStringLiteral("libraryStatus"));
     m_status->setWordWrap(true);
@@ -112,6 +138,8 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     searchRow->addWidget(m_favourites);
     layout->addLayout(searchRow);
     auto *viewRow = new QHBoxLayout;
+    // In the order they stand: the grid's own controls come before the grid.
+    QList<QWidget *> tabOrder{m_search, m_favourites};
     for (QAction *action : {m_showList, m_showGrid}) {
         auto *button = new QToolButton(this);
         button->setObjectName(action == m_showGrid ? QStringLiteral("showGridButton") : QStringLiteral("showListButton"));
@@ -126,7 +154,12 @@ LibraryPanel::LibraryPanel(QWidget *parent)
                 button->setChecked(true);
         });
         viewRow->addWidget(button);
+        tabOrder.append(button);
     }
+    // Qt names a combo box on Linux by its current text; screen readers take the label.
+    auto *sortLabel = new QLabel(tr("Sort &by:"), this);
+    sortLabel->setBuddy(m_sortBox);
+    viewRow->addWidget(sortLabel);
     viewRow->addWidget(m_sortBox);
     viewRow->addWidget(m_sizeSlider, 1);
     layout->addLayout(viewRow);
@@ -135,6 +168,9 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     layout->addWidget(m_stack, 1);
     layout->addWidget(m_progress);
     layout->addLayout(statusRow);
+    tabOrder << m_sortBox << m_sizeSlider << m_table << m_grid << m_cancel;
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
     connect(m_table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
         Q_EMIT rowActivated(index.row());
@@ -282,6 +318,15 @@ bool LibraryPanel::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
+    // The menu key and Shift+F10 open the current game's menu, where a right-click would.
+    auto *view = qobject_cast<QAbstractItemView *>(watched);
+    if (view && (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier))) {
+        const QRect item = view->visualRect(view->currentIndex());
+        const QPoint at = item.isValid() ? item.center() : view->viewport()->rect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, view->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(view->viewport(), &menu);
+        return true;
+    }
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     const QModelIndex current = m_table->currentIndex();
     if (watched == m_table && enter && current.isValid()) {

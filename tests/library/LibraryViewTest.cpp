@@ -17,6 +17,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDateTime>
 #include <QDir>
@@ -376,6 +377,13 @@ TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGridAnd
     EXPECT_GT(grid->visualRect(grid->currentIndex()).top(), grid->visualRect(filter.index(0, 0)).top());
     QTest::keyClick(grid, Qt::Key_PageUp);
     EXPECT_EQ(grid->currentIndex().row(), 0);
+    // Screen readers name the sort box by its label; Tab reaches the grid's own controls before the grid.
+    const auto labels = QAccessible::queryAccessibleInterface(panel.sortBox())->relations(QAccessible::Label);
+    EXPECT_TRUE(!labels.isEmpty() && labels.first().first->text(QAccessible::Name) == QStringLiteral("Sort by:"));
+    QList<QWidget *> chain{panel.searchField()};
+    while (chain.size() < 100 && chain.last()->nextInFocusChain() != chain.first())
+        chain.append(chain.last()->nextInFocusChain());
+    EXPECT_LT(chain.indexOf(panel.sortBox()), chain.indexOf(grid));
     QHeaderView *header = panel.tableView()->horizontalHeader();
     EXPECT_GE(panel.tableView()->viewport()->width(), header->sectionViewportPosition(LibraryModel::Region)
                                                           + header->sectionSize(LibraryModel::Region));
@@ -405,7 +413,7 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
     window.setCentralWidget(library->panel());
     window.resize(1000, 560);
     QSignalSpy scanned(library->gameLibrary(), &GameLibrary::scanFinished), opened(library->gameLibrary(), &GameLibrary::openRecord),
-        settings(library, &LibraryController::gameSettingsRequested);
+        settings(library, &LibraryController::gameSettingsRequested), played(library->gameLibrary(), &GameLibrary::playRecord);
     window.show();
     ASSERT_TRUE(scanned.wait(kTimeoutMs));
     LibraryFilterModel *rows = library->filterModel();
@@ -425,8 +433,10 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
         std::unique_ptr<QMenu> menu(library->panel()->findChild<QMenu *>(QStringLiteral("libraryContextMenu")));
         ASSERT_TRUE(menu);
         QHash<QString, QAction *> items;
-        for (QAction *item : menu->actions())
-            items.insert(item->text(), item);
+        for (QAction *item : menu->actions()) {
+            EXPECT_TRUE(item->isSeparator() || item->text().contains(QLatin1Char('&'))) << "a mnemonic for each item";
+            items.insert(item->text().remove(QLatin1Char('&')), item);
+        }
         for (const QString &each : {QStringLiteral("Favourite"), QStringLiteral("Open"), QStringLiteral("Game Settings…"), QStringLiteral("Copy MD5")})
             items.value(each)->trigger();
         EXPECT_TRUE(QGuiApplication::clipboard()->text() == md5[row] && openedName() == names[row]);
@@ -436,6 +446,15 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
         items.value(QStringLiteral("Copy Path"))->trigger();
         EXPECT_EQ(QGuiApplication::clipboard()->text(), QFile::decodeName(file));
         EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->urls(), row == 2 ? QList<QUrl>{LocalPath(cafe).toUrl()} : QList<QUrl>());
+    }
+    // Shift+F10 and the menu key open the current game's menu.
+    for (const auto &[key, modifiers] : {std::pair{Qt::Key_F10, Qt::ShiftModifier}, {Qt::Key_Menu, Qt::NoModifier}}) {
+        library->panel()->currentView()->setCurrentIndex(rows->index(2, 0));
+        QTest::keyClick(library->panel()->currentView(), key, modifiers);
+        std::unique_ptr<QMenu> menu(library->panel()->findChild<QMenu *>(QStringLiteral("libraryContextMenu")));
+        ASSERT_TRUE(menu);
+        menu->actions().last()->trigger();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), md5[2]);
     }
     // Set Cover Image… for BRAVO: the picture chosen without blocking; the offered folder is made and kept.
     library->contextMenu(rows->index(1, 0))->actions().at(5)->trigger();
@@ -464,7 +483,12 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(grid);
     ASSERT_EQ(list->childCount(), 3);
     for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(list->child(row)->text(QAccessible::Name), names[row]);
+        EXPECT_EQ(list->child(row)->text(QAccessible::Name), names[row] + QStringLiteral(", ") + rows->index(row, LibraryModel::FileName).data().toString());
+    EXPECT_EQ(list->child(0)->text(QAccessible::Description), QStringLiteral("Not a favourite, never played."));
+    EXPECT_EQ(list->child(1)->text(QAccessible::Description), QStringLiteral("Favourite, never played."));
+    list->child(2)->actionInterface()->doAction(QStringLiteral("Play"));
+    ASSERT_EQ(played.size(), 1);
+    EXPECT_EQ(played.takeFirst().at(0).value<std::shared_ptr<ROM>>()->name(), names[2]);
     grid->setCurrentIndex(rows->index(0, LibraryModel::Name));
     for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Return})
         QTest::keyClick(grid, key);
