@@ -41,14 +41,20 @@ void DragWindow::placeLibraryPanel(QWidget *panel, QWidget *viewContainer, int f
     delete central->layout()->replaceWidget(viewContainer, m_splitter);
     m_splitter->addWidget(panel);
     m_splitter->addWidget(viewContainer);
-    m_splitter->setStretchFactor(0, 0);
-    m_splitter->setStretchFactor(1, 1);
-    const int width = UserDefaults::standardUserDefaults().valueForKey(panelWidthKey).toInt();
-    m_splitter->setSizes({width > 0 ? width : firstWidth, 480});
-    // Room for the list beside the ROM view.
-    const int windowWidth = std::min(std::max(1000, width > 0 ? 0 : firstWidth + 480), screen()->availableGeometry().width());
+    // A larger window is more room for the games, not for the details beside them.
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 0);
+    m_viewContainer = viewContainer;
+    viewContainer->installEventFilter(this);
+    // The stored width is the library's share from the days when the details took the rest:
+    // now it only asks for a window that shows that much of the list beside the column.
+    const int stored = UserDefaults::standardUserDefaults().valueForKey(panelWidthKey).toInt();
+    const int column = viewContainer->sizeHint().width();
+    const int windowWidth = std::min(std::max(1000, (stored > 0 ? stored : firstWidth) + column),
+                                     screen()->availableGeometry().width());
     if (panel->isVisibleTo(this) && this->width() < windowWidth)
         resize(windowWidth, std::max(height(), 560));
+    fitViewColumn();
 
     // Dragging the splitter sends many moves; the file is written once.
     m_widthTimer = new QTimer(this);
@@ -59,6 +65,22 @@ void DragWindow::placeLibraryPanel(QWidget *panel, QWidget *viewContainer, int f
         m_unsavedPanelWidth = m_splitter->sizes().value(0);
         m_widthTimer->start();
     });
+}
+
+void DragWindow::fitViewColumn()
+{
+    if (!m_viewContainer || !m_splitter)
+        return;
+    QWidget *view = nullptr;
+    for (QWidget *child : m_viewContainer->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        view = child->isVisibleTo(m_viewContainer) ? child : view;
+    if (!view || view == m_columnView)
+        return;
+    m_columnView = view;
+    const QMargins margins = m_viewContainer->contentsMargins();
+    const int column = view->sizeHint().width() + margins.left() + margins.right();
+    const int total = std::max(m_splitter->width(), width()) - m_splitter->handleWidth();
+    m_splitter->setSizes({std::max(1, total - column), column});
 }
 
 void DragWindow::writePanelWidth()
@@ -112,6 +134,8 @@ bool DragWindow::eventFilter(QObject *watched, QEvent *event)
     // A file is ours wherever it is dropped: a text field would type its URL and tell the
     // file manager that the drop succeeded. Drags of plain text still reach the children.
     const QEvent::Type type = event->type();
+    if (watched == m_viewContainer && type == QEvent::LayoutRequest)
+        fitViewColumn();
     if (watched == m_watchedWindow && type == QEvent::DragLeave)
         m_dragAccepted = false;
     if (watched == m_watchedWindow && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {

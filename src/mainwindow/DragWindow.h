@@ -29,8 +29,10 @@ public:
     void setDropDelegate(URLDropDelegate *delegate) { m_dropDelegate = delegate; }
 
     /// Puts \a panel on the left of \a viewContainer, in a splitter that takes the container's
-    /// place, as wide as it was last (at a first start \a firstWidth), and widens the window
-    /// to show both. What happens inside the container is unchanged.
+    /// place. The panel takes what the window has; the container is a column as wide as the
+    /// view it shows asks (the ROM's details, or a short hint), kept when the window grows.
+    /// The window is widened to show the panel as wide as it was last (at a first start
+    /// \a firstWidth) beside that column. What happens inside the container is unchanged.
     void placeLibraryPanel(QWidget *panel, QWidget *viewContainer, int firstWidth);
 
     /// The first URL of a drag, read from the raw "text/uri-list" so that a file name that
@@ -47,9 +49,14 @@ protected:
 
 private:
     void writePanelWidth();
+    /// Gives the container's column the width of the view now shown in it, once per swap.
+    void fitViewColumn();
 
     URLDropDelegate *m_dropDelegate = nullptr;
     QSplitter *m_splitter = nullptr;
+    QPointer<QWidget> m_viewContainer;
+    // The view the column was last fitted to: a later layout change inside it keeps the width.
+    QPointer<QWidget> m_columnView;
     QTimer *m_widthTimer = nullptr;
     // Taken when the splitter moves, written a moment later or when the window goes.
     int m_unsavedPanelWidth = 0;

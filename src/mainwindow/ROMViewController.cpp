@@ -31,6 +31,8 @@ void ROMViewController::setupUi(QWidget *view)
     m_codeField = m_ui->codeField;
     m_crcField = m_ui->crcField;
     m_md5Field = m_ui->md5Field;
+    // The digest is compared by eye: its 32 digits in sight, which also sets the column's width.
+    m_md5Field->setMinimumWidth(m_md5Field->fontMetrics().horizontalAdvance(QString(32, QLatin1Char('0'))) + 16);
     // History rows below the header's, read-only like them.
     const struct {
         QLineEdit **field;

@@ -443,11 +443,27 @@ TEST_F(WindowControllerTest, AFullRuntimeFolderSaysSoStartsNothingAndLeavesNoPar
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
-TEST_F(WindowControllerTest, RomViewShowsTheHeaderOnce)
+TEST_F(WindowControllerTest, RomViewIsADetailsColumnBesideTheLibraryAndShowsTheHeaderOnce)
 {
+    QWidget *window = controller.dragWindow(), *library = controller.library()->panel();
+    const auto columnAt = [&](int width, int height) {
+        window->resize(width, height);
+        QTest::qWait(20);
+        return controller.targetView()->width();
+    };
+    const int hint = columnAt(1000, 560);
     const QString path = world.writeRom(QStringLiteral("padded.z64"), "PADDED NAME    ", 0xABCD, 0xFFFFFFFF);
     for (int i = 0; i < 2; ++i) // opened twice: still one view
         ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(path)));
+    // The library takes what the window has; the details keep their width, the hint less.
+    const int details = columnAt(1000, 560);
+    EXPECT_TRUE(hint < details && details < 400 && library->width() > 1000 - details - 20) << hint << ' ' << details;
+    EXPECT_EQ(columnAt(1600, 1000), details);
+    EXPECT_GT(library->width(), 1600 - details - 20);
+    controller.library()->toggleAction()->setChecked(false);
+    const int alone = columnAt(1000, 560);
+    EXPECT_EQ(alone, controller.dragWindow()->centralWidget()->width());
+    controller.library()->toggleAction()->setChecked(true);
     ROMViewController *romVC = controller.romVC();
     EXPECT_EQ(controller.targetView()->findChildren<QWidget *>(QStringLiteral("ROMView")).size(), 1);
     const QStringList expected{QStringLiteral("PADDED NAME    "), QStringLiteral("NTVE"), QStringLiteral("ABCD FFFFFFFF"),
