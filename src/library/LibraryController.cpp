@@ -4,6 +4,7 @@
 #include "library/CoverLoader.h"
 #include "library/GameLibrary.h"
 #include "library/LibraryFilterModel.h"
+#include "library/LibraryFilterNotice.h"
 #include "library/LibraryGridView.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryPanel.h"
@@ -155,7 +156,8 @@ void LibraryController::initActions()
 
 void LibraryController::initStatus()
 {
-    connect(m_library, &GameLibrary::statusChanged, m_panel->statusLabel(), &QLabel::setText);
+    auto *notice = new LibraryFilterNotice(m_panel, m_filter, this);
+    connect(m_library, &GameLibrary::statusChanged, notice, &LibraryFilterNotice::setLibraryStatus);
     connect(m_library, &GameLibrary::scanningChanged, this, [this](bool scanning) {
         m_panel->progressBar()->setVisible(scanning);
         m_panel->cancelButton()->setVisible(scanning);

@@ -1,5 +1,6 @@
 #include "library/LibraryPanel.h"
 
+#include "library/GameHistory.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryGridView.h"
 #include "library/LibraryModel.h"
@@ -10,12 +11,14 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDate>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -253,13 +256,15 @@ void LibraryPanel::scrollToCurrent()
 int LibraryPanel::setFirstColumns()
 {
     QHeaderView *header = m_table->horizontalHeader();
-    for (const int column : {LibraryModel::Cic, LibraryModel::ByteOrder, LibraryModel::MD5, LibraryModel::OwnSettings})
+    // Game code and size are in the ROM view beside the list; the history is worth the room.
+    for (const int column : {LibraryModel::GameCode, LibraryModel::Cic, LibraryModel::Size, LibraryModel::ByteOrder,
+                             LibraryModel::MD5, LibraryModel::OwnSettings})
         header->setSectionHidden(column, true);
     // The star first, where a click on it is expected.
     header->moveSection(header->visualIndex(LibraryModel::Favourite), 0);
     header->resizeSection(LibraryModel::Favourite, header->fontMetrics().height() + 12);
-    // Widths from the texts themselves, so they hold in any font: an internal name has at most
-    // twenty capitals; a file name is often a title, a region tag and the extension.
+    // Widths from the texts themselves, so they hold in any font: most internal names, and
+    // file names of a title, a region tag and the extension, show whole; longer ones are elided.
     QString longestRegion;
     for (int code = 'A'; code <= 'Z'; ++code) {
         const QString region = LibraryModel::regionName(quint8(code));
@@ -269,16 +274,16 @@ int LibraryPanel::setFirstColumns()
     const struct {
         int column;
         QString sample;
-    } samples[] = {{LibraryModel::Name, QStringLiteral("ABCDEFGHIJKLMNOPQRST")},
-                   {LibraryModel::FileName, QStringLiteral("Abcdefghijklmnopqrst (Europe).z64")},
-                   {LibraryModel::GameCode, QStringLiteral("NWWW")},
+    } samples[] = {{LibraryModel::Name, QStringLiteral("ABCDEFGHIJKLMNOP")},
+                   {LibraryModel::FileName, QStringLiteral("Abcdefghij (Europe).z64")},
                    {LibraryModel::Region, longestRegion},
-                   {LibraryModel::Size, ROM::sizeText(qint64(12) << 19)}};
+                   {LibraryModel::LastPlayed, QLocale().toString(QDate(2026, 12, 30), QLocale::ShortFormat)},
+                   {LibraryModel::PlayTime, GameHistory::playTimeText((12 * 60 + 30) * 60000)}};
     const int padding = 2 * m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_table) + 12;
     for (const auto &sample : samples)
         header->resizeSection(sample.column, std::max(header->sectionSizeHint(sample.column),
                                                       metrics.horizontalAdvance(sample.sample) + padding));
-    return header->sectionPosition(LibraryModel::Region) + header->sectionSize(LibraryModel::Region)
+    return header->sectionPosition(LibraryModel::PlayTime) + header->sectionSize(LibraryModel::PlayTime)
         + m_table->verticalScrollBar()->sizeHint().width() + 2 * m_table->frameWidth();
 }
 

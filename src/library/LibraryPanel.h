@@ -30,9 +30,9 @@ public:
     /// search field and the Favourites button.
     void setModel(LibraryFilterModel *model);
 
-    /// The columns for a first start, with no stored layout: name, file name, game code and
-    /// region wide enough to show whole, CIC, byte order and MD5 hidden (the ROM view has them).
-    /// Returns the panel width that shows those four columns, the star and the scroll bar.
+    /// The columns for a first start, with no stored layout: the star, name, file name, region,
+    /// last played and play time; the rest hidden (the ROM view has them). Returns the panel
+    /// width that shows those columns and the scroll bar.
     int setFirstColumns();
 
     QLineEdit *searchField() const { return m_search; }

@@ -33,6 +33,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableView>
@@ -328,7 +329,7 @@ TEST(LibraryFilterTest, SearchSortAndFavouritesKeepTheSelectedRowAndRemovalsKeep
     EXPECT_EQ(selected(), QStringLiteral("Bravo"));
 }
 
-TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGridAndFirstColumnsReachTheRegion)
+TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGridAndFirstColumnsReachThePlayTime)
 {
     LibraryModel model;
     for (int number = 0; number < 400; ++number)
@@ -385,8 +386,8 @@ TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGridAnd
         chain.append(chain.last()->nextInFocusChain());
     EXPECT_LT(chain.indexOf(panel.sortBox()), chain.indexOf(grid));
     QHeaderView *header = panel.tableView()->horizontalHeader();
-    EXPECT_GE(panel.tableView()->viewport()->width(), header->sectionViewportPosition(LibraryModel::Region)
-                                                          + header->sectionSize(LibraryModel::Region));
+    EXPECT_GE(panel.tableView()->viewport()->width(), header->sectionViewportPosition(LibraryModel::PlayTime)
+                                                          + header->sectionSize(LibraryModel::PlayTime));
 }
 
 // The real panel in a window over a folder: ALPHA, BRAVO and a Latin-1 "caf\xe9.z64" with its own picture.
@@ -417,6 +418,20 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
     window.show();
     ASSERT_TRUE(scanned.wait(kTimeoutMs));
     LibraryFilterModel *rows = library->filterModel();
+    // A filter that leaves no game says why in the list's place; the status line counts the matches.
+    LibraryPanel *panel = library->panel();
+    auto *notice = panel->findChild<QLabel *>(QStringLiteral("libraryNotice"));
+    ASSERT_TRUE(notice && !notice->isVisibleTo(panel));
+    panel->favouritesButton()->setChecked(true);
+    EXPECT_TRUE(notice->isVisibleTo(panel) && notice->text() == QStringLiteral("No favourites yet: press Ctrl+D on a game."));
+    panel->favouritesButton()->setChecked(false);
+    QTest::keyClicks(panel->searchField(), QStringLiteral("xyz"));
+    EXPECT_TRUE(notice->isVisibleTo(panel) && notice->text() == QStringLiteral("No game matches “xyz”.")) << notice->text().toStdString();
+    panel->searchField()->setText(QStringLiteral("lph"));
+    EXPECT_TRUE(!notice->isVisibleTo(panel) && panel->statusLabel()->text().endsWith(QStringLiteral("Matches: 1.")))
+        << panel->statusLabel()->text().toStdString();
+    panel->searchField()->clear();
+    EXPECT_FALSE(panel->statusLabel()->text().contains(QStringLiteral("Matches")));
     const QStringList names{QStringLiteral("ALPHA"), QStringLiteral("BRAVO"), QStringLiteral("CAFE")};
     QStringList md5;
     for (int row = 0; row < 3; ++row)

@@ -5,6 +5,7 @@
 #include "launch/EmulatorSupervisor.h"
 #include "launch/EntryExtractor.h"
 #include "library/LibraryController.h"
+#include "library/LibraryModel.h"
 #include "library/LibraryPanel.h"
 #include "mainwindow/ArchiveEntryChooser.h"
 #include "mainwindow/OpenAndWait.h"
@@ -27,6 +28,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTableView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
@@ -458,6 +461,10 @@ TEST_F(WindowControllerTest, RomViewIsADetailsColumnBesideTheLibraryAndShowsTheH
     // The library takes what the window has; the details keep their width, the hint less.
     const int details = columnAt(1000, 560);
     EXPECT_TRUE(hint < details && details < 400 && library->width() > 1000 - details - 20) << hint << ' ' << details;
+    // The list's first columns, last played and play time included, are all in sight beside it.
+    QTableView *table = controller.library()->panel()->tableView();
+    EXPECT_GE(table->viewport()->width(), table->horizontalHeader()->sectionViewportPosition(LibraryModel::PlayTime)
+                                              + table->horizontalHeader()->sectionSize(LibraryModel::PlayTime));
     EXPECT_EQ(columnAt(1600, 1000), details);
     EXPECT_GT(library->width(), 1600 - details - 20);
     controller.library()->toggleAction()->setChecked(false);
