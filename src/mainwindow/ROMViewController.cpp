@@ -13,6 +13,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QFormLayout>
+#include <QImage>
+#include <QPixmap>
 #include <QLocale>
 #include <QPushButton>
 
@@ -33,6 +35,12 @@ void ROMViewController::setupUi(QWidget *view)
     m_md5Field = m_ui->md5Field;
     // The digest is compared by eye: its 32 digits in sight, which also sets the column's width.
     m_md5Field->setMinimumWidth(m_md5Field->fontMetrics().horizontalAdvance(QString(32, QLatin1Char('0'))) + 16);
+    m_coverLabel = new QLabel(view);
+    m_coverLabel->setObjectName(QStringLiteral("romCover"));
+    m_coverLabel->setAlignment(Qt::AlignHCenter);
+    m_coverLabel->setAccessibleName(tr("Cover"));
+    m_coverLabel->hide();
+    m_ui->layout->insertRow(0, m_coverLabel);
     // History rows below the header's, read-only like them.
     const struct {
         QLineEdit **field;
@@ -108,6 +116,14 @@ void ROMViewController::showCoverProblem()
     }
     m_coverProblemLabel->setText(problem);
     m_coverProblemLabel->setVisible(!problem.isEmpty());
+}
+
+void ROMViewController::setCover(const QImage &cover)
+{
+    if (!m_coverLabel)
+        view();
+    m_coverLabel->setPixmap(QPixmap::fromImage(cover));
+    m_coverLabel->setVisible(!cover.isNull());
 }
 
 void ROMViewController::setHistoryText(const QString &lastPlayed, const QString &playTime)

@@ -7,6 +7,7 @@
 #include <memory>
 
 class CoverLoader;
+class QImage;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -45,6 +46,9 @@ public:
     void showOwnSettings();
     QLineEdit *lastPlayedField() const { return m_lastPlayedField; }
     QLineEdit *playTimeField() const { return m_playTimeField; }
+    /// The game's cover above the fields; a null image hides it.
+    void setCover(const QImage &cover);
+    QLabel *coverLabel() const { return m_coverLabel; }
     /// The game's history as the library shows it ("Today", "2 h 15 min"); empty when never played.
     void setHistoryText(const QString &lastPlayed, const QString &playTime);
     /// Where the game's cover is looked for, so that a picture that cannot be shown is said.
@@ -81,4 +85,5 @@ private:
     QLineEdit *m_playTimeField = nullptr;
     QLabel *m_coverProblemLabel = nullptr;
     QPointer<CoverLoader> m_covers;
+    QLabel *m_coverLabel = nullptr;
 };

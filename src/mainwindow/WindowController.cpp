@@ -6,7 +6,7 @@
 #include "library/LibraryFolders.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryPanel.h"
-#include "mainwindow/DragWindow.h"
+#include "mainwindow/RomCover.h"
 #include "mainwindow/EmptyViewController.h"
 #include "mainwindow/EmulatorOutputWindow.h"
 #include "mainwindow/ErrorWinController.h"
@@ -132,7 +132,7 @@ void WindowController::initLibrary()
 {
     m_library = new LibraryController(m_dragWindow, this);
     m_dragWindow->placeLibraryPanel(m_library->panel(), m_targetView, m_library->firstPanelWidth());
-    m_romVC->setCoverLoader(m_library->coverLoader());
+    new RomCover(this, m_library->coverLoader(), this);
     GameLibrary *games = m_library->gameLibrary();
     gameSettingsChanged();
     connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {

@@ -29,6 +29,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QImage>
 #include <QTableView>
 #include <QLineEdit>
 #include <QListWidget>
@@ -456,8 +457,18 @@ TEST_F(WindowControllerTest, RomViewIsADetailsColumnBesideTheLibraryAndShowsTheH
     };
     const int hint = columnAt(1000, 560);
     const QString path = world.writeRom(QStringLiteral("padded.z64"), "PADDED NAME    ", 0xABCD, 0xFFFFFFFF);
+    const QString md5 = QString::fromLatin1(QCryptographicHash::hash(readFile(path), QCryptographicHash::Md5).toHex());
+    QDir().mkpath(world.path(QStringLiteral("covers")));
+    QImage picture(40, 56, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(world.path(QStringLiteral("covers/%1.png").arg(md5))));
+    UserDefaults::standardUserDefaults().setValueForKey(LibraryController::coversFolderKey, world.path(QStringLiteral("covers")));
     for (int i = 0; i < 2; ++i) // opened twice: still one view
         ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(path)));
+    // The cover heads the details, once the loader has it.
+    QLabel *cover = controller.romVC()->coverLabel();
+    EXPECT_TRUE(QTest::qWaitFor([cover] { return cover->isVisibleTo(cover->parentWidget()); }, kTimeoutMs));
+    EXPECT_EQ(cover->pixmap().toImage().pixelColor(cover->pixmap().rect().center()), QColor(Qt::green));
     // The library takes what the window has; the details keep their width, the hint less.
     const int details = columnAt(1000, 560);
     EXPECT_TRUE(hint < details && details < 400 && library->width() > 1000 - details - 20) << hint << ' ' << details;
@@ -473,8 +484,7 @@ TEST_F(WindowControllerTest, RomViewIsADetailsColumnBesideTheLibraryAndShowsTheH
     controller.library()->toggleAction()->setChecked(true);
     ROMViewController *romVC = controller.romVC();
     EXPECT_EQ(controller.targetView()->findChildren<QWidget *>(QStringLiteral("ROMView")).size(), 1);
-    const QStringList expected{QStringLiteral("PADDED NAME    "), QStringLiteral("NTVE"), QStringLiteral("ABCD FFFFFFFF"),
-                               QString::fromLatin1(QCryptographicHash::hash(readFile(path), QCryptographicHash::Md5).toHex())};
+    const QStringList expected{QStringLiteral("PADDED NAME    "), QStringLiteral("NTVE"), QStringLiteral("ABCD FFFFFFFF"), md5};
     const QList<QLineEdit *> fields{romVC->nameField(), romVC->codeField(), romVC->crcField(), romVC->md5Field()};
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(fields[i]->text() == expected[i] && fields[i]->isReadOnly()) << fields[i]->text().toStdString();
