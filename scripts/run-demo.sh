@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the Launcher for a look. With a display it simply starts build/bin/tolvane-launcher.
-# Without one it starts it under Xvfb with a generated demo ROM, saves a screenshot of the
-# window under the build directory, prints where, and exits.
+# Without one it starts it under Xvfb with a generated demo library (a few ROMs with covers,
+# shown as a grid, one of them open), saves a screenshot of the window under the build
+# directory, prints where, and exits.
 # Usage: scripts/run-demo.sh [BUILD_DIR]     (default: build)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,28 +30,49 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-rom="$work/Tolvane Demo.z64"
-if [[ -x "$bin/tolvane-make-rom" ]]; then
-    "$bin/tolvane-make-rom" --name "TOLVANE DEMO" --game-code "NTDE" "$rom" >/dev/null
-else
-    # A synthetic image: a z64 header with a name, then filler up to 8 KiB.
-    python3 - "$rom" <<'PY'
+# A small demo library: a few generated ROMs, each with a generated cover beside it.
+lib="$work/Demo Library"
+mkdir -p "$lib"
+make_rom() { # NAME GAME_CODE FILE
+    if [[ -x "$bin/tolvane-make-rom" ]]; then
+        "$bin/tolvane-make-rom" --name "$1" --game-code "$2" "$3" >/dev/null
+    else
+        # A synthetic image: a z64 header with a name and game code, then filler up to 8 KiB.
+        python3 - "$1" "$2" "$3" <<'PY'
 import sys
+name, code, path = sys.argv[1:4]
 image = bytearray(8192)
 image[0:4] = b"\x80\x37\x12\x40"
 image[0x10:0x18] = bytes.fromhex("0123ABCD89EF4567")
-image[0x20:0x2D] = b"TOLVANE DEMO\0"
-image[0x3B:0x40] = b"NTDE\0"
+image[0x20:0x34] = name.encode().ljust(20)[:20]
+image[0x3B:0x3F] = code.encode()[:4]
 for i in range(0x1000, len(image)):
-    image[i] = (i * 37) & 0xFF
-open(sys.argv[1], "wb").write(image)
+    image[i] = (i * 37 + len(name)) & 0xFF
+open(path, "wb").write(image)
 PY
-fi
+    fi
+}
+colours=("#3465a4" "#cc0000" "#4e9a06" "#c4a000" "#75507b")
+i=0
+for name in "TOLVANE DEMO" "ORBIT RALLY" "CASTLE QUEST" "PUZZLE GARDEN" "STAR HARBOUR"; do
+    file="$lib/${name// /_}"
+    make_rom "$name" "NTD$((i + 1))" "$file.z64"
+    convert -size 120x168 "xc:${colours[i]}" -gravity center -fill white -pointsize 14 -annotate 0 "${name// /\\n}" \
+        "$file.png" 2>/dev/null || convert -size 120x168 "xc:${colours[i]}" "$file.png"
+    i=$((i + 1))
+done
+rom="$lib/TOLVANE_DEMO.z64"
 
 shot="$build/tolvane-launcher-screenshot.png"
 # A private settings folder and socket, so the demo neither touches nor joins a real session.
-mkdir -p "$work/config" "$work/run" && chmod 700 "$work/run"
-export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" ROM="$rom" SHOT="$shot" LAUNCHER="$bin/tolvane-launcher"
+mkdir -p "$work/config/tolvane-launcher" "$work/run" && chmod 700 "$work/run"
+# The demo library in the grid.
+cat > "$work/config/tolvane-launcher/settings.plist" <<PLIST
+<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0"><dict><key>LibraryFolders</key><array><string>$lib</string></array><key>LibraryView</key><string>Grid</string></dict></plist>
+PLIST
+export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache" XDG_RUNTIME_DIR="$work/run" ROM="$rom" SHOT="$shot" LAUNCHER="$bin/tolvane-launcher"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     "$LAUNCHER" "$ROM" &
     launcher=$!
