@@ -395,6 +395,12 @@ QString ROM::describeRefusal(Refusal refusal, qint64 fileSize, int errorNumber, 
         return tr("The archive entry's name is not safe to use (empty, not UTF-8, with control characters, or a path that leaves its folder).");
     case Refusal::EntryMissing:
         return tr("The archive no longer holds \u201c%1\u201d.").arg(entry);
+    case Refusal::EntryTooLarge:
+        return tr("\u201c%1\u201d is larger than the largest cartridge (64 MiB).").arg(entry);
+    case Refusal::EntriesOverlap:
+        return tr("The archive's entries overlap one another, so it would unpack far more than it holds; it is not read.");
+    case Refusal::ArchiveTooCostly:
+        return tr("The archive unpacks to far more than ROM images of its size would; it is not read further.");
     }
     return QString();
 }

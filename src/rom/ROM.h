@@ -44,6 +44,9 @@ public:
         EntryDamaged, // a bad checksum or a size that does not match
         UnsafeEntryName,
         EntryMissing, // the entry asked for is no longer in the archive
+        EntryTooLarge, // declared or found longer than the largest cartridge
+        EntriesOverlap, // zip entries share their data: built to unpack far more than it holds
+        ArchiveTooCostly, // unpacks to far more than ROM images of its size would
     };
 
     /// The smallest image the reader takes, and the first length it refuses.

@@ -2,12 +2,14 @@
 
 #include "platform/LocalPath.h"
 #include "rom/ImageDigest.h"
+#include "rom/RomArchiveCursor.h"
 
 #include <QStringDecoder>
 
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -22,112 +24,6 @@ bool endsWithFold(const char *name, std::size_t length, const char *suffix)
     const std::size_t suffixLength = std::strlen(suffix);
     return length >= suffixLength && ::strncasecmp(name + length - suffixLength, suffix, suffixLength) == 0;
 }
-
-// An archive opened for reading, zip and 7z only, over a file descriptor of ours so that
-// the type check and the read see the same file.
-class OpenArchive
-{
-public:
-    ~OpenArchive()
-    {
-        if (m_archive)
-            archive_read_free(m_archive);
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-
-    // Nothing when open; else a record that says why not.
-    std::shared_ptr<ROM> open(const QUrl &url)
-    {
-        if (!url.isLocalFile())
-            return ROM::romFromURL(url);
-        const QByteArray path = LocalPath::fromUrl(url).bytes();
-        // Anything but a regular file gets the plain reader's refusal, which opens nothing.
-        struct stat info;
-        if (::stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode))
-            return ROM::romFromURL(url);
-        m_fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (m_fd < 0 || ::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))
-            return ROM::romFromURL(url);
-        m_fileSize = qint64(info.st_size);
-        m_archive = archive_read_new();
-        if (!m_archive) {
-            auto rom = refused(url, ROM::Refusal::ReadFailed);
-            rom->setRefusal(ROM::Refusal::ReadFailed, ENOMEM);
-            return rom;
-        }
-        archive_read_support_format_zip(m_archive);
-        archive_read_support_format_7zip(m_archive);
-        if (archive_read_open_fd(m_archive, m_fd, 256 * 1024) != ARCHIVE_OK)
-            return refused(url, ROM::Refusal::ArchiveDamaged);
-        return nullptr;
-    }
-
-    std::shared_ptr<ROM> refused(const QUrl &url, ROM::Refusal refusal) const
-    {
-        auto rom = std::make_shared<ROM>();
-        rom->setFilePath(url);
-        if (m_fileSize >= 0)
-            rom->setFileSize(m_fileSize);
-        rom->setRefusal(refusal);
-        return rom;
-    }
-
-    // libarchive 3.6 loses its place in a solid .7z when an entry it skipped unread is
-    // followed by one that is read ("Truncated 7-Zip file body"). Where a later entry's data
-    // is wanted, each 7z entry passed over is drained instead, which a cancel can also stop.
-    void drainPassedEntries(const RomArchive::Options &options) { m_drain = &options; }
-
-    // The next header; null at the end or when the archive cannot be read on (see failure()).
-    archive_entry *next()
-    {
-        if (m_failure)
-            return nullptr;
-        if (m_drain && m_index >= 0 && archive_format(m_archive) == ARCHIVE_FORMAT_7ZIP) {
-            m_scratch.resize(256 * 1024);
-            while (!m_drain->cancelled() && archive_read_data(m_archive, m_scratch.data(), m_scratch.size()) > 0) {
-            }
-            if (m_drain->cancelled())
-                return nullptr;
-        }
-        for (;;) {
-            archive_entry *entry = nullptr;
-            const int result = archive_read_next_header(m_archive, &entry);
-            if (result == ARCHIVE_EOF)
-                return nullptr;
-            ++m_index;
-            if (m_index >= RomArchive::maximumEntries) {
-                m_failure = ROM::Refusal::TooManyEntries;
-                return nullptr;
-            }
-            // ARCHIVE_WARN is a header with a name that could not be converted: still an entry.
-            if (result == ARCHIVE_OK || result == ARCHIVE_WARN)
-                return entry;
-            if (result == ARCHIVE_FATAL) {
-                // A .7z whose headers are encrypted fails at its first header.
-                m_failure = archive_read_has_encrypted_entries(m_archive) > 0
-                    ? ROM::Refusal::ArchiveEncrypted
-                    : ROM::Refusal::ArchiveDamaged;
-                return nullptr;
-            }
-            // ARCHIVE_FAILED or RETRY: this entry cannot be read, the next one may.
-        }
-    }
-
-    archive *handle() const { return m_archive; }
-    int index() const { return m_index; }
-    std::optional<ROM::Refusal> failure() const { return m_failure; }
-    void fail(ROM::Refusal refusal) { m_failure = refusal; }
-
-private:
-    int m_fd = -1;
-    qint64 m_fileSize = -1;
-    archive *m_archive = nullptr;
-    int m_index = -1;
-    std::optional<ROM::Refusal> m_failure;
-    const RomArchive::Options *m_drain = nullptr;
-    std::vector<char> m_scratch;
-};
 
 struct EntryName
 {
@@ -164,17 +60,35 @@ EntryName entryName(archive_entry *entry)
     return name;
 }
 
+// The first length refused: the largest cartridge's, or less where the caller asks for less.
+qint64 entryLimit(const RomArchive::Options &options)
+{
+    return std::min(options.limit, RomArchive::maximumEntrySize + 1);
+}
+
+// The length the entry's header declares; -1 when it declares none.
+qint64 declaredSize(archive_entry *entry)
+{
+    return archive_entry_size_is_set(entry) ? qint64(archive_entry_size(entry)) : -1;
+}
+
 // A nameless entry that may still be an image, told by its first four bytes.
 bool isSignatureCandidate(archive_entry *entry, const EntryName &name)
 {
     return name.safe && !archive_entry_is_encrypted(entry);
 }
 
+// Failures that refuse the archive as a whole, whatever was read before them.
+bool refusesWhole(ROM::Refusal failure)
+{
+    return failure == ROM::Refusal::TooManyEntries || failure == ROM::Refusal::ArchiveTooCostly;
+}
+
 enum class Digested { Whole, NotAnImage, Damaged, Cancelled };
 
 // Streams the current entry into \a digest; with \a signatureFirst, gives up after the first
 // four bytes unless they are an image signature.
-Digested digestEntry(archive *handle, ImageDigest &digest, bool signatureFirst, qint64 declaredSize,
+Digested digestEntry(RomArchiveCursor &archive, ImageDigest &digest, bool signatureFirst, qint64 declaredSize,
                      const RomArchive::Options &options)
 {
     for (bool first = true;; first = false) {
@@ -184,10 +98,13 @@ Digested digestEntry(archive *handle, ImageDigest &digest, bool signatureFirst, 
         unsigned char *space = digest.space(&available);
         if (first && signatureFirst)
             available = 4;
+        // One byte past the declared length is enough to know the header lied.
+        if (declaredSize >= 0)
+            available = std::size_t(std::min<qint64>(qint64(available), declaredSize + 1 - digest.total()));
         // Any negative result is a refusal: ARCHIVE_WARN is how a bad checksum or a wrong
         // size is told.
-        const la_ssize_t length = archive_read_data(handle, space, available);
-        if (length < 0)
+        const la_ssize_t length = archive.read(space, available);
+        if (length < 0 || (declaredSize >= 0 && digest.total() + length > declaredSize))
             return Digested::Damaged;
         if (length == 0 || !digest.commit(std::size_t(length)))
             return Digested::Whole;
@@ -208,7 +125,7 @@ std::shared_ptr<ROM> entryRecord(const QUrl &url, int index, const EntryName &na
 }
 
 // Reads the current entry into \a rom; \a isImage false when it was no image after all.
-void readEntryInto(OpenArchive &archive, archive_entry *entry, const EntryName &name, ROM &rom,
+void readEntryInto(RomArchiveCursor &archive, archive_entry *entry, const EntryName &name, ROM &rom,
                    bool signatureFirst, const RomArchive::Options &options, bool *isImage)
 {
     *isImage = true;
@@ -221,16 +138,20 @@ void readEntryInto(OpenArchive &archive, archive_entry *entry, const EntryName &
         return;
     }
     // No need to decompress what the header already puts past the limit.
-    if (archive_entry_size_is_set(entry) && archive_entry_size(entry) >= options.limit) {
-        rom.setFileSize(archive_entry_size(entry));
-        rom.setRefusal(ROM::Refusal::TooLong);
+    const qint64 limit = entryLimit(options);
+    const qint64 declared = declaredSize(entry);
+    if (declared >= limit) {
+        rom.setFileSize(declared);
+        rom.setRefusal(ROM::Refusal::EntryTooLarge);
         return;
     }
-    ImageDigest digest(options.limit);
-    const qint64 declared = archive_entry_size_is_set(entry) ? qint64(archive_entry_size(entry)) : -1;
-    switch (digestEntry(archive.handle(), digest, signatureFirst, declared, options)) {
+    ImageDigest digest(limit);
+    switch (digestEntry(archive, digest, signatureFirst, declared, options)) {
     case Digested::Whole:
-        digest.finish(rom);
+        if (digest.total() >= limit)
+            rom.setRefusal(ROM::Refusal::EntryTooLarge);
+        else
+            digest.finish(rom);
         return;
     case Digested::NotAnImage:
     case Digested::Cancelled:
@@ -244,7 +165,8 @@ void readEntryInto(OpenArchive &archive, archive_entry *entry, const EntryName &
         }
         // Whether the archive can be read on, the next header tells.
         rom.setFileSize(digest.total());
-        rom.setRefusal(ROM::Refusal::EntryDamaged);
+        rom.setRefusal(archive.failure() == ROM::Refusal::ArchiveTooCostly ? ROM::Refusal::ArchiveTooCostly
+                                                                          : ROM::Refusal::EntryDamaged);
         return;
     }
 }
@@ -290,8 +212,8 @@ bool RomArchive::entryOfUrl(const QUrl &url, qint32 *index, QString *entry)
 
 std::vector<std::shared_ptr<ROM>> RomArchive::readImages(const QUrl &url, const Options &options)
 {
-    OpenArchive archive;
-    if (std::shared_ptr<ROM> failed = archive.open(url))
+    RomArchiveCursor archive;
+    if (std::shared_ptr<ROM> failed = archive.open(url, options))
         return {failed};
     archive.drainPassedEntries(options);
 
@@ -321,8 +243,7 @@ std::vector<std::shared_ptr<ROM>> RomArchive::readImages(const QUrl &url, const 
     }
     std::vector<std::shared_ptr<ROM>> images = named.empty() ? std::move(bySignature) : std::move(named);
     // A damaged archive keeps the images read before the damage, but says so when it had none.
-    if (const std::optional<ROM::Refusal> failure = archive.failure();
-        failure && (images.empty() || *failure == ROM::Refusal::TooManyEntries))
+    if (const std::optional<ROM::Refusal> failure = archive.failure(); failure && (images.empty() || refusesWhole(*failure)))
         return {archive.refused(url, *failure)};
     if (images.empty())
         return {archive.refused(url, ROM::Refusal::NoImageInArchive)};
@@ -337,8 +258,8 @@ std::vector<RomArchive::Entry> withImageSignature(const QUrl &url, const std::ve
                                                   const RomArchive::Options &options)
 {
     std::vector<RomArchive::Entry> images;
-    OpenArchive archive;
-    if (archive.open(url))
+    RomArchiveCursor archive;
+    if (archive.open(url, options))
         return images;
     archive.drainPassedEntries(options);
     auto candidate = candidates.begin();
@@ -349,7 +270,7 @@ std::vector<RomArchive::Entry> withImageSignature(const QUrl &url, const std::ve
             continue;
         ++candidate;
         unsigned char first[4];
-        if (archive_read_data(archive.handle(), first, 4) == 4 && ImageDigest::isImageSignature(first))
+        if (archive.read(first, 4) == 4 && ImageDigest::isImageSignature(first))
             images.push_back(candidate[-1]);
         if (images.size() > std::size_t(RomArchive::maximumImages))
             break;
@@ -362,8 +283,8 @@ std::vector<RomArchive::Entry> withImageSignature(const QUrl &url, const std::ve
 RomArchive::Listing RomArchive::listImages(const QUrl &url, const Options &options)
 {
     Listing listing;
-    OpenArchive archive;
-    if (std::shared_ptr<ROM> failed = archive.open(url)) {
+    RomArchiveCursor archive;
+    if (std::shared_ptr<ROM> failed = archive.open(url, options)) {
         listing.refused = failed;
         return listing;
     }
@@ -398,7 +319,7 @@ RomArchive::Listing RomArchive::listImages(const QUrl &url, const Options &optio
         }
     }
     // A damaged archive keeps the images listed before the damage, but says so when it had none.
-    if (failure && (listing.entries.empty() || *failure == ROM::Refusal::TooManyEntries)) {
+    if (failure && (listing.entries.empty() || refusesWhole(*failure))) {
         listing.entries.clear();
         listing.refused = archive.refused(url, *failure);
     } else if (listing.entries.empty()) {
@@ -410,7 +331,7 @@ RomArchive::Listing RomArchive::listImages(const QUrl &url, const Options &optio
 namespace {
 
 // Walks to the entry at \a index and checks that it still has the name \a entry.
-archive_entry *findEntry(OpenArchive &archive, qint32 index, const QString &entry)
+archive_entry *findEntry(RomArchiveCursor &archive, qint32 index, const QString &entry)
 {
     while (archive_entry *found = archive.next()) {
         if (archive.index() < index)
@@ -428,8 +349,8 @@ archive_entry *findEntry(OpenArchive &archive, qint32 index, const QString &entr
 std::shared_ptr<ROM> RomArchive::readImage(const QUrl &url, qint32 index, const QString &entry,
                                           const Options &options)
 {
-    OpenArchive archive;
-    if (std::shared_ptr<ROM> failed = archive.open(url))
+    RomArchiveCursor archive;
+    if (std::shared_ptr<ROM> failed = archive.open(url, options))
         return failed;
     archive.drainPassedEntries(options);
     archive_entry *found = findEntry(archive, index, entry);
@@ -450,8 +371,8 @@ std::optional<ROM::Refusal> RomArchive::extract(const LocalPath &archivePath, qi
                                                 const QString &entry, const Sink &sink,
                                                 const Options &options)
 {
-    OpenArchive archive;
-    if (std::shared_ptr<ROM> failed = archive.open(archivePath.toUrl()))
+    RomArchiveCursor archive;
+    if (std::shared_ptr<ROM> failed = archive.open(archivePath.toUrl(), options))
         return failed->refusal().value_or(ROM::Refusal::ArchiveDamaged);
     archive.drainPassedEntries(options);
     archive_entry *found = findEntry(archive, index, entry);
@@ -461,22 +382,28 @@ std::optional<ROM::Refusal> RomArchive::extract(const LocalPath &archivePath, qi
         return ROM::Refusal::UnsafeEntryName;
     if (archive_entry_is_encrypted(found))
         return ROM::Refusal::EntryEncrypted;
-    const qint64 declared = archive_entry_size_is_set(found) ? qint64(archive_entry_size(found)) : -1;
-    if (declared >= options.limit)
-        return ROM::Refusal::TooLong;
+    const qint64 declared = declaredSize(found);
+    const qint64 limit = entryLimit(options);
+    if (declared >= limit)
+        return ROM::Refusal::EntryTooLarge;
     std::vector<char> buffer(1 << 20);
     qint64 total = 0;
     for (;;) {
         if (options.cancelled())
             return ROM::Refusal::ReadFailed;
-        const la_ssize_t length = archive_read_data(archive.handle(), buffer.data(), buffer.size());
+        // One byte past the declared length is enough to know the header lied.
+        const std::size_t wanted = declared < 0 ? buffer.size()
+                                                : std::size_t(std::min<qint64>(qint64(buffer.size()), declared + 1 - total));
+        const la_ssize_t length = archive.read(buffer.data(), wanted);
         if (length < 0)
-            return ROM::Refusal::EntryDamaged;
+            return archive.failure().value_or(ROM::Refusal::EntryDamaged);
         if (length == 0)
             return std::nullopt;
         total += length;
-        if (total >= options.limit)
-            return ROM::Refusal::TooLong;
+        if (declared >= 0 && total > declared)
+            return ROM::Refusal::EntryDamaged;
+        if (total >= limit)
+            return ROM::Refusal::EntryTooLarge;
         if (!sink(buffer.data(), std::size_t(length), declared))
             return ROM::Refusal::ReadFailed;
     }

@@ -29,6 +29,10 @@ public:
     /// Headers looked at, and image entries taken, before an archive is refused as too many.
     static constexpr int maximumEntries = 50000;
     static constexpr int maximumImages = 1000;
+    /// The largest cartridge: an entry declared or found longer is refused.
+    static constexpr qint64 maximumEntrySize = qint64(64) << 20;
+    /// How many times its own length an archive may unpack, on top of the allowance.
+    static constexpr qint64 inflateRatio = 64;
 
     /// Once cancel is set, reading stops soon and readImages() and listImages() return nothing.
     using Options = RomReadOptions;

@@ -142,7 +142,7 @@ TEST_F(RomArchiveTest, HostileAndBrokenArchivesAreRefusedWithTheirReason)
     const std::pair<const char *, Refusal> cases[] = {
         {"corrupt.zip", Refusal::EntryDamaged}, {"cut.zip", Refusal::EntryDamaged}, {"junk.zip", Refusal::ArchiveDamaged},
         {"none.zip", Refusal::NoImageInArchive}, {"encrypted.zip", Refusal::EntryEncrypted},
-        {"many.zip", Refusal::TooManyEntries}, {"bomb.7z", Refusal::TooLong},
+        {"many.zip", Refusal::TooManyEntries}, {"bomb.7z", Refusal::EntryTooLarge},
     };
     RomArchive::Options options;
     options.limit = 1 << 20;

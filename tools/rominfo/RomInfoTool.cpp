@@ -245,6 +245,12 @@ QString RomInfoTool::failureReason(const ROM &rom)
         return tr("unsafe entry name");
     case Refusal::EntryMissing:
         return tr("no longer in the archive");
+    case Refusal::EntryTooLarge:
+        return tr("larger than 64 MiB");
+    case Refusal::EntriesOverlap:
+        return tr("overlapping entries in the archive");
+    case Refusal::ArchiveTooCostly:
+        return tr("the archive unpacks to far more than its size allows");
     case Refusal::NotLocalFile:
     case Refusal::CannotOpen:
     case Refusal::ReadFailed:

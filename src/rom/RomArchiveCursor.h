@@ -1,0 +1,57 @@
+#pragma once
+
+#include "rom/ROM.h"
+#include "rom/RomReadOptions.h"
+
+#include <QUrl>
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct archive;
+struct archive_entry;
+
+/// An archive opened for reading, zip and 7z only, walked header by header, over a file
+/// descriptor of its own so that the type check and the read see the same file. It counts
+/// what is unpacked against what the archive may cost in all.
+class RomArchiveCursor
+{
+public:
+    RomArchiveCursor() = default;
+    ~RomArchiveCursor();
+    RomArchiveCursor(const RomArchiveCursor &) = delete;
+    RomArchiveCursor &operator=(const RomArchiveCursor &) = delete;
+
+    /// Nothing when open; else a record that says why not.
+    std::shared_ptr<ROM> open(const QUrl &url, const RomReadOptions &options);
+    /// A record of the whole archive refused for \a refusal.
+    std::shared_ptr<ROM> refused(const QUrl &url, ROM::Refusal refusal) const;
+
+    /// libarchive 3.6 loses its place in a solid .7z when an entry it skipped unread is
+    /// followed by one that is read ("Truncated 7-Zip file body"). Where a later entry's data
+    /// is wanted, each 7z entry passed over is drained instead, which a cancel can also stop.
+    void drainPassedEntries(const RomReadOptions &options) { m_drain = &options; }
+
+    /// The next header; null at the end or when the archive cannot be read on (see failure()).
+    archive_entry *next();
+    /// The current entry's next bytes, as archive_read_data(); once the archive has unpacked
+    /// more than it may, it fails as too costly.
+    long read(void *buffer, std::size_t length);
+
+    int index() const { return m_index; }
+    std::optional<ROM::Refusal> failure() const { return m_failure; }
+    void fail(ROM::Refusal refusal) { m_failure = refusal; }
+
+private:
+    int m_fd = -1;
+    qint64 m_fileSize = -1;
+    qint64 m_budget = 0;
+    qint64 m_inflated = 0;
+    archive *m_archive = nullptr;
+    int m_index = -1;
+    std::optional<ROM::Refusal> m_failure;
+    const RomReadOptions *m_drain = nullptr;
+    std::vector<char> m_scratch;
+};

@@ -1,0 +1,107 @@
+// Archives built to cost far more than they hold, and names as old and foreign archivers wrote them.
+#include "rom/RomArchive.h"
+#include "support/ArchiveBuilder.h"
+#include "support/RomImageBuilder.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A zip written byte by byte, so that its headers can say what no archiver writes.
+struct RawEntry
+{
+    QByteArray name;
+    QByteArray data;
+    qint64 declared = -1; // the length its headers give; -1: the data's own
+    bool utf8Flag = true;
+};
+
+QByteArray rawZip(const QList<RawEntry> &entries, bool shareFirstData = false)
+{
+    const auto le = [](quint64 v, int n) { QByteArray b; for (int i = 0; i < n; ++i) b += char(v >> 8 * i); return b; };
+    QByteArray body, directory, packed;
+    quint32 crc = 0;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const RawEntry &entry = entries[i];
+        // Entries sharing their data are packed once.
+        if (i == 0 || entry.data.constData() != entries[i - 1].data.constData()) {
+            packed = qCompress(entry.data, 9).mid(6).chopped(4); // raw deflate, no zlib wrapper
+            crc = ArchiveBuilder::crc32(entry.data);
+        }
+        const quint64 declared = quint64(entry.declared >= 0 ? entry.declared : entry.data.size());
+        const QByteArray common = le(20, 2) + le(entry.utf8Flag ? 0x800 : 0, 2) + le(8, 2) + le(0, 4)
+            + le(crc, 4) + le(quint64(packed.size()), 4) + le(declared, 4)
+            + le(quint64(entry.name.size()), 2) + le(0, 2);
+        const quint64 offset = shareFirstData ? 0 : quint64(body.size());
+        if (!shareFirstData || body.isEmpty())
+            body += le(0x04034b50, 4) + common + entry.name + packed;
+        directory += le(0x02014b50, 4) + le(20, 2) + common + le(0, 2 + 2 + 2 + 4) + le(offset, 4) + entry.name;
+    }
+    return body + directory + le(0x06054b50, 4) + le(0, 4) + le(quint64(entries.size()), 2) + le(quint64(entries.size()), 2)
+        + le(quint64(directory.size()), 4) + le(quint64(body.size()), 4) + le(0, 2);
+}
+
+class ArchiveLimitsTest : public ::testing::Test
+{
+protected:
+    QUrl write(const char *name, const QByteArray &bytes) const
+    {
+        QFile file(m_dir.filePath(QString::fromUtf8(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        return QUrl::fromLocalFile(file.fileName());
+    }
+    QTemporaryDir m_dir;
+};
+
+// Each refused from its headers or as soon as it unpacks past what it may, never read to its end.
+TEST_F(ArchiveLimitsTest, ArchiveBombsAreRefusedBeforeTheyCostMuch)
+{
+    using Refusal = ROM::Refusal;
+    const QByteArray image = RomImageBuilder().setSize(64 << 10).image();
+    const QByteArray zeros(8 << 20, '\0');
+    const QByteArray padded = image + zeros;
+    QList<RawEntry> many;
+    for (int i = 0; i < 20; ++i)
+        many.append({"Game " + QByteArray::number(i) + ".z64", padded});
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        Refusal refusal;
+        qint64 mostRead; // the largest count of an entry's bytes read
+    } cases[] = {
+        {"declares-65-MiB.zip", rawZip({{"Big.z64", image, (qint64(65) << 20)}}), Refusal::EntryTooLarge, 0},
+        {"declares-16-KiB.zip", rawZip({{"Lie.z64", padded, 16 << 10}}), Refusal::EntryDamaged, (16 << 10) + 1},
+        {"overlapping.zip", rawZip({{"A.z64", image}, {"B.z64", image}, {"C.z64", image}}, true), Refusal::EntriesOverlap, 0},
+        // 20 entries of 8 MiB in a few hundred KiB: past the 4 MiB allowance and 64 times its length.
+        {"costly.zip", rawZip(many), Refusal::ArchiveTooCostly, qint64(8 << 20) + (64 << 10)},
+    };
+    for (const auto &item : cases) {
+        const QUrl url = write(item.name, item.bytes);
+        qint64 mostRead = 0;
+        RomArchive::Options options;
+        options.inflateAllowance = 4 << 20;
+        options.progress = [&mostRead](qint64 done, qint64) { mostRead = std::max(mostRead, done); };
+        const auto records = RomArchive::readImages(url, options);
+        ASSERT_EQ(records.size(), 1u) << item.name;
+        EXPECT_EQ(records[0]->refusal(), item.refusal) << item.name;
+        EXPECT_FALSE(records[0]->refusalReason().isEmpty());
+        EXPECT_LE(mostRead, item.mostRead) << item.name;
+        qint64 extracted = 0;
+        const auto refusal = RomArchive::extract(LocalPath::fromUrl(url), 0, records[0]->archiveEntry().value_or(QString()),
+                                                 [&extracted](const char *, std::size_t length, qint64) {
+                                                     extracted += qint64(length);
+                                                     return true;
+                                                 }, options);
+        EXPECT_TRUE(refusal.has_value()) << item.name;
+        EXPECT_LE(extracted, item.mostRead) << item.name;
+    }
+    // Within its bounds the same zip writer's archive reads whole.
+    const auto good = RomArchive::readImages(write("good.zip", rawZip({{"A.z64", image}, {"B.z64", padded}})));
+    ASSERT_EQ(good.size(), 2u);
+    EXPECT_TRUE(good[0]->isValid() && good[1]->isValid() && good[1]->fileSize() == padded.size());
+}
+
+} // namespace
