@@ -22,6 +22,10 @@ namespace {
 
 // Marks our files; the rest of the name comes from the entry.
 const QLatin1String kPrefix("extracted-");
+// The entry's part of the name, in UTF-8 bytes, leaving room for the prefix, process and serial;
+// its last bytes are kept, for the extension.
+constexpr qsizetype kMaxNameBytes = 200;
+constexpr qsizetype kTailBytes = 24;
 std::atomic<unsigned> g_serial{0};
 
 bool writeAll(int fd, const char *data, std::size_t length)
@@ -81,9 +85,19 @@ QString EntryExtractor::fileNameFor(const QString &entry)
     }
     if (base.startsWith(QLatin1Char('.')))
         base.prepend(QLatin1Char('_'));
-    // Short enough for any file system, with its extension kept.
-    if (base.size() > 120)
-        base = base.left(100) + base.right(20);
+    // Short enough for any file system, which counts bytes (255), with its extension kept:
+    // cut between characters, never inside one.
+    if (base.toUtf8().size() > kMaxNameBytes) {
+        const QList<uint> points = base.toUcs4();
+        const auto bytesOf = [](uint c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; };
+        qsizetype tail = points.size(), tailBytes = 0, head = 0, headBytes = 0;
+        while (tail > 0 && tailBytes + bytesOf(points[tail - 1]) <= kTailBytes)
+            tailBytes += bytesOf(points[--tail]);
+        while (head < tail && headBytes + bytesOf(points[head]) <= kMaxNameBytes - tailBytes)
+            headBytes += bytesOf(points[head++]);
+        base = QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()), head)
+            + QString::fromUcs4(reinterpret_cast<const char32_t *>(points.constData()) + tail, points.size() - tail);
+    }
     if (base.isEmpty())
         base = QStringLiteral("image.z64");
     return kPrefix + QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-')

@@ -185,6 +185,12 @@ bool get(const QByteArray &bytes, qsizetype &offset, T &value)
     return true;
 }
 
+// A refusal an archive's entry names can bring.
+bool refusalOverNames(std::optional<ROM::Refusal> refusal)
+{
+    return refusal == ROM::Refusal::UnsafeEntryName || refusal == ROM::Refusal::NoImageInArchive;
+}
+
 // Version, flags, five stamp values, size, refusal, errno, two CRCs, CIC, region.
 constexpr qsizetype kHeaderSize = 1 + 1 + 5 * 8 + 8 + 4 + 4 + 4 + 4 + 4 + 1;
 
@@ -197,7 +203,8 @@ QByteArray LibraryRecord::encodeWith(const QList<QString> &texts) const
     bytes.reserve(kHeaderSize + 80);
     put(bytes, kEncodingVersion);
     // Bit 1: the stamp is not trusted (an older Launcher refuses the row and reads the file).
-    put(bytes, quint8(quint8(valid) | (stamp.trusted ? 0 : 2)));
+    // Bit 2: a refusal over entry names from a reader that reads them as UTF-8 under any locale.
+    put(bytes, quint8(quint8(valid) | (stamp.trusted ? 0 : 2) | (refusalOverNames(refusal) ? 4 : 0)));
     put(bytes, stamp.size);
     put(bytes, stamp.mtimeNs);
     put(bytes, stamp.ctimeNs);
@@ -222,7 +229,7 @@ bool LibraryRecord::decode(const QByteArray &bytes)
     quint8 flags = 0;
     qint32 refusalCode = -1;
     qint32 error = 0;
-    if (!get(bytes, offset, version) || version != kEncodingVersion || !get(bytes, offset, flags) || flags > 3
+    if (!get(bytes, offset, version) || version != kEncodingVersion || !get(bytes, offset, flags) || flags > 7
         || !get(bytes, offset, stamp.size) || !get(bytes, offset, stamp.mtimeNs) || !get(bytes, offset, stamp.ctimeNs)
         || !get(bytes, offset, stamp.device) || !get(bytes, offset, stamp.inode) || !get(bytes, offset, fileSize)
         || !get(bytes, offset, refusalCode) || !get(bytes, offset, error) || !get(bytes, offset, crc1)
@@ -230,8 +237,9 @@ bool LibraryRecord::decode(const QByteArray &bytes)
         || refusalCode < -1 || refusalCode > int(ROM::Refusal::ArchiveTooCostly))
         return false;
     valid = (flags & 1) != 0;
-    stamp.trusted = (flags & 2) == 0;
     refusal = refusalCode < 0 ? std::nullopt : std::optional(ROM::Refusal(refusalCode));
+    // Readers before that took names for the locale's, and refused what did not convert.
+    stamp.trusted = (flags & 2) == 0 && (!refusalOverNames(refusal) || (flags & 4) != 0);
     refusalError = error;
     // A complete record has its four texts, each ended by a zero byte, and nothing after.
     const QByteArrayView texts = QByteArrayView(bytes).sliced(kHeaderSize);

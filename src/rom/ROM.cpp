@@ -392,7 +392,7 @@ QString ROM::describeRefusal(Refusal refusal, qint64 fileSize, int errorNumber, 
     case Refusal::EntryDamaged:
         return tr("\u201c%1\u201d is damaged in the archive (bad checksum or size).").arg(entry);
     case Refusal::UnsafeEntryName:
-        return tr("The archive entry's name is not safe to use (empty, not UTF-8, with control characters, or a path that leaves its folder).");
+        return tr("The archive entry's name is not safe to use (empty, with control characters, or a path that leaves its folder).");
     case Refusal::EntryMissing:
         return tr("The archive no longer holds \u201c%1\u201d.").arg(entry);
     case Refusal::EntryTooLarge:

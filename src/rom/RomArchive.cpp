@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,17 +33,34 @@ struct EntryName
     bool safe = false;
 };
 
+// The upper half of code page 437, in which zip archivers wrote names before the UTF-8 flag.
+constexpr char16_t kCodePage437[] =
+    u"ÇüéâäàåçêëèïîìÄÅÉæÆôöòûùÿÖÜ¢£¥₧ƒáíóúñÑªº¿⌐¬½¼¡«»░▒▓│┤╡╢╖╕╣║╗╝╜╛┐└┴┬├─┼╞╟╚╔╩╦╠═╬╧"
+    u"╨╤╥╙╘╒╓╫╪┘┌█▄▌▐▀αßΓπΣσµτΦΘΩδ∞φε∩≡±≥≤⌠⌡÷≈°∙·√ⁿ²■\u00A0";
+static_assert(std::size(kCodePage437) == 129);
+
+QString fromCodePage437(const QByteArray &bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char c : bytes)
+        text.append(quint8(c) < 0x80 ? QChar(char16_t(quint8(c))) : QChar(kCodePage437[quint8(c) - 0x80]));
+    return text;
+}
+
 EntryName entryName(archive_entry *entry)
 {
     EntryName name;
-    // The UTF-8 form is absent when the stored name does not convert: not UTF-8.
+    // The UTF-8 form is absent when the stored name does not convert: a name from before the
+    // UTF-8 flag, in code page 437 (every byte is a character there).
     const char *utf8 = archive_entry_pathname_utf8(entry);
     const char *raw = utf8 ? utf8 : archive_entry_pathname(entry);
     name.bytes = QByteArray(raw ? raw : "");
     QStringDecoder decoder(QStringDecoder::Utf8);
     name.text = decoder.decode(name.bytes);
-    name.safe = utf8 && !decoder.hasError() && !name.text.isEmpty()
-        && !name.text.startsWith(QLatin1Char('/'));
+    if (!utf8 || decoder.hasError())
+        name.text = fromCodePage437(name.bytes);
+    name.safe = !name.text.isEmpty() && !name.text.startsWith(QLatin1Char('/'));
     for (const QChar c : std::as_const(name.text)) {
         if (c.category() == QChar::Other_Control)
             name.safe = false;

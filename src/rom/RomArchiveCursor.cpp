@@ -14,12 +14,30 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+locale_t utf8Locale()
+{
+    static const locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(nullptr));
+    return locale;
+}
+
+} // namespace
+
+RomArchiveCursor::RomArchiveCursor()
+{
+    if (const locale_t utf8 = utf8Locale())
+        m_callersLocale = ::uselocale(utf8);
+}
+
 RomArchiveCursor::~RomArchiveCursor()
 {
     if (m_archive)
         archive_read_free(m_archive);
     if (m_fd >= 0)
         ::close(m_fd);
+    if (m_callersLocale)
+        ::uselocale(m_callersLocale);
 }
 
 std::shared_ptr<ROM> RomArchiveCursor::open(const QUrl &url, const RomReadOptions &options)

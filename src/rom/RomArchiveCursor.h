@@ -5,6 +5,8 @@
 
 #include <QUrl>
 
+#include <locale.h>
+
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -15,11 +17,12 @@ struct archive_entry;
 
 /// An archive opened for reading, zip and 7z only, walked header by header, over a file
 /// descriptor of its own so that the type check and the read see the same file. It counts
-/// what is unpacked against what the archive may cost in all.
+/// what is unpacked against what the archive may cost in all. While it lives, its thread
+/// works in UTF-8 (C.UTF-8), so that entry names read the same under any locale.
 class RomArchiveCursor
 {
 public:
-    RomArchiveCursor() = default;
+    RomArchiveCursor();
     ~RomArchiveCursor();
     RomArchiveCursor(const RomArchiveCursor &) = delete;
     RomArchiveCursor &operator=(const RomArchiveCursor &) = delete;
@@ -45,6 +48,8 @@ public:
     void fail(ROM::Refusal refusal) { m_failure = refusal; }
 
 private:
+    // libarchive gives names in the thread's character set: UTF-8 while the cursor lives.
+    locale_t m_callersLocale = nullptr;
     int m_fd = -1;
     qint64 m_fileSize = -1;
     qint64 m_budget = 0;

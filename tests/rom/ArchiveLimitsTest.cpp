@@ -1,9 +1,14 @@
 // Archives built to cost far more than they hold, and names as old and foreign archivers wrote them.
+#include "launch/EntryExtractor.h"
+#include "library/LibraryRecord.h"
 #include "rom/RomArchive.h"
 #include "support/ArchiveBuilder.h"
 #include "support/RomImageBuilder.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <clocale>
 
 #include <gtest/gtest.h>
 
@@ -102,6 +107,59 @@ TEST_F(ArchiveLimitsTest, ArchiveBombsAreRefusedBeforeTheyCostMuch)
     const auto good = RomArchive::readImages(write("good.zip", rawZip({{"A.z64", image}, {"B.z64", padded}})));
     ASSERT_EQ(good.size(), 2u);
     EXPECT_TRUE(good[0]->isValid() && good[1]->isValid() && good[1]->fileSize() == padded.size());
+}
+
+// libarchive gives names in the locale's character set: in the C locale, none beyond ASCII.
+TEST_F(ArchiveLimitsTest, EntryNamesReadTheSameUnderAnyLocaleAndOldZipNamesAsCodePage437)
+{
+    const QByteArray image = RomImageBuilder().image();
+    const QByteArray callersLocale = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "C.UTF-8"); // for the 7z writer, which stores names as UTF-16
+    const QString japanese = QStringLiteral("Pok\u00e9mon \u65e5\u672c.z64");
+    ASSERT_TRUE(ArchiveBuilder().add(japanese.toUtf8(), image).writeTo(m_dir.filePath(QStringLiteral("names.7z"))));
+    const std::pair<QUrl, QString> cases[] = {
+        {QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("names.7z"))), japanese},
+        {write("flagged.zip", rawZip({{japanese.toUtf8(), image}})), japanese},
+        {write("old.zip", rawZip({{"Caf\x82 \xff\xfe.z64", image, -1, false}})), QStringLiteral("Caf\u00e9 \u00a0\u25a0.z64")},
+    };
+    std::setlocale(LC_ALL, "C");
+    for (const auto &[url, name] : cases) {
+        const RomArchive::Listing listing = RomArchive::listImages(url);
+        ASSERT_EQ(listing.entries.size(), 1u) << url.fileName().toStdString();
+        EXPECT_EQ(listing.entries[0].name, name);
+        const auto records = RomArchive::readImages(url);
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_TRUE(records[0]->isValid()) << records[0]->refusalReason().toStdString();
+        EXPECT_EQ(records[0]->archiveEntry(), name);
+        EXPECT_TRUE(RomArchive::readImage(url, 0, name)->isValid());
+    }
+    std::setlocale(LC_ALL, callersLocale.constData());
+    // So does tolvane-rominfo, whatever the locale it is started in.
+    QProcess rominfo;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    rominfo.setProcessEnvironment(environment);
+    rominfo.start(QStringLiteral(TOLVANE_ROMINFO_PATH), {QStringLiteral("--json"), cases[0].first.toLocalFile(), cases[1].first.toLocalFile()});
+    ASSERT_TRUE(rominfo.waitForFinished(30000));
+    EXPECT_EQ(rominfo.exitCode(), 0) << rominfo.readAllStandardError().constData();
+    EXPECT_EQ(QString::fromUtf8(rominfo.readAllStandardOutput()).count(japanese), 2);
+
+    // An extracted copy's name is cut by bytes, between characters, with its extension kept.
+    const QString longName = QString(94, QChar(0x65e5)) + QStringLiteral(".z64");
+    const QByteArray fileName = EntryExtractor::fileNameFor(longName).toUtf8();
+    EXPECT_LE(fileName.size(), 255);
+    EXPECT_TRUE(fileName.endsWith(QByteArray("\xe6\x97\xa5.z64")));
+    EXPECT_EQ(QString::fromUtf8(fileName).toUtf8(), fileName);
+
+    // Such refusals cached by a reader that took names for the locale's are read again.
+    ROM refused;
+    refused.setRefusal(ROM::Refusal::UnsafeEntryName);
+    const QByteArray stored = LibraryRecord::fromROM("/a.zip", FileStamp(), refused).encode();
+    QByteArray older = stored;
+    older[1] = char(older[1] & ~4);
+    LibraryRecord record;
+    EXPECT_TRUE(record.decode(stored) && record.stamp.trusted);
+    EXPECT_TRUE(record.decode(older) && !record.stamp.trusted);
 }
 
 } // namespace
