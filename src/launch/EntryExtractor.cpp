@@ -43,6 +43,26 @@ bool writeAll(int fd, const char *data, std::size_t length)
     return true;
 }
 
+// Why the private runtime folder cannot be had, and where it would be.
+QString whyNoFolder()
+{
+    const QString home = XdgFolders::runtimeHome();
+    if (home.isEmpty())
+        return EntryExtractor::tr("The private folder for extracted games cannot be made: there is no private runtime folder.");
+    const QString folder = home + QStringLiteral("/tolvane-launcher");
+    struct stat info;
+    QString why;
+    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0)
+        why = QString::fromLocal8Bit(std::strerror(errno));
+    else if (!S_ISDIR(info.st_mode))
+        why = EntryExtractor::tr("a file that is not a folder is in its place");
+    else if (info.st_uid != ::getuid())
+        why = EntryExtractor::tr("it belongs to another user");
+    else
+        why = EntryExtractor::tr("other users can reach it");
+    return EntryExtractor::tr("The private folder for extracted games, %1, cannot be made: %2.").arg(folder, why);
+}
+
 } // namespace
 
 EntryExtractor::EntryExtractor(QObject *parent) : QObject(parent) {}
@@ -54,10 +74,13 @@ EntryExtractor::~EntryExtractor()
         m_worker.join();
 }
 
-QString EntryExtractor::folderPath()
+QString EntryExtractor::folderPath(QString *problem)
 {
     // Ours and private, and no link that could point the files elsewhere.
-    return XdgFolders::runtime();
+    const QString folder = XdgFolders::runtime();
+    if (folder.isEmpty() && problem)
+        *problem = whyNoFolder();
+    return folder;
 }
 
 void EntryExtractor::removeLeftovers()
@@ -122,9 +145,10 @@ bool EntryExtractor::start(const LocalPath &archivePath, qint32 index, const QSt
         return false;
     if (m_worker.joinable())
         m_worker.join();
-    const QString folder = folderPath();
+    QString problem;
+    const QString folder = folderPath(&problem);
     if (folder.isEmpty()) {
-        Q_EMIT finished(QString(), tr("The private folder for extracted games cannot be made."));
+        Q_EMIT finished(QString(), problem);
         return true;
     }
     m_cancel = false;

@@ -27,7 +27,7 @@ public:
     ~EntryExtractor() override;
 
     /// The private folder, made if needed; empty when it cannot be made safely.
-    static QString folderPath();
+    static QString folderPath(QString *problem = nullptr);
     /// Removes the files extracted there by processes that have ended (call only where no
     /// emulator of a running Launcher can use one: at the start of the one Launcher).
     static void removeLeftovers();

@@ -234,7 +234,7 @@ bool LibraryRecord::decode(const QByteArray &bytes)
         || !get(bytes, offset, stamp.device) || !get(bytes, offset, stamp.inode) || !get(bytes, offset, fileSize)
         || !get(bytes, offset, refusalCode) || !get(bytes, offset, error) || !get(bytes, offset, crc1)
         || !get(bytes, offset, crc2) || !get(bytes, offset, cic) || !get(bytes, offset, regionCode)
-        || refusalCode < -1 || refusalCode > int(ROM::Refusal::ArchiveTooCostly))
+        || refusalCode < -1 || refusalCode > int(ROM::Refusal::IsArchive))
         return false;
     valid = (flags & 1) != 0;
     refusal = refusalCode < 0 ? std::nullopt : std::optional(ROM::Refusal(refusalCode));

@@ -289,6 +289,9 @@ void LibraryScanner::run(const QStringList &folders, bool changesOnly)
         ParallelReader::readAll(
             paths, m_jobs,
             [&](std::size_t index, ParallelReader::Records roms) {
+                // Only a read cancelled gives no record at all: it is left unread, not counted.
+                if (roms.empty())
+                    return;
                 FileStamp stamp = toRead[start + index].stamp;
                 outcomes[index] = ReadVerdict::judge(paths[index], stamp, roms);
                 stamp.trusted = outcomes[index] == ReadVerdict::Trusted;

@@ -74,12 +74,12 @@ void ErrorWinController::center()
     m_dialog->move(frame.topLeft());
 }
 
-void ErrorWinController::showMessage(const QString &message)
+void ErrorWinController::showMessage(const QString &message, const QString &title)
 {
     window();
     m_ui->messageText->setPlainText(message);
     fitMessage();
-    m_dialog->setWindowTitle(tr("Cannot Open the File"));
+    m_dialog->setWindowTitle(title.isEmpty() ? tr("Cannot Open the File") : title);
     center();
     // Shown, not exec()'d: the caller's event (a drop, a socket read) ends normally instead
     // of waiting in a nested loop; the modality still blocks every other window until OK.

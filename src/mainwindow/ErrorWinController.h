@@ -22,7 +22,8 @@ public:
 
     /// Shows \a message in the window, centred and application-modal, and returns at
     /// once; the window stays until OK. A window already up takes the new message.
-    void showMessage(const QString &message);
+    /// Titled "Cannot Open the File" unless \a title says otherwise.
+    void showMessage(const QString &message, const QString &title = QString());
     QString message() const;
 
     /// Ends the modal window.

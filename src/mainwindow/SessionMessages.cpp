@@ -59,7 +59,7 @@ void SessionMessages::showStartFailed(int exitCode, const QString &message)
     if (message.isEmpty())
         return;
     if (exitCode != PlayStatus::NoEmulator) {
-        m_errors->showMessage(message);
+        m_errors->showMessage(message, tr("Cannot Start the Game"));
         return;
     }
     // No program to run: say so, and offer the place to choose one.

@@ -72,7 +72,7 @@ bool ImageDigest::commit(std::size_t length)
         m_firstBytes[m_total + qint64(i)] = m_chunk[m_fill + i];
     m_fill += length;
     m_total += qint64(length);
-    if (m_failed || m_total >= m_limit)
+    if (m_failed || m_total >= m_limit || startsWithArchiveSignature())
         return false;
     if (m_fill == m_chunk.size())
         return digestChunk();
@@ -82,6 +82,14 @@ bool ImageDigest::commit(std::size_t length)
 bool ImageDigest::startsWithImageSignature() const
 {
     return m_total >= 4 && isImageSignature(m_firstBytes);
+}
+
+bool ImageDigest::startsWithArchiveSignature() const
+{
+    // A zip's first header (or its end, when empty), and a 7z's signature.
+    return m_total >= 4
+        && (std::memcmp(m_firstBytes, "PK\3\4", 4) == 0 || std::memcmp(m_firstBytes, "PK\5\6", 4) == 0
+            || std::memcmp(m_firstBytes, "7z\xBC\xAF", 4) == 0);
 }
 
 bool ImageDigest::isImageSignature(const unsigned char *bytes)
@@ -113,6 +121,10 @@ bool ImageDigest::digestChunk()
 
 void ImageDigest::finish(ROM &rom)
 {
+    if (startsWithArchiveSignature()) {
+        rom.setRefusal(ROM::Refusal::IsArchive);
+        return;
+    }
     rom.setFileSize(m_total);
     if (m_total >= m_limit) {
         rom.setRefusal(ROM::Refusal::TooLong);

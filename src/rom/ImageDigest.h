@@ -30,11 +30,13 @@ public:
     qint64 total() const { return m_total; }
     /// The first four bytes as they arrived, once there are four (for telling an image apart).
     bool startsWithImageSignature() const;
+    /// Whether the first four bytes are a .zip's or a .7z's (reading stops there).
+    bool startsWithArchiveSignature() const;
     /// Whether four bytes are an image's first four, in any of the three byte orders.
     static bool isImageSignature(const unsigned char *bytes);
 
     /// Sets the size and either the header fields and MD5 or the refusal (Empty, TooShort,
-    /// TooLong, ReadFailed) on \a rom.
+    /// TooLong, ReadFailed, IsArchive) on \a rom.
     void finish(ROM &rom);
 
 private:

@@ -401,6 +401,10 @@ QString ROM::describeRefusal(Refusal refusal, qint64 fileSize, int errorNumber, 
         return tr("The archive's entries overlap one another, so it would unpack far more than it holds; it is not read.");
     case Refusal::ArchiveTooCostly:
         return tr("The archive unpacks to far more than ROM images of its size would; it is not read further.");
+    case Refusal::IsArchive:
+        if (!entry.isEmpty())
+            return tr("\u201c%1\u201d is an archive inside the archive; archives inside archives are not read.").arg(entry);
+        return tr("It is a .zip or .7z archive, not a ROM image.");
     }
     return QString();
 }

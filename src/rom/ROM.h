@@ -47,6 +47,7 @@ public:
         EntryTooLarge, // declared or found longer than the largest cartridge
         EntriesOverlap, // zip entries share their data: built to unpack far more than it holds
         ArchiveTooCostly, // unpacks to far more than ROM images of its size would
+        IsArchive, // a .zip or .7z whatever its name; inside an archive, not followed
     };
 
     /// The smallest image the reader takes, and the first length it refuses.

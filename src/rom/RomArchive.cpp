@@ -170,6 +170,8 @@ void readEntryInto(RomArchiveCursor &archive, archive_entry *entry, const EntryN
             rom.setRefusal(ROM::Refusal::EntryTooLarge);
         else
             digest.finish(rom);
+        // Archives inside archives are not followed, whatever their name.
+        *isImage = rom.refusal() != ROM::Refusal::IsArchive;
         return;
     case Digested::NotAnImage:
     case Digested::Cancelled:
@@ -181,8 +183,8 @@ void readEntryInto(RomArchiveCursor &archive, archive_entry *entry, const EntryN
             *isImage = false;
             return;
         }
-        // Whether the archive can be read on, the next header tells.
-        rom.setFileSize(digest.total());
+        // Whether the archive can be read on, the next header tells. Its length is unknown: the
+        // header's is what failed to match.
         rom.setRefusal(archive.failure() == ROM::Refusal::ArchiveTooCostly ? ROM::Refusal::ArchiveTooCostly
                                                                           : ROM::Refusal::EntryDamaged);
         return;

@@ -5,9 +5,18 @@
 RomSource::RomSource(const QUrl &url) : m_url(url)
 {
     const QByteArray path = LocalPath::fromUrl(url).bytes();
-    if (!url.isLocalFile() || !RomArchive::hasArchiveExtension(path.constData(), std::size_t(path.size())))
-        return;
-    m_kind = RomArchive::entryOfUrl(url, &m_entryIndex, &m_entryName) ? Kind::ArchiveEntry : Kind::Archive;
+    // An entry's URL names one whatever the archive's name (an archive named .z64 has them too).
+    if (RomArchive::entryOfUrl(url, &m_entryIndex, &m_entryName))
+        m_kind = Kind::ArchiveEntry;
+    else if (url.isLocalFile() && RomArchive::hasArchiveExtension(path.constData(), std::size_t(path.size())))
+        m_kind = Kind::Archive;
+}
+
+RomSource RomSource::asArchive() const
+{
+    RomSource archive(*this);
+    archive.m_kind = Kind::Archive;
+    return archive;
 }
 
 bool RomSource::isSourceName(const char *name, std::size_t length)
@@ -30,7 +39,10 @@ std::shared_ptr<ROM> RomSource::read(const RomReadOptions &options) const
 {
     switch (m_kind) {
     case Kind::ImageFile:
-        return ROM::romFromURL(m_url, options);
+        // An archive by its content, whatever its name says.
+        if (std::shared_ptr<ROM> rom = ROM::romFromURL(m_url, options); rom->refusal() != ROM::Refusal::IsArchive)
+            return rom;
+        return asArchive().read(options);
     case Kind::ArchiveEntry:
         return RomArchive::readImage(fileUrl(), m_entryIndex, m_entryName, options);
     case Kind::Archive:
@@ -46,5 +58,10 @@ std::vector<std::shared_ptr<ROM>> RomSource::readAll(const RomReadOptions &optio
 {
     if (m_kind == Kind::Archive)
         return RomArchive::readImages(fileUrl(), options);
+    if (m_kind == Kind::ImageFile) {
+        if (std::shared_ptr<ROM> rom = ROM::romFromURL(m_url, options); rom->refusal() != ROM::Refusal::IsArchive)
+            return {rom};
+        return RomArchive::readImages(fileUrl(), options);
+    }
     return {read(options)};
 }

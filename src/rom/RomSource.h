@@ -13,8 +13,9 @@
 
 /// Where a ROM comes from, and the one place that tells a plain image file from an archive
 /// and from one image entry inside an archive: the window, the library and tolvane-rominfo
-/// all read through it. An archive is a .zip or .7z by its name; an entry is an archive's
-/// URL with "INDEX:NAME" as its fragment (RomArchive::entryUrl()).
+/// all read through it. An archive is a .zip or .7z by its name, or by its first bytes when
+/// it bears an image's name; an entry is an archive's URL with "INDEX:NAME" as its fragment
+/// (RomArchive::entryUrl()).
 ///
 /// Reading takes as long as the image is long: call the reading operations off the GUI
 /// thread (RomSourceReader does).
@@ -51,6 +52,8 @@ public:
     std::vector<std::shared_ptr<ROM>> readAll(const RomReadOptions &options = {}) const;
 
 private:
+    RomSource asArchive() const;
+
     QUrl m_url;
     Kind m_kind = Kind::ImageFile;
     qint32 m_entryIndex = -1;

@@ -2,6 +2,7 @@
 #include "launch/EntryExtractor.h"
 #include "library/LibraryRecord.h"
 #include "rom/RomArchive.h"
+#include "rom/RomSource.h"
 #include "support/ArchiveBuilder.h"
 #include "support/RomImageBuilder.h"
 
@@ -107,6 +108,46 @@ TEST_F(ArchiveLimitsTest, ArchiveBombsAreRefusedBeforeTheyCostMuch)
     const auto good = RomArchive::readImages(write("good.zip", rawZip({{"A.z64", image}, {"B.z64", padded}})));
     ASSERT_EQ(good.size(), 2u);
     EXPECT_TRUE(good[0]->isValid() && good[1]->isValid() && good[1]->fileSize() == padded.size());
+}
+
+// What a file is, its bytes tell: a zip named .z64 is an archive, a zip inside one is not followed.
+TEST_F(ArchiveLimitsTest, ArchivesAreKnownByTheirContentAndDamagedEntriesHaveNoLength)
+{
+    const QByteArray image = RomImageBuilder().image();
+    const QByteArray twoImages = rawZip({{"A.z64", image}, {"B.z64", image}});
+    const QUrl disguised = write("disguised.z64", twoImages);
+    const auto records = RomSource(disguised).readAll();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_TRUE(records[1]->isValid() && records[1]->archiveEntry() == QStringLiteral("B.z64") && records[1]->fileSize() == image.size());
+    EXPECT_EQ(RomSource(disguised).read()->archiveEntry(), QStringLiteral("A.z64"));
+    EXPECT_TRUE(RomSource(RomArchive::entryUrl(disguised, 1, QStringLiteral("B.z64"))).read()->isValid());
+
+    const QUrl nested = write("nested.zip", rawZip({{"Inner.z64", twoImages}, {"Game.z64", image}}));
+    const auto outer = RomSource(nested).readAll();
+    ASSERT_EQ(outer.size(), 1u);
+    EXPECT_EQ(outer[0]->archiveEntry(), QStringLiteral("Game.z64"));
+    EXPECT_EQ(RomArchive::readImage(nested, 0, QStringLiteral("Inner.z64"))->refusalReason(),
+              QStringLiteral("\u201cInner.z64\u201d is an archive inside the archive; archives inside archives are not read."));
+
+    // A damaged entry's length is not known: its header's is what failed to match.
+    QByteArray damaged = twoImages;
+    damaged[200] = char(~damaged[200]);
+    const auto broken = RomArchive::readImages(write("damaged.zip", damaged));
+    ASSERT_FALSE(broken.empty());
+    EXPECT_EQ(broken[0]->refusal(), ROM::Refusal::EntryDamaged);
+    EXPECT_FALSE(broken[0]->fileSize().has_value());
+
+    // Play's extraction says why its private folder cannot be made, and where it is.
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path()));
+    write("tolvane-launcher", "a file in the folder's place");
+    EntryExtractor extractor;
+    QString error;
+    QObject::connect(&extractor, &EntryExtractor::finished, [&error](const QString &, const QString &why) { error = why; });
+    extractor.start(LocalPath::fromUrl(nested), 1, QStringLiteral("Game.z64"));
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    EXPECT_EQ(error, QStringLiteral("The private folder for extracted games, %1/tolvane-launcher, cannot be made: a file that is not a folder is in its place.")
+                         .arg(m_dir.path()));
 }
 
 // libarchive gives names in the locale's character set: in the C locale, none beyond ASCII.

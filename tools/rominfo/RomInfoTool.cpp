@@ -251,6 +251,8 @@ QString RomInfoTool::failureReason(const ROM &rom)
         return tr("overlapping entries in the archive");
     case Refusal::ArchiveTooCostly:
         return tr("the archive unpacks to far more than its size allows");
+    case Refusal::IsArchive:
+        return tr("an archive, not a ROM image");
     case Refusal::NotLocalFile:
     case Refusal::CannotOpen:
     case Refusal::ReadFailed:
