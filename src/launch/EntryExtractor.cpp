@@ -179,6 +179,8 @@ void EntryExtractor::run(const LocalPath &archivePath, qint32 index, const QStri
     };
     RomArchive::Options options;
     options.cancel = &m_cancel;
+    // Passing through a solid archive's earlier entries: a bar that moves, of no known length.
+    options.progress = [this](qint64 passed, qint64) { Q_EMIT progress(passed, -1); };
     const auto sink = [&](const char *data, std::size_t length, qint64 declared) {
         // The whole entry must fit before anything is written: a half-written game is useless.
         if (done == 0 && declared > 0 && notEnoughSpace(declared)) {

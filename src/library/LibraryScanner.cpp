@@ -284,8 +284,15 @@ void LibraryScanner::run(const QStringList &folders, bool changesOnly)
         std::vector<ReadVerdict::Outcome> outcomes(paths.size(), ReadVerdict::Trusted);
         QMutex pendingLock;
         QList<LibraryRecord> pending;
-        QElapsedTimer sinceEmit;
-        sinceEmit.start();
+        // Rows are told as they finish, the count with them, whatever is still being read.
+        int told = -1;
+        const auto tell = [&]() {
+            QMutexLocker lock(&pendingLock);
+            if (!pending.isEmpty())
+                Q_EMIT recordsFound(std::exchange(pending, {}));
+            if (const int count = done; count != told)
+                Q_EMIT progress(told = count, toReadCount, fromCache);
+        };
         ParallelReader::readAll(
             paths, m_jobs,
             [&](std::size_t index, ParallelReader::Records roms) {
@@ -299,17 +306,12 @@ void LibraryScanner::run(const QStringList &folders, bool changesOnly)
                 for (const std::shared_ptr<ROM> &rom : roms)
                     records.push_back(LibraryRecord::fromROM(paths[index], stamp, *rom));
                 attempted[start + index] = 1;
-                const int count = ++done;
                 QMutexLocker lock(&pendingLock);
+                ++done;
                 if (outcomes[index] != ReadVerdict::Away)
                     pending.append(QList<LibraryRecord>(records.cbegin(), records.cend()));
-                if (sinceEmit.elapsed() >= kEmitIntervalMs) {
-                    sinceEmit.restart();
-                    Q_EMIT recordsFound(std::exchange(pending, {}));
-                    Q_EMIT progress(count, toReadCount, fromCache);
-                }
             },
-            &m_cancel);
+            &m_cancel, tell, kEmitIntervalMs);
         // Unread slots (a cancel) have no record. Rows an archive no longer gives (an entry
         // gone, or the archive refused as a whole before) go from the list and the cache.
         std::vector<LibraryRecord> read;
@@ -349,8 +351,6 @@ void LibraryScanner::run(const QStringList &folders, bool changesOnly)
             Q_EMIT recordsFound(awayRows);
         m_cache->store(read);
         fresh.insert(fresh.end(), std::make_move_iterator(read.begin()), std::make_move_iterator(read.end()));
-        if (!pending.isEmpty())
-            Q_EMIT recordsFound(pending);
         Q_EMIT progress(done, toReadCount, fromCache);
         start = end;
     }

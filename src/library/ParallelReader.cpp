@@ -8,6 +8,8 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -47,8 +49,33 @@ int ParallelReader::defaultJobs()
 
 void ParallelReader::readAll(const std::vector<QByteArray> &paths, int jobs,
                              const std::function<void(std::size_t, Records)> &onRecords,
-                             const std::atomic<bool> *cancel)
+                             const std::atomic<bool> *cancel, const std::function<void()> &onTick, int tickMs)
 {
+    std::mutex tickLock;
+    std::condition_variable ended;
+    bool reading = true;
+    std::thread ticker;
+    if (onTick) {
+        ticker = std::thread([&]() {
+            std::unique_lock<std::mutex> lock(tickLock);
+            while (!ended.wait_for(lock, std::chrono::milliseconds(tickMs), [&reading] { return !reading; })) {
+                lock.unlock();
+                onTick();
+                lock.lock();
+            }
+        });
+    }
+    const auto endTicks = [&]() {
+        if (!ticker.joinable())
+            return;
+        {
+            const std::lock_guard<std::mutex> lock(tickLock);
+            reading = false;
+        }
+        ended.notify_all();
+        ticker.join();
+        onTick();
+    };
     std::atomic<std::size_t> next{0};
     const auto work = [&]() {
         for (;;) {
@@ -66,6 +93,7 @@ void ParallelReader::readAll(const std::vector<QByteArray> &paths, int jobs,
     const std::size_t threads = std::min<std::size_t>(std::size_t(std::max(1, jobs)), paths.size());
     if (threads <= 1) {
         work();
+        endTicks();
         return;
     }
     std::vector<std::thread> pool;
@@ -76,4 +104,5 @@ void ParallelReader::readAll(const std::vector<QByteArray> &paths, int jobs,
     work();
     for (std::thread &thread : pool)
         thread.join();
+    endTicks();
 }

@@ -33,8 +33,11 @@ public:
     /// Reads every path and hands its records to \a onRecords with the path's index, on the
     /// reading thread, in the order reads complete. Returns when all are read or, once
     /// \a cancel is set, when the reads under way have ended (a cancelled archive gives no
-    /// records).
+    /// records). \a onTick, when given, is called every \a tickMs on a thread of its own while
+    /// reads go on, and once at the end: what finished is told even while one slow archive
+    /// is still being read.
     static void readAll(const std::vector<QByteArray> &paths, int jobs,
                         const std::function<void(std::size_t, Records)> &onRecords,
-                        const std::atomic<bool> *cancel = nullptr);
+                        const std::atomic<bool> *cancel = nullptr, const std::function<void()> &onTick = {},
+                        int tickMs = 100);
 };

@@ -377,10 +377,12 @@ std::shared_ptr<ROM> RomArchive::readImage(const QUrl &url, qint32 index, const 
     EntryName name;
     name.text = entry;
     std::shared_ptr<ROM> rom = entryRecord(url, index, name);
-    if (!found) {
+    if (!found && options.cancelled())
+        rom->setRefusal(ROM::Refusal::ReadFailed, ECANCELED);
+    else if (!found)
         rom->setRefusal(archive.failure().value_or(ROM::Refusal::EntryMissing));
+    if (!found)
         return rom;
-    }
     name = entryName(found);
     bool isImage = false;
     readEntryInto(archive, found, name, *rom, false, options, &isImage);
@@ -396,6 +398,8 @@ std::optional<ROM::Refusal> RomArchive::extract(const LocalPath &archivePath, qi
         return failed->refusal().value_or(ROM::Refusal::ArchiveDamaged);
     archive.drainPassedEntries(options);
     archive_entry *found = findEntry(archive, index, entry);
+    if (!found && options.cancelled())
+        return ROM::Refusal::ReadFailed;
     if (!found)
         return archive.failure().value_or(ROM::Refusal::EntryMissing);
     if (!entryName(found).safe)

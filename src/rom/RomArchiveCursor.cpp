@@ -85,7 +85,12 @@ archive_entry *RomArchiveCursor::next()
         return nullptr;
     if (m_drain && m_index >= 0 && archive_format(m_archive) == ARCHIVE_FORMAT_7ZIP) {
         m_scratch.resize(256 * 1024);
-        while (!m_drain->cancelled() && read(m_scratch.data(), m_scratch.size()) > 0) {
+        // A solid archive's earlier entries can take seconds: the progress moves meanwhile
+        // (of a length not known), and a cancel is heard between pieces.
+        for (long got = 0; !m_drain->cancelled() && (got = read(m_scratch.data(), m_scratch.size())) > 0;) {
+            m_drained += got;
+            if (m_drain->progress)
+                m_drain->progress(m_drained, -1);
         }
         if (m_drain->cancelled() || m_failure)
             return nullptr;

@@ -34,7 +34,8 @@ public:
 
     /// libarchive 3.6 loses its place in a solid .7z when an entry it skipped unread is
     /// followed by one that is read ("Truncated 7-Zip file body"). Where a later entry's data
-    /// is wanted, each 7z entry passed over is drained instead, which a cancel can also stop.
+    /// is wanted, each 7z entry passed over is drained instead, which a cancel can also stop;
+    /// the options' progress hears of it, with -1 for the length.
     void drainPassedEntries(const RomReadOptions &options) { m_drain = &options; }
 
     /// The next header; null at the end or when the archive cannot be read on (see failure()).
@@ -54,6 +55,7 @@ private:
     qint64 m_fileSize = -1;
     qint64 m_budget = 0;
     qint64 m_inflated = 0;
+    qint64 m_drained = 0;
     archive *m_archive = nullptr;
     int m_index = -1;
     std::optional<ROM::Refusal> m_failure;

@@ -150,6 +150,31 @@ TEST_F(ArchiveLimitsTest, ArchivesAreKnownByTheirContentAndDamagedEntriesHaveNoL
                          .arg(m_dir.path()));
 }
 
+// Reaching the last entry of a solid .7z reads through the others: Cancel is heard meanwhile.
+TEST_F(ArchiveLimitsTest, CancelIsHeardWhilePassingThroughASolidArchive)
+{
+    ArchiveBuilder builder;
+    for (const char *name : {"A.z64", "B.z64", "C.z64"})
+        builder.add(name, RomImageBuilder().setSize(1 << 20).setName(name).image());
+    const QString path = m_dir.filePath(QStringLiteral("solid.7z"));
+    ASSERT_TRUE(builder.writeTo(path));
+    std::atomic<bool> cancel{false};
+    RomArchive::Options options;
+    options.cancel = &cancel;
+    qint64 passed = 0;
+    options.progress = [&](qint64 done, qint64 total) {
+        passed = done;
+        cancel = total < 0;
+    };
+    bool written = false;
+    const auto refusal = RomArchive::extract(LocalPath::fromText(path), 2, QStringLiteral("C.z64"),
+                                             [&written](const char *, std::size_t, qint64) { return written = true; }, options);
+    EXPECT_EQ(refusal, ROM::Refusal::ReadFailed);
+    EXPECT_FALSE(written);
+    EXPECT_GT(passed, 0);
+    EXPECT_LT(passed, 1 << 20);
+}
+
 // libarchive gives names in the locale's character set: in the C locale, none beyond ASCII.
 TEST_F(ArchiveLimitsTest, EntryNamesReadTheSameUnderAnyLocaleAndOldZipNamesAsCodePage437)
 {
