@@ -203,12 +203,14 @@ void LibraryCache::failed(const QSqlError &error)
             setAside(failure.inWords());
         return;
     }
-    if (failure.meansFull())
+    if (failure.meansFull()) {
         stopWriting(tr("The disk holding the library cache is full"));
-    else if (failure.meansBusy())
-        stopWriting(tr("The library cache is in use by another program"));
-    else
+    } else if (failure.meansBusy()) {
+        // A lock ends: what was not written is kept and tried again at the next scan.
+        m_message = tr("The library cache is in use by another program; what was found is written at the next scan.");
+    } else {
         stopWriting(tr("The library cache “%1” cannot be written (%2)").arg(m_path, failure.inWords()));
+    }
 }
 
 std::vector<LibraryRecord> LibraryCache::load()

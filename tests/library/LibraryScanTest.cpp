@@ -1,14 +1,16 @@
-// A slow archive among quick files: what finished is shown and counted while it is read.
+// A scan beside slow archives and other programs: what finished is told, what was found is kept.
 #include "LibraryFixture.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 namespace {
 
-using LibraryArchiveScanTest = LibraryFixture;
+using LibraryScanTest = LibraryFixture;
 
-TEST_F(LibraryArchiveScanTest, rowsAndCountsComeAsReadsFinishAndACancelledArchiveIsNotCountedAsRead)
+TEST_F(LibraryScanTest, rowsAndCountsComeAsReadsFinishAndACancelledArchiveIsNotCountedAsRead)
 {
     // 8 MiB of random letters in a .7z unpack at tens of MB/s: slow beside three plain files.
     QByteArray image = RomImageBuilder().setSize(8 << 20).image();
@@ -44,6 +46,29 @@ TEST_F(LibraryArchiveScanTest, rowsAndCountsComeAsReadsFinishAndACancelledArchiv
     });
     EXPECT_EQ(cancelled.counts, std::tuple(4, 0, 3));
     EXPECT_EQ(scan(cache, folders).counts, std::tuple(4, 3, 1));
+}
+
+// Another program's write lock held past a scan's end: the next scan of the session writes.
+TEST_F(LibraryScanTest, aCacheLockThatOutlastsAScanIsTriedAgainAtTheNextScan)
+{
+    const QStringList folders{m_dir.filePath(QStringLiteral("lib"))};
+    const QString cache = m_dir.filePath(QStringLiteral("library.sqlite"));
+    file(QStringLiteral("lib/a.z64"));
+    EXPECT_EQ(scan(cache, folders).counts, std::tuple(1, 0, 1));
+    LibraryScanner scanner(cache, 1);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+        db.setDatabaseName(cache);
+        QSqlQuery query(db);
+        ASSERT_TRUE(db.open() && query.exec(QStringLiteral("BEGIN IMMEDIATE")));
+        file(QStringLiteral("lib/b.z64"));
+        scanner.scan(folders);
+        query.exec(QStringLiteral("ROLLBACK"));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    file(QStringLiteral("lib/c.z64"));
+    scanner.scan(folders);
+    EXPECT_EQ(scan(cache, folders).counts, std::tuple(3, 3, 0));
 }
 
 } // namespace
