@@ -36,7 +36,7 @@ QByteArray rawZip(const QList<RawEntry> &entries, bool shareFirstData = false)
         const QByteArray common = le(20, 2) + le(entry.utf8Flag ? 0x800 : 0, 2) + le(8, 2) + le(0, 4) + le(crc, 4)
             + le(quint64(packed.size()), 4) + le(quint64(entry.declared >= 0 ? entry.declared : entry.data.size()), 4)
             + le(quint64(entry.name.size()), 2) + le(0, 2);
-        directory += le(0x02014b50, 4) + le(20, 2) + common + le(0, 10) + le(shareFirstData ? 0 : quint64(body.size()), 4) + entry.name;
+        directory += le(0x02014b50, 4) + le(20, 2) + common + QByteArray(10, 0) + le(shareFirstData ? 0 : quint64(body.size()), 4) + entry.name;
         if (!shareFirstData || body.isEmpty())
             body += le(0x04034b50, 4) + common + entry.name + packed;
     }
