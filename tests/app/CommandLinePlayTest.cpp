@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTest>
 
 #include <csignal>
 #include <functional>

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>

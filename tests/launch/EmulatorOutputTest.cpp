@@ -9,8 +9,6 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QRegularExpression>
-#include <QScopeGuard>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>

@@ -1,5 +1,4 @@
 #include "library/FolderWalker.h"
-#include "library/LibraryCache.h"
 #include "library/LibraryScanner.h"
 #include "library/ParallelReader.h"
 #include "rom/ArchiveWindow.h"
@@ -15,7 +14,6 @@
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>

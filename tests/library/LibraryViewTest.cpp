@@ -27,7 +27,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
-#include <QPushButton>
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>

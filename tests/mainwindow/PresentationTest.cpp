@@ -12,14 +12,11 @@
 #include "mainwindow/ROMViewController.h"
 #include "mainwindow/WindowController.h"
 
-#include <QAbstractButton>
 #include <QAccessible>
-#include <QAction>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>

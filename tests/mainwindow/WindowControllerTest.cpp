@@ -36,7 +36,6 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTimer>
 #include <QLabel>
 #include <QTest>

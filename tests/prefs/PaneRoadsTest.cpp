@@ -4,7 +4,6 @@
 #include "prefs/PrefrenceWindowController.h"
 #include "prefs/VideoPreferencesViewController.h"
 
-#include <QAction>
 #include <QFileDialog>
 #include <QListWidget>
 #include <QTest>

@@ -8,12 +8,9 @@
 #include "ui_VideoPrefsView.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QScreen>
 #include <QTest>
 
 namespace {

@@ -18,11 +18,8 @@
 
 #include "ui_VideoPrefsView.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QLabel>
 #include <QListWidget>
 #include <QTest>
 #include <QUrl>

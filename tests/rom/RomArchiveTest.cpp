@@ -3,7 +3,6 @@
 #include "support/RomImageBuilder.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 

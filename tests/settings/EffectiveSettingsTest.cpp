@@ -2,7 +2,6 @@
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
 
-#include <QDateTime>
 #include <QTemporaryDir>
 #include <QUrl>
 
