@@ -105,7 +105,7 @@ TEST_F(RomArchiveTest, ImageEntriesAreListedFromTheHeadersWithoutReadingTheirDat
                   ROM::Refusal::EntryDamaged) << name;
     }
     // With no image name at all, the first four bytes tell; with none, the archive is refused.
-    ASSERT_TRUE(ArchiveBuilder().add("a.txt", "text").add("dump.bin", image).writeTo(path("nameless.7z")));
+    ASSERT_TRUE(ArchiveBuilder().add("a.txt", "text").add("dump.bin", RomImageBuilder().image()).writeTo(path("nameless.7z")));
     const auto nameless = RomArchive::listImages(QUrl::fromLocalFile(path("nameless.7z"))).entries;
     EXPECT_TRUE(nameless.size() == 1u && nameless[0].name == QStringLiteral("dump.bin") && nameless[0].index == 1);
     ASSERT_TRUE(ArchiveBuilder().add("a.txt", "text").writeTo(path("none.zip")));
