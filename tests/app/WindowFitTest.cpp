@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>

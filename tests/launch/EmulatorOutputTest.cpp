@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>

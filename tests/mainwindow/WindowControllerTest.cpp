@@ -36,6 +36,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QLabel>
 #include <QTest>

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QScreen>
 #include <QTest>
 
 namespace {
