@@ -70,7 +70,6 @@ class Session:
             self.env['ASAN_OPTIONS'] += ':strict_string_checks=0'
         self.settings = os.path.join(self.env['XDG_CONFIG_HOME'], 'tolvane-launcher', 'settings.plist')
         self.history = os.path.join(home, '.local/share/tolvane-launcher/history.sqlite')
-        self.cache = os.path.join(home, '.cache/tolvane-launcher')
         os.makedirs(home)
         os.makedirs(os.path.dirname(self.settings))
         os.makedirs(self.env['XDG_RUNTIME_DIR'], 0o700)
@@ -114,10 +113,7 @@ class Session:
     def focus(self, window=None):
         window = window or self.window
         run_quietly('xdotool', 'windowfocus', '--sync', window)
-        wait_until(lambda: self.focused() == window, 'focus on ' + window, 10)
-
-    def focused(self):
-        return run_quietly('xdotool', 'getwindowfocus').stdout.strip()
+        wait_until(lambda: run_quietly('xdotool', 'getwindowfocus').stdout.strip() == window, 'focus on ' + window, 10)
 
     def windows(self, name):
         return run_quietly('xdotool', 'search', '--onlyvisible', '--name', name).stdout.split()
