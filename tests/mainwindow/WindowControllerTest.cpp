@@ -124,12 +124,9 @@ TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandInAndItsPro
     EXPECT_FALSE(QFile::exists(world.path(QStringLiteral("record"))) || QFile::exists(ini));
     EXPECT_TRUE(QFile::exists(world.configFilePath()));
 
-    // Stop while running withdraws everything until the game has ended.
+    // Stop ends the whole process group (what the toolbar says meanwhile is StopSays…'s).
     controller.stopButton()->trigger();
-    EXPECT_EQ(toolbarState(), QStringLiteral("----"));
     ASSERT_TRUE(waitForNoChild());
-    EXPECT_EQ(toolbarState(), QStringLiteral("PE--"));
-    EXPECT_EQ(controller.statusLabel()->text(), QStringLiteral("The emulator stopped."));
     EXPECT_TRUE(waitUntilEnded(pids[0]) && waitUntilEnded(pids[1]));
 
     // A new start plays the ROM now shown, after removing the emulator's settings file.
@@ -143,7 +140,6 @@ TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandInAndItsPro
     EXPECT_EQ(toolbarState(), QStringLiteral("----"));
     ASSERT_TRUE(waitForNoChild());
     EXPECT_EQ(toolbarState(), QStringLiteral("PE--"));
-    EXPECT_EQ(controller.statusLabel()->text(), QStringLiteral("The emulator stopped."));
 
     // Quitting with a paused child leaves no emulator behind; Eject clears the window.
     world.clearRecord();
