@@ -140,6 +140,8 @@ TEST_F(WindowControllerTest, ToolbarFollowsEveryStateWithTheRealStandInAndItsPro
     EXPECT_EQ(toolbarState(), QStringLiteral("----"));
     ASSERT_TRUE(waitForNoChild());
     EXPECT_EQ(toolbarState(), QStringLiteral("PE--"));
+    // The run reaches the history and the ROM view (how it reads is GameHistoryTest's).
+    EXPECT_TRUE(QTest::qWaitFor([this] { return controller.romVC()->lastPlayedField()->text() == QStringLiteral("Today"); }, kTimeoutMs));
 
     // Quitting with a paused child leaves no emulator behind; Eject clears the window.
     world.clearRecord();
