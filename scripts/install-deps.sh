@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config python3
     qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 qt6-svg-dev
-    libsdl1.2-dev libplist-dev libssl-dev libx11-dev libqt6sql6-sqlite libsqlite3-dev libarchive-dev liblzma-dev
+    libsdl2-dev libplist-dev libssl-dev libx11-dev libqt6sql6-sqlite libsqlite3-dev libarchive-dev liblzma-dev
     shared-mime-info fonts-dejavu-core
 )
 if [[ "${1:-}" != "--run" ]]; then

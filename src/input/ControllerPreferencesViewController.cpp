@@ -1,39 +1,30 @@
 #include "input/ControllerPreferencesViewController.h"
 
 #include "input/ControllerPicture.h"
+#include "input/ControllerRecord.h"
 #include "input/InputTableView.h"
 #include "input/MappingTableModel.h"
 #include "input/MappingValue.h"
+#include "input/PadCapture.h"
+#include "input/PadLayout.h"
+#include "input/PadService.h"
 #include "platform/Bundle.h"
-#include "platform/SdlJoystickSetup.h"
 #include "platform/UserDefaults.h"
 
 #include "ui_ControllerPrefsView.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QSignalBlocker>
-#include <QThread>
-
-#include <SDL/SDL.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <utility>
 
 namespace {
 
-const QString kKeyboardTitle = QStringLiteral("Keyboard");
 const QString kMappingKey = QStringLiteral("Mapping");
 const QString kControllersKey = QStringLiteral("Controllers");
 const QString kDateKey = QStringLiteral("ControllersLastModifedDate");
-
-constexpr unsigned long kPollPauseMs = 50;
-constexpr unsigned long kAxisPauseMs = 500;
-constexpr int kAxisThreshold = 31001;
 
 QStringList toStringList(const QVariant &value)
 {
@@ -43,31 +34,14 @@ QStringList toStringList(const QVariant &value)
     return list;
 }
 
-QVariantList toVariantList(const QStringList &list)
-{
-    QVariantList result;
-    result.reserve(list.size());
-    for (const QString &item : list)
-        result.append(item);
-    return result;
-}
-
 } // namespace
 
 ControllerPreferencesViewController::ControllerPreferencesViewController(QObject *parent)
     : NibViewController(QStringLiteral("ControllerPrefsView"), parent)
 {
-    // Quitting with a capture thread waiting must neither hang nor leave it polling.
-    if (QCoreApplication::instance()) {
-        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
-                &ControllerPreferencesViewController::stopCaptureThreads);
-    }
 }
 
-ControllerPreferencesViewController::~ControllerPreferencesViewController()
-{
-    stopCaptureThreads();
-}
+ControllerPreferencesViewController::~ControllerPreferencesViewController() = default;
 
 void ControllerPreferencesViewController::setupUi(QWidget *view)
 {
@@ -93,10 +67,29 @@ QLabel *ControllerPreferencesViewController::hintLabel() const
     return m_ui ? m_ui->hintLabel : nullptr;
 }
 
-void ControllerPreferencesViewController::setJoystickNameForTesting(const QString &name)
+QLabel *ControllerPreferencesViewController::padsLabel() const
 {
-    m_joystickName = name;
-    updateHint();
+    return m_ui ? m_ui->padsLabel : nullptr;
+}
+
+QPushButton *ControllerPreferencesViewController::layoutButton() const
+{
+    return m_ui ? m_ui->layoutButton : nullptr;
+}
+
+QComboBox *ControllerPreferencesViewController::usbNameBox() const
+{
+    return m_ui ? m_ui->usbNameBox : nullptr;
+}
+
+QString ControllerPreferencesViewController::currentTitle() const
+{
+    return m_popupButton ? m_popupButton->currentData().toString() : QString();
+}
+
+bool ControllerPreferencesViewController::isCapturingFromPads() const
+{
+    return m_capture && m_capture->isArmed();
 }
 
 void ControllerPreferencesViewController::updateHint()
@@ -104,19 +97,61 @@ void ControllerPreferencesViewController::updateHint()
     if (!m_ui)
         return;
     // Say what a selected row will capture, so that a row that can capture nothing is
-    // never silent.
-    // Only a selected row listens: until then the hint asks for one.
+    // never silent. Only a selected row listens: until then the hint asks for one.
     const bool armed = selectedRow() >= 0;
     QString hint;
-    if (m_popupButton->currentText() == kKeyboardTitle)
+    if (ControllerRecord::isKeyboardTitle(currentTitle()))
         hint = armed ? tr("Press a key") : tr("Select an input, then press a key");
-    else if (m_joystickName.isEmpty())
-        hint = tr("No joystick connected");
+    else if (m_layoutMode)
+        hint = tr("Press any button of the pad to use; its layout fills every input at once.");
     else if (armed)
-        hint = tr("Press a button or move a stick on %1").arg(m_joystickName);
+        hint = tr("Press a button or move a stick on any pad");
     else
-        hint = tr("Select an input, then press a button or move a stick on %1").arg(m_joystickName);
-    m_ui->hintLabel->setText(hint);
+        hint = tr("Select an input, then press a button or move a stick on any pad");
+    m_ui->hintLabel->setText(m_note.isEmpty() ? hint : m_note + QLatin1Char(' ') + hint);
+}
+
+void ControllerPreferencesViewController::updatePads()
+{
+    if (!m_ui)
+        return;
+    QStringList names;
+    for (const PadInfo &pad : PadService::instance().pads())
+        names.append(pad.name);
+    m_ui->padsLabel->setText(names.isEmpty() ? tr("No pad connected. Plug one in; it is found at once.")
+                                             : tr("Pads: %1", nullptr, int(names.size())).arg(names.join(QStringLiteral(", "))));
+    fillUsbNames();
+}
+
+void ControllerPreferencesViewController::fillUsbNames()
+{
+    // Only a pad's controller is named in the emulator's file by a pad's name.
+    const bool pad = !ControllerRecord::isKeyboardTitle(currentTitle()) && !currentTitle().isEmpty();
+    m_ui->usbNameLabel->setEnabled(pad);
+    m_ui->usbNameBox->setEnabled(pad);
+    const QSignalBlocker blocker(m_ui->usbNameBox);
+    m_ui->usbNameBox->clear();
+    if (!pad)
+        return;
+    const QString current = ControllerRecord(m_currentController).usbName();
+    m_ui->usbNameBox->addItem(current, current);
+    for (const PadInfo &info : PadService::instance().pads()) {
+        if (m_ui->usbNameBox->findData(info.name) < 0)
+            m_ui->usbNameBox->addItem(info.name, info.name);
+    }
+    m_ui->usbNameBox->setCurrentIndex(0);
+}
+
+void ControllerPreferencesViewController::usbNameChosen(int index)
+{
+    const QString name = m_ui->usbNameBox->itemData(index).toString();
+    ControllerRecord record(m_currentController);
+    if (name == record.usbName())
+        return;
+    record.setUsbName(name);
+    m_currentController = record.toVariantMap();
+    storeControllers();
+    storeDate();
 }
 
 void ControllerPreferencesViewController::pictureInputClicked(int row)
@@ -136,12 +171,14 @@ void ControllerPreferencesViewController::awakeFromNib()
     m_defaults = &UserDefaults::standardUserDefaults();
     m_mappingList = toStringList(m_defaults->arrayForKey(kMappingKey).value_or(QVariantList{}));
     m_controllers = m_settings.dictionaryForKey(kControllersKey).value_or(QVariantMap{});
-    m_popupButton->addItems(m_controllers.keys());
+    for (const QString &title : m_controllers.keys())
+        m_popupButton->addItem(ControllerRecord::displayName(title), title);
     setCurrentMapping();
 
     m_model = new MappingTableModel(
         {[this] { return numberOfRowsInTableView(); },
-         [this](int column, int row) { return tableViewObjectValue(column, row); }},
+         [this](int column, int row) { return tableViewObjectValue(column, row); },
+         [this](int row) { return m_rowNotes.value(row); }},
         this);
     m_tableView->setModel(m_model);
     m_tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -166,6 +203,10 @@ void ControllerPreferencesViewController::awakeFromNib()
     });
     connect(m_resetButton, &QPushButton::clicked, this,
             &ControllerPreferencesViewController::resetToDefaults);
+    connect(m_ui->layoutButton, &QPushButton::clicked, this,
+            &ControllerPreferencesViewController::mapFromPadLayout);
+    connect(m_ui->usbNameBox, &QComboBox::activated, this,
+            &ControllerPreferencesViewController::usbNameChosen);
 
     m_picture->setInputNames(m_mappingList);
     connect(m_tableView->selectionModel(), &QItemSelectionModel::selectionChanged, m_picture,
@@ -173,20 +214,25 @@ void ControllerPreferencesViewController::awakeFromNib()
     connect(m_picture, &ControllerPicture::inputClicked, this,
             &ControllerPreferencesViewController::pictureInputClicked);
 
+    m_capture = new PadCapture(this);
+    connect(m_capture, &PadCapture::captured, this, &ControllerPreferencesViewController::padCaptured);
+    connect(m_capture, &PadCapture::padLost, this, [this](const PadInfo &pad) {
+        m_note = tr("%1 was unplugged. The input is unchanged and waits for a press on any pad.").arg(pad.name);
+        updateHint();
+    });
+    PadService &pads = PadService::instance();
+    connect(&pads, &PadService::padAdded, this, &ControllerPreferencesViewController::updatePads);
+    connect(&pads, &PadService::padRemoved, this, &ControllerPreferencesViewController::updatePads);
+
     view()->installEventFilter(this);
-    m_joy1 = SdlJoystickSetup::openFirstJoystick();
-    // Capture reads this one device; SDL 1.2 cannot tell us about devices plugged in later.
-    if (m_joy1) {
-        const char *name = SDL_JoystickName(SDL_JoystickIndex(m_joy1));
-        m_joystickName = name && *name ? QString::fromLocal8Bit(name) : tr("Joystick 1");
-    }
+    updatePads();
     updateHint();
 }
 
 bool ControllerPreferencesViewController::eventFilter(QObject *watched, QEvent *event)
 {
     // A pane that is not on screen, or in a window that is not active, must not keep
-    // rewriting the mapping from a joystick (the user may be playing with it); it re-arms
+    // rewriting the mapping from a pad (the user may be playing with it); it re-arms
     // for the selected row when it is shown and active again.
     if (isViewLoaded() && watched == view()) {
         const QEvent::Type type = event->type();
@@ -213,35 +259,29 @@ void ControllerPreferencesViewController::disarmCapture()
 {
     if (m_tableView)
         m_tableView->listenForKeys(false);
-    if (m_inputThread && m_inputThread->isRunning())
-        m_inputThread->requestInterruption();
-    // Presses made meanwhile (while playing, say) wait in the queue; they are not meant for us.
-    m_discardQueuedEvents = true;
+    // Presses made meanwhile (while playing, say) are dropped by the pad service.
+    if (m_capture)
+        m_capture->cancel();
 }
 
-bool ControllerPreferencesViewController::joystickCaptureAllowed()
+bool ControllerPreferencesViewController::padCaptureAllowed()
 {
     return isViewLoaded() && view()->isVisible() && view()->isActiveWindow();
-}
-
-std::mutex &ControllerPreferencesViewController::captureLock()
-{
-    static std::mutex lock;
-    return lock;
 }
 
 void ControllerPreferencesViewController::reloadValues()
 {
     if (!m_model)
         return;
-    const QString title = m_popupButton->currentText();
+    const QString title = currentTitle();
     const int row = selectedRow();
     m_controllers = m_settings.dictionaryForKey(kControllersKey).value_or(QVariantMap{});
     {
         const QSignalBlocker blocker(m_popupButton);
         m_popupButton->clear();
-        m_popupButton->addItems(m_controllers.keys());
-        m_popupButton->setCurrentIndex(std::max(0, int(m_popupButton->findText(title))));
+        for (const QString &stored : m_controllers.keys())
+            m_popupButton->addItem(ControllerRecord::displayName(stored), stored);
+        m_popupButton->setCurrentIndex(std::max(0, int(m_popupButton->findData(title))));
     }
     setCurrentMapping();
     updateHint();
@@ -249,18 +289,19 @@ void ControllerPreferencesViewController::reloadValues()
     if (row >= 0 && row < m_model->rowCount()) {
         if (selectedRow() != row)
             selectRow(row);
-        else if (m_popupButton->currentText() != title)
+        else if (currentTitle() != title)
             tableViewSelectionDidChange();
     }
 }
 
 void ControllerPreferencesViewController::setCurrentMapping()
 {
-    const QString title = m_popupButton->currentText();
-    m_currentController = m_controllers.value(title).toMap();
-    m_currentMapping = toStringList(m_currentController.value(kMappingKey));
+    m_currentController = m_controllers.value(currentTitle()).toMap();
+    m_currentMapping = ControllerRecord(m_currentController).mapping();
     if (m_model)
         m_model->reloadData();
+    if (m_ui)
+        fillUsbNames();
 }
 
 int ControllerPreferencesViewController::numberOfRowsInTableView() const
@@ -296,9 +337,16 @@ void ControllerPreferencesViewController::selectRow(int row)
 
 void ControllerPreferencesViewController::storeControllers()
 {
-    m_currentController.insert(kMappingKey, toVariantList(m_currentMapping));
-    m_controllers.insert(m_popupButton->currentText(), m_currentController);
+    ControllerRecord record(m_currentController);
+    record.setMapping(m_currentMapping);
+    m_currentController = record.toVariantMap();
+    m_controllers.insert(currentTitle(), m_currentController);
     m_settings.setValueForKey(kControllersKey, m_controllers);
+}
+
+void ControllerPreferencesViewController::storeDate()
+{
+    m_settings.setValueForKey(kDateKey, QDateTime::currentDateTime());
 }
 
 void ControllerPreferencesViewController::setMappingValue(const QString &value)
@@ -311,8 +359,9 @@ void ControllerPreferencesViewController::setMappingValue(const QString &value)
         return;
     if (!value.isEmpty() && value != m_currentMapping.at(row)) {
         m_currentMapping[row] = value;
+        m_rowNotes.remove(row);
         storeControllers();
-        m_settings.setValueForKey(kDateKey, QDateTime::currentDateTime());
+        storeDate();
         m_model->reloadData();
     }
     const int next = row + 1 < m_model->rowCount() ? row + 1 : 0;
@@ -330,32 +379,83 @@ void ControllerPreferencesViewController::joystickButtonPressed(int buttonNumber
     setMappingValue(MappingValue::button(buttonNumber));
 }
 
+void ControllerPreferencesViewController::padCaptured(const PadPush &push)
+{
+    if (m_layoutMode) {
+        applyPadLayout(push);
+        return;
+    }
+    m_note = tr("%1 came from %2.").arg(MappingValue::displayText(push.value), push.padName);
+    setMappingValue(push.value);
+}
+
+void ControllerPreferencesViewController::mapFromPadLayout()
+{
+    if (ControllerRecord::isKeyboardTitle(currentTitle()) || !m_model)
+        return;
+    m_layoutMode = true;
+    m_note.clear();
+    m_tableView->listenForKeys(false);
+    if (padCaptureAllowed())
+        m_capture->arm();
+    updateHint();
+}
+
+void ControllerPreferencesViewController::applyPadLayout(const PadPush &push)
+{
+    m_layoutMode = false;
+    if (push.controllerMapping.isEmpty()) {
+        m_note = tr("SDL does not know %1 as a game controller, so its layout cannot be read. "
+                    "Map its inputs one by one.").arg(push.padName);
+        tableViewSelectionDidChange();
+        return;
+    }
+    const PadLayout::Result layout = PadLayout::apply(push.controllerMapping, m_mappingList, m_currentMapping);
+    m_rowNotes.clear();
+    for (qsizetype row = 0; row < layout.rows.size(); ++row) {
+        if (layout.rows.at(row) == PadLayout::Row::Hat)
+            m_rowNotes.insert(int(row), tr("kept: on this pad it is a hat, which the emulator's file cannot name"));
+        else if (layout.rows.at(row) == PadLayout::Row::Missing)
+            m_rowNotes.insert(int(row), tr("kept: this pad has no such control"));
+    }
+    // One change: one write of every row, one date.
+    if (layout.mapping != m_currentMapping) {
+        m_currentMapping = layout.mapping;
+        storeControllers();
+        storeDate();
+    }
+    m_model->reloadData();
+    m_note = m_rowNotes.isEmpty()
+        ? tr("Every input was filled from the layout of %1.").arg(push.padName)
+        : tr("The inputs were filled from the layout of %1; %n kept its value, as its row says.", nullptr,
+             int(m_rowNotes.size())).arg(push.padName);
+    tableViewSelectionDidChange();
+}
+
 void ControllerPreferencesViewController::tableViewSelectionDidChange()
 {
+    m_layoutMode = false;
+    const bool keyboard = ControllerRecord::isKeyboardTitle(currentTitle());
+    if (m_ui)
+        m_ui->layoutButton->setEnabled(!keyboard && !currentTitle().isEmpty());
     updateHint();
-    if (selectedRow() < 0 || m_shuttingDown)
+    if (selectedRow() < 0 || !m_capture)
         return;
-    if (m_inputThread && m_inputThread->isRunning())
-        m_inputThread->requestInterruption();
+    m_capture->cancel();
 
-    if (m_popupButton->currentText() == kKeyboardTitle) {
+    if (keyboard) {
         m_tableView->listenForKeys(true);
         return;
     }
     m_tableView->listenForKeys(false);
-    if (!joystickCaptureAllowed())
-        return;
-
-    // Reap threads that have ended; deleting a running QThread would abort.
-    std::erase_if(m_threads, [](const std::unique_ptr<QThread> &t) { return t->isFinished(); });
-    const bool discard = std::exchange(m_discardQueuedEvents, false);
-    m_threads.push_back(std::unique_ptr<QThread>(QThread::create([this, discard] { pollJoystickEvents(discard); })));
-    m_inputThread = m_threads.back().get();
-    m_inputThread->start();
+    if (padCaptureAllowed())
+        m_capture->arm();
 }
 
 void ControllerPreferencesViewController::popupItemSelected()
 {
+    m_note.clear();
+    m_rowNotes.clear();
     setCurrentMapping();
     updateHint();
     tableViewSelectionDidChange();
@@ -365,107 +465,16 @@ void ControllerPreferencesViewController::popupItemSelected()
 
 void ControllerPreferencesViewController::resetToDefaults()
 {
-    const QString title = m_popupButton->currentText();
+    const QString title = currentTitle();
     const QVariantMap shipped =
         Bundle::dictionaryWithContentsOfFile(
             Bundle::mainBundle().pathForResource(QStringLiteral("Defaults"), QStringLiteral("plist")))
             .value_or(QVariantMap{});
     const QVariantMap record = shipped.value(kControllersKey).toMap().value(title).toMap();
     m_currentMapping = toStringList(record.value(kMappingKey));
+    m_rowNotes.clear();
     storeControllers();
-    m_popupButton->setCurrentText(title);
-    m_settings.setValueForKey(kDateKey, QDateTime::currentDateTime());
+    m_popupButton->setCurrentIndex(std::max(0, int(m_popupButton->findData(title))));
+    storeDate();
     m_model->reloadData();
-}
-
-int ControllerPreferencesViewController::joystickDeviceIndex() const
-{
-    const int injected = m_testDeviceIndex.load();
-    return injected >= 0 ? injected : SDL_JoystickIndex(m_joy1);
-}
-
-void ControllerPreferencesViewController::deliverFromCaptureThread(const QString &value)
-{
-    // Once the pane is going away nobody on the UI thread would take the value.
-    if (m_shuttingDown)
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this, value] {
-            if (!m_shuttingDown)
-                setMappingValue(value);
-        },
-        Qt::BlockingQueuedConnection);
-}
-
-void ControllerPreferencesViewController::pollJoystickEvents(bool discardQueued)
-{
-    std::lock_guard<std::mutex> guard(captureLock());
-    QThread *self = QThread::currentThread();
-    SDL_Event event;
-    if (discardQueued) {
-        while (SDL_PollEvent(&event)) {
-        }
-    }
-    const char *name = SDL_JoystickName(0);
-    std::printf("Joystick name: %s\n", name ? name : "(none)");
-    std::fflush(stdout);
-
-    bool firstPass = true;
-    bool keepGoing = true;
-    for (;;) {
-        if (self->isInterruptionRequested())
-            return;
-        QThread::msleep(kPollPauseMs);
-        if (self->isInterruptionRequested())
-            return;
-
-        for (;;) {
-            if (!SDL_PollEvent(&event)) {
-                firstPass = false;
-                if (!keepGoing)
-                    return;
-                break;
-            }
-            if (!keepGoing)
-                return;
-            if (event.type == SDL_JOYBUTTONDOWN && event.jbutton.which == joystickDeviceIndex()) {
-                std::printf("Button %i\n", int(event.jbutton.button));
-                std::fflush(stdout);
-                deliverFromCaptureThread(MappingValue::button(event.jbutton.button));
-                keepGoing = false;
-            } else if (event.type == SDL_JOYAXISMOTION && !firstPass
-                       && event.jaxis.which == joystickDeviceIndex()) {
-                const int position = event.jaxis.value;
-                char sign = 0;
-                if (position >= kAxisThreshold)
-                    sign = '+';
-                else if (position <= -kAxisThreshold)
-                    sign = '-';
-                if (!sign)
-                    continue;
-                std::printf("Axis %i\n", int(event.jaxis.axis));
-                std::fflush(stdout);
-                deliverFromCaptureThread(MappingValue::axis(event.jaxis.axis, sign));
-                // Let go of the stick before the next row can see it.
-                QThread::msleep(kAxisPauseMs);
-                keepGoing = false;
-            }
-        }
-    }
-}
-
-void ControllerPreferencesViewController::stopCaptureThreads()
-{
-    m_shuttingDown = true;
-    for (const auto &thread : m_threads)
-        thread->requestInterruption();
-    for (const auto &thread : m_threads) {
-        // A thread may already be blocked handing us a value; deliver its call (which
-        // now stores nothing) so it can go on to its cancellation check.
-        while (!thread->wait(QDeadlineTimer(10)))
-            QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    }
-    m_threads.clear();
-    m_inputThread = nullptr;
 }

@@ -5,39 +5,36 @@
 #include "platform/NibViewController.h"
 
 #include <QComboBox>
+#include <QHash>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QStringList>
 #include <QVariantMap>
 
-#include <atomic>
 #include <memory>
-#include <mutex>
-#include <vector>
 
 class ControllerPicture;
 class MappingTableModel;
-class QLabel;
-class QThread;
+class PadCapture;
+struct PadPush;
 class UserDefaults;
-struct _SDL_Joystick;
 
 namespace Ui {
 class ControllerPrefsView;
 }
 
 /// The Controllers pane: a pop-up of controller titles and the mapping table. Selecting a
-/// row arms a capture, from the keyboard for "Keyboard" and from joystick 0 otherwise;
-/// each captured value is stored at once under "Controllers" (of the global settings or of
-/// one game's) and the next row is selected.
+/// row arms a capture, from the keyboard for "Keyboard" and from any connected pad
+/// otherwise; each captured value is stored at once under "Controllers" (of the global
+/// settings or of one game's) and the next row is selected. "Map from Pad Layout…" fills
+/// every row at once from a pad that SDL knows as a game controller.
 class ControllerPreferencesViewController : public NibViewController
 {
     Q_OBJECT
 
 public:
     explicit ControllerPreferencesViewController(QObject *parent = nullptr);
-    /// Stops capture threads; a thread waiting to hand over a value is released unheard.
     ~ControllerPreferencesViewController() override;
 
     QComboBox *popupButton() const { return m_popupButton; }
@@ -47,8 +44,15 @@ public:
     ControllerPicture *picture() const { return m_picture; }
     /// The line under the pop-up that says what a selected row will capture.
     QLabel *hintLabel() const;
-    /// The name of the joystick capture reads, or empty when none was found at loading.
-    QString joystickName() const { return m_joystickName; }
+    /// The line that names the connected pads.
+    QLabel *padsLabel() const;
+    QPushButton *layoutButton() const;
+    /// "Name in the emulator's file:", the record's "USBName" and the connected pads' names.
+    QComboBox *usbNameBox() const;
+    /// The stored title of the controller shown (the pop-up shows it for people).
+    QString currentTitle() const;
+    /// True while a row (or the pad layout) waits for a pad.
+    bool isCapturingFromPads() const;
 
     /// Which settings the pane edits; set before the view is loaded.
     void setSettings(const EffectiveSettings &settings) { m_settings = settings; }
@@ -62,27 +66,18 @@ public:
     QString tableViewObjectValue(int column, int row) const;
 
     /// Stores \a value in the selected row (unless empty or unchanged) and selects the next
-    /// row, wrapping to the first. Runs on the UI thread.
+    /// row, wrapping to the first.
     void setMappingValue(const QString &value);
     void keyPress(int keyNumber);
     void joystickButtonPressed(int buttonNumber);
-    /// Body of a capture thread: waits for the lock, then for one button or axis push.
-    /// With \a discardQueued it first empties SDL's queue of what came while disarmed.
-    void pollJoystickEvents(bool discardQueued = false);
 
     /// Arms the capture for the selected row.
     void tableViewSelectionDidChange();
     void popupItemSelected();
     /// Restores the selected controller's mapping from the shipped "Defaults.plist".
     void resetToDefaults();
-
-    /// The capture thread started last, or null.
-    QThread *inputThread() const { return m_inputThread; }
-
-    /// Tests have no joystick: events carrying this device index count as joystick 0's.
-    void setJoystickDeviceIndexForTesting(int index) { m_testDeviceIndex = index; }
-    /// Tests have no joystick: pretend one of this name was found (empty: none).
-    void setJoystickNameForTesting(const QString &name);
+    /// Waits for a button of the pad whose game-controller layout is to fill every row.
+    void mapFromPadLayout();
 
 protected:
     void setupUi(QWidget *view) override;
@@ -92,16 +87,18 @@ protected:
 private:
     int selectedRow() const;
     void selectRow(int row);
-    int joystickDeviceIndex() const;
-    /// Hands a captured value to the UI thread and waits until it has been stored.
-    void deliverFromCaptureThread(const QString &value);
-    void stopCaptureThreads();
     void disarmCapture();
     void rearmCapture();
-    /// Joystick capture runs only while the pane is shown in the active window.
-    bool joystickCaptureAllowed();
+    /// Pad capture runs only while the pane is shown in the active window.
+    bool padCaptureAllowed();
     void storeControllers();
+    void storeDate();
     void updateHint();
+    void updatePads();
+    void fillUsbNames();
+    void usbNameChosen(int index);
+    void padCaptured(const PadPush &push);
+    void applyPadLayout(const PadPush &push);
     void pictureInputClicked(int row);
 
     std::unique_ptr<Ui::ControllerPrefsView> m_ui;
@@ -111,22 +108,17 @@ private:
     QVariantMap m_currentController;
     QStringList m_currentMapping;
     QStringList m_mappingList;
-    QThread *m_inputThread = nullptr;
-    // Every thread started and not yet reaped; a running QThread must not be deleted.
-    std::vector<std::unique_ptr<QThread>> m_threads;
-    // Held by each capture thread for its whole run, so only one reads SDL's queue; shared
-    // by every pane, as they share the one queue.
-    static std::mutex &captureLock();
-    _SDL_Joystick *m_joy1 = nullptr;
-    std::atomic<int> m_testDeviceIndex{-1};
-    std::atomic<bool> m_shuttingDown{false};
-    // Set when capture is disarmed; the next capture thread drops what was queued meanwhile.
-    bool m_discardQueuedEvents = false;
+    PadCapture *m_capture = nullptr;
+    bool m_layoutMode = false;
+    // Said in the hint before what the row waits for: where the last value came from,
+    // a pad that went away, a layout that was applied or refused.
+    QString m_note;
+    // Why a row kept its value when a pad layout filled the others.
+    QHash<int, QString> m_rowNotes;
 
     QPointer<QComboBox> m_popupButton;
     QPointer<InputTableView> m_tableView;
     QPointer<QPushButton> m_resetButton;
     MappingTableModel *m_model = nullptr;
     ControllerPicture *m_picture = nullptr;
-    QString m_joystickName;
 };

@@ -29,8 +29,10 @@ QVariant MappingTableModel::data(const QModelIndex &index, int role) const
     // People read the value in words; the stored form stays at hand for those who need it.
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
-        return MappingValue::displayText(text);
+    case Qt::AccessibleTextRole: {
+        const QString note = m_source.note(index.row());
+        return note.isEmpty() ? MappingValue::displayText(text) : tr("%1 (%2)").arg(MappingValue::displayText(text), note);
+    }
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole:
         return text;

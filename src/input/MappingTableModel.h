@@ -13,11 +13,13 @@ class MappingTableModel : public QAbstractTableModel
 public:
     enum Column { NintendoColumn = 0, YourColumn = 1 };
 
-    /// The data source's two operations: the number of rows, and the text of a cell.
+    /// The data source's operations: the number of rows, the text of a cell, and a note
+    /// on why a row's value is as it is (empty for none).
     struct DataSource
     {
         std::function<int()> numberOfRows;
         std::function<QString(int column, int row)> objectValue;
+        std::function<QString(int row)> note = [](int) { return QString(); };
     };
 
     explicit MappingTableModel(DataSource source, QObject *parent = nullptr);

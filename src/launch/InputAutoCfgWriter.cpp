@@ -1,5 +1,6 @@
 #include "launch/InputAutoCfgWriter.h"
 
+#include "input/ControllerRecord.h"
 #include "platform/FileReplacer.h"
 
 #include <algorithm>
@@ -15,20 +16,18 @@ QString InputAutoCfgWriter::textFor(const std::optional<QVariantList> &names,
         // Only a dictionary can be a controller record.
         if (it.value().typeId() != QMetaType::QVariantMap)
             continue;
-        const QVariantMap record = it.value().toMap();
-        text += QLatin1Char('[') + record.value(QStringLiteral("USBName")).toString() + QStringLiteral("]\n");
-        text += QStringLiteral("plugged = ")
-            + (record.contains(QStringLiteral("plugged")) ? QStringLiteral("True") : QStringLiteral("False"))
+        const ControllerRecord record(it.value().toMap());
+        text += QLatin1Char('[') + record.usbName() + QStringLiteral("]\n");
+        text += QStringLiteral("plugged = ") + (record.isPlugged() ? QStringLiteral("True") : QStringLiteral("False"))
             + QLatin1Char('\n');
-        text += QStringLiteral("plugin = ") + record.value(QStringLiteral("plugin")).toString() + QLatin1Char('\n');
-        text += QStringLiteral("mouse = ")
-            + (record.contains(QStringLiteral("mouse")) ? QStringLiteral("False") : QStringLiteral("True"))
+        text += QStringLiteral("plugin = ") + record.plugin() + QLatin1Char('\n');
+        text += QStringLiteral("mouse = ") + (record.hasMouseEntry() ? QStringLiteral("False") : QStringLiteral("True"))
             + QLatin1Char('\n');
-        const QVariantList mapping = record.value(QStringLiteral("Mapping")).toList();
+        const QStringList mapping = record.mapping();
         // Values beyond the last input name have no input to name them, so they are left out.
         const qsizetype lines = std::min(mapping.size(), inputNames.size());
         for (qsizetype i = 0; i < lines; ++i)
-            text += inputNames.at(i).toString() + QStringLiteral(" = ") + mapping.at(i).toString() + QLatin1Char('\n');
+            text += inputNames.at(i).toString() + QStringLiteral(" = ") + mapping.at(i) + QLatin1Char('\n');
         text += QLatin1Char('\n');
     }
     return text;

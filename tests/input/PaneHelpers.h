@@ -24,7 +24,7 @@ inline void sendKey(QWidget *target, QEvent::Type type, int qtKey, quint32 keysy
 /// Chooses \a title in the pop-up the way a user chooses it.
 inline void choose(ControllerPreferencesViewController &pane, const QString &title)
 {
-    pane.popupButton()->setCurrentIndex(pane.popupButton()->findText(title));
+    pane.popupButton()->setCurrentIndex(pane.popupButton()->findData(title));
     pane.popupItemSelected();
 }
 

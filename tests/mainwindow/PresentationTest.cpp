@@ -93,11 +93,9 @@ TEST_F(PresentationPaneTest, TableInWordsPictureSelectsAndHintSaysWhatIsCaptured
     EXPECT_EQ(picture->selectedRow(), 4);
 
     choose(*pane, QStringLiteral("Joystick 1"));
-    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("No joystick connected"));
-    pane->setJoystickNameForTesting(QStringLiteral("Pad X"));
-    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Press a button or move a stick on Pad X"));
+    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Press a button or move a stick on any pad"));
     pane->tableView()->clearSelection();
-    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Select an input, then press a button or move a stick on Pad X"));
+    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Select an input, then press a button or move a stick on any pad"));
 }
 
 TEST(EndingText, ReadsTheStatusAsTheShellReportsIt)
