@@ -1,0 +1,195 @@
+#include "input/PaneHelpers.h"
+
+#include "input/PadService.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <SDL2/SDL.h>
+
+#include <csignal>
+
+namespace {
+
+const QString kJoystick1 = QStringLiteral("Joystick 1");
+
+// One of SDL's virtual joysticks, held open by the test to press its buttons and axes.
+class VirtualPad
+{
+public:
+    explicit VirtualPad(const char *name)
+    {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.nbuttons = 12, desc.naxes = 8, desc.nhats = 1;
+        desc.name = name;
+        m_joystick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+        m_id = SDL_JoystickInstanceID(m_joystick);
+    }
+    ~VirtualPad()
+    {
+        detach();
+        SDL_JoystickClose(m_joystick);
+    }
+    // As a mapping names it: without the name's CRC (bytes 2 and 3).
+    QString guid() const
+    {
+        char text[33] = {};
+        SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(m_joystick), text, sizeof text);
+        return QString::fromLatin1(text).replace(4, 4, QStringLiteral("0000"));
+    }
+    // Pressed until the pad service has read it, then released.
+    void tap(int button)
+    {
+        SDL_JoystickSetVirtualButton(m_joystick, button, SDL_PRESSED);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return SDL_JoystickGetButton(m_joystick, button) == SDL_PRESSED; }, kTimeoutMs));
+        SDL_JoystickSetVirtualButton(m_joystick, button, SDL_RELEASED);
+    }
+    void moveAxis(int axis, int value) { SDL_JoystickSetVirtualAxis(m_joystick, axis, Sint16(value)); }
+    void detach()
+    {
+        for (int index = 0; index < SDL_NumJoysticks(); ++index) {
+            if (SDL_JoystickGetDeviceInstanceID(index) == m_id)
+                SDL_JoystickDetachVirtual(index);
+        }
+    }
+
+private:
+    SDL_Joystick *m_joystick = nullptr;
+    SDL_JoystickID m_id = -1;
+};
+
+// Joystick 1 chosen in a shown, active pane; pads are SDL's virtual ones only, so real
+// devices (or none, in CI) change nothing.
+class PadCaptureTest : public testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        struct sigaction before = {};
+        sigaction(SIGINT, nullptr, &before);
+        PadService::instance().setVirtualPadsOnly(true);
+        PadService::instance().start();
+        ASSERT_TRUE(QTest::qWaitFor([] { return PadService::instance().isReady(); }, kTimeoutMs));
+        // SDL must leave the Launcher's own signal handling alone.
+        struct sigaction after = {};
+        sigaction(SIGINT, nullptr, &after);
+        EXPECT_EQ(after.sa_handler, before.sa_handler);
+    }
+    void SetUp() override
+    {
+        m_pane->view()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_pane->view(), kTimeoutMs));
+    }
+    bool waitForValue(int row, const QString &value)
+    {
+        return QTest::qWaitFor([&] { return storedMapping(kJoystick1).value(row) == value; }, kTimeoutMs);
+    }
+    bool waitForPads(const char *text)
+    {
+        return QTest::qWaitFor([&] { return m_pane->padsLabel()->text() == QString::fromUtf8(text); }, kTimeoutMs);
+    }
+    QString hint() const { return m_pane->hintLabel()->text(); }
+
+    TestWorld world;
+    std::unique_ptr<ControllerPreferencesViewController> m_pane = loadPane(kJoystick1);
+};
+
+TEST_F(PadCaptureTest, PadsPluggedInWhileOpenAreListedCaptureAndNameTheEmulatorsSection)
+{
+    ASSERT_TRUE(waitForPads("No pad connected. Plug one in; it is found at once."));
+    VirtualPad a("Pad A");
+    ASSERT_TRUE(waitForPads("Pads: Pad A"));
+    selectRow(*m_pane, 0);
+    a.tap(3);
+    ASSERT_TRUE(waitForValue(0, QStringLiteral("button(3)")) && selectedRow(*m_pane) == 1);
+    EXPECT_TRUE(hint().startsWith(QStringLiteral("Button 3 came from Pad A."))) << hint().toStdString();
+
+    // The second pad's push is taken and named; a stick counts only beyond 31000.
+    VirtualPad b("Pad B");
+    ASSERT_TRUE(waitForPads("Pads: Pad A, Pad B"));
+    int turn = 0;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        // Moved again and again, as a stick does, until the capture is past what was queued.
+        b.moveAxis(2, ++turn % 2 ? 31000 : 0);
+        b.moveAxis(4, turn % 2 ? -31001 : 0);
+        return storedMapping(kJoystick1).value(1) == QStringLiteral("axis(4-)");
+    }, kTimeoutMs));
+    EXPECT_TRUE(hint().startsWith(QStringLiteral("Axis 4 − came from Pad B."))) << hint().toStdString();
+
+    // Only the player's choice names the emulator's section after a pad.
+    QComboBox *names = m_pane->usbNameBox();
+    ASSERT_EQ(names->count(), 3);
+    EXPECT_EQ(names->itemText(0), QStringLiteral("USB Gamepad 1"));
+    const QVariantMap before = UserDefaults::standardUserDefaults().dictionaryForKey(QStringLiteral("Controllers"))->value(kJoystick1).toMap();
+    names->setCurrentIndex(2);
+    EXPECT_EQ(before, UserDefaults::standardUserDefaults().dictionaryForKey(QStringLiteral("Controllers"))->value(kJoystick1).toMap());
+    Q_EMIT names->activated(2);
+    QVariantMap expected = before;
+    expected.insert(QStringLiteral("USBName"), QStringLiteral("Pad B"));
+    EXPECT_EQ(UserDefaults::standardUserDefaults().dictionaryForKey(QStringLiteral("Controllers"))->value(kJoystick1).toMap(), expected);
+}
+
+TEST_F(PadCaptureTest, APadPulledOutLeavesTheRowWaitingAndPressesInAnotherWindowAreDropped)
+{
+    VirtualPad a("Pad A");
+    auto b = std::make_unique<VirtualPad>("Pad B");
+    ASSERT_TRUE(waitForPads("Pads: Pad A, Pad B"));
+    const QStringList shipped = storedMapping(kJoystick1);
+    selectRow(*m_pane, 2);
+    b.reset();
+    ASSERT_TRUE(waitForPads("Pads: Pad A"));
+    EXPECT_EQ(hint(), QStringLiteral("Pad B was unplugged. The input is unchanged and waits for a press on any pad. "
+                                     "Press a button or move a stick on any pad"));
+    EXPECT_TRUE(storedMapping(kJoystick1) == shipped && selectedRow(*m_pane) == 2 && m_pane->isCapturingFromPads());
+
+    // Another window in front (the emulator's, say): what is pressed there is not for us.
+    QWidget other;
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other, kTimeoutMs));
+    a.tap(7);
+    m_pane->view()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_pane->view(), kTimeoutMs));
+    a.tap(8);
+    ASSERT_TRUE(waitForValue(2, QStringLiteral("button(8)")));
+    EXPECT_EQ(storedMapping(kJoystick1).mid(0, 2), shipped.mid(0, 2));
+}
+
+TEST_F(PadCaptureTest, MapFromPadLayoutFillsEveryRowAtOnceAndAnUnknownPadIsMappedOneByOne)
+{
+    VirtualPad plain("Plain Stick");
+    VirtualPad known("Layout Pad");
+    ASSERT_TRUE(waitForPads("Pads: Plain Stick, Layout Pad"));
+    ASSERT_EQ(SDL_GameControllerAddMapping(QStringLiteral(
+        "%1,Layout Pad,a:b1,b:b2,x:b3,y:b0,start:b9,leftshoulder:b4,rightshoulder:b5,lefttrigger:a4,"
+        "righttrigger:a5,leftx:a0,lefty:a1,rightx:a2,righty:a3~,dpup:h0.1,dpdown:b10,dpleft:-a6,dpright:+a6,")
+        .arg(known.guid()).toUtf8().constData()), 1);
+    const QStringList before = storedMapping(kJoystick1);
+    selectRow(*m_pane, 0);
+
+    m_pane->layoutButton()->click();
+    EXPECT_EQ(hint(), QStringLiteral("Press any button of the pad to use; its layout fills every input at once."));
+    plain.tap(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hint().startsWith(QStringLiteral("SDL does not know")); }, kTimeoutMs));
+    EXPECT_EQ(hint(), QStringLiteral("SDL does not know Plain Stick as a game controller, so its layout cannot be read. "
+                                     "Map its inputs one by one. Press a button or move a stick on any pad"));
+    EXPECT_EQ(storedMapping(kJoystick1), before);
+
+    QSignalSpy writes(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged);
+    m_pane->layoutButton()->click();
+    known.tap(6);
+    // C Up is the right stick's negative side, turned over by the mapping's "~"; D-Pad Up is a hat.
+    QStringList expected = QStringLiteral("button(1) button(3) axis(4+) button(9) button(4) button(5) axis(3+) axis(3-) "
+                                          "axis(2-) axis(2+) hat button(10) axis(6-) axis(6+) axis(1-) axis(1+) axis(0-) axis(0+)")
+                               .split(u' ');
+    expected[10] = before.value(10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return storedMapping(kJoystick1) == expected; }, kTimeoutMs)) << storedMapping(kJoystick1).join(u' ').toStdString();
+    EXPECT_EQ(writes.count(), 2); // "Controllers" and the date, once each
+    EXPECT_TRUE(m_pane->tableModel()->index(10, MappingTableModel::YourColumn).data().toString().endsWith(
+        QStringLiteral("(kept: on this pad it is a hat, which the emulator's file cannot name)")));
+    EXPECT_TRUE(hint().startsWith(QStringLiteral("The inputs were filled from the layout of Layout Pad; 1 kept its value, as its row says.")))
+        << hint().toStdString();
+}
+
+} // namespace
