@@ -23,6 +23,9 @@ version=$(dpkg-deb -f "$deb" Version)
 # WebP covers need Qt's extra image plug-ins: recommended, never required.
 [[ $(dpkg-deb -f "$deb" Recommends) == *qt6-image-formats-plugins* && $(dpkg-deb -f "$deb" Depends) != *qt6-image-formats* ]] \
     || { echo "The package should recommend, not depend on, qt6-image-formats-plugins." >&2; exit 1; }
+# Pads are read through SDL 2; SDL 1.2 is no longer used.
+[[ $(dpkg-deb -f "$deb" Depends) == *libsdl2-2.0-0* && $(dpkg-deb -f "$deb" Depends) != *libsdl1.2* ]] \
+    || { echo "The package should depend on SDL 2 (libsdl2-2.0-0) and not on SDL 1.2." >&2; exit 1; }
 [[ $("$root/usr/bin/tolvane-rominfo" --version) == "tolvane-rominfo $version" ]] \
     || { echo "The unpacked tolvane-rominfo does not report version $version." >&2; exit 1; }
 # The Launcher answers --version before it needs a display.

@@ -1,7 +1,5 @@
 #include "input/PaneHelpers.h"
 
-#include "input/PadService.h"
-
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>

@@ -5,6 +5,7 @@
 #include "input/ControllerPreferencesViewController.h"
 #include "input/InputTableView.h"
 #include "input/MappingTableModel.h"
+#include "input/PadService.h"
 #include "platform/UserDefaults.h"
 
 #include <QApplication>
@@ -30,6 +31,8 @@ inline void choose(ControllerPreferencesViewController &pane, const QString &tit
 
 inline std::unique_ptr<ControllerPreferencesViewController> loadPane(const QString &title)
 {
+    // Only the tests' own virtual pads: a pad on the machine must change nothing.
+    PadService::instance().setVirtualPadsOnly(true);
     auto pane = std::make_unique<ControllerPreferencesViewController>();
     pane->view();
     choose(*pane, title);
