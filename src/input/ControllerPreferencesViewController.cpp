@@ -427,7 +427,7 @@ void ControllerPreferencesViewController::applyPadLayout(const PadPush &push)
     m_model->reloadData();
     m_note = m_rowNotes.isEmpty()
         ? tr("Every input was filled from the layout of %1.").arg(push.padName)
-        : tr("The inputs were filled from the layout of %1; %n kept its value, as its row says.", nullptr,
+        : tr("The inputs were filled from the layout of %1, except %n input(s) whose rows say why.", nullptr,
              int(m_rowNotes.size())).arg(push.padName);
     tableViewSelectionDidChange();
 }

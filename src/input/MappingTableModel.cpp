@@ -34,8 +34,10 @@ QVariant MappingTableModel::data(const QModelIndex &index, int role) const
         return note.isEmpty() ? MappingValue::displayText(text) : tr("%1 (%2)").arg(MappingValue::displayText(text), note);
     }
     case Qt::ToolTipRole:
-    case Qt::AccessibleDescriptionRole:
-        return text;
+    case Qt::AccessibleDescriptionRole: {
+        const QString note = m_source.note(index.row());
+        return note.isEmpty() ? text : tr("%1 (%2)").arg(text, note);
+    }
     default:
         return {};
     }
