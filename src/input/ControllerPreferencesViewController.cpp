@@ -236,11 +236,12 @@ bool ControllerPreferencesViewController::eventFilter(QObject *watched, QEvent *
     // for the selected row when it is shown and active again.
     if (isViewLoaded() && watched == view()) {
         const QEvent::Type type = event->type();
-        if (type == QEvent::Hide || type == QEvent::WindowDeactivate)
+        // Game Settings disables the pane while the game uses the global mapping.
+        if (type == QEvent::Hide || type == QEvent::WindowDeactivate || (type == QEvent::EnabledChange && !view()->isEnabled()))
             disarmCapture();
         else if (type == QEvent::Show)
             rearmCapture();
-        else if (type == QEvent::WindowActivate)
+        else if (type == QEvent::WindowActivate || type == QEvent::EnabledChange)
             tableViewSelectionDidChange();
     }
     return NibViewController::eventFilter(watched, event);
@@ -266,7 +267,7 @@ void ControllerPreferencesViewController::disarmCapture()
 
 bool ControllerPreferencesViewController::padCaptureAllowed()
 {
-    return isViewLoaded() && view()->isVisible() && view()->isActiveWindow();
+    return isViewLoaded() && view()->isVisible() && view()->isEnabled() && view()->isActiveWindow();
 }
 
 void ControllerPreferencesViewController::reloadValues()

@@ -142,6 +142,13 @@ TEST_F(PadCaptureTest, APadPulledOutLeavesTheRowWaitingAndPressesInAnotherWindow
                                      "Press a button or move a stick on any pad"));
     EXPECT_TRUE(storedMapping(kJoystick1) == shipped && selectedRow(*m_pane) == 2 && m_pane->isCapturingFromPads());
 
+    // Disabled (a game on the global mapping), the pane stores nothing.
+    m_pane->view()->setEnabled(false);
+    EXPECT_FALSE(m_pane->isCapturingFromPads());
+    a.tap(6);
+    m_pane->view()->setEnabled(true);
+    EXPECT_TRUE(m_pane->isCapturingFromPads());
+
     // Another window in front (the emulator's, say): what is pressed there is not for us.
     QWidget other;
     other.show();
