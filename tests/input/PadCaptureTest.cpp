@@ -1,5 +1,7 @@
 #include "input/PaneHelpers.h"
 
+#include "input/PadLayout.h"
+
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -198,3 +200,17 @@ TEST_F(PadCaptureTest, MapFromPadLayoutFillsEveryRowAtOnceAndAnUnknownPadIsMappe
 }
 
 } // namespace
+
+TEST(PadLayoutTest, HalfAxesInvertedAxesAndAbsentControlsGiveTheRightValueOrKeepIt)
+{
+    const QStringList names = QStringLiteral("Z|Start|D-Pad Up|D-Pad Down|Stick Up|Stick Down|Mode").split(u'|');
+    const QStringList current = QStringLiteral("k0|k1|k2|k3|k4|k5|k6").split(u'|');
+    const PadLayout::Result result = PadLayout::apply(
+        QStringLiteral("0300000000000000,Pad,lefttrigger:a2~,dpup:-a7,dpdown:+a7,-lefty:b4,+lefty:b5,lefty:a1,start:h0.4,"),
+        names, current);
+    EXPECT_EQ(result.mapping, QStringLiteral("axis(2-)|k1|axis(7-)|axis(7+)|button(4)|button(5)|k6").split(u'|'));
+    using Row = PadLayout::Row;
+    EXPECT_EQ(result.rows, (QList<Row>{Row::Filled, Row::Hat, Row::Filled, Row::Filled, Row::Filled, Row::Filled, Row::NotInLayout}));
+    EXPECT_EQ(PadLayout::apply(QStringLiteral("0300000000000000,Pad,"), names.mid(0, 1), current.mid(0, 1)).rows,
+              QList<Row>{Row::Missing});
+}
