@@ -1,5 +1,7 @@
 #include "input/ControllerPicture.h"
 
+#include "input/ControllerRecord.h"
+
 #include <QEvent>
 #include <QFile>
 #include <QHelpEvent>
@@ -161,7 +163,7 @@ bool ControllerPicture::event(QEvent *event)
         auto *help = static_cast<QHelpEvent *>(event);
         const int row = rowAt(help->pos());
         if (row >= 0)
-            QToolTip::showText(help->globalPos(), m_inputNames.at(row), this);
+            QToolTip::showText(help->globalPos(), ControllerRecord::displayName(m_inputNames.at(row)), this);
         else
             QToolTip::hideText();
         return true;

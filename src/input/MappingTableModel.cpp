@@ -1,5 +1,6 @@
 #include "input/MappingTableModel.h"
 
+#include "input/ControllerRecord.h"
 #include "input/MappingValue.h"
 
 MappingTableModel::MappingTableModel(DataSource source, QObject *parent)
@@ -24,8 +25,9 @@ QVariant MappingTableModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_rows)
         return {};
     const QString text = m_source.objectValue(index.column(), index.row());
+    // Input names are data; only what is shown of them may be translated.
     if (index.column() != YourColumn)
-        return role == Qt::DisplayRole || role == Qt::AccessibleTextRole ? QVariant(text) : QVariant();
+        return role == Qt::DisplayRole || role == Qt::AccessibleTextRole ? QVariant(ControllerRecord::displayName(text)) : QVariant();
     // People read the value in words; the stored form stays at hand for those who need it.
     switch (role) {
     case Qt::DisplayRole:

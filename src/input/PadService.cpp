@@ -10,6 +10,7 @@
 #include <SDL2/SDL.h>
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <map>
 
