@@ -89,7 +89,7 @@ private:
     void selectRow(int row);
     void disarmCapture();
     void rearmCapture();
-    /// Pad capture runs only while the pane is shown in the active window.
+    /// Pad capture runs only while the pane is shown, enabled, in the active window.
     bool padCaptureAllowed();
     void storeControllers();
     void storeDate();
