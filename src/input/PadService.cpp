@@ -162,7 +162,8 @@ void PadService::run()
         post([this, push] { Q_EMIT pushed(push); });
     };
 
-    while (!m_stop) {
+    // Looked at before every event, so a press that comes right after an arming answers it.
+    const auto currentArming = [&] {
         const int generation = m_armed;
         if (generation != seenGeneration) {
             seenGeneration = generation;
@@ -173,8 +174,14 @@ void PadService::run()
                 std::fflush(stdout);
             }
         }
+        return generation;
+    };
+
+    while (!m_stop) {
+        currentArming();
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
+            const int generation = currentArming();
             switch (event.type) {
             case SDL_JOYDEVICEADDED: {
                 const int index = event.jdevice.which;
