@@ -143,10 +143,7 @@ void PadService::run()
             SDL_GameControllerAddMappingsFromFile(QFile::encodeName(database).constData());
     }
     const auto post = [this](auto function) { QMetaObject::invokeMethod(this, std::move(function), Qt::QueuedConnection); };
-    post([this] {
-        m_ready = true;
-        Q_EMIT ready();
-    });
+    post([this] { m_ready = true; });
     if (!up)
         return;
 

@@ -30,7 +30,7 @@ public:
     /// Sets SDL up on the service's thread at the first call; pads present then come as
     /// padAdded() like those plugged in later.
     void start();
-    /// SDL is set up and its first look for pads is done.
+    /// SDL is set up (or could not be: then no pad ever comes).
     bool isReady() const { return m_ready; }
 
     QList<PadInfo> pads() const { return m_pads; }
@@ -45,8 +45,6 @@ public:
     void disarm(int generation);
 
 Q_SIGNALS:
-    /// SDL is set up (or could not be: then no pad ever comes).
-    void ready();
     void padAdded(const PadInfo &pad);
     void padRemoved(const PadInfo &pad);
     void pushed(const PadPush &push);
