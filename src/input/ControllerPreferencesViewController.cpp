@@ -125,10 +125,11 @@ void ControllerPreferencesViewController::updatePads()
 
 void ControllerPreferencesViewController::fillUsbNames()
 {
-    // Only a pad's controller is named in the emulator's file by a pad's name.
+    // Only a pad's controller is named after a pad or mapped from a pad's layout.
     const bool pad = !ControllerRecord::isKeyboardTitle(currentTitle()) && !currentTitle().isEmpty();
     m_ui->usbNameLabel->setEnabled(pad);
     m_ui->usbNameBox->setEnabled(pad);
+    m_ui->layoutButton->setEnabled(pad);
     const QSignalBlocker blocker(m_ui->usbNameBox);
     m_ui->usbNameBox->clear();
     if (!pad)
@@ -437,8 +438,6 @@ void ControllerPreferencesViewController::tableViewSelectionDidChange()
 {
     m_layoutMode = false;
     const bool keyboard = ControllerRecord::isKeyboardTitle(currentTitle());
-    if (m_ui)
-        m_ui->layoutButton->setEnabled(!keyboard && !currentTitle().isEmpty());
     updateHint();
     if (selectedRow() < 0 || !m_capture)
         return;

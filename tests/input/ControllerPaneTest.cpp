@@ -57,6 +57,8 @@ TEST(ControllerPaneTest, ValuesStoreInTheSelectedRowAdvanceWrapAndKeepOtherRecor
     store().registerDefaults({{QStringLiteral("Controllers"), controllers}});
     auto pane = loadPane(kKeyboard);
     EXPECT_EQ(pane->popupButton()->currentText(), QStringLiteral("Clavier"));
+    // Keys have no pad layout and no pad's name.
+    EXPECT_FALSE(pane->layoutButton()->isEnabled() || pane->usbNameBox()->isEnabled());
     EXPECT_EQ(pane->tableModel()->index(0, MappingTableModel::NintendoColumn).data().toString(), QStringLiteral("A"));
     EXPECT_EQ(shownValue(*pane, 0), QStringLiteral("key(120)"));
     EXPECT_FALSE(pane->tableView()->isListening() || pane->isCapturingFromPads() || QFile::exists(store().filePath()));
