@@ -10,6 +10,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6 qt6-svg-dev
     libsdl2-dev libplist-dev libssl-dev libx11-dev libqt6sql6-sqlite libsqlite3-dev libarchive-dev liblzma-dev
     shared-mime-info fonts-dejavu-core
+    qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
 )
 if [[ "${1:-}" != "--run" ]]; then
     packages+=(

@@ -26,6 +26,13 @@ version=$(dpkg-deb -f "$deb" Version)
 # Pads are read through SDL 2; SDL 1.2 is no longer used.
 [[ $(dpkg-deb -f "$deb" Depends) == *libsdl2-2.0-0* && $(dpkg-deb -f "$deb" Depends) != *libsdl1.2* ]] \
     || { echo "The package should depend on SDL 2 (libsdl2-2.0-0) and not on SDL 1.2." >&2; exit 1; }
+# The catalogues, and Qt's own for its buttons, which the package recommends.
+for qm in de en; do
+    [[ -s "$root/usr/share/tolvane-launcher/translations/tolvane-launcher_$qm.qm" ]] \
+        || { echo "The package lacks the catalogue tolvane-launcher_$qm.qm." >&2; exit 1; }
+done
+[[ $(dpkg-deb -f "$deb" Recommends) == *qt6-translations-l10n* ]] \
+    || { echo "The package should recommend qt6-translations-l10n." >&2; exit 1; }
 [[ $("$root/usr/bin/tolvane-rominfo" --version) == "tolvane-rominfo $version" ]] \
     || { echo "The unpacked tolvane-rominfo does not report version $version." >&2; exit 1; }
 # The Launcher answers --version before it needs a display.

@@ -9,6 +9,7 @@
 #include "platform/Bundle.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemLog.h"
+#include "platform/Translations.h"
 #include "platform/UnixSignalWatcher.h"
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
@@ -40,6 +41,7 @@ void logQtMessage(QtMsgType, const QMessageLogContext &, const QString &message)
 int CommandLinePlay::run(int &argc, char **argv, const LocalPath &path)
 {
     QCoreApplication app(argc, argv);
+    Translations::install(app);
     QCoreApplication::setApplicationName(QStringLiteral("tolvane-launcher"));
     SystemLog::setEchoToStandardError(false);
     qInstallMessageHandler(logQtMessage);

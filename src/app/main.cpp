@@ -5,6 +5,7 @@
 #include "platform/Bundle.h"
 #include "platform/LocalPath.h"
 #include "platform/SingleInstance.h"
+#include "platform/Translations.h"
 #include "platform/UnixSignalWatcher.h"
 
 #include <QApplication>
@@ -19,9 +20,20 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <optional>
 
 namespace {
+
+// What is printed before the window's application object exists still speaks the user's
+// language: a core application holds the catalogues while the text is made and printed.
+int printTranslated(int argc, char *argv[], std::FILE *stream, const std::function<QString()> &text, int status)
+{
+    QCoreApplication app(argc, argv);
+    Translations::install(app);
+    std::fputs(text().toLocal8Bit().constData(), stream);
+    return status;
+}
 
 QString refusal(const QString &option)
 {
@@ -68,7 +80,7 @@ std::optional<int> answerOptionsBeforeDisplay(int argc, char *argv[])
             return 0;
         }
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            const QString usage = QApplication::translate(
+            return printTranslated(argc, argv, stdout, [] { return QApplication::translate(
                 "main", "Usage: tolvane-launcher [OPTION]... [--] [FILE]...\n"
                         "Shows Nintendo 64 ROM images and plays them with the Tolvane emulator.\n"
                         "A FILE is opened in the Launcher that is already running, if there is one.\n"
@@ -94,9 +106,7 @@ std::optional<int> answerOptionsBeforeDisplay(int argc, char *argv[])
                         "  128+N   the emulator was ended by signal N (it crashed)\n"
                         "  129     --play was ended by SIGHUP, once the emulator it asked to end had ended\n"
                         "  130     the same for SIGINT (Ctrl+C); a second one ends the emulator at once\n"
-                        "  143     the same for SIGTERM\n");
-            std::fputs(usage.toLocal8Bit().constData(), stdout);
-            return 0;
+                        "  143     the same for SIGTERM\n"); }, 0);
         }
     }
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
@@ -111,8 +121,9 @@ std::optional<int> answerOptionsBeforeDisplay(int argc, char *argv[])
             i += length - 1;
             continue;
         }
-        std::fprintf(stderr, "%s\n", qPrintable(refusal(QString::fromLocal8Bit(argv[i]))));
-        return PlayStatus::Usage;
+        const QString option = QString::fromLocal8Bit(argv[i]);
+        return printTranslated(argc, argv, stderr, [&option] { return refusal(option) + QLatin1Char('\n'); },
+                               PlayStatus::Usage);
     }
     return std::nullopt;
 }
@@ -135,10 +146,10 @@ std::optional<LocalPath> playOption(int argc, char *argv[], int &status)
                 ++others;
         }
         if (i + 1 >= argc || others > 0) {
-            std::fprintf(stderr, "%s\n",
-                         qPrintable(QCoreApplication::translate("main", "tolvane-launcher: --play takes one "
-                                                                         "FILE and no other files (try --help)")));
-            status = PlayStatus::Usage;
+            status = printTranslated(argc, argv, stderr, [] {
+                return QCoreApplication::translate("main", "tolvane-launcher: --play takes one FILE and no "
+                                                           "other files (try --help)") + QLatin1Char('\n');
+            }, PlayStatus::Usage);
             return LocalPath();
         }
         return LocalPath(argv[i + 1]);
@@ -162,6 +173,7 @@ int main(int argc, char *argv[])
         return playStatus ? playStatus : CommandLinePlay::run(argc, argv, *play);
 
     QApplication app(argc, argv);
+    Translations::install(app);
     QApplication::setApplicationName(QStringLiteral("tolvane-launcher"));
     QApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("io.github.tolvane.Launcher"));

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -99,33 +100,23 @@ QString LibraryRecord::fileName() const
     return entryIndex < 0 ? name : RomArchive::entryDisplayName(name, entry);
 }
 
-QString LibraryRecord::regionName(quint8 code)
+QString LibraryRecord::regionName(quint8 code, bool translated)
 {
-    switch (code) {
-    case 0:
+    static constexpr std::pair<char, const char *> kNames[] = {
+        {'A', QT_TR_NOOP("Asia")}, {'B', QT_TR_NOOP("Brazil")}, {'C', QT_TR_NOOP("China")},
+        {'D', QT_TR_NOOP("Germany")}, {'E', QT_TR_NOOP("North America")}, {'F', QT_TR_NOOP("France")},
+        {'G', QT_TR_NOOP("Gateway (NTSC)")}, {'H', QT_TR_NOOP("Netherlands")}, {'I', QT_TR_NOOP("Italy")},
+        {'J', QT_TR_NOOP("Japan")}, {'K', QT_TR_NOOP("Korea")}, {'L', QT_TR_NOOP("Gateway (PAL)")},
+        {'N', QT_TR_NOOP("Canada")}, {'P', QT_TR_NOOP("Europe")}, {'X', QT_TR_NOOP("Europe")},
+        {'Y', QT_TR_NOOP("Europe")}, {'S', QT_TR_NOOP("Spain")}, {'U', QT_TR_NOOP("Australia")},
+        {'W', QT_TR_NOOP("Scandinavia")}};
+    if (code == 0)
         return QString();
-    case 'A': return tr("Asia");
-    case 'B': return tr("Brazil");
-    case 'C': return tr("China");
-    case 'D': return tr("Germany");
-    case 'E': return tr("North America");
-    case 'F': return tr("France");
-    case 'G': return tr("Gateway (NTSC)");
-    case 'H': return tr("Netherlands");
-    case 'I': return tr("Italy");
-    case 'J': return tr("Japan");
-    case 'K': return tr("Korea");
-    case 'L': return tr("Gateway (PAL)");
-    case 'N': return tr("Canada");
-    case 'P':
-    case 'X':
-    case 'Y': return tr("Europe");
-    case 'S': return tr("Spain");
-    case 'U': return tr("Australia");
-    case 'W': return tr("Scandinavia");
-    default:
-        return QString(QChar::fromLatin1(char(code)));
+    for (const auto &[letter, name] : kNames) {
+        if (quint8(letter) == code)
+            return translated ? tr(name) : QString::fromLatin1(name);
     }
+    return QString(QChar::fromLatin1(char(code)));
 }
 
 QString LibraryRecord::refusalReason() const

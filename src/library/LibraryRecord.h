@@ -83,8 +83,8 @@ public:
     QString fileName() const;
     QString refusalReason() const;
     /// "North America" for 'E' and so on, as the list and tolvane-rominfo show it; an
-    /// unknown letter as itself, none (0) as empty.
-    static QString regionName(quint8 code);
+    /// unknown letter as itself, none (0) as empty. Untranslated for tolvane-rominfo's JSON.
+    static QString regionName(quint8 code, bool translated = true);
 
     /// What tells this row from every other in the library and its cache: the path, and for
     /// an archive entry the path, the entry's index and its name after zero bytes (a path

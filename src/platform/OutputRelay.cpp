@@ -246,9 +246,11 @@ bool OutputRelay::Shared::writeAll(const QByteArray &bytes)
 
 QByteArray OutputRelay::Shared::noteFor(qint64 dropped)
 {
+    // Counted apart: lupdate loses its way in a template argument list inside the call.
+    const int count = int(qMin<qint64>(dropped, INT_MAX));
     const QString text = QCoreApplication::translate("OutputRelay",
                                                      "tolvane-launcher: %n byte(s) of output were dropped here "
                                                      "while this stream was blocked.",
-                                                     nullptr, int(qMin<qint64>(dropped, INT_MAX)));
+                                                     nullptr, count);
     return (atLineStart ? QByteArray() : QByteArrayLiteral("\n")) + text.toLocal8Bit() + '\n';
 }

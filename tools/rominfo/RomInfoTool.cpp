@@ -200,7 +200,7 @@ QJsonObject RomInfoTool::jsonRecord(const QString &path, const ROM &rom)
     object.insert(QStringLiteral("byteOrder"), orNull(rom.byteOrder()));
     object.insert(QStringLiteral("size"), orNull(rom.fileSize()));
     // The words the library's Region column shows, for the records it shows them for.
-    object.insert(QStringLiteral("region"), rom.isValid() ? QJsonValue(LibraryRecord::regionName(rom.regionCode().value_or(0)))
+    object.insert(QStringLiteral("region"), rom.isValid() ? QJsonValue(LibraryRecord::regionName(rom.regionCode().value_or(0), false))
                                                           : QJsonValue(QJsonValue::Null));
     return object;
 }
