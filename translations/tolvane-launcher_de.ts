@@ -487,16 +487,22 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 files, all from the cache.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 files: %2 read, %3 from the cache.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>The system lost track of some changes in the library folders (too many at once); all of them were read again.</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln file(s), all from the cache.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln file(s): %1 read, %2 from the cache.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1557,10 +1563,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The file is only %1 bytes long; a ROM image has at least %2 bytes.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>The file is too large for a ROM image (2 GiB or more).</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1619,6 +1621,13 @@
     <message>
         <source>It is a .zip or .7z archive, not a ROM image.</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>The file is only %Ln byte(s) long; a ROM image has at least %1 bytes.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1742,9 +1751,12 @@
         <source>n64 (little-endian)</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>%1 (%2 bytes)</source>
-        <translation type="unfinished"></translation>
+    <message numerus="yes">
+        <source>%1 (%Ln byte(s))</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1853,10 +1865,6 @@ not be read), 2 on a usage error.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>shorter than %1 bytes (%2 bytes)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>2 GiB or longer</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1907,6 +1915,13 @@ not be read), 2 on a usage error.
     <message>
         <source>an archive, not a ROM image</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>shorter than %1 bytes (%n byte(s))</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -5,9 +5,26 @@
     <name>GameHistory</name>
     <message numerus="yes">
         <source>%n days ago</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n day ago</numerusform>
+            <numerusform>%n days ago</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>GameLibrary</name>
+    <message numerus="yes">
+        <source>%Ln file(s), all from the cache.</source>
+        <translation>
+            <numerusform>%Ln file, all from the cache.</numerusform>
+            <numerusform>%Ln files, all from the cache.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln file(s): %1 read, %2 from the cache.</source>
+        <translation>
+            <numerusform>%Ln file: %1 read, %2 from the cache.</numerusform>
+            <numerusform>%Ln files: %1 read, %2 from the cache.</numerusform>
         </translation>
     </message>
 </context>
@@ -15,9 +32,9 @@
     <name>GameSession</name>
     <message numerus="yes">
         <source>The archive holds %n ROM images; --play takes an archive with one (open it in the Launcher to choose).</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>The archive holds %n ROM image; --play takes an archive with one (open it in the Launcher to choose).</numerusform>
+            <numerusform>The archive holds %n ROM images; --play takes an archive with one (open it in the Launcher to choose).</numerusform>
         </translation>
     </message>
 </context>
@@ -25,9 +42,9 @@
     <name>LibraryFilterNotice</name>
     <message numerus="yes">
         <source>%1 Matches: %n.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%1 Matches: %n.</numerusform>
+            <numerusform>%1 Matches: %n.</numerusform>
         </translation>
     </message>
 </context>
@@ -35,16 +52,16 @@
     <name>LibraryScanner</name>
     <message numerus="yes">
         <source>%n folder(s), “%1” among them, cannot be watched for changes (%2); use Rescan Library (F5) after changing files there.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n folder, “%1”, cannot be watched for changes (%2); use Rescan Library (F5) after changing files there.</numerusform>
+            <numerusform>%n folders, “%1” among them, cannot be watched for changes (%2); use Rescan Library (F5) after changing files there.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>Files that went away while they were read (a drive removed?): %n. They are kept as not available and read when they are back.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Files that went away while they were read (a drive removed?): %n. They are kept as not available and read when they are back.</numerusform>
+            <numerusform>Files that went away while they were read (a drive removed?): %n. They are kept as not available and read when they are back.</numerusform>
         </translation>
     </message>
 </context>
@@ -52,9 +69,9 @@
     <name>OutputRelay</name>
     <message numerus="yes">
         <source>tolvane-launcher: %n byte(s) of output were dropped here while this stream was blocked.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>tolvane-launcher: %n byte of output was dropped here while this stream was blocked.</numerusform>
+            <numerusform>tolvane-launcher: %n bytes of output were dropped here while this stream was blocked.</numerusform>
         </translation>
     </message>
 </context>
@@ -62,9 +79,39 @@
     <name>PlayHistory</name>
     <message numerus="yes">
         <source>Your play history could not be read whole (%1). The file was renamed to “%2”; the %n game(s) that could be read are in a new history.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Your play history could not be read whole (%1). The file was renamed to “%2”; the %n game that could be read is in a new history.</numerusform>
+            <numerusform>Your play history could not be read whole (%1). The file was renamed to “%2”; the %n games that could be read are in a new history.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ROM</name>
+    <message numerus="yes">
+        <source>The file is only %Ln byte(s) long; a ROM image has at least %1 bytes.</source>
+        <translation>
+            <numerusform>The file is only %Ln byte long; a ROM image has at least %1 bytes.</numerusform>
+            <numerusform>The file is only %Ln bytes long; a ROM image has at least %1 bytes.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ROMViewController</name>
+    <message numerus="yes">
+        <source>%1 (%Ln byte(s))</source>
+        <translation>
+            <numerusform>%1 (%Ln byte)</numerusform>
+            <numerusform>%1 (%Ln bytes)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>RomInfoTool</name>
+    <message numerus="yes">
+        <source>shorter than %1 bytes (%n byte(s))</source>
+        <translation>
+            <numerusform>shorter than %1 bytes (%n byte)</numerusform>
+            <numerusform>shorter than %1 bytes (%n bytes)</numerusform>
         </translation>
     </message>
 </context>
@@ -72,9 +119,9 @@
     <name>SingleInstance</name>
     <message numerus="yes">
         <source>The running Launcher did not take the game within %n seconds (it may be stopped or not responding); nothing was started.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>The running Launcher did not take the game within %n second (it may be stopped or not responding); nothing was started.</numerusform>
+            <numerusform>The running Launcher did not take the game within %n seconds (it may be stopped or not responding); nothing was started.</numerusform>
         </translation>
     </message>
 </context>

@@ -161,10 +161,10 @@ void GameLibrary::scanFinishedWith(int total, int fromCache, int read, bool canc
     else if (total == 0)
         m_summary = tr("No ROM images in the library folders.");
     else if (total == fromCache)
-        m_summary = tr("%1 files, all from the cache.").arg(locale.toString(total));
+        m_summary = tr("%Ln file(s), all from the cache.", nullptr, total);
     else
-        m_summary = tr("%1 files: %2 read, %3 from the cache.")
-                        .arg(locale.toString(total), locale.toString(read), locale.toString(fromCache));
+        m_summary = tr("%Ln file(s): %1 read, %2 from the cache.", nullptr, total)
+                        .arg(locale.toString(read), locale.toString(fromCache));
     QStringList notes = problems;
     if (std::exchange(m_eventsLostNote, false))
         notes.append(tr("The system lost track of some changes in the library folders (too many at once); all of them were read again."));

@@ -199,9 +199,8 @@ void ROMViewController::fillFields()
         path = RomArchive::entryDisplayName(path, *entry);
     m_ui->pathField->setText(path);
     const std::optional<qint64> size = m_rom->fileSize();
-    const QLocale locale;
-    m_ui->sizeField->setText(size ? tr("%1 (%2 bytes)").arg(ROM::sizeText(*size), locale.toString(*size))
-                                  : QString());
+    // A ROM that was read is under 2 GiB, so its size is an int.
+    m_ui->sizeField->setText(size ? tr("%1 (%Ln byte(s))", nullptr, int(*size)).arg(ROM::sizeText(*size)) : QString());
     m_ui->byteOrderField->setText(byteOrderText(m_rom->byteOrder().value_or(QString())));
     const std::optional<qint32> cic = m_rom->cic();
     m_ui->cicField->setText(cic ? QStringLiteral("CIC-NUS-%1").arg(*cic) : QString());

@@ -372,9 +372,8 @@ QString ROM::describeRefusal(Refusal refusal, qint64 fileSize, int errorNumber, 
     case Refusal::Empty:
         return tr("The file is empty.");
     case Refusal::TooShort:
-        return tr("The file is only %1 bytes long; a ROM image has at least %2 bytes.")
-            .arg(fileSize)
-            .arg(minimumImageSize);
+        return tr("The file is only %Ln byte(s) long; a ROM image has at least %1 bytes.", nullptr, int(fileSize))
+            .arg(QLocale().toString(minimumImageSize));
     case Refusal::TooLong:
         return tr("The file is too large for a ROM image (2 GiB or more).");
     case Refusal::ReadFailed:

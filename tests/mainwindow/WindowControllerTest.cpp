@@ -33,6 +33,7 @@
 #include <QTableView>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
@@ -511,7 +512,7 @@ TEST_F(WindowControllerTest, UnreadableFilesShowTheErrorWindowWithoutBlockingAnd
         {world.path(QStringLiteral("missing.z64")), QStringLiteral("does not exist")},
         {world.path(QStringLiteral("folder.z64")), QStringLiteral("folder")},
         {world.writeFile(QStringLiteral("empty.z64"), {}), QStringLiteral("empty")},
-        {world.writeFile(QStringLiteral("short.z64"), QByteArray(4095, 'x')), QStringLiteral("4095 bytes")},
+        {world.writeFile(QStringLiteral("short.z64"), QByteArray(4095, 'x')), QLocale().toString(4095) + QStringLiteral(" bytes")},
         {fifo, QStringLiteral("named pipe")}, {zero, QStringLiteral("character device")},
         {null, QStringLiteral("character device")}, {socketPath, QStringLiteral("socket")},
     };

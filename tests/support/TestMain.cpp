@@ -7,6 +7,8 @@
 #else
 #include <QApplication>
 #endif
+#include "platform/Translations.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -31,6 +33,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 #endif
+    // What an English-speaking user reads: the plural forms come from the English catalogue.
+    Translations::install(app, QLocale(QLocale::English));
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

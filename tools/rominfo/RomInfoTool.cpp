@@ -226,7 +226,7 @@ QString RomInfoTool::failureReason(const ROM &rom)
         return tr("not a regular file (socket)");
     case Refusal::Empty:
     case Refusal::TooShort:
-        return tr("shorter than %1 bytes (%2 bytes)").arg(ROM::minimumImageSize).arg(rom.fileSize().value_or(0));
+        return tr("shorter than %1 bytes (%n byte(s))", nullptr, int(rom.fileSize().value_or(0))).arg(ROM::minimumImageSize);
     case Refusal::TooLong:
         return tr("2 GiB or longer");
     case Refusal::ArchiveDamaged:
