@@ -5,503 +5,503 @@
     <name>ArchiveEntryChooser</name>
     <message>
         <source>Open ROM Image</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Abbild öffnen</translation>
     </message>
     <message>
         <source>Choose a ROM image</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein ROM-Abbild wählen</translation>
     </message>
     <message>
         <source>“%1” holds several ROM images. Which one do you want to open?</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ enthält mehrere ROM-Abbilder. Welches möchten Sie öffnen?</translation>
     </message>
     <message>
         <source>%1 (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 (%2)</translation>
     </message>
     <message>
         <source>ROM images</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Abbilder</translation>
     </message>
 </context>
 <context>
     <name>ControllerPicture</name>
     <message>
         <source>Controller picture</source>
-        <translation type="unfinished"></translation>
+        <translation>Bild des Controllers</translation>
     </message>
     <message>
         <source>Click an input to select its row in the mapping table.</source>
-        <translation type="unfinished"></translation>
+        <translation>Klicken Sie auf eine Eingabe, um ihre Zeile in der Belegungstabelle auszuwählen.</translation>
     </message>
 </context>
 <context>
     <name>ControllerPreferencesViewController</name>
     <message>
         <source>Press a key</source>
-        <translation type="unfinished"></translation>
+        <translation>Drücken Sie eine Taste</translation>
     </message>
     <message>
         <source>Select an input, then press a key</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie eine Eingabe und drücken Sie dann eine Taste</translation>
     </message>
     <message>
         <source>No joystick connected</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein Joystick angeschlossen</translation>
     </message>
     <message>
         <source>Press a button or move a stick on %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Drücken Sie einen Knopf oder bewegen Sie einen Stick an %1</translation>
     </message>
     <message>
         <source>Select an input, then press a button or move a stick on %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie eine Eingabe und drücken Sie dann einen Knopf oder bewegen Sie einen Stick an %1</translation>
     </message>
     <message>
         <source>“%1” cannot be mapped: the emulator has no number for this key. The row is unchanged.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ kann nicht belegt werden: Der Emulator kennt keine Nummer für diese Taste. Die Zeile bleibt unverändert.</translation>
     </message>
     <message>
         <source>Joystick 1</source>
-        <translation type="unfinished"></translation>
+        <translation>Joystick 1</translation>
     </message>
 </context>
 <context>
     <name>ControllerPrefsView</name>
     <message>
         <source>&amp;Controller:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Controller:</translation>
     </message>
     <message>
         <source>Controller</source>
-        <translation type="unfinished"></translation>
+        <translation>Controller</translation>
     </message>
     <message>
         <source>Select a row, then press a key or move the joystick.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie eine Zeile und drücken Sie dann eine Taste oder bewegen Sie den Joystick.</translation>
     </message>
     <message>
         <source>Controller mapping</source>
-        <translation type="unfinished"></translation>
+        <translation>Controller-Belegung</translation>
     </message>
     <message>
         <source>Select a row, then press the key or joystick control to map to it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie eine Zeile und drücken Sie dann die Taste oder das Joystick-Element, das sie belegen soll.</translation>
     </message>
     <message>
         <source>&amp;Reset to Defaults</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Standard wiederherstellen</translation>
     </message>
     <message>
         <source>Reset to Defaults</source>
-        <translation type="unfinished"></translation>
+        <translation>Standard wiederherstellen</translation>
     </message>
 </context>
 <context>
     <name>CoverFinder</name>
     <message>
         <source>“%1” is not a PNG, JPEG or WebP picture that can be read here.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ ist kein PNG-, JPEG- oder WebP-Bild, das hier gelesen werden kann.</translation>
     </message>
     <message>
         <source>The covers folder “%1” cannot be made.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Cover-Ordner „%1“ kann nicht angelegt werden.</translation>
     </message>
     <message>
         <source>“%1” cannot be read.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ kann nicht gelesen werden.</translation>
     </message>
     <message>
         <source>“%1” was not used as a cover: its contents are not a PNG, JPEG or WebP picture that can be read here.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ wurde nicht als Cover verwendet: Der Inhalt ist kein PNG-, JPEG- oder WebP-Bild, das hier gelesen werden kann.</translation>
     </message>
     <message>
         <source>“%1” could not be copied into “%2”: %3.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ konnte nicht nach „%2“ kopiert werden: %3.</translation>
     </message>
 </context>
 <context>
     <name>CoverLoader</name>
     <message>
         <source>The cover “%1” is not shown: it cannot be opened (%2).</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Cover „%1“ wird nicht angezeigt: Es kann nicht geöffnet werden (%2).</translation>
     </message>
     <message>
         <source>The cover “%1” is not shown: at %2 × %3 pixels it needs %4 MB to be read, more than the %5 MB a cover may take.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Cover „%1“ wird nicht angezeigt: Mit %2 × %3 Pixeln braucht es zum Lesen %4 MB, mehr als die %5 MB, die ein Cover belegen darf.</translation>
     </message>
     <message>
         <source>The cover “%1” is not shown: it cannot be read as a PNG, JPEG or WebP picture.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Cover „%1“ wird nicht angezeigt: Es kann nicht als PNG-, JPEG- oder WebP-Bild gelesen werden.</translation>
     </message>
 </context>
 <context>
     <name>EffectiveSettings</name>
     <message>
         <source>video</source>
-        <translation type="unfinished"></translation>
+        <translation>Video</translation>
     </message>
     <message>
         <source>emulator build</source>
-        <translation type="unfinished"></translation>
+        <translation>Emulator-Build</translation>
     </message>
     <message>
         <source>controllers</source>
-        <translation type="unfinished"></translation>
+        <translation>Controller</translation>
     </message>
     <message>
         <source>, </source>
-        <translation type="unfinished"></translation>
+        <translation>, </translation>
     </message>
     <message>
         <source>Started with its own video settings.</source>
-        <translation type="unfinished"></translation>
+        <translation>Mit eigenen Videoeinstellungen gestartet.</translation>
     </message>
     <message>
         <source>Started with its own emulator build.</source>
-        <translation type="unfinished"></translation>
+        <translation>Mit eigenem Emulator-Build gestartet.</translation>
     </message>
     <message>
         <source>Started with its own video settings and emulator build.</source>
-        <translation type="unfinished"></translation>
+        <translation>Mit eigenen Videoeinstellungen und eigenem Emulator-Build gestartet.</translation>
     </message>
     <message>
         <source>Started with its own controller settings.</source>
-        <translation type="unfinished"></translation>
+        <translation>Mit eigenen Controller-Einstellungen gestartet.</translation>
     </message>
     <message>
         <source>Started with its own video and controller settings.</source>
-        <translation type="unfinished"></translation>
+        <translation>Mit eigenen Video- und Controller-Einstellungen gestartet.</translation>
     </message>
     <message>
         <source>Started with its own emulator build and controller settings.</source>
-        <translation type="unfinished"></translation>
+        <translation>Mit eigenem Emulator-Build und eigenen Controller-Einstellungen gestartet.</translation>
     </message>
     <message>
         <source>Started with its own video, emulator and controller settings.</source>
-        <translation type="unfinished"></translation>
+        <translation>Mit eigenen Video-, Emulator- und Controller-Einstellungen gestartet.</translation>
     </message>
 </context>
 <context>
     <name>EmptyView</name>
     <message>
         <source>No ROM</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein ROM</translation>
     </message>
     <message>
         <source>Drop a ROM image (.z64, .v64 or .n64) or a .zip or .7z archive of them here, or choose File ▸ Open…</source>
-        <translation type="unfinished"></translation>
+        <translation>Ziehen Sie ein ROM-Abbild (.z64, .v64 oder .n64) oder ein .zip- oder .7z-Archiv davon hierher, oder wählen Sie Datei ▸ Öffnen…</translation>
     </message>
     <message>
         <source>Drop a ROM image or a .zip or .7z archive of them here, or choose Open from the File menu</source>
-        <translation type="unfinished"></translation>
+        <translation>Ziehen Sie ein ROM-Abbild oder ein .zip- oder .7z-Archiv davon hierher, oder wählen Sie Öffnen im Menü Datei</translation>
     </message>
     <message>
         <source>Reading the ROM</source>
-        <translation type="unfinished"></translation>
+        <translation>Das ROM wird gelesen</translation>
     </message>
 </context>
 <context>
     <name>EmulatorOutputLog</name>
     <message>
         <source>The Launcher&apos;s standard error is not being read: the emulator&apos;s output is kept here but no longer passed on there until it is read again.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Standardfehlerausgabe des Launchers wird nicht gelesen: Die Ausgabe des Emulators wird hier aufbewahrt, aber dorthin erst wieder weitergegeben, wenn sie wieder gelesen wird.</translation>
     </message>
     <message>
         <source>The Launcher&apos;s standard output is not being read: the emulator&apos;s output is kept here but no longer passed on there until it is read again.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Standardausgabe des Launchers wird nicht gelesen: Die Ausgabe des Emulators wird hier aufbewahrt, aber dorthin erst wieder weitergegeben, wenn sie wieder gelesen wird.</translation>
     </message>
 </context>
 <context>
     <name>EmulatorOutputWindow</name>
     <message>
         <source>Emulator Output</source>
-        <translation type="unfinished"></translation>
+        <translation>Emulator-Ausgabe</translation>
     </message>
     <message>
         <source>Command</source>
-        <translation type="unfinished"></translation>
+        <translation>Befehl</translation>
     </message>
     <message>
         <source>The emulator has not been started yet.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator wurde noch nicht gestartet.</translation>
     </message>
     <message>
         <source>Emulator output</source>
-        <translation type="unfinished"></translation>
+        <translation>Emulator-Ausgabe</translation>
     </message>
     <message>
         <source>&amp;Command:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Befehl:</translation>
     </message>
 </context>
 <context>
     <name>EmulatorPreferencesViewController</name>
     <message>
         <source>Default</source>
-        <translation type="unfinished"></translation>
+        <translation>Standard</translation>
     </message>
     <message>
         <source>Custom</source>
-        <translation type="unfinished"></translation>
+        <translation>Eigener</translation>
     </message>
     <message>
         <source>None installed. Put one in %1 for yourself, or in %2 for everyone.</source>
-        <translation type="unfinished"></translation>
+        <translation>Keiner installiert. Legen Sie einen für sich in %1 ab oder für alle in %2.</translation>
     </message>
     <message>
         <source>Yours, in %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihrer, in %1</translation>
     </message>
     <message>
         <source>Installed with the Launcher, in %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Mit dem Launcher installiert, in %1</translation>
     </message>
     <message>
         <source>Choose the Emulator Build</source>
-        <translation type="unfinished"></translation>
+        <translation>Emulator-Build wählen</translation>
     </message>
     <message>
         <source>Choose the emulator build</source>
-        <translation type="unfinished"></translation>
+        <translation>Den Emulator-Build wählen</translation>
     </message>
 </context>
 <context>
     <name>EmulatorPrefsView</name>
     <message>
         <source>Emulator &amp;build:</source>
-        <translation type="unfinished"></translation>
+        <translation>Emulator-&amp;Build:</translation>
     </message>
     <message>
         <source>Emulator build</source>
-        <translation type="unfinished"></translation>
+        <translation>Emulator-Build</translation>
     </message>
     <message>
         <source>&amp;Custom build:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Eigener Build:</translation>
     </message>
     <message>
         <source>Custom build path</source>
-        <translation type="unfinished"></translation>
+        <translation>Pfad des eigenen Builds</translation>
     </message>
     <message>
         <source>Click or press Enter to choose the emulator executable.</source>
-        <translation type="unfinished"></translation>
+        <translation>Klicken oder Eingabetaste drücken, um das Programm des Emulators zu wählen.</translation>
     </message>
     <message>
         <source>Click to choose the emulator executable</source>
-        <translation type="unfinished"></translation>
+        <translation>Zum Wählen des Emulators klicken</translation>
     </message>
     <message>
         <source>Default build in use:</source>
-        <translation type="unfinished"></translation>
+        <translation>Verwendeter Standard-Build:</translation>
     </message>
     <message>
         <source>Default build in use</source>
-        <translation type="unfinished"></translation>
+        <translation>Verwendeter Standard-Build</translation>
     </message>
 </context>
 <context>
     <name>EmulatorSupervisor</name>
     <message>
         <source>The emulator cannot be started: no emulator program is chosen.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator kann nicht gestartet werden: Es ist kein Emulator-Programm gewählt.</translation>
     </message>
     <message>
         <source>The emulator cannot be started: %1 was not found.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator kann nicht gestartet werden: %1 wurde nicht gefunden.</translation>
     </message>
     <message>
         <source>The emulator cannot be started: %1 is not a program that can be run.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator kann nicht gestartet werden: %1 ist kein ausführbares Programm.</translation>
     </message>
     <message>
         <source>The emulator stopped.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator wurde gestoppt.</translation>
     </message>
     <message>
         <source>The emulator crashed (%1).</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator ist abgestürzt (%1).</translation>
     </message>
     <message>
         <source>signal %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Signal %1</translation>
     </message>
     <message>
         <source>The emulator quit.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator wurde beendet.</translation>
     </message>
     <message>
         <source>The emulator could not be started because something %1 needs (its interpreter or a library) is missing.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator konnte nicht gestartet werden, weil etwas fehlt, das %1 braucht (sein Interpreter oder eine Bibliothek).</translation>
     </message>
     <message>
         <source>The emulator could not be started: %1 was not found.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator konnte nicht gestartet werden: %1 wurde nicht gefunden.</translation>
     </message>
     <message>
         <source>The emulator exited with status %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator endete mit Status %1.</translation>
     </message>
 </context>
 <context>
     <name>EntryExtractor</name>
     <message>
         <source>The private folder for extracted games cannot be made: there is no private runtime folder.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der private Ordner für entpackte Spiele kann nicht angelegt werden: Es gibt keinen privaten Laufzeitordner.</translation>
     </message>
     <message>
         <source>a file that is not a folder is in its place</source>
-        <translation type="unfinished"></translation>
+        <translation>an seiner Stelle liegt eine Datei, die kein Ordner ist</translation>
     </message>
     <message>
         <source>it belongs to another user</source>
-        <translation type="unfinished"></translation>
+        <translation>er gehört einem anderen Benutzer</translation>
     </message>
     <message>
         <source>other users can reach it</source>
-        <translation type="unfinished"></translation>
+        <translation>andere Benutzer können darauf zugreifen</translation>
     </message>
     <message>
         <source>The private folder for extracted games, %1, cannot be made: %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der private Ordner für entpackte Spiele, %1, kann nicht angelegt werden: %2.</translation>
     </message>
     <message>
         <source>The game cannot be extracted: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Spiel kann nicht entpackt werden: %1.</translation>
     </message>
     <message>
         <source>There is not enough free space in %1 to extract the game.</source>
-        <translation type="unfinished"></translation>
+        <translation>In %1 ist nicht genug Platz frei, um das Spiel zu entpacken.</translation>
     </message>
 </context>
 <context>
     <name>ErrorWinController</name>
     <message>
         <source>Cannot Open the File</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei kann nicht geöffnet werden</translation>
     </message>
 </context>
 <context>
     <name>ErrorWindow</name>
     <message>
         <source>Cannot Open the File</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei kann nicht geöffnet werden</translation>
     </message>
     <message>
         <source>Message</source>
-        <translation type="unfinished"></translation>
+        <translation>Meldung</translation>
     </message>
 </context>
 <context>
     <name>FileReplacer</name>
     <message>
         <source>the disk is full</source>
-        <translation type="unfinished"></translation>
+        <translation>der Datenträger ist voll</translation>
     </message>
     <message>
         <source>you may not write to the folder “%1”</source>
-        <translation type="unfinished"></translation>
+        <translation>Sie dürfen nicht in den Ordner „%1“ schreiben</translation>
     </message>
     <message>
         <source>the disk holding “%1” is read-only</source>
-        <translation type="unfinished"></translation>
+        <translation>der Datenträger mit „%1“ ist schreibgeschützt</translation>
     </message>
     <message>
         <source>the folder “%1” does not exist</source>
-        <translation type="unfinished"></translation>
+        <translation>den Ordner „%1“ gibt es nicht</translation>
     </message>
     <message>
         <source>the disk reported an error</source>
-        <translation type="unfinished"></translation>
+        <translation>der Datenträger meldete einen Fehler</translation>
     </message>
 </context>
 <context>
     <name>FolderWalker</name>
     <message>
         <source>The library folder “%1” cannot be read: %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Bibliotheksordner „%1“ kann nicht gelesen werden: %2.</translation>
     </message>
     <message>
         <source>The folder “%1” cannot be read, so its files are left out: %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Ordner „%1“ kann nicht gelesen werden, daher fehlen seine Dateien: %2.</translation>
     </message>
 </context>
 <context>
     <name>FolderWatcher</name>
     <message>
         <source>the limit on watched folders (fs.inotify.max_user_watches) is reached</source>
-        <translation type="unfinished"></translation>
+        <translation>die Höchstzahl überwachter Ordner (fs.inotify.max_user_watches) ist erreicht</translation>
     </message>
 </context>
 <context>
     <name>GameHistory</name>
     <message>
         <source>Today</source>
-        <translation type="unfinished"></translation>
+        <translation>Heute</translation>
     </message>
     <message>
         <source>Yesterday</source>
-        <translation type="unfinished"></translation>
+        <translation>Gestern</translation>
     </message>
     <message numerus="yes">
         <source>%n days ago</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>vor %n Tag</numerusform>
+            <numerusform>vor %n Tagen</numerusform>
         </translation>
     </message>
     <message>
         <source>Less than a minute</source>
-        <translation type="unfinished"></translation>
+        <translation>Weniger als eine Minute</translation>
     </message>
     <message>
         <source>%1 min</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Min.</translation>
     </message>
     <message>
         <source>%1 h %2 min</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Std. %2 Min.</translation>
     </message>
 </context>
 <context>
     <name>GameLibrary</name>
     <message>
         <source>Looking for ROM images…</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Abbilder werden gesucht…</translation>
     </message>
     <message>
         <source>Reading %1 of %2 (%3 from the cache)</source>
-        <translation type="unfinished"></translation>
+        <translation>Lese %1 von %2 (%3 aus dem Zwischenspeicher)</translation>
     </message>
     <message>
         <source>Scan cancelled: %1 read, %2 from the cache.</source>
-        <translation type="unfinished"></translation>
+        <translation>Suche abgebrochen: %1 gelesen, %2 aus dem Zwischenspeicher.</translation>
     </message>
     <message>
         <source>No ROM folder chosen. Add one from the File menu or Preferences.</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein ROM-Ordner gewählt. Fügen Sie einen über das Menü Datei oder die Einstellungen hinzu.</translation>
     </message>
     <message>
         <source>No ROM images in the library folders.</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine ROM-Abbilder in den Bibliotheksordnern.</translation>
     </message>
     <message>
         <source>The system lost track of some changes in the library folders (too many at once); all of them were read again.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das System hat einige Änderungen in den Bibliotheksordnern verpasst (zu viele auf einmal); alle wurden neu gelesen.</translation>
     </message>
     <message numerus="yes">
         <source>%Ln file(s), all from the cache.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%Ln Datei, alle aus dem Zwischenspeicher.</numerusform>
+            <numerusform>%Ln Dateien, alle aus dem Zwischenspeicher.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>%Ln file(s): %1 read, %2 from the cache.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%Ln Datei: %1 gelesen, %2 aus dem Zwischenspeicher.</numerusform>
+            <numerusform>%Ln Dateien: %1 gelesen, %2 aus dem Zwischenspeicher.</numerusform>
         </translation>
     </message>
 </context>
@@ -509,296 +509,298 @@
     <name>GameSession</name>
     <message>
         <source>The emulator stopped.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator wurde gestoppt.</translation>
     </message>
     <message>
         <source>The game started before the Launcher was closed has ended.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Spiel, das vor dem Schließen des Launchers gestartet wurde, ist beendet.</translation>
     </message>
     <message>
         <source>“%1” cannot be opened. %2</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ kann nicht geöffnet werden. %2</translation>
     </message>
     <message>
         <source>The file could not be read.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei konnte nicht gelesen werden.</translation>
     </message>
     <message numerus="yes">
         <source>The archive holds %n ROM images; --play takes an archive with one (open it in the Launcher to choose).</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Das Archiv enthält %n ROM-Abbild; --play nimmt ein Archiv mit genau einem (öffnen Sie es im Launcher, um zu wählen).</numerusform>
+            <numerusform>Das Archiv enthält %n ROM-Abbilder; --play nimmt ein Archiv mit genau einem (öffnen Sie es im Launcher, um zu wählen).</numerusform>
         </translation>
     </message>
     <message>
         <source>An emulator is already running; it was left as it is.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Emulator läuft bereits; er wurde nicht angetastet.</translation>
     </message>
     <message>
         <source>A game started before the Launcher was closed is still running.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Spiel, das vor dem Schließen des Launchers gestartet wurde, läuft noch.</translation>
     </message>
     <message>
         <source>Stopping… The emulator has not ended yet; Force Stop ends it without letting it save.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wird gestoppt… Der Emulator ist noch nicht beendet; „Sofort beenden“ beendet ihn, ohne ihn speichern zu lassen.</translation>
     </message>
     <message>
         <source>Stopping…</source>
-        <translation type="unfinished"></translation>
+        <translation>Wird gestoppt…</translation>
     </message>
     <message>
         <source>Paused %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 pausiert</translation>
     </message>
     <message>
         <source>Running %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 läuft</translation>
     </message>
     <message>
         <source>Running %1. %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 läuft. %2</translation>
     </message>
     <message>
         <source>“%1” cannot be played.
 
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ kann nicht gespielt werden.
+
+%2</translation>
     </message>
     <message>
         <source>The extraction was cancelled.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Entpacken wurde abgebrochen.</translation>
     </message>
 </context>
 <context>
     <name>GameSettingsCommands</name>
     <message>
         <source>Game Settings…</source>
-        <translation type="unfinished"></translation>
+        <translation>Spieleinstellungen…</translation>
     </message>
 </context>
 <context>
     <name>GameSettingsWindowController</name>
     <message>
         <source>Game Settings — %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Spieleinstellungen – %1</translation>
     </message>
     <message>
         <source>Use the global setting</source>
-        <translation type="unfinished"></translation>
+        <translation>Globale Einstellung verwenden</translation>
     </message>
     <message>
         <source>Video</source>
-        <translation type="unfinished"></translation>
+        <translation>Video</translation>
     </message>
     <message>
         <source>The video plug-in, resolution and full screen of the Video preferences</source>
-        <translation type="unfinished"></translation>
+        <translation>Video-Plug-in, Auflösung und Vollbild aus den Video-Einstellungen</translation>
     </message>
     <message>
         <source>Emulator</source>
-        <translation type="unfinished"></translation>
+        <translation>Emulator</translation>
     </message>
     <message>
         <source>The emulator build of the Emulator preferences</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator-Build aus den Emulator-Einstellungen</translation>
     </message>
     <message>
         <source>Controllers</source>
-        <translation type="unfinished"></translation>
+        <translation>Controller</translation>
     </message>
     <message>
         <source>The controller mapping of the Controllers preferences</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Controller-Belegung aus den Controller-Einstellungen</translation>
     </message>
     <message>
         <source>Discard This Game&apos;s Mapping?</source>
-        <translation type="unfinished"></translation>
+        <translation>Belegung dieses Spiels verwerfen?</translation>
     </message>
     <message>
         <source>This game&apos;s own controller mapping will be discarded, and the game will use the global mapping.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die eigene Controller-Belegung dieses Spiels wird verworfen, und das Spiel verwendet die globale Belegung.</translation>
     </message>
     <message>
         <source>Discard</source>
-        <translation type="unfinished"></translation>
+        <translation>Verwerfen</translation>
     </message>
 </context>
 <context>
     <name>HelpWindow</name>
     <message>
         <source>Tolvane Launcher Help</source>
-        <translation type="unfinished"></translation>
+        <translation>Tolvane-Launcher-Hilfe</translation>
     </message>
     <message>
         <source>Guide</source>
-        <translation type="unfinished"></translation>
+        <translation>Anleitung</translation>
     </message>
     <message>
         <source>The guide is not installed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Anleitung ist nicht installiert.</translation>
     </message>
 </context>
 <context>
     <name>LibraryCache</name>
     <message>
         <source>The library cache folder “%1” cannot be written</source>
-        <translation type="unfinished"></translation>
+        <translation>In den Ordner des Bibliothekszwischenspeichers „%1“ kann nicht geschrieben werden</translation>
     </message>
     <message>
         <source>The library cache is in use by another program</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Bibliothekszwischenspeicher wird von einem anderen Programm benutzt</translation>
     </message>
     <message>
         <source>The disk holding the library cache is full</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Datenträger mit dem Bibliothekszwischenspeicher ist voll</translation>
     </message>
     <message>
         <source>The library cache “%1” cannot be opened (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Bibliothekszwischenspeicher „%1“ kann nicht geöffnet werden (%2)</translation>
     </message>
     <message>
         <source>The library cache “%1” cannot be written (%2); it is used as it is and not updated until the next start.</source>
-        <translation type="unfinished"></translation>
+        <translation>In den Bibliothekszwischenspeicher „%1“ kann nicht geschrieben werden (%2); er wird unverändert benutzt und erst beim nächsten Start aktualisiert.</translation>
     </message>
     <message>
         <source>The library cache “%1” cannot be written; it is used as it is and not updated.</source>
-        <translation type="unfinished"></translation>
+        <translation>In den Bibliothekszwischenspeicher „%1“ kann nicht geschrieben werden; er wird unverändert benutzt und nicht aktualisiert.</translation>
     </message>
     <message>
         <source>version %1, this Launcher uses %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Version %1, dieser Launcher verwendet %2</translation>
     </message>
     <message>
         <source>The library cache could not be used (%1); it was set aside as “%2” and is being rebuilt.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Bibliothekszwischenspeicher war nicht verwendbar (%1); er wurde als „%2“ beiseitegelegt und wird neu aufgebaut.</translation>
     </message>
     <message>
         <source>The library cache “%1” cannot be used (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Bibliothekszwischenspeicher „%1“ ist nicht verwendbar (%2)</translation>
     </message>
     <message>
         <source>%1; the library is kept in memory and read again at the next start.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1; die Bibliothek wird im Speicher gehalten und beim nächsten Start neu gelesen.</translation>
     </message>
     <message>
         <source>%1; the library is not cached.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1; die Bibliothek wird nicht zwischengespeichert.</translation>
     </message>
     <message>
         <source>%1; the library cache is kept as it is and not updated until the next start.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1; der Bibliothekszwischenspeicher bleibt unverändert und wird erst beim nächsten Start aktualisiert.</translation>
     </message>
     <message>
         <source>The library cache is in use by another program; what was found is written at the next scan.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Bibliothekszwischenspeicher wird von einem anderen Programm benutzt; was gefunden wurde, wird bei der nächsten Suche geschrieben.</translation>
     </message>
     <message>
         <source>The library cache “%1” cannot be written (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>In den Bibliothekszwischenspeicher „%1“ kann nicht geschrieben werden (%2)</translation>
     </message>
     <message>
         <source>no connection</source>
-        <translation type="unfinished"></translation>
+        <translation>keine Verbindung</translation>
     </message>
 </context>
 <context>
     <name>LibraryController</name>
     <message>
         <source>ROM Library</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Bibliothek</translation>
     </message>
     <message>
         <source>Rescan Library</source>
-        <translation type="unfinished"></translation>
+        <translation>Bibliothek neu durchsuchen</translation>
     </message>
     <message>
         <source>Search Library</source>
-        <translation type="unfinished"></translation>
+        <translation>Bibliothek durchsuchen</translation>
     </message>
     <message>
         <source>Add ROM Folder…</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Ordner hinzufügen…</translation>
     </message>
     <message>
         <source>Favourite</source>
-        <translation type="unfinished"></translation>
+        <translation>Favorit</translation>
     </message>
     <message>
         <source>Play History</source>
-        <translation type="unfinished"></translation>
+        <translation>Spielverlauf</translation>
     </message>
     <message>
         <source>Covers Folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Cover-Ordner</translation>
     </message>
     <message>
         <source>No covers folder is chosen. Keep covers in “%1”? You can choose another in Preferences ▸ Library.</source>
-        <translation type="unfinished"></translation>
+        <translation>Es ist kein Cover-Ordner gewählt. Cover in „%1“ aufbewahren? Einen anderen können Sie unter Einstellungen ▸ Bibliothek wählen.</translation>
     </message>
     <message>
         <source>Set Cover Image</source>
-        <translation type="unfinished"></translation>
+        <translation>Coverbild festlegen</translation>
     </message>
     <message>
         <source>Pictures (%1)</source>
-        <translation type="unfinished"></translation>
+        <translation>Bilder (%1)</translation>
     </message>
     <message>
         <source>&amp;Play</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Spielen</translation>
     </message>
     <message>
         <source>&amp;Open</source>
-        <translation type="unfinished"></translation>
+        <translation>Ö&amp;ffnen</translation>
     </message>
     <message>
         <source>&amp;Game Settings…</source>
-        <translation type="unfinished"></translation>
+        <translation>Spiel&amp;einstellungen…</translation>
     </message>
     <message>
         <source>F&amp;avourite</source>
-        <translation type="unfinished"></translation>
+        <translation>F&amp;avorit</translation>
     </message>
     <message>
         <source>Set &amp;Cover Image…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Coverbild festlegen…</translation>
     </message>
     <message>
         <source>Show in &amp;Folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Im &amp;Ordner zeigen</translation>
     </message>
     <message>
         <source>Copy Pa&amp;th</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Pfad kopieren</translation>
     </message>
     <message>
         <source>Copy &amp;MD5</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;MD5 kopieren</translation>
     </message>
     <message>
         <source>Add ROM Folder</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Ordner hinzufügen</translation>
     </message>
 </context>
 <context>
     <name>LibraryFilterNotice</name>
     <message>
         <source>No favourites yet: press Ctrl+D on a game.</source>
-        <translation type="unfinished"></translation>
+        <translation>Noch keine Favoriten: Drücken Sie Strg+D auf einem Spiel.</translation>
     </message>
     <message>
         <source>No favourite matches “%1”.</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein Favorit passt zu „%1“.</translation>
     </message>
     <message>
         <source>No game matches “%1”.</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein Spiel passt zu „%1“.</translation>
     </message>
     <message numerus="yes">
         <source>%1 Matches: %n.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%1 Treffer: %n.</numerusform>
+            <numerusform>%1 Treffer: %n.</numerusform>
         </translation>
     </message>
 </context>
@@ -806,311 +808,311 @@
     <name>LibraryGridView</name>
     <message>
         <source>%1, %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, %2</translation>
     </message>
     <message>
         <source>%1, never played.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, nie gespielt.</translation>
     </message>
     <message>
         <source>%1, last played %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, zuletzt gespielt: %2.</translation>
     </message>
     <message>
         <source>Play</source>
-        <translation type="unfinished"></translation>
+        <translation>Spielen</translation>
     </message>
     <message>
         <source>ROM library covers</source>
-        <translation type="unfinished"></translation>
+        <translation>Cover der ROM-Bibliothek</translation>
     </message>
 </context>
 <context>
     <name>LibraryModel</name>
     <message>
         <source>Not available: the folder “%1” cannot be reached.</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht verfügbar: Der Ordner „%1“ ist nicht erreichbar.</translation>
     </message>
     <message>
         <source>Favourite</source>
-        <translation type="unfinished"></translation>
+        <translation>Favorit</translation>
     </message>
     <message>
         <source>Not a favourite</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein Favorit</translation>
     </message>
     <message>
         <source>%1, uses its own settings: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, verwendet eigene Einstellungen: %2</translation>
     </message>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Name</translation>
     </message>
     <message>
         <source>File Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Dateiname</translation>
     </message>
     <message>
         <source>Game Code</source>
-        <translation type="unfinished"></translation>
+        <translation>Spielcode</translation>
     </message>
     <message>
         <source>Region</source>
-        <translation type="unfinished"></translation>
+        <translation>Region</translation>
     </message>
     <message>
         <source>CIC</source>
-        <translation type="unfinished"></translation>
+        <translation>CIC</translation>
     </message>
     <message>
         <source>Size</source>
-        <translation type="unfinished"></translation>
+        <translation>Größe</translation>
     </message>
     <message>
         <source>Byte Order</source>
-        <translation type="unfinished"></translation>
+        <translation>Bytereihenfolge</translation>
     </message>
     <message>
         <source>MD5</source>
-        <translation type="unfinished"></translation>
+        <translation>MD5</translation>
     </message>
     <message>
         <source>Own settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Eigene Einstellungen</translation>
     </message>
     <message>
         <source>Last played</source>
-        <translation type="unfinished"></translation>
+        <translation>Zuletzt gespielt</translation>
     </message>
     <message>
         <source>Play time</source>
-        <translation type="unfinished"></translation>
+        <translation>Spielzeit</translation>
     </message>
 </context>
 <context>
     <name>LibraryPanel</name>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Show as Grid</source>
-        <translation type="unfinished"></translation>
+        <translation>Als Raster zeigen</translation>
     </message>
     <message>
         <source>Show as List</source>
-        <translation type="unfinished"></translation>
+        <translation>Als Liste zeigen</translation>
     </message>
     <message>
         <source>Larger Covers</source>
-        <translation type="unfinished"></translation>
+        <translation>Größere Cover</translation>
     </message>
     <message>
         <source>Smaller Covers</source>
-        <translation type="unfinished"></translation>
+        <translation>Kleinere Cover</translation>
     </message>
     <message>
         <source>Search name, file, game code or region</source>
-        <translation type="unfinished"></translation>
+        <translation>Name, Datei, Spielcode oder Region suchen</translation>
     </message>
     <message>
         <source>Search library</source>
-        <translation type="unfinished"></translation>
+        <translation>Bibliothek durchsuchen</translation>
     </message>
     <message>
         <source>Clear search</source>
-        <translation type="unfinished"></translation>
+        <translation>Suche leeren</translation>
     </message>
     <message>
         <source>Favourites</source>
-        <translation type="unfinished"></translation>
+        <translation>Favoriten</translation>
     </message>
     <message>
         <source>Show only your favourite games</source>
-        <translation type="unfinished"></translation>
+        <translation>Nur Ihre Lieblingsspiele zeigen</translation>
     </message>
     <message>
         <source>ROM library</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Bibliothek</translation>
     </message>
     <message>
         <source>Library scan progress</source>
-        <translation type="unfinished"></translation>
+        <translation>Fortschritt der Bibliothekssuche</translation>
     </message>
     <message>
         <source>Stops reading the library folders; what was read is kept</source>
-        <translation type="unfinished"></translation>
+        <translation>Beendet das Lesen der Bibliotheksordner; was gelesen wurde, bleibt erhalten</translation>
     </message>
     <message>
         <source>Sort &amp;by:</source>
-        <translation type="unfinished"></translation>
+        <translation>Sortieren &amp;nach:</translation>
     </message>
     <message>
         <source>Sort by</source>
-        <translation type="unfinished"></translation>
+        <translation>Sortieren nach</translation>
     </message>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Name</translation>
     </message>
     <message>
         <source>Recently played</source>
-        <translation type="unfinished"></translation>
+        <translation>Zuletzt gespielt</translation>
     </message>
     <message>
         <source>Play time</source>
-        <translation type="unfinished"></translation>
+        <translation>Spielzeit</translation>
     </message>
     <message>
         <source>Cover size</source>
-        <translation type="unfinished"></translation>
+        <translation>Covergröße</translation>
     </message>
 </context>
 <context>
     <name>LibraryPreferencesViewController</name>
     <message>
         <source>ROM &amp;folders listed in the library, with every folder inside them:</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-&amp;Ordner, die in der Bibliothek aufgeführt werden, mit allen Ordnern darin:</translation>
     </message>
     <message>
         <source>ROM folders</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Ordner</translation>
     </message>
     <message>
         <source>&amp;Add…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Hinzufügen…</translation>
     </message>
     <message>
         <source>&amp;Remove</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Entfernen</translation>
     </message>
     <message>
         <source>Add ROM folder</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Ordner hinzufügen</translation>
     </message>
     <message>
         <source>Remove ROM folder</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Ordner entfernen</translation>
     </message>
     <message>
         <source>&amp;Covers folder (pictures named after a game&apos;s MD5, game code, name or file):</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Cover-Ordner (Bilder benannt nach MD5, Spielcode, Name oder Datei eines Spiels):</translation>
     </message>
     <message>
         <source>Covers folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Cover-Ordner</translation>
     </message>
     <message>
         <source>None</source>
-        <translation type="unfinished"></translation>
+        <translation>Keiner</translation>
     </message>
     <message>
         <source>C&amp;hoose…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Wählen…</translation>
     </message>
     <message>
         <source>Choose covers folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Cover-Ordner wählen</translation>
     </message>
     <message>
         <source>Choose Covers Folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Cover-Ordner wählen</translation>
     </message>
     <message>
         <source>Add ROM Folder</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Ordner hinzufügen</translation>
     </message>
 </context>
 <context>
     <name>LibraryRecord</name>
     <message>
         <source>Asia</source>
-        <translation type="unfinished"></translation>
+        <translation>Asien</translation>
     </message>
     <message>
         <source>Brazil</source>
-        <translation type="unfinished"></translation>
+        <translation>Brasilien</translation>
     </message>
     <message>
         <source>China</source>
-        <translation type="unfinished"></translation>
+        <translation>China</translation>
     </message>
     <message>
         <source>Germany</source>
-        <translation type="unfinished"></translation>
+        <translation>Deutschland</translation>
     </message>
     <message>
         <source>North America</source>
-        <translation type="unfinished"></translation>
+        <translation>Nordamerika</translation>
     </message>
     <message>
         <source>France</source>
-        <translation type="unfinished"></translation>
+        <translation>Frankreich</translation>
     </message>
     <message>
         <source>Gateway (NTSC)</source>
-        <translation type="unfinished"></translation>
+        <translation>Gateway (NTSC)</translation>
     </message>
     <message>
         <source>Netherlands</source>
-        <translation type="unfinished"></translation>
+        <translation>Niederlande</translation>
     </message>
     <message>
         <source>Italy</source>
-        <translation type="unfinished"></translation>
+        <translation>Italien</translation>
     </message>
     <message>
         <source>Japan</source>
-        <translation type="unfinished"></translation>
+        <translation>Japan</translation>
     </message>
     <message>
         <source>Korea</source>
-        <translation type="unfinished"></translation>
+        <translation>Korea</translation>
     </message>
     <message>
         <source>Gateway (PAL)</source>
-        <translation type="unfinished"></translation>
+        <translation>Gateway (PAL)</translation>
     </message>
     <message>
         <source>Canada</source>
-        <translation type="unfinished"></translation>
+        <translation>Kanada</translation>
     </message>
     <message>
         <source>Europe</source>
-        <translation type="unfinished"></translation>
+        <translation>Europa</translation>
     </message>
     <message>
         <source>Spain</source>
-        <translation type="unfinished"></translation>
+        <translation>Spanien</translation>
     </message>
     <message>
         <source>Australia</source>
-        <translation type="unfinished"></translation>
+        <translation>Australien</translation>
     </message>
     <message>
         <source>Scandinavia</source>
-        <translation type="unfinished"></translation>
+        <translation>Skandinavien</translation>
     </message>
 </context>
 <context>
     <name>LibraryScanner</name>
     <message numerus="yes">
         <source>%n folder(s), “%1” among them, cannot be watched for changes (%2); use Rescan Library (F5) after changing files there.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n Ordner, darunter „%1“, kann nicht auf Änderungen überwacht werden (%2); nutzen Sie „Bibliothek neu durchsuchen“ (F5), nachdem Sie dort Dateien geändert haben.</numerusform>
+            <numerusform>%n Ordner, darunter „%1“, können nicht auf Änderungen überwacht werden (%2); nutzen Sie „Bibliothek neu durchsuchen“ (F5), nachdem Sie dort Dateien geändert haben.</numerusform>
         </translation>
     </message>
     <message>
         <source>Nothing is mounted on “%1” now; the files found there before are kept as not available.</source>
-        <translation type="unfinished"></translation>
+        <translation>Auf „%1“ ist jetzt nichts eingehängt; die dort zuvor gefundenen Dateien bleiben als nicht verfügbar erhalten.</translation>
     </message>
     <message numerus="yes">
         <source>Files that went away while they were read (a drive removed?): %n. They are kept as not available and read when they are back.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Dateien, die beim Lesen verschwanden (ein Laufwerk entfernt?): %n. Sie bleiben als nicht verfügbar erhalten und werden gelesen, sobald sie zurück sind.</numerusform>
+            <numerusform>Dateien, die beim Lesen verschwanden (ein Laufwerk entfernt?): %n. Sie bleiben als nicht verfügbar erhalten und werden gelesen, sobald sie zurück sind.</numerusform>
         </translation>
     </message>
 </context>
@@ -1118,321 +1120,321 @@
     <name>MainMenu</name>
     <message>
         <source>Open…</source>
-        <translation type="unfinished"></translation>
+        <translation>Öffnen…</translation>
     </message>
     <message>
         <source>Close Window</source>
-        <translation type="unfinished"></translation>
+        <translation>Fenster schließen</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>Beenden</translation>
     </message>
     <message>
         <source>Preferences…</source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungen…</translation>
     </message>
     <message>
         <source>Tolvane Launcher Help</source>
-        <translation type="unfinished"></translation>
+        <translation>Tolvane-Launcher-Hilfe</translation>
     </message>
     <message>
         <source>Tolvane Launcher</source>
-        <translation type="unfinished"></translation>
+        <translation>Tolvane Launcher</translation>
     </message>
     <message>
         <source>Emulator Output</source>
-        <translation type="unfinished"></translation>
+        <translation>Emulator-Ausgabe</translation>
     </message>
     <message>
         <source>Menu bar</source>
-        <translation type="unfinished"></translation>
+        <translation>Menüleiste</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Datei</translation>
     </message>
     <message>
         <source>Open Recent</source>
-        <translation type="unfinished"></translation>
+        <translation>Zuletzt geöffnet</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Bearbeiten</translation>
     </message>
     <message>
         <source>&amp;View</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Ansicht</translation>
     </message>
     <message>
         <source>E&amp;mulation</source>
-        <translation type="unfinished"></translation>
+        <translation>E&amp;mulation</translation>
     </message>
     <message>
         <source>&amp;Window</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Fenster</translation>
     </message>
     <message>
         <source>&amp;Help</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Hilfe</translation>
     </message>
     <message>
         <source>Clear Menu</source>
-        <translation type="unfinished"></translation>
+        <translation>Menü leeren</translation>
     </message>
     <message>
         <source>Preferences</source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungen</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>Tolvane Launcher</source>
-        <translation type="unfinished"></translation>
+        <translation>Tolvane Launcher</translation>
     </message>
     <message>
         <source>ROM</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM</translation>
     </message>
     <message>
         <source>Emulation</source>
-        <translation type="unfinished"></translation>
+        <translation>Emulation</translation>
     </message>
     <message>
         <source>Status</source>
-        <translation type="unfinished"></translation>
+        <translation>Status</translation>
     </message>
     <message>
         <source>Play</source>
-        <translation type="unfinished"></translation>
+        <translation>Spielen</translation>
     </message>
     <message>
         <source>Start the emulator, or resume it</source>
-        <translation type="unfinished"></translation>
+        <translation>Den Emulator starten oder fortsetzen</translation>
     </message>
     <message>
         <source>Ctrl+R</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+R</translation>
     </message>
     <message>
         <source>Pause</source>
-        <translation type="unfinished"></translation>
+        <translation>Pause</translation>
     </message>
     <message>
         <source>Pause the emulator</source>
-        <translation type="unfinished"></translation>
+        <translation>Den Emulator anhalten</translation>
     </message>
     <message>
         <source>Ctrl+P</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+P</translation>
     </message>
     <message>
         <source>Stop</source>
-        <translation type="unfinished"></translation>
+        <translation>Stopp</translation>
     </message>
     <message>
         <source>Stop the emulator</source>
-        <translation type="unfinished"></translation>
+        <translation>Den Emulator stoppen</translation>
     </message>
     <message>
         <source>Ctrl+.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+.</translation>
     </message>
     <message>
         <source>Eject</source>
-        <translation type="unfinished"></translation>
+        <translation>Auswerfen</translation>
     </message>
     <message>
         <source>Close the ROM and stop the emulator</source>
-        <translation type="unfinished"></translation>
+        <translation>Das ROM schließen und den Emulator stoppen</translation>
     </message>
     <message>
         <source>Ctrl+E</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+E</translation>
     </message>
 </context>
 <context>
     <name>MappingTableModel</name>
     <message>
         <source>Nintendo 64</source>
-        <translation type="unfinished"></translation>
+        <translation>Nintendo 64</translation>
     </message>
     <message>
         <source>Your input</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre Eingabe</translation>
     </message>
 </context>
 <context>
     <name>MappingValue</name>
     <message>
         <source>Backspace</source>
-        <translation type="unfinished"></translation>
+        <translation>Rücktaste</translation>
     </message>
     <message>
         <source>Tab</source>
-        <translation type="unfinished"></translation>
+        <translation>Tab</translation>
     </message>
     <message>
         <source>Return</source>
-        <translation type="unfinished"></translation>
+        <translation>Eingabe</translation>
     </message>
     <message>
         <source>Escape</source>
-        <translation type="unfinished"></translation>
+        <translation>Esc</translation>
     </message>
     <message>
         <source>Space</source>
-        <translation type="unfinished"></translation>
+        <translation>Leertaste</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Entf</translation>
     </message>
     <message>
         <source>Keypad Enter</source>
-        <translation type="unfinished"></translation>
+        <translation>Ziffernblock Enter</translation>
     </message>
     <message>
         <source>Up</source>
-        <translation type="unfinished"></translation>
+        <translation>Pfeil hoch</translation>
     </message>
     <message>
         <source>Down</source>
-        <translation type="unfinished"></translation>
+        <translation>Pfeil runter</translation>
     </message>
     <message>
         <source>Right</source>
-        <translation type="unfinished"></translation>
+        <translation>Pfeil rechts</translation>
     </message>
     <message>
         <source>Left</source>
-        <translation type="unfinished"></translation>
+        <translation>Pfeil links</translation>
     </message>
     <message>
         <source>Insert</source>
-        <translation type="unfinished"></translation>
+        <translation>Einfg</translation>
     </message>
     <message>
         <source>Home</source>
-        <translation type="unfinished"></translation>
+        <translation>Pos1</translation>
     </message>
     <message>
         <source>End</source>
-        <translation type="unfinished"></translation>
+        <translation>Ende</translation>
     </message>
     <message>
         <source>Page Up</source>
-        <translation type="unfinished"></translation>
+        <translation>Bild auf</translation>
     </message>
     <message>
         <source>Page Down</source>
-        <translation type="unfinished"></translation>
+        <translation>Bild ab</translation>
     </message>
     <message>
         <source>Num Lock</source>
-        <translation type="unfinished"></translation>
+        <translation>Num</translation>
     </message>
     <message>
         <source>Caps Lock</source>
-        <translation type="unfinished"></translation>
+        <translation>Feststelltaste</translation>
     </message>
     <message>
         <source>Scroll Lock</source>
-        <translation type="unfinished"></translation>
+        <translation>Rollen</translation>
     </message>
     <message>
         <source>Right Shift</source>
-        <translation type="unfinished"></translation>
+        <translation>Umschalt rechts</translation>
     </message>
     <message>
         <source>Left Shift</source>
-        <translation type="unfinished"></translation>
+        <translation>Umschalt links</translation>
     </message>
     <message>
         <source>Right Ctrl</source>
-        <translation type="unfinished"></translation>
+        <translation>Strg rechts</translation>
     </message>
     <message>
         <source>Left Ctrl</source>
-        <translation type="unfinished"></translation>
+        <translation>Strg links</translation>
     </message>
     <message>
         <source>Right Alt</source>
-        <translation type="unfinished"></translation>
+        <translation>Alt rechts</translation>
     </message>
     <message>
         <source>Left Alt</source>
-        <translation type="unfinished"></translation>
+        <translation>Alt links</translation>
     </message>
     <message>
         <source>Right Meta</source>
-        <translation type="unfinished"></translation>
+        <translation>Meta rechts</translation>
     </message>
     <message>
         <source>Left Meta</source>
-        <translation type="unfinished"></translation>
+        <translation>Meta links</translation>
     </message>
     <message>
         <source>Left Super</source>
-        <translation type="unfinished"></translation>
+        <translation>Super links</translation>
     </message>
     <message>
         <source>Right Super</source>
-        <translation type="unfinished"></translation>
+        <translation>Super rechts</translation>
     </message>
     <message>
         <source>Alt Gr</source>
-        <translation type="unfinished"></translation>
+        <translation>Alt Gr</translation>
     </message>
     <message>
         <source>Help</source>
-        <translation type="unfinished"></translation>
+        <translation>Hilfe</translation>
     </message>
     <message>
         <source>Print</source>
-        <translation type="unfinished"></translation>
+        <translation>Druck</translation>
     </message>
     <message>
         <source>SysRq</source>
-        <translation type="unfinished"></translation>
+        <translation>S-Abf</translation>
     </message>
     <message>
         <source>Break</source>
-        <translation type="unfinished"></translation>
+        <translation>Pause</translation>
     </message>
     <message>
         <source>Menu</source>
-        <translation type="unfinished"></translation>
+        <translation>Menü</translation>
     </message>
     <message>
         <source>Keypad .</source>
-        <translation type="unfinished"></translation>
+        <translation>Ziffernblock ,</translation>
     </message>
     <message>
         <source>Keypad %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Ziffernblock %1</translation>
     </message>
     <message>
         <source>Key %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Taste %1</translation>
     </message>
     <message>
         <source>Button %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Knopf %1</translation>
     </message>
     <message>
         <source>Axis %1 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Achse %1 %2</translation>
     </message>
 </context>
 <context>
     <name>OutputRelay</name>
     <message numerus="yes">
         <source>tolvane-launcher: %n byte(s) of output were dropped here while this stream was blocked.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>tolvane-launcher: %n Byte der Ausgabe wurde hier verworfen, solange dieser Datenstrom blockiert war.</numerusform>
+            <numerusform>tolvane-launcher: %n Bytes der Ausgabe wurden hier verworfen, solange dieser Datenstrom blockiert war.</numerusform>
         </translation>
     </message>
 </context>
@@ -1440,193 +1442,193 @@
     <name>PlayHistory</name>
     <message>
         <source>Your play history cannot be kept: the folder “%1” cannot be written. What you play now is remembered until you quit.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihr Spielverlauf kann nicht gespeichert werden: In den Ordner „%1“ kann nicht geschrieben werden. Was Sie jetzt spielen, wird bis zum Beenden gemerkt.</translation>
     </message>
     <message>
         <source>its folder cannot be written</source>
-        <translation type="unfinished"></translation>
+        <translation>in seinen Ordner kann nicht geschrieben werden</translation>
     </message>
     <message>
         <source>Your play history cannot be saved (%1). It is kept as it was; what you play now is remembered until you quit.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihr Spielverlauf kann nicht gespeichert werden (%1). Er bleibt, wie er war; was Sie jetzt spielen, wird bis zum Beenden gemerkt.</translation>
     </message>
     <message>
         <source>Your play history “%1” cannot be used (%2). It is left as it is; what you play now is remembered until you quit.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihr Spielverlauf „%1“ ist nicht verwendbar (%2). Er bleibt unverändert; was Sie jetzt spielen, wird bis zum Beenden gemerkt.</translation>
     </message>
     <message>
         <source>it was written by a newer Launcher</source>
-        <translation type="unfinished"></translation>
+        <translation>er wurde von einem neueren Launcher geschrieben</translation>
     </message>
     <message>
         <source>Your play history could not be read (%1). The file was renamed to “%2” and a new history was started.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihr Spielverlauf konnte nicht gelesen werden (%1). Die Datei wurde in „%2“ umbenannt und ein neuer Verlauf begonnen.</translation>
     </message>
     <message numerus="yes">
         <source>Your play history could not be read whole (%1). The file was renamed to “%2”; the %n game(s) that could be read are in a new history.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Ihr Spielverlauf konnte nicht vollständig gelesen werden (%1). Die Datei wurde in „%2“ umbenannt; das %n lesbare Spiel steht in einem neuen Verlauf.</numerusform>
+            <numerusform>Ihr Spielverlauf konnte nicht vollständig gelesen werden (%1). Die Datei wurde in „%2“ umbenannt; die %n lesbaren Spiele stehen in einem neuen Verlauf.</numerusform>
         </translation>
     </message>
     <message>
         <source>Your play history “%1” could not be read (%2), nor set aside. What you play now is not saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihr Spielverlauf „%1“ konnte weder gelesen (%2) noch beiseitegelegt werden. Was Sie jetzt spielen, wird nicht gespeichert.</translation>
     </message>
     <message>
         <source>Your play history cannot be saved: the disk is full. It is kept as it was; what you play now is remembered until you quit.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihr Spielverlauf kann nicht gespeichert werden: Der Datenträger ist voll. Er bleibt, wie er war; was Sie jetzt spielen, wird bis zum Beenden gemerkt.</translation>
     </message>
 </context>
 <context>
     <name>PreferenceWindow</name>
     <message>
         <source>Preferences</source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungen</translation>
     </message>
     <message>
         <source>Preference pane</source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungsseite</translation>
     </message>
     <message>
         <source>Preference panes</source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungsseiten</translation>
     </message>
     <message>
         <source>Video</source>
-        <translation type="unfinished"></translation>
+        <translation>Video</translation>
     </message>
     <message>
         <source>Ctrl+1</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+1</translation>
     </message>
     <message>
         <source>Controllers</source>
-        <translation type="unfinished"></translation>
+        <translation>Controller</translation>
     </message>
     <message>
         <source>Ctrl+2</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+2</translation>
     </message>
     <message>
         <source>Emulator</source>
-        <translation type="unfinished"></translation>
+        <translation>Emulator</translation>
     </message>
     <message>
         <source>Ctrl+3</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+3</translation>
     </message>
 </context>
 <context>
     <name>PrefrenceWindowController</name>
     <message>
         <source>Library</source>
-        <translation type="unfinished"></translation>
+        <translation>Bibliothek</translation>
     </message>
 </context>
 <context>
     <name>ROM</name>
     <message>
         <source>Only files on this computer can be opened.</source>
-        <translation type="unfinished"></translation>
+        <translation>Nur Dateien auf diesem Rechner können geöffnet werden.</translation>
     </message>
     <message>
         <source>The file does not exist.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei gibt es nicht.</translation>
     </message>
     <message>
         <source>It is a folder, not a ROM image.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das ist ein Ordner, kein ROM-Abbild.</translation>
     </message>
     <message>
         <source>It is a named pipe, not a regular file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das ist eine benannte Pipe, keine reguläre Datei.</translation>
     </message>
     <message>
         <source>It is a character device, not a regular file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das ist ein zeichenorientiertes Gerät, keine reguläre Datei.</translation>
     </message>
     <message>
         <source>It is a block device, not a regular file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das ist ein blockorientiertes Gerät, keine reguläre Datei.</translation>
     </message>
     <message>
         <source>It is a socket, not a regular file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das ist ein Socket, keine reguläre Datei.</translation>
     </message>
     <message>
         <source>The file cannot be read: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei kann nicht gelesen werden: %1.</translation>
     </message>
     <message>
         <source>The file is empty.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei ist leer.</translation>
     </message>
     <message>
         <source>The file is too large for a ROM image (2 GiB or more).</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei ist zu groß für ein ROM-Abbild (2 GiB oder mehr).</translation>
     </message>
     <message>
         <source>The file could not be read: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei konnte nicht gelesen werden: %1.</translation>
     </message>
     <message>
         <source>The archive is damaged or truncated, or it is not a .zip or .7z archive.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Archiv ist beschädigt oder unvollständig, oder es ist kein .zip- oder .7z-Archiv.</translation>
     </message>
     <message>
         <source>The archive is encrypted.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Archiv ist verschlüsselt.</translation>
     </message>
     <message>
         <source>There is no ROM image inside the archive.</source>
-        <translation type="unfinished"></translation>
+        <translation>Im Archiv ist kein ROM-Abbild.</translation>
     </message>
     <message>
         <source>The archive holds too many entries to be read.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Archiv enthält zu viele Einträge, um gelesen zu werden.</translation>
     </message>
     <message>
         <source>“%1” is encrypted.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ ist verschlüsselt.</translation>
     </message>
     <message>
         <source>“%1” is damaged in the archive (bad checksum or size).</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ ist im Archiv beschädigt (falsche Prüfsumme oder Größe).</translation>
     </message>
     <message>
         <source>The archive entry&apos;s name is not safe to use (empty, with control characters, or a path that leaves its folder).</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Name des Archiveintrags ist nicht sicher verwendbar (leer, mit Steuerzeichen oder ein Pfad, der seinen Ordner verlässt).</translation>
     </message>
     <message>
         <source>The archive no longer holds “%1”.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Archiv enthält „%1“ nicht mehr.</translation>
     </message>
     <message>
         <source>“%1” is larger than the largest cartridge (64 MiB).</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ ist größer als das größte Modul (64 MiB).</translation>
     </message>
     <message>
         <source>The archive&apos;s entries overlap one another, so it would unpack far more than it holds; it is not read.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Einträge des Archivs überlappen einander, sodass es weit mehr entpacken würde, als es enthält; es wird nicht gelesen.</translation>
     </message>
     <message>
         <source>The archive unpacks to far more than ROM images of its size would; it is not read further.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Archiv entpackt weit mehr, als ROM-Abbilder seiner Größe ergäben; es wird nicht weiter gelesen.</translation>
     </message>
     <message>
         <source>“%1” is an archive inside the archive; archives inside archives are not read.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ ist ein Archiv im Archiv; Archive in Archiven werden nicht gelesen.</translation>
     </message>
     <message>
         <source>It is a .zip or .7z archive, not a ROM image.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das ist ein .zip- oder .7z-Archiv, kein ROM-Abbild.</translation>
     </message>
     <message numerus="yes">
         <source>The file is only %Ln byte(s) long; a ROM image has at least %1 bytes.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Die Datei ist nur %Ln Byte lang; ein ROM-Abbild hat mindestens %1 Bytes.</numerusform>
+            <numerusform>Die Datei ist nur %Ln Bytes lang; ein ROM-Abbild hat mindestens %1 Bytes.</numerusform>
         </translation>
     </message>
 </context>
@@ -1634,128 +1636,128 @@
     <name>ROMView</name>
     <message>
         <source>ROM information</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Informationen</translation>
     </message>
     <message>
         <source>&amp;Name:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Name:</translation>
     </message>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Name</translation>
     </message>
     <message>
         <source>&amp;Game code:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Spielcode:</translation>
     </message>
     <message>
         <source>Game code</source>
-        <translation type="unfinished"></translation>
+        <translation>Spielcode</translation>
     </message>
     <message>
         <source>&amp;Checksums:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Prüfsummen:</translation>
     </message>
     <message>
         <source>Checksums</source>
-        <translation type="unfinished"></translation>
+        <translation>Prüfsummen</translation>
     </message>
     <message>
         <source>&amp;MD5:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;MD5:</translation>
     </message>
     <message>
         <source>MD5</source>
-        <translation type="unfinished"></translation>
+        <translation>MD5</translation>
     </message>
     <message>
         <source>&amp;Path:</source>
-        <translation type="unfinished"></translation>
+        <translation>P&amp;fad:</translation>
     </message>
     <message>
         <source>Path</source>
-        <translation type="unfinished"></translation>
+        <translation>Pfad</translation>
     </message>
     <message>
         <source>Si&amp;ze:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Größe:</translation>
     </message>
     <message>
         <source>Size</source>
-        <translation type="unfinished"></translation>
+        <translation>Größe</translation>
     </message>
     <message>
         <source>&amp;Byte order:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Bytereihenfolge:</translation>
     </message>
     <message>
         <source>Byte order</source>
-        <translation type="unfinished"></translation>
+        <translation>Bytereihenfolge</translation>
     </message>
     <message>
         <source>C&amp;IC:</source>
-        <translation type="unfinished"></translation>
+        <translation>C&amp;IC:</translation>
     </message>
     <message>
         <source>CIC</source>
-        <translation type="unfinished"></translation>
+        <translation>CIC</translation>
     </message>
 </context>
 <context>
     <name>ROMViewController</name>
     <message>
         <source>Cover</source>
-        <translation type="unfinished"></translation>
+        <translation>Cover</translation>
     </message>
     <message>
         <source>Last played:</source>
-        <translation type="unfinished"></translation>
+        <translation>Zuletzt gespielt:</translation>
     </message>
     <message>
         <source>Last played</source>
-        <translation type="unfinished"></translation>
+        <translation>Zuletzt gespielt</translation>
     </message>
     <message>
         <source>Play time:</source>
-        <translation type="unfinished"></translation>
+        <translation>Spielzeit:</translation>
     </message>
     <message>
         <source>Play time</source>
-        <translation type="unfinished"></translation>
+        <translation>Spielzeit</translation>
     </message>
     <message>
         <source>Game Settings…</source>
-        <translation type="unfinished"></translation>
+        <translation>Spieleinstellungen…</translation>
     </message>
     <message>
         <source>Uses its own settings: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Verwendet eigene Einstellungen: %1</translation>
     </message>
     <message>
         <source>Never</source>
-        <translation type="unfinished"></translation>
+        <translation>Nie</translation>
     </message>
     <message>
         <source>None</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine</translation>
     </message>
     <message>
         <source>z64 (big-endian)</source>
-        <translation type="unfinished"></translation>
+        <translation>z64 (Big-Endian)</translation>
     </message>
     <message>
         <source>v64 (byte-swapped)</source>
-        <translation type="unfinished"></translation>
+        <translation>v64 (Bytes vertauscht)</translation>
     </message>
     <message>
         <source>n64 (little-endian)</source>
-        <translation type="unfinished"></translation>
+        <translation>n64 (Little-Endian)</translation>
     </message>
     <message numerus="yes">
         <source>%1 (%Ln byte(s))</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%1 (%Ln Byte)</numerusform>
+            <numerusform>%1 (%Ln Bytes)</numerusform>
         </translation>
     </message>
 </context>
@@ -1763,15 +1765,15 @@
     <name>RomInfoTool</name>
     <message>
         <source>tolvane-rominfo: unknown option %1</source>
-        <translation type="unfinished"></translation>
+        <translation>tolvane-rominfo: unbekannte Option %1</translation>
     </message>
     <message>
         <source>tolvane-rominfo: --jobs takes a number from 1 to 256</source>
-        <translation type="unfinished"></translation>
+        <translation>tolvane-rominfo: --jobs nimmt eine Zahl von 1 bis 256</translation>
     </message>
     <message>
         <source>tolvane-rominfo: %1: not read as a ROM image: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>tolvane-rominfo: %1: nicht als ROM-Abbild gelesen: %2</translation>
     </message>
     <message>
         <source>Usage: tolvane-rominfo [--json] [--jobs N] [-r] [--] FILE|DIR...
@@ -1794,133 +1796,163 @@ paths also bytes that are not UTF-8. JSON adds &quot;size&quot; (bytes) and &quo
 Exit status: 0 when every file was read, 1 when any was not (or a folder could
 not be read), 2 on a usage error.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Aufruf: tolvane-rominfo [--json] [--jobs N] [-r] [--] DATEI|ORDNER...
+Liest jedes ROM-Abbild wie der Launcher, auch jedes Abbild in einem .zip- oder
+.7z-Archiv (mit den JSON-Schlüsseln &quot;archive&quot; und &quot;entry&quot;), und gibt Name,
+Spielcode, die Prüfsummenwörter des Kopfes, die CIC-Variante, den MD5-Hash des
+kanonischen Abbilds und die gespeicherte Bytereihenfolge (z64, v64 oder n64)
+aus. In der Textform steht der Name in Anführungszeichen; Anführungszeichen,
+umgekehrte Schrägstriche und Steuerzeichen in Texten werden maskiert (\xNN), in
+Pfaden auch Bytes, die kein UTF-8 sind. JSON ergänzt &quot;size&quot; (Bytes) und &quot;region&quot;.
+
+  --json           ein JSON-Array mit einem Objekt je Datei ausgeben
+  -r, --recursive  die ROM-Abbilder in jedem genannten Ordner und seinen
+                   Unterordnern lesen (.z64, .v64, .n64 sowie .zip- und
+                   .7z-Archive, in beliebiger Schreibung, wie die Bibliothek sie
+                   findet); die Ausgabe ist nach Pfad sortiert
+  --jobs N         N Dateien gleichzeitig lesen (Standard: die Zahl der Kerne)
+  -h, --help       diese Hilfe ausgeben und beenden
+  --version        die Version ausgeben und beenden
+  --               Ende der Optionen: was folgt, ist eine Datei, auch wenn es
+                   mit - beginnt
+
+Rückgabewert: 0, wenn jede Datei gelesen wurde, 1, wenn eine nicht gelesen wurde
+(oder ein Ordner nicht lesbar war), 2 bei falschem Aufruf.
+</translation>
     </message>
     <message>
         <source>File:       %1
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Datei:        %1
+</translation>
     </message>
     <message>
         <source>Entry:      %1
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Eintrag:      %1
+</translation>
     </message>
     <message>
         <source>Name:       &quot;%1&quot;
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Name:         &quot;%1&quot;
+</translation>
     </message>
     <message>
         <source>Game code:  %1
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Spielcode:    %1
+</translation>
     </message>
     <message>
         <source>CRC:        %1
 </source>
-        <translation type="unfinished"></translation>
+        <translation>CRC:          %1
+</translation>
     </message>
     <message>
         <source>CIC:        %1
 </source>
-        <translation type="unfinished"></translation>
+        <translation>CIC:          %1
+</translation>
     </message>
     <message>
         <source>MD5:        %1
 </source>
-        <translation type="unfinished"></translation>
+        <translation>MD5:          %1
+</translation>
     </message>
     <message>
         <source>Byte order: %1
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Bytefolge:    %1
+</translation>
     </message>
     <message>
         <source>cannot be read</source>
-        <translation type="unfinished"></translation>
+        <translation>kann nicht gelesen werden</translation>
     </message>
     <message>
         <source>no such file</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei nicht vorhanden</translation>
     </message>
     <message>
         <source>is a directory</source>
-        <translation type="unfinished"></translation>
+        <translation>ist ein Ordner</translation>
     </message>
     <message>
         <source>not a regular file (named pipe)</source>
-        <translation type="unfinished"></translation>
+        <translation>keine reguläre Datei (benannte Pipe)</translation>
     </message>
     <message>
         <source>not a regular file (character device)</source>
-        <translation type="unfinished"></translation>
+        <translation>keine reguläre Datei (zeichenorientiertes Gerät)</translation>
     </message>
     <message>
         <source>not a regular file (block device)</source>
-        <translation type="unfinished"></translation>
+        <translation>keine reguläre Datei (blockorientiertes Gerät)</translation>
     </message>
     <message>
         <source>not a regular file (socket)</source>
-        <translation type="unfinished"></translation>
+        <translation>keine reguläre Datei (Socket)</translation>
     </message>
     <message>
         <source>2 GiB or longer</source>
-        <translation type="unfinished"></translation>
+        <translation>2 GiB oder länger</translation>
     </message>
     <message>
         <source>damaged or truncated archive, or not a .zip or .7z</source>
-        <translation type="unfinished"></translation>
+        <translation>beschädigtes oder unvollständiges Archiv, oder kein .zip oder .7z</translation>
     </message>
     <message>
         <source>the archive is encrypted</source>
-        <translation type="unfinished"></translation>
+        <translation>das Archiv ist verschlüsselt</translation>
     </message>
     <message>
         <source>no ROM image inside</source>
-        <translation type="unfinished"></translation>
+        <translation>kein ROM-Abbild darin</translation>
     </message>
     <message>
         <source>too many entries in the archive</source>
-        <translation type="unfinished"></translation>
+        <translation>zu viele Einträge im Archiv</translation>
     </message>
     <message>
         <source>is encrypted</source>
-        <translation type="unfinished"></translation>
+        <translation>ist verschlüsselt</translation>
     </message>
     <message>
         <source>damaged in the archive (bad checksum or size)</source>
-        <translation type="unfinished"></translation>
+        <translation>im Archiv beschädigt (falsche Prüfsumme oder Größe)</translation>
     </message>
     <message>
         <source>unsafe entry name</source>
-        <translation type="unfinished"></translation>
+        <translation>unsicherer Eintragsname</translation>
     </message>
     <message>
         <source>no longer in the archive</source>
-        <translation type="unfinished"></translation>
+        <translation>nicht mehr im Archiv</translation>
     </message>
     <message>
         <source>larger than 64 MiB</source>
-        <translation type="unfinished"></translation>
+        <translation>größer als 64 MiB</translation>
     </message>
     <message>
         <source>overlapping entries in the archive</source>
-        <translation type="unfinished"></translation>
+        <translation>überlappende Einträge im Archiv</translation>
     </message>
     <message>
         <source>the archive unpacks to far more than its size allows</source>
-        <translation type="unfinished"></translation>
+        <translation>das Archiv entpackt weit mehr, als seine Größe erlaubt</translation>
     </message>
     <message>
         <source>an archive, not a ROM image</source>
-        <translation type="unfinished"></translation>
+        <translation>ein Archiv, kein ROM-Abbild</translation>
     </message>
     <message numerus="yes">
         <source>shorter than %1 bytes (%n byte(s))</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>kürzer als %1 Bytes (%n Byte)</numerusform>
+            <numerusform>kürzer als %1 Bytes (%n Bytes)</numerusform>
         </translation>
     </message>
 </context>
@@ -1928,243 +1960,247 @@ not be read), 2 on a usage error.
     <name>RomOpener</name>
     <message>
         <source>Reading progress</source>
-        <translation type="unfinished"></translation>
+        <translation>Lesefortschritt</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Cancel reading</source>
-        <translation type="unfinished"></translation>
+        <translation>Lesen abbrechen</translation>
     </message>
     <message>
         <source>Reading “%1”…</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ wird gelesen…</translation>
     </message>
 </context>
 <context>
     <name>SessionMessages</name>
     <message>
         <source>Extracting “%1”…</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ wird entpackt…</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Extracting</source>
-        <translation type="unfinished"></translation>
+        <translation>Entpacken</translation>
     </message>
     <message>
         <source>Cannot Start the Game</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Spiel kann nicht gestartet werden</translation>
     </message>
     <message>
         <source>Emulator Not Found</source>
-        <translation type="unfinished"></translation>
+        <translation>Emulator nicht gefunden</translation>
     </message>
     <message>
         <source>Choose the emulator program in Preferences ▸ Emulator, or install the default build.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie das Emulator-Programm unter Einstellungen ▸ Emulator, oder installieren Sie den Standard-Build.</translation>
     </message>
     <message>
         <source>Open Emulator Preferences…</source>
-        <translation type="unfinished"></translation>
+        <translation>Emulator-Einstellungen öffnen…</translation>
     </message>
     <message>
         <source>Controller Settings Not Passed On</source>
-        <translation type="unfinished"></translation>
+        <translation>Controller-Einstellungen nicht übergeben</translation>
     </message>
     <message>
         <source>The emulator is starting without your controller settings: they could not be saved in “%1”, because you cannot write to that folder.
 
 To use them, put the emulator build in your own folder “%2/tolvane.app”, or make the folder above writable for you.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Emulator startet ohne Ihre Controller-Einstellungen: Sie konnten nicht in „%1“ gespeichert werden, weil Sie in diesen Ordner nicht schreiben dürfen.
+
+Um sie zu verwenden, legen Sie den Emulator-Build in Ihren eigenen Ordner „%2/tolvane.app“, oder machen Sie den Ordner oben für sich beschreibbar.</translation>
     </message>
 </context>
 <context>
     <name>SettingsNotice</name>
     <message>
         <source>Settings Not Read</source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungen nicht gelesen</translation>
     </message>
     <message>
         <source>Your settings file could not be read, so the Launcher started with its default settings. The file was kept as “%1”; your earlier settings are still in it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre Einstellungsdatei konnte nicht gelesen werden, daher startete der Launcher mit seinen Standardeinstellungen. Die Datei wurde als „%1“ aufbewahrt; Ihre bisherigen Einstellungen sind noch darin.</translation>
     </message>
     <message>
         <source>Settings Not Saved</source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungen nicht gespeichert</translation>
     </message>
     <message>
         <source>The disk holding your settings is full; your change is kept until the Launcher quits.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Datenträger mit Ihren Einstellungen ist voll; Ihre Änderung bleibt erhalten, bis der Launcher beendet wird.</translation>
     </message>
     <message>
         <source>Your settings cannot be saved in “%1”: %2. Your changes are kept until the Launcher quits.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre Einstellungen können nicht in „%1“ gespeichert werden: %2. Ihre Änderungen bleiben erhalten, bis der Launcher beendet wird.</translation>
     </message>
     <message>
         <source>Your settings file “%1” cannot be read, so the game was not started: it would have run without your settings. Correct the file, or start the Launcher, which keeps the file aside and starts on its default settings.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre Einstellungsdatei „%1“ kann nicht gelesen werden, daher wurde das Spiel nicht gestartet: Es wäre ohne Ihre Einstellungen gelaufen. Berichtigen Sie die Datei, oder starten Sie den Launcher, der die Datei beiseitelegt und mit seinen Standardeinstellungen startet.</translation>
     </message>
     <message>
         <source>Settings File Cannot Be Read</source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungsdatei nicht lesbar</translation>
     </message>
     <message>
         <source>Your settings file “%1” cannot be read right now; perhaps it is still being edited. The Launcher keeps your settings as they were and saves nothing until the file can be read again.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ihre Einstellungsdatei „%1“ kann gerade nicht gelesen werden; vielleicht wird sie noch bearbeitet. Der Launcher behält Ihre Einstellungen, wie sie waren, und speichert nichts, bis die Datei wieder gelesen werden kann.</translation>
     </message>
 </context>
 <context>
     <name>SingleInstance</name>
     <message numerus="yes">
         <source>The running Launcher did not take the game within %n seconds (it may be stopped or not responding); nothing was started.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Der laufende Launcher hat das Spiel nicht innerhalb von %n Sekunde angenommen (er ist vielleicht angehalten oder reagiert nicht); nichts wurde gestartet.</numerusform>
+            <numerusform>Der laufende Launcher hat das Spiel nicht innerhalb von %n Sekunden angenommen (er ist vielleicht angehalten oder reagiert nicht); nichts wurde gestartet.</numerusform>
         </translation>
     </message>
     <message>
         <source>The running Launcher ended without saying how the game ended.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der laufende Launcher wurde beendet, ohne mitzuteilen, wie das Spiel endete.</translation>
     </message>
 </context>
 <context>
     <name>SqliteFailure</name>
     <message>
         <source>the disk is full</source>
-        <translation type="unfinished"></translation>
+        <translation>der Datenträger ist voll</translation>
     </message>
     <message>
         <source>it was written by another version of the Launcher</source>
-        <translation type="unfinished"></translation>
+        <translation>sie wurde von einer anderen Version des Launchers geschrieben</translation>
     </message>
     <message>
         <source>the file is damaged</source>
-        <translation type="unfinished"></translation>
+        <translation>die Datei ist beschädigt</translation>
     </message>
     <message>
         <source>the file is not a database</source>
-        <translation type="unfinished"></translation>
+        <translation>die Datei ist keine Datenbank</translation>
     </message>
     <message>
         <source>another program is using it</source>
-        <translation type="unfinished"></translation>
+        <translation>ein anderes Programm benutzt sie</translation>
     </message>
     <message>
         <source>it cannot be written</source>
-        <translation type="unfinished"></translation>
+        <translation>sie kann nicht geschrieben werden</translation>
     </message>
     <message>
         <source>it or its journal cannot be opened</source>
-        <translation type="unfinished"></translation>
+        <translation>sie oder ihr Journal kann nicht geöffnet werden</translation>
     </message>
     <message>
         <source>the disk reported an error</source>
-        <translation type="unfinished"></translation>
+        <translation>der Datenträger meldete einen Fehler</translation>
     </message>
     <message>
         <source>there is not enough memory</source>
-        <translation type="unfinished"></translation>
+        <translation>es ist nicht genug Speicher frei</translation>
     </message>
     <message>
         <source>an unknown error</source>
-        <translation type="unfinished"></translation>
+        <translation>ein unbekannter Fehler</translation>
     </message>
 </context>
 <context>
     <name>VideoPrefsView</name>
     <message>
         <source>&amp;Video plug-in:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Video-Plug-in:</translation>
     </message>
     <message>
         <source>Video plug-in</source>
-        <translation type="unfinished"></translation>
+        <translation>Video-Plug-in</translation>
     </message>
     <message>
         <source>&amp;Resolution:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Auflösung:</translation>
     </message>
     <message>
         <source>Resolution</source>
-        <translation type="unfinished"></translation>
+        <translation>Auflösung</translation>
     </message>
     <message>
         <source>&amp;Full screen</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Vollbild</translation>
     </message>
     <message>
         <source>Full screen</source>
-        <translation type="unfinished"></translation>
+        <translation>Vollbild</translation>
     </message>
 </context>
 <context>
     <name>WindowController</name>
     <message>
         <source>Force Stop</source>
-        <translation type="unfinished"></translation>
+        <translation>Sofort beenden</translation>
     </message>
     <message>
         <source>End the emulator at once, without letting it save</source>
-        <translation type="unfinished"></translation>
+        <translation>Den Emulator sofort beenden, ohne ihn speichern zu lassen</translation>
     </message>
     <message>
         <source>Ctrl+Shift+.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ctrl+Shift+.</translation>
     </message>
     <message>
         <source>Status</source>
-        <translation type="unfinished"></translation>
+        <translation>Status</translation>
     </message>
     <message>
         <source>Tolvane Launcher</source>
-        <translation type="unfinished"></translation>
+        <translation>Tolvane Launcher</translation>
     </message>
     <message>
         <source>Stop the game that is running before playing another.</source>
-        <translation type="unfinished"></translation>
+        <translation>Stoppen Sie das laufende Spiel, bevor Sie ein anderes spielen.</translation>
     </message>
     <message>
         <source>Choose ROM Folder…</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Ordner wählen…</translation>
     </message>
     <message>
         <source>“%1” was not opened: no image was chosen, or opening it was cancelled.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ wurde nicht geöffnet: Kein Abbild wurde gewählt, oder das Öffnen wurde abgebrochen.</translation>
     </message>
     <message>
         <source>Open ROM Image</source>
-        <translation type="unfinished"></translation>
+        <translation>ROM-Abbild öffnen</translation>
     </message>
     <message>
         <source>“%1” cannot be opened.
 
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ kann nicht geöffnet werden.
+
+%2</translation>
     </message>
     <message>
         <source>The file could not be read.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei konnte nicht gelesen werden.</translation>
     </message>
     <message>
         <source>An emulator is already running; it was left as it is.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Emulator läuft bereits; er wurde nicht angetastet.</translation>
     </message>
     <message>
         <source>%1 — Tolvane Launcher</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 – Tolvane Launcher</translation>
     </message>
 </context>
 <context>
     <name>main</name>
     <message>
         <source>tolvane-launcher: unknown option %1 (try --help; a file named so: -- %1)</source>
-        <translation type="unfinished"></translation>
+        <translation>tolvane-launcher: unbekannte Option %1 (siehe --help; eine Datei dieses Namens: -- %1)</translation>
     </message>
     <message>
         <source>Usage: tolvane-launcher [OPTION]... [--] [FILE]...
@@ -2194,11 +2230,40 @@ Exit status of --play (the reason of a failure is on standard error):
   130     the same for SIGINT (Ctrl+C); a second one ends the emulator at once
   143     the same for SIGTERM
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Aufruf: tolvane-launcher [OPTION]... [--] [DATEI]...
+Zeigt Nintendo-64-ROM-Abbilder und spielt sie mit dem Tolvane-Emulator.
+Eine DATEI wird im bereits laufenden Launcher geöffnet, wenn es einen gibt.
+
+  --play DATEI   DATEI mit den Einstellungen ihres Spiels spielen und warten, bis
+                 der Emulator endet; ein laufender Launcher übernimmt das Spielen,
+                 sonst öffnet sich kein Fenster
+  -h, --help     diese Hilfe ausgeben und beenden
+  --version      die Version ausgeben und beenden
+  --             Ende der Optionen: was folgt, ist eine Datei, auch wenn es mit -
+                 beginnt
+
+Qts eigene Optionen wie -platform NAME werden ebenfalls angenommen.
+
+Rückgabewert von --play (den Grund eines Fehlers nennt die Standardfehlerausgabe):
+  0       der Emulator wurde normal beendet oder im Launcher gestoppt
+  N       der Emulator endete mit Status N, unverändert weitergegeben
+  64      die Befehlszeile ist falsch
+  66      DATEI kann nicht geöffnet oder ihr Abbild nicht entpackt werden
+  69      es gibt kein Emulator-Programm zum Starten
+  75      es wird bereits ein Spiel gespielt (es blieb unangetastet), oder der
+          laufende Launcher hat DATEI nicht innerhalb von 5 Sekunden angenommen
+          (angehalten oder reagiert nicht)
+  78      die Einstellungsdatei kann nicht gelesen werden; sie blieb unverändert
+  128+N   der Emulator wurde durch Signal N beendet (er ist abgestürzt)
+  129     --play wurde durch SIGHUP beendet, nachdem der Emulator, den es zum
+          Beenden aufgefordert hatte, beendet war
+  130     dasselbe für SIGINT (Strg+C); ein zweites beendet den Emulator sofort
+  143     dasselbe für SIGTERM
+</translation>
     </message>
     <message>
         <source>tolvane-launcher: --play takes one FILE and no other files (try --help)</source>
-        <translation type="unfinished"></translation>
+        <translation>tolvane-launcher: --play nimmt eine DATEI und keine weiteren Dateien (siehe --help)</translation>
     </message>
 </context>
 </TS>

@@ -133,9 +133,12 @@ TEST_F(ROMReaderTest, FilesThatAreNoImageGiveIncompleteRecords)
     EXPECT_EQ(read(QByteArray(4096, '\0'))->MD5(), md5Of(QByteArray(4096, '\0'))) << "one byte more is enough";
 }
 
-std::tuple<int, QString, QString> runRomInfo(const QStringList &arguments)
+std::tuple<int, QString, QString> runRomInfo(const QStringList &arguments, const QString &language = QStringLiteral("en"))
 {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LANGUAGE"), language);
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TOLVANE_ROMINFO_PATH), arguments);
     const bool ended = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit;
     return {ended ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
@@ -171,6 +174,10 @@ TEST(RomInfoToolTest, PrintsEachReadableImageAsTextOrJsonAndReportsTheOthers)
                              {QStringLiteral("cic"), QJsonValue()}, {QStringLiteral("md5"), QJsonValue()}, {QStringLiteral("byteOrder"), QJsonValue()},
                              {QStringLiteral("size"), QJsonValue()}, {QStringLiteral("region"), QJsonValue()}};
     EXPECT_EQ(records.at(1).toObject(), absent);
+    // The text follows the language; the JSON never does.
+    std::tie(status, out, err) = runRomInfo({QStringLiteral("--json"), paths[0], missing}, QStringLiteral("de"));
+    EXPECT_EQ(err, QStringLiteral("tolvane-rominfo: %1: nicht als ROM-Abbild gelesen: Datei nicht vorhanden\n").arg(missing));
+    EXPECT_EQ(QJsonDocument::fromJson(out.toUtf8()).array().at(0)[QStringLiteral("region")], QStringLiteral("North America"));
 
     ASSERT_TRUE(RomImageBuilder().setSize(100).writeTo(dir.filePath(QStringLiteral("short"))));
     std::tie(status, out, err) = runRomInfo({dir.filePath(QStringLiteral("short")), paths[2]});
