@@ -15,6 +15,8 @@
 
 namespace {
 
+const QString kPlayAction = QStringLiteral("Play");
+
 // One game of the grid for screen readers: its row, read afresh, so that a sort or a search
 // leaves nothing stale behind.
 class GridItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface
@@ -56,10 +58,13 @@ public:
     {
         return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
     }
-    QStringList actionNames() const override { return {tr("Play")}; }
+    // Clients ask for an action by this name, which no translation changes; they show
+    // the localized one.
+    QStringList actionNames() const override { return {kPlayAction}; }
+    QString localizedActionName(const QString &name) const override { return name == kPlayAction ? tr("Play") : QString(); }
     void doAction(const QString &name) override
     {
-        if (name == tr("Play") && isValid())
+        if (name == kPlayAction && isValid())
             Q_EMIT m_view->playRequested(m_row);
     }
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
