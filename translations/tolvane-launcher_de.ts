@@ -46,24 +46,62 @@
         <translation>Wählen Sie eine Eingabe und drücken Sie dann eine Taste</translation>
     </message>
     <message>
-        <source>No joystick connected</source>
-        <translation>Kein Joystick angeschlossen</translation>
-    </message>
-    <message>
-        <source>Press a button or move a stick on %1</source>
-        <translation>Drücken Sie einen Knopf oder bewegen Sie einen Stick an %1</translation>
-    </message>
-    <message>
-        <source>Select an input, then press a button or move a stick on %1</source>
-        <translation>Wählen Sie eine Eingabe und drücken Sie dann einen Knopf oder bewegen Sie einen Stick an %1</translation>
-    </message>
-    <message>
         <source>“%1” cannot be mapped: the emulator has no number for this key. The row is unchanged.</source>
         <translation>„%1“ kann nicht belegt werden: Der Emulator kennt keine Nummer für diese Taste. Die Zeile bleibt unverändert.</translation>
     </message>
     <message>
-        <source>Joystick 1</source>
-        <translation>Joystick 1</translation>
+        <source>Press any button of the pad to use; its layout fills every input at once.</source>
+        <translation>Drücken Sie eine beliebige Taste des gewünschten Pads; seine Belegung füllt alle Eingaben auf einmal.</translation>
+    </message>
+    <message>
+        <source>Press a button or move a stick on any pad</source>
+        <translation>Drücken Sie eine Taste oder bewegen Sie einen Stick an einem beliebigen Pad</translation>
+    </message>
+    <message>
+        <source>Select an input, then press a button or move a stick on any pad</source>
+        <translation>Wählen Sie eine Eingabe und drücken Sie dann eine Taste oder bewegen Sie einen Stick an einem beliebigen Pad</translation>
+    </message>
+    <message>
+        <source>No pad connected. Plug one in; it is found at once.</source>
+        <translation>Kein Pad angeschlossen. Schließen Sie eines an; es wird sofort erkannt.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Pads: %1</source>
+        <translation>
+            <numerusform>Pad: %1</numerusform>
+            <numerusform>Pads: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 was unplugged. The input is unchanged and waits for a press on any pad.</source>
+        <translation>%1 wurde abgezogen. Die Eingabe bleibt unverändert und wartet auf einen Druck an einem beliebigen Pad.</translation>
+    </message>
+    <message>
+        <source>%1 came from %2.</source>
+        <translation>%1 kam von %2.</translation>
+    </message>
+    <message>
+        <source>SDL does not know %1 as a game controller, so its layout cannot be read. Map its inputs one by one.</source>
+        <translation>SDL kennt %1 nicht als Gamecontroller, daher kann seine Belegung nicht gelesen werden. Belegen Sie seine Eingaben einzeln.</translation>
+    </message>
+    <message>
+        <source>kept: on this pad it is a hat, which the emulator&apos;s file cannot name</source>
+        <translation>beibehalten: an diesem Pad ist es ein Hat-Schalter, den die Datei des Emulators nicht benennen kann</translation>
+    </message>
+    <message>
+        <source>kept: this pad has no such control</source>
+        <translation>beibehalten: dieses Pad hat kein solches Bedienelement</translation>
+    </message>
+    <message>
+        <source>Every input was filled from the layout of %1.</source>
+        <translation>Alle Eingaben wurden aus der Belegung von %1 gefüllt.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The inputs were filled from the layout of %1, except %n input(s) whose rows say why.</source>
+        <translation>
+            <numerusform>Die Eingaben wurden aus der Belegung von %1 gefüllt, außer %n Eingabe, deren Zeile den Grund nennt.</numerusform>
+            <numerusform>Die Eingaben wurden aus der Belegung von %1 gefüllt, außer %n Eingaben, deren Zeilen den Grund nennen.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -95,6 +133,89 @@
     <message>
         <source>Reset to Defaults</source>
         <translation>Standard wiederherstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Name in the emulator&apos;s file:</source>
+        <translation>&amp;Name in der Datei des Emulators:</translation>
+    </message>
+    <message>
+        <source>Name in the emulator&apos;s file</source>
+        <translation>Name in der Datei des Emulators</translation>
+    </message>
+    <message>
+        <source>Map from Pad &amp;Layout…</source>
+        <translation>Aus Pad-&amp;Belegung zuordnen…</translation>
+    </message>
+    <message>
+        <source>Map from Pad Layout</source>
+        <translation>Aus Pad-Belegung zuordnen</translation>
+    </message>
+</context>
+<context>
+    <name>ControllerRecord</name>
+    <message>
+        <source>Keyboard</source>
+        <translation>Tastatur</translation>
+    </message>
+    <message>
+        <source>Joystick 1</source>
+        <translation>Joystick 1</translation>
+    </message>
+    <message>
+        <source>Joystick 2</source>
+        <translation>Joystick 2</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>C Up</source>
+        <translation>C oben</translation>
+    </message>
+    <message>
+        <source>C Down</source>
+        <translation>C unten</translation>
+    </message>
+    <message>
+        <source>C Left</source>
+        <translation>C links</translation>
+    </message>
+    <message>
+        <source>C Right</source>
+        <translation>C rechts</translation>
+    </message>
+    <message>
+        <source>D-Pad Up</source>
+        <translation>Steuerkreuz oben</translation>
+    </message>
+    <message>
+        <source>D-Pad Down</source>
+        <translation>Steuerkreuz unten</translation>
+    </message>
+    <message>
+        <source>D-Pad Left</source>
+        <translation>Steuerkreuz links</translation>
+    </message>
+    <message>
+        <source>D-Pad Right</source>
+        <translation>Steuerkreuz rechts</translation>
+    </message>
+    <message>
+        <source>Stick Up</source>
+        <translation>Stick oben</translation>
+    </message>
+    <message>
+        <source>Stick Down</source>
+        <translation>Stick unten</translation>
+    </message>
+    <message>
+        <source>Stick Left</source>
+        <translation>Stick links</translation>
+    </message>
+    <message>
+        <source>Stick Right</source>
+        <translation>Stick rechts</translation>
     </message>
 </context>
 <context>
@@ -1263,6 +1384,10 @@
     <message>
         <source>Your input</source>
         <translation>Ihre Eingabe</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
     </message>
 </context>
 <context>

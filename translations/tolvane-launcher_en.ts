@@ -2,6 +2,23 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>ControllerPreferencesViewController</name>
+    <message numerus="yes">
+        <source>Pads: %1</source>
+        <translation>
+            <numerusform>Pad: %1</numerusform>
+            <numerusform>Pads: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The inputs were filled from the layout of %1, except %n input(s) whose rows say why.</source>
+        <translation>
+            <numerusform>The inputs were filled from the layout of %1, except %n input whose row says why.</numerusform>
+            <numerusform>The inputs were filled from the layout of %1, except %n inputs whose rows say why.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>GameHistory</name>
     <message numerus="yes">
         <source>%n days ago</source>

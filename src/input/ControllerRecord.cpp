@@ -3,6 +3,18 @@
 #include <QCoreApplication>
 
 namespace {
+// The stored titles and input names of the defaults, listed so that the catalogues hold them:
+// displayName() shows them translated while the stored English stays the key.
+[[maybe_unused]] const char *const kShownNames[] = {
+    QT_TRANSLATE_NOOP("ControllerRecord", "Keyboard"),    QT_TRANSLATE_NOOP("ControllerRecord", "Joystick 1"),
+    QT_TRANSLATE_NOOP("ControllerRecord", "Joystick 2"),  QT_TRANSLATE_NOOP("ControllerRecord", "Start"),
+    QT_TRANSLATE_NOOP("ControllerRecord", "C Up"),        QT_TRANSLATE_NOOP("ControllerRecord", "C Down"),
+    QT_TRANSLATE_NOOP("ControllerRecord", "C Left"),      QT_TRANSLATE_NOOP("ControllerRecord", "C Right"),
+    QT_TRANSLATE_NOOP("ControllerRecord", "D-Pad Up"),    QT_TRANSLATE_NOOP("ControllerRecord", "D-Pad Down"),
+    QT_TRANSLATE_NOOP("ControllerRecord", "D-Pad Left"),  QT_TRANSLATE_NOOP("ControllerRecord", "D-Pad Right"),
+    QT_TRANSLATE_NOOP("ControllerRecord", "Stick Up"),    QT_TRANSLATE_NOOP("ControllerRecord", "Stick Down"),
+    QT_TRANSLATE_NOOP("ControllerRecord", "Stick Left"),  QT_TRANSLATE_NOOP("ControllerRecord", "Stick Right"),
+};
 const QString kUsbNameKey = QStringLiteral("USBName");
 const QString kMappingKey = QStringLiteral("Mapping");
 }
