@@ -100,7 +100,7 @@ TEST_F(PadCaptureTest, PadsPluggedInWhileOpenAreListedCaptureAndNameTheEmulators
 {
     ASSERT_TRUE(waitForPads("No pad connected. Plug one in; it is found at once."));
     VirtualPad a("Pad A");
-    ASSERT_TRUE(waitForPads("Pads: Pad A"));
+    ASSERT_TRUE(waitForPads("Pad: Pad A"));
     selectRow(*m_pane, 0);
     a.tap(3);
     ASSERT_TRUE(waitForValue(0, QStringLiteral("button(3)")) && selectedRow(*m_pane) == 1);
@@ -139,7 +139,7 @@ TEST_F(PadCaptureTest, APadPulledOutLeavesTheRowWaitingAndPressesInAnotherWindow
     const QStringList shipped = storedMapping(kJoystick1);
     selectRow(*m_pane, 2);
     b.reset();
-    ASSERT_TRUE(waitForPads("Pads: Pad A"));
+    ASSERT_TRUE(waitForPads("Pad: Pad A"));
     EXPECT_EQ(hint(), QStringLiteral("Pad B was unplugged. The input is unchanged and waits for a press on any pad. "
                                      "Press a button or move a stick on any pad"));
     EXPECT_TRUE(storedMapping(kJoystick1) == shipped && selectedRow(*m_pane) == 2 && m_pane->isCapturingFromPads());
@@ -195,7 +195,7 @@ TEST_F(PadCaptureTest, MapFromPadLayoutFillsEveryRowAtOnceAndAnUnknownPadIsMappe
     EXPECT_EQ(writes.count(), 2); // "Controllers" and the date, once each
     EXPECT_TRUE(m_pane->tableModel()->index(10, MappingTableModel::YourColumn).data().toString().endsWith(
         QStringLiteral("(kept: on this pad it is a hat, which the emulator's file cannot name)")));
-    EXPECT_TRUE(hint().startsWith(QStringLiteral("The inputs were filled from the layout of Layout Pad, except 1 input(s) whose rows say why.")))
+    EXPECT_TRUE(hint().startsWith(QStringLiteral("The inputs were filled from the layout of Layout Pad, except 1 input whose row says why.")))
         << hint().toStdString();
 }
 
