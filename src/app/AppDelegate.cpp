@@ -90,14 +90,17 @@ void AppDelegate::openFilesFromAnotherInstance(const LocalPaths &paths)
 
 void AppDelegate::playFileForAnotherStart(const LocalPath &path,
                                           const std::function<void(int, const QString &)> &answer,
-                                          const QList<QByteArray> &environment)
+                                          const QList<QByteArray> &environment,
+                                          const std::shared_ptr<CallerOutput> &output)
 {
     newDocument(this);
     EmulatorSupervisor *supervisor = m_myWindowController->supervisor();
     supervisor->setEnvironmentForNextStart(environment);
-    // Taken by the start; a request that started nothing must not leave it to the window's Play.
+    supervisor->setOutputForNextStart(output);
+    // Taken by the start; a request that started nothing must not leave them to the window's Play.
     m_myWindowController->playFile(path, [supervisor, answer](int exitCode, const QString &text) {
         supervisor->setEnvironmentForNextStart(std::nullopt);
+        supervisor->setOutputForNextStart(nullptr);
         answer(exitCode, text);
     });
 }

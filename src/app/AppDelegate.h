@@ -8,7 +8,9 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
+class CallerOutput;
 class GameSettingsCommands;
 class HelpWindow;
 class MainMenu;
@@ -47,9 +49,11 @@ public:
     /// Files another start of the Launcher handed over: opened at once, window in front.
     void openFilesFromAnotherInstance(const LocalPaths &paths);
     /// "--play FILE" of another start: played in the main window, the emulator with that
-    /// start's \a environment; \a answer hears the end.
+    /// start's \a environment, its output passed on to that start's \a output (when given)
+    /// rather than ours; \a answer hears the end.
     void playFileForAnotherStart(const LocalPath &path, const std::function<void(int, const QString &)> &answer,
-                                 const QList<QByteArray> &environment = {});
+                                 const QList<QByteArray> &environment = {},
+                                 const std::shared_ptr<CallerOutput> &output = nullptr);
 
     void newDocument(QObject *sender = nullptr);
     void openFile(QObject *sender = nullptr);

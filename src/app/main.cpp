@@ -217,10 +217,11 @@ int main(int argc, char *argv[])
 
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);
-    QObject::connect(&instance, &SingleInstance::playRequested, &delegate, [&](const LocalPath &path, quint64 request, const QList<QByteArray> &environment) {
+    QObject::connect(&instance, &SingleInstance::playRequested, &delegate, [&](const LocalPath &path, quint64 request, const QList<QByteArray> &environment,
+                                                                                     const std::shared_ptr<CallerOutput> &output) {
         delegate.playFileForAnotherStart(path, [&instance, request](int exitCode, const QString &text) {
             instance.answerPlayRequest(request, exitCode, text);
-        }, environment);
+        }, environment, output);
     });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     // Ended by the session, kill or Ctrl+C: leave through the event loop, so a running or

@@ -6,6 +6,7 @@
 #include "platform/Bundle.h"
 #include "platform/LocalPath.h"
 #include "platform/ChildProcess.h"
+#include "platform/CallerOutput.h"
 #include "platform/OutputRelay.h"
 #include "platform/SystemLog.h"
 #include "platform/UserDefaults.h"
@@ -274,6 +275,10 @@ void EmulatorSupervisor::playPressed(const ROM *rom)
         m_runMD5s.insert(m_task.get(), plan.md5);
         connect(m_task.get(), &ChildProcess::outputRead, this, &EmulatorSupervisor::passOnOutput);
         connect(m_task.get(), &ChildProcess::didTerminate, this, &EmulatorSupervisor::checkATaskStatus);
+        if (m_nextOutput) {
+            m_callerOutputs.insert(m_task.get(), std::exchange(m_nextOutput, nullptr));
+            connect(m_task.get(), &QObject::destroyed, this, [this, task = m_task.get()] { m_callerOutputs.remove(task); });
+        }
         m_toldMs.insert(m_task.get(), 0);
         m_checkpointTimer.start();
         Q_EMIT played(plan.md5, 0);
@@ -370,8 +375,10 @@ void EmulatorSupervisor::passOnOutput(ChildProcess *task, int channel, const QBy
 {
     // Whoever started the Launcher from a terminal still sees the emulator's messages; a
     // stream of ours that is blocked or gone costs them there, never the window's copy.
-    const OutputRelay::Outcome passed =
-        (channel == STDERR_FILENO ? OutputRelay::standardError() : OutputRelay::standardOutput()).write(bytes);
+    const std::shared_ptr<CallerOutput> caller = m_callerOutputs.value(task);
+    OutputRelay &stream = caller ? caller->relay(channel)
+                                 : channel == STDERR_FILENO ? OutputRelay::standardError() : OutputRelay::standardOutput();
+    const OutputRelay::Outcome passed = stream.write(bytes);
     if (task == m_latestRun.lock().get())
         m_outputLog->append(channel, bytes, passed == OutputRelay::Outcome::Queued || passed == OutputRelay::Outcome::StreamGone);
 }

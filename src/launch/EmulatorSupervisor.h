@@ -12,6 +12,7 @@
 #include "settings/EffectiveSettings.h"
 #include "launch/LaunchPlan.h"
 
+class CallerOutput;
 class ChildProcess;
 class EmulatorOutputLog;
 class ROM;
@@ -96,6 +97,9 @@ public:
     /// The environment ("NAME=value" each) of the next new start only, instead of ours: that
     /// of a "--play" handed over to us. Nothing: ours.
     void setEnvironmentForNextStart(const std::optional<QList<QByteArray>> &environment) { m_nextEnvironment = environment; }
+    /// Where the next new start's output and error are passed on instead of our own streams:
+    /// those of a "--play" handed over to us (the output log keeps its copy all the same).
+    void setOutputForNextStart(const std::shared_ptr<CallerOutput> &output) { m_nextOutput = output; }
     void pausePressed();
     /// Asks the game to end (a paused one continues, so that it can) and says so until it
     /// has: isStopping(). Offers Force Stop after forceStopDelay().
@@ -188,4 +192,7 @@ private:
     QTimer m_checkpointTimer;
     qint64 m_heldBackMs = kHeldBackMs;
     std::optional<QList<QByteArray>> m_nextEnvironment;
+    std::shared_ptr<CallerOutput> m_nextOutput;
+    // Each child's own streams to pass its output on to, kept as long as its pipes are read.
+    QHash<const ChildProcess *, std::shared_ptr<CallerOutput>> m_callerOutputs;
 };

@@ -22,10 +22,17 @@ constexpr qsizetype kJoinBelow = 64 * 1024;
 
 struct OutputRelay::Shared
 {
-    Shared(int fd, qsizetype capacity)
+    Shared(int fd, qsizetype capacity, bool ownsFd)
         : fd(fd)
         , capacity(capacity)
+        , ownsFd(ownsFd)
     {
+    }
+    // The last of the relay and its writer: nobody writes to the descriptor any more.
+    ~Shared()
+    {
+        if (ownsFd)
+            ::close(fd);
     }
 
     // Bytes to write, or (with no bytes) the note for what was dropped at this place.
@@ -43,6 +50,7 @@ struct OutputRelay::Shared
 
     const int fd;
     const qsizetype capacity;
+    const bool ownsFd;
     std::mutex mutex;
     std::condition_variable wake;
     std::condition_variable drained;
@@ -74,8 +82,8 @@ OutputRelay &OutputRelay::standardError()
     return relay;
 }
 
-OutputRelay::OutputRelay(int fd, qsizetype capacity)
-    : m_shared(std::make_shared<Shared>(fd, capacity))
+OutputRelay::OutputRelay(int fd, qsizetype capacity, Ownership ownership)
+    : m_shared(std::make_shared<Shared>(fd, capacity, ownership == Ownership::Adopted))
 {
 }
 
@@ -88,6 +96,11 @@ OutputRelay::~OutputRelay()
         m_shared->closing = true;
     }
     m_shared->wake.notify_all();
+    // Nobody waits for a stream of somebody else's; the writer ends when it has written all.
+    if (m_shared->ownsFd) {
+        m_shared->writer.detach();
+        return;
+    }
     const bool written = flush(QDeadlineTimer(kExitFlushMs));
     {
         const std::lock_guard lock(m_shared->mutex);

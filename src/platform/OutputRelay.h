@@ -35,11 +35,16 @@ public:
     static OutputRelay &standardOutput();
     static OutputRelay &standardError();
 
-    /// A relay to \a fd, which must stay open as long as the relay is used. The writer
-    /// thread starts with the first write.
-    explicit OutputRelay(int fd, qsizetype capacity = kDefaultCapacity);
-    /// Waits for at most kExitFlushMs for the buffer to be written, then leaves a writer
-    /// still held up by the stream behind; it writes nothing more.
+    /// Whose descriptor the relay writes to.
+    enum class Ownership {
+        Borrowed, ///< the caller's: it must stay open as long as the relay is used
+        Adopted,  ///< the relay's: closed once the writer is done with it
+    };
+    /// A relay to \a fd. The writer thread starts with the first write.
+    explicit OutputRelay(int fd, qsizetype capacity = kDefaultCapacity, Ownership ownership = Ownership::Borrowed);
+    /// Borrowed: waits for at most kExitFlushMs for the buffer to be written, then leaves a
+    /// writer still held up by the stream behind; it writes nothing more. Adopted: returns at
+    /// once; the writer writes what is queued and then closes the descriptor.
     ~OutputRelay();
     OutputRelay(const OutputRelay &) = delete;
     OutputRelay &operator=(const OutputRelay &) = delete;
