@@ -54,8 +54,9 @@ constexpr int kGroupPollIntervalMs = 100;
 // What a shell reports for a command it cannot start.
 constexpr int kCannotStartStatus = 127;
 
-// A pseudo-terminal for the child's standard output: its C library then buffers by line, as
-// in a terminal, so the lines it printed just before a crash reach us. Not made anybody's
+// A pseudo-terminal for one of the child's output streams: its C library then buffers
+// standard output by line, as in a terminal, so the lines it printed just before a crash
+// reach us. Not made anybody's
 // controlling terminal. False when none can be had.
 bool openOutputTerminal(int fds[2])
 {
@@ -162,8 +163,9 @@ void ChildProcess::start(std::vector<QByteArray> words, OutputChannels channels,
     if (channels == OutputChannels::Piped) {
         for (int index = 0; index < 2; ++index) {
             // Close-on-exec everywhere; only the child's copy on 1 or 2 survives its exec.
-            // Standard error stays a pipe: it is unbuffered anyway.
-            if (!(index == 0 && openOutputTerminal(pipes[index])) && ::pipe2(pipes[index], O_CLOEXEC) != 0)
+            // Standard error too: once its reader has gone (a Launcher killed during play), a
+            // terminal answers a write with EIO where a pipe would kill the writer (SIGPIPE).
+            if (!openOutputTerminal(pipes[index]) && ::pipe2(pipes[index], O_CLOEXEC) != 0)
                 continue;
             posix_spawn_file_actions_adddup2(&actions, pipes[index][1], STDOUT_FILENO + index);
         }

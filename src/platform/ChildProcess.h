@@ -35,8 +35,8 @@ public:
     /// Where the child's standard output and error go.
     enum class OutputChannels {
         Inherited, ///< the Launcher's own
-        Piped,     ///< read by the handle and announced by outputRead(): output on a
-                   ///< pseudo-terminal (a pipe where none can be had), error on a pipe
+        Piped,     ///< read by the handle and announced by outputRead(): output and
+                   ///< error on a pseudo-terminal each (a pipe where none can be had)
     };
     /// As above, with the child's output and error read by the handle when \a channels is
     /// Piped. They are read from the event loop until every process that holds them has

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include <csignal>
 #include <cstring>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -102,6 +103,27 @@ TEST(HandOverTest, ThePlayersStreamsGetTheEmulatorsOutputAndNoDescriptorIsKept)
     outputs.clear();
     EXPECT_TRUE(QTest::qWaitFor([&] { return openDescriptors() == descriptorsBefore + 1; }, kTimeoutMs))
         << openDescriptors() - descriptorsBefore - 1 << " descriptors kept";
+}
+
+// The emulator of a Launcher killed during play (kill -9) writes on: the streams that
+// Launcher read for it are gone, and that must not end the game (SIGPIPE) or hold it up.
+TEST(LeftGameTest, AnEmulatorWhoseLauncherWasKilledPlaysOnWhenItWrites)
+{
+    TestWorld world;
+    world.useOwnRuntimeFolder();
+    TestWorld::useStandInAsCustomBuild();
+    qputenv("TOLVANE_FAKE_TALK", "20");
+    QProcess killed;
+    killed.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("--play"), world.writeRom(QStringLiteral("game.z64"))});
+    qunsetenv("TOLVANE_FAKE_TALK");
+    ASSERT_TRUE(world.waitForRecord());
+    const pid_t emulator = world.recordedPids().at(0);
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(kTimeoutMs));
+    QTest::qWait(300);
+    EXPECT_TRUE(processState(emulator) == 'S' || processState(emulator) == 'R') << "state " << processState(emulator);
+    ::kill(emulator, SIGKILL);
+    EXPECT_TRUE(waitUntilEnded(emulator));
 }
 
 } // namespace
