@@ -11,7 +11,9 @@ class QSocketNotifier;
 /// An emulator that a Launcher now gone (killed, or quit while the game would not end)
 /// left running: not our child, so it is known by a process descriptor (pidfd), which
 /// refers to that very process even if its number is later reused. It can be stopped or
-/// force-stopped, and its end is seen when the descriptor becomes readable.
+/// force-stopped with its process group. The group is the game: when the emulator ends,
+/// another member of its group (a process it started) is held the same way, and the game
+/// has ended once none is left.
 class LeftGame : public QObject
 {
     Q_OBJECT
@@ -42,9 +44,13 @@ Q_SIGNALS:
 private:
     LeftGame(const RunningGame::Identity &identity, int pidFd, QObject *parent);
     void signal(int signalNumber) const;
-    void finish();
+    void memberEnded();
+    // Takes a descriptor of a live member of the game's group other than the one that ended.
+    bool holdNextMember();
 
     RunningGame::Identity m_identity;
+    // The member of the game's group held: the emulator first.
+    pid_t m_memberPid;
     int m_pidFd = -1;
     QSocketNotifier *m_endNotifier = nullptr;
     QTimer m_forceStopTimer;

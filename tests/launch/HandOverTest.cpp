@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 
@@ -106,24 +107,38 @@ TEST(HandOverTest, ThePlayersStreamsGetTheEmulatorsOutputAndNoDescriptorIsKept)
 }
 
 // The emulator of a Launcher killed during play (kill -9) writes on: the streams that
-// Launcher read for it are gone, and that must not end the game (SIGPIPE) or hold it up.
-TEST(LeftGameTest, AnEmulatorWhoseLauncherWasKilledPlaysOnWhenItWrites)
+// Launcher read for it are gone, and that must not end the game (SIGPIPE). The next Launcher
+// holds the whole group: the game has not ended while a process the emulator started plays
+// on, and Stop reaches that one too.
+TEST(LeftGameTest, AnEmulatorWhoseLauncherWasKilledWritesOnAndItsGroupIsTheGame)
 {
     TestWorld world;
     world.useOwnRuntimeFolder();
     TestWorld::useStandInAsCustomBuild();
     qputenv("TOLVANE_FAKE_TALK", "20");
+    qputenv("TOLVANE_FAKE_CHILD", "1");
     QProcess killed;
     killed.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("--play"), world.writeRom(QStringLiteral("game.z64"))});
     qunsetenv("TOLVANE_FAKE_TALK");
+    qunsetenv("TOLVANE_FAKE_CHILD");
     ASSERT_TRUE(world.waitForRecord());
-    const pid_t emulator = world.recordedPids().at(0);
+    const std::vector<pid_t> pids = world.recordedPids();
+    ASSERT_EQ(pids.size(), 2U);
     killed.kill();
     ASSERT_TRUE(killed.waitForFinished(kTimeoutMs));
     QTest::qWait(300);
-    EXPECT_TRUE(processState(emulator) == 'S' || processState(emulator) == 'R') << "state " << processState(emulator);
-    ::kill(emulator, SIGKILL);
-    EXPECT_TRUE(waitUntilEnded(emulator));
+    EXPECT_TRUE(processState(pids[0]) == 'S' || processState(pids[0]) == 'R') << "state " << processState(pids[0]);
+
+    GameSession session;
+    QSignalSpy ended(&session, &GameSession::leftGameEnded);
+    ASSERT_TRUE(session.takeLeftGame());
+    ::kill(pids[0], SIGKILL);
+    ASSERT_TRUE(waitUntilEnded(pids[0]));
+    QTest::qWait(200);
+    EXPECT_TRUE(ended.isEmpty() && session.isRunning()) << "ended while the emulator's helper plays on";
+    session.stop();
+    EXPECT_TRUE(ended.wait(kTimeoutMs) && waitUntilEnded(pids[1]));
+    ::kill(pids[1], SIGKILL);
 }
 
 } // namespace
