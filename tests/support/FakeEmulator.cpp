@@ -17,8 +17,7 @@
 //                               no line end and never flushed (stdio writes them as its buffer fills).
 //   TOLVANE_FAKE_ON_TERM=<ms>   on SIGTERM, "save" for <ms> milliseconds, then exit 0;
 //                               =ignore: ignore SIGTERM (only SIGKILL ends it).
-//   TOLVANE_FAKE_TALK=<ms>      while waiting, write "still playing" to stdout and stderr every <ms>
-//                               milliseconds, as an emulator logging frame rates would.
+//   TOLVANE_FAKE_TALK=<ms>      while waiting, write "still playing" to stderr every <ms> milliseconds.
 // While waiting, SIGUSR1 ends it with status 0 (the player quit the game), SIGUSR2 with 3.
 #include <csignal>
 #include <cstdio>
@@ -112,15 +111,6 @@ int main(int argc, char **argv)
     }
     signal(SIGUSR1, [](int) { _exit(0); });
     signal(SIGUSR2, [](int) { _exit(3); });
-    const char *talk = std::getenv("TOLVANE_FAKE_TALK");
-    for (;;) {
-        if (!talk) {
-            pause();
-            continue;
-        }
-        usleep(useconds_t(std::atoi(talk)) * 1000);
-        std::printf("still playing\n");
-        std::fflush(stdout);
-        std::fprintf(stderr, "still playing\n");
-    }
+    for (const char *talk = std::getenv("TOLVANE_FAKE_TALK");;)
+        talk ? usleep(useconds_t(std::atoi(talk)) * 1000), void(std::fputs("still playing\n", stderr)) : void(pause());
 }
