@@ -56,8 +56,7 @@ constexpr int kCannotStartStatus = 127;
 
 // A pseudo-terminal for one of the child's output streams: its C library then buffers
 // standard output by line, as in a terminal, so the lines it printed just before a crash
-// reach us. Not made anybody's
-// controlling terminal. False when none can be had.
+// reach us. Not made anybody's controlling terminal. False when none can be had.
 bool openOutputTerminal(int fds[2])
 {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
