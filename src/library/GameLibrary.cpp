@@ -61,6 +61,12 @@ GameLibrary::GameLibrary(QObject *parent)
     connect(m_historyThread, &QThread::finished, m_history, &QObject::deleteLater);
     connect(m_history, &PlayHistory::loaded, this, [this](const GameHistoryMap &entries) {
         m_model->setHistory(entries);
+        // The file was read before those changes were written to it: they are shown again.
+        for (const auto &[md5, change] : std::exchange(m_changesBeforeHistory, std::nullopt).value_or(ChangesBeforeHistory())) {
+            GameHistory entry = m_model->history(md5);
+            change(entry);
+            m_model->setGameHistory(md5, entry);
+        }
         // A game opened before the file was read (given at start) shows its history now.
         Q_EMIT historyChanged(QString());
     });
@@ -203,30 +209,34 @@ GameHistory GameLibrary::history(const QString &md5) const
     return m_model->history(md5);
 }
 
+void GameLibrary::changeHistory(const QString &md5, const std::function<void(GameHistory &)> &change)
+{
+    GameHistory entry = m_model->history(md5);
+    change(entry);
+    m_model->setGameHistory(md5, entry);
+    if (m_changesBeforeHistory)
+        m_changesBeforeHistory->emplace_back(md5, change);
+    Q_EMIT historyChanged(md5);
+}
+
 void GameLibrary::recordRun(const QString &md5, qint64 activeMilliseconds)
 {
     if (md5.isEmpty())
         return;
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    GameHistory entry = m_model->history(md5);
-    entry.addRun(now, activeMilliseconds);
-    m_model->setGameHistory(md5, entry);
     QMetaObject::invokeMethod(
         m_history, [history = m_history, md5, now, activeMilliseconds] { history->recordRun(md5, now, activeMilliseconds); },
         Qt::QueuedConnection);
-    Q_EMIT historyChanged(md5);
+    changeHistory(md5, [now, activeMilliseconds](GameHistory &entry) { entry.addRun(now, activeMilliseconds); });
 }
 
 void GameLibrary::setFavourite(const QString &md5, bool favourite)
 {
     if (md5.isEmpty())
         return;
-    GameHistory entry = m_model->history(md5);
-    entry.favourite = favourite;
-    m_model->setGameHistory(md5, entry);
     QMetaObject::invokeMethod(
         m_history, [history = m_history, md5, favourite] { history->setFavourite(md5, favourite); }, Qt::QueuedConnection);
-    Q_EMIT historyChanged(md5);
+    changeHistory(md5, [favourite](GameHistory &entry) { entry.favourite = favourite; });
 }
 
 void GameLibrary::open(const LibraryRecord &record, bool play)

@@ -6,7 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class LibraryModel;
 struct LibraryRecord;
@@ -85,6 +88,7 @@ Q_SIGNALS:
     void picturesChanged(const QByteArray &folder);
 
 private:
+    void changeHistory(const QString &md5, const std::function<void(GameHistory &)> &change);
     /// \a changesOnly: for changes told, leaving what a Cancel left unread as it is.
     void startScan(bool changesOnly);
     void showProgress(int read, int toRead, int fromCache);
@@ -107,6 +111,9 @@ private:
     bool m_eventsLostNote = false;
     QString m_cacheMessage;
     QString m_historyMessage;
+    /// Changes the player made before the history file was read, made again on what it holds.
+    using ChangesBeforeHistory = std::vector<std::pair<QString, std::function<void(GameHistory &)>>>;
+    std::optional<ChangesBeforeHistory> m_changesBeforeHistory{std::in_place};
     QString m_problemText;
     QString m_summary;
     QString m_statusText;
