@@ -2,13 +2,13 @@
 # Builds the libFuzzer targets with clang-14 in build-fuzz/ and runs each on a copy of its
 # seed corpus. A crash, a leak, a timeout or a sanitizer report ends the run with failure.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]   default: 60 s for each of RomReaderFuzzer,
-#                                           SettingsFuzzer, ArchiveReaderFuzzer
+#                                           SettingsFuzzer, ArchiveReaderFuzzer, DatReaderFuzzer
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[[ ${#targets[@]} -gt 0 ]] || targets=(RomReaderFuzzer SettingsFuzzer ArchiveReaderFuzzer)
+[[ ${#targets[@]} -gt 0 ]] || targets=(RomReaderFuzzer SettingsFuzzer ArchiveReaderFuzzer DatReaderFuzzer)
 build="$top/build-fuzz"
 "$top/scripts/install-deps.sh"
 
@@ -24,6 +24,7 @@ for target in "${targets[@]}"; do
     case "$target" in
         RomReaderFuzzer) corpus=rom max_len=16384 ;;
         ArchiveReaderFuzzer) corpus=archive max_len=16384 ;;
+        DatReaderFuzzer) corpus=dat max_len=65536 ;;
         *) corpus=settings max_len=65536 ;;
     esac
     work=$(mktemp -d)

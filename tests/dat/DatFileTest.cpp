@@ -1,0 +1,184 @@
+#include "dat/DatFile.h"
+
+#include "support/ArchiveBuilder.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray md5A = "0123456789abcdef0123456789abcdef";
+const QByteArray md5B = "fedcba9876543210fedcba9876543210";
+
+// One set, written in each form: what is read must not depend on the form.
+const QByteArray xmlDat =
+    "<?xml version=\"1.0\"?>\n"
+    "<!DOCTYPE datafile PUBLIC \"-//Logiqx//DTD ROM Management Datafile//EN\" \"http://www.logiqx.com/dats/datafile.dtd\">\n"
+    "<datafile>\n"
+    "  <header><name>Nintendo 64 (BigEndian)</name><version>20261101-000000</version></header>\n"
+    "  <game name=\"Super Game (Europe) (En,Fr) (Rev 1)\"><description>x</description><serial>NSGP</serial>\n"
+    "    <rom name=\"Super Game (Europe) (En,Fr) (Rev 1).z64\" size=\"8192\" crc=\"0a1b2c3d\" md5=\"" + md5A
+    + "\" sha1=\"00112233445566778899aabbccddeeff00112233\"/>\n"
+    "  </game>\n"
+    "  <game name=\"Other &amp; Game (Japan)\">\n"
+    "    <rom name=\"Other &amp; Game (Japan).z64\" size=\"4096\" crc=\"ABC\" md5=\"" + md5B + "\" status=\"baddump\"/>\n"
+    "  </game>\n"
+    "</datafile>\n";
+const QByteArray textDat =
+    "clrmamepro (\n\tname \"Nintendo 64 (BigEndian)\"\n\tversion 20261101-000000\n)\n\n"
+    "game (\n\tname \"Super Game (Europe) (En,Fr) (Rev 1)\"\n\tserial \"NSGP\"\n"
+    "\trom ( name \"Super Game (Europe) (En,Fr) (Rev 1).z64\" size 8192 crc 0a1b2c3d md5 " + md5A
+    + " sha1 00112233445566778899aabbccddeeff00112233 )\n)\n"
+    "game (\n\tname \"Other & Game (Japan)\"\n\trom ( name \"Other & Game (Japan).z64\" size 4096 crc ABC md5 "
+    + md5B + " flags baddump )\n)\n";
+
+void expectTheSet(const DatFile &dat)
+{
+    EXPECT_EQ(dat.name(), QStringLiteral("Nintendo 64 (BigEndian)"));
+    EXPECT_EQ(dat.version(), QStringLiteral("20261101-000000"));
+    ASSERT_EQ(dat.games().size(), 2u);
+    ASSERT_EQ(dat.roms().size(), 2u);
+    const DatFile::Rom &first = dat.roms()[0];
+    EXPECT_EQ(dat.gameOf(first).name, QStringLiteral("Super Game (Europe) (En,Fr) (Rev 1)"));
+    EXPECT_EQ(dat.gameOf(first).serial, QStringLiteral("NSGP"));
+    EXPECT_EQ(first.name, QStringLiteral("Super Game (Europe) (En,Fr) (Rev 1).z64"));
+    EXPECT_EQ(first.size, 8192);
+    EXPECT_EQ(first.crc, 0x0a1b2c3du);
+    EXPECT_EQ(first.md5.toHex(), md5A);
+    EXPECT_EQ(first.sha1.toHex(), "00112233445566778899aabbccddeeff00112233");
+    EXPECT_EQ(first.status, DatFile::Status::Good);
+    const DatFile::Rom &second = dat.roms()[1];
+    EXPECT_EQ(dat.gameOf(second).name, QStringLiteral("Other & Game (Japan)"));
+    EXPECT_EQ(second.crc, 0xABCu);
+    EXPECT_EQ(second.status, DatFile::Status::BadDump);
+}
+
+QString write(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile file(dir.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    return file.fileName();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(DatFileTest, ReadsBothFormsPlainZippedAndFromTheCache)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(ArchiveBuilder().add("readme.txt", "hello").add("N64.dat", textDat).writeTo(dir.filePath(QStringLiteral("text.zip"))));
+    ASSERT_TRUE(ArchiveBuilder().add("sub/N64.xml", xmlDat).writeTo(dir.filePath(QStringLiteral("xml.7z"))));
+    const QString paths[] = {write(dir, QStringLiteral("n64.xml"), xmlDat), write(dir, QStringLiteral("n64.dat"), "\xEF\xBB\xBF" + textDat),
+                             dir.filePath(QStringLiteral("text.zip")), dir.filePath(QStringLiteral("xml.7z"))};
+    for (const QString &path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        DatFile::Refusal refusal;
+        const auto dat = DatFile::read(path, &refusal);
+        ASSERT_TRUE(dat) << refusal.text().toStdString();
+        expectTheSet(*dat);
+        const auto cached = DatFile::deserialized(dat->serialized());
+        ASSERT_TRUE(cached);
+        expectTheSet(*cached);
+        EXPECT_FALSE(DatFile::deserialized(dat->serialized().chopped(3)));
+    }
+    // "[b]" in a game's name marks its files as bad dumps whatever their status says.
+    DatFile::Refusal refusal;
+    const auto marked = DatFile::parse("game ( name \"Game [b]\" rom ( name a.z64 size 1 ) )", &refusal);
+    ASSERT_TRUE(marked);
+    EXPECT_EQ(marked->roms()[0].status, DatFile::Status::BadDump);
+}
+
+TEST(DatFileTest, RefusesWhatIsNoDatWithTheReasonAndTheLine)
+{
+    const QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE datafile [\n<!ENTITY a \"aaaaaaaaaaaaaaaa\">\n"
+                              "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">\n"
+                              "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">\n"
+                              "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">\n]>\n"
+                              "<datafile><header><name>&d;</name></header></datafile>\n";
+    QByteArray deep = "game (\n";
+    for (int i = 0; i < 20; ++i)
+        deep += "x ( ";
+    const struct
+    {
+        const char *what;
+        QByteArray bytes;
+        const char *reason;
+        qint64 line;
+    } cases[] = {
+        {"empty", "", "This is not a DAT file: it is neither XML", 1},
+        {"a web page", "<!DOCTYPE html>\n<html><body/></html>", "it begins with <html>, not <datafile>", 2},
+        {"prose", "Hello, this is\na letter.", "neither XML nor blocks", 1},
+        {"truncated XML", xmlDat.left(xmlDat.indexOf("  <game name=\"Other")), "The XML is damaged", 8},
+        {"billion laughs", laughs, "The XML is damaged", 8},
+        {"NUL byte", "clrmamepro ( name x )\ngame ( name y\n rom ( name " + QByteArray(1, '\0') + " ) )", "NUL byte", 3},
+        {"no games", "clrmamepro ( name x )\n", "lists no game files", 2},
+        {"quote left open", "game (\n name \"Game\n rom ( name a ) )", "quoted text is not closed", 2},
+        {"block left open", "game (\n name Game\n rom ( name a size 1 )\n", "not closed before the end", 4},
+        {"key without value", "game ( name )", "The key “name” has no value", 1},
+        {"nested without end", deep, "nested deeper", 2},
+        {"long word", "game ( name " + QByteArray(5000, 'x') + " )", "longer than 4096 characters", 1},
+        {"bad MD5", "game ( name g\n rom ( name a size 1 md5 0123 ) )", "The MD5 “0123” is not 32", 2},
+        {"bad size in XML", "<datafile>\n<game name=\"g\">\n<rom name=\"a\" size=\"-1\"/></game></datafile>", "size “-1”", 3},
+        {"file outside a game", "<datafile>\n<rom name=\"a\"/>\n</datafile>", "lists no game files", 3},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        DatFile::Refusal refusal;
+        EXPECT_FALSE(DatFile::parse(c.bytes, &refusal));
+        EXPECT_TRUE(refusal.reason.contains(QString::fromUtf8(c.reason))) << refusal.reason.toStdString();
+        EXPECT_EQ(refusal.line, c.line);
+        EXPECT_TRUE(refusal.text().endsWith(QStringLiteral("Reading stopped at line %1.").arg(c.line)));
+    }
+}
+
+TEST(DatFileTest, BoundsHostileFiles)
+{
+    QTemporaryDir dir;
+    // A long single line costs nothing to refuse: it is not read at all.
+    QFile huge(dir.filePath(QStringLiteral("huge.dat")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(DatFile::maximumFileSize + 1));
+    huge.close();
+    ASSERT_TRUE(ArchiveBuilder().add("a.dat", textDat).add("b.xml", xmlDat).writeTo(dir.filePath(QStringLiteral("two.zip"))));
+    ASSERT_TRUE(ArchiveBuilder().add("n64.txt", textDat).writeTo(dir.filePath(QStringLiteral("none.zip"))));
+    write(dir, QStringLiteral("broken.zip"), readAll(dir.filePath(QStringLiteral("two.zip"))).left(300));
+    const struct
+    {
+        const char *name;
+        const char *reason;
+    } files[] = {
+        {"huge.dat", "larger than 64 MiB"},
+        {"two.zip", "holds 2 DAT files"},
+        {"none.zip", "holds no .dat or .xml file"},
+        {"broken.zip", "damaged"},
+        {"missing.dat", "does not exist"},
+        {".", "not a regular file"},
+    };
+    for (const auto &file : files) {
+        SCOPED_TRACE(file.name);
+        DatFile::Refusal refusal;
+        EXPECT_FALSE(DatFile::read(dir.filePath(QString::fromUtf8(file.name)), &refusal));
+        EXPECT_TRUE(refusal.reason.contains(QString::fromUtf8(file.reason))) << refusal.reason.toStdString();
+    }
+    // Entries past the limit are refused where they begin, not held.
+    QByteArray many;
+    many.reserve(qsizetype(DatFile::maximumEntries + 1) * 24);
+    for (int i = 0; i <= DatFile::maximumEntries; ++i)
+        many += "game(rom(name a size 1))\n";
+    DatFile::Refusal refusal;
+    EXPECT_FALSE(DatFile::parse(many, &refusal));
+    EXPECT_TRUE(refusal.reason.contains(QStringLiteral("more than 250,000 entries")) || refusal.reason.contains(QStringLiteral("more than 250000 entries")))
+        << refusal.reason.toStdString();
+    EXPECT_EQ(refusal.line, DatFile::maximumEntries + 1);
+    // Bytes that are not UTF-8 are read as U+FFFD in the text form, and refused as XML.
+    const auto latin1 = DatFile::parse("game ( name \"Caf\xE9\" rom ( name a size 1 ) )", &refusal);
+    ASSERT_TRUE(latin1);
+    EXPECT_EQ(latin1->games()[0].name, QStringLiteral("Caf\uFFFD"));
+    EXPECT_FALSE(DatFile::parse("<datafile>\n<game name=\"Caf\xE9\"><rom name=\"a\"/></game></datafile>", &refusal));
+}
