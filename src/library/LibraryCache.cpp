@@ -135,6 +135,8 @@ QString LibraryCache::openAt(const QString &databaseName, Access access, SqliteF
             && query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS roms (path BLOB PRIMARY KEY, record BLOB NOT NULL) WITHOUT ROWID"))
             // Added without a new layout: an older Launcher reads the file as before.
             && query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS mounts (path BLOB PRIMARY KEY) WITHOUT ROWID"))
+            && query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS dats (path TEXT PRIMARY KEY, size INTEGER NOT NULL, "
+                                         "modified INTEGER NOT NULL, dat BLOB NOT NULL) WITHOUT ROWID"))
             && (version != 0 || query.exec(QStringLiteral("PRAGMA user_version=%1").arg(schemaVersion)))
             && query.exec(QStringLiteral("COMMIT"));
         if (!made) {
@@ -288,6 +290,35 @@ void LibraryCache::setMountRoots(const QSet<QByteArray> &folders)
     for (const QByteArray &folder : folders)
         rows.append({folder});
     write(QStringLiteral("INSERT INTO mounts (path) VALUES (?)"), std::move(rows));
+}
+
+QByteArray LibraryCache::cachedDat(const QString &path, qint64 size, qint64 modified)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.prepare(QStringLiteral("SELECT dat FROM dats WHERE path = ? AND size = ? AND modified = ?"));
+    query.addBindValue(path);
+    query.addBindValue(size);
+    query.addBindValue(modified);
+    return query.exec() && query.next() ? query.value(0).toByteArray() : QByteArray();
+}
+
+void LibraryCache::storeDat(const QString &path, qint64 size, qint64 modified, const QByteArray &dat)
+{
+    write(QStringLiteral("INSERT OR REPLACE INTO dats (path, size, modified, dat) VALUES (?, ?, ?, ?)"),
+          {{path, size, modified, dat}});
+}
+
+void LibraryCache::keepDats(const QStringList &paths)
+{
+    QList<QVariantList> gone;
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    if (query.exec(QStringLiteral("SELECT path FROM dats"))) {
+        while (query.next()) {
+            if (!paths.contains(query.value(0).toString()))
+                gone.append({query.value(0)});
+        }
+    }
+    write(QStringLiteral("DELETE FROM dats WHERE path = ?"), std::move(gone));
 }
 
 void LibraryCache::finishScan()

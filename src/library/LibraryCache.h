@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 #include <vector>
@@ -58,6 +59,12 @@ public:
     /// The folders that were the root of a file system of their own when last walked.
     QSet<QByteArray> mountRoots();
     void setMountRoots(const QSet<QByteArray> &folders);
+    /// A DAT file's parsed form as serialized() kept it, when the file's size and modification
+    /// time (ns) are still those it was read at; empty otherwise.
+    QByteArray cachedDat(const QString &path, qint64 size, qint64 modified);
+    void storeDat(const QString &path, qint64 size, qint64 modified, const QByteArray &dat);
+    /// Forgets the DAT files not in \a paths.
+    void keepDats(const QStringList &paths);
     /// At the end of a scan, writes held back by another program's lock are tried again; a
     /// lock still held then stops writing for the session.
     void finishScan();
