@@ -1,5 +1,6 @@
 #include "RomInfoTool.h"
 
+#include "dat/DatIndex.h"
 #include "library/FolderWalker.h"
 #include "library/LibraryRecord.h"
 #include "library/ParallelReader.h"
@@ -30,6 +31,7 @@ int RomInfoTool::run(const QList<QByteArray> &arguments)
     bool optionsEnded = false;
     int jobs = ParallelReader::defaultJobs();
     QList<QByteArray> operands;
+    QList<QByteArray> datPaths;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString argument = QFile::decodeName(arguments.at(i));
         if (!optionsEnded && argument.startsWith(QLatin1Char('-'))) {
@@ -44,6 +46,10 @@ int RomInfoTool::run(const QList<QByteArray> &arguments)
                 jobsText = QFile::decodeName(arguments.at(++i));
             } else if (argument.startsWith(QLatin1String("--jobs="))) {
                 jobsText = argument.mid(7);
+            } else if (argument == QLatin1String("--dat") && i + 1 < arguments.size()) {
+                datPaths.append(arguments.at(++i));
+            } else if (argument.startsWith(QLatin1String("--dat="))) {
+                datPaths.append(arguments.at(i).mid(6));
             } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
                 printUsage(m_out);
                 return 0;
@@ -71,6 +77,19 @@ int RomInfoTool::run(const QList<QByteArray> &arguments)
     if (operands.isEmpty()) {
         printUsage(m_err);
         return 2;
+    }
+
+    // A DAT that cannot be used would make every file "not verified": nothing is read then.
+    DatIndex dats;
+    for (const QByteArray &datPath : datPaths) {
+        DatFile::Refusal refusal;
+        const auto dat = DatFile::read(QFile::decodeName(datPath), &refusal);
+        if (!dat) {
+            write(m_err, tr("tolvane-rominfo: %1: not a usable DAT file: %2").arg(escapedPath(datPath), refusal.text())
+                             + QLatin1Char('\n'));
+            return 2;
+        }
+        dats.add(dat, QFileInfo(QFile::decodeName(datPath)).absoluteFilePath());
     }
 
     int status = 0;
@@ -109,12 +128,21 @@ int RomInfoTool::run(const QList<QByteArray> &arguments)
         for (const std::shared_ptr<ROM> &record : results[i]) {
             const ROM &rom = *record;
             const bool valid = rom.isValid();
+            const DatStatus dump = valid ? dats.statusOf(rom.MD5().value_or(QString()), rom.fileSize().value_or(-1),
+                                                         rom.archiveEntry().value_or(QFile::decodeName(paths[i])),
+                                                         rom.gameCode().value_or(QString()))
+                                         : DatStatus();
+            if (valid && !dats.isEmpty() && !dump.isVerified())
+                status = 1;
             if (json) {
-                records.append(jsonRecord(QFile::decodeName(paths[i]), rom));
+                QJsonObject object = jsonRecord(QFile::decodeName(paths[i]), rom);
+                if (!dats.isEmpty())
+                    object.insert(QStringLiteral("dat"), jsonDump(dump));
+                records.append(object);
             } else if (valid) {
                 if (!first)
                     write(m_out, QStringLiteral("\n"));
-                printText(paths[i], rom);
+                printText(paths[i], rom, dump);
                 first = false;
             }
             if (!valid) {
@@ -137,7 +165,7 @@ int RomInfoTool::run(const QList<QByteArray> &arguments)
 void RomInfoTool::printUsage(std::FILE *stream) const
 {
     write(stream,
-          tr("Usage: tolvane-rominfo [--json] [--jobs N] [-r] [--] FILE|DIR...\n"
+          tr("Usage: tolvane-rominfo [--json] [--jobs N] [-r] [--dat DAT]... [--] FILE|DIR...\n"
              "Reads each ROM image as the Launcher does, also each image inside a .zip or .7z\n"
              "archive (with JSON keys \"archive\" and \"entry\"), and prints its name, game code,\n"
              "header checksum words, CIC variant, MD5 digest of the canonical image and\n"
@@ -150,15 +178,20 @@ void RomInfoTool::printUsage(std::FILE *stream) const
              "                   (.z64, .v64, .n64, and .zip and .7z archives, in any letter\n"
              "                   case, as the library finds them); the output is sorted by path\n"
              "  --jobs N         read N files in parallel (default: the number of cores)\n"
+             "  --dat DAT        check each image against this DAT file (XML or clrmamepro text,\n"
+             "                   or a .zip holding one; may be given again): a \"Dump:\" line,\n"
+             "                   in JSON \"dat\" with \"status\" (verified, baddump, differs,\n"
+             "                   unknown), \"name\" (the DAT's game) and \"file\" (the DAT)\n"
              "  -h, --help       print this help and exit\n"
              "  --version        print the version and exit\n"
              "  --               end of options: what follows is a file, even if it begins with -\n"
              "\n"
              "Exit status: 0 when every file was read, 1 when any was not (or a folder could\n"
-             "not be read), 2 on a usage error.\n"));
+             "not be read, or with --dat an image is not verified), 2 on a usage error or a\n"
+             "DAT file that cannot be used.\n"));
 }
 
-void RomInfoTool::printText(const QByteArray &path, const ROM &rom)
+void RomInfoTool::printText(const QByteArray &path, const ROM &rom, const DatStatus &dump)
 {
     const QString crcs = QString::asprintf("%X %X", rom.CRC1().value_or(0), rom.CRC2().value_or(0));
     QString text;
@@ -172,6 +205,20 @@ void RomInfoTool::printText(const QByteArray &path, const ROM &rom)
     text += tr("CIC:        %1\n").arg(rom.cic().value_or(0));
     text += tr("MD5:        %1\n").arg(rom.MD5().value_or(QString()));
     text += tr("Byte order: %1\n").arg(rom.byteOrder().value_or(QString()));
+    switch (dump.kind) {
+    case DatStatus::Kind::None:
+        break;
+    case DatStatus::Kind::Verified:
+        text += tr("Dump:       Verified (%1)\n").arg(escaped(dump.gameName));
+        break;
+    case DatStatus::Kind::BadDump:
+        text += tr("Dump:       Bad dump (%1)\n").arg(escaped(dump.gameName));
+        break;
+    case DatStatus::Kind::Differs:
+    case DatStatus::Kind::NotListed:
+        text += tr("Dump:       %1\n").arg(escaped(dump.text()));
+        break;
+    }
     write(m_out, text);
 }
 
@@ -203,6 +250,16 @@ QJsonObject RomInfoTool::jsonRecord(const QString &path, const ROM &rom)
     object.insert(QStringLiteral("region"), rom.isValid() ? QJsonValue(LibraryRecord::regionName(rom.regionCode().value_or(0), false))
                                                           : QJsonValue(QJsonValue::Null));
     return object;
+}
+
+QJsonValue RomInfoTool::jsonDump(const DatStatus &dump)
+{
+    if (dump.kind == DatStatus::Kind::None)
+        return QJsonValue(QJsonValue::Null);
+    const auto orNull = [](const QString &text) { return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text); };
+    return QJsonObject{{QStringLiteral("status"), dump.keyword()},
+                       {QStringLiteral("name"), orNull(dump.gameName)},
+                       {QStringLiteral("file"), orNull(dump.datPath)}};
 }
 
 QString RomInfoTool::failureReason(const ROM &rom)

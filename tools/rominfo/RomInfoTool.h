@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <optional>
 
+class DatStatus;
 class QJsonObject;
+class QJsonValue;
 class ROM;
 
 /// The tolvane-rominfo command: reads each named file as the Launcher does and prints
@@ -22,13 +24,16 @@ public:
     RomInfoTool(std::FILE *out, std::FILE *err);
 
     /// Runs over the arguments that follow the program name and returns the exit status:
-    /// 0 when every file gave a complete record, 1 when any did not, 2 on a usage error.
+    /// 0 when every file gave a complete record (and, with --dat, is verified), 1 when any did
+    /// not, 2 on a usage error or a DAT file that cannot be used.
     int run(const QList<QByteArray> &arguments);
 
 private:
     void printUsage(std::FILE *stream) const;
-    void printText(const QByteArray &path, const ROM &rom);
+    void printText(const QByteArray &path, const ROM &rom, const DatStatus &dump);
     static QJsonObject jsonRecord(const QString &path, const ROM &rom);
+    /// What the DAT files say of an image, for --json: null without a status.
+    static QJsonValue jsonDump(const DatStatus &dump);
     /// Why the reader gave no complete record, in the tool's terse words.
     static QString failureReason(const ROM &rom);
     /// Control characters as \xNN, quote and backslash with a backslash, so that one field
