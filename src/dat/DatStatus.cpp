@@ -1,5 +1,7 @@
 #include "dat/DatStatus.h"
 
+#include <QRegularExpression>
+
 QString DatStatus::text() const
 {
     switch (kind) {
@@ -51,4 +53,23 @@ QString DatStatus::keyword() const
         return QStringLiteral("unknown");
     }
     return QString();
+}
+
+DatStatus::NameTags DatStatus::tagsOf(const QString &gameName)
+{
+    static const QRegularExpression group(QStringLiteral("\\(([^()]+)\\)"));
+    static const QRegularExpression languages(QStringLiteral("^[A-Z][a-z](-[A-Z][a-z])?(,[A-Z][a-z](-[A-Z][a-z])?)*$"));
+    static const QRegularExpression revision(QStringLiteral("^(Rev [0-9A-Z.]+|v[0-9][0-9.]*)$"));
+    NameTags tags;
+    for (const QRegularExpressionMatch &match : group.globalMatch(gameName)) {
+        const QString text = match.captured(1).trimmed();
+        if (languages.match(text).hasMatch())
+            tags.languages = tags.languages.isEmpty() ? text : tags.languages;
+        else if (revision.match(text).hasMatch())
+            tags.revision = tags.revision.isEmpty() ? text : tags.revision;
+        // The region comes first, before any other tag.
+        else if (tags.region.isEmpty() && tags.languages.isEmpty() && tags.revision.isEmpty() && match.capturedStart() == gameName.indexOf(QLatin1Char('(')))
+            tags.region = text;
+    }
+    return tags;
 }

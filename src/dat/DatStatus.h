@@ -26,4 +26,15 @@ public:
     QString sentence() const;
     /// "verified", "baddump", "differs", "unknown" for scripts; empty for None.
     QString keyword() const;
+
+    /// What the parentheses of a DAT's game name say, as such names are written:
+    /// "Super Game (Europe) (En,Fr,De) (Rev 1)" has the region "Europe", the languages
+    /// "En,Fr,De" and the revision "Rev 1". Empty where the name says nothing of it.
+    struct NameTags
+    {
+        QString region;
+        QString languages;
+        QString revision;
+    };
+    static NameTags tagsOf(const QString &gameName);
 };

@@ -1,5 +1,8 @@
 #include "library/GameLibrary.h"
 
+#include "dat/DatIndex.h"
+#include "library/DatCatalog.h"
+#include "library/DatLibrary.h"
 #include "library/LibraryCache.h"
 #include "library/LibraryFolders.h"
 #include "library/LibraryModel.h"
@@ -33,6 +36,8 @@ GameLibrary::GameLibrary(QObject *parent)
     , m_model(new LibraryModel(this))
     , m_scanThread(new QThread(this))
     , m_historyThread(new QThread(this))
+    , m_datThread(new QThread(this))
+    , m_dats(new DatLibrary(LibraryCache::defaultPath()))
     , m_scanner(new LibraryScanner(LibraryCache::defaultPath()))
     , m_history(new PlayHistory)
     , m_debounce(new QTimer(this))
@@ -76,13 +81,27 @@ GameLibrary::GameLibrary(QObject *parent)
         Q_EMIT historyProblem(message);
     });
 
+    m_dats->moveToThread(m_datThread);
+    connect(m_datThread, &QThread::finished, m_dats, &QObject::deleteLater);
+    connect(m_dats, &DatLibrary::indexChanged, this,
+            [this](const std::shared_ptr<const DatIndex> &index, const QStringList &summaries) {
+                m_datIndex = index;
+                m_datSummaries = summaries;
+                m_model->setDatIndex(index);
+                Q_EMIT datsChanged();
+            });
+
     // Whoever changed them (Preferences, the File menu, a hand edit of the file).
     connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
         if (key == LibraryFolders::key)
             rescan();
+        else if (key == DatCatalog::key)
+            QMetaObject::invokeMethod(m_dats, [dats = m_dats, paths = DatCatalog::paths()]() { dats->refresh(paths); },
+                                      Qt::QueuedConnection);
     });
     m_scanThread->start();
     m_historyThread->start();
+    m_datThread->start();
 }
 
 GameLibrary::~GameLibrary()
@@ -95,12 +114,25 @@ GameLibrary::~GameLibrary()
     QMetaObject::invokeMethod(m_history, []() {}, Qt::BlockingQueuedConnection);
     m_historyThread->quit();
     m_historyThread->wait();
+    m_datThread->quit();
+    m_datThread->wait();
 }
 
 void GameLibrary::start()
 {
     QMetaObject::invokeMethod(m_history, &PlayHistory::open, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(m_dats, [dats = m_dats, paths = DatCatalog::paths()]() { dats->refresh(paths); },
+                              Qt::QueuedConnection);
     rescan();
+}
+
+DatStatus GameLibrary::dumpStatus(const ROM &rom) const
+{
+    if (!m_datIndex || !rom.isValid())
+        return DatStatus();
+    const QString fileName = rom.archiveEntry().value_or(rom.filePath().value_or(QUrl()).fileName());
+    return m_datIndex->statusOf(rom.MD5().value_or(QString()), rom.fileSize().value_or(-1), fileName,
+                                rom.gameCode().value_or(QString()));
 }
 
 void GameLibrary::addFolder(const QString &folder)

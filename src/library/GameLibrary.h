@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dat/DatStatus.h"
 #include "library/GameHistory.h"
 
 #include <QObject>
@@ -11,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+class DatIndex;
+class DatLibrary;
 class LibraryModel;
 struct LibraryRecord;
 class LibraryScanner;
@@ -55,6 +58,10 @@ public:
     void open(const LibraryRecord &record, bool play = false);
     /// The file, or the archive entry, to read for a record.
     static QUrl fileUrl(const LibraryRecord &record);
+    /// What the player's DAT files say of an image; no status without DAT files.
+    DatStatus dumpStatus(const ROM &rom) const;
+    /// The chosen DAT files as "NAME, VERSION, N games", or why one is not used.
+    QStringList datSummaries() const { return m_datSummaries; }
     /// Watches the player's covers folder too; picturesChanged() tells of changes there.
     void watchCovers(const QString &folder);
 
@@ -86,6 +93,8 @@ Q_SIGNALS:
     void historyProblem(const QString &message);
     /// Pictures changed in \a folder (the covers folder, or one holding images), or it went.
     void picturesChanged(const QByteArray &folder);
+    /// The DAT files were read again: every status may have changed.
+    void datsChanged();
 
 private:
     void changeHistory(const QString &md5, const std::function<void(GameHistory &)> &change);
@@ -100,6 +109,10 @@ private:
     LibraryModel *m_model;
     QThread *m_scanThread;
     QThread *m_historyThread;
+    QThread *m_datThread;
+    DatLibrary *m_dats;
+    std::shared_ptr<const DatIndex> m_datIndex;
+    QStringList m_datSummaries;
     LibraryScanner *m_scanner;
     PlayHistory *m_history;
     QTimer *m_debounce;

@@ -61,6 +61,14 @@ void LibraryFilterModel::setFavouritesOnly(bool favouritesOnly)
     rebuild(Stale::Filter);
 }
 
+void LibraryFilterModel::setDumpFilter(DumpFilter filter)
+{
+    if (filter == m_dumpFilter)
+        return;
+    m_dumpFilter = filter;
+    rebuild(Stale::Filter);
+}
+
 void LibraryFilterModel::sort(int column, Qt::SortOrder order)
 {
     m_sortColumn = column;
@@ -191,6 +199,13 @@ bool LibraryFilterModel::filterAcceptsRow(int sourceRow) const
     if (m_favouritesOnly
         && !sourceModel()->index(sourceRow, LibraryModel::Favourite).data(LibraryModel::SortRole).toBool())
         return false;
+    if (m_dumpFilter != DumpFilter::All) {
+        const QModelIndex dump = sourceModel()->index(sourceRow, LibraryModel::Dump);
+        const bool verified = dump.data(LibraryModel::DumpRole).toInt() == int(DatStatus::Kind::Verified);
+        if (m_dumpFilter == DumpFilter::Duplicates ? dump.data(LibraryModel::CopiesRole).toInt() < 2
+                                                   : verified != (m_dumpFilter == DumpFilter::Verified))
+            return false;
+    }
     return m_text.isEmpty() || searchText(sourceRow).contains(m_text);
 }
 
@@ -227,7 +242,8 @@ void LibraryFilterModel::sourceDataChanged(const QModelIndex &topLeft, const QMo
     bool searched = false;
     for (int column = topLeft.column(); column <= bottomRight.column(); ++column)
         searched = searched || LibraryModel::isSearched(column);
-    const bool filter = (!m_text.isEmpty() && searched) || (m_favouritesOnly && touches(LibraryModel::Favourite));
+    const bool filter = (!m_text.isEmpty() && searched) || (m_favouritesOnly && touches(LibraryModel::Favourite))
+        || (m_dumpFilter != DumpFilter::All && touches(LibraryModel::Dump));
     if (!order && !filter && m_searchTexts.empty())
         return;
     if (searched)

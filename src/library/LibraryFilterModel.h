@@ -28,6 +28,10 @@ public:
     void setSearchText(const QString &text);
     void setFavouritesOnly(bool favouritesOnly);
     bool favouritesOnly() const { return m_favouritesOnly; }
+    /// Which rows by what the player's DAT files say of them, or only games kept twice.
+    enum class DumpFilter { All, Verified, NotVerified, Duplicates };
+    void setDumpFilter(DumpFilter filter);
+    DumpFilter dumpFilter() const { return m_dumpFilter; }
 
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
     int sortColumn() const { return m_sortColumn; }
@@ -64,6 +68,7 @@ private:
     QPointer<QItemSelectionModel> m_selection;
     QString m_text;
     bool m_favouritesOnly = false;
+    DumpFilter m_dumpFilter = DumpFilter::All;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     // Every source row in the chosen order, the shown ones, and each source row's shown

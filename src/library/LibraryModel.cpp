@@ -1,10 +1,14 @@
 #include "library/LibraryModel.h"
 
+#include "dat/DatIndex.h"
+
 #include <QColor>
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+
+#include <utility>
 
 LibraryModel::LibraryModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -30,20 +34,31 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
         : tr("Not available: the folder “%1” cannot be reached.").arg(QFile::decodeName(record.unreachableFolder));
     if (index.column() == Favourite && (role == Qt::AccessibleTextRole || role == Qt::ToolTipRole) && record.valid)
         return m_history.value(record.md5()).favourite ? tr("Favourite") : tr("Not a favourite");
+    const DatStatus dump = m_dumps.value(record.key());
+    // A verified game goes by the DAT's name ("Super Game (Europe) (Rev 1)"), the header's stays in the ROM view.
+    const QString name = dump.isVerified() ? dump.gameName : record.name().trimmed();
+    const int copies = record.valid ? m_copies.value(record.md5()) : 0;
+    if (role == DumpRole)
+        return int(dump.kind);
+    if (role == CopiesRole)
+        return copies;
     if (role == SearchRole) {
         // A refused file's reason would match every refused row alike; its name tells it apart.
         QStringList texts{record.fileName()};
         if (record.valid)
-            texts << record.name().trimmed() << record.gameCode() << regionName(record.regionCode);
+            texts << name << record.gameCode() << regionName(record.regionCode) << record.name().trimmed();
         return texts.join(QChar(0)) + QChar(0);
     }
-    if (role == Qt::ToolTipRole)
-        return !unreachable.isEmpty() ? unreachable : refused ? record.refusalReason() : record.filePath();
+    if (role == Qt::ToolTipRole) {
+        if (!unreachable.isEmpty() || refused)
+            return !unreachable.isEmpty() ? unreachable : record.refusalReason();
+        return dump.kind == DatStatus::Kind::None ? record.filePath() : record.filePath() + QLatin1Char('\n') + dump.sentence();
+    }
     if (role == Qt::ForegroundRole)
         return refused || !unreachable.isEmpty() ? QVariant(QColor(Qt::gray)) : QVariant();
     const QString own = record.valid ? m_ownSettings.value(record.md5()) : QString();
     if (role == Qt::AccessibleTextRole && index.column() == Name && !own.isEmpty())
-        return tr("%1, uses its own settings: %2").arg(record.name().trimmed(), own);
+        return tr("%1, uses its own settings: %2").arg(name, own);
     if (role != Qt::DisplayRole && role != SortRole)
         return QVariant();
     const bool sorting = role == SortRole;
@@ -55,7 +70,7 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
         if (refused)
             return record.refusalReason();
         // The mark says the game's settings differ from the global ones.
-        return own.isEmpty() || sorting ? record.name().trimmed() : record.name().trimmed() + QStringLiteral(" \u2699");
+        return own.isEmpty() || sorting ? name : name + QStringLiteral(" \u2699");
     case FileName:
         return record.fileName();
     case GameCode:
@@ -74,6 +89,12 @@ QVariant LibraryModel::data(const QModelIndex &index, int role) const
         return record.md5();
     case OwnSettings:
         return own;
+    case Dump:
+        // A game kept twice is worth tidying, DAT files or not.
+        if (copies < 2)
+            return dump.text();
+        return dump.kind == DatStatus::Kind::None ? tr("%n copies", nullptr, copies)
+                                                  : tr("%1, %n copies", nullptr, copies).arg(dump.text());
     case Favourite: {
         if (!record.valid)
             return QVariant();
@@ -120,6 +141,7 @@ QVariant LibraryModel::headerData(int section, Qt::Orientation orientation, int 
     case OwnSettings: return tr("Own settings");
     case LastPlayed: return tr("Last played");
     case PlayTime: return tr("Play time");
+    case Dump: return tr("Dump");
     default: return QVariant();
     }
 }
@@ -133,17 +155,23 @@ void LibraryModel::addRecords(const QList<LibraryRecord> &records)
             added.append(record);
             continue;
         }
+        noteDump(m_records.at(*row), -1);
+        noteDump(record, 1);
         m_records[*row] = record;
         Q_EMIT dataChanged(index(*row, 0), index(*row, ColumnCount - 1));
     }
-    if (added.isEmpty())
+    if (added.isEmpty()) {
+        copiesChanged();
         return;
+    }
     beginInsertRows(QModelIndex(), int(m_records.size()), int(m_records.size() + added.size() - 1));
     for (const LibraryRecord &record : added) {
+        noteDump(record, 1);
         m_rows.insert(record.key(), int(m_records.size()));
         m_records.append(record);
     }
     endInsertRows();
+    copiesChanged();
 }
 
 void LibraryModel::removeKeys(const QList<QByteArray> &keys)
@@ -164,6 +192,7 @@ void LibraryModel::removeKeys(const QList<QByteArray> &keys)
     for (const int row : rows) {
         if (few)
             beginRemoveRows(QModelIndex(), row, row);
+        noteDump(m_records.at(row), -1);
         m_records.removeAt(row);
         if (few)
             endRemoveRows();
@@ -173,6 +202,13 @@ void LibraryModel::removeKeys(const QList<QByteArray> &keys)
         m_rows.insert(m_records.at(row).key(), row);
     if (!few)
         endResetModel();
+    copiesChanged();
+}
+
+void LibraryModel::copiesChanged()
+{
+    if (std::exchange(m_copiesMoved, false) && !m_records.isEmpty())
+        Q_EMIT dataChanged(index(0, Dump), index(int(m_records.size()) - 1, Dump));
 }
 
 void LibraryModel::clear()
@@ -180,7 +216,40 @@ void LibraryModel::clear()
     beginResetModel();
     m_records.clear();
     m_rows.clear();
+    m_dumps.clear();
+    m_copies.clear();
     endResetModel();
+}
+
+void LibraryModel::setDatIndex(const std::shared_ptr<const DatIndex> &index)
+{
+    m_dats = index && !index->isEmpty() ? index : nullptr;
+    m_dumps.clear();
+    for (const LibraryRecord &record : std::as_const(m_records))
+        noteDump(record, 0);
+    if (!m_records.isEmpty())
+        Q_EMIT dataChanged(this->index(0, 0), this->index(int(m_records.size()) - 1, ColumnCount - 1));
+}
+
+void LibraryModel::noteDump(const LibraryRecord &record, int change)
+{
+    if (!record.valid)
+        return;
+    const QString md5 = record.md5();
+    if (change != 0) {
+        int &copies = m_copies[md5];
+        copies += change;
+        m_copiesMoved = m_copiesMoved || copies == 1 || copies == 2;
+        if (copies <= 0)
+            m_copies.remove(md5);
+    }
+    if (change < 0 || !m_dats) {
+        m_dumps.remove(record.key());
+        return;
+    }
+    // An archive entry is known by its own name, not the archive's.
+    const QString fileName = record.entry.isEmpty() ? record.fileName() : record.entry;
+    m_dumps.insert(record.key(), m_dats->statusOf(md5, record.fileSize, fileName, record.gameCode()));
 }
 
 void LibraryModel::setOwnSettings(const QHash<QString, QString> &wordsByMD5)

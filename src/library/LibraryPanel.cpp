@@ -80,6 +80,7 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     , m_progress(new QProgressBar(this))
     , m_cancel(new QPushButton(tr("Cancel"), this))
     , m_favourites(new QToolButton(this))
+    , m_dumpFilter(new QComboBox(this))
     , m_grid(new LibraryGridView(this))
     , m_stack(new QStackedWidget(this))
     , m_sizeSlider(new QSlider(Qt::Horizontal, this))
@@ -104,6 +105,10 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     m_favourites->setToolTip(tr("Show only your favourite games"));
     m_favourites->setAccessibleName(tr("Favourites"));
     m_favourites->setCheckable(true);
+    m_dumpFilter->setObjectName(QStringLiteral("libraryDumpFilter"));
+    m_dumpFilter->addItems({tr("All"), tr("Verified"), tr("Not verified"), tr("Duplicates")});
+    m_dumpFilter->setAccessibleName(tr("Show by dump"));
+    m_dumpFilter->setToolTip(tr("Show games by what your DAT files say of them, or the games kept in more than one file"));
     m_table->setObjectName(QStringLiteral("libraryTable"));
     m_table->setAccessibleName(tr("ROM library"));
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -139,10 +144,11 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     auto *searchRow = new QHBoxLayout;
     searchRow->addWidget(m_search, 1);
     searchRow->addWidget(m_favourites);
+    searchRow->addWidget(m_dumpFilter);
     layout->addLayout(searchRow);
     auto *viewRow = new QHBoxLayout;
     // In the order they stand: the grid's own controls come before the grid.
-    QList<QWidget *> tabOrder{m_search, m_favourites};
+    QList<QWidget *> tabOrder{m_search, m_favourites, m_dumpFilter};
     for (QAction *action : {m_showList, m_showGrid}) {
         auto *button = new QToolButton(this);
         button->setObjectName(action == m_showGrid ? QStringLiteral("showGridButton") : QStringLiteral("showListButton"));
@@ -227,6 +233,10 @@ void LibraryPanel::setModel(LibraryFilterModel *model)
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setModelColumn(LibraryModel::Name);
     connect(m_search, &QLineEdit::textChanged, this, &LibraryPanel::searchChanged);
+    connect(m_dumpFilter, &QComboBox::currentIndexChanged, this, [this](int filter) {
+        m_model->setDumpFilter(LibraryFilterModel::DumpFilter(filter));
+        scrollToCurrent();
+    });
     connect(m_favourites, &QToolButton::toggled, this, [this](bool on) {
         m_model->setFavouritesOnly(on);
         scrollToCurrent();

@@ -57,6 +57,8 @@ public:
     QPushButton *cancelButton() const { return m_cancel; }
     /// Beside the search field: lists the favourites only while checked.
     QToolButton *favouritesButton() const { return m_favourites; }
+    /// All, Verified, Not verified, Duplicates: in LibraryFilterModel::DumpFilter's order.
+    QComboBox *dumpFilterBox() const { return m_dumpFilter; }
 
 Q_SIGNALS:
     /// Enter or a double-click on a row of the table or grid (a row of the view's model).
@@ -78,6 +80,7 @@ private:
     QProgressBar *m_progress;
     QPushButton *m_cancel;
     QToolButton *m_favourites;
+    QComboBox *m_dumpFilter;
     LibraryGridView *m_grid;
     QStackedWidget *m_stack;
     QSlider *m_sizeSlider;

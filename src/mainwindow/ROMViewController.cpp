@@ -1,6 +1,7 @@
 #include "mainwindow/ROMViewController.h"
 
 #include "library/CoverLoader.h"
+#include "library/GameLibrary.h"
 #include "platform/LocalPath.h"
 #include "rom/RomArchive.h"
 #include "settings/EffectiveSettings.h"
@@ -48,7 +49,12 @@ void ROMViewController::setupUi(QWidget *view)
         QString name;
         const char *objectName;
     } rows[] = {{&m_lastPlayedField, tr("Last played:"), tr("Last played"), "lastPlayedField"},
-                {&m_playTimeField, tr("Play time:"), tr("Play time"), "playTimeField"}};
+                {&m_playTimeField, tr("Play time:"), tr("Play time"), "playTimeField"},
+                // From the DAT's name of a verified file; hidden for any other.
+                {&m_datFields[0], tr("Title:"), tr("Title"), "datTitleField"},
+                {&m_datFields[1], tr("Region:"), tr("Region"), "datRegionField"},
+                {&m_datFields[2], tr("Languages:"), tr("Languages"), "datLanguagesField"},
+                {&m_datFields[3], tr("Revision:"), tr("Revision"), "datRevisionField"}};
     for (const auto &row : rows) {
         *row.field = new QLineEdit(view);
         (*row.field)->setObjectName(QLatin1String(row.objectName));
@@ -67,6 +73,11 @@ void ROMViewController::setupUi(QWidget *view)
     row->addWidget(m_ownSettingsLabel, 1);
     row->addWidget(m_gameSettingsButton);
     m_ui->layout->addRow(row);
+    m_dumpLabel = new QLabel(view);
+    m_dumpLabel->setObjectName(QStringLiteral("dumpLabel"));
+    m_dumpLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_dumpLabel->setWordWrap(true);
+    m_ui->layout->addRow(m_dumpLabel);
     m_coverProblemLabel = new QLabel(view);
     m_coverProblemLabel->setObjectName(QStringLiteral("coverProblemLabel"));
     m_coverProblemLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -207,7 +218,31 @@ void ROMViewController::fillFields()
     // Long names start at their beginning, not where the cursor was left.
     showOwnSettings();
     showCoverProblem();
+    showDump();
     for (QLineEdit *field : {m_nameField, m_codeField, m_crcField, m_md5Field, m_ui->pathField, m_ui->sizeField,
                              m_ui->byteOrderField, m_ui->cicField})
         field->setCursorPosition(0);
+}
+
+void ROMViewController::setGameLibrary(GameLibrary *library)
+{
+    m_library = library;
+    connect(library, &GameLibrary::datsChanged, this, &ROMViewController::showDump);
+    showDump();
+}
+
+void ROMViewController::showDump()
+{
+    if (!m_dumpLabel)
+        return;
+    const DatStatus status = m_library && m_rom ? m_library->dumpStatus(*m_rom) : DatStatus();
+    m_dumpLabel->setText(status.sentence());
+    m_dumpLabel->setVisible(status.kind != DatStatus::Kind::None);
+    const DatStatus::NameTags tags = DatStatus::tagsOf(status.gameName);
+    const QString texts[] = {status.gameName, tags.region, tags.languages, tags.revision};
+    for (int row = 0; row < 4; ++row) {
+        m_datFields[row]->setText(texts[row]);
+        m_datFields[row]->setCursorPosition(0);
+        m_ui->layout->setRowVisible(m_datFields[row], status.isVerified() && !texts[row].isEmpty());
+    }
 }

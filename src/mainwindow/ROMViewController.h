@@ -4,9 +4,12 @@
 
 #include <QPointer>
 
+#include "dat/DatStatus.h"
+
 #include <memory>
 
 class CoverLoader;
+class GameLibrary;
 class QImage;
 class QLabel;
 class QLineEdit;
@@ -53,6 +56,12 @@ public:
     void setHistoryText(const QString &lastPlayed, const QString &playTime);
     /// Where the game's cover is looked for, so that a picture that cannot be shown is said.
     void setCoverLoader(CoverLoader *covers);
+    /// The library whose DAT files say what the open file is; the view follows their changes.
+    void setGameLibrary(GameLibrary *library);
+    /// The sentence that says what the DAT files make of the file, hidden without DAT files.
+    QLabel *dumpLabel() const { return m_dumpLabel; }
+    /// Title, region, languages and revision from the DAT's name of a verified file.
+    QLineEdit *datField(int row) const { return m_datFields[row]; }
     /// Why the game's picture is not shown, hidden while there is nothing to say.
     QLabel *coverProblemLabel() const { return m_coverProblemLabel; }
 
@@ -72,6 +81,7 @@ protected:
 private:
     void fillFields();
     void showCoverProblem();
+    void showDump();
 
     std::shared_ptr<ROM> m_rom;
     std::unique_ptr<Ui::ROMView> m_ui;
@@ -85,5 +95,8 @@ private:
     QLineEdit *m_playTimeField = nullptr;
     QLabel *m_coverProblemLabel = nullptr;
     QPointer<CoverLoader> m_covers;
+    QPointer<GameLibrary> m_library;
+    QLabel *m_dumpLabel = nullptr;
+    QLineEdit *m_datFields[4] = {};
     QLabel *m_coverLabel = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "mainwindow/RomCover.h"
 
 #include "library/CoverLoader.h"
+#include "library/LibraryController.h"
 #include "mainwindow/ROMViewController.h"
 #include "mainwindow/WindowController.h"
 #include "platform/LocalPath.h"
@@ -15,6 +16,8 @@ RomCover::RomCover(WindowController *window, CoverLoader *loader, QObject *paren
 {
     // The view says why a picture cannot be shown from the same loader.
     window->romVC()->setCoverLoader(loader);
+    // Beside the cover, the view says what the same library's DAT files make of the game.
+    window->romVC()->setGameLibrary(window->library()->gameLibrary());
     connect(window, &WindowController::romChanged, this, &RomCover::show);
     connect(loader, &CoverLoader::coverReady, this, [this](const QString &key) {
         if (key == m_key)

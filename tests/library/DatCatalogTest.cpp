@@ -1,9 +1,12 @@
 #include "library/DatCatalog.h"
 #include "library/LibraryCache.h"
+#include "library/LibraryFilterModel.h"
+#include "library/LibraryModel.h"
 
 #include "support/TestWorld.h"
 
 #include <QFile>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -66,4 +69,78 @@ TEST(DatCatalogTest, ParsesOnlyWhatChangedAndKeepsTheRestInTheCache)
     EXPECT_EQ(catalog.index()->statusOf(QStringLiteral("0123456789abcdef0123456789abcdef"), 8192, QString(), QString()).kind,
               DatStatus::Kind::None);
     EXPECT_TRUE(cache.cachedDat(path, before.st_size, qint64(before.st_mtim.tv_sec + 1) * 1000000000).isEmpty());
+}
+
+namespace {
+
+LibraryRecord game(int number, const QString &fileName, const QString &entry = QString())
+{
+    ROM rom;
+    const QString path = QStringLiteral("/roms/") + fileName;
+    rom.setFilePath(QUrl::fromLocalFile(path));
+    if (!entry.isEmpty())
+        rom.setArchiveEntry(entry), rom.setArchiveIndex(0);
+    rom.setName(QStringLiteral("HEADER NAME"));
+    rom.setGameCode(QStringLiteral("NXXE"));
+    rom.setMD5(QString::number(number).repeated(32));
+    rom.setCRC1(1);
+    rom.setCRC2(2);
+    rom.setCic(6102);
+    rom.setFileSize(8192);
+    return LibraryRecord::fromROM(path.toUtf8(), FileStamp(), rom);
+}
+
+} // namespace
+
+TEST(DatCatalogTest, TheLibraryShowsFiltersAndCountsByTheIndexAndForgetsItWithoutDats)
+{
+    DatFile::Refusal refusal;
+    const auto dat = DatFile::parse("game ( name \"Super Game (Europe) (En,Fr) (Rev 1)\" rom ( name a.z64 size 8192 md5 " + QByteArray(32, '1')
+                                        + " ) )\ngame ( name \"Broken\" rom ( name b.z64 size 8192 md5 " + QByteArray(32, '2')
+                                        + " flags baddump ) )\ngame ( name \"Hacked (Japan)\" rom ( name \"Hacked (Japan).z64\" size 8192 ) )",
+                                    &refusal);
+    ASSERT_TRUE(dat);
+    auto index = std::make_shared<DatIndex>();
+    index->add(dat, QStringLiteral("/dats/n64.dat"));
+    LibraryModel model;
+    model.addRecords({game(1, QStringLiteral("a.z64")), game(2, QStringLiteral("b.z64")), game(3, QStringLiteral("Hacked (Japan).z64")),
+                      game(4, QStringLiteral("d.z64"))});
+    model.setDatIndex(index);
+    // The twin arrives after the index: it is looked up as it comes, by its entry's name.
+    model.addRecords({game(1, QStringLiteral("e.zip"), QStringLiteral("e.z64"))});
+    LibraryFilterModel filter;
+    filter.setSourceModel(&model);
+    const auto column = [&model](int column) {
+        QStringList texts;
+        for (int row = 0; row < model.rowCount(); ++row)
+            texts << model.index(row, column).data().toString();
+        return texts;
+    };
+    const QString verified = QStringLiteral("Super Game (Europe) (En,Fr) (Rev 1)");
+    EXPECT_EQ(column(LibraryModel::Name), QStringList({verified, QStringLiteral("HEADER NAME"), QStringLiteral("HEADER NAME"),
+                                                       QStringLiteral("HEADER NAME"), verified}));
+    EXPECT_EQ(column(LibraryModel::Dump),
+              QStringList({QStringLiteral("Verified, 2 copies"), QStringLiteral("Bad dump"), QStringLiteral("Differs from Hacked (Japan)"),
+                           QStringLiteral("Not in your DAT files"), QStringLiteral("Verified, 2 copies")}));
+    using DumpFilter = LibraryFilterModel::DumpFilter;
+    const struct
+    {
+        DumpFilter dumps;
+        const char *search;
+        int rows;
+    } filters[] = {{DumpFilter::Verified, "", 2}, {DumpFilter::NotVerified, "", 3}, {DumpFilter::Duplicates, "", 2},
+                   {DumpFilter::All, "rev 1", 2}, {DumpFilter::NotVerified, "header", 3}};
+    for (const auto &f : filters) {
+        filter.setDumpFilter(f.dumps);
+        filter.setSearchText(QString::fromUtf8(f.search));
+        EXPECT_EQ(filter.rowCount(), f.rows) << int(f.dumps) << f.search;
+    }
+    const DatStatus::NameTags tags = DatStatus::tagsOf(verified);
+    EXPECT_TRUE(tags.region == QStringLiteral("Europe") && tags.languages == QStringLiteral("En,Fr") && tags.revision == QStringLiteral("Rev 1"));
+    // No DAT file: today's names, no status, only the copies.
+    model.setDatIndex(std::make_shared<DatIndex>());
+    EXPECT_EQ(column(LibraryModel::Name), QStringList(5, QStringLiteral("HEADER NAME")));
+    EXPECT_EQ(column(LibraryModel::Dump), QStringList({QStringLiteral("2 copies"), QString(), QString(), QString(), QStringLiteral("2 copies")}));
+    model.removeKeys({model.record(4).key()});
+    EXPECT_EQ(model.index(0, LibraryModel::Dump).data().toString(), QString());
 }
