@@ -11,7 +11,9 @@
 #include "platform/RecentDocuments.h"
 #include "platform/SettingsFileWatcher.h"
 #include "platform/UserDefaults.h"
+#include "library/GameLibrary.h"
 #include "library/LibraryController.h"
+#include "prefs/LibraryPreferencesViewController.h"
 #include "prefs/PrefrenceWindowController.h"
 
 #include <QAction>
@@ -154,6 +156,13 @@ void AppDelegate::showPrefs(QObject *sender)
         m_preferenceController = new PrefrenceWindowController(this);
         if (QWidget *window = m_preferenceController->window())
             m_mainMenu->addApplicationShortcuts(window);
+        // The pane names each DAT file as the library read it.
+        LibraryPreferencesViewController *pane = m_preferenceController->libraryVC();
+        if (LibraryController *library = m_myWindowController ? m_myWindowController->library() : nullptr; library && pane) {
+            GameLibrary *games = library->gameLibrary();
+            pane->setDatSummaries(games->datSummaries());
+            connect(games, &GameLibrary::datsChanged, pane, [pane, games]() { pane->setDatSummaries(games->datSummaries()); });
+        }
     }
     m_preferenceController->showWindow(this);
 }

@@ -28,8 +28,8 @@ void DatLibrary::refresh(const QStringList &paths)
         m_watcher->addPaths(paths);
     if (!m_catalog->refresh(paths))
         return;
-    QStringList summaries;
+    QHash<QString, QString> summaries;
     for (const DatCatalog::Entry &entry : m_catalog->entries())
-        summaries.append(entry.summary());
+        summaries.insert(entry.path, entry.summary());
     Q_EMIT indexChanged(m_catalog->index(), summaries);
 }

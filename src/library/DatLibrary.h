@@ -2,6 +2,7 @@
 
 #include "library/DatCatalog.h"
 
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 
@@ -27,8 +28,8 @@ public Q_SLOTS:
     void refresh(const QStringList &paths);
 
 Q_SIGNALS:
-    /// A new index, and each file's summary or why it is not used, in the order given.
-    void indexChanged(const std::shared_ptr<const DatIndex> &index, const QStringList &summaries);
+    /// A new index, and by path each file's summary or why it is not used.
+    void indexChanged(const std::shared_ptr<const DatIndex> &index, const QHash<QString, QString> &summaries);
 
 private:
     QString m_cachePath;

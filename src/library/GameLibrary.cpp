@@ -84,7 +84,7 @@ GameLibrary::GameLibrary(QObject *parent)
     m_dats->moveToThread(m_datThread);
     connect(m_datThread, &QThread::finished, m_dats, &QObject::deleteLater);
     connect(m_dats, &DatLibrary::indexChanged, this,
-            [this](const std::shared_ptr<const DatIndex> &index, const QStringList &summaries) {
+            [this](const std::shared_ptr<const DatIndex> &index, const QHash<QString, QString> &summaries) {
                 m_datIndex = index;
                 m_datSummaries = summaries;
                 m_model->setDatIndex(index);

@@ -3,6 +3,7 @@
 #include "dat/DatStatus.h"
 #include "library/GameHistory.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -60,8 +61,8 @@ public:
     static QUrl fileUrl(const LibraryRecord &record);
     /// What the player's DAT files say of an image; no status without DAT files.
     DatStatus dumpStatus(const ROM &rom) const;
-    /// The chosen DAT files as "NAME, VERSION, N games", or why one is not used.
-    QStringList datSummaries() const { return m_datSummaries; }
+    /// By path, the chosen DAT files as "NAME, VERSION, N games", or why one is not used.
+    QHash<QString, QString> datSummaries() const { return m_datSummaries; }
     /// Watches the player's covers folder too; picturesChanged() tells of changes there.
     void watchCovers(const QString &folder);
 
@@ -112,7 +113,7 @@ private:
     QThread *m_datThread;
     DatLibrary *m_dats;
     std::shared_ptr<const DatIndex> m_datIndex;
-    QStringList m_datSummaries;
+    QHash<QString, QString> m_datSummaries;
     LibraryScanner *m_scanner;
     PlayHistory *m_history;
     QTimer *m_debounce;

@@ -1,5 +1,6 @@
 #include "prefs/LibraryPreferencesViewController.h"
 
+#include "library/DatCatalog.h"
 #include "library/LibraryFolders.h"
 #include "platform/UserDefaults.h"
 
@@ -49,12 +50,42 @@ void LibraryPreferencesViewController::setupUi(QWidget *view)
     auto *coversRow = new QHBoxLayout;
     coversRow->addWidget(m_coversField, 1);
     coversRow->addWidget(chooseCovers);
+    auto *datLabel = new QLabel(tr("&DAT files that identify your games (lists of known dumps, XML or clrmamepro text):"), view);
+    datLabel->setWordWrap(true);
+    m_dats = new QListWidget(view);
+    m_dats->setObjectName(QStringLiteral("datFiles"));
+    m_dats->setAccessibleName(tr("DAT files"));
+    datLabel->setBuddy(m_dats);
+    auto *addDat = new QPushButton(tr("Add…"), view);
+    addDat->setAccessibleName(tr("Add DAT file"));
+    m_removeDat = new QPushButton(tr("Remove"), view);
+    m_removeDat->setAccessibleName(tr("Remove DAT file"));
+    auto *datButtons = new QHBoxLayout;
+    datButtons->addWidget(addDat);
+    datButtons->addWidget(m_removeDat);
+    datButtons->addStretch(1);
     auto *layout = new QVBoxLayout(view);
     layout->addWidget(label);
     layout->addWidget(m_list, 1);
     layout->addLayout(buttons);
     layout->addWidget(coversLabel);
     layout->addLayout(coversRow);
+    layout->addWidget(datLabel);
+    layout->addWidget(m_dats, 1);
+    layout->addLayout(datButtons);
+    connect(addDat, &QPushButton::clicked, this, [this]() {
+        auto *chooser = new QFileDialog(m_list->window(), tr("Add DAT File"));
+        chooser->setAttribute(Qt::WA_DeleteOnClose);
+        chooser->setFileMode(QFileDialog::ExistingFile);
+        chooser->setNameFilters({tr("DAT files (*.dat *.xml *.zip)"), tr("All files (*)")});
+        connect(chooser, &QFileDialog::fileSelected, this, [](const QString &path) { DatCatalog::add(path); });
+        chooser->open();
+    });
+    connect(m_removeDat, &QPushButton::clicked, this, [this]() {
+        if (QListWidgetItem *item = m_dats->currentItem())
+            DatCatalog::remove(item->data(Qt::UserRole).toString());
+    });
+    connect(m_dats, &QListWidget::currentRowChanged, this, [this](int row) { m_removeDat->setEnabled(row >= 0); });
     connect(m_coversField, &QLineEdit::editingFinished, this, [this]() { setCoversFolder(m_coversField->text()); });
     connect(chooseCovers, &QPushButton::clicked, this, [this]() {
         auto *chooser = new QFileDialog(m_list->window(), tr("Choose Covers Folder"), m_coversField->text());
@@ -64,7 +95,7 @@ void LibraryPreferencesViewController::setupUi(QWidget *view)
         connect(chooser, &QFileDialog::fileSelected, this, &LibraryPreferencesViewController::setCoversFolder);
         chooser->open();
     });
-    view->resize(520, 320);
+    view->resize(520, 440);
 
     connect(m_add, &QPushButton::clicked, this, [this]() {
         if (m_chooser) {
@@ -85,6 +116,8 @@ void LibraryPreferencesViewController::setupUi(QWidget *view)
     connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
         if (key == LibraryFolders::key || key == coversFolderKey)
             reload();
+        else if (key == DatCatalog::key)
+            reloadDats();
     });
     reload();
 }
@@ -103,6 +136,29 @@ void LibraryPreferencesViewController::reload()
     // Not while the player is typing a folder of their own there.
     if (!m_coversField->hasFocus())
         m_coversField->setText(UserDefaults::standardUserDefaults().valueForKey(coversFolderKey).toString());
+    reloadDats();
+}
+
+void LibraryPreferencesViewController::setDatSummaries(const QHash<QString, QString> &summaries)
+{
+    m_datSummaries = summaries;
+    reloadDats();
+}
+
+void LibraryPreferencesViewController::reloadDats()
+{
+    if (!m_dats)
+        return;
+    const int row = m_dats->currentRow();
+    const QSignalBlocker blocker(m_dats);
+    m_dats->clear();
+    for (const QString &path : DatCatalog::paths()) {
+        auto *item = new QListWidgetItem(m_datSummaries.value(path, path), m_dats);
+        item->setData(Qt::UserRole, path);
+        item->setToolTip(path);
+    }
+    m_dats->setCurrentRow(std::min(row, m_dats->count() - 1));
+    m_removeDat->setEnabled(m_dats->currentRow() >= 0);
 }
 
 void LibraryPreferencesViewController::setCoversFolder(const QString &folder)

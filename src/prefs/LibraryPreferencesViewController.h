@@ -2,6 +2,7 @@
 
 #include "platform/NibViewController.h"
 
+#include <QHash>
 #include <QPointer>
 
 class QFileDialog;
@@ -10,7 +11,8 @@ class QListWidget;
 class QPushButton;
 
 /// The "Library" pane: the ROM folders the library lists (LibraryFolders), with Add and
-/// Remove, and the covers folder. It shows what the store holds and follows its changes.
+/// Remove, the covers folder, and the DAT files that identify the games (DatCatalog). It
+/// shows what the store holds and follows its changes.
 class LibraryPreferencesViewController : public NibViewController
 {
     Q_OBJECT
@@ -30,6 +32,12 @@ public:
     /// The folder chooser while it is open, else null.
     QFileDialog *folderChooser() const { return m_chooser; }
 
+    QListWidget *datList() const { return m_dats; }
+    QPushButton *removeDatButton() const { return m_removeDat; }
+    /// What the library read of each DAT file, by path ("NAME, VERSION, N games"), shown in
+    /// place of the path; a path without one is shown as it is.
+    void setDatSummaries(const QHash<QString, QString> &summaries);
+
     /// Shows the stored list and covers folder again, keeping the selected folder.
     void reload();
     /// Adds the folder (once) to the stored list and selects it.
@@ -41,8 +49,12 @@ protected:
     void setupUi(QWidget *view) override;
 
 private:
+    void reloadDats();
 
     QListWidget *m_list = nullptr;
+    QListWidget *m_dats = nullptr;
+    QPushButton *m_removeDat = nullptr;
+    QHash<QString, QString> m_datSummaries;
     QPushButton *m_add = nullptr;
     QPushButton *m_remove = nullptr;
     QLineEdit *m_coversField = nullptr;

@@ -1,6 +1,8 @@
 #include "input/PaneHelpers.h"
 
 #include "prefs/LibraryPreferencesViewController.h"
+
+#include <QPushButton>
 #include "prefs/PrefrenceWindowController.h"
 #include "prefs/VideoPreferencesViewController.h"
 
@@ -60,6 +62,15 @@ TEST_F(PaneRoadsTest, TheLibraryPaneEditsTheFolderListAsStoredNow)
     EXPECT_EQ(stored(), QStringList({b, c}).join(QLatin1Char('|')));
     ASSERT_EQ(pane.folderList()->count(), 2);
     EXPECT_EQ(pane.folderList()->item(0)->text(), b);
+    // The DAT files the same way, each named as the library read it once it has.
+    UserDefaults::standardUserDefaults().setValueForKey(QStringLiteral("DatFiles"), QStringList{a, b});
+    pane.setDatSummaries({{b, QStringLiteral("N64, 1, 2 games")}});
+    ASSERT_EQ(pane.datList()->count(), 2);
+    EXPECT_EQ(pane.datList()->item(1)->text(), QStringLiteral("N64, 1, 2 games"));
+    pane.datList()->setCurrentRow(1);
+    pane.removeDatButton()->click();
+    EXPECT_EQ(UserDefaults::standardUserDefaults().valueForKey(QStringLiteral("DatFiles")).toStringList(), QStringList{a});
+    EXPECT_EQ(pane.datList()->item(0)->text(), a);
 }
 
 } // namespace
