@@ -60,7 +60,8 @@ DatStatus DatIndex::statusOf(Ref ref, DatStatus::Kind kind) const
     DatStatus status;
     status.kind = kind;
     status.gameName = dat->gameOf(dat->roms()[std::size_t(ref.rom)]).name;
-    status.datName = dat->name();
+    // A DAT without a name in its header goes by its file's.
+    status.datName = dat->name().isEmpty() ? path.section(QLatin1Char('/'), -1) : dat->name();
     status.datPath = path;
     return status;
 }

@@ -73,7 +73,7 @@ TEST(DatCatalogTest, ParsesOnlyWhatChangedAndKeepsTheRestInTheCache)
 
 namespace {
 
-LibraryRecord game(int number, const QString &fileName, const QString &entry = QString())
+LibraryRecord game(int number, const QString &fileName, const QString &entry = QString(), qint64 size = 8192)
 {
     ROM rom;
     const QString path = QStringLiteral("/roms/") + fileName;
@@ -86,7 +86,7 @@ LibraryRecord game(int number, const QString &fileName, const QString &entry = Q
     rom.setCRC1(1);
     rom.setCRC2(2);
     rom.setCic(6102);
-    rom.setFileSize(8192);
+    rom.setFileSize(size);
     return LibraryRecord::fromROM(path.toUtf8(), FileStamp(), rom);
 }
 
@@ -95,7 +95,8 @@ LibraryRecord game(int number, const QString &fileName, const QString &entry = Q
 TEST(DatCatalogTest, TheLibraryShowsFiltersAndCountsByTheIndexAndForgetsItWithoutDats)
 {
     DatFile::Refusal refusal;
-    const auto dat = DatFile::parse("game ( name \"Super Game (Europe) (En,Fr) (Rev 1)\" rom ( name a.z64 size 8192 md5 " + QByteArray(32, '1')
+    // A file with a listed name or game code and size, and other contents, differs from that game.
+    const auto dat = DatFile::parse("game ( name \"Super Game (Europe) (En,Fr) (Rev 1)\" serial NUS-NXXE-EUR rom ( name a.z64 size 8192 md5 " + QByteArray(32, '1')
                                         + " ) )\ngame ( name \"Broken\" rom ( name b.z64 size 8192 md5 " + QByteArray(32, '2')
                                         + " flags baddump ) )\ngame ( name \"Hacked (Japan)\" rom ( name \"Hacked (Japan).z64\" size 8192 ) )",
                                     &refusal);
@@ -104,7 +105,7 @@ TEST(DatCatalogTest, TheLibraryShowsFiltersAndCountsByTheIndexAndForgetsItWithou
     index->add(dat, QStringLiteral("/dats/n64.dat"));
     LibraryModel model;
     model.addRecords({game(1, QStringLiteral("a.z64")), game(2, QStringLiteral("b.z64")), game(3, QStringLiteral("Hacked (Japan).z64")),
-                      game(4, QStringLiteral("d.z64"))});
+                      game(4, QStringLiteral("d.z64"), QString(), 4096), game(5, QStringLiteral("f.z64"))});
     model.setDatIndex(index);
     // The twin arrives after the index: it is looked up as it comes, by its entry's name.
     model.addRecords({game(1, QStringLiteral("e.zip"), QStringLiteral("e.z64"))});
@@ -117,19 +118,21 @@ TEST(DatCatalogTest, TheLibraryShowsFiltersAndCountsByTheIndexAndForgetsItWithou
         return texts;
     };
     const QString verified = QStringLiteral("Super Game (Europe) (En,Fr) (Rev 1)");
-    EXPECT_EQ(column(LibraryModel::Name), QStringList({verified, QStringLiteral("HEADER NAME"), QStringLiteral("HEADER NAME"),
-                                                       QStringLiteral("HEADER NAME"), verified}));
+    const QString header = QStringLiteral("HEADER NAME");
+    EXPECT_EQ(column(LibraryModel::Name), QStringList({verified, header, header, header, header, verified}));
     EXPECT_EQ(column(LibraryModel::Dump),
               QStringList({QStringLiteral("Verified, 2 copies"), QStringLiteral("Bad dump"), QStringLiteral("Differs from Hacked (Japan)"),
-                           QStringLiteral("Not in your DAT files"), QStringLiteral("Verified, 2 copies")}));
+                           QStringLiteral("Not in your DAT files"), QStringLiteral("Differs from ") + verified, QStringLiteral("Verified, 2 copies")}));
+    EXPECT_TRUE(model.index(0, LibraryModel::Name).data(Qt::ToolTipRole).toString().endsWith(
+        QStringLiteral("\nThis file is a verified copy of “%1”, as listed in “n64.dat”.").arg(verified)));
     using DumpFilter = LibraryFilterModel::DumpFilter;
     const struct
     {
         DumpFilter dumps;
         const char *search;
         int rows;
-    } filters[] = {{DumpFilter::Verified, "", 2}, {DumpFilter::NotVerified, "", 3}, {DumpFilter::Duplicates, "", 2},
-                   {DumpFilter::All, "rev 1", 2}, {DumpFilter::NotVerified, "header", 3}};
+    } filters[] = {{DumpFilter::Verified, "", 2}, {DumpFilter::NotVerified, "", 4}, {DumpFilter::Duplicates, "", 2},
+                   {DumpFilter::All, "rev 1", 2}, {DumpFilter::NotVerified, "header", 4}};
     for (const auto &f : filters) {
         filter.setDumpFilter(f.dumps);
         filter.setSearchText(QString::fromUtf8(f.search));
@@ -139,8 +142,8 @@ TEST(DatCatalogTest, TheLibraryShowsFiltersAndCountsByTheIndexAndForgetsItWithou
     EXPECT_TRUE(tags.region == QStringLiteral("Europe") && tags.languages == QStringLiteral("En,Fr") && tags.revision == QStringLiteral("Rev 1"));
     // No DAT file: today's names, no status, only the copies.
     model.setDatIndex(std::make_shared<DatIndex>());
-    EXPECT_EQ(column(LibraryModel::Name), QStringList(5, QStringLiteral("HEADER NAME")));
-    EXPECT_EQ(column(LibraryModel::Dump), QStringList({QStringLiteral("2 copies"), QString(), QString(), QString(), QStringLiteral("2 copies")}));
-    model.removeKeys({model.record(4).key()});
+    EXPECT_EQ(column(LibraryModel::Name), QStringList(6, header));
+    EXPECT_EQ(column(LibraryModel::Dump), QStringList({QStringLiteral("2 copies"), QString(), QString(), QString(), QString(), QStringLiteral("2 copies")}));
+    model.removeKeys({model.record(5).key()});
     EXPECT_EQ(model.index(0, LibraryModel::Dump).data().toString(), QString());
 }
