@@ -51,8 +51,8 @@ QString DatCatalog::Entry::summary() const
         return tr("“%1” is not used: %2").arg(QFileInfo(path).fileName(), refusal.text());
     const auto games = qint64(dat->games().size());
     const QString name = dat->name().isEmpty() ? QFileInfo(path).fileName() : dat->name();
-    return dat->version().isEmpty() ? tr("%1, %Ln game(s)", nullptr, games).arg(name)
-                                    : tr("%1, %2, %Ln game(s)", nullptr, games).arg(name, dat->version());
+    return dat->version().isEmpty() ? tr("%1, %Ln games", nullptr, games).arg(name)
+                                    : tr("%1, %2, %Ln games", nullptr, games).arg(name, dat->version());
 }
 
 bool DatCatalog::refresh(const QStringList &paths)

@@ -31,11 +31,8 @@ TEST(DatCatalogTest, ParsesOnlyWhatChangedAndKeepsTheRestInTheCache)
 {
     TestWorld world;
     const QString path = world.writeFile(QStringLiteral("n64.dat"), datOf("Game One"));
-    EXPECT_TRUE(DatCatalog::add(path));
-    EXPECT_FALSE(DatCatalog::add(path));
     const QString broken = world.writeFile(QStringLiteral("broken.dat"), "game ( name \"x\n");
-    EXPECT_TRUE(DatCatalog::add(broken));
-    EXPECT_EQ(DatCatalog::paths(), QStringList({path, broken}));
+    EXPECT_TRUE(DatCatalog::add(path) && !DatCatalog::add(path) && DatCatalog::add(broken));
     struct stat before;
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
     {
@@ -44,7 +41,6 @@ TEST(DatCatalogTest, ParsesOnlyWhatChangedAndKeepsTheRestInTheCache)
         DatCatalog catalog(&cache);
         EXPECT_TRUE(catalog.refresh(DatCatalog::paths()));
         EXPECT_EQ(verifiedName(catalog), QStringLiteral("Game One"));
-        EXPECT_EQ(catalog.entries()[0].summary(), QStringLiteral("n64.dat, 1 game(s)"));
         EXPECT_EQ(catalog.entries()[1].summary(),
                   QStringLiteral("“broken.dat” is not used: A quoted text is not closed before the end of its line. Reading stopped at line 1."));
         EXPECT_FALSE(catalog.refresh(DatCatalog::paths()));
@@ -97,8 +93,8 @@ TEST(DatCatalogTest, TheLibraryShowsFiltersAndCountsByTheIndexAndForgetsItWithou
     DatFile::Refusal refusal;
     // A file with a listed name or game code and size, and other contents, differs from that game.
     const auto dat = DatFile::parse("game ( name \"Super Game (Europe) (En,Fr) (Rev 1)\" serial NUS-NXXE-EUR rom ( name a.z64 size 8192 md5 " + QByteArray(32, '1')
-                                        + " ) )\ngame ( name \"Broken\" rom ( name b.z64 size 8192 md5 " + QByteArray(32, '2')
-                                        + " flags baddump ) )\ngame ( name \"Hacked (Japan)\" rom ( name \"Hacked (Japan).z64\" size 8192 ) )",
+                                        + " ) )\ngame ( name \"Broken [b]\" rom ( name b.z64 size 8192 md5 " + QByteArray(32, '2')
+                                        + " ) )\ngame ( name \"Hacked (Japan)\" rom ( name \"Hacked (Japan).z64\" size 8192 ) )",
                                     &refusal);
     ASSERT_TRUE(dat);
     auto index = std::make_shared<DatIndex>();
