@@ -2,6 +2,7 @@
 
 #include "library/CoverDelegate.h"
 #include "library/CoverLoader.h"
+#include "library/DatRename.h"
 #include "library/GameLibrary.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryFilterNotice.h"
@@ -343,6 +344,9 @@ QMenu *LibraryController::contextMenu(const QModelIndex &viewIndex)
     favourite->setEnabled(!md5.isEmpty());
     favourite->setShortcut(m_favouriteAction->shortcut());
     menu->addAction(tr("Set &Cover Image…"), this, [this, md5]() { chooseCoverImage(md5); })->setEnabled(!md5.isEmpty());
+    const DatStatus dump = m_library->model()->dumpStatus(index.row());
+    menu->addAction(tr("&Rename File to Its DAT Name…"), this, [this, record, dump]() { renameToDatName(record.path, dump.gameName); })
+        ->setEnabled(dump.isVerified() && record.entry.isEmpty());
     menu->addSeparator();
     menu->addAction(tr("Show in &Folder"), this, [record]() {
         QDesktopServices::openUrl(LocalPath(record.path).folder().toUrl());
@@ -362,6 +366,29 @@ QMenu *LibraryController::contextMenu(const QModelIndex &viewIndex)
     });
     menu->addAction(tr("Copy &MD5"), this, [md5]() { QGuiApplication::clipboard()->setText(md5); })->setEnabled(!md5.isEmpty());
     return menu;
+}
+
+void LibraryController::renameToDatName(const QByteArray &path, const QString &gameName)
+{
+    const QByteArray target = DatRename::targetOf(path, gameName);
+    auto *box = new QMessageBox(QMessageBox::Question, tr("Rename File"),
+                                tr("Rename “%1” to “%2”? Its history, settings and cover stay with it.")
+                                    .arg(LocalPath(path).fileName(), LocalPath(target).fileName()),
+                                QMessageBox::Yes | QMessageBox::No, m_window);
+    box->setObjectName(QStringLiteral("renameQuestion"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box, path, gameName]() {
+        if (box->standardButton(box->clickedButton()) != QMessageBox::Yes)
+            return;
+        // The library sees the file renamed through its folder's watch and keeps its row's record.
+        const QString error = DatRename::rename(path, gameName);
+        if (error.isEmpty())
+            return;
+        auto *warning = new QMessageBox(QMessageBox::Warning, tr("Rename File"), error, QMessageBox::Ok, m_window);
+        warning->setAttribute(Qt::WA_DeleteOnClose);
+        warning->open();
+    });
+    box->open();
 }
 
 void LibraryController::addFolder(const QString &folder)

@@ -82,6 +82,8 @@ private:
     const LibraryRecord *recordAt(const QModelIndex &viewIndex) const;
     void showHistoryProblem(const QString &message);
     void chooseCoverImage(const QString &md5);
+    /// Asks, then renames a verified file to its DAT name (the extension kept).
+    void renameToDatName(const QByteArray &path, const QString &gameName);
     void installCover(const QString &md5, const QString &picture, const QString &folder);
     /// The panel's layout as the settings keep it.
     struct Layout

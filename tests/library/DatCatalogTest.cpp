@@ -1,4 +1,5 @@
 #include "library/DatCatalog.h"
+#include "library/DatRename.h"
 #include "library/LibraryCache.h"
 #include "library/LibraryFilterModel.h"
 #include "library/LibraryModel.h"
@@ -142,4 +143,23 @@ TEST(DatCatalogTest, TheLibraryShowsFiltersAndCountsByTheIndexAndForgetsItWithou
     EXPECT_EQ(column(LibraryModel::Dump), QStringList({QStringLiteral("2 copies"), QString(), QString(), QString(), QString(), QStringLiteral("2 copies")}));
     model.removeKeys({model.record(5).key()});
     EXPECT_EQ(model.index(0, LibraryModel::Dump).data().toString(), QString());
+}
+
+TEST(DatCatalogTest, RenamesToTheDatNameKeepingTheExtensionAndNeverOverAnotherFile)
+{
+    TestWorld world;
+    const QByteArray rom = QFile::encodeName(world.writeRom(QStringLiteral("SUPERGAM.V64")));
+    const QByteArray folder = rom.left(rom.lastIndexOf('/') + 1);
+    world.writeFile(QStringLiteral("Taken.v64"), "x");
+    const struct
+    {
+        const char *name;
+        const char *error;
+    } cases[] = {{"../Elsewhere", "cannot be a file name"}, {"Line\nBreak", "cannot be a file name"}, {"Taken", "exists already"},
+                 {"Super Game (Europe) (Rev 1)", ""}};
+    for (const auto &c : cases) {
+        EXPECT_TRUE(DatRename::rename(rom, QString::fromUtf8(c.name)).contains(QString::fromUtf8(c.error))) << c.name;
+        EXPECT_EQ(QFile::exists(QFile::decodeName(rom)), *c.error != 0);
+    }
+    EXPECT_TRUE(QFile::exists(QFile::decodeName(folder + "Super Game (Europe) (Rev 1).v64")));
 }
