@@ -123,13 +123,9 @@ TEST(DatCatalogTest, TheLibraryShowsFiltersAndCountsByTheIndexAndForgetsItWithou
     EXPECT_TRUE(model.index(0, LibraryModel::Name).data(Qt::ToolTipRole).toString().endsWith(
         QStringLiteral("\nThis file is a verified copy of “%1”, as listed in “n64.dat”.").arg(verified)));
     using DumpFilter = LibraryFilterModel::DumpFilter;
-    const struct
-    {
-        DumpFilter dumps;
-        const char *search;
-        int rows;
-    } filters[] = {{DumpFilter::Verified, "", 2}, {DumpFilter::NotVerified, "", 4}, {DumpFilter::Duplicates, "", 2},
-                   {DumpFilter::All, "rev 1", 2}, {DumpFilter::NotVerified, "header", 4}};
+    const struct { DumpFilter dumps; const char *search; int rows; } filters[] = {
+        {DumpFilter::Verified, "", 2}, {DumpFilter::NotVerified, "", 4}, {DumpFilter::Duplicates, "", 2},
+        {DumpFilter::All, "rev 1", 2}, {DumpFilter::NotVerified, "header", 4}};
     for (const auto &f : filters) {
         filter.setDumpFilter(f.dumps);
         filter.setSearchText(QString::fromUtf8(f.search));
@@ -151,12 +147,9 @@ TEST(DatCatalogTest, RenamesToTheDatNameKeepingTheExtensionAndNeverOverAnotherFi
     const QByteArray rom = QFile::encodeName(world.writeRom(QStringLiteral("SUPERGAM.V64")));
     const QByteArray folder = rom.left(rom.lastIndexOf('/') + 1);
     world.writeFile(QStringLiteral("Taken.v64"), "x");
-    const struct
-    {
-        const char *name;
-        const char *error;
-    } cases[] = {{"../Elsewhere", "cannot be a file name"}, {"Line\nBreak", "cannot be a file name"}, {"Taken", "exists already"},
-                 {"Super Game (Europe) (Rev 1)", ""}};
+    const struct { const char *name; const char *error; } cases[] = {
+        {"../Elsewhere", "cannot be a file name"}, {"Line\nBreak", "cannot be a file name"}, {"Taken", "exists already"},
+        {"Super Game (Europe) (Rev 1)", ""}};
     for (const auto &c : cases) {
         EXPECT_TRUE(DatRename::rename(rom, QString::fromUtf8(c.name)).contains(QString::fromUtf8(c.error))) << c.name;
         EXPECT_EQ(QFile::exists(QFile::decodeName(rom)), *c.error != 0);

@@ -35,8 +35,7 @@ TEST(RomInfoDatTest, ChecksEveryImageAgainstTheDatFiles)
         + ".z64\" size=\"8192\" md5=\"" + md5(image('a')) + "\"/></game>\n<game name=\"Broken\"><rom name=\"Broken.z64\" size=\"8192\" md5=\""
         + md5(image('b')) + "\" status=\"baddump\"/></game></datafile>\n";
     QFile datFile(dir.filePath(QStringLiteral("n64.xml")));
-    ASSERT_TRUE(datFile.open(QIODevice::WriteOnly) && datFile.write(dat) == dat.size());
-    datFile.close();
+    ASSERT_TRUE(datFile.open(QIODevice::WriteOnly) && datFile.write(dat) == dat.size() && datFile.flush());
     // A v64 copy of the listed dump, a bad dump, the listed name with one byte changed, a
     // stranger, and the listed dump in a zip.
     ASSERT_TRUE(image('a').setByteOrder(RomImageBuilder::ByteOrder::V64).writeTo(roms + QStringLiteral("/a.v64")));
