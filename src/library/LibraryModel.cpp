@@ -239,7 +239,8 @@ void LibraryModel::noteDump(const LibraryRecord &record, int change)
     if (change != 0) {
         int &copies = m_copies[md5];
         copies += change;
-        m_copiesMoved = m_copiesMoved || copies == 1 || copies == 2;
+        // Only a second file, or the loss of one, changes what another row shows.
+        m_copiesMoved = m_copiesMoved || (change > 0 ? copies == 2 : copies == 1);
         if (copies <= 0)
             m_copies.remove(md5);
     }
