@@ -79,14 +79,10 @@ TEST(DatFileTest, ReadsBothFormsPlainZippedAndFromTheCache)
 
 TEST(DatFileTest, RefusesWhatIsNoDatWithTheReasonAndTheLine)
 {
-    const QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE datafile [\n<!ENTITY a \"aaaaaaaaaaaaaaaa\">\n"
-                              "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">\n"
-                              "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">\n"
-                              "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">\n]>\n"
-                              "<datafile><header><name>&d;</name></header></datafile>\n";
-    QByteArray deep = "game (\n";
-    for (int i = 0; i < 20; ++i)
-        deep += "x ( ";
+    const QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE datafile [\n<!ENTITY a \"aaaaaaaaaaaaaaaa\">\n<!ENTITY b \""
+        + QByteArray("&a;").repeated(16) + "\">\n<!ENTITY c \"" + QByteArray("&b;").repeated(16) + "\">\n<!ENTITY d \""
+        + QByteArray("&c;").repeated(16) + "\">\n]>\n<datafile><header><name>&d;</name></header></datafile>\n";
+    const QByteArray deep = "game (\n" + QByteArray("x ( ").repeated(20);
     const struct { const char *what; QByteArray bytes; const char *reason; qint64 line; } cases[] = {
         {"empty", "", "This is not a DAT file: it is neither XML", 1},
         {"a web page", "<!DOCTYPE html>\n<html><body/></html>", "it begins with <html>, not <datafile>", 2},
