@@ -25,9 +25,9 @@ std::pair<int, QByteArray> rominfo(const QStringList &arguments)
 
 TEST(RomInfoDatTest, ChecksEveryImageAgainstTheDatFiles)
 {
+    // The walk takes images and archives only: the DAT can lie among them.
     QTemporaryDir dir;
-    const QString roms = dir.filePath(QStringLiteral("roms"));
-    ASSERT_TRUE(QDir().mkpath(roms));
+    const QString roms = dir.path();
     const auto image = [](char seed) { return RomImageBuilder().setName(QByteArray(1, seed)).setGameCode("NSGP"); };
     const auto md5 = [](const RomImageBuilder &rom) { return QCryptographicHash::hash(rom.canonicalImage(), QCryptographicHash::Md5).toHex(); };
     const QByteArray listed = "Super Game (Europe) (Rev 1)";
