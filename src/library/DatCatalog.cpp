@@ -1,12 +1,10 @@
 #include "library/DatCatalog.h"
 
 #include "library/LibraryCache.h"
-#include "platform/UserDefaults.h"
+#include "library/LibraryFolders.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 
 #include <sys/stat.h>
 
@@ -14,35 +12,17 @@ const QString DatCatalog::key = QStringLiteral("DatFiles");
 
 QStringList DatCatalog::paths()
 {
-    QStringList paths;
-    for (const QVariant &value : UserDefaults::standardUserDefaults().arrayForKey(key).value_or(QVariantList())) {
-        const QString path = value.toString();
-        if (!path.isEmpty() && QDir::isAbsolutePath(path) && !paths.contains(path))
-            paths.append(path);
-    }
-    return paths;
+    return LibraryFolders::pathsOf(key);
 }
 
 bool DatCatalog::add(const QString &path)
 {
-    if (path.isEmpty())
-        return false;
-    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    QVariantList stored = UserDefaults::standardUserDefaults().arrayForKey(key).value_or(QVariantList());
-    if (stored.contains(absolute))
-        return false;
-    stored.append(absolute);
-    UserDefaults::standardUserDefaults().setValueForKey(key, stored);
-    return true;
+    return LibraryFolders::addPath(key, path);
 }
 
 bool DatCatalog::remove(const QString &path)
 {
-    QVariantList stored = UserDefaults::standardUserDefaults().arrayForKey(key).value_or(QVariantList());
-    if (!stored.removeAll(path))
-        return false;
-    UserDefaults::standardUserDefaults().setValueForKey(key, stored);
-    return true;
+    return LibraryFolders::removePath(key, path);
 }
 
 QString DatCatalog::Entry::summary() const

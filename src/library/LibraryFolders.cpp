@@ -9,6 +9,21 @@ const QString LibraryFolders::key = QStringLiteral("LibraryFolders");
 
 QStringList LibraryFolders::folders()
 {
+    return pathsOf(key);
+}
+
+bool LibraryFolders::add(const QString &folder)
+{
+    return addPath(key, folder);
+}
+
+bool LibraryFolders::remove(const QString &folder)
+{
+    return removePath(key, folder);
+}
+
+QStringList LibraryFolders::pathsOf(const QString &key)
+{
     QStringList folders;
     for (const QVariant &value : UserDefaults::standardUserDefaults().arrayForKey(key).value_or(QVariantList())) {
         const QString folder = value.toString();
@@ -18,7 +33,7 @@ QStringList LibraryFolders::folders()
     return folders;
 }
 
-bool LibraryFolders::add(const QString &folder)
+bool LibraryFolders::addPath(const QString &key, const QString &folder)
 {
     if (folder.isEmpty())
         return false;
@@ -31,7 +46,7 @@ bool LibraryFolders::add(const QString &folder)
     return true;
 }
 
-bool LibraryFolders::remove(const QString &folder)
+bool LibraryFolders::removePath(const QString &key, const QString &folder)
 {
     QVariantList stored = UserDefaults::standardUserDefaults().arrayForKey(key).value_or(QVariantList());
     if (!stored.removeAll(folder))

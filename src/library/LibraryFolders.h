@@ -20,4 +20,9 @@ public:
     static bool remove(const QString &folder);
     /// Stores \a folders as the whole list.
     static void setFolders(const QStringList &folders);
+
+    /// The same for any list of absolute paths the store keeps (the DAT files' too).
+    static QStringList pathsOf(const QString &key);
+    static bool addPath(const QString &key, const QString &path);
+    static bool removePath(const QString &key, const QString &path);
 };
