@@ -257,6 +257,236 @@
     </message>
 </context>
 <context>
+    <name>DatCatalog</name>
+    <message>
+        <source>“%1” is not used: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, %Ln games</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, %2, %Ln games</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>DatFile</name>
+    <message>
+        <source>%1 Reading stopped at line %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file does not exist.</source>
+        <translation type="unfinished">Die Datei gibt es nicht.</translation>
+    </message>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file cannot be opened: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The DAT in the archive is larger than %1 MiB, far more than any DAT of Nintendo 64 games.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The archive holds no .dat or .xml file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>The archive holds %n DAT files; only an archive holding one can be used.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The file is larger than %1 MiB, far more than any DAT of Nintendo 64 games.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file cannot be read: %1.</source>
+        <translation type="unfinished">Die Datei kann nicht gelesen werden: %1.</translation>
+    </message>
+    <message>
+        <source>The file holds a NUL byte, which no DAT does.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file lists no game files.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A file is listed outside any game.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>The file lists more than %n entries.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The MD5 “%1” is not 32 hexadecimal digits.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The SHA-1 “%1” is not 40 hexadecimal digits.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The CRC “%1” is not 8 hexadecimal digits.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The size “%1” is not a number of bytes.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DatRename</name>
+    <message>
+        <source>“%1” cannot be a file name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>“%1” exists already; nothing was renamed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The folder of “%1” cannot be written; nothing was renamed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>“%1” could not be renamed: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DatStatus</name>
+    <message>
+        <source>Verified</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bad dump</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Differs from %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not in your DAT files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is a verified copy of “%1”, as listed in “%2”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is a known bad dump of “%1”, as listed in “%2”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This file is not the copy of “%1” listed in “%2”: it has that game&apos;s name or code and size, but other contents, so it is modified or damaged.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>None of your DAT files lists this file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DatTextReader</name>
+    <message>
+        <source>This is not a DAT file: it is neither XML nor blocks of the clrmamepro text form.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A block name was expected here.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The block name “%1” is not followed by “(”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A block is not closed before the end of the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A key was expected here.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The key “%1” has no value.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Blocks are nested deeper than any DAT nests them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A quoted text is not closed before the end of its line.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>A name or value is longer than %n characters.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>DatXmlReader</name>
+    <message>
+        <source>This is not a DAT file: it holds no XML element.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This is not a DAT file: it begins with &lt;%1&gt;, not &lt;datafile&gt;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>A game&apos;s name is longer than %n characters.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>A file&apos;s name is longer than %n characters.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>A header field or serial is longer than %n characters.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The XML is damaged: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>EffectiveSettings</name>
     <message>
         <source>video</source>
@@ -902,6 +1132,18 @@
         <source>Add ROM Folder</source>
         <translation>ROM-Ordner hinzufügen</translation>
     </message>
+    <message>
+        <source>&amp;Rename File to Its DAT Name…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rename File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rename “%1” to “%2”? Its history, settings and cover stay with it.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>LibraryFilterNotice</name>
@@ -1010,6 +1252,24 @@
         <source>Play time</source>
         <translation>Spielzeit</translation>
     </message>
+    <message numerus="yes">
+        <source>%n copies</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, %n copies</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Dump</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>LibraryPanel</name>
@@ -1089,6 +1349,30 @@
         <source>Cover size</source>
         <translation>Covergröße</translation>
     </message>
+    <message>
+        <source>All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Verified</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not verified</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duplicates</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show by dump</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show games by what your DAT files say of them, or the games kept in more than one file</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>LibraryPreferencesViewController</name>
@@ -1143,6 +1427,42 @@
     <message>
         <source>Add ROM Folder</source>
         <translation>ROM-Ordner hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;DAT files that identify your games (lists of known dumps, XML or clrmamepro text):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DAT files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add DAT file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove DAT file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add DAT File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DAT files (*.dat *.xml *.zip)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1885,6 +2205,38 @@
             <numerusform>%1 (%Ln Bytes)</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Title:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Region:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Region</source>
+        <translation type="unfinished">Region</translation>
+    </message>
+    <message>
+        <source>Languages:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Languages</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Revision:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Revision</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RomInfoTool</name>
@@ -1899,51 +2251,6 @@
     <message>
         <source>tolvane-rominfo: %1: not read as a ROM image: %2</source>
         <translation>tolvane-rominfo: %1: nicht als ROM-Abbild gelesen: %2</translation>
-    </message>
-    <message>
-        <source>Usage: tolvane-rominfo [--json] [--jobs N] [-r] [--] FILE|DIR...
-Reads each ROM image as the Launcher does, also each image inside a .zip or .7z
-archive (with JSON keys &quot;archive&quot; and &quot;entry&quot;), and prints its name, game code,
-header checksum words, CIC variant, MD5 digest of the canonical image and
-stored byte order (z64, v64 or n64). In the text form the name is quoted, and
-quotes, backslashes and control characters in texts are escaped (\xNN), in
-paths also bytes that are not UTF-8. JSON adds &quot;size&quot; (bytes) and &quot;region&quot;.
-
-  --json           print one JSON array with an object per file
-  -r, --recursive  read the ROM images in each folder named, and in its subfolders
-                   (.z64, .v64, .n64, and .zip and .7z archives, in any letter
-                   case, as the library finds them); the output is sorted by path
-  --jobs N         read N files in parallel (default: the number of cores)
-  -h, --help       print this help and exit
-  --version        print the version and exit
-  --               end of options: what follows is a file, even if it begins with -
-
-Exit status: 0 when every file was read, 1 when any was not (or a folder could
-not be read), 2 on a usage error.
-</source>
-        <translation>Aufruf: tolvane-rominfo [--json] [--jobs N] [-r] [--] DATEI|ORDNER...
-Liest jedes ROM-Abbild wie der Launcher, auch jedes Abbild in einem .zip- oder
-.7z-Archiv (mit den JSON-Schlüsseln &quot;archive&quot; und &quot;entry&quot;), und gibt Name,
-Spielcode, die Prüfsummenwörter des Kopfes, die CIC-Variante, den MD5-Hash des
-kanonischen Abbilds und die gespeicherte Bytereihenfolge (z64, v64 oder n64)
-aus. In der Textform steht der Name in Anführungszeichen; Anführungszeichen,
-umgekehrte Schrägstriche und Steuerzeichen in Texten werden maskiert (\xNN), in
-Pfaden auch Bytes, die kein UTF-8 sind. JSON ergänzt &quot;size&quot; (Bytes) und &quot;region&quot;.
-
-  --json           ein JSON-Array mit einem Objekt je Datei ausgeben
-  -r, --recursive  die ROM-Abbilder in jedem genannten Ordner und seinen
-                   Unterordnern lesen (.z64, .v64, .n64 sowie .zip- und
-                   .7z-Archive, in beliebiger Schreibung, wie die Bibliothek sie
-                   findet); die Ausgabe ist nach Pfad sortiert
-  --jobs N         N Dateien gleichzeitig lesen (Standard: die Zahl der Kerne)
-  -h, --help       diese Hilfe ausgeben und beenden
-  --version        die Version ausgeben und beenden
-  --               Ende der Optionen: was folgt, ist eine Datei, auch wenn es
-                   mit - beginnt
-
-Rückgabewert: 0, wenn jede Datei gelesen wurde, 1, wenn eine nicht gelesen wurde
-(oder ein Ordner nicht lesbar war), 2 bei falschem Aufruf.
-</translation>
     </message>
     <message>
         <source>File:       %1
@@ -2079,6 +2386,53 @@ Rückgabewert: 0, wenn jede Datei gelesen wurde, 1, wenn eine nicht gelesen wurd
             <numerusform>kürzer als %1 Bytes (%n Byte)</numerusform>
             <numerusform>kürzer als %1 Bytes (%n Bytes)</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>tolvane-rominfo: %1: not a usable DAT file: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: tolvane-rominfo [--json] [--jobs N] [-r] [--dat DAT]... [--] FILE|DIR...
+Reads each ROM image as the Launcher does, also each image inside a .zip or .7z
+archive (with JSON keys &quot;archive&quot; and &quot;entry&quot;), and prints its name, game code,
+header checksum words, CIC variant, MD5 digest of the canonical image and
+stored byte order (z64, v64 or n64). In the text form the name is quoted, and
+quotes, backslashes and control characters in texts are escaped (\xNN), in
+paths also bytes that are not UTF-8. JSON adds &quot;size&quot; (bytes) and &quot;region&quot;.
+
+  --json           print one JSON array with an object per file
+  -r, --recursive  read the ROM images in each folder named, and in its subfolders
+                   (.z64, .v64, .n64, and .zip and .7z archives, in any letter
+                   case, as the library finds them); the output is sorted by path
+  --jobs N         read N files in parallel (default: the number of cores)
+  --dat DAT        check each image against this DAT file (XML or clrmamepro text,
+                   or a .zip holding one; may be given again): a &quot;Dump:&quot; line,
+                   in JSON &quot;dat&quot; with &quot;status&quot; (verified, baddump, differs,
+                   unknown), &quot;name&quot; (the DAT&apos;s game) and &quot;file&quot; (the DAT)
+  -h, --help       print this help and exit
+  --version        print the version and exit
+  --               end of options: what follows is a file, even if it begins with -
+
+Exit status: 0 when every file was read, 1 when any was not (or a folder could
+not be read, or with --dat an image is not verified), 2 on a usage error or a
+DAT file that cannot be used.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dump:       Verified (%1)
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dump:       Bad dump (%1)
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dump:       %1
+</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -19,6 +19,74 @@
     </message>
 </context>
 <context>
+    <name>DatCatalog</name>
+    <message numerus="yes">
+        <source>%1, %Ln games</source>
+        <translation>
+            <numerusform>%1, %Ln game</numerusform>
+            <numerusform>%1, %Ln games</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, %2, %Ln games</source>
+        <translation>
+            <numerusform>%1, %2, %Ln game</numerusform>
+            <numerusform>%1, %2, %Ln games</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>DatFile</name>
+    <message numerus="yes">
+        <source>The archive holds %n DAT files; only an archive holding one can be used.</source>
+        <translation>
+            <numerusform>The archive holds %n DAT file; only an archive holding one can be used.</numerusform>
+            <numerusform>The archive holds %n DAT files; only an archive holding one can be used.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The file lists more than %n entries.</source>
+        <translation>
+            <numerusform>The file lists more than %n entry.</numerusform>
+            <numerusform>The file lists more than %n entries.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>DatTextReader</name>
+    <message numerus="yes">
+        <source>A name or value is longer than %n characters.</source>
+        <translation>
+            <numerusform>A name or value is longer than %n character.</numerusform>
+            <numerusform>A name or value is longer than %n characters.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>DatXmlReader</name>
+    <message numerus="yes">
+        <source>A game&apos;s name is longer than %n characters.</source>
+        <translation>
+            <numerusform>A game&apos;s name is longer than %n character.</numerusform>
+            <numerusform>A game&apos;s name is longer than %n characters.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>A file&apos;s name is longer than %n characters.</source>
+        <translation>
+            <numerusform>A file&apos;s name is longer than %n character.</numerusform>
+            <numerusform>A file&apos;s name is longer than %n characters.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>A header field or serial is longer than %n characters.</source>
+        <translation>
+            <numerusform>A header field or serial is longer than %n character.</numerusform>
+            <numerusform>A header field or serial is longer than %n characters.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>GameHistory</name>
     <message numerus="yes">
         <source>%n days ago</source>
@@ -62,6 +130,23 @@
         <translation>
             <numerusform>%1 Matches: %n.</numerusform>
             <numerusform>%1 Matches: %n.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>LibraryModel</name>
+    <message numerus="yes">
+        <source>%n copies</source>
+        <translation>
+            <numerusform>%n copy</numerusform>
+            <numerusform>%n copies</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, %n copies</source>
+        <translation>
+            <numerusform>%1, %n copy</numerusform>
+            <numerusform>%1, %n copies</numerusform>
         </translation>
     </message>
 </context>

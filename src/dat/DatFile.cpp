@@ -40,7 +40,7 @@ constexpr qint32 serialVersion = 1;
 
 QString DatFile::Refusal::text() const
 {
-    return line > 0 ? tr("%1 Reading stopped at line %2.").arg(reason).arg(line) : reason;
+    return line > 0 ? DatFile::tr("%1 Reading stopped at line %2.").arg(reason).arg(line) : reason;
 }
 
 std::shared_ptr<const DatFile> DatFile::read(const QString &path, Refusal *refusal)

@@ -28,11 +28,11 @@ bool DatCatalog::remove(const QString &path)
 QString DatCatalog::Entry::summary() const
 {
     if (!dat)
-        return tr("“%1” is not used: %2").arg(QFileInfo(path).fileName(), refusal.text());
+        return DatCatalog::tr("“%1” is not used: %2").arg(QFileInfo(path).fileName(), refusal.text());
     const auto games = qint64(dat->games().size());
     const QString name = dat->name().isEmpty() ? QFileInfo(path).fileName() : dat->name();
-    return dat->version().isEmpty() ? tr("%1, %Ln games", nullptr, games).arg(name)
-                                    : tr("%1, %2, %Ln games", nullptr, games).arg(name, dat->version());
+    return dat->version().isEmpty() ? DatCatalog::tr("%1, %Ln games", nullptr, games).arg(name)
+                                    : DatCatalog::tr("%1, %2, %Ln games", nullptr, games).arg(name, dat->version());
 }
 
 bool DatCatalog::refresh(const QStringList &paths)
