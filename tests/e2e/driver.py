@@ -266,7 +266,10 @@ def run(scenario, tools=()):
         bus_home = tempfile.mkdtemp()
         os.mkdir(os.path.join(bus_home, 'run'), 0o700)
         env = dict(os.environ, TOLVANE_E2E_UNDER_XVFB='1', HOME=bus_home, XDG_RUNTIME_DIR=os.path.join(bus_home, 'run'))
-        status = subprocess.call(['dbus-run-session', '--', 'xvfb-run', '-a', '-s', '-screen 0 1280x800x24',
+        # xvfb-run -a looks for a free display from its start number without a lock, so runs
+        # started together from one number can take the same one: each starts from its own.
+        first = str(100 + os.getpid() % 800)
+        status = subprocess.call(['dbus-run-session', '--', 'xvfb-run', '-a', '-n', first, '-s', '-screen 0 1280x800x24',
                                   sys.executable, *sys.argv], env=env)
         shutil.rmtree(bus_home, ignore_errors=True)
         sys.exit(status)
