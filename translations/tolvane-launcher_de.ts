@@ -260,20 +260,20 @@
     <name>DatCatalog</name>
     <message>
         <source>“%1” is not used: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ wird nicht verwendet: %2</translation>
     </message>
     <message numerus="yes">
         <source>%1, %Ln games</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%1, %Ln Spiel</numerusform>
+            <numerusform>%1, %Ln Spiele</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>%1, %2, %Ln games</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%1, %2, %Ln Spiel</numerusform>
+            <numerusform>%1, %2, %Ln Spiele</numerusform>
         </translation>
     </message>
 </context>
@@ -281,172 +281,172 @@
     <name>DatFile</name>
     <message>
         <source>%1 Reading stopped at line %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Das Lesen endete in Zeile %2.</translation>
     </message>
     <message>
         <source>The file does not exist.</source>
-        <translation type="unfinished">Die Datei gibt es nicht.</translation>
+        <translation>Die Datei existiert nicht.</translation>
     </message>
     <message>
         <source>It is not a regular file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Dies ist keine reguläre Datei.</translation>
     </message>
     <message>
         <source>The file cannot be opened: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei kann nicht geöffnet werden: %1.</translation>
     </message>
     <message>
         <source>The DAT in the archive is larger than %1 MiB, far more than any DAT of Nintendo 64 games.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die DAT im Archiv ist größer als %1 MiB, weit mehr als jede DAT von Nintendo-64-Spielen.</translation>
     </message>
     <message>
         <source>The archive holds no .dat or .xml file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Archiv enthält keine .dat- oder .xml-Datei.</translation>
     </message>
     <message numerus="yes">
         <source>The archive holds %n DAT files; only an archive holding one can be used.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Das Archiv enthält %n DAT-Datei; nur ein Archiv mit genau einer kann verwendet werden.</numerusform>
+            <numerusform>Das Archiv enthält %n DAT-Dateien; nur ein Archiv mit genau einer kann verwendet werden.</numerusform>
         </translation>
     </message>
     <message>
         <source>The file is larger than %1 MiB, far more than any DAT of Nintendo 64 games.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei ist größer als %1 MiB, weit mehr als jede DAT von Nintendo-64-Spielen.</translation>
     </message>
     <message>
         <source>The file cannot be read: %1.</source>
-        <translation type="unfinished">Die Datei kann nicht gelesen werden: %1.</translation>
+        <translation>Die Datei kann nicht gelesen werden: %1.</translation>
     </message>
     <message>
         <source>The file holds a NUL byte, which no DAT does.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei enthält ein NUL-Byte, das in keiner DAT vorkommt.</translation>
     </message>
     <message>
         <source>The file lists no game files.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei führt keine Spieldateien auf.</translation>
     </message>
     <message>
         <source>A file is listed outside any game.</source>
-        <translation type="unfinished"></translation>
+        <translation>Eine Datei ist außerhalb jedes Spiels aufgeführt.</translation>
     </message>
     <message numerus="yes">
         <source>The file lists more than %n entries.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Die Datei führt mehr als %n Eintrag auf.</numerusform>
+            <numerusform>Die Datei führt mehr als %n Einträge auf.</numerusform>
         </translation>
     </message>
     <message>
         <source>The MD5 “%1” is not 32 hexadecimal digits.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der MD5-Wert „%1“ besteht nicht aus 32 Hexadezimalziffern.</translation>
     </message>
     <message>
         <source>The SHA-1 “%1” is not 40 hexadecimal digits.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der SHA-1-Wert „%1“ besteht nicht aus 40 Hexadezimalziffern.</translation>
     </message>
     <message>
         <source>The CRC “%1” is not 8 hexadecimal digits.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der CRC-Wert „%1“ besteht nicht aus 8 Hexadezimalziffern.</translation>
     </message>
     <message>
         <source>The size “%1” is not a number of bytes.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Größe „%1“ ist keine Anzahl von Bytes.</translation>
     </message>
 </context>
 <context>
     <name>DatRename</name>
     <message>
         <source>“%1” cannot be a file name.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ kann kein Dateiname sein.</translation>
     </message>
     <message>
         <source>“%1” exists already; nothing was renamed.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ existiert bereits; nichts wurde umbenannt.</translation>
     </message>
     <message>
         <source>The folder of “%1” cannot be written; nothing was renamed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Ordner von „%1“ ist nicht beschreibbar; nichts wurde umbenannt.</translation>
     </message>
     <message>
         <source>“%1” could not be renamed: %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ konnte nicht umbenannt werden: %2.</translation>
     </message>
 </context>
 <context>
     <name>DatStatus</name>
     <message>
         <source>Verified</source>
-        <translation type="unfinished"></translation>
+        <translation>Verifiziert</translation>
     </message>
     <message>
         <source>Bad dump</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehlerhafter Dump</translation>
     </message>
     <message>
         <source>Differs from %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Weicht von %1 ab</translation>
     </message>
     <message>
         <source>Not in your DAT files</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht in Ihren DAT-Dateien</translation>
     </message>
     <message>
         <source>This file is a verified copy of “%1”, as listed in “%2”.</source>
-        <translation type="unfinished"></translation>
+        <translation>Diese Datei ist eine verifizierte Kopie von „%1“, wie in „%2“ aufgeführt.</translation>
     </message>
     <message>
         <source>This file is a known bad dump of “%1”, as listed in “%2”.</source>
-        <translation type="unfinished"></translation>
+        <translation>Diese Datei ist ein bekannter fehlerhafter Dump von „%1“, wie in „%2“ aufgeführt.</translation>
     </message>
     <message>
         <source>This file is not the copy of “%1” listed in “%2”: it has that game&apos;s name or code and size, but other contents, so it is modified or damaged.</source>
-        <translation type="unfinished"></translation>
+        <translation>Diese Datei ist nicht die in „%2“ aufgeführte Kopie von „%1“: Sie hat Namen oder Code und Größe dieses Spiels, aber einen anderen Inhalt, ist also verändert oder beschädigt.</translation>
     </message>
     <message>
         <source>None of your DAT files lists this file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine Ihrer DAT-Dateien führt diese Datei auf.</translation>
     </message>
 </context>
 <context>
     <name>DatTextReader</name>
     <message>
         <source>This is not a DAT file: it is neither XML nor blocks of the clrmamepro text form.</source>
-        <translation type="unfinished"></translation>
+        <translation>Dies ist keine DAT-Datei: Sie ist weder XML, noch besteht sie aus Blöcken der clrmamepro-Textform.</translation>
     </message>
     <message>
         <source>A block name was expected here.</source>
-        <translation type="unfinished"></translation>
+        <translation>Hier wurde ein Blockname erwartet.</translation>
     </message>
     <message>
         <source>The block name “%1” is not followed by “(”.</source>
-        <translation type="unfinished"></translation>
+        <translation>Auf den Blocknamen „%1“ folgt kein „(“.</translation>
     </message>
     <message>
         <source>A block is not closed before the end of the file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Block wird vor dem Ende der Datei nicht geschlossen.</translation>
     </message>
     <message>
         <source>A key was expected here.</source>
-        <translation type="unfinished"></translation>
+        <translation>Hier wurde ein Schlüssel erwartet.</translation>
     </message>
     <message>
         <source>The key “%1” has no value.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Schlüssel „%1“ hat keinen Wert.</translation>
     </message>
     <message>
         <source>Blocks are nested deeper than any DAT nests them.</source>
-        <translation type="unfinished"></translation>
+        <translation>Blöcke sind tiefer verschachtelt als in jeder DAT.</translation>
     </message>
     <message>
         <source>A quoted text is not closed before the end of its line.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Text in Anführungszeichen wird vor dem Ende seiner Zeile nicht geschlossen.</translation>
     </message>
     <message numerus="yes">
         <source>A name or value is longer than %n characters.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Ein Name oder Wert ist länger als %n Zeichen.</numerusform>
+            <numerusform>Ein Name oder Wert ist länger als %n Zeichen.</numerusform>
         </translation>
     </message>
 </context>
@@ -454,36 +454,36 @@
     <name>DatXmlReader</name>
     <message>
         <source>This is not a DAT file: it holds no XML element.</source>
-        <translation type="unfinished"></translation>
+        <translation>Dies ist keine DAT-Datei: Sie enthält kein XML-Element.</translation>
     </message>
     <message>
         <source>This is not a DAT file: it begins with &lt;%1&gt;, not &lt;datafile&gt;.</source>
-        <translation type="unfinished"></translation>
+        <translation>Dies ist keine DAT-Datei: Sie beginnt mit &lt;%1&gt;, nicht mit &lt;datafile&gt;.</translation>
     </message>
     <message numerus="yes">
         <source>A game&apos;s name is longer than %n characters.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Der Name eines Spiels ist länger als %n Zeichen.</numerusform>
+            <numerusform>Der Name eines Spiels ist länger als %n Zeichen.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>A file&apos;s name is longer than %n characters.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Der Name einer Datei ist länger als %n Zeichen.</numerusform>
+            <numerusform>Der Name einer Datei ist länger als %n Zeichen.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>A header field or serial is longer than %n characters.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Ein Kopffeld oder eine Seriennummer ist länger als %n Zeichen.</numerusform>
+            <numerusform>Ein Kopffeld oder eine Seriennummer ist länger als %n Zeichen.</numerusform>
         </translation>
     </message>
     <message>
         <source>The XML is damaged: %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das XML ist beschädigt: %1.</translation>
     </message>
 </context>
 <context>
@@ -1134,15 +1134,15 @@
     </message>
     <message>
         <source>&amp;Rename File to Its DAT Name…</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei in ihren DAT-Namen &amp;umbenennen…</translation>
     </message>
     <message>
         <source>Rename File</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei umbenennen</translation>
     </message>
     <message>
         <source>Rename “%1” to “%2”? Its history, settings and cover stay with it.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ in „%2“ umbenennen? Verlauf, Einstellungen und Cover der Datei bleiben erhalten.</translation>
     </message>
 </context>
 <context>
@@ -1254,21 +1254,21 @@
     </message>
     <message numerus="yes">
         <source>%n copies</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n Kopie</numerusform>
+            <numerusform>%n Kopien</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>%1, %n copies</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%1, %n Kopie</numerusform>
+            <numerusform>%1, %n Kopien</numerusform>
         </translation>
     </message>
     <message>
         <source>Dump</source>
-        <translation type="unfinished"></translation>
+        <translation>Dump</translation>
     </message>
 </context>
 <context>
@@ -1351,27 +1351,27 @@
     </message>
     <message>
         <source>All</source>
-        <translation type="unfinished"></translation>
+        <translation>Alle</translation>
     </message>
     <message>
         <source>Verified</source>
-        <translation type="unfinished"></translation>
+        <translation>Verifiziert</translation>
     </message>
     <message>
         <source>Not verified</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht verifiziert</translation>
     </message>
     <message>
         <source>Duplicates</source>
-        <translation type="unfinished"></translation>
+        <translation>Duplikate</translation>
     </message>
     <message>
         <source>Show by dump</source>
-        <translation type="unfinished"></translation>
+        <translation>Nach Dump zeigen</translation>
     </message>
     <message>
         <source>Show games by what your DAT files say of them, or the games kept in more than one file</source>
-        <translation type="unfinished"></translation>
+        <translation>Spiele danach zeigen, was Ihre DAT-Dateien über sie sagen, oder die Spiele, die in mehr als einer Datei liegen</translation>
     </message>
 </context>
 <context>
@@ -1430,39 +1430,39 @@
     </message>
     <message>
         <source>&amp;DAT files that identify your games (lists of known dumps, XML or clrmamepro text):</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;DAT-Dateien, die Ihre Spiele erkennen (Listen bekannter Dumps, XML oder clrmamepro-Text):</translation>
     </message>
     <message>
         <source>DAT files</source>
-        <translation type="unfinished"></translation>
+        <translation>DAT-Dateien</translation>
     </message>
     <message>
         <source>Add…</source>
-        <translation type="unfinished"></translation>
+        <translation>Hinzufügen…</translation>
     </message>
     <message>
         <source>Add DAT file</source>
-        <translation type="unfinished"></translation>
+        <translation>DAT-Datei hinzufügen</translation>
     </message>
     <message>
         <source>Remove</source>
-        <translation type="unfinished"></translation>
+        <translation>Entfernen</translation>
     </message>
     <message>
         <source>Remove DAT file</source>
-        <translation type="unfinished"></translation>
+        <translation>DAT-Datei entfernen</translation>
     </message>
     <message>
         <source>Add DAT File</source>
-        <translation type="unfinished"></translation>
+        <translation>DAT-Datei hinzufügen</translation>
     </message>
     <message>
         <source>DAT files (*.dat *.xml *.zip)</source>
-        <translation type="unfinished"></translation>
+        <translation>DAT-Dateien (*.dat *.xml *.zip)</translation>
     </message>
     <message>
         <source>All files (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>Alle Dateien (*)</translation>
     </message>
 </context>
 <context>
@@ -2207,35 +2207,35 @@
     </message>
     <message>
         <source>Title:</source>
-        <translation type="unfinished"></translation>
+        <translation>Titel:</translation>
     </message>
     <message>
         <source>Title</source>
-        <translation type="unfinished"></translation>
+        <translation>Titel</translation>
     </message>
     <message>
         <source>Region:</source>
-        <translation type="unfinished"></translation>
+        <translation>Region:</translation>
     </message>
     <message>
         <source>Region</source>
-        <translation type="unfinished">Region</translation>
+        <translation>Region</translation>
     </message>
     <message>
         <source>Languages:</source>
-        <translation type="unfinished"></translation>
+        <translation>Sprachen:</translation>
     </message>
     <message>
         <source>Languages</source>
-        <translation type="unfinished"></translation>
+        <translation>Sprachen</translation>
     </message>
     <message>
         <source>Revision:</source>
-        <translation type="unfinished"></translation>
+        <translation>Revision:</translation>
     </message>
     <message>
         <source>Revision</source>
-        <translation type="unfinished"></translation>
+        <translation>Revision</translation>
     </message>
 </context>
 <context>
@@ -2389,7 +2389,7 @@
     </message>
     <message>
         <source>tolvane-rominfo: %1: not a usable DAT file: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>tolvane-rominfo: %1: keine verwendbare DAT-Datei: %2</translation>
     </message>
     <message>
         <source>Usage: tolvane-rominfo [--json] [--jobs N] [-r] [--dat DAT]... [--] FILE|DIR...
@@ -2417,22 +2417,53 @@ Exit status: 0 when every file was read, 1 when any was not (or a folder could
 not be read, or with --dat an image is not verified), 2 on a usage error or a
 DAT file that cannot be used.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Aufruf: tolvane-rominfo [--json] [--jobs N] [-r] [--dat DAT]... [--] DATEI|ORDNER...
+Liest jedes ROM-Abbild wie der Launcher, auch jedes Abbild in einem .zip- oder
+.7z-Archiv (mit den JSON-Schlüsseln &quot;archive&quot; und &quot;entry&quot;), und gibt Name,
+Spielcode, die Prüfsummenwörter des Kopfes, die CIC-Variante, den MD5-Hash des
+kanonischen Abbilds und die gespeicherte Bytereihenfolge (z64, v64 oder n64)
+aus. In der Textform steht der Name in Anführungszeichen; Anführungszeichen,
+umgekehrte Schrägstriche und Steuerzeichen in Texten werden maskiert (\xNN), in
+Pfaden auch Bytes, die kein UTF-8 sind. JSON ergänzt &quot;size&quot; (Bytes) und &quot;region&quot;.
+
+  --json           ein JSON-Array mit einem Objekt je Datei ausgeben
+  -r, --recursive  die ROM-Abbilder in jedem genannten Ordner und seinen
+                   Unterordnern lesen (.z64, .v64, .n64 sowie .zip- und
+                   .7z-Archive, in beliebiger Schreibung, wie die Bibliothek sie
+                   findet); die Ausgabe ist nach Pfad sortiert
+  --jobs N         N Dateien gleichzeitig lesen (Standard: die Zahl der Kerne)
+  --dat DAT        jedes Abbild mit dieser DAT-Datei prüfen (XML oder
+                   clrmamepro-Text, oder ein .zip, das eine enthält; auch
+                   mehrfach möglich): eine &quot;Dump:&quot;-Zeile, in JSON &quot;dat&quot; mit
+                   &quot;status&quot; (verified, baddump, differs, unknown), &quot;name&quot; (das
+                   Spiel der DAT) und &quot;file&quot; (die DAT)
+  -h, --help       diese Hilfe ausgeben und beenden
+  --version        die Version ausgeben und beenden
+  --               Ende der Optionen: was folgt, ist eine Datei, auch wenn es
+                   mit - beginnt
+
+Rückgabewert: 0, wenn jede Datei gelesen wurde, 1, wenn eine nicht gelesen wurde
+(oder ein Ordner nicht lesbar war oder mit --dat ein Abbild nicht verifiziert
+ist), 2 bei falschem Aufruf oder einer DAT-Datei, die nicht verwendbar ist.
+</translation>
     </message>
     <message>
         <source>Dump:       Verified (%1)
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Dump:         Verifiziert (%1)
+</translation>
     </message>
     <message>
         <source>Dump:       Bad dump (%1)
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Dump:         Fehlerhafter Dump (%1)
+</translation>
     </message>
     <message>
         <source>Dump:       %1
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Dump:         %1
+</translation>
     </message>
 </context>
 <context>
