@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts the Launcher for a look. With a display it simply starts build/bin/tolvane-launcher.
 # Without one it starts it under Xvfb with a generated demo library (a few ROMs with covers,
-# shown as a grid, one of them open), saves a screenshot of the window under the build
+# shown as a grid, one of them open and one a favourite), saves a screenshot of the window under the build
 # directory, prints where, and exits.
 # Usage: scripts/run-demo.sh [BUILD_DIR]     (default: build)
 set -euo pipefail
@@ -57,8 +57,10 @@ i=0
 for name in "TOLVANE DEMO" "ORBIT RALLY" "CASTLE QUEST" "PUZZLE GARDEN" "STAR HARBOUR"; do
     file="$lib/${name// /_}"
     make_rom "$name" "NTD$((i + 1))" "$file.z64"
-    convert -size 120x168 "xc:${colours[i]}" -gravity center -fill white -pointsize 14 -annotate 0 "${name// /\\n}" \
-        "$file.png" 2>/dev/null || convert -size 120x168 "xc:${colours[i]}" "$file.png"
+    # A cover of a box's proportions: a shaded ground, a disc and the title.
+    convert -size 240x336 "gradient:${colours[i]}-#101418" -fill "rgba(255,255,255,0.25)" -draw "circle 120,140 120,60" \
+        -font DejaVu-Sans-Bold -gravity center -fill white -pointsize 28 -annotate +0+100 "${name// /\\n}" "$file.png" 2>/dev/null \
+        || convert -size 240x336 "gradient:${colours[i]}-#101418" "$file.png"
     i=$((i + 1))
 done
 rom="$lib/TOLVANE_DEMO.z64"
@@ -78,6 +80,12 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     launcher=$!
     window=$(timeout 30 xdotool search --sync --onlyvisible --name "Tolvane Launcher$" | head -n 1)
     sleep 1
+    # One favourite, marked as a player would: Down selects the first game from the search
+    # field, Ctrl+D marks it.
+    if [[ -n "$window" ]]; then
+        xdotool windowfocus --sync "$window" key --delay 100 Down ctrl+d
+        sleep 1
+    fi
     if [[ -n "$window" ]]; then import -window "$window" "$SHOT"; else import -window root "$SHOT"; fi
     kill "$launcher"; wait "$launcher" 2>/dev/null || true
 '

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QUrl>
 #include <QWindow>
 #include <QWidget>
@@ -122,6 +123,12 @@ void AppDelegate::newDocument(QObject *sender)
                 m_preferenceController->emulatorPressed();
         });
         m_mainMenu->install(m_myWindowController);
+        // The empty grid's way to covers: the covers folder field of the Library pane.
+        connect(m_myWindowController->library(), &LibraryController::coversFolderRequested, this, [this] {
+            showPrefs(this);
+            m_preferenceController->libraryToolbarButton()->trigger();
+            m_preferenceController->libraryVC()->coversFolderField()->setFocus(Qt::OtherFocusReason);
+        });
         m_gameSettingsCommands = new GameSettingsCommands(m_myWindowController, m_mainMenu, this);
     }
     m_myWindowController->showWindow(this);

@@ -159,6 +159,8 @@ void LibraryController::initStatus()
 {
     auto *notice = new LibraryFilterNotice(m_panel, m_filter, this);
     connect(m_library, &GameLibrary::statusChanged, notice, &LibraryFilterNotice::setLibraryStatus);
+    connect(notice, &LibraryFilterNotice::chooseFolderRequested, this, &LibraryController::chooseFolder);
+    connect(notice, &LibraryFilterNotice::coversFolderRequested, this, &LibraryController::coversFolderRequested);
     connect(m_library, &GameLibrary::scanningChanged, this, [this](bool scanning) {
         m_panel->progressBar()->setVisible(scanning);
         m_panel->cancelButton()->setVisible(scanning);

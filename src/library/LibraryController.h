@@ -74,6 +74,8 @@ Q_SIGNALS:
     /// The context menu's "Game Settings…", offered only while something is connected here;
     /// \a name is the row's internal name, \a file the row's file (or archive entry) as Enter opens it.
     void gameSettingsRequested(const QString &md5, const QString &name, const QUrl &file);
+    /// The empty grid's "Covers Folder…": the covers folder setting is to be shown.
+    void coversFolderRequested();
 
 private:
     void initActions();

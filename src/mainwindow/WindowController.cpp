@@ -3,7 +3,6 @@
 #include "launch/EmulatorSupervisor.h"
 #include "library/GameLibrary.h"
 #include "library/LibraryController.h"
-#include "library/LibraryFolders.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryPanel.h"
 #include "mainwindow/RomCover.h"
@@ -32,7 +31,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -152,14 +150,6 @@ void WindowController::initLibrary()
     // The history of a game ends up in the library, which the supervisor does not know about.
     connect(m_session, &GameSession::played, games, &GameLibrary::recordRun);
     connect(games, &GameLibrary::historyChanged, this, &WindowController::showHistory);
-    // With no folder chosen yet the empty view offers one beside its drop prompt.
-    auto *choose = new QPushButton(tr("Choose ROM Folder…"), m_emptyVC->view());
-    choose->setObjectName(QStringLiteral("chooseRomFolder"));
-    choose->setVisible(LibraryFolders::folders().isEmpty());
-    if (auto *layout = qobject_cast<QBoxLayout *>(m_emptyVC->view()->layout()))
-        layout->insertWidget(layout->count() - 1, choose, 0, Qt::AlignHCenter);
-    connect(choose, &QPushButton::clicked, m_library, &LibraryController::chooseFolder);
-    connect(games, &GameLibrary::scanFinished, choose, [choose]() { choose->setVisible(LibraryFolders::folders().isEmpty()); });
 }
 
 void WindowController::connectSignals()
