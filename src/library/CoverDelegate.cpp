@@ -93,6 +93,14 @@ QColor CoverDelegate::regionColour(quint8 regionCode)
     }
 }
 
+void CoverDelegate::paintLoading(QPainter *painter, const QRect &cover, const QPalette &palette)
+{
+    QPainterPath tile;
+    tile.addRoundedRect(QRectF(cover).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    painter->fillPath(tile, palette.color(QPalette::Midlight));
+    painter->strokePath(tile, QPen(palette.color(QPalette::Mid), 1));
+}
+
 void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const QModelIndex source = m_filter->mapToSource(index);
@@ -121,6 +129,9 @@ void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         const QRect target(cover.x() + (cover.width() - shown.width()) / 2, cover.bottom() + 1 - shown.height(),
                            shown.width(), shown.height());
         painter->drawImage(target, image);
+    } else if (record.valid && !m_loader->hasNoCover(key)) {
+        // Still looked for: a picture on its way must not look like a game without one.
+        paintLoading(painter, cover, palette);
     } else {
         // A clean tile rather than a broken picture, in the colour of the game's region.
         QPainterPath tile;

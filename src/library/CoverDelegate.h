@@ -7,8 +7,8 @@ class QTimer;
 class LibraryFilterModel;
 class LibraryModel;
 
-/// Paints a game of the grid: its cover (or a tile with its internal name, coloured by
-/// region, while there is none), its name under it and its favourite star.
+/// Paints a game of the grid: its cover (a neutral tile while it loads, a tile with its
+/// internal name, coloured by region, when there is none), its name under it and its star.
 class CoverDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -33,6 +33,9 @@ public:
 
     /// The colour of a placeholder for a region code.
     static QColor regionColour(quint8 regionCode);
+    /// What a cover not known yet shows in \a cover: a plain tile in the palette's own shades,
+    /// neither a picture nor the tile of a game without one.
+    static void paintLoading(QPainter *painter, const QRect &cover, const QPalette &palette);
 
 Q_SIGNALS:
     /// A click on the star of an item (a row of the filter).

@@ -1,6 +1,5 @@
 #include "mainwindow/ROMViewController.h"
 
-#include "library/CoverLoader.h"
 #include "library/GameLibrary.h"
 #include "platform/LocalPath.h"
 #include "rom/RomArchive.h"
@@ -15,9 +14,38 @@
 #include <QLabel>
 #include <QFormLayout>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QLocale>
 #include <QPushButton>
+
+namespace {
+
+// A cover is shown whole: as large as it was made where the column has the room, smaller
+// where it has not (a short window), never cut.
+class CoverLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+    QSize minimumSizeHint() const override { return QSize(0, fontMetrics().height() * 3); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        const QPixmap cover = pixmap();
+        if (cover.isNull())
+            return;
+        const QRect room = contentsRect();
+        const QSize natural = cover.deviceIndependentSize().toSize();
+        const QSize shown = natural.scaled(natural.boundedTo(room.size()), Qt::KeepAspectRatio);
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(QRect(room.x() + (room.width() - shown.width()) / 2, room.y(), shown.width(), shown.height()), cover);
+    }
+};
+
+} // namespace
 
 ROMViewController::ROMViewController(const QString &nibName, QObject *parent)
     : NibViewController(nibName, parent)
@@ -36,7 +64,7 @@ void ROMViewController::setupUi(QWidget *view)
     m_md5Field = m_ui->md5Field;
     // The digest is compared by eye: its 32 digits in sight, which also sets the column's width.
     m_md5Field->setMinimumWidth(m_md5Field->fontMetrics().horizontalAdvance(QString(32, QLatin1Char('0'))) + 16);
-    m_coverLabel = new QLabel(view);
+    m_coverLabel = new CoverLabel(view);
     m_coverLabel->setObjectName(QStringLiteral("romCover"));
     m_coverLabel->setAlignment(Qt::AlignHCenter);
     m_coverLabel->setAccessibleName(tr("Cover"));
@@ -102,39 +130,14 @@ void ROMViewController::showOwnSettings()
     m_gameSettingsButton->setEnabled(m_rom && m_rom->MD5());
 }
 
-void ROMViewController::setCoverLoader(CoverLoader *covers)
-{
-    m_covers = covers;
-    connect(covers, &CoverLoader::coverReady, this, &ROMViewController::showCoverProblem);
-    connect(covers, &CoverLoader::coversChanged, this, &ROMViewController::showCoverProblem);
-    showCoverProblem();
-}
-
-void ROMViewController::showCoverProblem()
-{
-    if (!m_coverProblemLabel)
-        return;
-    QString problem;
-    const std::optional<QUrl> url = m_rom ? m_rom->filePath() : std::nullopt;
-    if (m_covers && url && m_rom->MD5()) {
-        const LocalPath file = LocalPath::fromUrl(*url);
-        // A key of the view's own: the grid's names rows, this names the game on show.
-        const QString key = QStringLiteral("ROMView#") + QString::fromLatin1(file.bytes());
-        // Asks for the look-up the first time; coverReady() brings the answer.
-        m_covers->cover(key, {*m_rom->MD5(), m_rom->gameCode().value_or(QString()), m_rom->name().value_or(QString()), file},
-                        CoverLoader::step(0));
-        problem = m_covers->problem(key);
-    }
-    m_coverProblemLabel->setText(problem);
-    m_coverProblemLabel->setVisible(!problem.isEmpty());
-}
-
-void ROMViewController::setCover(const QImage &cover)
+void ROMViewController::setCover(const QImage &cover, const QString &problem)
 {
     if (!m_coverLabel)
         view();
     m_coverLabel->setPixmap(QPixmap::fromImage(cover));
     m_coverLabel->setVisible(!cover.isNull());
+    m_coverProblemLabel->setText(problem);
+    m_coverProblemLabel->setVisible(!problem.isEmpty());
 }
 
 void ROMViewController::setHistoryText(const QString &lastPlayed, const QString &playTime)
@@ -217,7 +220,6 @@ void ROMViewController::fillFields()
     m_ui->cicField->setText(cic ? QStringLiteral("CIC-NUS-%1").arg(*cic) : QString());
     // Long names start at their beginning, not where the cursor was left.
     showOwnSettings();
-    showCoverProblem();
     showDump();
     for (QLineEdit *field : {m_nameField, m_codeField, m_crcField, m_md5Field, m_ui->pathField, m_ui->sizeField,
                              m_ui->byteOrderField, m_ui->cicField})

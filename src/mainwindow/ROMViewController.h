@@ -8,7 +8,6 @@
 
 #include <memory>
 
-class CoverLoader;
 class GameLibrary;
 class QImage;
 class QLabel;
@@ -49,13 +48,12 @@ public:
     void showOwnSettings();
     QLineEdit *lastPlayedField() const { return m_lastPlayedField; }
     QLineEdit *playTimeField() const { return m_playTimeField; }
-    /// The game's cover above the fields; a null image hides it.
-    void setCover(const QImage &cover);
+    /// The game's cover above the fields, shown whole in the room the column leaves it (a null
+    /// image hides it); \a problem says why a picture that was found cannot be shown.
+    void setCover(const QImage &cover, const QString &problem = QString());
     QLabel *coverLabel() const { return m_coverLabel; }
     /// The game's history as the library shows it ("Today", "2 h 15 min"); empty when never played.
     void setHistoryText(const QString &lastPlayed, const QString &playTime);
-    /// Where the game's cover is looked for, so that a picture that cannot be shown is said.
-    void setCoverLoader(CoverLoader *covers);
     /// The library whose DAT files say what the open file is; the view follows their changes.
     void setGameLibrary(GameLibrary *library);
     /// The sentence that says what the DAT files make of the file, hidden without DAT files.
@@ -80,7 +78,6 @@ protected:
 
 private:
     void fillFields();
-    void showCoverProblem();
     void showDump();
 
     std::shared_ptr<ROM> m_rom;
@@ -94,7 +91,6 @@ private:
     QLineEdit *m_lastPlayedField = nullptr;
     QLineEdit *m_playTimeField = nullptr;
     QLabel *m_coverProblemLabel = nullptr;
-    QPointer<CoverLoader> m_covers;
     QPointer<GameLibrary> m_library;
     QLabel *m_dumpLabel = nullptr;
     QLineEdit *m_datFields[4] = {};

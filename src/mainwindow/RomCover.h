@@ -7,7 +7,7 @@ class CoverLoader;
 class WindowController;
 
 /// The open game's cover at the top of the ROM view, found and scaled by the library's
-/// loader off the GUI thread; none shown while it loads or when the game has none.
+/// loader off the GUI thread; a neutral tile while it loads, none when the game has none.
 class RomCover : public QObject
 {
     Q_OBJECT
