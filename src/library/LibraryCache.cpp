@@ -226,6 +226,7 @@ std::vector<LibraryRecord> LibraryCache::load()
         ? *static_cast<sqlite3 *const *>(handle.constData())
         : nullptr;
     sqlite3_stmt *rows = nullptr;
+    QList<QByteArray> undecodable;
     int status = connection ? sqlite3_prepare_v2(connection, "SELECT path, record FROM roms ORDER BY path", -1, &rows, nullptr)
                             : SQLITE_MISUSE;
     if (status == SQLITE_OK) {
@@ -236,9 +237,12 @@ std::vector<LibraryRecord> LibraryCache::load()
         };
         while ((status = sqlite3_step(rows)) == SQLITE_ROW) {
             LibraryRecord record;
-            // Left out, its file is read again and the row replaced: one bad row costs one read.
-            if (record.setKey(bytes(0)) && record.decode(bytes(1)))
+            const QByteArray key = bytes(0);
+            // Left out, its file is read again and stored afresh: one bad row costs one read.
+            if (record.setKey(key) && record.decode(bytes(1)))
                 records.push_back(std::move(record));
+            else
+                undecodable.append(key);
         }
     }
     if (status != SQLITE_DONE) {
@@ -248,6 +252,9 @@ std::vector<LibraryRecord> LibraryCache::load()
         return {};
     }
     sqlite3_finalize(rows);
+    // Deleted, not skipped: a key that cannot be decoded names no file, so nothing would
+    // ever replace or remove its row.
+    remove(undecodable);
     return records;
 }
 

@@ -50,8 +50,8 @@ public:
     /// unwritten.
     QString message() const { return m_message; }
 
-    /// Every row that can be decoded, sorted by path: a row that cannot is left out, so its
-    /// file is read again and its row replaced.
+    /// Every row that can be decoded, sorted by path: a row that cannot is deleted, so its
+    /// file is read again and stored afresh.
     std::vector<LibraryRecord> load();
     void store(const std::vector<LibraryRecord> &records);
     /// Removes the rows of these keys.

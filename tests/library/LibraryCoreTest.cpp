@@ -141,7 +141,8 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
     const auto setAside = [&]() { return QDir(QFileInfo(cache).path()).entryList({QStringLiteral("*.unusable*")}); };
     EXPECT_EQ(setAside(), QStringList({QStringLiteral("library.sqlite.unusable"), QStringLiteral("library.sqlite.unusable-2")}));
 
-    // One row that does not decode costs one read; a write lock let go before the scan ends costs nothing.
+    // One row that does not decode costs one read, one whose key does not is deleted; a write
+    // lock let go before the scan ends costs nothing.
     file(QStringLiteral("lib/three.z64"));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
@@ -150,6 +151,9 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
         QSqlQuery query(db);
         query.prepare(QStringLiteral("UPDATE roms SET record = x'00' WHERE path = ?"));
         query.addBindValue(QFile::encodeName(one));
+        ASSERT_TRUE(query.exec());
+        query.prepare(QStringLiteral("INSERT INTO roms (path, record) VALUES (?, x'00')"));
+        query.addBindValue(QByteArray("/lib/gone.zip\0x", 15));
         ASSERT_TRUE(query.exec() && query.exec(QStringLiteral("BEGIN IMMEDIATE")));
         ScanResult locked = scan(cache, folders, [&](LibraryScanner &scanner) {
             QObject::connect(&scanner, &LibraryScanner::progress, [&](int read, int toRead) {
@@ -159,6 +163,7 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
         });
         EXPECT_EQ(locked.counts, std::tuple(3, 1, 2));
         EXPECT_TRUE(locked.messages.isEmpty()) << locked.messages.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(query.exec(QStringLiteral("SELECT count(*) FROM roms")) && query.next() && query.value(0).toInt() == 3);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("other"));
     EXPECT_EQ(scan(cache, folders).counts, std::tuple(3, 3, 0));
