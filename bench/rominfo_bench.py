@@ -14,7 +14,7 @@ import time
 
 SIZE = "64M"
 ORDERS = ("z64", "v64", "n64")
-RATIO_TARGET = 1.15
+RATIO_TARGET = 1.05
 RSS_TARGET_MIB = 48
 
 

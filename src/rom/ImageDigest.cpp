@@ -11,10 +11,14 @@
 namespace {
 
 // The header read is bounded at 1 MiB + 4 KiB; the texts end within it at the latest.
-// The same size serves as the streaming chunk, and being a multiple of four keeps every
-// chunk boundary on a word boundary, so groups never straddle two chunks.
-constexpr std::size_t kChunkSize = 0x101000;
-static_assert(kChunkSize % 4 == 0);
+constexpr std::size_t kHeaderSize = 0x101000;
+// The rest streams in pieces that stay in the processor's cache from the copy out of the
+// page cache through the byte swap to the digest: a piece the size of the header read
+// leaves the cache between those passes and costs the kernel's copy a miss per line.
+constexpr std::size_t kStreamSize = 0x8000;
+// Multiples of four keep every piece's boundary on a word boundary, so groups never
+// straddle two pieces.
+static_assert(kHeaderSize % 4 == 0 && kStreamSize % 4 == 0 && kStreamSize <= kHeaderSize);
 
 QString textAt(const unsigned char *buffer, std::size_t length, std::size_t offset)
 {
@@ -52,7 +56,7 @@ struct ImageDigest::Context
 };
 
 ImageDigest::ImageDigest(qint64 limit)
-    : m_limit(std::min(limit, ROM::maximumImageSize)), m_chunk(kChunkSize),
+    : m_limit(std::min(limit, ROM::maximumImageSize)), m_chunk(std::make_unique_for_overwrite<unsigned char[]>(kHeaderSize)),
       m_context(std::make_unique<Context>())
 {
     m_failed = !m_context->ctx || EVP_DigestInit_ex(m_context->ctx, EVP_md5(), nullptr) != 1;
@@ -60,10 +64,15 @@ ImageDigest::ImageDigest(qint64 limit)
 
 ImageDigest::~ImageDigest() = default;
 
+std::size_t ImageDigest::pieceSize() const
+{
+    return m_headerTaken ? kStreamSize : kHeaderSize;
+}
+
 unsigned char *ImageDigest::space(std::size_t *available)
 {
-    *available = m_chunk.size() - m_fill;
-    return m_chunk.data() + m_fill;
+    *available = pieceSize() - m_fill;
+    return m_chunk.get() + m_fill;
 }
 
 bool ImageDigest::commit(std::size_t length)
@@ -74,7 +83,7 @@ bool ImageDigest::commit(std::size_t length)
     m_total += qint64(length);
     if (m_failed || m_total >= m_limit || startsWithArchiveSignature())
         return false;
-    if (m_fill == m_chunk.size())
+    if (m_fill == pieceSize())
         return digestChunk();
     return true;
 }
@@ -103,18 +112,18 @@ bool ImageDigest::isImageSignature(const unsigned char *bytes)
 bool ImageDigest::digestChunk()
 {
     // The image's first byte decides the order for every chunk, not each chunk's own.
-    ROM::normalizeByteOrder(m_chunk.data(), m_fill, m_firstBytes[0]);
+    ROM::normalizeByteOrder(m_chunk.get(), m_fill, m_firstBytes[0]);
     if (!m_headerTaken) {
         m_headerTaken = true;
         m_header = std::make_unique<Header>();
-        m_header->cic = ROM::cicForBootCode(m_chunk.data());
-        m_header->name = textAt(m_chunk.data(), m_fill, 0x20);
-        m_header->gameCode = textAt(m_chunk.data(), m_fill, 0x3B);
-        m_header->crc1 = bigEndianWordAt(m_chunk.data(), 0x10);
-        m_header->crc2 = bigEndianWordAt(m_chunk.data(), 0x14);
+        m_header->cic = ROM::cicForBootCode(m_chunk.get());
+        m_header->name = textAt(m_chunk.get(), m_fill, 0x20);
+        m_header->gameCode = textAt(m_chunk.get(), m_fill, 0x3B);
+        m_header->crc1 = bigEndianWordAt(m_chunk.get(), 0x10);
+        m_header->crc2 = bigEndianWordAt(m_chunk.get(), 0x14);
         m_header->regionCode = m_chunk[0x3E];
     }
-    m_failed = EVP_DigestUpdate(m_context->ctx, m_chunk.data(), m_fill) != 1;
+    m_failed = EVP_DigestUpdate(m_context->ctx, m_chunk.get(), m_fill) != 1;
     m_fill = 0;
     return !m_failed;
 }

@@ -228,7 +228,8 @@ std::shared_ptr<ROM> ROM::romFromURL(const QUrl &url, const RomReadOptions &opti
         // A short read is the end of the file; the file may have grown since fstat, and
         // commit() refuses to go past the limit.
         const bool more = image.commit(std::size_t(length)) && std::size_t(length) == available;
-        if (options.progress)
+        // Told once a mebibyte, not for every piece.
+        if (options.progress && (!more || image.total() % (1 << 20) < length))
             options.progress(image.total(), qint64(info.st_size));
         if (!more)
             break;
