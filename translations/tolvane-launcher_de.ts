@@ -1166,6 +1166,26 @@
             <numerusform>%1 Treffer: %n.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Choose ROM Folder…</source>
+        <translation>ROM-Ordner wählen…</translation>
+    </message>
+    <message>
+        <source>Covers Folder…</source>
+        <translation>Cover-Ordner…</translation>
+    </message>
+    <message>
+        <source>Opens Preferences ▸ Library, where the covers folder is set.</source>
+        <translation>Öffnet Einstellungen ▸ Bibliothek, wo der Cover-Ordner festgelegt wird.</translation>
+    </message>
+    <message>
+        <source>No ROM folder is chosen yet. Choose one, and every ROM image in it and in its subfolders is listed here.</source>
+        <translation>Noch ist kein ROM-Ordner gewählt. Wählen Sie einen, und jedes ROM-Abbild darin und in seinen Unterordnern wird hier aufgeführt.</translation>
+    </message>
+    <message>
+        <source>Covers are pictures of your own: put them in a covers folder, named after each game&apos;s MD5, game code, internal name or file name, or beside each ROM under its file name.</source>
+        <translation>Cover sind Ihre eigenen Bilder: Legen Sie sie in einen Cover-Ordner, benannt nach MD5, Spielcode, internem Namen oder Dateinamen des Spiels, oder unter dem Dateinamen neben jedes ROM.</translation>
+    </message>
 </context>
 <context>
     <name>LibraryGridView</name>
@@ -2672,10 +2692,6 @@ Um sie zu verwenden, legen Sie den Emulator-Build in Ihren eigenen Ordner „%2/
     <message>
         <source>Stop the game that is running before playing another.</source>
         <translation>Stoppen Sie das laufende Spiel, bevor Sie ein anderes spielen.</translation>
-    </message>
-    <message>
-        <source>Choose ROM Folder…</source>
-        <translation>ROM-Ordner wählen…</translation>
     </message>
     <message>
         <source>“%1” was not opened: no image was chosen, or opening it was cancelled.</source>
