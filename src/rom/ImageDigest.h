@@ -10,7 +10,7 @@
 /// The reader's normalisation, header fields and digest over an image that arrives in
 /// pieces, from a file or from an archive's decompressor. Bytes are written straight into
 /// its one buffer (space(), then commit()): the header's 1 MiB + 4 KiB first, then pieces
-/// of 32 KiB, so memory stays flat whatever the image size and nothing is copied twice.
+/// of 256 KiB, so memory stays flat whatever the image size and nothing is copied twice.
 class ImageDigest
 {
 public:
@@ -45,7 +45,7 @@ private:
 
     qint64 m_limit;
     qint64 m_total = 0;
-    // Not cleared first: a file of 32 KiB, read among thousands by the library, touches 32 KiB of it.
+    // Not cleared first: a file of 32 KiB, read among thousands by the library, touches only that.
     std::unique_ptr<unsigned char[]> m_chunk;
     std::size_t m_fill = 0;
     bool m_headerTaken = false;
