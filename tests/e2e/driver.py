@@ -252,7 +252,7 @@ def _atspi(argv):
 
 def run(scenario, tools=()):
     bin_dir = os.path.abspath(sys.argv[1])
-    missing = [t for t in ('xvfb-run', 'xdotool', 'dbus-run-session', 'dbus-send', *tools) if not shutil.which(t)]
+    missing = [t for t in ('Xvfb', 'xdotool', 'dbus-run-session', 'dbus-send', *tools) if not shutil.which(t)]
     try:
         import pyatspi  # noqa: F401
     except ImportError:
@@ -266,11 +266,23 @@ def run(scenario, tools=()):
         bus_home = tempfile.mkdtemp()
         os.mkdir(os.path.join(bus_home, 'run'), 0o700)
         env = dict(os.environ, TOLVANE_E2E_UNDER_XVFB='1', HOME=bus_home, XDG_RUNTIME_DIR=os.path.join(bus_home, 'run'))
-        # xvfb-run -a looks for a free display from its start number without a lock, so runs
-        # started together from one number can take the same one: each starts from its own.
-        first = str(100 + os.getpid() % 800)
-        status = subprocess.call(['dbus-run-session', '--', 'xvfb-run', '-a', '-n', first, '-s', '-screen 0 1280x800x24',
-                                  sys.executable, *sys.argv], env=env)
+        # The server picks a free display itself and tells which (-displayfd): runs started
+        # together never race for one number, as a search from outside can. -noreset: a
+        # server that resets as its last client goes refuses the next one for a moment.
+        ready, told = os.pipe()
+        xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(told), '-screen', '0', '1280x800x24', '-nolisten', 'tcp', '-noreset'],
+                                pass_fds=(told,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(told)
+        with os.fdopen(ready) as answer:
+            display = answer.readline().strip()
+        status = 1
+        if display:
+            env['DISPLAY'] = ':' + display
+            status = subprocess.call(['dbus-run-session', '--', sys.executable, *sys.argv], env=env)
+        else:
+            print('FAIL: Xvfb did not start')
+        xvfb.terminate()
+        xvfb.wait()
         shutil.rmtree(bus_home, ignore_errors=True)
         sys.exit(status)
     session = Session(bin_dir)
