@@ -3,6 +3,7 @@
 #include "input/ControllerPreferencesViewController.h"
 #include "platform/UserDefaults.h"
 #include "prefs/EmulatorPreferencesViewController.h"
+#include "prefs/PrefrenceWindowController.h"
 #include "prefs/VideoPreferencesViewController.h"
 
 #include <QCheckBox>
@@ -137,7 +138,18 @@ QWidget *GameSettingsWindowController::createWindow()
     });
     // The emulator build is the rarest choice: its Custom build gives way to Controller.
     makeMnemonicsUnique({m_videoVC->view(), m_controllerVC->view(), m_emulatorVC->view(), buttons});
+    // Tall enough for every row of the mapping (its table asks for them), as far as the screen
+    // allows once shown; nothing is remembered.
+    window->resize(window->sizeHint());
     return window;
+}
+
+void GameSettingsWindowController::showWindow(QObject *sender)
+{
+    const bool first = !isWindowLoaded();
+    NibWindowController::showWindow(sender);
+    if (QWidget *w = window(); first && w)
+        w->setGeometry(PrefrenceWindowController::keptOnScreen(w, w->geometry()));
 }
 
 void GameSettingsWindowController::showGroup(EffectiveSettings::Group group)

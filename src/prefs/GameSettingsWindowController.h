@@ -31,6 +31,8 @@ public:
     ControllerPreferencesViewController *controllerVC() const { return m_controllerVC; }
     /// The question before the game's own mapping is discarded, while it is up.
     QMessageBox *discardQuestion() const { return m_discardQuestion; }
+    /// The first time, also brings the whole window onto the screen's available area.
+    void showWindow(QObject *sender) override;
 
 protected:
     QWidget *createWindow() override;

@@ -19,11 +19,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-
-// The top-left stays unless the resized window would leave the screen's available area;
-// then it moves up (or left) just as far as needed, and shrinks only where the area is too small.
-QRect keptOnScreen(const QWidget *window, QRect geometry)
+QRect PrefrenceWindowController::keptOnScreen(const QWidget *window, QRect geometry)
 {
     const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
@@ -40,8 +36,6 @@ QRect keptOnScreen(const QWidget *window, QRect geometry)
     geometry.moveLeft(std::max(geometry.left(), area.left()));
     return geometry;
 }
-
-} // namespace
 
 PrefrenceWindowController::PrefrenceWindowController(QObject *parent)
     : NibWindowController(QStringLiteral("PreferenceWindow"), parent)
@@ -170,7 +164,7 @@ void PrefrenceWindowController::setCurrentVC(NibViewController *pane)
     const QPoint topLeft = w->geometry().topLeft();
     QWidget *paneView = pane->view();
     if (!m_paneSizes.contains(pane))
-        m_paneSizes.insert(pane, paneView ? paneView->size() : QSize(0, 0));
+        m_paneSizes.insert(pane, paneView ? paneView->size().expandedTo(paneView->sizeHint()) : QSize(0, 0));
     const QSize content = m_paneSizes.value(pane);
     // The window's content is the toolbar above the pane.
     const int toolbarHeight = m_prefsToolbar && !m_prefsToolbar->isHidden()

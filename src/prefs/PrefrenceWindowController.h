@@ -59,6 +59,11 @@ public:
     /// Enabled exactly for the four pane items.
     bool validateToolbarItem(const QAction *item) const;
 
+    /// \a geometry for \a window with its top-left kept unless the window would leave the
+    /// screen's available area; then it moves up (or left) just as far as needed, and shrinks
+    /// only where the area is too small.
+    static QRect keptOnScreen(const QWidget *window, QRect geometry);
+
 protected:
     QWidget *createWindow() override;
     void awakeFromNib() override;

@@ -1,13 +1,16 @@
 #include "input/PaneHelpers.h"
 
 #include "prefs/GameSettingsWindowController.h"
+#include "prefs/PrefrenceWindowController.h"
 #include "prefs/VideoPreferencesViewController.h"
 
 #include "ui_VideoPrefsView.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 
 namespace {
@@ -72,4 +75,26 @@ TEST(GameSettingsWindowTest, GroupsEditTheGamesOwnCopyAndTheMappingIsDiscardedOn
     }
     controller.globalBox(EffectiveSettings::Video)->click();
     EXPECT_FALSE(UserDefaults::standardUserDefaults().valueForKey(EffectiveSettings::kGameSettingsKey).isValid());
+}
+
+// Both windows with a mapping editor opened on two or three of its eighteen rows.
+TEST(GameSettingsWindowTest, MappingEditorsOpenShowingTheWholeTableOrAsTallAsTheScreen)
+{
+    TestWorld world;
+    PrefrenceWindowController prefs;
+    prefs.showWindow(nullptr);
+    prefs.controllerToolbarButton()->trigger();
+    GameSettingsWindowController game(EffectiveSettings(QStringLiteral("00112233445566778899aabbccddeeff"), QStringLiteral("G")));
+    game.showWindow(nullptr);
+    for (ControllerPreferencesViewController *pane : {prefs.controllerVC(), game.controllerVC()}) {
+        QWidget *window = pane->view()->window();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        const QRect area = window->screen()->availableGeometry();
+        const QTableView *table = pane->tableView();
+        EXPECT_TRUE(area.contains(window->frameGeometry()));
+        EXPECT_TRUE(table->verticalHeader()->length() <= table->viewport()->height()
+                    || window->frameGeometry().height() == area.height())
+            << qPrintable(window->windowTitle()) << ": " << table->viewport()->height() << " px of the rows' "
+            << table->verticalHeader()->length();
+    }
 }
