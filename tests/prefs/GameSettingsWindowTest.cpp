@@ -10,7 +10,9 @@
 #include <QLineEdit>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -52,6 +54,13 @@ TEST(GameSettingsWindowTest, GroupsEditTheGamesOwnCopyAndTheMappingIsDiscardedOn
                              static_cast<QWidget *>(controller.controllerVC()->tableView())})
         EXPECT_TRUE(reached.contains(control));
     ControllerPreferencesViewController &pane = *controller.controllerVC();
+    // The pad's controls keep their letters beside the other panes' (Alt+N, Alt+L).
+    choose(pane, QStringLiteral("Joystick 1"));
+    QTest::keyClick(window, Qt::Key_N, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), pane.usbNameBox());
+    QSignalSpy layoutPressed(pane.layoutButton(), &QPushButton::clicked);
+    QTest::keyClick(window, Qt::Key_L, Qt::AltModifier);
+    EXPECT_TRUE(layoutPressed.wait(1000));
     choose(pane, QStringLiteral("Keyboard"));
     selectRow(pane, 0);
     sendKey(pane.tableView(), QEvent::KeyPress, Qt::Key_Q, 0x71, QStringLiteral("q"));
