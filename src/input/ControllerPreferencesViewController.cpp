@@ -186,6 +186,8 @@ void ControllerPreferencesViewController::awakeFromNib()
     m_tableView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Input names are as long as the language makes them; the values take what is left.
+    m_tableView->horizontalHeader()->setSectionResizeMode(MappingTableModel::NintendoColumn, QHeaderView::ResizeToContents);
 
     connect(m_tableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ControllerPreferencesViewController::tableViewSelectionDidChange);
