@@ -1347,7 +1347,7 @@
     </message>
     <message>
         <source>Sort &amp;by:</source>
-        <translation>Sortieren &amp;nach:</translation>
+        <translation>So&amp;rtieren nach:</translation>
     </message>
     <message>
         <source>Sort by</source>
@@ -2121,15 +2121,11 @@
     </message>
     <message>
         <source>&amp;Checksums:</source>
-        <translation>&amp;Prüfsummen:</translation>
+        <translation>Pr&amp;üfsummen:</translation>
     </message>
     <message>
         <source>Checksums</source>
         <translation>Prüfsummen</translation>
-    </message>
-    <message>
-        <source>&amp;MD5:</source>
-        <translation>&amp;MD5:</translation>
     </message>
     <message>
         <source>MD5</source>
@@ -2137,7 +2133,7 @@
     </message>
     <message>
         <source>&amp;Path:</source>
-        <translation>P&amp;fad:</translation>
+        <translation>&amp;Pfad:</translation>
     </message>
     <message>
         <source>Path</source>
@@ -2152,10 +2148,6 @@
         <translation>Größe</translation>
     </message>
     <message>
-        <source>&amp;Byte order:</source>
-        <translation>&amp;Bytereihenfolge:</translation>
-    </message>
-    <message>
         <source>Byte order</source>
         <translation>Bytereihenfolge</translation>
     </message>
@@ -2166,6 +2158,14 @@
     <message>
         <source>CIC</source>
         <translation>CIC</translation>
+    </message>
+    <message>
+        <source>M&amp;D5:</source>
+        <translation>MD&amp;5:</translation>
+    </message>
+    <message>
+        <source>B&amp;yte order:</source>
+        <translation>B&amp;ytereihenfolge:</translation>
     </message>
 </context>
 <context>
@@ -2660,7 +2660,7 @@ Um sie zu verwenden, legen Sie den Emulator-Build in Ihren eigenen Ordner „%2/
     </message>
     <message>
         <source>&amp;Full screen</source>
-        <translation>&amp;Vollbild</translation>
+        <translation>V&amp;ollbild</translation>
     </message>
     <message>
         <source>Full screen</source>
