@@ -1,0 +1,207 @@
+#include "mainwindow/OpenAndWait.h"
+
+#include "app/AppDelegate.h"
+#include "library/LibraryController.h"
+#include "library/LibraryFilterModel.h"
+#include "library/LibraryPanel.h"
+#include "mainwindow/ArchiveEntryChooser.h"
+#include "platform/Translations.h"
+#include "prefs/GameSettingsWindowController.h"
+#include "prefs/PrefrenceWindowController.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStyleOptionButton>
+#include <QTabBar>
+#include <QToolButton>
+#include <QTableView>
+#include <QTranslator>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Qt's own texts (its buttons, its menus) stand for its catalogue: wrapped as ours are.
+class QtTextsWrapped : public QTranslator
+{
+public:
+    QString translate(const char *context, const char *text, const char *, int) const override
+    {
+        return context && context[0] == 'Q' ? QStringLiteral("[%1]").arg(QString::fromUtf8(text)) : QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+
+// Widgets that show data (names, paths, numbers, the emulator's output), not our sentences.
+bool isData(const QWidget *w)
+{
+    static const QStringList data = {QStringLiteral("nameField")};
+    return data.contains(w->objectName()) || qobject_cast<const QLineEdit *>(w);
+}
+
+// Reads every window on screen as a user would, and says what is untranslated (pseudo-locale
+// only: such a text lacks the brackets), cut off, or reached by the same Alt+letter as another.
+struct Reader
+{
+    bool pseudo;
+    QSet<QString> problems;
+
+    void text(const QWidget *w, const QString &text, int room = INT_MAX, int needed = 0)
+    {
+        static const QRegularExpression letter(QStringLiteral("\\p{L}"));
+        static const QRegularExpression wrapped(QStringLiteral("\\[.*\\]"), QRegularExpression::DotMatchesEverythingOption);
+        const auto name = [](const QWidget *w) { return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName(); };
+        const QString where = name(w->window()) + QLatin1Char('/') + name(w) + QStringLiteral(": ") + text;
+        if (pseudo && text.contains(letter) && !isData(w) && !wrapped.match(text).hasMatch())
+            problems.insert(QStringLiteral("untranslated ") + where);
+        if (room < (needed ? needed : w->fontMetrics().horizontalAdvance(QString(text).remove(QLatin1Char('&')))))
+            problems.insert(QStringLiteral("cut off (%1 px of %2) ").arg(room).arg(needed) + where);
+    }
+    void menu(const QWidget *w, const QList<QAction *> &actions)
+    {
+        for (const QAction *action : actions) {
+            text(w, action->text());
+            // Open Recent lists files.
+            if (action->menu() && action->text() != QCoreApplication::translate("MainMenu", "Open Recent"))
+                menu(action->menu(), action->menu()->actions());
+        }
+    }
+    void window(QWidget *window)
+    {
+        text(window, window->windowTitle());
+        QHash<QChar, QString> letters;
+        const auto mnemonic = [&](const QWidget *w, const QString &text) {
+            const qsizetype at = QString(text).replace(QStringLiteral("&&"), QStringLiteral("__")).indexOf(QLatin1Char('&'));
+            if (at >= 0 && at + 1 < text.size() && w->isEnabled()) {
+                const QString other = letters.value(text.at(at + 1).toLower());
+                if (!other.isEmpty())
+                    problems.insert(QStringLiteral("Alt+%1 twice in %2: %3, %4").arg(text.at(at + 1), window->objectName(), other, text));
+                letters.insert(text.at(at + 1).toLower(), text);
+            }
+        };
+        for (QWidget *w : window->findChildren<QWidget *>()) {
+            if (!w->isVisibleTo(window) || w->window() != window)
+                continue;
+            if (auto *label = qobject_cast<QLabel *>(w)) {
+                text(w, label->text(), label->wordWrap() ? label->height() : label->width(),
+                     label->wordWrap() ? label->heightForWidth(label->width()) : label->minimumSizeHint().width());
+                if (label->buddy())
+                    mnemonic(w, label->text());
+            } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+                QStyleOptionButton option;
+                option.initFrom(button);
+                const bool box = qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w);
+                const auto *tool = qobject_cast<QToolButton *>(w);
+                const bool iconBeside = !button->icon().isNull() && !box && (!tool || tool->toolButtonStyle() == Qt::ToolButtonTextBesideIcon);
+                text(w, button->text(), w->style()->subElementRect(box ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents, &option, w).width()
+                                            - (iconBeside ? button->iconSize().width() + 4 : 0));
+                mnemonic(w, button->text());
+            } else if (auto *box = qobject_cast<QGroupBox *>(w)) {
+                text(w, box->title(), box->width(), box->minimumSizeHint().width());
+            } else if (auto *tabs = qobject_cast<QTabBar *>(w)) {
+                for (int i = 0; i < tabs->count(); ++i)
+                    text(w, tabs->tabText(i), tabs->tabRect(i).width());
+            } else if (auto *header = qobject_cast<QHeaderView *>(w); header && header->orientation() == Qt::Horizontal) {
+                for (int i = 0; i < header->count(); ++i) {
+                    if (!header->isSectionHidden(i))
+                        text(w, header->model()->headerData(i, Qt::Horizontal).toString(), header->sectionSize(i));
+                }
+            } else if (auto *bar = qobject_cast<QMenuBar *>(w)) {
+                menu(w, bar->actions());
+                for (const QAction *action : bar->actions())
+                    mnemonic(w, action->text());
+            } else if (auto *edit = qobject_cast<QLineEdit *>(w)) {
+                text(w, edit->placeholderText());
+            }
+        }
+    }
+    void everyWindow()
+    {
+        QTest::qWait(50);
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && !qobject_cast<QMenu *>(w))
+                window(w);
+        }
+    }
+};
+
+TEST(EveryWindowTranslatedTest, EveryTextIsFromTheCatalogueFitsItsControlAndHasItsOwnMnemonic)
+{
+    for (const bool pseudo : {true, false}) {
+        SCOPED_TRACE(pseudo ? "pseudo-locale" : "German");
+        QtTextsWrapped qtWrapped;
+        QTranslator ours, qt;
+        ASSERT_TRUE(pseudo ? ours.load(QStringLiteral(TOLVANE_PSEUDO_QM))
+                           : ours.load(QStringLiteral("tolvane-launcher_de"), Translations::folder())
+                                 && qt.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        QCoreApplication::installTranslator(pseudo ? static_cast<QTranslator *>(&qtWrapped) : &qt);
+        QCoreApplication::installTranslator(&ours);
+        Reader reader{pseudo, {}};
+        {
+            TestWorld world;
+            QDir().mkpath(world.path(QStringLiteral("games")));
+            const QString rom = world.writeRom(QStringLiteral("games/Game.z64"));
+            AppDelegate delegate;
+            delegate.applicationDidFinishLaunching();
+            WindowController &main = *delegate.myWindowController();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(main.window(), kTimeoutMs));
+            reader.everyWindow();
+            LibraryController *library = main.library();
+            library->addFolder(world.path(QStringLiteral("games")));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return library->filterModel()->rowCount() == 1; }, kTimeoutMs));
+            reader.everyWindow();
+            std::unique_ptr<QMenu> context(library->contextMenu(library->filterModel()->index(0, 0)));
+            reader.menu(main.window(), context->actions());
+            library->panel()->showGrid(true);
+            reader.everyWindow();
+            ASSERT_TRUE(openAndWait(main, QUrl::fromLocalFile(rom)));
+            reader.everyWindow();
+
+            delegate.showPrefs(nullptr);
+            PrefrenceWindowController &prefs = *delegate.preferenceController();
+            for (QAction *pane : {prefs.videoToolbarButton(), prefs.controllerToolbarButton(), prefs.emulatorToolbarButton(),
+                                  prefs.libraryToolbarButton()}) {
+                pane->trigger();
+                reader.everyWindow();
+            }
+            prefs.window()->close();
+            GameSettingsWindowController game(EffectiveSettings(QStringLiteral("00112233445566778899aabbccddeeff"), QStringLiteral("G")));
+            game.showWindow(nullptr);
+            reader.everyWindow();
+            game.window()->close();
+
+            auto *chooser = new ArchiveEntryChooser(main.window(), QStringLiteral("Games.zip"),
+                                                    {{0, QStringLiteral("A.z64"), 8192}, {1, QStringLiteral("B.z64"), -1}});
+            chooser->show();
+            reader.everyWindow();
+            chooser->close();
+            main.showEmulatorOutput();
+            reader.everyWindow();
+            TestWorld::setSetting("Build", QStringLiteral("Custom"));
+            TestWorld::setSetting("CustomBuildPath", world.path(QStringLiteral("no-such-console")));
+            main.playPressed();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return main.emulatorMissingMessage() && main.emulatorMissingMessage()->isVisible(); }, kTimeoutMs));
+            reader.everyWindow();
+            main.emulatorMissingMessage()->close();
+            ASSERT_FALSE(openAndWait(main, QUrl::fromLocalFile(world.writeFile(QStringLiteral("short.z64"), "short"))));
+            reader.everyWindow();
+        }
+        QCoreApplication::removeTranslator(&ours);
+        QCoreApplication::removeTranslator(pseudo ? static_cast<QTranslator *>(&qtWrapped) : &qt);
+        QStringList problems = reader.problems.values();
+        problems.sort();
+        EXPECT_TRUE(problems.isEmpty()) << problems.size() << " problems:\n" << qPrintable(problems.join(QLatin1Char('\n')));
+    }
+}
+
+} // namespace
