@@ -18,6 +18,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <utility>
+
 namespace {
 
 // The panes were laid out for a window each; side by side here, some of their mnemonics meet
@@ -146,9 +148,8 @@ QWidget *GameSettingsWindowController::createWindow()
 
 void GameSettingsWindowController::showWindow(QObject *sender)
 {
-    const bool first = !isWindowLoaded();
     NibWindowController::showWindow(sender);
-    if (QWidget *w = window(); first && w)
+    if (QWidget *w = window(); w && !std::exchange(m_placed, true))
         w->setGeometry(PrefrenceWindowController::keptOnScreen(w, w->geometry()));
 }
 

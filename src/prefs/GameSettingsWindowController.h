@@ -53,4 +53,5 @@ private:
     QPointer<QCheckBox> m_emulatorBox;
     QPointer<QCheckBox> m_controllersBox;
     QPointer<QMessageBox> m_discardQuestion;
+    bool m_placed = false;
 };

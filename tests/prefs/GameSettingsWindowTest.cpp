@@ -94,6 +94,7 @@ TEST(GameSettingsWindowTest, MappingEditorsOpenShowingTheWholeTableOrAsTallAsThe
     prefs.showWindow(nullptr);
     prefs.controllerToolbarButton()->trigger();
     GameSettingsWindowController game(EffectiveSettings(QStringLiteral("00112233445566778899aabbccddeeff"), QStringLiteral("G")));
+    game.window(); // loaded before it shows, as the Game Settings command does
     game.showWindow(nullptr);
     for (ControllerPreferencesViewController *pane : {prefs.controllerVC(), game.controllerVC()}) {
         QWidget *window = pane->view()->window();
