@@ -19,10 +19,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QStyleOptionButton>
-#include <QTabBar>
 #include <QToolButton>
 #include <QTableView>
 #include <QTranslator>
@@ -42,36 +40,27 @@ public:
     bool isEmpty() const override { return false; }
 };
 
-// Widgets that show data (names, paths, numbers, the emulator's output), not our sentences.
-bool isData(const QWidget *w)
-{
-    static const QStringList data = {QStringLiteral("nameField")};
-    return data.contains(w->objectName()) || qobject_cast<const QLineEdit *>(w);
-}
-
 // Reads every window on screen as a user would, and says what is untranslated (pseudo-locale
 // only: such a text lacks the brackets), cut off, or reached by the same Alt+letter as another.
+// Data is not read: fields' contents, Open Recent's files, texts without letters ("★", "64").
 struct Reader
 {
     bool pseudo;
     QSet<QString> problems;
 
-    void text(const QWidget *w, const QString &text, int room = INT_MAX, int needed = 0)
+    void text(const QWidget *w, const QString &text, int room = INT_MAX, int needed = -1)
     {
-        static const QRegularExpression letter(QStringLiteral("\\p{L}"));
-        static const QRegularExpression wrapped(QStringLiteral("\\[.*\\]"), QRegularExpression::DotMatchesEverythingOption);
-        const auto name = [](const QWidget *w) { return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName(); };
-        const QString where = name(w->window()) + QLatin1Char('/') + name(w) + QStringLiteral(": ") + text;
-        if (pseudo && text.contains(letter) && !isData(w) && !wrapped.match(text).hasMatch())
+        static const QRegularExpression letter(QStringLiteral("\\p{L}")), wrapped(QStringLiteral("\\[.*\\]"), QRegularExpression::DotMatchesEverythingOption);
+        const QString where = w->window()->objectName() + QLatin1Char('/') + QLatin1String(w->metaObject()->className()) + QStringLiteral(": ") + text;
+        if (pseudo && text.contains(letter) && !wrapped.match(text).hasMatch())
             problems.insert(QStringLiteral("untranslated ") + where);
-        if (room < (needed ? needed : w->fontMetrics().horizontalAdvance(QString(text).remove(QLatin1Char('&')))))
-            problems.insert(QStringLiteral("cut off (%1 px of %2) ").arg(room).arg(needed) + where);
+        if (room < (needed >= 0 ? needed : w->fontMetrics().horizontalAdvance(QString(text).remove(QLatin1Char('&')))))
+            problems.insert(QStringLiteral("cut off (%1 px) ").arg(room) + where);
     }
     void menu(const QWidget *w, const QList<QAction *> &actions)
     {
         for (const QAction *action : actions) {
             text(w, action->text());
-            // Open Recent lists files.
             if (action->menu() && action->text() != QCoreApplication::translate("MainMenu", "Open Recent"))
                 menu(action->menu(), action->menu()->actions());
         }
@@ -81,12 +70,11 @@ struct Reader
         text(window, window->windowTitle());
         QHash<QChar, QString> letters;
         const auto mnemonic = [&](const QWidget *w, const QString &text) {
-            const qsizetype at = QString(text).replace(QStringLiteral("&&"), QStringLiteral("__")).indexOf(QLatin1Char('&'));
-            if (at >= 0 && at + 1 < text.size() && w->isEnabled()) {
-                const QString other = letters.value(text.at(at + 1).toLower());
-                if (!other.isEmpty())
-                    problems.insert(QStringLiteral("Alt+%1 twice in %2: %3, %4").arg(text.at(at + 1), window->objectName(), other, text));
-                letters.insert(text.at(at + 1).toLower(), text);
+            const qsizetype at = QString(text).replace(QStringLiteral("&&"), QStringLiteral("__")).indexOf(QLatin1Char('&')) + 1;
+            if (at > 0 && at < text.size() && w->isEnabled()) {
+                if (const QString other = letters.value(text.at(at).toLower()); !other.isEmpty())
+                    problems.insert(QStringLiteral("Alt+%1 twice in %2: %3, %4").arg(text.at(at), window->objectName(), other, text));
+                letters.insert(text.at(at).toLower(), text);
             }
         };
         for (QWidget *w : window->findChildren<QWidget *>()) {
@@ -100,22 +88,17 @@ struct Reader
             } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
                 QStyleOptionButton option;
                 option.initFrom(button);
-                const bool box = qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w);
+                const bool box = qobject_cast<QCheckBox *>(w);
                 const auto *tool = qobject_cast<QToolButton *>(w);
                 const bool iconBeside = !button->icon().isNull() && !box && (!tool || tool->toolButtonStyle() == Qt::ToolButtonTextBesideIcon);
                 text(w, button->text(), w->style()->subElementRect(box ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents, &option, w).width()
                                             - (iconBeside ? button->iconSize().width() + 4 : 0));
                 mnemonic(w, button->text());
-            } else if (auto *box = qobject_cast<QGroupBox *>(w)) {
-                text(w, box->title(), box->width(), box->minimumSizeHint().width());
-            } else if (auto *tabs = qobject_cast<QTabBar *>(w)) {
-                for (int i = 0; i < tabs->count(); ++i)
-                    text(w, tabs->tabText(i), tabs->tabRect(i).width());
+            } else if (auto *group = qobject_cast<QGroupBox *>(w)) {
+                text(w, group->title(), group->width(), group->minimumSizeHint().width());
             } else if (auto *header = qobject_cast<QHeaderView *>(w); header && header->orientation() == Qt::Horizontal) {
-                for (int i = 0; i < header->count(); ++i) {
-                    if (!header->isSectionHidden(i))
-                        text(w, header->model()->headerData(i, Qt::Horizontal).toString(), header->sectionSize(i));
-                }
+                for (int i = 0; i < header->count(); ++i)
+                    text(w, header->model()->headerData(i, Qt::Horizontal).toString(), header->isSectionHidden(i) ? INT_MAX : header->sectionSize(i));
             } else if (auto *bar = qobject_cast<QMenuBar *>(w)) {
                 menu(w, bar->actions());
                 for (const QAction *action : bar->actions())
