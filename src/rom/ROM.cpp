@@ -8,7 +8,9 @@
 #include <QLocale>
 #include <QMutexLocker>
 
-#include <openssl/evp.h>
+// The low-level MD5, as ImageDigest uses it (why there).
+#define OPENSSL_API_COMPAT 10101
+#include <openssl/md5.h>
 
 #include <array>
 #include <cerrno>
@@ -277,11 +279,10 @@ qint32 ROM::cicForBootCode(const unsigned char *image)
 
 QString ROM::md5HexDigest(const unsigned char *buffer, std::size_t length)
 {
-    unsigned char md[EVP_MAX_MD_SIZE];
-    unsigned int mdLength = 0;
-    if (EVP_Digest(buffer, length, md, &mdLength, EVP_md5(), nullptr) != 1)
+    unsigned char md[MD5_DIGEST_LENGTH];
+    if (!::MD5(buffer, length, md))
         return QString();
-    return hexOf(md, mdLength);
+    return hexOf(md, MD5_DIGEST_LENGTH);
 }
 
 #define TOLVANE_ROM_FIELD(Type, Param, getter, setter, member)                                   \
