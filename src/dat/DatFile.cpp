@@ -2,6 +2,7 @@
 
 #include "dat/DatTextReader.h"
 #include "dat/DatXmlReader.h"
+#include "rom/LibArchive.h"
 #include "rom/RomArchiveCursor.h"
 
 #include <QDataStream>
@@ -10,9 +11,14 @@
 #include <QIODevice>
 #include <QUrl>
 
-#include <archive_entry.h>
 
 namespace {
+
+// Entries come from an open RomArchiveCursor, which has loaded libarchive.
+const LibArchive &library()
+{
+    return *LibArchive::load();
+}
 
 bool isDatName(const QString &name)
 {
@@ -74,8 +80,8 @@ std::shared_ptr<const DatFile> DatFile::read(const QString &path, Refusal *refus
         QByteArray bytes;
         int found = 0;
         while (archive_entry *entry = cursor.next()) {
-            const char *name = archive_entry_pathname_utf8(entry);
-            if (archive_entry_filetype(entry) != AE_IFREG || !name || !isDatName(QString::fromUtf8(name)))
+            const char *name = library().archive_entry_pathname_utf8(entry);
+            if (library().archive_entry_filetype(entry) != AE_IFREG || !name || !isDatName(QString::fromUtf8(name)))
                 continue;
             if (++found > 1)
                 continue;

@@ -2,12 +2,11 @@
 
 #include "platform/LocalPath.h"
 #include "rom/ImageDigest.h"
+#include "rom/LibArchive.h"
 #include "rom/RomArchiveCursor.h"
 
 #include <QStringDecoder>
 
-#include <archive.h>
-#include <archive_entry.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -19,6 +18,12 @@
 #include <unistd.h>
 
 namespace {
+
+// Entries come from an open RomArchiveCursor, which has loaded libarchive.
+const LibArchive &library()
+{
+    return *LibArchive::load();
+}
 
 bool endsWithFold(const char *name, std::size_t length, const char *suffix)
 {
@@ -53,8 +58,8 @@ EntryName entryName(archive_entry *entry)
     EntryName name;
     // The UTF-8 form is absent when the stored name does not convert: a name from before the
     // UTF-8 flag, in code page 437 (every byte is a character there).
-    const char *utf8 = archive_entry_pathname_utf8(entry);
-    const char *raw = utf8 ? utf8 : archive_entry_pathname(entry);
+    const char *utf8 = library().archive_entry_pathname_utf8(entry);
+    const char *raw = utf8 ? utf8 : library().archive_entry_pathname(entry);
     name.bytes = QByteArray(raw ? raw : "");
     QStringDecoder decoder(QStringDecoder::Utf8);
     name.text = decoder.decode(name.bytes);
@@ -87,13 +92,13 @@ qint64 entryLimit(const RomArchive::Options &options)
 // The length the entry's header declares; -1 when it declares none.
 qint64 declaredSize(archive_entry *entry)
 {
-    return archive_entry_size_is_set(entry) ? qint64(archive_entry_size(entry)) : -1;
+    return library().archive_entry_size_is_set(entry) ? qint64(library().archive_entry_size(entry)) : -1;
 }
 
 // A nameless entry that may still be an image, told by its first four bytes.
 bool isSignatureCandidate(archive_entry *entry, const EntryName &name)
 {
-    return name.safe && !archive_entry_is_encrypted(entry);
+    return name.safe && !library().archive_entry_is_encrypted(entry);
 }
 
 // Failures that refuse the archive as a whole, whatever was read before them.
@@ -151,7 +156,7 @@ void readEntryInto(RomArchiveCursor &archive, archive_entry *entry, const EntryN
         rom.setRefusal(ROM::Refusal::UnsafeEntryName);
         return;
     }
-    if (archive_entry_is_encrypted(entry)) {
+    if (library().archive_entry_is_encrypted(entry)) {
         rom.setRefusal(ROM::Refusal::EntryEncrypted);
         return;
     }
@@ -242,7 +247,7 @@ std::vector<std::shared_ptr<ROM>> RomArchive::readImages(const QUrl &url, const 
     while (archive_entry *entry = archive.next()) {
         if (options.cancelled())
             return {};
-        if (archive_entry_filetype(entry) != AE_IFREG)
+        if (library().archive_entry_filetype(entry) != AE_IFREG)
             continue;
         const EntryName name = entryName(entry);
         const bool isNamed = hasImageExtension(name.bytes);
@@ -312,11 +317,11 @@ RomArchive::Listing RomArchive::listImages(const QUrl &url, const Options &optio
     while (archive_entry *entry = archive.next()) {
         if (options.cancelled())
             return {};
-        if (archive_entry_filetype(entry) != AE_IFREG)
+        if (library().archive_entry_filetype(entry) != AE_IFREG)
             continue;
         const EntryName name = entryName(entry);
         const Entry item{archive.index(), name.text,
-                         archive_entry_size_is_set(entry) ? qint64(archive_entry_size(entry)) : -1};
+                         library().archive_entry_size_is_set(entry) ? qint64(library().archive_entry_size(entry)) : -1};
         if (hasImageExtension(name.bytes)) {
             if (listing.entries.size() >= std::size_t(maximumImages)) {
                 archive.fail(ROM::Refusal::TooManyEntries);
@@ -356,7 +361,7 @@ archive_entry *findEntry(RomArchiveCursor &archive, qint32 index, const QString 
     while (archive_entry *found = archive.next()) {
         if (archive.index() < index)
             continue;
-        if (archive.index() == index && archive_entry_filetype(found) == AE_IFREG
+        if (archive.index() == index && library().archive_entry_filetype(found) == AE_IFREG
             && entryName(found).text == entry)
             return found;
         break;
@@ -404,7 +409,7 @@ std::optional<ROM::Refusal> RomArchive::extract(const LocalPath &archivePath, qi
         return archive.failure().value_or(ROM::Refusal::EntryMissing);
     if (!entryName(found).safe)
         return ROM::Refusal::UnsafeEntryName;
-    if (archive_entry_is_encrypted(found))
+    if (library().archive_entry_is_encrypted(found))
         return ROM::Refusal::EntryEncrypted;
     const qint64 declared = declaredSize(found);
     const qint64 limit = entryLimit(options);

@@ -1,11 +1,10 @@
 #include "rom/RomArchiveCursor.h"
 
 #include "platform/LocalPath.h"
+#include "rom/LibArchive.h"
 #include "rom/RomArchive.h"
 #include "rom/RomArchiveLayout.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -33,7 +32,7 @@ RomArchiveCursor::RomArchiveCursor()
 RomArchiveCursor::~RomArchiveCursor()
 {
     if (m_archive)
-        archive_read_free(m_archive);
+        m_lib->archive_read_free(m_archive);
     if (m_fd >= 0)
         ::close(m_fd);
     if (m_callersLocale)
@@ -56,15 +55,21 @@ std::shared_ptr<ROM> RomArchiveCursor::open(const QUrl &url, const RomReadOption
     m_budget = options.inflateAllowance + RomArchive::inflateRatio * m_fileSize;
     if (RomArchiveLayout::zipEntriesOverlap(m_fd, m_fileSize))
         return refused(url, ROM::Refusal::EntriesOverlap);
-    m_archive = archive_read_new();
+    m_lib = LibArchive::load();
+    if (!m_lib) {
+        auto rom = refused(url, ROM::Refusal::CannotOpen);
+        rom->setRefusal(ROM::Refusal::CannotOpen, ELIBACC);
+        return rom;
+    }
+    m_archive = m_lib->archive_read_new();
     if (!m_archive) {
         auto rom = refused(url, ROM::Refusal::ReadFailed);
         rom->setRefusal(ROM::Refusal::ReadFailed, ENOMEM);
         return rom;
     }
-    archive_read_support_format_zip(m_archive);
-    archive_read_support_format_7zip(m_archive);
-    if (archive_read_open_fd(m_archive, m_fd, 256 * 1024) != ARCHIVE_OK)
+    m_lib->archive_read_support_format_zip(m_archive);
+    m_lib->archive_read_support_format_7zip(m_archive);
+    if (m_lib->archive_read_open_fd(m_archive, m_fd, 256 * 1024) != ARCHIVE_OK)
         return refused(url, ROM::Refusal::ArchiveDamaged);
     return nullptr;
 }
@@ -83,7 +88,7 @@ archive_entry *RomArchiveCursor::next()
 {
     if (m_failure)
         return nullptr;
-    if (m_drain && m_index >= 0 && archive_format(m_archive) == ARCHIVE_FORMAT_7ZIP) {
+    if (m_drain && m_index >= 0 && m_lib->archive_format(m_archive) == ARCHIVE_FORMAT_7ZIP) {
         m_scratch.resize(256 * 1024);
         // A solid archive's earlier entries can take seconds: the progress moves meanwhile
         // (of a length not known), and a cancel is heard between pieces.
@@ -97,7 +102,7 @@ archive_entry *RomArchiveCursor::next()
     }
     for (;;) {
         archive_entry *entry = nullptr;
-        const int result = archive_read_next_header(m_archive, &entry);
+        const int result = m_lib->archive_read_next_header(m_archive, &entry);
         if (result == ARCHIVE_EOF)
             return nullptr;
         ++m_index;
@@ -110,7 +115,7 @@ archive_entry *RomArchiveCursor::next()
             return entry;
         if (result == ARCHIVE_FATAL) {
             // A .7z whose headers are encrypted fails at its first header.
-            m_failure = archive_read_has_encrypted_entries(m_archive) > 0
+            m_failure = m_lib->archive_read_has_encrypted_entries(m_archive) > 0
                 ? ROM::Refusal::ArchiveEncrypted
                 : ROM::Refusal::ArchiveDamaged;
             return nullptr;
@@ -123,7 +128,7 @@ long RomArchiveCursor::read(void *buffer, std::size_t length)
 {
     if (m_failure)
         return ARCHIVE_FATAL;
-    const long got = archive_read_data(m_archive, buffer, length);
+    const long got = m_lib->archive_read_data(m_archive, buffer, length);
     m_inflated += std::max<long>(got, 0);
     if (m_inflated > m_budget) {
         m_failure = ROM::Refusal::ArchiveTooCostly;

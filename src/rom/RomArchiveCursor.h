@@ -14,6 +14,7 @@
 
 struct archive;
 struct archive_entry;
+class LibArchive;
 
 /// An archive opened for reading, zip and 7z only, walked header by header, over a file
 /// descriptor of its own so that the type check and the read see the same file. It counts
@@ -56,6 +57,7 @@ private:
     qint64 m_budget = 0;
     qint64 m_inflated = 0;
     qint64 m_drained = 0;
+    const LibArchive *m_lib = nullptr;
     archive *m_archive = nullptr;
     int m_index = -1;
     std::optional<ROM::Refusal> m_failure;
