@@ -9,8 +9,8 @@
 
 /// The reader's normalisation, header fields and digest over an image that arrives in
 /// pieces, from a file or from an archive's decompressor. Bytes are written straight into
-/// its one buffer (space(), then commit()): the header's 1 MiB + 4 KiB first, then pieces
-/// of 256 KiB, so memory stays flat whatever the image size and nothing is copied twice.
+/// its one buffer of 256 KiB (space(), then commit()), so memory stays flat whatever the
+/// image size and nothing is copied twice.
 class ImageDigest
 {
 public:
@@ -39,8 +39,6 @@ public:
     void finish(ROM &rom);
 
 private:
-    /// The header's piece first, then smaller ones.
-    std::size_t pieceSize() const;
     bool digestChunk();
 
     qint64 m_limit;
@@ -48,7 +46,6 @@ private:
     // Not cleared first: a file of 32 KiB, read among thousands by the library, touches only that.
     std::unique_ptr<unsigned char[]> m_chunk;
     std::size_t m_fill = 0;
-    bool m_headerTaken = false;
     bool m_failed = false;
     unsigned char m_firstBytes[4] = {};
     struct Header;
