@@ -1,6 +1,7 @@
 #!/bin/sh
 # Times tolvane-rominfo against md5sum on the same 64 MiB synthetic image, in each of the
-# three byte orders, and reports the median wall-time ratio and tolvane-rominfo's peak RSS.
+# three byte orders, and reports the median wall-time and CPU-time (user + system) ratios and
+# tolvane-rominfo's peak RSS.
 #
 # Usage: bench/rominfo-bench.sh BUILD_DIR [ROUNDS]
 # Build BUILD_DIR as Release first (targets tolvane-rominfo and tolvane-make-rom).
