@@ -129,6 +129,11 @@ void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         const QRect target(cover.x() + (cover.width() - shown.width()) / 2, cover.bottom() + 1 - shown.height(),
                            shown.width(), shown.height());
         painter->drawImage(target, image);
+        // A hairline of the palette's mid colour, so that a white cover on a white view (or a
+        // black one on a dark view) still shows where it ends.
+        painter->setPen(QPen(palette.color(QPalette::Mid), 1));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(target).adjusted(0.5, 0.5, -0.5, -0.5));
     } else if (record.valid && !m_loader->hasNoCover(key)) {
         // Still looked for: a picture on its way must not look like a game without one.
         paintLoading(painter, cover, palette);

@@ -236,6 +236,7 @@ TEST_F(CoverTest, CoversFollowTheDevicePixelsTheStarShowsOnAnyCoverAndUnusedThum
         option.initFrom(&view);
         option.rect = QRect(QPoint(), delegate.cellSize(option.font));
         QImage canvas(option.rect.size() * 2, QImage::Format_RGB32);
+        canvas.fill(view.palette().color(QPalette::Base));
         canvas.setDevicePixelRatio(2);
         QPainter painter(&canvas);
         delegate.paint(&painter, option, filter.index(row, 0));
@@ -260,6 +261,11 @@ TEST_F(CoverTest, CoversFollowTheDevicePixelsTheStarShowsOnAnyCoverAndUnusedThum
             for (int x = 150; x < 210; ++x)
                 darkest = std::min(darkest, qGray(canvas.pixel(x, y))), lightest = std::max(lightest, qGray(canvas.pixel(x, y)));
         EXPECT_TRUE(darkest < 100 && lightest > 155) << row << " " << darkest << " " << lightest;
+        // Across the middle of the cover: its edges show even when it is the view's colour.
+        int darkestAcross = 255;
+        for (int x = 0; x < canvas.width(); ++x)
+            darkestAcross = std::min(darkestAcross, qGray(canvas.pixel(x, canvas.height() / 2)));
+        EXPECT_LT(darkestAcross, 200) << row;
     }
     bool lowered = false;
     for (const QString &thread : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
