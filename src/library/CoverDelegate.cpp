@@ -162,6 +162,8 @@ void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         painter->setPen(QPen(QColor(0, 0, 0, 170), std::max(2.0, star.height() / 8.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter->drawPath(glyph);
         painter->strokePath(glyph, QPen(favourite ? QColor(0xf5, 0xc5, 0x18) : QColor(Qt::white), std::max(1.0, star.height() / 16.0)));
+        // The star's fill is its own: what is drawn after it (the focus frame) fills nothing.
+        painter->setBrush(Qt::NoBrush);
     }
     painter->setFont(option.font);
     painter->setPen(palette.color(option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));

@@ -231,9 +231,10 @@ TEST_F(CoverTest, CoversFollowTheDevicePixelsTheStarShowsOnAnyCoverAndUnusedThum
     delegate.setCoverWidth(100);
     QSignalSpy ready(&loader, &CoverLoader::coverReady);
     QWidget view;
-    const auto paint = [&](int row) {
+    const auto paint = [&](int row, QStyle::State state = {}) {
         QStyleOptionViewItem option;
         option.initFrom(&view);
+        option.state |= state;
         option.rect = QRect(QPoint(), delegate.cellSize(option.font));
         QImage canvas(option.rect.size() * 2, QImage::Format_RGB32);
         canvas.fill(view.palette().color(QPalette::Base));
@@ -267,6 +268,11 @@ TEST_F(CoverTest, CoversFollowTheDevicePixelsTheStarShowsOnAnyCoverAndUnusedThum
             darkestAcross = std::min(darkestAcross, qGray(canvas.pixel(x, canvas.height() / 2)));
         EXPECT_LT(darkestAcross, 200) << row;
     }
+    // A favourite with the focus: the frame is drawn over the cover, never filled with the star's colour.
+    GameHistory favourite;
+    favourite.favourite = true;
+    model.setGameHistory(model.record(1).md5(), favourite);
+    EXPECT_LT(qGray(paint(1, QStyle::State_HasFocus).pixel(112, 152)), 100);
     bool lowered = false;
     for (const QString &thread : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         lowered = lowered || ::getpriority(PRIO_PROCESS, id_t(thread.toInt())) > ::getpriority(PRIO_PROCESS, 0);
