@@ -171,6 +171,8 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     viewRow->addWidget(sortLabel);
     viewRow->addWidget(m_sortBox);
     viewRow->addWidget(m_sizeSlider, 1);
+    // Takes the slider's room when the list hides it, so the sort box stays beside its label.
+    viewRow->addStretch();
     layout->addLayout(viewRow);
     m_stack->addWidget(m_table);
     m_stack->addWidget(m_grid);

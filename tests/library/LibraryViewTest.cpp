@@ -381,6 +381,10 @@ TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGridAnd
         ASSERT_NE(button, nullptr);
         button->setChecked(true);
         EXPECT_EQ(panel.isGridShown(), grid);
+        // Without the cover size beside it, the sort box keeps its width next to its label.
+        QCoreApplication::processEvents();
+        const auto *sort = panel.findChild<QComboBox *>(QStringLiteral("librarySort"));
+        EXPECT_LE(sort->width(), sort->sizeHint().width()) << grid;
     }
     // Page Down and Page Up move a row at least, even when a cover is taller than half the view.
     panel.showGrid(true);
