@@ -6,6 +6,7 @@
 #include "app/SettingsNotice.h"
 #include "launch/EmulatorSupervisor.h"
 #include "mainwindow/DragWindow.h"
+#include "mainwindow/TvMode.h"
 #include "mainwindow/WindowController.h"
 #include "platform/Bundle.h"
 #include "platform/RecentDocuments.h"
@@ -23,6 +24,8 @@
 #include <QUrl>
 #include <QWindow>
 #include <QWidget>
+
+const QByteArray AppDelegate::tvModeHandOver = QByteArrayLiteral("--tv");
 
 AppDelegate::AppDelegate(QObject *parent)
     : QObject(parent)
@@ -50,6 +53,8 @@ void AppDelegate::applicationDidFinishLaunching()
     UserDefaults *defaults = &UserDefaults::standardUserDefaults();
     new SettingsFileWatcher(defaults, this);
     new SettingsNotice(defaults, m_myWindowController->window(), this);
+    if (m_startInTvMode || defaults->valueForKey(TvMode::settingsKey).toBool())
+        m_myWindowController->tvMode()->setActive(true);
     if (!m_launchFile.isEmpty())
         applicationOpenURL(m_launchFile);
 }
@@ -87,8 +92,13 @@ void AppDelegate::openFilesFromAnotherInstance(const LocalPaths &paths)
         newDocument(this);
     // The window first: an error window for a file that cannot be read must come out on top.
     showMainWindow(this);
-    for (const LocalPath &path : paths)
-        applicationOpenFile(path);
+    for (const LocalPath &path : paths) {
+        // A start with --tv hands the option over among its (absolute) paths.
+        if (path.bytes() == tvModeHandOver)
+            m_myWindowController->tvMode()->setActive(true);
+        else
+            applicationOpenFile(path);
+    }
 }
 
 void AppDelegate::playFileForAnotherStart(const LocalPath &path,

@@ -36,6 +36,10 @@ public:
     GameSettingsCommands *gameSettingsCommands() const { return m_gameSettingsCommands; }
     HelpWindow *helpWindow() const;
 
+    /// `--tv`: the start sequence ends with the main window in TV mode. It does too when
+    /// the Launcher was left in TV mode.
+    void setStartInTvMode(bool on) { m_startInTvMode = on; }
+
     /// The start sequence; the first queued call of the event loop.
     void applicationDidFinishLaunching();
     /// Registers the "Defaults" property list as the settings' fallbacks.
@@ -46,7 +50,10 @@ public:
     bool applicationOpenFile(const QString &path);
     /// The same for a file's path as bytes (a name on the command line).
     bool applicationOpenFile(const LocalPath &path);
-    /// Files another start of the Launcher handed over: opened at once, window in front.
+    /// What a start with --tv hands over among its files: never a path, which is absolute.
+    static const QByteArray tvModeHandOver;
+    /// Files another start of the Launcher handed over: opened at once, window in front;
+    /// tvModeHandOver among them puts the window in TV mode.
     void openFilesFromAnotherInstance(const LocalPaths &paths);
     /// "--play FILE" of another start: played in the main window, the emulator with that
     /// start's \a environment, its output passed on to that start's \a output (when given)
@@ -75,6 +82,7 @@ private:
     WindowController *m_myWindowController = nullptr;
     PrefrenceWindowController *m_preferenceController = nullptr;
     QUrl m_launchFile;
+    bool m_startInTvMode = false;
 
     RecentDocuments *m_recentDocuments = nullptr;
     MainMenu *m_mainMenu = nullptr;

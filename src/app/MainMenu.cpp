@@ -5,6 +5,7 @@
 #include "library/LibraryController.h"
 #include "library/LibraryPanel.h"
 #include "mainwindow/DragWindow.h"
+#include "mainwindow/TvMode.h"
 #include "mainwindow/WindowController.h"
 #include "platform/RecentDocuments.h"
 #include "prefs/PrefrenceWindowController.h"
@@ -107,6 +108,8 @@ void MainMenu::install(WindowController *controller)
         m_viewMenu->addAction(library->panel()->smallerCoversAction());
         m_viewMenu->addSeparator();
         m_viewMenu->addAction(library->favouriteAction());
+        m_viewMenu->addSeparator();
+        m_viewMenu->addAction(controller->tvMode()->action());
     }
 
     m_emulationMenu = addMenu(bar, tr("E&mulation"));
@@ -121,8 +124,9 @@ void MainMenu::install(WindowController *controller)
     connect(m_windowMenu, &QMenu::aboutToShow, this, &MainMenu::rebuildWindowMenu);
     rebuildRecentMenu();
     rebuildWindowMenu();
-    // The menu is rebuilt when it opens; the shortcut must work while it is closed.
-    window->addAction(m_emulatorOutputAction);
+    // The menu is rebuilt when it opens; the shortcut must work while it is closed. In TV
+    // mode the menu bar is hidden: Quit, Close and the rest must work without it.
+    addApplicationShortcuts(window);
 }
 
 void MainMenu::addApplicationShortcuts(QWidget *window)

@@ -88,6 +88,8 @@ std::optional<int> answerOptionsBeforeDisplay(int argc, char *argv[])
                         "  --play FILE    play FILE with its game's settings and wait until the emulator\n"
                         "                 ends; a running Launcher does the playing, otherwise no\n"
                         "                 window opens\n"
+                        "  --tv           show the library full screen in large covers, for a TV and a\n"
+                        "                 pad (TV mode; F11 or Escape leaves it)\n"
                         "  -h, --help     print this help and exit\n"
                         "  --version      print the version and exit\n"
                         "  --             end of options: what follows is a file, even if it begins with -\n"
@@ -117,6 +119,8 @@ std::optional<int> answerOptionsBeforeDisplay(int argc, char *argv[])
             ++i;
             continue;
         }
+        if (std::strcmp(argv[i], "--tv") == 0)
+            continue;
         if (const int length = qtOptionLength(argc, argv, i)) {
             i += length - 1;
             continue;
@@ -189,10 +193,13 @@ int main(int argc, char *argv[])
     // has removed its own options there too): as text, a name that is not UTF-8 is lost.
     LocalPaths files;
     bool optionsEnded = false;
+    bool tvMode = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
+        } else if (!optionsEnded && argument == "--tv") {
+            tvMode = true;
         } else if (!optionsEnded && argument.startsWith('-') && argument != "-") {
             // One that Qt would have taken for itself on another platform.
             std::fprintf(stderr, "%s\n", qPrintable(refusal(QString::fromLocal8Bit(argument))));
@@ -208,7 +215,7 @@ int main(int argc, char *argv[])
         // turn; a lock left by a crashed start is taken over.
         QLockFile startLock(SingleInstance::defaultServerName() + QStringLiteral(".lock"));
         startLock.tryLock(5000);
-        if (instance.sendToRunningInstance(files))
+        if (instance.sendToRunningInstance(tvMode ? files + LocalPaths{LocalPath(AppDelegate::tvModeHandOver)} : files))
             return 0;
         instance.listen();
     }
@@ -216,6 +223,7 @@ int main(int argc, char *argv[])
     EntryExtractor::removeLeftovers();
 
     AppDelegate delegate;
+    delegate.setStartInTvMode(tvMode);
     QObject::connect(&instance, &SingleInstance::filesReceived, &delegate, &AppDelegate::openFilesFromAnotherInstance);
     QObject::connect(&instance, &SingleInstance::playRequested, &delegate, [&](const LocalPath &path, quint64 request, const QList<QByteArray> &environment,
                                                                                      const std::shared_ptr<CallerOutput> &output) {

@@ -5,6 +5,8 @@
 #include "library/LibraryModel.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
@@ -46,13 +48,30 @@ CoverDelegate::CoverDelegate(CoverLoader *loader, LibraryFilterModel *filter, Li
 void CoverDelegate::setCoverWidth(int width)
 {
     m_coverWidth = width;
-    m_cleanTimer->start();
+    // The TV size lasts as long as TV mode: the thumbnails of the player's own size stay.
+    if (!m_tv)
+        m_cleanTimer->start();
+}
+
+void CoverDelegate::setTvLayout(bool on)
+{
+    m_tv = on;
+    if (on)
+        m_cleanTimer->stop();
+    else
+        m_cleanTimer->start();
+}
+
+int CoverDelegate::margin(int width) const
+{
+    return m_tv ? std::max(kMargin, width / 24) : kMargin;
 }
 
 QSize CoverDelegate::cellSize(const QFont &font) const
 {
     const QFontMetrics metrics(font);
-    return QSize(m_coverWidth + 2 * kMargin, int(m_coverWidth * kAspect) + metrics.height() + 3 * kMargin);
+    const int margin = this->margin(m_coverWidth);
+    return QSize(m_coverWidth + 2 * margin, int(m_coverWidth * kAspect) + metrics.height() + 3 * margin);
 }
 
 QSize CoverDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
@@ -62,7 +81,8 @@ QSize CoverDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIn
 
 QRect CoverDelegate::coverRect(const QRect &cell) const
 {
-    return QRect(cell.x() + kMargin, cell.y() + kMargin, m_coverWidth, int(m_coverWidth * kAspect));
+    const int margin = this->margin(m_coverWidth);
+    return QRect(cell.x() + margin, cell.y() + margin, m_coverWidth, int(m_coverWidth * kAspect));
 }
 
 QRect CoverDelegate::starRect(const QRect &cell) const
@@ -113,7 +133,9 @@ void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setRenderHint(QPainter::SmoothPixmapTransform);
     const QPalette &palette = option.palette;
-    if (option.state & QStyle::State_Selected)
+    const bool selected = option.state & QStyle::State_Selected;
+    // Across a room a filled cell reads as a colour, not as a place: TV draws a frame instead.
+    if (selected && !m_tv)
         painter->fillRect(cell, palette.brush(QPalette::Highlight));
 
     const QString name = record.valid ? record.name().trimmed() : QFileInfo(record.filePath()).fileName();
@@ -165,13 +187,25 @@ void CoverDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         // The star's fill is its own: what is drawn after it (the focus frame) fills nothing.
         painter->setBrush(Qt::NoBrush);
     }
-    painter->setFont(option.font);
-    painter->setPen(palette.color(option.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
-    const QRect label(cell.x() + kMargin, cover.bottom() + kMargin, cell.width() - 2 * kMargin,
-                      option.fontMetrics.height());
-    painter->drawText(label, Qt::AlignHCenter | Qt::AlignVCenter,
-                      option.fontMetrics.elidedText(name, Qt::ElideRight, label.width()));
-    if (option.state & QStyle::State_HasFocus) {
+    QFont labelFont = option.font;
+    labelFont.setBold(m_tv && selected);
+    const QFontMetrics labelMetrics(labelFont);
+    painter->setFont(labelFont);
+    painter->setPen(palette.color(selected && !m_tv ? QPalette::HighlightedText : QPalette::Text));
+    const int margin = this->margin(m_coverWidth);
+    const QRect label(cell.x() + margin, cover.bottom() + margin, cell.width() - 2 * margin, labelMetrics.height());
+    painter->drawText(label, Qt::AlignHCenter | Qt::AlignVCenter, labelMetrics.elidedText(name, Qt::ElideRight, label.width()));
+    if (m_tv && selected) {
+        // Thick, in the palette's highlight, with a thin line of its text colour inside, so that
+        // it stands out on a dark or a light background and on a cover of any colour.
+        const qreal thick = std::max(4, margin * 2 / 3);
+        const QRectF ring = QRectF(cover).adjusted(-thick / 2 - 1, -thick / 2 - 1, thick / 2 + 1, thick / 2 + 1);
+        painter->setBrush(Qt::NoBrush);
+        painter->setPen(QPen(palette.color(QPalette::Highlight), thick));
+        painter->drawRoundedRect(ring, thick, thick);
+        painter->setPen(QPen(palette.color(QPalette::HighlightedText), 2));
+        painter->drawRoundedRect(ring.adjusted(thick / 2 + 1, thick / 2 + 1, -thick / 2 - 1, -thick / 2 - 1), 4, 4);
+    } else if (option.state & QStyle::State_HasFocus) {
         painter->setPen(QPen(palette.color(QPalette::Highlight).darker(130), 2));
         painter->drawRect(cell.adjusted(1, 1, -1, -1));
     }

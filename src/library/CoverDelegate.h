@@ -22,6 +22,13 @@ public:
     int coverWidth() const { return m_coverWidth; }
     /// The whole cell: cover, name and margins.
     QSize cellSize(const QFont &font) const;
+    /// The margin around a cover of \a width: wider in the TV layout, where it holds the focus frame.
+    int margin(int width) const;
+
+    /// The TV layout: no filled selection but a thick frame in the palette's highlight around
+    /// the current cover, wide margins for it, and no thumbnail clean-up for its passing size.
+    void setTvLayout(bool on);
+    bool isTvLayout() const { return m_tv; }
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
@@ -54,4 +61,5 @@ private:
     // Device pixels to the point where covers were last painted.
     mutable qreal m_deviceRatio = 1;
     QTimer *m_cleanTimer;
+    bool m_tv = false;
 };

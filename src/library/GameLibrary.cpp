@@ -284,7 +284,7 @@ void GameLibrary::open(const LibraryRecord &record, bool play)
             Q_EMIT openRecord(rom);
         return;
     }
-    Q_EMIT openFile(fileUrl(record));
+    Q_EMIT openFile(fileUrl(record), play);
 }
 
 QUrl GameLibrary::fileUrl(const LibraryRecord &record)

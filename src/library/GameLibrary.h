@@ -75,8 +75,9 @@ public Q_SLOTS:
 Q_SIGNALS:
     /// Open this record as it is: the file is unchanged since it was read.
     void openRecord(const std::shared_ptr<ROM> &rom);
-    /// Open this file by reading it (it changed, or it was refused when listed).
-    void openFile(const QUrl &url);
+    /// Open this file by reading it (it changed, or it was refused when listed), and start it
+    /// once shown when \a play.
+    void openFile(const QUrl &url, bool play);
     /// Open this record as it is and start it.
     void playRecord(const std::shared_ptr<ROM> &rom);
     /// A scan began or ended.

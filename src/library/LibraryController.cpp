@@ -367,6 +367,7 @@ QMenu *LibraryController::contextMenu(const QModelIndex &viewIndex)
         QGuiApplication::clipboard()->setMimeData(data);
     });
     menu->addAction(tr("Copy &MD5"), this, [md5]() { QGuiApplication::clipboard()->setText(md5); })->setEnabled(!md5.isEmpty());
+    Q_EMIT contextMenuMade(menu);
     return menu;
 }
 
@@ -428,9 +429,21 @@ void LibraryController::restoreState()
     m_restoring = false;
 }
 
+void LibraryController::setTvLayout(bool on)
+{
+    if (on == m_tvLayout)
+        return;
+    if (on)
+        m_tvLayout = true;
+    m_panel->setTvLayout(on);
+    m_panel->setVisible(on || m_toggleAction->isChecked());
+    m_tvLayout = on;
+}
+
 void LibraryController::saveState()
 {
-    if (m_restoring)
+    // TV mode's grid is the screen's, not the player's layout.
+    if (m_restoring || m_tvLayout)
         return;
     // Read now, while the widgets are there: the main window is deleted before us, so a quit
     // within the delay below would otherwise save from widgets that are gone.

@@ -61,6 +61,11 @@ public:
     /// Where a covers folder is offered when none is set.
     static QString defaultCoversFolder();
 
+    /// TV mode's share of the panel: shown, with the grid alone in its TV layout. The layout
+    /// the player set (view, cover width, visibility) is not written to the settings
+    /// meanwhile, and is shown again when \a on is false.
+    void setTvLayout(bool on);
+
     /// Shows the panel and adds a folder to the library.
     void addFolder(const QString &folder);
     /// Asks the player for a folder to add.
@@ -76,6 +81,8 @@ Q_SIGNALS:
     void gameSettingsRequested(const QString &md5, const QString &name, const QUrl &file);
     /// The empty grid's "Covers Folder…": the covers folder setting is to be shown.
     void coversFolderRequested();
+    /// A row's context menu was made, before it pops up: a mode may add its own items.
+    void contextMenuMade(QMenu *menu);
 
 private:
     void initActions();
@@ -112,6 +119,7 @@ private:
     QAction *m_addFolderAction = nullptr;
     int m_firstPanelWidth = 420;
     bool m_restoring = false;
+    bool m_tvLayout = false;
     // Taken at the change, written later: the widgets may be gone by then (a quit right after).
     std::optional<Layout> m_unsavedLayout;
 };

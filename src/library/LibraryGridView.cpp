@@ -185,14 +185,65 @@ int LibraryGridView::coverWidth() const
 void LibraryGridView::setCoverWidth(int width)
 {
     width = std::clamp(width, kMinimumCoverWidth, kMaximumCoverWidth);
-    if (!m_delegate)
+    if (!m_delegate || m_tv)
         return;
     const bool changed = width != m_delegate->coverWidth();
+    applyCoverWidth(width);
+    if (changed)
+        Q_EMIT coverWidthChanged(width);
+}
+
+void LibraryGridView::applyCoverWidth(int width)
+{
     m_delegate->setCoverWidth(width);
     setGridSize(m_delegate->cellSize(font()));
     verticalScrollBar()->setSingleStep(gridSize().height() / 4);
-    if (changed)
-        Q_EMIT coverWidthChanged(width);
+}
+
+void LibraryGridView::setTvLayout(bool on)
+{
+    if (!m_delegate || on == m_tv)
+        return;
+    m_tv = on;
+    m_delegate->setTvLayout(on);
+    if (on) {
+        m_playerCoverWidth = m_delegate->coverWidth();
+        m_playerScrollBar = verticalScrollBarPolicy();
+        // The focus frame says where the player is; a bar would only take a column's room.
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        fitTvCovers();
+    } else {
+        setVerticalScrollBarPolicy(m_playerScrollBar);
+        setFont(QFont());
+        applyCoverWidth(m_playerCoverWidth);
+    }
+    if (currentIndex().isValid())
+        scrollTo(currentIndex(), on ? PositionAtCenter : EnsureVisible);
+}
+
+void LibraryGridView::fitTvCovers()
+{
+    const int cell = viewport()->width() / kTvColumns;
+    int width = std::max(kMinimumCoverWidth, cell - 2 * m_delegate->margin(cell));
+    while (width > kMinimumCoverWidth && width + 2 * m_delegate->margin(width) > cell)
+        --width;
+    // A whole row and the name under it stay in view on a wide, low screen.
+    width = std::max(kMinimumCoverWidth, std::min(width, int(viewport()->height() / 1.65)));
+    if (width == m_delegate->coverWidth() && font().resolveMask() != 0)
+        return;
+    // Read from across a room: the name under a cover in proportion to it.
+    QFont large = font();
+    large.setPixelSize(std::max(16, width / 12));
+    setFont(large);
+    applyCoverWidth(width);
+}
+
+void LibraryGridView::resizeEvent(QResizeEvent *event)
+{
+    QListView::resizeEvent(event);
+    // Only when the size changes (full screen reached, another screen): never on a step.
+    if (m_tv)
+        fitTvCovers();
 }
 
 // A hidden grid shares the table's selection: only the view on show tells screen readers of it.
@@ -216,7 +267,11 @@ void LibraryGridView::keyPressEvent(QKeyEvent *event)
 {
     const QModelIndex current = currentIndex();
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && current.isValid()) {
-        Q_EMIT rowActivated(current.row());
+        // On the couch Enter (the pad's A) is Play; at the desk it opens the game.
+        if (m_tv)
+            Q_EMIT playRequested(current.row());
+        else
+            Q_EMIT rowActivated(current.row());
         return;
     }
     QListView::keyPressEvent(event);

@@ -30,6 +30,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 // A long file name keeps its extension in view; a reason or a name still reads from its start.
@@ -89,6 +91,8 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     , m_showList(new QAction(tr("Show as List"), this))
     , m_larger(new QAction(tr("Larger Covers"), this))
     , m_smaller(new QAction(tr("Smaller Covers"), this))
+    , m_controls(new QWidget(this))
+    , m_footer(new QWidget(this))
 {
     setObjectName(QStringLiteral("LibraryPanel"));
     m_search->setObjectName(QStringLiteral("librarySearch"));
@@ -141,11 +145,17 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     statusRow->addWidget(m_cancel);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // The rows above and below the views stand in widgets of their own, so the TV layout hides
+    // them whole and leaves what is shown inside them (a scan's bar) as it is.
+    auto *controls = new QVBoxLayout(m_controls);
+    controls->setContentsMargins(0, 0, 0, 0);
+    auto *footer = new QVBoxLayout(m_footer);
+    footer->setContentsMargins(0, 0, 0, 0);
     auto *searchRow = new QHBoxLayout;
     searchRow->addWidget(m_search, 1);
     searchRow->addWidget(m_favourites);
     searchRow->addWidget(m_dumpFilter);
-    layout->addLayout(searchRow);
+    controls->addLayout(searchRow);
     auto *viewRow = new QHBoxLayout;
     // In the order they stand: the grid's own controls come before the grid.
     QList<QWidget *> tabOrder{m_search, m_favourites, m_dumpFilter};
@@ -173,12 +183,14 @@ LibraryPanel::LibraryPanel(QWidget *parent)
     viewRow->addWidget(m_sizeSlider, 1);
     // Takes the slider's room when the list hides it, so the sort box stays beside its label.
     viewRow->addStretch();
-    layout->addLayout(viewRow);
+    controls->addLayout(viewRow);
+    layout->addWidget(m_controls);
     m_stack->addWidget(m_table);
     m_stack->addWidget(m_grid);
     layout->addWidget(m_stack, 1);
-    layout->addWidget(m_progress);
-    layout->addLayout(statusRow);
+    footer->addWidget(m_progress);
+    footer->addLayout(statusRow);
+    layout->addWidget(m_footer);
     tabOrder << m_sortBox << m_sizeSlider << m_table << m_grid << m_cancel;
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
@@ -328,6 +340,21 @@ void LibraryPanel::showGrid(bool grid)
     if (hadFocus)
         view->setFocus();
     Q_EMIT viewChanged(grid);
+}
+
+void LibraryPanel::setTvLayout(bool on)
+{
+    if (on == m_gridBeforeTv.has_value())
+        return;
+    if (on) {
+        m_gridBeforeTv = isGridShown();
+        showGrid(true);
+    }
+    m_controls->setVisible(!on);
+    m_footer->setVisible(!on);
+    m_grid->setTvLayout(on);
+    if (!on)
+        showGrid(*std::exchange(m_gridBeforeTv, std::nullopt));
 }
 
 bool LibraryPanel::eventFilter(QObject *watched, QEvent *event)

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class QAbstractItemView;
 
 class LibraryFilterModel;
@@ -60,6 +62,11 @@ public:
     /// All, Verified, Not verified, Duplicates: in LibraryFilterModel::DumpFilter's order.
     QComboBox *dumpFilterBox() const { return m_dumpFilter; }
 
+    /// The TV layout: the grid alone, in its TV layout (the search, view and status rows
+    /// hidden); left, the table or grid shown before comes back.
+    void setTvLayout(bool on);
+    bool isTvLayout() const { return m_gridBeforeTv.has_value(); }
+
 Q_SIGNALS:
     /// Enter or a double-click on a row of the table or grid (a row of the view's model).
     void rowActivated(int viewRow);
@@ -89,4 +96,8 @@ private:
     QAction *m_showList;
     QAction *m_larger;
     QAction *m_smaller;
+    QWidget *m_controls;
+    QWidget *m_footer;
+    // Whether the grid was shown when the TV layout came; nothing outside it.
+    std::optional<bool> m_gridBeforeTv;
 };

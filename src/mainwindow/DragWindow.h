@@ -35,6 +35,9 @@ public:
     /// \a firstWidth) beside that column. What happens inside the container is unchanged.
     void placeLibraryPanel(QWidget *panel, QWidget *viewContainer, int firstWidth);
 
+    /// The splitter placeLibraryPanel() made: the library panel, then the view container.
+    QSplitter *librarySplitter() const { return m_splitter; }
+
     /// The first URL of a drag, read from the raw "text/uri-list" so that a file name that
     /// is not UTF-8 keeps its bytes (also when the source did not percent-encode them).
     static QUrl firstURL(const QMimeData *mime);

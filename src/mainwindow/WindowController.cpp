@@ -15,6 +15,7 @@
 #include "mainwindow/RomOpener.h"
 #include "mainwindow/SessionMessages.h"
 #include "mainwindow/ToolbarIcons.h"
+#include "mainwindow/TvMode.h"
 #include "platform/Bundle.h"
 #include "platform/LocalPath.h"
 #include "platform/OpenPanel.h"
@@ -131,6 +132,7 @@ void WindowController::initLibrary()
     m_library = new LibraryController(m_dragWindow, this);
     m_dragWindow->placeLibraryPanel(m_library->panel(), m_targetView, m_library->firstPanelWidth());
     new RomCover(this, m_library->coverLoader(), this);
+    m_tvMode = new TvMode(m_dragWindow, m_targetView, m_library, this);
     GameLibrary *games = m_library->gameLibrary();
     gameSettingsChanged();
     connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
@@ -138,7 +140,13 @@ void WindowController::initLibrary()
             gameSettingsChanged();
     });
     connect(games, &GameLibrary::openRecord, this, &WindowController::showRecord);
-    connect(games, &GameLibrary::openFile, this, [this](const QUrl &url) { handleURL(url); });
+    connect(games, &GameLibrary::openFile, this, [this](const QUrl &url, bool play) {
+        // Play on a file read again (changed, or just added) still plays once it is shown.
+        handleURL(url, [this, play](bool shown) {
+            if (play && shown && validateToolbarItem(m_playButton))
+                playPressed(m_playButton);
+        });
+    });
     connect(games, &GameLibrary::playRecord, this, [this](const std::shared_ptr<ROM> &rom) {
         // Play from the menu means this game: a different one running is not resumed.
         if (m_session->hasGame() && m_rom.get() != rom.get())

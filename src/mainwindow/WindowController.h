@@ -28,6 +28,7 @@ class QLabel;
 class QUrl;
 class LocalPath;
 class SessionMessages;
+class TvMode;
 class RecentDocuments;
 class ROM;
 class RomOpener;
@@ -95,6 +96,8 @@ public:
     void showRecord(const std::shared_ptr<ROM> &record);
     /// The ROM library panel beside the view container.
     LibraryController *library() const { return m_library; }
+    /// TV mode of this window (View ▸ TV Mode, F11).
+    TvMode *tvMode() const { return m_tvMode; }
     /// The Open command: a modeless chooser for one file or folder.
     void openFile(QObject *sender);
 
@@ -171,6 +174,7 @@ private:
     QPointer<QFileDialog> m_openPanel;
     RecentDocuments *m_recentDocuments = nullptr;
     LibraryController *m_library = nullptr;
+    TvMode *m_tvMode = nullptr;
     std::unique_ptr<Ui::MainWindow> m_ui;
     QLabel *m_statusLabel = nullptr;
     QPointer<EmulatorOutputWindow> m_outputWindow;

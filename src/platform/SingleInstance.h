@@ -19,7 +19,8 @@ class QLocalSocket;
 /// later start hands its files to it and ends.
 ///
 /// A message is the list of absolute paths, each as its file-system bytes followed by a
-/// NUL byte; an empty message asks the running Launcher only to show its window.
+/// NUL byte; an empty message asks the running Launcher only to show its window. (A start
+/// with --tv adds "--tv", which no absolute path can be: see AppDelegate::tvModeHandOver.)
 ///
 /// A play request is "play", a NUL byte, the absolute path and a NUL byte, the caller's
 /// environment ("NAME=value" and a NUL byte each) and one more NUL byte; its first bytes

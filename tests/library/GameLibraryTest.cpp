@@ -53,8 +53,10 @@ TEST(GameLibraryTest, SaysWhatItDoesAddsFoldersOnceOpensUnchangedRowsAsTheyAreAn
         // Changed since it was read: read again from its file.
         ASSERT_EQ(::utimensat(AT_FDCWD, record.path.constData(), nullptr, 0), 0);
         library.open(record);
-        ASSERT_TRUE(opened.count() == 1 && played.count() == 1 && read.count() == 1);
+        library.open(record, true);
+        ASSERT_TRUE(opened.count() == 1 && played.count() == 1 && read.count() == 2);
         EXPECT_EQ(LocalPath::fromUrl(read.at(0).at(0).toUrl()).bytes(), record.path);
+        EXPECT_TRUE(!read.at(0).at(1).toBool() && read.at(1).at(1).toBool());
 
         library.recordRun(game, 6000);
         library.toggleFavourite(game);
