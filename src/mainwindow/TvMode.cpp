@@ -61,6 +61,8 @@ TvMode::TvMode(DragWindow *window, QWidget *viewContainer, LibraryController *li
     m_footer->setObjectName(QStringLiteral("tvFooter"));
     m_footer->setAccessibleName(tr("TV mode"));
     m_footer->setAutoFillBackground(true);
+    // As tall as its lines: the rest of the screen is the grid's.
+    m_footer->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     m_info->setObjectName(QStringLiteral("tvInfo"));
     // No accessible name of its own: a label's text is its name, told again at every change.
     m_info->setAccessibleDescription(tr("The selected game"));
@@ -143,6 +145,11 @@ void TvMode::enter()
     m_library->setTvLayout(true);
     fitFonts();
     m_footer->show();
+    // With no window manager to honour full screen (a bare X server, a kiosk session) the
+    // window would keep its size: it is given the screen's first (a resize after the state
+    // would end it).
+    if (const QScreen *screen = window->screen())
+        window->setGeometry(screen->geometry());
     window->setWindowState((m_saved.state & ~Qt::WindowMaximized) | Qt::WindowFullScreen);
     window->show();
     window->raise();
