@@ -2,7 +2,7 @@
 # The ROM library between real processes. A folder with an image and a .zip is listed with every
 # control named for a screen reader; the archive's entry, opened by a search and Enter, plays
 # from an extracted copy, and the copy left by a Launcher killed with SIGKILL goes at the next
-# start. (What is listed from which tree, archive and cache, and which copies go, is the
+# start, which --tv makes in TV mode. (What is listed from which tree, archive and cache, and which copies go, is the
 # in-process tests' work.)
 import glob
 import os
@@ -40,8 +40,9 @@ def scenario(s):
     for pid in pids:
         os.kill(pid, signal.SIGTERM)
     check(extracted(), 'nothing was left behind to clean up')
-    s.start()
+    s.start('--tv')
     wait_until(lambda: not extracted(), 'the next start removing %s' % extracted())
+    wait_until(lambda: s.shows('A Play · B Back · X Menu · Y Favourite', 'push button|Leave TV Mode|'), 'TV mode from --tv')
     s.quit()
 
 
