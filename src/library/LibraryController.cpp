@@ -437,6 +437,9 @@ void LibraryController::setTvLayout(bool on)
         m_tvLayout = true;
     m_panel->setTvLayout(on);
     m_panel->setVisible(on || m_toggleAction->isChecked());
+    // Hiding the panel or searching in its hidden field would leave the screen to nothing.
+    m_toggleAction->setEnabled(!on);
+    m_findAction->setEnabled(!on);
     m_tvLayout = on;
 }
 

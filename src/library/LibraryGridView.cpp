@@ -229,6 +229,8 @@ void LibraryGridView::fitTvCovers()
         --width;
     // A whole row and the name under it stay in view on a wide, low screen.
     width = std::max(kMinimumCoverWidth, std::min(width, int(viewport()->height() / 1.65)));
+    // Nothing to do when the width holds and the TV font is set already (an inherited font
+    // has no resolved attributes: the layout has just begun).
     if (width == m_delegate->coverWidth() && font().resolveMask() != 0)
         return;
     // Read from across a room: the name under a cover in proportion to it.

@@ -352,6 +352,9 @@ void LibraryPanel::setTvLayout(bool on)
     }
     m_controls->setVisible(!on);
     m_footer->setVisible(!on);
+    // Their keys still reach the window: the list would show inside the TV layout.
+    m_showGrid->setEnabled(!on);
+    m_showList->setEnabled(!on);
     m_grid->setTvLayout(on);
     if (!on)
         showGrid(*std::exchange(m_gridBeforeTv, std::nullopt));

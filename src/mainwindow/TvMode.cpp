@@ -105,7 +105,7 @@ TvMode::~TvMode() = default;
 
 void TvMode::setActive(bool on)
 {
-    if (on == m_active || !m_window)
+    if (on == m_active || !m_window || !m_library)
         return;
     if (on)
         enter();
@@ -208,7 +208,7 @@ void TvMode::fitFonts()
 
 void TvMode::showSelected()
 {
-    if (!m_active)
+    if (!m_active || !m_window || !m_library)
         return;
     const QModelIndex current = m_library->panel()->tableView()->currentIndex();
     const QModelIndex source = m_library->filterModel()->mapToSource(current);

@@ -65,7 +65,8 @@ private:
 
     QPointer<DragWindow> m_window;
     QPointer<QWidget> m_viewContainer;
-    LibraryController *m_library;
+    // Either may go first when the Launcher ends, and a selection notice may come meanwhile.
+    QPointer<LibraryController> m_library;
     QAction *m_action;
     QAction *m_leaveAction;
     QWidget *m_footer;

@@ -85,7 +85,6 @@ TEST(TvModeTest, TheGridAloneDrivenByKeysThenTheWindowAsItWasAndTheNextStart)
     EXPECT_TRUE(grid->coverWidth() > 100 && QFontInfo(grid->font()).pixelSize() > QFontInfo(window->font()).pixelSize());
     EXPECT_TRUE(QApplication::focusWidget() == grid && grid->currentIndex().row() == 2);
     EXPECT_TRUE(highlightPixels(grid, 2) > 4 * grid->coverWidth() && highlightPixels(grid, 1) == 0);
-
     // The arrows, a page, the info line read out as it changes, the favourite.
     QTest::keySequence(grid, QKeySequence(Qt::Key_Right, Qt::Key_Down));
     EXPECT_EQ(grid->currentIndex().row(), 8);
