@@ -2641,6 +2641,49 @@ Um sie zu verwenden, legen Sie den Emulator-Build in Ihren eigenen Ordner „%2/
     </message>
 </context>
 <context>
+    <name>TvMode</name>
+    <message>
+        <source>TV Mode</source>
+        <translation>TV-Modus</translation>
+    </message>
+    <message>
+        <source>Leave TV Mode</source>
+        <translation>TV-Modus verlassen</translation>
+    </message>
+    <message>
+        <source>A Play · B Back · X Menu · Y Favourite</source>
+        <translation>A Spielen · B Zurück · X Menü · Y Favorit</translation>
+    </message>
+    <message>
+        <source>Show the library full screen, in large covers, for a TV and a pad</source>
+        <translation>Die Bibliothek im Vollbild mit großen Covern zeigen, für einen Fernseher und ein Pad</translation>
+    </message>
+    <message>
+        <source>TV mode</source>
+        <translation>TV-Modus</translation>
+    </message>
+    <message>
+        <source>The selected game</source>
+        <translation>Das gewählte Spiel</translation>
+    </message>
+    <message>
+        <source>No game is selected.</source>
+        <translation>Kein Spiel ist gewählt.</translation>
+    </message>
+    <message>
+        <source>Favourite</source>
+        <translation>Favorit</translation>
+    </message>
+    <message>
+        <source>Never played</source>
+        <translation>Nie gespielt</translation>
+    </message>
+    <message>
+        <source>Played for %1</source>
+        <translation>%1 gespielt</translation>
+    </message>
+</context>
+<context>
     <name>VideoPrefsView</name>
     <message>
         <source>&amp;Video plug-in:</source>
@@ -2729,6 +2772,10 @@ Um sie zu verwenden, legen Sie den Emulator-Build in Ihren eigenen Ordner „%2/
         <translation>tolvane-launcher: unbekannte Option %1 (siehe --help; eine Datei dieses Namens: -- %1)</translation>
     </message>
     <message>
+        <source>tolvane-launcher: --play takes one FILE and no other files (try --help)</source>
+        <translation>tolvane-launcher: --play nimmt eine DATEI und keine weiteren Dateien (siehe --help)</translation>
+    </message>
+    <message>
         <source>Usage: tolvane-launcher [OPTION]... [--] [FILE]...
 Shows Nintendo 64 ROM images and plays them with the Tolvane emulator.
 A FILE is opened in the Launcher that is already running, if there is one.
@@ -2736,6 +2783,8 @@ A FILE is opened in the Launcher that is already running, if there is one.
   --play FILE    play FILE with its game&apos;s settings and wait until the emulator
                  ends; a running Launcher does the playing, otherwise no
                  window opens
+  --tv           show the library full screen in large covers, for a TV and a
+                 pad (TV mode; F11 or Escape leaves it)
   -h, --help     print this help and exit
   --version      print the version and exit
   --             end of options: what follows is a file, even if it begins with -
@@ -2763,6 +2812,8 @@ Eine DATEI wird im bereits laufenden Launcher geöffnet, wenn es einen gibt.
   --play DATEI   DATEI mit den Einstellungen ihres Spiels spielen und warten, bis
                  der Emulator endet; ein laufender Launcher übernimmt das Spielen,
                  sonst öffnet sich kein Fenster
+  --tv           die Bibliothek im Vollbild mit großen Covern zeigen, für einen
+                 Fernseher und ein Gamepad (TV-Modus; F11 oder Esc verlässt ihn)
   -h, --help     diese Hilfe ausgeben und beenden
   --version      die Version ausgeben und beenden
   --             Ende der Optionen: was folgt, ist eine Datei, auch wenn es mit -
@@ -2786,10 +2837,6 @@ Rückgabewert von --play (den Grund eines Fehlers nennt die Standardfehlerausgab
   130     dasselbe für SIGINT (Strg+C); ein zweites beendet den Emulator sofort
   143     dasselbe für SIGTERM
 </translation>
-    </message>
-    <message>
-        <source>tolvane-launcher: --play takes one FILE and no other files (try --help)</source>
-        <translation>tolvane-launcher: --play nimmt eine DATEI und keine weiteren Dateien (siehe --help)</translation>
     </message>
 </context>
 </TS>
