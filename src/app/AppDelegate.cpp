@@ -4,7 +4,9 @@
 #include "app/HelpWindow.h"
 #include "app/MainMenu.h"
 #include "app/SettingsNotice.h"
+#include "input/PadNavigator.h"
 #include "launch/EmulatorSupervisor.h"
+#include "launch/GameSession.h"
 #include "mainwindow/DragWindow.h"
 #include "mainwindow/TvMode.h"
 #include "mainwindow/WindowController.h"
@@ -14,9 +16,11 @@
 #include "platform/UserDefaults.h"
 #include "library/GameLibrary.h"
 #include "library/LibraryController.h"
+#include "library/LibraryPanel.h"
 #include "prefs/LibraryPreferencesViewController.h"
 #include "prefs/PrefrenceWindowController.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
@@ -140,8 +144,47 @@ void AppDelegate::newDocument(QObject *sender)
             m_preferenceController->libraryVC()->coversFolderField()->setFocus(Qt::OtherFocusReason);
         });
         m_gameSettingsCommands = new GameSettingsCommands(m_myWindowController, m_mainMenu, this);
+        startPadNavigator();
     }
     m_myWindowController->showWindow(this);
+}
+
+void AppDelegate::startPadNavigator()
+{
+    auto *session = m_myWindowController->findChild<GameSession *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!session)
+        return;
+    m_padNavigator = new PadNavigator(this);
+    m_padNavigator->setGameRunning([session] { return session->isRunning(); });
+    connect(m_padNavigator, &PadNavigator::stopRequested, this, &AppDelegate::stopGameFromPad);
+    connect(session, &GameSession::stateChanged, this, [this, session] {
+        if (m_bringBackWhenEnded && !session->isRunning()) {
+            m_bringBackWhenEnded = false;
+            bringBackMainWindow();
+        }
+    });
+}
+
+void AppDelegate::stopGameFromPad()
+{
+    m_myWindowController->stopPressed(this);
+    m_bringBackWhenEnded = true;
+    bringBackMainWindow();
+}
+
+void AppDelegate::bringBackMainWindow()
+{
+    QWidget *window = m_myWindowController->window();
+    if (!window)
+        return;
+    // Un-minimized, but left full screen or maximized as it was.
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    // The game played is still the library's current one.
+    if (LibraryController *library = m_myWindowController->library(); library && library->panel()->isVisible())
+        library->panel()->currentView()->setFocus(Qt::OtherFocusReason);
 }
 
 void AppDelegate::openFile(QObject *sender)

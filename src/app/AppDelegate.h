@@ -14,6 +14,7 @@ class CallerOutput;
 class GameSettingsCommands;
 class HelpWindow;
 class MainMenu;
+class PadNavigator;
 class PrefrenceWindowController;
 class RecentDocuments;
 class WindowController;
@@ -35,6 +36,8 @@ public:
     /// The ways to the Game Settings window, made with the main window.
     GameSettingsCommands *gameSettingsCommands() const { return m_gameSettingsCommands; }
     HelpWindow *helpWindow() const;
+    /// The pads in the Launcher's windows, and their stop combination while a game runs.
+    PadNavigator *padNavigator() const { return m_padNavigator; }
 
     /// `--tv`: the start sequence ends with the main window in TV mode. It does too when
     /// the Launcher was left in TV mode.
@@ -78,6 +81,11 @@ public:
 
 private:
     bool applicationOpenURL(const QUrl &url);
+    void startPadNavigator();
+    /// The pad's stop combination: Stop, and the main window back in front with the game
+    /// played in focus, now and once more when the emulator's window has gone.
+    void stopGameFromPad();
+    void bringBackMainWindow();
 
     WindowController *m_myWindowController = nullptr;
     PrefrenceWindowController *m_preferenceController = nullptr;
@@ -88,4 +96,6 @@ private:
     MainMenu *m_mainMenu = nullptr;
     GameSettingsCommands *m_gameSettingsCommands = nullptr;
     QPointer<HelpWindow> m_helpWindow;
+    PadNavigator *m_padNavigator = nullptr;
+    bool m_bringBackWhenEnded = false;
 };

@@ -7,6 +7,7 @@
 #include "input/MappingValue.h"
 #include "input/PadCapture.h"
 #include "input/PadLayout.h"
+#include "input/PadStopGroup.h"
 #include "input/PadService.h"
 #include "platform/Bundle.h"
 #include "platform/UserDefaults.h"
@@ -60,6 +61,9 @@ void ControllerPreferencesViewController::setupUi(QWidget *view)
         Bundle::mainBundle().resourcePath() + QStringLiteral("/pictures/controller.svg"), view);
     row->addWidget(m_tableView, 1);
     row->addWidget(m_picture, 1);
+    // Stopping a game from a pad is the player's, not a game's.
+    if (m_settings.isGlobal())
+        m_ui->verticalLayout->addWidget(new PadStopGroup(view));
 }
 
 QLabel *ControllerPreferencesViewController::hintLabel() const

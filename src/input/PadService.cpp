@@ -148,6 +148,14 @@ void PadService::run()
         return;
 
     std::map<SDL_JoystickID, SDL_Joystick *> open;
+    // Pads SDL knows as game controllers, opened beside their joysticks for the navigator.
+    std::map<SDL_JoystickID, SDL_GameController *> controllers;
+    // The last stick position of this pump, per pad and axis.
+    std::map<std::pair<SDL_JoystickID, int>, int> stick;
+    const auto postEvent = [&](const PadEvent &event) {
+        if (m_watchControllers)
+            post([this, event] { Q_EMIT controllerEvent(event); });
+    };
     int seenGeneration = 0;
     int answeredGeneration = 0;
     bool firstPass = true;
@@ -196,8 +204,35 @@ void PadService::run()
                 post([this, info] { addPad(info); });
                 break;
             }
+            case SDL_CONTROLLERDEVICEADDED: {
+                // Also when a mapping added later makes a connected joystick a game controller.
+                const int index = event.cdevice.which;
+                const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(index);
+                if (controllers.count(id) || (m_virtualOnly && !SDL_JoystickIsVirtual(index)))
+                    break;
+                if (SDL_GameController *controller = SDL_GameControllerOpen(index))
+                    controllers.emplace(id, controller);
+                break;
+            }
+            case SDL_CONTROLLERBUTTONDOWN:
+            case SDL_CONTROLLERBUTTONUP:
+                if (controllers.count(event.cbutton.which))
+                    postEvent({int(event.cbutton.which),
+                               event.type == SDL_CONTROLLERBUTTONDOWN ? PadEvent::ButtonDown : PadEvent::ButtonUp,
+                               int(event.cbutton.button), 0});
+                break;
+            case SDL_CONTROLLERAXISMOTION:
+                if (controllers.count(event.caxis.which)
+                    && (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX || event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY))
+                    stick[{event.caxis.which, int(event.caxis.axis)}] = event.caxis.value;
+                break;
             case SDL_JOYDEVICEREMOVED: {
                 const SDL_JoystickID id = event.jdevice.which;
+                if (const auto it = controllers.find(id); it != controllers.end()) {
+                    SDL_GameControllerClose(it->second);
+                    controllers.erase(it);
+                    postEvent({int(id), PadEvent::Removed, 0, 0});
+                }
                 if (const auto it = open.find(id); it != open.end()) {
                     SDL_JoystickClose(it->second);
                     open.erase(it);
@@ -230,9 +265,14 @@ void PadService::run()
                 break;
             }
         }
+        for (const auto &[where, value] : stick)
+            postEvent({int(where.first), PadEvent::Axis, where.second, value});
+        stick.clear();
         firstPass = false;
         std::this_thread::sleep_for(kPumpPause);
     }
+    for (const auto &[id, controller] : controllers)
+        SDL_GameControllerClose(controller);
     for (const auto &[id, joystick] : open)
         SDL_JoystickClose(joystick);
     SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);

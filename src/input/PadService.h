@@ -1,5 +1,6 @@
 #pragma once
 
+#include "input/PadEvent.h"
 #include "input/PadInfo.h"
 #include "input/PadPush.h"
 
@@ -43,11 +44,19 @@ public:
     int arm();
     /// Ends \a generation's arming, unless a newer one has taken its place.
     void disarm(int generation);
+    /// A capture is waiting for a push: the pads then belong to it.
+    bool isArmed() const { return m_armed != 0; }
+    /// From now on, reports the buttons and the left stick of every pad that SDL knows as a
+    /// game controller as controllerEvent(), in SDL's game-controller meaning.
+    void watchControllers() { m_watchControllers = true; }
 
 Q_SIGNALS:
     void padAdded(const PadInfo &pad);
     void padRemoved(const PadInfo &pad);
     void pushed(const PadPush &push);
+    /// A button or left-stick change of a game controller, once watchControllers() was called;
+    /// the stick's moves are taken together every pump, so only its last position comes.
+    void controllerEvent(const PadEvent &event);
 
 private:
     PadService();
@@ -59,6 +68,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_virtualOnly{false};
     std::atomic<int> m_armed{0};
+    std::atomic<bool> m_watchControllers{false};
     int m_lastGeneration = 0;
     bool m_ready = false;
     QList<PadInfo> m_pads;

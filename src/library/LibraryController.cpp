@@ -191,7 +191,7 @@ void LibraryController::initGrid()
     connect(m_library, &GameLibrary::picturesChanged, m_covers, &CoverLoader::picturesChanged);
     LibraryGridView *grid = m_panel->gridView();
     connect(m_covers, &CoverLoader::coversChanged, grid->viewport(), qOverload<>(&QWidget::update));
-    connect(grid, &LibraryGridView::playRequested, this, [this](int row) {
+    connect(m_panel, &LibraryPanel::playRequested, this, [this](int row) {
         if (const LibraryRecord *record = recordAt(m_filter->index(row, 0)); record && record->valid)
             m_library->open(*record, true);
     });

@@ -199,6 +199,7 @@ LibraryPanel::LibraryPanel(QWidget *parent)
         Q_EMIT rowActivated(index.row());
     });
     connect(m_grid, &LibraryGridView::rowActivated, this, &LibraryPanel::rowActivated);
+    connect(m_grid, &LibraryGridView::playRequested, this, &LibraryPanel::playRequested);
 
     m_sortBox->setObjectName(QStringLiteral("librarySort"));
     m_sortBox->setAccessibleName(tr("Sort by"));
@@ -372,6 +373,11 @@ bool LibraryPanel::eventFilter(QObject *watched, QEvent *event)
         const QPoint at = item.isValid() ? item.center() : view->viewport()->rect().center();
         QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, view->viewport()->mapToGlobal(at));
         QCoreApplication::sendEvent(view->viewport(), &menu);
+        return true;
+    }
+    // The keypad's Enter (a pad's A and Start) plays the current game; Return opens it.
+    if (view && key->key() == Qt::Key_Enter && key->modifiers() == Qt::KeypadModifier && view->currentIndex().isValid()) {
+        Q_EMIT playRequested(view->currentIndex().row());
         return true;
     }
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;

@@ -70,6 +70,8 @@ public:
 Q_SIGNALS:
     /// Enter or a double-click on a row of the table or grid (a row of the view's model).
     void rowActivated(int viewRow);
+    /// The keypad's Enter on a row of the table or grid, or a screen reader's Play on the grid.
+    void playRequested(int viewRow);
     /// The table or the grid was chosen.
     void viewChanged(bool grid);
 

@@ -6,6 +6,7 @@
 #include "prefs/PrefrenceWindowController.h"
 #include "prefs/VideoPreferencesViewController.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -129,6 +130,11 @@ QWidget *GameSettingsWindowController::createWindow()
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
     connect(buttons, &QDialogButtonBox::rejected, window, &QWidget::close);
+    // Escape closes it as it closes a dialog (a pad's B too).
+    auto *escape = new QAction(window);
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(escape, &QAction::triggered, window, &QWidget::close);
+    window->addAction(escape);
     layout->addWidget(buttons);
 
     for (const EffectiveSettings::Group group : {EffectiveSettings::Video, EffectiveSettings::Emulator, EffectiveSettings::Controllers})

@@ -1,4 +1,5 @@
 #include "input/PaneHelpers.h"
+#include "input/VirtualPad.h"
 
 #include "input/PadLayout.h"
 
@@ -6,59 +7,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <SDL2/SDL.h>
-
 #include <csignal>
 
 namespace {
 
 const QString kJoystick1 = QStringLiteral("Joystick 1");
-
-// One of SDL's virtual joysticks, held open by the test to press its buttons and axes.
-class VirtualPad
-{
-public:
-    explicit VirtualPad(const char *name)
-    {
-        SDL_VirtualJoystickDesc desc{};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.nbuttons = 12, desc.naxes = 8, desc.nhats = 1;
-        desc.name = name;
-        m_joystick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
-        m_id = SDL_JoystickInstanceID(m_joystick);
-    }
-    ~VirtualPad()
-    {
-        detach();
-        SDL_JoystickClose(m_joystick);
-    }
-    // As a mapping names it: without the name's CRC (bytes 2 and 3).
-    QString guid() const
-    {
-        char text[33] = {};
-        SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(m_joystick), text, sizeof text);
-        return QString::fromLatin1(text).replace(4, 4, QStringLiteral("0000"));
-    }
-    // Pressed until the pad service has read it, then released.
-    void tap(int button)
-    {
-        SDL_JoystickSetVirtualButton(m_joystick, button, SDL_PRESSED);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return SDL_JoystickGetButton(m_joystick, button) == SDL_PRESSED; }, kTimeoutMs));
-        SDL_JoystickSetVirtualButton(m_joystick, button, SDL_RELEASED);
-    }
-    void moveAxis(int axis, int value) { SDL_JoystickSetVirtualAxis(m_joystick, axis, Sint16(value)); }
-    void detach()
-    {
-        for (int index = 0; index < SDL_NumJoysticks(); ++index) {
-            if (SDL_JoystickGetDeviceInstanceID(index) == m_id)
-                SDL_JoystickDetachVirtual(index);
-        }
-    }
-
-private:
-    SDL_Joystick *m_joystick = nullptr;
-    SDL_JoystickID m_id = -1;
-};
 
 // Joystick 1 chosen in a shown, active pane; pads are SDL's virtual ones only, so real
 // devices (or none, in CI) change nothing.
