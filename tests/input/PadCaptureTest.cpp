@@ -1,17 +1,92 @@
 #include "input/PaneHelpers.h"
-#include "input/VirtualPad.h"
 
+#include "app/AppDelegate.h"
+#include "input/PadEvent.h"
 #include "input/PadLayout.h"
+#include "launch/GameSession.h"
+#include "library/GameLibrary.h"
+#include "library/LibraryController.h"
+#include "library/LibraryFilterModel.h"
+#include "library/LibraryFolders.h"
+#include "library/LibraryModel.h"
+#include "library/LibraryPanel.h"
+#include "mainwindow/WindowController.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <SDL2/SDL.h>
+
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
 const QString kJoystick1 = QStringLiteral("Joystick 1");
+
+// One of SDL's virtual joysticks, held open by the test to press its buttons and axes. As a
+// game controller, SDL maps button N to its game-controller button N and axes 0 and 1 to the
+// left stick.
+class VirtualPad
+{
+public:
+    explicit VirtualPad(const char *name, bool controller = false)
+    {
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = controller ? SDL_JOYSTICK_TYPE_GAMECONTROLLER : SDL_JOYSTICK_TYPE_UNKNOWN;
+        desc.nbuttons = controller ? 15 : 12, desc.naxes = controller ? 6 : 8, desc.nhats = controller ? 0 : 1;
+        desc.name = name;
+        m_joystick = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+        m_id = SDL_JoystickInstanceID(m_joystick);
+    }
+    ~VirtualPad()
+    {
+        detach();
+        SDL_JoystickClose(m_joystick);
+    }
+    // As a mapping names it: without the name's CRC (bytes 2 and 3).
+    QString guid() const
+    {
+        char text[33] = {};
+        SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(m_joystick), text, sizeof text);
+        return QString::fromLatin1(text).replace(4, 4, QStringLiteral("0000"));
+    }
+    // Pressed or released; true once the pad service has read it.
+    bool set(int button, bool pressed)
+    {
+        const Uint8 state = pressed ? SDL_PRESSED : SDL_RELEASED;
+        // A release set just before must have been read first, or SDL sees no change at all.
+        if (!QTest::qWaitFor([&] { return SDL_JoystickGetButton(m_joystick, button) != state; }, kTimeoutMs))
+            return false;
+        SDL_JoystickSetVirtualButton(m_joystick, button, state);
+        return QTest::qWaitFor([&] { return SDL_JoystickGetButton(m_joystick, button) == state; }, kTimeoutMs);
+    }
+    // Pressed until the pad service has read it, then released.
+    void tap(int button)
+    {
+        EXPECT_TRUE(set(button, true));
+        SDL_JoystickSetVirtualButton(m_joystick, button, SDL_RELEASED);
+    }
+    void moveAxis(int axis, int value) { SDL_JoystickSetVirtualAxis(m_joystick, axis, Sint16(value)); }
+    void detach()
+    {
+        for (int index = 0; index < SDL_NumJoysticks(); ++index) {
+            if (SDL_JoystickGetDeviceInstanceID(index) == m_id)
+                SDL_JoystickDetachVirtual(index);
+        }
+    }
+
+private:
+    SDL_Joystick *m_joystick = nullptr;
+    SDL_JoystickID m_id = -1;
+};
 
 // Joystick 1 chosen in a shown, active pane; pads are SDL's virtual ones only, so real
 // devices (or none, in CI) change nothing.
@@ -150,6 +225,93 @@ TEST_F(PadCaptureTest, MapFromPadLayoutFillsEveryRowAtOnceAndAnUnknownPadIsMappe
         QStringLiteral("(kept: on this pad it is a hat, which the emulator's file cannot name)")));
     EXPECT_TRUE(hint().startsWith(QStringLiteral("The inputs were filled from the layout of Layout Pad, except 1 input whose row says why.")))
         << hint().toStdString();
+}
+
+// The main window with three games in its grid, the stand-in as the emulator and one virtual
+// game controller; the pad drives the window as a player on a couch would.
+TEST(PadNavigatorTest, ThePadMovesPlaysMarksClosesAndItsCombinationAloneStopsTheGame)
+{
+    TestWorld world;
+    TestWorld::useStandInAsCustomBuild();
+    QDir().mkpath(world.path(QStringLiteral("lib")));
+    // Changed long ago: a row read moments after its file changed is read again, not played.
+    const struct timespec longAgo[2] = {{0, UTIME_OMIT}, {QDateTime::currentSecsSinceEpoch() - 3600, 0}};
+    for (const char *name : {"ALPHA", "BRAVO", "CHARLIE"})
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(world.writeRom(QStringLiteral("lib/%1.z64").arg(QLatin1String(name)), name)), longAgo, 0), 0);
+    LibraryFolders::setFolders({world.path(QStringLiteral("lib"))});
+    PadService::instance().setVirtualPadsOnly(true);
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    WindowController *controller = delegate.myWindowController();
+    QWidget *main = controller->window();
+    LibraryController *library = controller->library();
+    auto *session = controller->findChild<GameSession *>();
+    ASSERT_TRUE(session && QTest::qWaitForWindowActive(main, kTimeoutMs)
+                && QTest::qWaitFor([library] { return library->filterModel()->rowCount() == 3; }, kTimeoutMs));
+    library->panel()->showGrid(true);
+    QAbstractItemView *grid = library->panel()->currentView();
+    grid->setCurrentIndex(library->filterModel()->index(0, 0));
+    grid->setFocus();
+    VirtualPad pad("Couch Pad", true);
+    ASSERT_TRUE(QTest::qWaitFor([] { return PadService::instance().pads().size() == 1; }, kTimeoutMs));
+    const auto md5Of = [library](int row) { return library->filterModel()->index(row, LibraryModel::MD5).data().toString(); };
+    const auto favourite = [&](int row) { return library->gameLibrary()->history(md5Of(row)).favourite; };
+
+    pad.tap(PadEvent::DpadRight);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return grid->currentIndex().row() == 1; }, kTimeoutMs));
+    pad.tap(PadEvent::Y);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return favourite(1); }, kTimeoutMs) && !favourite(0));
+
+    // B closes the menu X opened, a message box and the Game Settings window.
+    pad.tap(PadEvent::X);
+    ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<QMenu *>(QApplication::activePopupWidget()); }, kTimeoutMs));
+    pad.tap(PadEvent::B);
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }, kTimeoutMs));
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Question"), QStringLiteral("Sure?"), QMessageBox::Ok | QMessageBox::Cancel, main);
+    box.open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&box, kTimeoutMs));
+    pad.tap(PadEvent::B);
+    ASSERT_TRUE(QTest::qWaitFor([&box] { return !box.isVisible(); }, kTimeoutMs) && box.result() == QMessageBox::Cancel);
+    library->gameSettingsRequested(md5Of(1), QStringLiteral("BRAVO"), QUrl::fromLocalFile(world.path(QStringLiteral("lib/BRAVO.z64"))));
+    QWidget *settings = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (settings = QApplication::activeWindow()) && settings != main; }, kTimeoutMs));
+    pad.tap(PadEvent::B);
+    ASSERT_TRUE(QTest::qWaitFor([settings] { return !settings->isVisible(); }, kTimeoutMs));
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main, kTimeoutMs));
+    grid->setFocus();
+
+    // A plays the game in focus; while it runs, no button but the combination acts here.
+    pad.tap(PadEvent::A);
+    ASSERT_TRUE(world.waitForRecord() && QTest::qWaitFor([session] { return session->isRunning(); }, kTimeoutMs));
+    EXPECT_EQ(controller->rom()->name(), QStringLiteral("BRAVO"));
+    for (const int button : {PadEvent::DpadRight, PadEvent::Y, PadEvent::X})
+        pad.tap(button);
+    QTest::qWait(200);
+    EXPECT_TRUE(grid->currentIndex().row() == 1 && favourite(1) && !QApplication::activePopupWidget());
+
+    // Back and Start: held for 0.9 s nothing happens; for 1 s the game stops as Stop stops it.
+    const auto hold = [&pad](int milliseconds) {
+        EXPECT_TRUE(pad.set(PadEvent::Back, true) && pad.set(PadEvent::Start, true));
+        QTest::qWait(milliseconds);
+        EXPECT_TRUE(pad.set(PadEvent::Start, false) && pad.set(PadEvent::Back, false));
+    };
+    QWidget elsewhere;
+    elsewhere.show();
+    hold(850);
+    ASSERT_FALSE(QTest::qWaitFor([session] { return !session->isRunning(); }, 300));
+    hold(1150);
+    EXPECT_TRUE(QTest::qWaitFor([session] { return !session->isRunning(); }, kTimeoutMs));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(main, kTimeoutMs) && QApplication::focusWidget() == grid);
+
+    // "Never" turns the combination off.
+    TestWorld::setSetting("PadStopCombination", QStringLiteral("Never"));
+    world.clearRecord();
+    controller->playPressed();
+    ASSERT_TRUE(world.waitForRecord() && QTest::qWaitFor([session] { return session->isRunning(); }, kTimeoutMs));
+    hold(1200);
+    EXPECT_FALSE(QTest::qWaitFor([session] { return !session->isRunning(); }, 300));
+    controller->stopPressed();
 }
 
 } // namespace
