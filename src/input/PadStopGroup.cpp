@@ -14,7 +14,7 @@ PadStopGroup::PadStopGroup(QWidget *parent)
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto *label = new QLabel(tr("&Stop the game by holding:"), this);
+    auto *label = new QLabel(tr("Stop the game by &holding:"), this);
     label->setBuddy(m_combination);
     using Combination = PadStopHold::Combination;
     m_combination->addItem(tr("Back + Start"), PadStopHold::textOf(Combination::BackStart));
