@@ -1904,6 +1904,45 @@
     </message>
 </context>
 <context>
+    <name>PadStopGroup</name>
+    <message>
+        <source>Stop the game by &amp;holding:</source>
+        <translation>Spiel beenden durch &amp;Halten von:</translation>
+    </message>
+    <message>
+        <source>Back + Start</source>
+        <translation>Back + Start</translation>
+    </message>
+    <message>
+        <source>L + R + Start</source>
+        <translation>L + R + Start</translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation>Nie</translation>
+    </message>
+    <message>
+        <source>Stop the game by holding</source>
+        <translation>Spiel beenden durch Halten von</translation>
+    </message>
+    <message>
+        <source>The pad buttons that, held together while a game runs, stop it as Stop does.</source>
+        <translation>Die Pad-Tasten, die, gemeinsam gehalten während ein Spiel läuft, es beenden wie Stopp.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n s</source>
+        <comment>hold time in seconds</comment>
+        <translation>
+            <numerusform>%n s</numerusform>
+            <numerusform>%n s</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Hold time</source>
+        <translation>Haltezeit</translation>
+    </message>
+</context>
+<context>
     <name>PlayHistory</name>
     <message>
         <source>Your play history cannot be kept: the folder “%1” cannot be written. What you play now is remembered until you quit.</source>

@@ -178,6 +178,17 @@
     </message>
 </context>
 <context>
+    <name>PadStopGroup</name>
+    <message numerus="yes">
+        <source>%n s</source>
+        <comment>hold time in seconds</comment>
+        <translation>
+            <numerusform>%n s</numerusform>
+            <numerusform>%n s</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>PlayHistory</name>
     <message numerus="yes">
         <source>Your play history could not be read whole (%1). The file was renamed to “%2”; the %n game(s) that could be read are in a new history.</source>
