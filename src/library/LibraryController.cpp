@@ -2,6 +2,7 @@
 
 #include "library/CoverDelegate.h"
 #include "library/CoverLoader.h"
+#include "library/DatCatalog.h"
 #include "library/DatRename.h"
 #include "library/GameLibrary.h"
 #include "library/LibraryFilterModel.h"
@@ -84,6 +85,8 @@ LibraryController::LibraryController(QWidget *window, QObject *parent)
         QMenu menu;
         const LibraryModel *model = m_library->model();
         for (int column = 0; column < LibraryModel::ColumnCount; ++column) {
+            if (column == LibraryModel::Dump && !m_panel->datsChosen())
+                continue;
             const QVariant name = model->headerData(column, Qt::Horizontal, Qt::ToolTipRole);
             QAction *item = menu.addAction((name.isValid() ? name : model->headerData(column, Qt::Horizontal)).toString());
             item->setCheckable(true);
@@ -108,6 +111,8 @@ LibraryController::LibraryController(QWidget *window, QObject *parent)
     connect(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged, this, [this](const QString &key) {
         if (key == coversFolderKey)
             coversFolderChanged();
+        else if (key == DatCatalog::key)
+            m_panel->setDatsChosen(!DatCatalog::paths().isEmpty());
     });
     restoreState();
     m_library->start();
@@ -415,9 +420,9 @@ void LibraryController::restoreState()
 {
     m_restoring = true;
     const UserDefaults &defaults = UserDefaults::standardUserDefaults();
-    QHeaderView *header = m_panel->tableView()->horizontalHeader();
     const QByteArray columns = QByteArray::fromBase64(defaults.valueForKey(columnsKey).toString().toLatin1());
-    if (columns.isEmpty() || !header->restoreState(columns))
+    m_panel->setDatsChosen(!DatCatalog::paths().isEmpty());
+    if (!m_panel->restoreColumns(columns))
         m_firstPanelWidth = m_panel->setFirstColumns();
     const int coverWidth = defaults.valueForKey(coverWidthKey).toInt();
     m_panel->gridView()->setCoverWidth(coverWidth > 0 ? coverWidth : 140);
@@ -452,7 +457,7 @@ void LibraryController::saveState()
     // within the delay below would otherwise save from widgets that are gone.
     Layout layout;
     layout.visible = m_toggleAction->isChecked();
-    layout.columns = QString::fromLatin1(m_panel->tableView()->horizontalHeader()->saveState().toBase64());
+    layout.columns = QString::fromLatin1(m_panel->columnsState().toBase64());
     layout.grid = m_panel->isGridShown();
     layout.coverWidth = m_panel->gridView()->coverWidth();
     m_unsavedLayout = layout;

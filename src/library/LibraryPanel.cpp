@@ -22,6 +22,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QStyle>
@@ -310,6 +311,43 @@ int LibraryPanel::setFirstColumns()
                                                       metrics.horizontalAdvance(sample.sample) + padding));
     return header->sectionPosition(LibraryModel::PlayTime) + header->sectionSize(LibraryModel::PlayTime)
         + m_table->verticalScrollBar()->sizeHint().width() + 2 * m_table->frameWidth();
+}
+
+void LibraryPanel::setDatsChosen(bool chosen)
+{
+    if (chosen == m_datsChosen)
+        return;
+    QHeaderView *header = m_table->horizontalHeader();
+    if (!chosen)
+        m_dumpWanted = !header->isSectionHidden(LibraryModel::Dump);
+    m_datsChosen = chosen;
+    header->setSectionHidden(LibraryModel::Dump, !chosen || !m_dumpWanted);
+    m_dumpFilter->setVisible(chosen);
+    if (!chosen)
+        m_dumpFilter->setCurrentIndex(0);
+}
+
+QByteArray LibraryPanel::columnsState()
+{
+    QHeaderView *header = m_table->horizontalHeader();
+    if (m_datsChosen || !m_dumpWanted)
+        return header->saveState();
+    // Shown for the moment of saving only, unseen: nothing is painted in between.
+    const QSignalBlocker blocker(header);
+    header->setSectionHidden(LibraryModel::Dump, false);
+    const QByteArray state = header->saveState();
+    header->setSectionHidden(LibraryModel::Dump, true);
+    return state;
+}
+
+bool LibraryPanel::restoreColumns(const QByteArray &state)
+{
+    QHeaderView *header = m_table->horizontalHeader();
+    if (state.isEmpty() || !header->restoreState(state))
+        return false;
+    m_dumpWanted = !header->isSectionHidden(LibraryModel::Dump);
+    header->setSectionHidden(LibraryModel::Dump, !m_datsChosen || !m_dumpWanted);
+    return true;
 }
 
 QAbstractItemView *LibraryPanel::currentView() const

@@ -36,6 +36,16 @@ public:
     /// last played and play time; the rest hidden (the ROM view has them). Returns the panel
     /// width that shows those columns and the scroll bar.
     int setFirstColumns();
+    /// The Dump column and the dump filter are there only while the player has DAT files
+    /// (with none, the list is as it always was); the column keeps the player's own choice
+    /// for when they come back. A filter hidden this way shows all games again.
+    void setDatsChosen(bool chosen);
+    bool datsChosen() const { return m_datsChosen; }
+    /// The columns' layout as the player left it: the Dump column as they chose it, not as
+    /// hidden for want of DAT files.
+    QByteArray columnsState();
+    /// Takes a layout from columnsState(); false when it cannot be used.
+    bool restoreColumns(const QByteArray &state);
 
     QLineEdit *searchField() const { return m_search; }
     QTableView *tableView() const { return m_table; }
@@ -102,4 +112,6 @@ private:
     QWidget *m_footer;
     // Whether the grid was shown when the TV layout came; nothing outside it.
     std::optional<bool> m_gridBeforeTv;
+    bool m_datsChosen = true;
+    bool m_dumpWanted = true;
 };

@@ -1,6 +1,7 @@
 #include "library/CoverDelegate.h"
 #include "library/CoverFinder.h"
 #include "library/CoverLoader.h"
+#include "library/DatCatalog.h"
 #include "library/GameLibrary.h"
 #include "library/LibraryController.h"
 #include "library/LibraryFolders.h"
@@ -540,16 +541,34 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
 
 // Quit (Ctrl+Q, a logout) comes right after a change of view: the main window goes before the
 // library, whose pending layout must still be saved and whose threads must still end.
-TEST(LibraryWindowTest, AQuitRightAfterAChangeStillSavesTheLayoutAndTheHistory)
+// The Dump column and its filter are there only with DAT files, and the player's own choice
+// of the column outlasts their going (also in the layout saved meanwhile).
+TEST(LibraryWindowTest, AQuitRightAfterAChangeStillSavesTheLayoutAndTheHistoryAndDumpsShowOnlyWithDats)
 {
     TestWorld world;
-    const QString game = QStringLiteral("0123456789abcdef0123456789abcdef");
+    const QString game = QStringLiteral("0123456789abcdef0123456789abcdef"), dat = world.path(QStringLiteral("n64.dat"));
     auto *window = new QMainWindow;
+    const auto dumpShown = [](LibraryPanel *panel) {
+        return std::pair{!panel->tableView()->horizontalHeader()->isSectionHidden(LibraryModel::Dump), panel->dumpFilterBox()->isVisibleTo(panel)};
+    };
     {
         QObject owner;
         auto *library = new LibraryController(window, &owner);
         window->setCentralWidget(library->panel());
         window->show();
+        LibraryPanel *panel = library->panel();
+        enum Change { None, AddDat, RemoveDat, PlayerHides, PlayerShows };
+        const struct { Change change; bool column, filter; } steps[] = {
+            {None, false, false}, {AddDat, true, true}, {PlayerHides, false, true}, {RemoveDat, false, false},
+            {AddDat, false, true}, {PlayerShows, true, true}, {RemoveDat, false, false}};
+        for (const auto &step : steps) {
+            if (step.change == AddDat || step.change == RemoveDat)
+                step.change == AddDat ? DatCatalog::add(dat) : DatCatalog::remove(dat);
+            else if (step.change != None)
+                panel->dumpFilterBox()->setCurrentIndex(1), panel->tableView()->horizontalHeader()->setSectionHidden(LibraryModel::Dump, step.change == PlayerHides);
+            EXPECT_EQ(dumpShown(panel), std::pair(step.column, step.filter)) << &step - steps;
+            EXPECT_TRUE(step.filter || library->filterModel()->dumpFilter() == LibraryFilterModel::DumpFilter::All);
+        }
         library->panel()->showGrid(true);
         library->gameLibrary()->setFavourite(game, true);
         delete window;
@@ -558,6 +577,10 @@ TEST(LibraryWindowTest, AQuitRightAfterAChangeStillSavesTheLayoutAndTheHistory)
     PlayHistory stored;
     stored.open();
     EXPECT_TRUE(stored.entries().value(game).favourite);
+    DatCatalog::add(dat);
+    QMainWindow again;
+    LibraryController library(&again);
+    EXPECT_EQ(dumpShown(library.panel()), std::pair(true, true));
 }
 
 } // namespace
