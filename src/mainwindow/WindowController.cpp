@@ -5,6 +5,7 @@
 #include "library/LibraryController.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryPanel.h"
+#include "mainwindow/DatDrop.h"
 #include "mainwindow/RomCover.h"
 #include "mainwindow/EmptyViewController.h"
 #include "mainwindow/EmulatorOutputWindow.h"
@@ -124,7 +125,7 @@ void WindowController::initControllers()
             Q_EMIT gameSettingsRequested(m_rom);
     });
     viewSwap(m_emptyVC);
-    m_dragWindow->setDropDelegate(this);
+    m_dragWindow->setDropDelegate(new DatDrop(this, m_dragWindow, this));
 }
 
 void WindowController::initLibrary()
