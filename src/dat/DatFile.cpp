@@ -5,11 +5,13 @@
 #include "rom/LibArchive.h"
 #include "rom/RomArchiveCursor.h"
 
-#include <QDataStream>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QUrl>
+#include <QtEndian>
+
+#include <cstring>
 
 
 namespace {
@@ -40,7 +42,8 @@ std::optional<QByteArray> hexDigest(const QString &text, int digits)
 }
 
 constexpr quint32 serialMagic = 0x54444154; // "TDAT"
-constexpr qint32 serialVersion = 1;
+// 2: little-endian fields and UTF-8 text, read without QDataStream.
+constexpr quint32 serialVersion = 2;
 
 } // namespace
 
@@ -196,46 +199,83 @@ void DatFile::finish()
 QByteArray DatFile::serialized() const
 {
     QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out.setVersion(QDataStream::Qt_6_4);
-    out << serialMagic << serialVersion << m_name << m_version << quint32(m_games.size()) << quint32(m_roms.size());
+    bytes.reserve(qsizetype(64 + m_games.size() * 48 + m_roms.size() * 96));
+    const auto number = [&bytes](auto value) {
+        const auto little = qToLittleEndian(value);
+        bytes.append(reinterpret_cast<const char *>(&little), sizeof little);
+    };
+    const auto data = [&](const QByteArray &value) {
+        number(quint32(value.size()));
+        bytes.append(value);
+    };
+    number(serialMagic), number(serialVersion);
+    data(m_name.toUtf8()), data(m_version.toUtf8());
+    number(quint32(m_games.size())), number(quint32(m_roms.size()));
     for (const Game &game : m_games)
-        out << game.name << game.serial;
-    for (const Rom &rom : m_roms)
-        out << rom.name << rom.size << bool(rom.crc) << rom.crc.value_or(0) << rom.md5 << rom.sha1 << quint8(rom.status)
-            << rom.game;
+        data(game.name.toUtf8()), data(game.serial.toUtf8());
+    for (const Rom &rom : m_roms) {
+        data(rom.name.toUtf8()), data(rom.md5), data(rom.sha1);
+        number(rom.size), number(quint8(rom.crc.has_value())), number(rom.crc.value_or(0)), number(quint8(rom.status)), number(rom.game);
+    }
     return bytes;
 }
 
 std::shared_ptr<const DatFile> DatFile::deserialized(const QByteArray &bytes)
 {
-    QDataStream in(bytes);
-    in.setVersion(QDataStream::Qt_6_4);
-    quint32 magic = 0;
-    qint32 version = 0;
-    quint32 games = 0;
-    quint32 roms = 0;
+    // Read straight from the bytes: a start reads every DAT from the cache, and a stream
+    // operator per field cost more than the lookups the index is built for.
+    const char *at = bytes.constData();
+    const char *const end = at + bytes.size();
+    bool ok = true;
+    const auto number = [&]<typename T>(T) {
+        T value{};
+        if (std::size_t(end - at) < sizeof value) {
+            ok = false;
+            return value;
+        }
+        std::memcpy(&value, at, sizeof value);
+        at += sizeof value;
+        return qFromLittleEndian(value);
+    };
+    const auto data = [&]() {
+        const quint32 length = number(quint32());
+        if (!ok || length > quint32(end - at)) {
+            ok = false;
+            return QByteArrayView();
+        }
+        const QByteArrayView value(at, length);
+        at += length;
+        return value;
+    };
     auto dat = std::make_shared<DatFile>();
-    in >> magic >> version >> dat->m_name >> dat->m_version >> games >> roms;
-    if (in.status() != QDataStream::Ok || magic != serialMagic || version != serialVersion || games > quint32(maximumEntries)
-        || roms > quint32(maximumEntries))
+    const quint32 magic = number(quint32()), version = number(quint32());
+    dat->m_name = QString::fromUtf8(data());
+    dat->m_version = QString::fromUtf8(data());
+    const quint32 games = number(quint32()), roms = number(quint32());
+    // Every game and entry takes a few bytes at least: damaged counts never allocate much.
+    if (!ok || magic != serialMagic || version != serialVersion || games > quint32(maximumEntries)
+        || roms > quint32(maximumEntries) || qint64(games) * 8 + qint64(roms) * 30 > end - at)
         return nullptr;
     dat->m_games.resize(games);
-    for (Game &game : dat->m_games)
-        in >> game.name >> game.serial;
+    for (Game &game : dat->m_games) {
+        game.name = QString::fromUtf8(data());
+        game.serial = QString::fromUtf8(data());
+    }
     dat->m_roms.resize(roms);
     for (Rom &rom : dat->m_roms) {
-        bool hasCrc = false;
-        quint32 crc = 0;
-        quint8 status = 0;
-        in >> rom.name >> rom.size >> hasCrc >> crc >> rom.md5 >> rom.sha1 >> status >> rom.game;
+        rom.name = QString::fromUtf8(data());
+        rom.md5 = data().toByteArray();
+        rom.sha1 = data().toByteArray();
+        rom.size = number(qint64());
+        const bool hasCrc = number(quint8()) != 0;
+        const quint32 crc = number(quint32());
         if (hasCrc)
             rom.crc = crc;
+        const quint8 status = number(quint8());
         rom.status = Status(status);
-        if (rom.game < 0 || quint32(rom.game) >= games || status > quint8(Status::NoDump))
+        rom.game = number(qint32());
+        if (!ok || rom.game < 0 || quint32(rom.game) >= games || status > quint8(Status::NoDump))
             return nullptr;
     }
-    if (in.status() != QDataStream::Ok || !in.atEnd())
-        return nullptr;
-    return dat;
+    return ok && at == end ? dat : nullptr;
 }
