@@ -548,26 +548,24 @@ TEST(LibraryWindowTest, AQuitRightAfterAChangeStillSavesTheLayoutAndTheHistoryAn
     TestWorld world;
     const QString game = QStringLiteral("0123456789abcdef0123456789abcdef"), dat = world.path(QStringLiteral("n64.dat"));
     auto *window = new QMainWindow;
-    const auto dumpShown = [](LibraryPanel *panel) {
-        return std::pair{!panel->tableView()->horizontalHeader()->isSectionHidden(LibraryModel::Dump), panel->dumpFilterBox()->isVisibleTo(panel)};
+    // "CF": the Dump column and its filter shown.
+    const auto dumps = [](LibraryPanel *panel) {
+        return QString::fromLatin1(panel->tableView()->horizontalHeader()->isSectionHidden(LibraryModel::Dump) ? "-" : "C")
+            + QLatin1String(panel->dumpFilterBox()->isVisibleTo(panel) ? "F" : "-");
     };
     {
         QObject owner;
         auto *library = new LibraryController(window, &owner);
         window->setCentralWidget(library->panel());
         window->show();
-        LibraryPanel *panel = library->panel();
-        enum Change { None, AddDat, RemoveDat, PlayerHides, PlayerShows };
-        const struct { Change change; bool column, filter; } steps[] = {
-            {None, false, false}, {AddDat, true, true}, {PlayerHides, false, true}, {RemoveDat, false, false},
-            {AddDat, false, true}, {PlayerShows, true, true}, {RemoveDat, false, false}};
-        for (const auto &step : steps) {
-            if (step.change == AddDat || step.change == RemoveDat)
-                step.change == AddDat ? DatCatalog::add(dat) : DatCatalog::remove(dat);
-            else if (step.change != None)
-                panel->dumpFilterBox()->setCurrentIndex(1), panel->tableView()->horizontalHeader()->setSectionHidden(LibraryModel::Dump, step.change == PlayerHides);
-            EXPECT_EQ(dumpShown(panel), std::pair(step.column, step.filter)) << &step - steps;
-            EXPECT_TRUE(step.filter || library->filterModel()->dumpFilter() == LibraryFilterModel::DumpFilter::All);
+        // The DAT added (+) or removed (-), the player hiding (h) or showing (s) the column with a filter chosen.
+        for (const auto &[change, shown] : {std::pair{' ', "--"}, {'+', "CF"}, {'h', "-F"}, {'-', "--"}, {'+', "-F"}, {'s', "CF"}, {'-', "--"}}) {
+            if (change == '+' || change == '-')
+                change == '+' ? DatCatalog::add(dat) : DatCatalog::remove(dat);
+            else if (change != ' ')
+                library->panel()->dumpFilterBox()->setCurrentIndex(1), library->panel()->tableView()->horizontalHeader()->setSectionHidden(LibraryModel::Dump, change == 'h');
+            EXPECT_EQ(dumps(library->panel()), QLatin1String(shown)) << change;
+            EXPECT_TRUE(change != '-' || library->filterModel()->dumpFilter() == LibraryFilterModel::DumpFilter::All);
         }
         library->panel()->showGrid(true);
         library->gameLibrary()->setFavourite(game, true);
@@ -580,7 +578,7 @@ TEST(LibraryWindowTest, AQuitRightAfterAChangeStillSavesTheLayoutAndTheHistoryAn
     DatCatalog::add(dat);
     QMainWindow again;
     LibraryController library(&again);
-    EXPECT_EQ(dumpShown(library.panel()), std::pair(true, true));
+    EXPECT_EQ(dumps(library.panel()), QStringLiteral("CF"));
 }
 
 } // namespace
