@@ -10,9 +10,11 @@
 #include "library/LibraryModel.h"
 #include "library/LibraryPanel.h"
 #include "library/PlayHistory.h"
+#include "mainwindow/DatDrop.h"
 #include "platform/LocalPath.h"
 #include "platform/Translations.h"
 #include "platform/UserDefaults.h"
+#include "support/ArchiveBuilder.h"
 #include "support/TestWorld.h"
 #include "rom/ROM.h"
 
@@ -536,6 +538,31 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
     EXPECT_EQ(openedName(), names[1]);
     const auto favourite = [library](const QString &md5) { return library->gameLibrary()->history(md5).favourite; };
     EXPECT_TRUE(favourite(md5[1]) && favourite(md5[2]) && !favourite(md5[0]));
+
+    // Dropped on the window: a DAT is asked for and identifies ALPHA, another .xml is refused with
+    // its line, and an archive holding a ROM image and a DAT goes on to be opened as a ROM archive.
+    struct : URLDropDelegate { bool acceptsURL(const QUrl &) override { return false; } void dropURL(const QUrl &url) override { opened = url; } QUrl opened; } next;
+    DatDrop drops(&next, &window);
+    const QByteArray dat = "<datafile><header><name>Test DAT</name></header>\n<game name=\"Alpha (Europe)\"><rom name=\"a.z64\" size=\"8192\" md5=\""
+        + md5[0].toLatin1() + "\"/></game></datafile>\n";
+    ASSERT_TRUE(ArchiveBuilder().add("n64.dat", dat).writeTo(world.path(QStringLiteral("dat.zip")))
+                && ArchiveBuilder().add("read me.xml", dat).add("in.z64", readFile(QFile::decodeName(lib + "/ALPHA.z64"))).writeTo(world.path(QStringLiteral("roms.zip"))));
+    const QString useDat = QStringLiteral("Use “Test DAT” to identify games?");
+    for (const auto &[file, message] : {std::pair{world.writeFile(QStringLiteral("n64.xml"), dat), useDat}, {world.path(QStringLiteral("dat.zip")), useDat},
+                                        {world.writeFile(QStringLiteral("page.xml"), "<html>\n</html>\n"), QStringLiteral("“page.xml” is not used: ")},
+                                        {world.path(QStringLiteral("roms.zip")), QString()}}) {
+        drops.dropURL(QUrl::fromLocalFile(file));
+        if (message.isEmpty()) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return next.opened == QUrl::fromLocalFile(file); }, kTimeoutMs));
+            continue;
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return drops.message() && drops.message()->isVisible(); }, kTimeoutMs));
+        const QString text = drops.message()->text();
+        EXPECT_TRUE(text.startsWith(message) && (text == message || text.contains(QLatin1String(" line ")))) << text.toStdString();
+        drops.message()->button(message == useDat ? QMessageBox::Yes : QMessageBox::Ok)->click();
+    }
+    EXPECT_EQ(DatCatalog::paths(), QStringList({world.path(QStringLiteral("n64.xml")), world.path(QStringLiteral("dat.zip"))}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rows->index(0, LibraryModel::Dump).data().toString() == QStringLiteral("Verified"); }, kTimeoutMs));
     delete library;
 }
 

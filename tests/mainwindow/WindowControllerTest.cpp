@@ -265,6 +265,7 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
         {file("drop.z64"), any, true}, {file("a.v64"), Qt::CopyAction | Qt::MoveAction, true},
         {file("a.n64"), Qt::CopyAction | Qt::LinkAction, true}, {file("a.Z64"), any, false}, {file("a.z64.zip"), any, true},
         {file("a.7z"), any, true}, {file("a.ZIP"), any, false}, {file("a.7z.gz"), any, false},
+        {file("n64.dat"), any, true}, {file("N64.XML"), any, true}, {file("n64.txt"), any, false}, // DAT files too
         {file("z64"), any, false}, {{QUrl(QStringLiteral("https://example.org/a.z64"))}, any, false}, {{}, any, false},
         {file("drop.z64"), Qt::CopyAction, false}, {file("drop.z64"), Qt::MoveAction, false},
     };
