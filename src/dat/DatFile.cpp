@@ -42,7 +42,7 @@ std::optional<QByteArray> hexDigest(const QString &text, int digits)
 }
 
 constexpr quint32 serialMagic = 0x54444154; // "TDAT"
-// 2: little-endian fields and UTF-8 text, read without QDataStream.
+// 2: little-endian fields and UTF-16 text, read without QDataStream.
 constexpr quint32 serialVersion = 2;
 
 } // namespace
@@ -208,13 +208,20 @@ QByteArray DatFile::serialized() const
         number(quint32(value.size()));
         bytes.append(value);
     };
+    // UTF-16 as it is held: whatever a name holds comes back the same.
+    const auto text = [&](const QString &value) {
+        number(quint32(value.size()));
+        const qsizetype at = bytes.size();
+        bytes.resize(at + value.size() * 2);
+        qToLittleEndian<quint16>(value.utf16(), value.size(), bytes.data() + at);
+    };
     number(serialMagic), number(serialVersion);
-    data(m_name.toUtf8()), data(m_version.toUtf8());
+    text(m_name), text(m_version);
     number(quint32(m_games.size())), number(quint32(m_roms.size()));
     for (const Game &game : m_games)
-        data(game.name.toUtf8()), data(game.serial.toUtf8());
+        text(game.name), text(game.serial);
     for (const Rom &rom : m_roms) {
-        data(rom.name.toUtf8()), data(rom.md5), data(rom.sha1);
+        text(rom.name), data(rom.md5), data(rom.sha1);
         number(rom.size), number(quint8(rom.crc.has_value())), number(rom.crc.value_or(0)), number(quint8(rom.status)), number(rom.game);
     }
     return bytes;
@@ -247,10 +254,21 @@ std::shared_ptr<const DatFile> DatFile::deserialized(const QByteArray &bytes)
         at += length;
         return value;
     };
+    const auto text = [&]() {
+        const quint32 length = number(quint32());
+        if (!ok || length > quint32(end - at) / 2) {
+            ok = false;
+            return QString();
+        }
+        QString value(length, Qt::Uninitialized);
+        qFromLittleEndian<quint16>(at, length, value.data());
+        at += qsizetype(length) * 2;
+        return value;
+    };
     auto dat = std::make_shared<DatFile>();
     const quint32 magic = number(quint32()), version = number(quint32());
-    dat->m_name = QString::fromUtf8(data());
-    dat->m_version = QString::fromUtf8(data());
+    dat->m_name = text();
+    dat->m_version = text();
     const quint32 games = number(quint32()), roms = number(quint32());
     // Every game and entry takes a few bytes at least: damaged counts never allocate much.
     if (!ok || magic != serialMagic || version != serialVersion || games > quint32(maximumEntries)
@@ -258,12 +276,12 @@ std::shared_ptr<const DatFile> DatFile::deserialized(const QByteArray &bytes)
         return nullptr;
     dat->m_games.resize(games);
     for (Game &game : dat->m_games) {
-        game.name = QString::fromUtf8(data());
-        game.serial = QString::fromUtf8(data());
+        game.name = text();
+        game.serial = text();
     }
     dat->m_roms.resize(roms);
     for (Rom &rom : dat->m_roms) {
-        rom.name = QString::fromUtf8(data());
+        rom.name = text();
         rom.md5 = data().toByteArray();
         rom.sha1 = data().toByteArray();
         rom.size = number(qint64());
