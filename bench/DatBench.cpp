@@ -2,8 +2,9 @@
 //   tolvane-dat-bench read FILE...   milliseconds to read each DAT whole (median of 3)
 //   tolvane-dat-bench stall FILE     the GUI thread's longest gap (a 5 ms timer) while the library,
 //                                    with 10,000 games in its panel, takes FILE as its only DAT
-//   tolvane-dat-bench start          milliseconds from the library's start to its rows and (with
-//                                    "DatFiles" set) its statuses, over the XDG folders' settings
+//   tolvane-dat-bench start          milliseconds from the library's start to the end of its rescan,
+//                                    and to its last status (with "DatFiles" set), over the XDG
+//                                    folders' settings
 // Run with QT_QPA_PLATFORM=offscreen and XDG folders of its own; bench/dat_bench.py does all.
 #include "dat/DatFile.h"
 #include "library/DatCatalog.h"
@@ -128,15 +129,16 @@ int startBench()
 {
     GameLibrary library;
     const bool dats = !DatCatalog::paths().isEmpty();
-    bool scanned = false, identified = !dats;
+    bool identified = !dats;
+    double scanned = -1;
     QElapsedTimer clock;
     const auto done = [&]() {
-        if (scanned && identified) {
-            std::printf("%.1f\n", clock.nsecsElapsed() / 1e6);
+        if (scanned >= 0 && identified) {
+            std::printf("%.1f %.1f\n", scanned, clock.nsecsElapsed() / 1e6);
             QCoreApplication::quit();
         }
     };
-    QObject::connect(&library, &GameLibrary::scanFinished, qApp, [&]() { scanned = true, done(); });
+    QObject::connect(&library, &GameLibrary::scanFinished, qApp, [&]() { scanned = clock.nsecsElapsed() / 1e6, done(); });
     QObject::connect(&library, &GameLibrary::datsChanged, qApp, [&]() { identified = true, done(); });
     clock.start();
     library.start();
