@@ -4,6 +4,9 @@
 
 #include <QFileSystemWatcher>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 DatLibrary::DatLibrary(const QString &cachePath, QObject *parent) : QObject(parent), m_cachePath(cachePath) {}
 
 DatLibrary::~DatLibrary() = default;
@@ -14,6 +17,9 @@ void DatLibrary::refresh(const QStringList &paths)
         // Nothing chosen and nothing read: no need to open the cache at all.
         if (paths.isEmpty())
             return;
+        // Read beside the window's first paint and the rescan, this thread gives way to both
+        // (a thread's nice value is its own on Linux).
+        ::setpriority(PRIO_PROCESS, id_t(::gettid()), 10);
         m_cache = std::make_unique<LibraryCache>(m_cachePath);
         m_cache->open();
         m_catalog = std::make_unique<DatCatalog>(m_cache.get());
