@@ -40,6 +40,17 @@ bool waitUntilShown(const AppDelegate &delegate, const QString &path)
     return QTest::qWaitFor([&] { return shownPath(delegate) == path; }, kTimeoutMs);
 }
 
+// The texts of the message boxes showing now.
+QStringList shownMessages()
+{
+    QStringList texts;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible())
+            texts.append(box->text());
+    }
+    return texts;
+}
+
 QAction *itemNamed(QMenu *menu, const QString &text)
 {
     for (QAction *action : menu->actions()) {
@@ -147,12 +158,7 @@ TEST(AppDelegateTest, ARefusedSettingsFileIsNamedInAWindowAndHandEditsAreTakenIn
     delegate.applicationDidFinishLaunching();
     const QString aside = UserDefaults::standardUserDefaults().movedAsidePath();
     ASSERT_FALSE(aside.isEmpty());
-    int told = 0;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        const auto *box = qobject_cast<QMessageBox *>(window);
-        told += box && box->isVisible() && box->text().contains(aside);
-    }
-    EXPECT_EQ(told, 1);
+    EXPECT_EQ(shownMessages().filter(aside).size(), 1);
     world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"),
                     "<plist><dict><key>Resolution</key><string>800x600</string></dict></plist>");
     EXPECT_TRUE(QTest::qWaitFor([] { return UserDefaults::standardUserDefaults().valueForKey(QStringLiteral("Resolution")) == QStringLiteral("800x600"); },
@@ -169,28 +175,20 @@ TEST(SettingsNoticeTest, AFullDiskIsSaidOnceInWordsAndAnUnreadableFileUntilItRea
     UserDefaults defaults(settings);
     defaults.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("1280x720"));
     SettingsNotice notice(&defaults, nullptr);
-    const auto shown = [] {
-        QStringList texts;
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (auto *box = qobject_cast<QMessageBox *>(window); box && box->isVisible())
-                texts.append(box->text());
-        }
-        return texts;
-    };
     ASSERT_TRUE(disk.fill());
     for (const bool on : {true, false})
         defaults.setValueForKey(QStringLiteral("Fullscreen"), on);
-    EXPECT_EQ(shown(), QStringList{QStringLiteral("The disk holding your settings is full; your change is kept until the Launcher quits.")});
+    EXPECT_EQ(shownMessages(), QStringList{QStringLiteral("The disk holding your settings is full; your change is kept until the Launcher quits.")});
     QApplication::closeAllWindows();
     disk.empty();
     const QString name = QStringLiteral("home/.config/tolvane-launcher/settings.plist");
     world.writeFile(name, "<plist><dict><key>Resolution</key>");
     defaults.synchronize();
-    ASSERT_EQ(shown().size(), 1);
-    EXPECT_TRUE(shown().at(0).contains(QStringLiteral("cannot be read right now")));
+    ASSERT_EQ(shownMessages().size(), 1);
+    EXPECT_TRUE(shownMessages().at(0).contains(QStringLiteral("cannot be read right now")));
     world.writeFile(name, "<plist><dict><key>Resolution</key><string>800x600</string></dict></plist>");
     defaults.synchronize();
-    EXPECT_TRUE(shown().isEmpty());
+    EXPECT_TRUE(shownMessages().isEmpty());
 }
 
 TEST(SingleInstanceTest, MessagesCarryAnyPathsAndAnEmptyOneAsksOnlyForTheWindow)

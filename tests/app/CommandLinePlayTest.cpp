@@ -1,10 +1,10 @@
 #include "support/ArchiveBuilder.h"
+#include "support/Bytes.h"
 #include "support/RomImageBuilder.h"
 #include "support/TestWorld.h"
 
 #include "library/PlayHistory.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -57,7 +57,7 @@ TEST(CommandLinePlayTest, EveryExitStatusOfTheHelpTableComesFromItsCaseAndTheGam
     const QString game = world.writeRom(QStringLiteral("game.z64")), one = world.path(QStringLiteral("one.zip")), two = world.path(QStringLiteral("two.7z"));
     const QByteArray image = RomImageBuilder().image();
     ASSERT_TRUE(ArchiveBuilder().add("Game.z64", image).writeTo(one) && ArchiveBuilder().add("A.z64", image).add("B.n64", image).writeTo(two));
-    const QString md5 = QString::fromLatin1(QCryptographicHash::hash(readFile(game), QCryptographicHash::Md5).toHex());
+    const QString md5 = md5Hex(readFile(game));
 
     // Ends by a signal: --play answers only once the game it asked to end has ended.
     const auto endedBySignal = [&](int signalNumber, const QStringList &fake, bool twice) {

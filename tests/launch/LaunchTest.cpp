@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -37,6 +38,27 @@ QVariantMap record(std::initializer_list<std::pair<const char *, QVariant>> fiel
     return result;
 }
 
+// A supervisor set up as the main window does, for the world's resource directory.
+struct Launcher
+{
+    explicit Launcher(const TestWorld &world, const QString &romPath = {})
+        : ended(&supervisor, &EmulatorSupervisor::taskEnded)
+    {
+        supervisor.setBundlePath(world.resourcePath());
+        supervisor.readEmulatorConfig();
+        rom.setFilePath(QUrl::fromLocalFile(romPath.isEmpty() ? world.path(QStringLiteral("game.z64")) : romPath));
+    }
+    bool playAndWaitForEnds(int count)
+    {
+        supervisor.playPressed(&rom);
+        return QTest::qWaitFor([&] { return ended.count() >= count; }, kTimeoutMs);
+    }
+
+    EmulatorSupervisor supervisor;
+    ROM rom;
+    QSignalSpy ended;
+};
+
 } // namespace
 
 TEST(LaunchCommandTest, BareWordsAreOnlyThoseTheShellCannotReadAsSyntax)
@@ -54,11 +76,7 @@ TEST(LaunchCommandTest, SettingsChooseBuildScreenAndOptionsAndMissingValuesLeave
     TestWorld world;
     const QString resources = world.resourcePath();
     ASSERT_TRUE(ShellQuoting::isBareWord(resources)); // so @R below stands for it unquoted
-    EmulatorSupervisor supervisor;
-    supervisor.setBundlePath(resources);
-    supervisor.readEmulatorConfig();
-    ROM rom;
-    rom.setFilePath(QUrl::fromLocalFile(QStringLiteral("/ROMs/it's My Game.z64")));
+    Launcher launcher(world, QStringLiteral("/ROMs/it's My Game.z64"));
     const QString tail = QStringLiteral(" '/ROMs/it'\\''s My Game.z64'");
     const QString options = QStringLiteral(" --corelib @R/tolvane.app/Contents/lib/libtolvane-core.so --plugindir @R/tolvane.app/Contents/plugins");
     const QString console = QStringLiteral("'@R/tolvane.app/Contents/bin/tolvane-console'");
@@ -84,13 +102,13 @@ TEST(LaunchCommandTest, SettingsChooseBuildScreenAndOptionsAndMissingValuesLeave
         UserDefaults::setStandardUserDefaults(std::make_unique<UserDefaults>(world.path(QStringLiteral("empty.plist"))));
         for (auto it = c.settings.cbegin(); it != c.settings.cend(); ++it)
             UserDefaults::standardUserDefaults().registerDefaults({{it.key(), it.value()}});
-        EXPECT_EQ(supervisor.launchCommand(rom), QString(c.command).replace(QStringLiteral("@R"), resources));
+        EXPECT_EQ(launcher.supervisor.launchCommand(launcher.rom), QString(c.command).replace(QStringLiteral("@R"), resources));
     }
     // Without an options file there is no console, core library or plug-in folder to name.
     EmulatorSupervisor bare;
     bare.setBundlePath(world.path(QStringLiteral("nowhere")));
     bare.readEmulatorConfig();
-    EXPECT_EQ(bare.launchCommand(rom), QStringLiteral("'' --windowed") + tail);
+    EXPECT_EQ(bare.launchCommand(launcher.rom), QStringLiteral("'' --windowed") + tail);
 }
 
 TEST(InputAutoCfgWriterTest, EachRecordGivesOneSectionWithPresenceFlagsAndTheShorterListOfLines)
@@ -147,30 +165,6 @@ TEST(InputAutoCfgWriterTest, WritesUtf8WholeAndToleratesAMissingFolder)
     EXPECT_EQ(readFile(small), text.toUtf8());
 }
 
-namespace {
-
-// A supervisor set up as the main window does, for the world's resource directory.
-struct Launcher
-{
-    explicit Launcher(const TestWorld &world, const QString &romPath = {})
-        : ended(&supervisor, &EmulatorSupervisor::taskEnded)
-    {
-        supervisor.setBundlePath(world.resourcePath());
-        supervisor.readEmulatorConfig();
-        rom.setFilePath(QUrl::fromLocalFile(romPath.isEmpty() ? world.path(QStringLiteral("game.z64")) : romPath));
-    }
-    bool playAndWaitForEnds(int count)
-    {
-        supervisor.playPressed(&rom);
-        return QTest::qWaitFor([&] { return ended.count() >= count; }, kTimeoutMs);
-    }
-
-    EmulatorSupervisor supervisor;
-    ROM rom;
-    QSignalSpy ended;
-};
-
-} // namespace
 
 TEST(SupervisionTest, DefaultAndCustomBuildsGetHostileNamesAsOneArgumentEachAndRunNothing)
 {
@@ -246,18 +240,40 @@ TEST(SupervisionTest, AGamesOwnSettingsReachTheCommandAndTheIniInEveryByteOrderA
     }
 }
 
-TEST(SupervisionTest, TheExitStatusChoosesTheLogLine)
+// A parent that ignores and blocks SIGCHLD hands both on across exec; the kernel then reaped
+// the emulator itself and every end looked like a clean one. The SIGPIPE the Launcher ignores
+// must not stay ignored in the emulator either.
+TEST(SupervisionTest, TheExitStatusChoosesTheLogLineWithSigchldIgnoredAndBlockedAndSigpipeIsNotHandedOn)
 {
     TestWorld world;
     Launcher launcher(world);
-    // A custom program that is not there (the last case) fails as the shell's own status.
+    const auto savedAction = std::signal(SIGCHLD, SIG_IGN), savedPipeAction = std::signal(SIGPIPE, SIG_IGN);
+    sigset_t chld, savedMask;
+    sigemptyset(&chld), sigaddset(&chld, SIGCHLD);
+    pthread_sigmask(SIG_BLOCK, &chld, &savedMask);
+    const auto restore = qScopeGuard([&] {
+        pthread_sigmask(SIG_SETMASK, &savedMask, nullptr), std::signal(SIGCHLD, savedAction), std::signal(SIGPIPE, savedPipeAction);
+    });
+    // A custom program that is not there fails as the shell's own status; without an exit
+    // code the stand-in plays until Stop.
     TestWorld::setSetting("CustomBuildPath", world.path(QStringLiteral("missing")));
-    const std::tuple<const char *, const char *, int> cases[] = {{"0", "Task ended self", 0}, {"1", "Task ended by app", 1}, {"", "Task ended by app", 127}};
+    const std::tuple<const char *, const char *, int> cases[] = {
+        {"0", "Task ended self", 0}, {"1", "Task ended by app", 1}, {"", "Task ended by app", 127}, {nullptr, "Task ended by app", SIGTERM}};
     for (const auto &[exitCode, line, status] : cases) {
-        qputenv("TOLVANE_FAKE_EXIT", exitCode);
-        TestWorld::setSetting("Build", *exitCode ? QStringLiteral("Default") : QStringLiteral("Custom"));
-        ASSERT_TRUE(launcher.playAndWaitForEnds(int(launcher.ended.count()) + 1));
-        EXPECT_EQ(launcher.ended.last(), (QVariantList{QLatin1String(line), status}));
+        exitCode ? qputenv("TOLVANE_FAKE_EXIT", exitCode) : qunsetenv("TOLVANE_FAKE_EXIT");
+        TestWorld::setSetting("Build", exitCode && !*exitCode ? QStringLiteral("Custom") : QStringLiteral("Default"));
+        const qsizetype ends = launcher.ended.count();
+        world.clearRecord();
+        launcher.supervisor.playPressed(&launcher.rom);
+        if (!exitCode) {
+            ASSERT_TRUE(world.waitForRecord());
+            const QByteArray procStatus = readFile(QStringLiteral("/proc/%1/status").arg(world.recordedPids().at(0)));
+            const QByteArray ignored = procStatus.mid(procStatus.indexOf("SigIgn:\t") + 8, 16);
+            EXPECT_EQ(ignored.toULongLong(nullptr, 16) & (1ULL << (SIGPIPE - 1)), 0U) << ignored.constData();
+            launcher.supervisor.stopPressed();
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return launcher.ended.count() > ends; }, kTimeoutMs));
+        EXPECT_EQ(launcher.ended.last(), (QVariantList{QLatin1String(line), status})) << line << ' ' << status;
         EXPECT_FALSE(launcher.supervisor.taskRunning() || launcher.supervisor.task());
     }
 }
@@ -366,16 +382,11 @@ TEST(DefaultBuildTest, PlayersOwnBuildWinsWithEveryPathAndTheMappingAndAnUnwrita
     TestWorld::setSetting("Mapping", QVariantList{QStringLiteral("A")});
     TestWorld::setSetting("Controllers", QVariantMap{{QStringLiteral("Pad"), QVariantMap{{QStringLiteral("USBName"), QStringLiteral("Pad")},
                                                                                         {QStringLiteral("Mapping"), QVariantList{QStringLiteral("key(120)")}}}}});
-    EmulatorSupervisor supervisor;
-    supervisor.setBundlePath(world.resourcePath());
-    supervisor.readEmulatorConfig();
-    QSignalSpy notWritable(&supervisor, &EmulatorSupervisor::inputAutoCfgNotWritable);
-    ROM rom;
-    rom.setFilePath(QUrl::fromLocalFile(world.path(QStringLiteral("game.z64"))));
+    Launcher launcher(world);
+    QSignalSpy notWritable(&launcher.supervisor, &EmulatorSupervisor::inputAutoCfgNotWritable);
     const auto play = [&] {
         world.clearRecord();
-        supervisor.playPressed(&rom);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !supervisor.task(); }, kTimeoutMs));
+        EXPECT_TRUE(launcher.playAndWaitForEnds(int(launcher.ended.count()) + 1));
         return world.recordedArguments().mid(0, 5);
     };
 
@@ -395,7 +406,7 @@ TEST(DefaultBuildTest, PlayersOwnBuildWinsWithEveryPathAndTheMappingAndAnUnwrita
     const QString app = world.path(QStringLiteral("data/tolvane-launcher/tolvane.app/Contents/"));
     ASSERT_TRUE(QDir().mkpath(app + QStringLiteral("bin")));
     ASSERT_TRUE(QFile::link(TestWorld::fakeEmulatorPath(), app + QStringLiteral("bin/tolvane-console")));
-    EXPECT_EQ(supervisor.defaultBuildLocation(), world.path(QStringLiteral("data/tolvane-launcher")));
+    EXPECT_EQ(launcher.supervisor.defaultBuildLocation(), world.path(QStringLiteral("data/tolvane-launcher")));
     EXPECT_EQ(play(), QStringList({app + QStringLiteral("bin/tolvane-console"), QStringLiteral("--corelib"), app + QStringLiteral("lib/libtolvane-core.so"),
                                    QStringLiteral("--plugindir"), app + QStringLiteral("plugins")}));
     EXPECT_EQ(world.recordedIni(), QByteArray("[Pad]\nplugged = False\nplugin = \nmouse = True\nA = key(120)\n\n"));

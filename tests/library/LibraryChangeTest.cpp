@@ -1,6 +1,5 @@
 #include "LibraryFixture.h"
 
-#include <QDeadlineTimer>
 #include <QThread>
 
 #include <algorithm>
@@ -8,12 +7,7 @@
 
 namespace {
 
-class LibraryChangeTest : public LibraryFixture
-{
-protected:
-    QString cache() const { return m_dir.filePath(QStringLiteral("library.sqlite")); }
-    QStringList folders() const { return {m_dir.filePath(QStringLiteral("lib"))}; }
-};
+using LibraryChangeTest = LibraryFixture;
 
 // The last row told for the file.
 LibraryRecord rowOf(const ScanResult &result, const QString &path)
@@ -76,10 +70,6 @@ TEST_F(LibraryChangeTest, aFileReadWithinATimeStepOfItsChangeIsReadAgainAtTheNex
     EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(1, 1, 0));
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(LibraryChangeTest, aLibraryFolderMadeAgainSwappedOrRepointedAndSymlinkedSubfoldersAreNoticed)
 {
     file(QStringLiteral("a/one.z64"));
@@ -109,17 +99,11 @@ TEST_F(LibraryChangeTest, aLibraryFolderMadeAgainSwappedOrRepointedAndSymlinkedS
     for (const auto &change : cases) {
         changes = 0;
         ASSERT_TRUE(run(QStringLiteral("cd %1 && ").arg(m_dir.path()) + change.command)) << change.what;
-        for (QDeadlineTimer deadline(2000); changes == 0 && !deadline.hasExpired();)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        EXPECT_GT(changes, 0) << change.what;
+        EXPECT_TRUE(waitForChange(changes)) << change.what;
         scanner.scan(folders());
         EXPECT_EQ(total, change.total) << change.what;
     }
 }
-
-} // namespace
-
-namespace {
 
 TEST(LibraryMountsTest, onlyMountsOnUnderOrAboveALibraryFolderConcernTheLibrary)
 {
@@ -132,10 +116,6 @@ TEST(LibraryMountsTest, onlyMountsOnUnderOrAboveALibraryFolderConcernTheLibrary)
     const QSet<QByteArray> expected{"22 /", "40 /media/usb", "43 /home/p/My Games/disc"};
     EXPECT_EQ(LibraryScanner::mountsConcerning(info, {"/media/usb/roms", "/home/p/My Games"}), expected);
 }
-
-} // namespace
-
-namespace {
 
 TEST_F(LibraryChangeTest, afterCancelAChangeReadsWhatChangedNotWhatWasCancelled)
 {
@@ -156,10 +136,6 @@ TEST_F(LibraryChangeTest, afterCancelAChangeReadsWhatChangedNotWhatWasCancelled)
     scanner.scan(folders());
     EXPECT_EQ(told, std::tuple(5, 1, 4, false));
 }
-
-} // namespace
-
-namespace {
 
 TEST_F(LibraryChangeTest, aFileRenamedOrMovedWithinTheLibraryKeepsItsRecordAndIsNotRead)
 {

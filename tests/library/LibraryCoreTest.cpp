@@ -4,12 +4,12 @@
 #include "rom/ArchiveWindow.h"
 #include "rom/RomArchive.h"
 #include "support/ArchiveBuilder.h"
+#include "support/Bytes.h"
 #include "support/RomImageBuilder.h"
 #include "LibraryFixture.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -89,23 +89,21 @@ TEST_F(LibraryCoreTest, walkerFindsRomNamesInAnyCaseAtAnyDepthOnceAndNeverLoops)
 
 TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
 {
-    const QString cache = m_dir.filePath(QStringLiteral("cache/library.sqlite"));
-    const QStringList folders{m_dir.filePath(QStringLiteral("lib"))};
     const QString one = file(QStringLiteral("lib/one.z64"));
     const QString two = file(QStringLiteral("lib/two.n64"));
     file(QStringLiteral("lib/short.v64"), 100);
 
     // What a scan wrote is in the file when it ends, not only in the log that a kill leaves.
     qint64 logged = -1;
-    ScanResult first = scan(cache, folders, [&](LibraryScanner &scanner) {
-        QObject::connect(&scanner, &LibraryScanner::finished, [&] { logged = QFileInfo(cache + QStringLiteral("-wal")).size(); });
+    ScanResult first = scan(cache(), folders(), [&](LibraryScanner &scanner) {
+        QObject::connect(&scanner, &LibraryScanner::finished, [&] { logged = QFileInfo(cache() + QStringLiteral("-wal")).size(); });
     });
     EXPECT_EQ(first.counts, std::tuple(3, 0, 3));
     EXPECT_TRUE(first.messages.isEmpty()) << first.messages.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(logged, 0);
 
     // Everything comes back from the cache as it was read, refusals included.
-    ScanResult second = scan(cache, folders);
+    ScanResult second = scan(cache(), folders());
     EXPECT_EQ(second.counts, std::tuple(3, 3, 0));
     ASSERT_EQ(second.found.size(), 3);
     for (const LibraryRecord &record : second.found) {
@@ -119,26 +117,26 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
     struct timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 5}};
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(two).constData(), times, 0), 0);
     ASSERT_TRUE(QFile::remove(m_dir.filePath(QStringLiteral("lib/short.v64"))));
-    ScanResult third = scan(cache, folders);
+    ScanResult third = scan(cache(), folders());
     EXPECT_EQ(third.counts, std::tuple(2, 0, 2));
     EXPECT_EQ(third.removed, QList<QByteArray>{QFile::encodeName(m_dir.filePath(QStringLiteral("lib/short.v64")))});
 
     // Damaged or from another version: set aside (never over an earlier one), rebuilt, and said so.
     for (const QByteArray &damage : {QByteArray("this is not a database at all, just text").repeated(200), QByteArray()}) {
-        QFile out(cache);
+        QFile out(cache());
         ASSERT_TRUE(out.open(QIODevice::ReadWrite));
         if (!damage.isEmpty())
             out.write(damage);
         else
             out.seek(60) && out.write(QByteArray::fromHex("00000007")); // user_version, big-endian
         out.close();
-        ScanResult rebuilt = scan(cache, folders);
+        ScanResult rebuilt = scan(cache(), folders());
         EXPECT_EQ(rebuilt.counts, std::tuple(2, 0, 2));
         ASSERT_EQ(rebuilt.messages.size(), 1);
         EXPECT_TRUE(rebuilt.messages.constFirst().contains(QStringLiteral("set aside"))) << rebuilt.messages.constFirst().toStdString();
-        EXPECT_EQ(scan(cache, folders).counts, std::tuple(2, 2, 0));
+        EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(2, 2, 0));
     }
-    const auto setAside = [&]() { return QDir(QFileInfo(cache).path()).entryList({QStringLiteral("*.unusable*")}); };
+    const auto setAside = [&]() { return QDir(QFileInfo(cache()).path()).entryList({QStringLiteral("*.unusable*")}); };
     EXPECT_EQ(setAside(), QStringList({QStringLiteral("library.sqlite.unusable"), QStringLiteral("library.sqlite.unusable-2")}));
 
     // One row that does not decode costs one read, one whose key does not is deleted; a write
@@ -146,7 +144,7 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
     file(QStringLiteral("lib/three.z64"));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
-        db.setDatabaseName(cache);
+        db.setDatabaseName(cache());
         ASSERT_TRUE(db.open());
         QSqlQuery query(db);
         query.prepare(QStringLiteral("UPDATE roms SET record = x'00' WHERE path = ?"));
@@ -155,7 +153,7 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
         query.prepare(QStringLiteral("INSERT INTO roms (path, record) VALUES (?, x'00')"));
         query.addBindValue(QByteArray("/lib/gone.zip\0x", 15));
         ASSERT_TRUE(query.exec() && query.exec(QStringLiteral("BEGIN IMMEDIATE")));
-        ScanResult locked = scan(cache, folders, [&](LibraryScanner &scanner) {
+        ScanResult locked = scan(cache(), folders(), [&](LibraryScanner &scanner) {
             QObject::connect(&scanner, &LibraryScanner::progress, [&](int read, int toRead) {
                 if (read == toRead && read > 0)
                     query.exec(QStringLiteral("ROLLBACK"));
@@ -166,14 +164,14 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
         EXPECT_TRUE(query.exec(QStringLiteral("SELECT count(*) FROM roms")) && query.next() && query.value(0).toInt() == 3);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("other"));
-    EXPECT_EQ(scan(cache, folders).counts, std::tuple(3, 3, 0));
+    EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(3, 3, 0));
 
     // A write that fails (a full disk; here a file size limit) keeps the cache as it is and stops writing.
     file(QStringLiteral("lib/four.z64"));
     std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit unlimited;
     ::getrlimit(RLIMIT_FSIZE, &unlimited);
-    ScanResult full = scan(cache, folders, [&](LibraryScanner &scanner) {
+    ScanResult full = scan(cache(), folders(), [&](LibraryScanner &scanner) {
         QObject::connect(&scanner, &LibraryScanner::recordsFound, [&]() {
             const struct rlimit small{4096, unlimited.rlim_max};
             ::setrlimit(RLIMIT_FSIZE, &small);
@@ -184,13 +182,13 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
     ASSERT_EQ(full.messages.size(), 1);
     EXPECT_TRUE(full.messages.constFirst().contains(QStringLiteral("not updated"))) << full.messages.constFirst().toStdString();
     EXPECT_EQ(setAside().size(), 2);
-    EXPECT_EQ(scan(cache, folders).counts, std::tuple(4, 3, 1));
+    EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(4, 3, 1));
 
     // A cache folder that cannot be written: the cache there is read and used.
-    const QString cacheFolder = QFileInfo(cache).path();
+    const QString cacheFolder = QFileInfo(cache()).path();
     ASSERT_TRUE(QFile::setPermissions(cacheFolder, QFile::ReadOwner | QFile::ExeOwner));
     ASSERT_TRUE(setDacOverride(false));
-    ScanResult readOnly = scan(cache, folders);
+    ScanResult readOnly = scan(cache(), folders());
     EXPECT_TRUE(setDacOverride(true));
     QFile::setPermissions(cacheFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(readOnly.counts, std::tuple(4, 4, 0));
@@ -199,7 +197,7 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
 
     // A cache folder that cannot be made: the library still works, from memory.
     file(QStringLiteral("blocked"));
-    ScanResult unwritable = scan(m_dir.filePath(QStringLiteral("blocked/library.sqlite")), folders);
+    ScanResult unwritable = scan(m_dir.filePath(QStringLiteral("blocked/library.sqlite")), folders());
     EXPECT_EQ(unwritable.counts, std::tuple(4, 0, 4));
     ASSERT_EQ(unwritable.messages.size(), 1);
     EXPECT_TRUE(unwritable.messages.constFirst().contains(QStringLiteral("cannot be written")));
@@ -207,13 +205,12 @@ TEST_F(LibraryCoreTest, cacheReadsOnlyChangedFilesAndIsRebuiltWhenUnusable)
 
 TEST_F(LibraryCoreTest, scannerWatchesFromTheStartEvenAfterCancelAndKeepsWhatCannotBeReached)
 {
-    const QStringList folders{m_dir.filePath(QStringLiteral("lib"))};
     const QString one = file(QStringLiteral("lib/one.z64"));
     const QString two = file(QStringLiteral("lib/sub/two.z64"));
     setTime(one, 1000000000);
     setTime(two, QDateTime::currentSecsSinceEpoch() + 3600); // a clock set wrong is no copy under way
 
-    LibraryScanner scanner(m_dir.filePath(QStringLiteral("library.sqlite")), 1);
+    LibraryScanner scanner(cache(), 1);
     int changes = 0;
     bool recentChange = true;
     std::tuple<int, int, int> counts;
@@ -229,11 +226,6 @@ TEST_F(LibraryCoreTest, scannerWatchesFromTheStartEvenAfterCancelAndKeepsWhatCan
         counts = {total, fromCache, read};
         recentChange = recent;
     });
-    const auto told = [&]() {
-        for (QDeadlineTimer deadline(2000); changes == 0 && !deadline.hasExpired();)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        return std::exchange(changes, 0) > 0;
-    };
 
     // Written in place while the first scan reads, and that scan cancelled: told once it ends.
     duringScan = [&]() {
@@ -241,28 +233,28 @@ TEST_F(LibraryCoreTest, scannerWatchesFromTheStartEvenAfterCancelAndKeepsWhatCan
         backdate(one);
         scanner.cancel();
     };
-    scanner.scan(folders);
-    EXPECT_TRUE(told());
+    scanner.scan(folders());
+    EXPECT_TRUE(waitForChange(changes));
     EXPECT_FALSE(recentChange);
     // Still watched after the Cancel.
     file(QStringLiteral("lib/sub/three.z64"));
-    EXPECT_TRUE(told());
-    scanner.scan(folders);
+    EXPECT_TRUE(waitForChange(changes));
+    scanner.scan(folders());
     EXPECT_EQ(std::get<0>(counts), 3);
 
     // A library folder gone away keeps its rows, shown as not available; back unchanged, nothing is read.
     const QString away = m_dir.filePath(QStringLiteral("away"));
-    ASSERT_TRUE(QDir().rename(folders.constFirst(), away));
+    ASSERT_TRUE(QDir().rename(folders().constFirst(), away));
     found.clear();
-    scanner.scan(folders);
+    scanner.scan(folders());
     EXPECT_EQ(counts, std::tuple(0, 0, 0));
     ASSERT_EQ(found.size(), 3);
     for (const LibraryRecord &record : found)
-        EXPECT_EQ(record.unreachableFolder, QFile::encodeName(folders.constFirst()));
-    ASSERT_TRUE(QDir().rename(away, folders.constFirst()));
+        EXPECT_EQ(record.unreachableFolder, QFile::encodeName(folders().constFirst()));
+    ASSERT_TRUE(QDir().rename(away, folders().constFirst()));
     ASSERT_TRUE(QFile::remove(two)); // really gone from a folder that is there: removed
     found.clear();
-    scanner.scan(folders);
+    scanner.scan(folders());
     EXPECT_EQ(counts, std::tuple(2, 2, 0));
     ASSERT_EQ(found.size(), 2);
     EXPECT_TRUE(found.constFirst().unreachableFolder.isEmpty());
@@ -297,17 +289,15 @@ TEST_F(LibraryCoreTest, namesThatAreNotUtf8AreReadByTheirBytesAndAFolderThatCann
 
 TEST_F(LibraryCoreTest, archivesGiveARowPerImageThatTheCacheKeepsByEntry)
 {
-    const QString cache = m_dir.filePath(QStringLiteral("cache/library.sqlite"));
-    const QStringList folders{m_dir.filePath(QStringLiteral("lib"))};
-    QDir().mkpath(folders[0]);
+    QDir().mkpath(folders()[0]);
     RomImageBuilder builder;
     const QByteArray a = builder.setName(QByteArray("A", 2)).image(), b = builder.setName(QByteArray("B", 2)).setByteOrder(RomImageBuilder::ByteOrder::V64).image();
     const QString pair = m_dir.filePath(QStringLiteral("lib/pair.zip"));
     ASSERT_TRUE(ArchiveBuilder().add("A.z64", a).add("B.v64", b).writeTo(pair));
     ASSERT_TRUE(ArchiveBuilder().add("readme.txt", "none").writeTo(m_dir.filePath(QStringLiteral("lib/empty.7z"))));
     ASSERT_TRUE(ArchiveBuilder().add("C.n64", a).writeTo(m_dir.filePath(QStringLiteral("lib/Single.ZIP"))));
-    for (const QString &name : QDir(folders[0]).entryList(QDir::Files))
-        backdate(folders[0] + QLatin1Char('/') + name);
+    for (const QString &name : QDir(folders()[0]).entryList(QDir::Files))
+        backdate(folders()[0] + QLatin1Char('/') + name);
     const auto rows = [](const ScanResult &result) {
         QStringList texts;
         for (const LibraryRecord &record : result.found)
@@ -317,10 +307,10 @@ TEST_F(LibraryCoreTest, archivesGiveARowPerImageThatTheCacheKeepsByEntry)
     };
     const std::string expected = "Single.ZIP \u25b8 C.n64 A|empty.7z There is no ROM image inside the archive.|"
                                  "pair.zip \u25b8 A.z64 A|pair.zip \u25b8 B.v64 B";
-    const ScanResult first = scan(cache, folders);
+    const ScanResult first = scan(cache(), folders());
     EXPECT_EQ(first.counts, std::tuple(3, 0, 3));
     EXPECT_EQ(rows(first), expected);
-    const ScanResult second = scan(cache, folders);
+    const ScanResult second = scan(cache(), folders());
     EXPECT_EQ(second.counts, std::tuple(3, 3, 0));
     EXPECT_EQ(rows(second), expected);
     for (const LibraryRecord &record : second.found)
@@ -329,11 +319,11 @@ TEST_F(LibraryCoreTest, archivesGiveARowPerImageThatTheCacheKeepsByEntry)
     // Read again when it changes; the rows it no longer gives go from the list and the cache.
     ASSERT_TRUE(QFile::remove(pair) && ArchiveBuilder().add("B.v64", b).writeTo(pair));
     backdate(pair);
-    const ScanResult third = scan(cache, folders);
+    const ScanResult third = scan(cache(), folders());
     EXPECT_EQ(third.counts, std::tuple(3, 2, 1));
     const QByteArray pairPath = QFile::encodeName(pair);
     EXPECT_EQ(third.removed, QList<QByteArray>({pairPath + QByteArray("\0" "0\0A.z64", 8), pairPath + QByteArray("\0" "1\0B.v64", 8)}));
-    EXPECT_EQ(scan(cache, folders).found.size(), 3);
+    EXPECT_EQ(scan(cache(), folders()).found.size(), 3);
 }
 
 TEST_F(LibraryCoreTest, archivesWithALargeWindowAreReadOneAtATime)
@@ -341,9 +331,8 @@ TEST_F(LibraryCoreTest, archivesWithALargeWindowAreReadOneAtATime)
     const QByteArray image = RomImageBuilder().setSize(2 << 20).image();
     std::vector<QByteArray> paths;
     const auto write = [&](const QString &name, const QByteArray &bytes) {
-        QFile file(m_dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        paths.push_back(QFile::encodeName(file.fileName()));
+        EXPECT_TRUE(writeBytes(m_dir.filePath(name), bytes));
+        paths.push_back(QFile::encodeName(m_dir.filePath(name)));
         return paths.back();
     };
     for (int i = 0; i < 4; ++i)

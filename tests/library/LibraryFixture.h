@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <tuple>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,12 +44,22 @@ protected:
         backdate(path);
         return path;
     }
+    // The library folder "lib" and its cache, by default.
+    QString cache() const { return m_dir.filePath(QStringLiteral("cache/library.sqlite")); }
+    QStringList folders() const { return {m_dir.filePath(QStringLiteral("lib"))}; }
     QString link(const QString &target, const QString &name) const
     {
         EXPECT_TRUE(QFile::link(target, m_dir.filePath(name)));
         return m_dir.filePath(name);
     }
 
+    /// Whether the scanner told of a change (counted in \a changes) within two seconds; counts anew.
+    static bool waitForChange(int &changes)
+    {
+        for (QDeadlineTimer deadline(2000); changes == 0 && !deadline.hasExpired();)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        return std::exchange(changes, 0) > 0;
+    }
     static void backdate(const QString &path) { setTime(path, QDateTime::currentSecsSinceEpoch() - 3600); }
     static void setTime(const QString &path, qint64 seconds)
     {

@@ -1,5 +1,6 @@
 // A scan beside slow archives and other programs: what finished is told, what was found is kept.
 #include "LibraryFixture.h"
+#include "support/Bytes.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -17,9 +18,7 @@ TEST_F(LibraryScanTest, rowsAndCountsComeAsReadsFinishAndACancelledArchiveIsNotC
     QRandomGenerator random(25);
     for (qsizetype i = 4096; i < image.size(); ++i)
         image[i] = char('a' + random.bounded(26));
-    QFile plain(file(QStringLiteral("slow.z64")));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly) && plain.write(image) == image.size() && QDir(m_dir.path()).mkpath(QStringLiteral("lib")));
-    plain.close();
+    ASSERT_TRUE(writeBytes(file(QStringLiteral("slow.z64")), image) && QDir(m_dir.path()).mkpath(QStringLiteral("lib")));
     QProcess sevenZip;
     sevenZip.setWorkingDirectory(m_dir.path());
     sevenZip.start(QStringLiteral("7zr"), {QStringLiteral("a"), QStringLiteral("-mx=1"), QStringLiteral("-bd"), QStringLiteral("lib/a.7z"), QStringLiteral("slow.z64")});
@@ -27,11 +26,10 @@ TEST_F(LibraryScanTest, rowsAndCountsComeAsReadsFinishAndACancelledArchiveIsNotC
     backdate(m_dir.filePath(QStringLiteral("lib/a.7z")));
     for (const char *name : {"b", "c", "d"})
         file(QStringLiteral("lib/%1.z64").arg(QLatin1String(name)));
-    const QStringList folders{m_dir.filePath(QStringLiteral("lib"))};
     // The count told before the archive's row: the three files, told while it is read.
     bool archiveTold = false;
     int mostCounted = 0;
-    const ScanResult first = scan(m_dir.filePath(QStringLiteral("one.sqlite")), folders, [&](LibraryScanner &scanner) {
+    const ScanResult first = scan(m_dir.filePath(QStringLiteral("one.sqlite")), folders(), [&](LibraryScanner &scanner) {
         QObject::connect(&scanner, &LibraryScanner::recordsFound, [&](const QList<LibraryRecord> &records) {
             archiveTold = archiveTold || std::any_of(records.cbegin(), records.cend(), [](const LibraryRecord &r) { return !r.entry.isEmpty(); });
         });
@@ -41,34 +39,32 @@ TEST_F(LibraryScanTest, rowsAndCountsComeAsReadsFinishAndACancelledArchiveIsNotC
     EXPECT_EQ(first.counts, std::tuple(4, 0, 4));
     // Cancelled while the archive is read: three read, and the archive is read at the next scan.
     const QString cache = m_dir.filePath(QStringLiteral("two.sqlite"));
-    const ScanResult cancelled = scan(cache, folders, [&](LibraryScanner &scanner) {
+    const ScanResult cancelled = scan(cache, folders(), [&](LibraryScanner &scanner) {
         QObject::connect(&scanner, &LibraryScanner::recordsFound, [&scanner]() { scanner.cancel(); });
     });
     EXPECT_EQ(cancelled.counts, std::tuple(4, 0, 3));
-    EXPECT_EQ(scan(cache, folders).counts, std::tuple(4, 3, 1));
+    EXPECT_EQ(scan(cache, folders()).counts, std::tuple(4, 3, 1));
 }
 
 // Another program's write lock held past a scan's end: the next scan of the session writes.
 TEST_F(LibraryScanTest, aCacheLockThatOutlastsAScanIsTriedAgainAtTheNextScan)
 {
-    const QStringList folders{m_dir.filePath(QStringLiteral("lib"))};
-    const QString cache = m_dir.filePath(QStringLiteral("library.sqlite"));
     file(QStringLiteral("lib/a.z64"));
-    EXPECT_EQ(scan(cache, folders).counts, std::tuple(1, 0, 1));
-    LibraryScanner scanner(cache, 1);
+    EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(1, 0, 1));
+    LibraryScanner scanner(cache(), 1);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
-        db.setDatabaseName(cache);
+        db.setDatabaseName(cache());
         QSqlQuery query(db);
         ASSERT_TRUE(db.open() && query.exec(QStringLiteral("BEGIN IMMEDIATE")));
         file(QStringLiteral("lib/b.z64"));
-        scanner.scan(folders);
+        scanner.scan(folders());
         query.exec(QStringLiteral("ROLLBACK"));
     }
     QSqlDatabase::removeDatabase(QStringLiteral("locker"));
     file(QStringLiteral("lib/c.z64"));
-    scanner.scan(folders);
-    EXPECT_EQ(scan(cache, folders).counts, std::tuple(3, 3, 0));
+    scanner.scan(folders());
+    EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(3, 3, 0));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "library/PlayHistory.h"
+#include "support/Bytes.h"
 #include "support/ScratchMount.h"
 
-#include <QCryptographicHash>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
@@ -109,9 +109,7 @@ TEST(PlayHistoryTest, AHistoryCutShortIsSetAsideAndTheGamesThatReadGoOnInANewOne
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("history.sqlite"));
-    const auto md5 = [](int n) {
-        return QString::fromLatin1(QCryptographicHash::hash(QByteArray::number(n), QCryptographicHash::Md5).toHex());
-    };
+    const auto md5 = [](int n) { return md5Hex(QByteArray::number(n)); };
     {
         PlayHistory history(path);
         history.open();

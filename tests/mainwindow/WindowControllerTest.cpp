@@ -1,5 +1,6 @@
 #include "support/TestWorld.h"
 #include "support/ArchiveBuilder.h"
+#include "support/Bytes.h"
 #include "support/RomImageBuilder.h"
 
 #include "launch/EmulatorSupervisor.h"
@@ -21,7 +22,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -420,7 +420,7 @@ TEST_F(WindowControllerTest, AnArchiveAsksWithoutALoopOfItsOwnAndReadsTheChosenI
     EXPECT_TRUE(controller.opener()->isBusy() && shownPath() == other);
     ASSERT_TRUE(QTest::qWaitFor([&] { return answers->size() == 3; }, kTimeoutMs));
     EXPECT_TRUE(answers->last() && controller.rom()->archiveEntry() == QStringLiteral("Game D.z64")) << controller.errorWindowController()->message().toStdString();
-    EXPECT_EQ(controller.rom()->MD5(), QString::fromLatin1(QCryptographicHash::hash(images[3], QCryptographicHash::Md5).toHex()));
+    EXPECT_EQ(controller.rom()->MD5(), md5Hex(images[3]));
     EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("four.7z \u25b8 Game D.z64 — Tolvane Launcher"));
 }
 
@@ -457,7 +457,7 @@ TEST_F(WindowControllerTest, RomViewIsADetailsColumnBesideTheLibraryAndShowsTheH
     };
     const int hint = columnAt(1000, 560);
     const QString path = world.writeRom(QStringLiteral("padded.z64"), "PADDED NAME    ", 0xABCD, 0xFFFFFFFF);
-    const QString md5 = QString::fromLatin1(QCryptographicHash::hash(readFile(path), QCryptographicHash::Md5).toHex());
+    const QString md5 = md5Hex(readFile(path));
     QDir().mkpath(world.path(QStringLiteral("covers")));
     QImage picture(40, 56, QImage::Format_RGB32);
     picture.fill(Qt::green);

@@ -4,6 +4,7 @@
 #include "rom/RomArchive.h"
 #include "rom/RomSource.h"
 #include "support/ArchiveBuilder.h"
+#include "support/Bytes.h"
 #include "support/RomImageBuilder.h"
 
 #include <QTemporaryDir>
@@ -49,9 +50,8 @@ class ArchiveLimitsTest : public ::testing::Test
 protected:
     QUrl write(const char *name, const QByteArray &bytes) const
     {
-        QFile file(m_dir.filePath(QString::fromUtf8(name)));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        return QUrl::fromLocalFile(file.fileName());
+        EXPECT_TRUE(writeBytes(m_dir.filePath(QString::fromUtf8(name)), bytes));
+        return QUrl::fromLocalFile(m_dir.filePath(QString::fromUtf8(name)));
     }
     QTemporaryDir m_dir;
     const QByteArray image = RomImageBuilder().setSize(64 << 10).image();

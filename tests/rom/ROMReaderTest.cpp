@@ -1,7 +1,7 @@
 #include "rom/ROM.h"
+#include "support/Bytes.h"
 #include "support/RomImageBuilder.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -24,19 +24,13 @@ namespace {
 
 using ByteOrder = RomImageBuilder::ByteOrder;
 
-QString md5Of(const QByteArray &data)
-{
-    return QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex());
-}
-
 class ROMReaderTest : public ::testing::Test
 {
 protected:
     std::shared_ptr<ROM> read(const QByteArray &data, const char *name = "image.bin") const
     {
-        QFile file(m_dir.filePath(QLatin1String(name)));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.flush());
-        return ROM::romFromURL(QUrl::fromLocalFile(file.fileName()));
+        EXPECT_TRUE(writeBytes(m_dir.filePath(QLatin1String(name)), data));
+        return ROM::romFromURL(QUrl::fromLocalFile(m_dir.filePath(QLatin1String(name))));
     }
     QTemporaryDir m_dir;
 };
@@ -56,7 +50,7 @@ TEST_F(ROMReaderTest, EveryByteOrderGivesTheSameRecordAndTheDigestOfTheCanonical
         EXPECT_EQ(rom->gameCode(), QStringLiteral("NTSE"));
         EXPECT_TRUE(rom->CRC1() == 0xFFFFFFFFu && rom->CRC2() == 0x00C0FFEEu);
         EXPECT_EQ(rom->cic(), 6103);
-        EXPECT_EQ(rom->MD5(), md5Of(builder.canonicalImage()));
+        EXPECT_EQ(rom->MD5(), md5Hex(builder.canonicalImage()));
     }
     // Every 4 KiB starts with a byte that, taken as a first byte, would pick another order: a
     // reader deciding per chunk gets the digest wrong. Bytes short of a whole group stay.
@@ -69,7 +63,7 @@ TEST_F(ROMReaderTest, EveryByteOrderGivesTheSameRecordAndTheDigestOfTheCanonical
             chunked.setSize(size).setByteOrder(order);
             for (qsizetype offset = 0x1000; offset + 4 <= size; offset += 0x1000)
                 chunked.setBytes(offset, misleadingWord);
-            EXPECT_EQ(read(chunked.image())->MD5(), md5Of(chunked.canonicalImage())) << int(order) << " " << size;
+            EXPECT_EQ(read(chunked.image())->MD5(), md5Hex(chunked.canonicalImage())) << int(order) << " " << size;
         }
     }
 }
@@ -130,7 +124,7 @@ TEST_F(ROMReaderTest, FilesThatAreNoImageGiveIncompleteRecords)
             << url.toString().toStdString();
     }
     EXPECT_LT(timer.elapsed(), 2000);
-    EXPECT_EQ(read(QByteArray(4096, '\0'))->MD5(), md5Of(QByteArray(4096, '\0'))) << "one byte more is enough";
+    EXPECT_EQ(read(QByteArray(4096, '\0'))->MD5(), md5Hex(QByteArray(4096, '\0'))) << "one byte more is enough";
 }
 
 std::tuple<int, QString, QString> runRomInfo(const QStringList &arguments, const QString &language = QStringLiteral("en"))
@@ -150,7 +144,7 @@ TEST(RomInfoToolTest, PrintsEachReadableImageAsTextOrJsonAndReportsTheOthers)
     RomImageBuilder builder;
     builder.setName(QByteArrayLiteral("TOOL \"TEST\"\t") + '\0').setGameCode(QByteArrayLiteral("NTTE") + '\0')
         .setCRC1(0xFFFFFFFFu).setCRC2(0x0000ABCDu).setBootCodeCrc(0xACC8580Au); // CIC 6106
-    const QString md5 = QString::fromLatin1(QCryptographicHash::hash(builder.canonicalImage(), QCryptographicHash::Md5).toHex());
+    const QString md5 = md5Hex(builder.canonicalImage());
     QStringList paths;
     for (const char *order : {"z64", "v64", "n64"})
         ASSERT_TRUE(builder.setByteOrder(RomImageBuilder::ByteOrder(paths.size())).writeTo(paths.emplace_back(dir.filePath(QLatin1String(order)))));

@@ -1,8 +1,8 @@
 #include "rom/RomArchive.h"
 #include "support/ArchiveBuilder.h"
+#include "support/Bytes.h"
 #include "support/RomImageBuilder.h"
 
-#include <QCryptographicHash>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -40,9 +40,8 @@ TEST_F(RomArchiveTest, EveryImageEntryGivesThePlainImagesRecordAndExtractsToItsB
     builder.setSize(0x101000 + 6).setName(QByteArrayLiteral("ZIPPED") + '\0').setBootCodeCrc(0x90BB6CB5u);
     const QByteArray images[] = {builder.setByteOrder(ByteOrder::Z64).image(), builder.setByteOrder(ByteOrder::V64).image(),
                                  builder.setByteOrder(ByteOrder::N64).image()};
-    QFile plain(path("plain.z64"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly) && plain.write(images[0]) == images[0].size() && plain.flush());
-    const auto reference = ROM::romFromURL(QUrl::fromLocalFile(plain.fileName()));
+    ASSERT_TRUE(writeBytes(path("plain.z64"), images[0]));
+    const auto reference = ROM::romFromURL(QUrl::fromLocalFile(path("plain.z64")));
     for (const char *name : {"games.zip", "games.7z"}) {
         ASSERT_TRUE(ArchiveBuilder().add("readme.txt", "hello").add("sub/Game (E).z64", images[0]).add("Game.V64", images[1])
                         .add("inner.zip", RomImageBuilder().image()).add("Game.n64", images[2]).writeTo(path(name)));
@@ -83,7 +82,7 @@ TEST_F(RomArchiveTest, ImageEntriesAreListedFromTheHeadersWithoutReadingTheirDat
                         .add("d/Game D.Z64", image).add("readme.txt", "hi").writeTo(path(name)));
         // The last image, read past three unread ones (which libarchive alone loses its place in, in a .7z).
         const auto last = RomArchive::readImage(QUrl::fromLocalFile(path(name)), 3, QStringLiteral("d/Game D.Z64"));
-        EXPECT_TRUE(last->isValid() && last->MD5() == QString::fromLatin1(QCryptographicHash::hash(image, QCryptographicHash::Md5).toHex()))
+        EXPECT_TRUE(last->isValid() && last->MD5() == md5Hex(image))
             << name << last->refusalReason().toStdString();
         QFile file(path(name));
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
@@ -121,10 +120,7 @@ TEST_F(RomArchiveTest, HostileAndBrokenArchivesAreRefusedWithTheirReason)
     QFile good(path("good.zip"));
     ASSERT_TRUE(good.open(QIODevice::ReadOnly));
     const QByteArray goodBytes = good.readAll();
-    const auto write = [this](const char *name, const QByteArray &bytes) {
-        QFile file(path(name));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    };
+    const auto write = [this](const char *name, const QByteArray &bytes) { return writeBytes(path(name), bytes); };
     QByteArray corrupt = goodBytes;
     corrupt[1000] = char(corrupt[1000] ^ 0x55); // inside the first entry's data: its CRC fails
     ASSERT_TRUE(write("corrupt.zip", corrupt) && write("cut.zip", goodBytes.left(3000)) && write("junk.zip", "PK\x03\x04 not really"));
@@ -166,8 +162,7 @@ TEST_F(RomArchiveTest, HostileAndBrokenArchivesAreRefusedWithTheirReason)
 TEST_F(RomArchiveTest, SevenZipWithEncryptedHeadersOrCutShortSaysSo)
 {
     const QByteArray image = RomImageBuilder().image();
-    QFile plain(path("game.z64"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly) && plain.write(image) == image.size() && plain.flush());
+    ASSERT_TRUE(writeBytes(path("game.z64"), image));
     QProcess sevenZip;
     sevenZip.setWorkingDirectory(m_dir.path());
     sevenZip.start(QStringLiteral("7zr"), {QStringLiteral("a"), QStringLiteral("-psecret"), QStringLiteral("-mhe=on"),
@@ -176,10 +171,8 @@ TEST_F(RomArchiveTest, SevenZipWithEncryptedHeadersOrCutShortSaysSo)
     EXPECT_EQ(read("locked.7z")[0]->refusalReason(), QStringLiteral("The archive is encrypted."));
 
     ASSERT_TRUE(ArchiveBuilder().add("Game.z64", image).writeTo(path("whole.7z")));
-    QFile whole(path("whole.7z")), cut(path("cut.7z"));
-    ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
-    cut.write(whole.readAll().chopped(40));
-    cut.close();
+    QFile whole(path("whole.7z"));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && writeBytes(path("cut.7z"), whole.readAll().chopped(40)));
     EXPECT_EQ(read("cut.7z")[0]->refusal(), ROM::Refusal::ArchiveDamaged);
 }
 

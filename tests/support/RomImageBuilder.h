@@ -1,7 +1,8 @@
 #pragma once
 
+#include "support/Bytes.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QList>
 
 #include <algorithm>
@@ -54,12 +55,7 @@ public:
         return image;
     }
 
-    bool writeTo(const QString &path) const
-    {
-        const QByteArray bytes = image();
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
-    }
+    bool writeTo(const QString &path) const { return writeBytes(path, image()); }
 
     static QByteArray bigEndian(quint32 value)
     {

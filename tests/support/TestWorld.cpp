@@ -3,6 +3,7 @@
 #include "platform/Bundle.h"
 #include "platform/PropertyList.h"
 #include "platform/UserDefaults.h"
+#include "support/Bytes.h"
 #include "support/RomImageBuilder.h"
 
 #include <QCoreApplication>
@@ -64,9 +65,8 @@ void TestWorld::setSetting(const char *key, const QVariant &value)
 
 QString TestWorld::writeFile(const QString &name, const QByteArray &bytes) const
 {
-    QFile file(path(name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << name.toStdString();
-    return file.fileName();
+    EXPECT_TRUE(writeBytes(path(name), bytes)) << name.toStdString();
+    return path(name);
 }
 
 QString TestWorld::writeRom(const QString &name, const QByteArray &romName, quint32 crc1, quint32 crc2) const
