@@ -278,6 +278,21 @@
     </message>
 </context>
 <context>
+    <name>DatDrop</name>
+    <message>
+        <source>DAT Files</source>
+        <translation>DAT-Dateien</translation>
+    </message>
+    <message>
+        <source>“%1” identifies your games already.</source>
+        <translation>„%1“ erkennt Ihre Spiele bereits.</translation>
+    </message>
+    <message>
+        <source>Use “%1” to identify games?</source>
+        <translation>„%1“ verwenden, um Spiele zu erkennen?</translation>
+    </message>
+</context>
+<context>
     <name>DatFile</name>
     <message>
         <source>%1 Reading stopped at line %2.</source>
