@@ -78,14 +78,13 @@ TEST(TvModeTest, TheGridAloneDrivenByKeysThenTheWindowAsItWasAndTheNextStart)
         EXPECT_FALSE(gone->isVisible()) << gone->objectName().toStdString();
     EXPECT_TRUE(grid->isVisible() && tv->infoLabel()->isVisible() && tv->footBar()->isVisible()
                 && tv->footBar()->text() == QStringLiteral("A Play · B Back · X Menu · Y Favourite"));
-    // Five covers across, larger, the focus on the grid at the chosen game in a frame.
+    // Larger covers, the focus on the grid at the chosen game in a frame.
     QTest::qWait(50);
-    const auto top = [grid](int row) { return grid->visualRect(grid->model()->index(row, LibraryModel::Name)).top(); };
-    EXPECT_TRUE(top(4) == top(0) && top(5) > top(0)) << top(4) << ' ' << top(5);
     EXPECT_TRUE(grid->coverWidth() > 100 && QFontInfo(grid->font()).pixelSize() > QFontInfo(window->font()).pixelSize());
     EXPECT_TRUE(QApplication::focusWidget() == grid && grid->currentIndex().row() == 2);
     EXPECT_TRUE(highlightPixels(grid, 2) > 4 * grid->coverWidth() && highlightPixels(grid, 1) == 0);
-    // The arrows, a page, the info line read out as it changes, the favourite.
+    // The arrows (Down from the fourth to the ninth: five covers across), a page, the info line
+    // read out as it changes, the favourite.
     QTest::keySequence(grid, QKeySequence(Qt::Key_Right, Qt::Key_Down));
     EXPECT_EQ(grid->currentIndex().row(), 8);
     const QString info = QAccessible::queryAccessibleInterface(tv->infoLabel())->text(QAccessible::Name);
