@@ -3,12 +3,14 @@
 #include "support/Bytes.h"
 #include "support/RomImageBuilder.h"
 
+#include "launch/EmulatorOutputLog.h"
 #include "launch/EmulatorSupervisor.h"
 #include "launch/EntryExtractor.h"
 #include "library/LibraryController.h"
 #include "library/LibraryModel.h"
 #include "library/LibraryPanel.h"
 #include "mainwindow/ArchiveEntryChooser.h"
+#include "mainwindow/EmulatorOutputWindow.h"
 #include "mainwindow/OpenAndWait.h"
 #include "mainwindow/EmptyViewController.h"
 #include "mainwindow/ErrorWinController.h"
@@ -16,12 +18,15 @@
 #include "mainwindow/RomOpener.h"
 #include "mainwindow/WindowController.h"
 #include "platform/LocalPath.h"
+#include "platform/OutputRelay.h"
 #include "platform/RecentDocuments.h"
 #include "platform/UserDefaults.h"
 #include "rom/ROM.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -34,10 +39,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QLabel>
 #include <QTest>
@@ -57,6 +65,21 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// Every text that assistive technology is given for \a widget and all below it.
+QStringList accessibleTexts(QObject *widget)
+{
+    QStringList texts;
+    std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+        if (!node)
+            return;
+        texts << node->text(QAccessible::Name) << node->text(QAccessible::Description) << node->text(QAccessible::Value);
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i));
+    };
+    walk(QAccessible::queryAccessibleInterface(widget));
+    return texts;
+}
 
 class WindowControllerTest : public testing::Test
 {
@@ -82,6 +105,15 @@ protected:
     }
     QString shownPath() const { return controller.rom() ? controller.rom()->filePath()->toLocalFile() : QString(); }
     bool waitForNoChild() { return QTest::qWaitFor([this] { return !controller.task(); }, kTimeoutMs); }
+    void play(const char *romName)
+    {
+        ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(world.writeRom(QString::fromLatin1(romName)))));
+        controller.playButton()->trigger();
+    }
+    bool waitForStatus(const QString &text)
+    {
+        return QTest::qWaitFor([&] { return accessibleTexts(controller.dragWindow()).contains(text); }, kTimeoutMs);
+    }
     ArchiveEntryChooser *waitForChooser()
     {
         const bool up = QTest::qWaitFor([this] { return controller.opener()->chooser() && controller.opener()->chooser()->isVisible(); }, kTimeoutMs);
@@ -531,6 +563,95 @@ TEST_F(WindowControllerTest, UnreadableFilesShowTheErrorWindowWithoutBlockingAnd
         EXPECT_FALSE(dialog->isVisible());
     }
     EXPECT_EQ(recent.recentDocumentPaths(), QStringList{good});
+}
+
+TEST_F(WindowControllerTest, MissingEmulatorStartsNothingAndOffersTheEmulatorPane)
+{
+    const QString plainFile = world.writeFile(QStringLiteral("not-a-program"), "text");
+    const struct { const char *build; QString path; } cases[] = {
+        {"Default", world.contents(QStringLiteral("bin/tolvane-console"))}, {"Custom", plainFile}};
+    QFile::remove(cases[0].path);
+    const QString ini = controller.supervisor()->inputAutoCfgPath();
+    QDir().mkpath(QFileInfo(world.configFilePath()).path());
+    for (const auto &c : cases) {
+        TestWorld::setSetting("Build", QString::fromLatin1(c.build));
+        TestWorld::setSetting("CustomBuildPath", plainFile);
+        world.writeFile(QStringLiteral("home/.config/tolvane/tolvane.cfg"), "kept");
+        play("game.z64");
+        EXPECT_EQ(controller.task(), nullptr);
+        EXPECT_TRUE(QFile::exists(world.configFilePath()));
+        EXPECT_FALSE(QFile::exists(ini));
+        EXPECT_TRUE(controller.playButton()->isEnabled());
+        QMessageBox *message = controller.emulatorMissingMessage();
+        ASSERT_NE(message, nullptr);
+        EXPECT_TRUE(accessibleTexts(message).join(QLatin1Char('\n')).contains(c.path)) << c.build;
+        QSignalSpy asked(&controller, &WindowController::emulatorPreferencesRequested);
+        message->buttons().constFirst()->click();
+        EXPECT_EQ(asked.size(), 1);
+    }
+}
+
+TEST_F(WindowControllerTest, EndingsTitleAndOutputReadInPlainWords)
+{
+    // The stand-in's output is not flushed when it crashes: a pipe would lose it.
+    qputenv("TOLVANE_FAKE_SAY", "hello");
+    qputenv("TOLVANE_FAKE_EXIT", "-11");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    play("game.z64");
+    // Checked once the streams are ours again: a failure's message would be captured too.
+    const bool crashed = waitForStatus(QStringLiteral("The emulator crashed (Segmentation fault)."));
+    OutputRelay::standardOutput().flush(QDeadlineTimer(kTimeoutMs));
+    OutputRelay::standardError().flush(QDeadlineTimer(kTimeoutMs));
+    const std::string passedOnError = testing::internal::GetCapturedStderr();
+    const std::string passedOnOutput = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(crashed);
+    EXPECT_NE(passedOnError.find("hello on stderr"), std::string::npos);
+    EXPECT_NE(passedOnOutput.find("hello on stdout\n"), std::string::npos) << "passed on as written";
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(controller.dragWindow())->text(QAccessible::Name),
+              controller.dragWindow()->windowTitle());
+    const QStringList romView = accessibleTexts(controller.romVC()->view());
+    for (const QString &shown : {world.path(QStringLiteral("game.z64")), QStringLiteral("z64 (big-endian)"), QStringLiteral("CIC-NUS-6102")})
+        EXPECT_TRUE(romView.contains(shown)) << shown.toStdString();
+    EXPECT_TRUE(romView.filter(QStringLiteral("KiB (8")).size() == 1);
+    qunsetenv("TOLVANE_FAKE_SAY");
+
+    controller.showEmulatorOutput();
+    EmulatorOutputWindow *output = controller.emulatorOutputWindow();
+    EXPECT_EQ(output->commandField()->text(), controller.supervisor()->launchCommand(*controller.rom()));
+    for (const char *line : {"hello on stdout", "hello on stderr"})
+        EXPECT_TRUE(output->outputView()->toPlainText().split(QLatin1Char('\n')).contains(QLatin1String(line))) << line;
+    output->hide();
+
+    const auto useScript = [&](const QByteArray &text) {
+        const QString path = world.writeFile(QStringLiteral("emulator%1").arg(text.size()), text);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        TestWorld::setSetting("Build", QStringLiteral("Custom"));
+        TestWorld::setSetting("CustomBuildPath", path);
+        return path;
+    };
+    const EmulatorOutputLog *log = controller.supervisor()->outputLog();
+    // The status names the file that runs, not the one opened since; what the emulator
+    // writes while it saves, after its shell has gone, still arrives.
+    useScript("#!/bin/sh\ntrap 'sleep 0.3; echo saved; exit 0' TERM\necho running\nwhile :; do sleep 0.1; done\n");
+    play("running.z64");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return log->lines().contains(QStringLiteral("running")); }, kTimeoutMs));
+    ASSERT_TRUE(openAndWait(controller, QUrl::fromLocalFile(world.writeRom(QStringLiteral("other.v64")))));
+    EXPECT_TRUE(waitForStatus(QStringLiteral("Running running.z64")));
+    EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("other.v64 — Tolvane Launcher"));
+    controller.stopButton()->trigger();
+    EXPECT_TRUE(waitForStatus(QStringLiteral("The emulator stopped.")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log->lines().contains(QStringLiteral("saved")); }, kTimeoutMs));
+
+    // A program that is there but lacks its interpreter: its shell's words are shown.
+    const QString script = useScript("#!/nonexistent/interpreter\n");
+    controller.playButton()->trigger();
+    EXPECT_TRUE(waitForStatus(QStringLiteral("The emulator could not be started because something %1 needs (its "
+                                             "interpreter or a library) is missing.").arg(script)));
+    EXPECT_TRUE(output->isVisible());
+    EXPECT_FALSE(log->lines().filter(script).isEmpty());
+    controller.clearPressed();
+    EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("Tolvane Launcher"));
 }
 
 } // namespace
