@@ -14,14 +14,9 @@ namespace {
 
 // Coming back to the Controllers pane, the armed row must have the keys; and an item that an
 // accessibility client toggles (rather than triggers) must show its pane all the same.
-class PaneRoadsTest : public testing::Test
+TEST(PaneRoadsTest, EveryRoadBackToThePaneShowsItWithTheArmedRowTakingTheKeys)
 {
-protected:
     TestWorld world;
-};
-
-TEST_F(PaneRoadsTest, EveryRoadBackToThePaneShowsItWithTheArmedRowTakingTheKeys)
-{
     PrefrenceWindowController prefs;
     prefs.showWindow(nullptr);
     QWidget *window = prefs.window();
@@ -47,8 +42,9 @@ TEST_F(PaneRoadsTest, EveryRoadBackToThePaneShowsItWithTheArmedRowTakingTheKeys)
 
 // File ▸ Add ROM Folder… writes the list while the Library pane is open: the pane's Add and
 // Remove must edit the list as stored then, not the one it showed.
-TEST_F(PaneRoadsTest, TheLibraryPaneEditsTheFolderListAsStoredNow)
+TEST(PaneRoadsTest, TheLibraryPaneEditsTheFolderListAsStoredNow)
 {
+    TestWorld world;
     const QString a = world.path(QStringLiteral("a")), b = world.path(QStringLiteral("b")), c = world.path(QStringLiteral("c"));
     const auto stored = [] { return UserDefaults::standardUserDefaults().valueForKey(QStringLiteral("LibraryFolders")).toStringList().join(QLatin1Char('|')); };
     LibraryPreferencesViewController pane;
