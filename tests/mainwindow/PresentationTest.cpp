@@ -63,8 +63,7 @@ TEST_F(PresentationPaneTest, TableInWordsPictureSelectsAndHintSaysWhatIsCaptured
     EXPECT_EQ(storedMapping(QStringLiteral("Keyboard")).value(3), QStringLiteral("key(113)"));
     EXPECT_EQ(picture->selectedRow(), 4);
 
-    choose(*pane, QStringLiteral("Joystick 1"));
-    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Press a button or move a stick on any pad"));
+    choose(*pane, QStringLiteral("Joystick 1")); // armed, its hint is PadCaptureTest's
     pane->tableView()->clearSelection();
     EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Select an input, then press a button or move a stick on any pad"));
 }
