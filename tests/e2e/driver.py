@@ -74,6 +74,11 @@ class Session:
         os.makedirs(os.path.dirname(self.settings))
         os.makedirs(self.env['XDG_RUNTIME_DIR'], 0o700)
         self.set_settings(Build='Custom', CustomBuildPath=self.program('tolvane-fake-emulator'))
+        # A default build in the player's own data folder, so that InputAutoCfg.ini is written
+        # there, one per session, not beside the build tree's bundle that scenarios run together share.
+        console = os.path.join(home, '.local/share/tolvane-launcher/tolvane.app/Contents/bin/tolvane-console')
+        os.makedirs(os.path.dirname(console))
+        os.symlink(self.program('tolvane-fake-emulator'), console)
         # Qt joins the accessibility bus only if it is there when the Launcher starts.
         self.pids.append(subprocess.Popen(['/usr/libexec/at-spi-bus-launcher', '--launch-immediately'],
                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).pid)
