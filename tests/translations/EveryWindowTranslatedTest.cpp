@@ -1,8 +1,6 @@
 #include "mainwindow/OpenAndWait.h"
+#include "support/StartedLauncher.h"
 
-#include "app/AppDelegate.h"
-#include "library/LibraryController.h"
-#include "library/LibraryFilterModel.h"
 #include "library/LibraryPanel.h"
 #include "mainwindow/ArchiveEntryChooser.h"
 #include "platform/Translations.h"
@@ -131,27 +129,23 @@ TEST(EveryWindowTranslatedTest, EveryTextIsFromTheCatalogueFitsItsControlAndHasI
         QCoreApplication::installTranslator(&ours);
         Reader reader{pseudo, {}};
         {
-            TestWorld world;
-            QDir().mkpath(world.path(QStringLiteral("games")));
-            const QString rom = world.writeRom(QStringLiteral("games/Game.z64"));
-            AppDelegate delegate;
-            delegate.applicationDidFinishLaunching();
-            WindowController &main = *delegate.myWindowController();
-            ASSERT_TRUE(QTest::qWaitForWindowActive(main.window(), kTimeoutMs));
+            StartedLauncher launcher;
+            ASSERT_TRUE(launcher.start());
+            const TestWorld &world = launcher.world;
+            WindowController &main = launcher.controller();
+            reader.everyWindow();
+            ASSERT_TRUE(launcher.showLibraryOf({QStringLiteral("Game")}));
             reader.everyWindow();
             LibraryController *library = main.library();
-            library->addFolder(world.path(QStringLiteral("games")));
-            ASSERT_TRUE(QTest::qWaitFor([&] { return library->filterModel()->rowCount() == 1; }, kTimeoutMs));
-            reader.everyWindow();
             std::unique_ptr<QMenu> context(library->contextMenu(library->filterModel()->index(0, 0)));
             reader.menu(main.window(), context->actions());
             library->panel()->showGrid(true);
             reader.everyWindow();
-            ASSERT_TRUE(openAndWait(main, QUrl::fromLocalFile(rom)));
+            ASSERT_TRUE(openAndWait(main, QUrl::fromLocalFile(world.path(QStringLiteral("games/Game.z64")))));
             reader.everyWindow();
 
-            delegate.showPrefs(nullptr);
-            PrefrenceWindowController &prefs = *delegate.preferenceController();
+            launcher.delegate->showPrefs(nullptr);
+            PrefrenceWindowController &prefs = *launcher.delegate->preferenceController();
             for (QAction *pane : {prefs.videoToolbarButton(), prefs.controllerToolbarButton(), prefs.emulatorToolbarButton(),
                                   prefs.libraryToolbarButton()}) {
                 pane->trigger();
