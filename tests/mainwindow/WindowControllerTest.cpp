@@ -314,15 +314,20 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
     controller.library()->findAction()->trigger();
     QLineEdit *search = controller.library()->panel()->searchField();
     const QPointF at = search->mapTo(controller.dragWindow(), search->rect().center());
+    // As the platform delivers a drag to the window: whether the drop was taken as a copy.
+    const auto dropOnSearch = [&](QMimeData *mime) {
+        QDragEnterEvent enter(at.toPoint(), any, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(controller.dragWindow()->windowHandle(), &enter);
+        QDropEvent drop(at, any, mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(controller.dragWindow()->windowHandle(), &drop);
+        return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+    };
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(rom)});
     mime.setText(QUrl::fromLocalFile(rom).toString());
-    QDragEnterEvent enter(at.toPoint(), any, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(controller.dragWindow()->windowHandle(), &enter);
-    QDropEvent drop(at, any, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(controller.dragWindow()->windowHandle(), &drop);
+    EXPECT_TRUE(dropOnSearch(&mime));
     EXPECT_TRUE(QTest::qWaitFor([&] { return shownPath() == rom; }, kTimeoutMs) && recent.recentDocumentPaths() == QStringList{rom});
-    EXPECT_TRUE(search->text().isEmpty() && drop.isAccepted() && drop.dropAction() == Qt::CopyAction);
+    EXPECT_TRUE(search->text().isEmpty());
     // A dropped archive with one image opens it, also one whose name is not UTF-8 and came unencoded.
     const QByteArray zip = QFile::encodeName(world.path(QStringLiteral("drop"))) + "\xe9.zip";
     ASSERT_TRUE(ArchiveBuilder().add("in.v64", RomImageBuilder().image()).writeTo(world.path(QStringLiteral("drop.zip"))));
@@ -335,10 +340,7 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
         QByteArray list;
     } raw;
     raw.list = "file://" + zip + "\r\n";
-    QDragEnterEvent zipEnter(at.toPoint(), any, &raw, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(controller.dragWindow()->windowHandle(), &zipEnter);
-    QDropEvent zipDrop(at, any, &raw, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(controller.dragWindow()->windowHandle(), &zipDrop);
+    EXPECT_TRUE(dropOnSearch(&raw));
     // One image: no chooser. Its headers (is it a DAT?) and its image are read off the GUI thread.
     EXPECT_NE(LocalPath::fromUrl(*controller.rom()->filePath()).bytes(), zip);
     ASSERT_TRUE(QTest::qWaitFor([&] { return controller.rom()->archiveEntry() && !controller.opener()->isBusy() && !controller.opener()->chooser(); }, kTimeoutMs));
@@ -366,50 +368,18 @@ TEST_F(WindowControllerTest, DropsAreTakenOnlyFromFileUrlsWithARomExtensionAndAG
     EXPECT_TRUE(QTest::qWaitFor([&] { return shownPath() == capital; }, kTimeoutMs));
 }
 
-TEST_F(WindowControllerTest, AnArchiveAsksWhichImageIsRememberedWithItAndPlaysAnExtractedCopyUntilStop)
-{
-    RomImageBuilder builder;
-    const QByteArray a = builder.setName("A").image(), b = builder.setName("B").setByteOrder(RomImageBuilder::ByteOrder::N64).image();
-    const QString archive = world.path(QStringLiteral("pair.7z"));
-    ASSERT_TRUE(ArchiveBuilder().add("A.z64", a).add("dir/B.n64", b).writeTo(archive));
-    ASSERT_TRUE(controller.handleURL(QUrl::fromLocalFile(archive)));
-    ArchiveEntryChooser *chooser = waitForChooser();
-    ASSERT_TRUE(chooser);
-    chooser->list()->setCurrentRow(1);
-    chooser->accept();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return controller.rom() && !controller.opener()->isBusy(); }, kTimeoutMs));
-    EXPECT_EQ(controller.rom()->archiveEntry(), QStringLiteral("dir/B.n64"));
-    EXPECT_EQ(controller.romVC()->pathField()->text(), archive + QStringLiteral(" \u25b8 dir/B.n64"));
-    // Open Recent opens that entry again, without asking.
-    controller.clearPressed();
-    const QString remembered = recent.recentDocumentPaths().value(0);
-    ASSERT_TRUE(openAndWait(controller, QUrl(remembered))) << remembered.toStdString();
-    EXPECT_EQ(controller.rom()->archiveEntry(), QStringLiteral("dir/B.n64"));
-
-    TestWorld::useStandInAsCustomBuild();
-    controller.playPressed();
-    ASSERT_TRUE(world.waitForRecord());
-    const QString extracted = world.recordedArguments().last();
-    EXPECT_TRUE(extracted.startsWith(EntryExtractor::folderPath() + QStringLiteral("/extracted-")) && extracted.endsWith(QStringLiteral("-B.n64")))
-        << extracted.toStdString();
-    QFile copy(extracted);
-    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(copy.readAll() == b && (copy.permissions() & (QFile::ReadOther | QFile::ReadGroup)) == 0);
-    EXPECT_EQ(QFileInfo(EntryExtractor::folderPath()).permissions() & (QFile::ExeOther | QFile::ExeGroup), 0);
-    controller.stopPressed();
-    ASSERT_TRUE(waitForNoChild());
-    EXPECT_FALSE(QFile::exists(extracted));
-}
-
 // The chooser comes from the archive's headers and has no loop of its own, a newer open
-// replaces it, and the chosen image is read off the GUI thread with Cancel.
-TEST_F(WindowControllerTest, AnArchiveAsksWithoutALoopOfItsOwnAndReadsTheChosenImageOffTheGuiThread)
+// replaces it, and the chosen image is read off the GUI thread with Cancel. The image chosen
+// is remembered with the archive and plays from an extracted copy until Stop.
+TEST_F(WindowControllerTest, AnArchiveAsksWithoutALoopOfItsOwnRemembersTheImageAndPlaysAnExtractedCopyUntilStop)
 {
     ArchiveBuilder four;
     QList<QByteArray> images;
-    for (const char *name : {"Game A", "Game B", "Game C", "Game D"}) {
-        images.append(RomImageBuilder().setSize(1 << 20).setName(name).image());
-        four.add(QByteArray(name) + ".z64", images.last());
+    RomImageBuilder builder;
+    for (const char *name : {"Game A.z64", "Game B.z64", "Game C.z64", "dir/Game D.n64"}) {
+        builder.setSize(1 << 20).setName(name).setByteOrder(name[0] == 'd' ? RomImageBuilder::ByteOrder::N64 : RomImageBuilder::ByteOrder::Z64);
+        images.append(builder.image());
+        four.add(name, images.last());
     }
     const QString archive = world.path(QStringLiteral("four.7z")), plain = world.writeRom(QStringLiteral("plain.z64"));
     ASSERT_TRUE(four.writeTo(archive) && openAndWait(controller, QUrl::fromLocalFile(plain)));
@@ -425,7 +395,7 @@ TEST_F(WindowControllerTest, AnArchiveAsksWithoutALoopOfItsOwnAndReadsTheChosenI
     ArchiveEntryChooser *chooser = waitForChooser();
     ASSERT_TRUE(chooser && answers->isEmpty());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(chooser->list()->item(3)->text(), QStringLiteral("Game D.z64 (1 MiB)"));
+    EXPECT_EQ(chooser->list()->item(3)->text(), QStringLiteral("dir/Game D.n64 (1 MiB)"));
     // A second open (a hand-over, a --play) while it asks replaces it instead of running inside it.
     QPointer<ArchiveEntryChooser> replaced(chooser);
     const QString other = world.writeRom(QStringLiteral("other.z64"), "OTHER");
@@ -451,9 +421,29 @@ TEST_F(WindowControllerTest, AnArchiveAsksWithoutALoopOfItsOwnAndReadsTheChosenI
     choose(3);
     EXPECT_TRUE(controller.opener()->isBusy() && shownPath() == other);
     ASSERT_TRUE(QTest::qWaitFor([&] { return answers->size() == 3; }, kTimeoutMs));
-    EXPECT_TRUE(answers->last() && controller.rom()->archiveEntry() == QStringLiteral("Game D.z64")) << controller.errorWindowController()->message().toStdString();
-    EXPECT_EQ(controller.rom()->MD5(), md5Hex(images[3]));
-    EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("four.7z \u25b8 Game D.z64 — Tolvane Launcher"));
+    EXPECT_TRUE(answers->last() && controller.rom()->archiveEntry() == QStringLiteral("dir/Game D.n64")) << controller.errorWindowController()->message().toStdString();
+    EXPECT_EQ(controller.rom()->MD5(), md5Hex(builder.canonicalImage()));
+    EXPECT_EQ(controller.dragWindow()->windowTitle(), QStringLiteral("four.7z \u25b8 dir/Game D.n64 — Tolvane Launcher"));
+    EXPECT_EQ(controller.romVC()->pathField()->text(), archive + QStringLiteral(" \u25b8 dir/Game D.n64"));
+    // Open Recent opens that entry again, without asking.
+    controller.clearPressed();
+    const QString remembered = recent.recentDocumentPaths().value(0);
+    ASSERT_TRUE(openAndWait(controller, QUrl(remembered))) << remembered.toStdString();
+    EXPECT_EQ(controller.rom()->archiveEntry(), QStringLiteral("dir/Game D.n64"));
+
+    TestWorld::useStandInAsCustomBuild();
+    controller.playPressed();
+    ASSERT_TRUE(world.waitForRecord());
+    const QString extracted = world.recordedArguments().last();
+    EXPECT_TRUE(extracted.startsWith(EntryExtractor::folderPath() + QStringLiteral("/extracted-")) && extracted.endsWith(QStringLiteral("-Game D.n64")))
+        << extracted.toStdString();
+    QFile copy(extracted);
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(copy.readAll() == images[3] && (copy.permissions() & (QFile::ReadOther | QFile::ReadGroup)) == 0);
+    EXPECT_EQ(QFileInfo(EntryExtractor::folderPath()).permissions() & (QFile::ExeOther | QFile::ExeGroup), 0);
+    controller.stopPressed();
+    ASSERT_TRUE(waitForNoChild());
+    EXPECT_FALSE(QFile::exists(extracted));
 }
 
 TEST_F(WindowControllerTest, AFullRuntimeFolderSaysSoStartsNothingAndLeavesNoPart)
