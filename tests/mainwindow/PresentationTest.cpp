@@ -27,15 +27,9 @@ TEST(MappingDisplay, EveryFormReadsInWords)
         EXPECT_EQ(MappingValue::displayText(QString::fromUtf8(c.stored)), QString::fromUtf8(c.shown)) << c.stored;
 }
 
-class PresentationPaneTest : public testing::Test
+TEST(PresentationPaneTest, TableInWordsPictureSelectsAndHintSaysWhatIsCaptured)
 {
-protected:
-    static UserDefaults &store() { return UserDefaults::standardUserDefaults(); }
     TestWorld world;
-};
-
-TEST_F(PresentationPaneTest, TableInWordsPictureSelectsAndHintSaysWhatIsCaptured)
-{
     auto pane = loadPane(QStringLiteral("Keyboard"));
     // No row listens yet: the hint asks for one first.
     EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Select an input, then press a key"));
@@ -46,7 +40,7 @@ TEST_F(PresentationPaneTest, TableInWordsPictureSelectsAndHintSaysWhatIsCaptured
     EXPECT_EQ(pane->tableModel()->index(0, 1).data(Qt::ToolTipRole).toString(), QStringLiteral("key(120)"));
 
     ControllerPicture *picture = pane->picture();
-    for (const QVariant &name : store().arrayForKey(QStringLiteral("Mapping")).value_or(QVariantList()))
+    for (const QVariant &name : UserDefaults::standardUserDefaults().arrayForKey(QStringLiteral("Mapping")).value_or(QVariantList()))
         EXPECT_TRUE(picture->hasInput(name.toString())) << name.toString().toStdString();
 
     // A click on "Start" selects its row and arms it; the keys still go to the table.
