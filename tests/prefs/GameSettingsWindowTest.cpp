@@ -1,7 +1,6 @@
 #include "input/PaneHelpers.h"
 
 #include "prefs/GameSettingsWindowController.h"
-#include "prefs/PrefrenceWindowController.h"
 #include "prefs/VideoPreferencesViewController.h"
 
 #include "ui_VideoPrefsView.h"
@@ -30,10 +29,16 @@ TEST(GameSettingsWindowTest, GroupsEditTheGamesOwnCopyAndTheMappingIsDiscardedOn
     TestWorld world;
     const QString md5 = QStringLiteral("00112233445566778899aabbccddeeff");
     GameSettingsWindowController controller(EffectiveSettings(md5, QStringLiteral("SUPER GAME")));
+    QWidget *window = controller.window(); // loaded before it shows, as the Game Settings command does
     controller.showWindow(nullptr);
-    QWidget *window = controller.window();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Game Settings — SUPER GAME"));
+    // The mapping editor opens showing its whole table, or as tall as the screen.
+    const QRect area = window->screen()->availableGeometry();
+    const QTableView *table = controller.controllerVC()->tableView();
+    EXPECT_TRUE(area.contains(window->frameGeometry()));
+    EXPECT_TRUE(table->verticalHeader()->length() <= table->viewport()->height() || window->frameGeometry().height() == area.height())
+        << table->viewport()->height() << " px of the rows' " << table->verticalHeader()->length();
     Ui::VideoPrefsView *video = controller.videoVC()->ui();
     EXPECT_FALSE(video->resolutionBox->isEnabled()) << "the global setting is in use";
 
@@ -84,27 +89,4 @@ TEST(GameSettingsWindowTest, GroupsEditTheGamesOwnCopyAndTheMappingIsDiscardedOn
     }
     controller.globalBox(EffectiveSettings::Video)->click();
     EXPECT_FALSE(UserDefaults::standardUserDefaults().valueForKey(EffectiveSettings::kGameSettingsKey).isValid());
-}
-
-// Both windows with a mapping editor opened on two or three of its eighteen rows.
-TEST(GameSettingsWindowTest, MappingEditorsOpenShowingTheWholeTableOrAsTallAsTheScreen)
-{
-    TestWorld world;
-    PrefrenceWindowController prefs;
-    prefs.showWindow(nullptr);
-    prefs.controllerToolbarButton()->trigger();
-    GameSettingsWindowController game(EffectiveSettings(QStringLiteral("00112233445566778899aabbccddeeff"), QStringLiteral("G")));
-    game.window(); // loaded before it shows, as the Game Settings command does
-    game.showWindow(nullptr);
-    for (ControllerPreferencesViewController *pane : {prefs.controllerVC(), game.controllerVC()}) {
-        QWidget *window = pane->view()->window();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        const QRect area = window->screen()->availableGeometry();
-        const QTableView *table = pane->tableView();
-        EXPECT_TRUE(area.contains(window->frameGeometry()));
-        EXPECT_TRUE(table->verticalHeader()->length() <= table->viewport()->height()
-                    || window->frameGeometry().height() == area.height())
-            << qPrintable(window->windowTitle()) << ": " << table->viewport()->height() << " px of the rows' "
-            << table->verticalHeader()->length();
-    }
 }

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QScreen>
 #include <QTest>
 
@@ -21,7 +22,9 @@ QVariant stored(const char *key)
     return UserDefaults::standardUserDefaults().valueForKey(QLatin1String(key));
 }
 
-TEST(PreferenceWindowTest, VideoPaneStoresWhatTheUserChoosesAndPanesKeepTheTopLeftAndTheirOwnSize)
+// Panes keep the window's place; coming back to the Controllers pane, the armed row must have the
+// keys; and an item that an accessibility client toggles (rather than triggers) must show its pane.
+TEST(PreferenceWindowTest, VideoPaneStoresWhatTheUserChoosesAndEveryRoadToAPaneKeepsTheTopLeftAndTheFocus)
 {
     TestWorld world;
     PrefrenceWindowController controller;
@@ -66,6 +69,26 @@ TEST(PreferenceWindowTest, VideoPaneStoresWhatTheUserChoosesAndPanesKeepTheTopLe
     QAction stranger(QStringLiteral("Video"));
     EXPECT_TRUE(controller.validateToolbarItem(controller.videoToolbarButton()) && !controller.validateToolbarItem(&stranger));
 
+    controller.controllerToolbarButton()->trigger();
+    ControllerPreferencesViewController *pane = controller.controllerVC();
+    // Its mapping editor shows the whole table, or the window is as tall as the screen.
+    const QRect area = w->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(w->frameGeometry()));
+    EXPECT_TRUE(pane->tableView()->verticalHeader()->length() <= pane->tableView()->viewport()->height() || w->frameGeometry().height() == area.height());
+    choose(*pane, QStringLiteral("Keyboard"));
+    selectRow(*pane, 0);
+    controller.videoToolbarButton()->trigger();
+    controller.controllerToolbarButton()->trigger();
+    EXPECT_EQ(QApplication::focusWidget(), pane->tableView());
+    controller.videoToolbarButton()->toggle();
+    EXPECT_EQ(controller.currentController(), controller.videoVC());
+    EXPECT_FALSE(controller.controllerToolbarButton()->isChecked());
+    controller.controllerToolbarButton()->toggle();
+    controller.controllerToolbarButton()->toggle();
+    EXPECT_EQ(controller.currentController(), controller.controllerVC());
+    EXPECT_TRUE(controller.controllerToolbarButton()->isChecked());
+    EXPECT_FALSE(controller.videoToolbarButton()->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), pane->tableView());
 }
 
 TEST(EmulatorPaneTest, DefaultEmptiesAndDisablesTheFieldButKeepsThePathAndTheChooserWritesOnlyThePath)
