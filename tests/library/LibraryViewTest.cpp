@@ -15,6 +15,7 @@
 #include "platform/Translations.h"
 #include "platform/UserDefaults.h"
 #include "support/ArchiveBuilder.h"
+#include "support/Bytes.h"
 #include "support/TestWorld.h"
 #include "rom/ROM.h"
 
@@ -67,8 +68,7 @@ protected:
         QDir().mkpath(QFileInfo(path).absolutePath());
         QImage image(size, QImage::Format_RGB32);
         image.fill(colour);
-        EXPECT_TRUE(QFileInfo(path).suffix() == QLatin1String("txt") ? QFile(path).open(QIODevice::WriteOnly)
-                                                                       : image.save(path));
+        EXPECT_TRUE(QFileInfo(path).suffix() == QLatin1String("txt") ? writeBytes(path, {}) : image.save(path));
         return path;
     }
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -114,10 +114,8 @@ TEST_F(CoverTest, BesideTheRomItsOwnNameOrACoverPictureOnlyWhenItIsTheOnlyRom)
 {
     for (const char *folder : {"solo", "two", "old", "lone"})
         QDir().mkpath(path(QLatin1String(folder)));
-    for (const char *rom : {"solo/game.v64", "two/a.z64", "two/b.z64", "old/cafe.z64", "lone/cafe.n64"}) {
-        QFile file(path(QLatin1String(rom)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    for (const char *rom : {"solo/game.v64", "two/a.z64", "two/b.z64", "old/cafe.z64", "lone/cafe.n64"})
+        ASSERT_TRUE(writeBytes(path(QLatin1String(rom)), {}));
     picture(QStringLiteral("solo/cover.jpg"));
     picture(QStringLiteral("two/cover.png"));
     picture(QStringLiteral("two/B.jpg"));
@@ -141,9 +139,7 @@ TEST_F(CoverTest, SetCoverReplacesTheOldOneOnlyWithAPicture)
     picture(QStringLiteral("covers/0123abcd.png"));
     // Text named as a picture is refused, and the working cover stays as it was.
     for (const QString &fake : {QStringLiteral("fake.png"), QStringLiteral("fake.jpg")}) {
-        QFile text(path(fake));
-        ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("not a picture\n") > 0);
-        text.close();
+        ASSERT_TRUE(writeBytes(path(fake), "not a picture\n"));
         EXPECT_FALSE(CoverFinder::install(path(fake), covers, QStringLiteral("0123abcd")).isEmpty()) << qPrintable(fake);
         EXPECT_EQ(QDir(covers).entryList(QDir::Files), QStringList{QStringLiteral("0123abcd.png")});
         EXPECT_EQ(QImageReader(path(QStringLiteral("covers/0123abcd.png"))).size(), QSize(40, 56));
@@ -282,7 +278,7 @@ TEST_F(CoverTest, CoversFollowTheDevicePixelsTheStarShowsOnAnyCoverAndUnusedThum
     // Another size, and a file no cover uses: the cleaning of a fresh start keeps only what is in use.
     loader.cover(QStringLiteral("key"), games[0], 100);
     ASSERT_TRUE(QTest::qWaitFor([&] { return widths().size() == 3; }, kTimeoutMs));
-    ASSERT_TRUE(QFile(thumbnails + QStringLiteral("/0123")).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(writeBytes(thumbnails + QStringLiteral("/0123"), {}));
     loader.setCoversFolder(path(QStringLiteral("covers")));
     loader.cleanThumbnails(games, 200);
     EXPECT_TRUE(QTest::qWaitFor([&] { return widths() == QList<int>({240, 240}); }, kTimeoutMs));
@@ -409,8 +405,13 @@ TEST(LibraryPanelTest, EnterOpensTheRowShownSelectedAfterEscapeInTableAndGrid)
     EXPECT_LT(chain.indexOf(panel.sortBox()), chain.indexOf(grid));
 }
 
-// The real panel in a window over a folder: ALPHA, BRAVO and a Latin-1 "caf\xe9.z64" with its own picture.
-TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForAFolderAndShowsTheCover)
+// The real panel in a window, from an empty start. The Dump column and its filter are there only
+// with DAT files, and the player's own choice of the column outlasts their going (also in the
+// layout saved meanwhile). The panel leads to games, here ALPHA, BRAVO and a Latin-1 "caf\xe9.z64"
+// with its own picture, and to covers. Quit (Ctrl+Q, a logout) comes right after a change of
+// view: the main window goes before the library, whose pending layout must still be saved and
+// whose threads must still end.
+TEST(LibraryWindowTest, DumpsShowOnlyWithDatsMenusActOnTheClickedRowSetCoverShowsTheCoverAndAQuitStillSavesTheLayout)
 {
     TestWorld world;
     QDir().mkpath(world.path(QStringLiteral("lib")));
@@ -427,151 +428,6 @@ TEST(LibraryWindowTest, MenuActsOnTheClickedRowInTableAndGridAndSetCoverAsksForA
         const struct timespec times[2] = {{0, UTIME_OMIT}, {QDateTime::currentSecsSinceEpoch() - 3600, 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, lib + name, times, 0), 0);
     }
-    LibraryFolders::setFolders({world.path(QStringLiteral("lib"))});
-    QMainWindow window;
-    auto *library = new LibraryController(&window);
-    window.setCentralWidget(library->panel());
-    window.resize(1000, 560);
-    QSignalSpy scanned(library->gameLibrary(), &GameLibrary::scanFinished), opened(library->gameLibrary(), &GameLibrary::openRecord),
-        settings(library, &LibraryController::gameSettingsRequested), played(library->gameLibrary(), &GameLibrary::playRecord);
-    window.show();
-    ASSERT_TRUE(scanned.wait(kTimeoutMs));
-    LibraryFilterModel *rows = library->filterModel();
-    // A filter that leaves no game says why in the list's place; the status line counts the matches.
-    LibraryPanel *panel = library->panel();
-    auto *notice = panel->findChild<QLabel *>(QStringLiteral("libraryNotice"));
-    ASSERT_TRUE(notice && !notice->isVisibleTo(panel));
-    panel->favouritesButton()->setChecked(true);
-    EXPECT_TRUE(notice->isVisibleTo(panel) && notice->text() == QStringLiteral("No favourites yet: press Ctrl+D on a game."));
-    panel->favouritesButton()->setChecked(false);
-    QTest::keyClicks(panel->searchField(), QStringLiteral("xyz"));
-    EXPECT_TRUE(notice->isVisibleTo(panel) && notice->text() == QStringLiteral("No game matches “xyz”.")) << notice->text().toStdString();
-    panel->searchField()->setText(QStringLiteral("lph"));
-    EXPECT_TRUE(!notice->isVisibleTo(panel) && panel->statusLabel()->text().endsWith(QStringLiteral("Matches: 1.")))
-        << panel->statusLabel()->text().toStdString();
-    panel->searchField()->clear();
-    EXPECT_FALSE(panel->statusLabel()->text().contains(QStringLiteral("Matches")));
-    const QStringList names{QStringLiteral("ALPHA"), QStringLiteral("BRAVO"), QStringLiteral("CAFE")};
-    QStringList md5;
-    for (int row = 0; row < 3; ++row)
-        md5.append(rows->index(row, LibraryModel::MD5).data().toString());
-    const auto openedName = [&opened]() { return opened.takeFirst().at(0).value<std::shared_ptr<ROM>>()->name().value_or(QString()); };
-    // Right-clicked while ALPHA is current: every item is for the row under the pointer.
-    for (const int row : {2, 1}) {
-        library->panel()->showGrid(row == 1);
-        QAbstractItemView *view = library->panel()->currentView();
-        view->setCurrentIndex(rows->index(0, LibraryModel::Name));
-        const QPoint at = view->visualRect(rows->index(row, LibraryModel::Name)).center();
-        QContextMenuEvent click(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(view->viewport(), &click);
-        std::unique_ptr<QMenu> menu(library->panel()->findChild<QMenu *>(QStringLiteral("libraryContextMenu")));
-        ASSERT_TRUE(menu);
-        QHash<QString, QAction *> items;
-        for (QAction *item : menu->actions()) {
-            EXPECT_TRUE(item->isSeparator() || item->text().contains(QLatin1Char('&'))) << "a mnemonic for each item";
-            items.insert(item->text().remove(QLatin1Char('&')), item);
-        }
-        for (const QString &each : {QStringLiteral("Favourite"), QStringLiteral("Open"), QStringLiteral("Game Settings…"), QStringLiteral("Copy MD5")})
-            items.value(each)->trigger();
-        EXPECT_TRUE(QGuiApplication::clipboard()->text() == md5[row] && openedName() == names[row]);
-        const QByteArray file = row == 2 ? cafe : lib + "/BRAVO.z64";
-        const QList<QVariant> asked = settings.takeFirst();
-        EXPECT_TRUE(LocalPath::fromUrl(asked.at(2).toUrl()).bytes() == file && asked.at(1).toString() == names[row]);
-        items.value(QStringLiteral("Copy Path"))->trigger();
-        EXPECT_EQ(QGuiApplication::clipboard()->text(), QFile::decodeName(file));
-        EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->urls(), row == 2 ? QList<QUrl>{LocalPath(cafe).toUrl()} : QList<QUrl>());
-    }
-    // Shift+F10 and the menu key open the current game's menu.
-    for (const auto &[key, modifiers] : {std::pair{Qt::Key_F10, Qt::ShiftModifier}, {Qt::Key_Menu, Qt::NoModifier}}) {
-        library->panel()->currentView()->setCurrentIndex(rows->index(2, 0));
-        QTest::keyClick(library->panel()->currentView(), key, modifiers);
-        std::unique_ptr<QMenu> menu(library->panel()->findChild<QMenu *>(QStringLiteral("libraryContextMenu")));
-        ASSERT_TRUE(menu);
-        menu->actions().last()->trigger();
-        EXPECT_EQ(QGuiApplication::clipboard()->text(), md5[2]);
-    }
-    // Set Cover Image… for BRAVO: the picture chosen without blocking; the offered folder is made and kept.
-    library->contextMenu(rows->index(1, 0))->actions().at(5)->trigger();
-    auto *chooser = window.findChild<QFileDialog *>();
-    ASSERT_TRUE(chooser && QApplication::activeModalWidget() == nullptr);
-    chooser->selectFile(world.path(QStringLiteral("green.png")));
-    static_cast<QDialog *>(chooser)->accept();
-    auto *question = window.findChild<QMessageBox *>();
-    ASSERT_TRUE(question);
-    question->button(QMessageBox::Yes)->click();
-    EXPECT_EQ(UserDefaults::standardUserDefaults().valueForKey(LibraryController::coversFolderKey).toString(),
-              LibraryController::defaultCoversFolder());
-    EXPECT_TRUE(QFile::exists(LibraryController::defaultCoversFolder() + QLatin1Char('/') + md5[1] + QStringLiteral(".png")));
-    LibraryGridView *grid = library->panel()->gridView();
-    const auto shown = [grid, rows](int row) { return grid->grab().toImage().pixelColor(grid->visualRect(rows->index(row, 0)).center()); };
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shown(1) == QColor(Qt::green) && shown(2) == QColor(Qt::blue); }, kTimeoutMs));
-    // Pictures replaced beside a ROM or added to the covers folder while the Launcher runs show,
-    // and the replaced picture's thumbnail goes.
-    for (const auto &[colour, name] : {std::pair{Qt::red, lib + "/caf\xe9.png"},
-                                        {Qt::yellow, QFile::encodeName(LibraryController::defaultCoversFolder()) + '/' + md5[0].toLatin1() + ".png"}})
-        picture.fill(colour), picture.save(world.path(QStringLiteral("new.png"))), ::rename(QFile::encodeName(world.path(QStringLiteral("new.png"))), name);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shown(0) == QColor(Qt::yellow) && shown(2) == QColor(Qt::red); }, kTimeoutMs));
-    EXPECT_EQ(QDir(CoverLoader::defaultThumbnailFolder()).entryList(QDir::Files).size(), 3);
-
-    // Each item is named for screen readers; arrows move and Enter opens the game reached.
-    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(grid);
-    ASSERT_EQ(list->childCount(), 3);
-    for (int row = 0; row < 3; ++row)
-        EXPECT_EQ(list->child(row)->text(QAccessible::Name), names[row] + QStringLiteral(", ") + rows->index(row, LibraryModel::FileName).data().toString());
-    EXPECT_EQ(list->child(0)->text(QAccessible::Description), QStringLiteral("Not a favourite, never played."));
-    EXPECT_EQ(list->child(1)->text(QAccessible::Description), QStringLiteral("Favourite, never played."));
-    {
-        // In German too: the action is asked for by its name, which is never translated.
-        QTranslator german;
-        ASSERT_TRUE(german.load(QStringLiteral("tolvane-launcher_de"), Translations::folder()) && QCoreApplication::installTranslator(&german));
-        list->child(2)->actionInterface()->doAction(QStringLiteral("Play"));
-    }
-    ASSERT_EQ(played.size(), 1);
-    EXPECT_EQ(played.takeFirst().at(0).value<std::shared_ptr<ROM>>()->name(), names[2]);
-    grid->setCurrentIndex(rows->index(0, LibraryModel::Name));
-    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Return})
-        QTest::keyClick(grid, key);
-    EXPECT_EQ(openedName(), names[1]);
-    const auto favourite = [library](const QString &md5) { return library->gameLibrary()->history(md5).favourite; };
-    EXPECT_TRUE(favourite(md5[1]) && favourite(md5[2]) && !favourite(md5[0]));
-
-    // Dropped on the window: a DAT is asked for and identifies ALPHA, another .xml is refused with
-    // its line, and an archive holding a ROM image and a DAT goes on to be opened as a ROM archive.
-    struct : URLDropDelegate { bool acceptsURL(const QUrl &) override { return false; } void dropURL(const QUrl &url) override { opened = url; } QUrl opened; } next;
-    DatDrop drops(&next, &window);
-    const QByteArray dat = "<datafile><header><name>Test DAT</name></header>\n<game name=\"Alpha (Europe)\"><rom name=\"a.z64\" size=\"8192\" md5=\""
-        + md5[0].toLatin1() + "\"/></game></datafile>\n";
-    ASSERT_TRUE(ArchiveBuilder().add("n64.dat", dat).writeTo(world.path(QStringLiteral("dat.zip")))
-                && ArchiveBuilder().add("read me.xml", dat).add("in.z64", readFile(QFile::decodeName(lib + "/ALPHA.z64"))).writeTo(world.path(QStringLiteral("roms.zip"))));
-    const QString useDat = QStringLiteral("Use “Test DAT” to identify games?");
-    for (const auto &[file, message] : {std::pair{world.writeFile(QStringLiteral("n64.xml"), dat), useDat}, {world.path(QStringLiteral("dat.zip")), useDat},
-                                        {world.writeFile(QStringLiteral("page.xml"), "<html>\n</html>\n"), QStringLiteral("“page.xml” is not used: ")},
-                                        {world.path(QStringLiteral("roms.zip")), QString()}}) {
-        drops.dropURL(QUrl::fromLocalFile(file));
-        if (message.isEmpty()) {
-            EXPECT_TRUE(QTest::qWaitFor([&] { return next.opened == QUrl::fromLocalFile(file); }, kTimeoutMs));
-            continue;
-        }
-        ASSERT_TRUE(QTest::qWaitFor([&] { return drops.message() && drops.message()->isVisible(); }, kTimeoutMs));
-        const QString text = drops.message()->text();
-        EXPECT_TRUE(text.startsWith(message) && (text == message || text.contains(QLatin1String(" line ")))) << text.toStdString();
-        drops.message()->button(message == useDat ? QMessageBox::Yes : QMessageBox::Ok)->click();
-    }
-    EXPECT_EQ(DatCatalog::paths(), QStringList({world.path(QStringLiteral("n64.xml")), world.path(QStringLiteral("dat.zip"))}));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return rows->index(0, LibraryModel::Dump).data().toString() == QStringLiteral("Verified"); }, kTimeoutMs));
-    delete library;
-}
-
-// The Dump column and its filter are there only with DAT files, and the player's own choice
-// of the column outlasts their going (also in the layout saved meanwhile). From an empty start
-// the panel leads to games and to covers. Quit (Ctrl+Q, a logout) comes right after a change of
-// view: the main window goes before the library, whose pending layout must still be saved and
-// whose threads must still end.
-TEST(LibraryWindowTest, DumpsShowOnlyWithDatsAnEmptyLibraryOffersFoldersAndAQuitStillSavesTheLayout)
-{
-    TestWorld world;
-    QDir().mkpath(world.path(QStringLiteral("lib")));
-    const QString lib = QFileInfo(world.writeRom(QStringLiteral("lib/ALPHA.z64"), "ALPHA")).absolutePath();
     const QString game = QStringLiteral("0123456789abcdef0123456789abcdef"), dat = world.path(QStringLiteral("n64.dat"));
     auto *window = new QMainWindow;
     // "CF": the Dump column and its filter shown.
@@ -583,6 +439,9 @@ TEST(LibraryWindowTest, DumpsShowOnlyWithDatsAnEmptyLibraryOffersFoldersAndAQuit
         QObject owner;
         auto *library = new LibraryController(window, &owner);
         window->setCentralWidget(library->panel());
+        window->resize(1000, 560);
+        QSignalSpy opened(library->gameLibrary(), &GameLibrary::openRecord), settings(library, &LibraryController::gameSettingsRequested),
+            played(library->gameLibrary(), &GameLibrary::playRecord);
         window->show();
         // The DAT added (+) or removed (-), the player hiding (h) or showing (s) the column with a filter chosen.
         for (const auto &[change, shown] : {std::pair{' ', "--"}, {'+', "CF"}, {'h', "-F"}, {'-', "--"}, {'+', "-F"}, {'s', "CF"}, {'-', "--"}}) {
@@ -606,9 +465,132 @@ TEST(LibraryWindowTest, DumpsShowOnlyWithDatsAnEmptyLibraryOffersFoldersAndAQuit
         choose->click();
         auto *chooser = window->findChild<QFileDialog *>();
         ASSERT_TRUE(chooser && chooser->fileMode() == QFileDialog::Directory);
-        Q_EMIT chooser->fileSelected(lib);
-        EXPECT_TRUE(LibraryFolders::folders() == QStringList{lib} && coversAsked.size() == 1);
-        EXPECT_TRUE(QTest::qWaitFor([notice] { return !notice->isVisible(); }, kTimeoutMs) && panel->gridView()->isVisible());
+        Q_EMIT chooser->fileSelected(QFile::decodeName(lib));
+        chooser->reject();
+        EXPECT_TRUE(LibraryFolders::folders() == QStringList{QFile::decodeName(lib)} && coversAsked.size() == 1);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !notice->isVisible() && library->filterModel()->rowCount() == 3; }, kTimeoutMs)
+                    && panel->gridView()->isVisible());
+        panel->showGrid(false);
+        LibraryFilterModel *rows = library->filterModel();
+        // A filter that leaves no game says why in the list's place; the status line counts the matches.
+        panel->favouritesButton()->setChecked(true);
+        EXPECT_TRUE(notice->isVisibleTo(panel) && notice->text() == QStringLiteral("No favourites yet: press Ctrl+D on a game."));
+        panel->favouritesButton()->setChecked(false);
+        QTest::keyClicks(panel->searchField(), QStringLiteral("xyz"));
+        EXPECT_TRUE(notice->isVisibleTo(panel) && notice->text() == QStringLiteral("No game matches “xyz”.")) << notice->text().toStdString();
+        panel->searchField()->setText(QStringLiteral("lph"));
+        EXPECT_TRUE(!notice->isVisibleTo(panel) && panel->statusLabel()->text().endsWith(QStringLiteral("Matches: 1.")))
+            << panel->statusLabel()->text().toStdString();
+        panel->searchField()->clear();
+        EXPECT_FALSE(panel->statusLabel()->text().contains(QStringLiteral("Matches")));
+        const QStringList names{QStringLiteral("ALPHA"), QStringLiteral("BRAVO"), QStringLiteral("CAFE")};
+        QStringList md5;
+        for (int row = 0; row < 3; ++row)
+            md5.append(rows->index(row, LibraryModel::MD5).data().toString());
+        const auto openedName = [&opened]() { return opened.takeFirst().at(0).value<std::shared_ptr<ROM>>()->name().value_or(QString()); };
+        // Right-clicked while ALPHA is current: every item is for the row under the pointer.
+        for (const int row : {2, 1}) {
+            library->panel()->showGrid(row == 1);
+            QAbstractItemView *view = library->panel()->currentView();
+            view->setCurrentIndex(rows->index(0, LibraryModel::Name));
+            const QPoint at = view->visualRect(rows->index(row, LibraryModel::Name)).center();
+            QContextMenuEvent click(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(view->viewport(), &click);
+            std::unique_ptr<QMenu> menu(library->panel()->findChild<QMenu *>(QStringLiteral("libraryContextMenu")));
+            ASSERT_TRUE(menu);
+            QHash<QString, QAction *> items;
+            for (QAction *item : menu->actions()) {
+                EXPECT_TRUE(item->isSeparator() || item->text().contains(QLatin1Char('&'))) << "a mnemonic for each item";
+                items.insert(item->text().remove(QLatin1Char('&')), item);
+            }
+            for (const QString &each : {QStringLiteral("Favourite"), QStringLiteral("Open"), QStringLiteral("Game Settings…"), QStringLiteral("Copy MD5")})
+                items.value(each)->trigger();
+            EXPECT_TRUE(QGuiApplication::clipboard()->text() == md5[row] && openedName() == names[row]);
+            const QByteArray file = row == 2 ? cafe : lib + "/BRAVO.z64";
+            const QList<QVariant> asked = settings.takeFirst();
+            EXPECT_TRUE(LocalPath::fromUrl(asked.at(2).toUrl()).bytes() == file && asked.at(1).toString() == names[row]);
+            items.value(QStringLiteral("Copy Path"))->trigger();
+            EXPECT_EQ(QGuiApplication::clipboard()->text(), QFile::decodeName(file));
+            EXPECT_EQ(QGuiApplication::clipboard()->mimeData()->urls(), row == 2 ? QList<QUrl>{LocalPath(cafe).toUrl()} : QList<QUrl>());
+        }
+        // Shift+F10 and the menu key open the current game's menu.
+        for (const auto &[key, modifiers] : {std::pair{Qt::Key_F10, Qt::ShiftModifier}, {Qt::Key_Menu, Qt::NoModifier}}) {
+            library->panel()->currentView()->setCurrentIndex(rows->index(2, 0));
+            QTest::keyClick(library->panel()->currentView(), key, modifiers);
+            std::unique_ptr<QMenu> menu(library->panel()->findChild<QMenu *>(QStringLiteral("libraryContextMenu")));
+            ASSERT_TRUE(menu);
+            menu->actions().last()->trigger();
+            EXPECT_EQ(QGuiApplication::clipboard()->text(), md5[2]);
+        }
+        // Set Cover Image… for BRAVO: the picture chosen without blocking; the offered folder is made and kept.
+        library->contextMenu(rows->index(1, 0))->actions().at(5)->trigger();
+        chooser = window->findChildren<QFileDialog *>().constLast();
+        ASSERT_TRUE(chooser && QApplication::activeModalWidget() == nullptr);
+        chooser->selectFile(world.path(QStringLiteral("green.png")));
+        static_cast<QDialog *>(chooser)->accept();
+        auto *question = window->findChild<QMessageBox *>();
+        ASSERT_TRUE(question);
+        question->button(QMessageBox::Yes)->click();
+        EXPECT_EQ(UserDefaults::standardUserDefaults().valueForKey(LibraryController::coversFolderKey).toString(),
+                  LibraryController::defaultCoversFolder());
+        EXPECT_TRUE(QFile::exists(LibraryController::defaultCoversFolder() + QLatin1Char('/') + md5[1] + QStringLiteral(".png")));
+        LibraryGridView *grid = library->panel()->gridView();
+        const auto shown = [grid, rows](int row) { return grid->grab().toImage().pixelColor(grid->visualRect(rows->index(row, 0)).center()); };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shown(1) == QColor(Qt::green) && shown(2) == QColor(Qt::blue); }, kTimeoutMs));
+        // Pictures replaced beside a ROM or added to the covers folder while the Launcher runs show,
+        // and the replaced picture's thumbnail goes.
+        for (const auto &[colour, name] : {std::pair{Qt::red, lib + "/caf\xe9.png"},
+                                            {Qt::yellow, QFile::encodeName(LibraryController::defaultCoversFolder()) + '/' + md5[0].toLatin1() + ".png"}})
+            picture.fill(colour), picture.save(world.path(QStringLiteral("new.png"))), ::rename(QFile::encodeName(world.path(QStringLiteral("new.png"))), name);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shown(0) == QColor(Qt::yellow) && shown(2) == QColor(Qt::red); }, kTimeoutMs));
+        EXPECT_EQ(QDir(CoverLoader::defaultThumbnailFolder()).entryList(QDir::Files).size(), 3);
+
+        // Each item is named for screen readers; arrows move and Enter opens the game reached.
+        QAccessibleInterface *list = QAccessible::queryAccessibleInterface(grid);
+        ASSERT_EQ(list->childCount(), 3);
+        for (int row = 0; row < 3; ++row)
+            EXPECT_EQ(list->child(row)->text(QAccessible::Name), names[row] + QStringLiteral(", ") + rows->index(row, LibraryModel::FileName).data().toString());
+        EXPECT_EQ(list->child(0)->text(QAccessible::Description), QStringLiteral("Not a favourite, never played."));
+        EXPECT_EQ(list->child(1)->text(QAccessible::Description), QStringLiteral("Favourite, never played."));
+        {
+            // In German too: the action is asked for by its name, which is never translated.
+            QTranslator german;
+            ASSERT_TRUE(german.load(QStringLiteral("tolvane-launcher_de"), Translations::folder()) && QCoreApplication::installTranslator(&german));
+            list->child(2)->actionInterface()->doAction(QStringLiteral("Play"));
+        }
+        ASSERT_EQ(played.size(), 1);
+        EXPECT_EQ(played.takeFirst().at(0).value<std::shared_ptr<ROM>>()->name(), names[2]);
+        grid->setCurrentIndex(rows->index(0, LibraryModel::Name));
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Return})
+            QTest::keyClick(grid, key);
+        EXPECT_EQ(openedName(), names[1]);
+        const auto favourite = [library](const QString &md5) { return library->gameLibrary()->history(md5).favourite; };
+        EXPECT_TRUE(favourite(md5[1]) && favourite(md5[2]) && !favourite(md5[0]));
+
+        // Dropped on the window: a DAT is asked for and identifies ALPHA, another .xml is refused with
+        // its line, and an archive holding a ROM image and a DAT goes on to be opened as a ROM archive.
+        struct : URLDropDelegate { bool acceptsURL(const QUrl &) override { return false; } void dropURL(const QUrl &url) override { opened = url; } QUrl opened; } next;
+        DatDrop drops(&next, window);
+        const QByteArray dat = "<datafile><header><name>Test DAT</name></header>\n<game name=\"Alpha (Europe)\"><rom name=\"a.z64\" size=\"8192\" md5=\""
+            + md5[0].toLatin1() + "\"/></game></datafile>\n";
+        ASSERT_TRUE(ArchiveBuilder().add("n64.dat", dat).writeTo(world.path(QStringLiteral("dat.zip")))
+                    && ArchiveBuilder().add("read me.xml", dat).add("in.z64", readFile(QFile::decodeName(lib + "/ALPHA.z64"))).writeTo(world.path(QStringLiteral("roms.zip"))));
+        const QString useDat = QStringLiteral("Use “Test DAT” to identify games?");
+        for (const auto &[file, message] : {std::pair{world.writeFile(QStringLiteral("n64.xml"), dat), useDat}, {world.path(QStringLiteral("dat.zip")), useDat},
+                                            {world.writeFile(QStringLiteral("page.xml"), "<html>\n</html>\n"), QStringLiteral("“page.xml” is not used: ")},
+                                            {world.path(QStringLiteral("roms.zip")), QString()}}) {
+            drops.dropURL(QUrl::fromLocalFile(file));
+            if (message.isEmpty()) {
+                EXPECT_TRUE(QTest::qWaitFor([&] { return next.opened == QUrl::fromLocalFile(file); }, kTimeoutMs));
+                continue;
+            }
+            ASSERT_TRUE(QTest::qWaitFor([&] { return drops.message() && drops.message()->isVisible(); }, kTimeoutMs));
+            const QString text = drops.message()->text();
+            EXPECT_TRUE(text.startsWith(message) && (text == message || text.contains(QLatin1String(" line ")))) << text.toStdString();
+            drops.message()->button(message == useDat ? QMessageBox::Yes : QMessageBox::Ok)->click();
+        }
+        EXPECT_EQ(DatCatalog::paths(), QStringList({world.path(QStringLiteral("n64.xml")), world.path(QStringLiteral("dat.zip"))}));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return rows->index(0, LibraryModel::Dump).data().toString() == QStringLiteral("Verified"); }, kTimeoutMs));
         panel->showGrid(false);
         library->gameLibrary()->setFavourite(game, true);
         delete window;
