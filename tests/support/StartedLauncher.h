@@ -3,14 +3,11 @@
 #include "support/TestWorld.h"
 
 #include "app/AppDelegate.h"
-#include "library/LibraryController.h"
-#include "library/LibraryFilterModel.h"
 #include "mainwindow/WindowController.h"
 #include "rom/ROM.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
@@ -19,7 +16,7 @@
 #include <memory>
 
 /// The Launcher as its executable starts it, in a world of its own, and what a test looks for
-/// in it: the file shown, a library of ROMs, the message boxes up, a menu's item by its text.
+/// in it: the file shown, the message boxes up, a menu's item by its text.
 struct StartedLauncher
 {
     /// Makes the application object (after the world, so that the test may change the world
@@ -43,15 +40,6 @@ struct StartedLauncher
     [[nodiscard]] bool waitUntilShown(const QString &path) const
     {
         return QTest::qWaitFor([&] { return shownPath() == path; }, kTimeoutMs);
-    }
-    /// A library folder "games" with ROMs of these names, listed in the main window.
-    [[nodiscard]] bool showLibraryOf(const QStringList &names) const
-    {
-        QDir().mkpath(world.path(QStringLiteral("games")));
-        for (const QString &name : names)
-            world.writeRom(QStringLiteral("games/%1.z64").arg(name), name.toLatin1());
-        controller().library()->addFolder(world.path(QStringLiteral("games")));
-        return QTest::qWaitFor([&] { return controller().library()->filterModel()->rowCount() == names.size(); }, kTimeoutMs);
     }
 
     /// The texts of the message boxes showing now.

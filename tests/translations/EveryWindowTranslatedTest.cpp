@@ -1,6 +1,8 @@
 #include "mainwindow/OpenAndWait.h"
 #include "support/StartedLauncher.h"
 
+#include "library/LibraryController.h"
+#include "library/LibraryFilterModel.h"
 #include "library/LibraryPanel.h"
 #include "mainwindow/ArchiveEntryChooser.h"
 #include "platform/Translations.h"
@@ -134,14 +136,17 @@ TEST(EveryWindowTranslatedTest, EveryTextIsFromTheCatalogueFitsItsControlAndHasI
             const TestWorld &world = launcher.world;
             WindowController &main = launcher.controller();
             reader.everyWindow();
-            ASSERT_TRUE(launcher.showLibraryOf({QStringLiteral("Game")}));
-            reader.everyWindow();
             LibraryController *library = main.library();
+            QDir().mkpath(world.path(QStringLiteral("games")));
+            const QString rom = world.writeRom(QStringLiteral("games/Game.z64"));
+            library->addFolder(world.path(QStringLiteral("games")));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return library->filterModel()->rowCount() == 1; }, kTimeoutMs));
+            reader.everyWindow();
             std::unique_ptr<QMenu> context(library->contextMenu(library->filterModel()->index(0, 0)));
             reader.menu(main.window(), context->actions());
             library->panel()->showGrid(true);
             reader.everyWindow();
-            ASSERT_TRUE(openAndWait(main, QUrl::fromLocalFile(world.path(QStringLiteral("games/Game.z64")))));
+            ASSERT_TRUE(openAndWait(main, QUrl::fromLocalFile(rom)));
             reader.everyWindow();
 
             launcher.delegate->showPrefs(nullptr);
