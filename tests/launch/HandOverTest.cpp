@@ -9,10 +9,8 @@
 #include <QDir>
 #include <QLocalSocket>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTest>
 
-#include <csignal>
 #include <sys/socket.h>
 
 #include <gtest/gtest.h>
@@ -73,32 +71,6 @@ TEST(HandOverTest, ThePlayersStreamsGetTheEmulatorsOutputAndNoDescriptorIsKept)
     for (QLocalSocket &peer : peers)
         peer.abort();
     EXPECT_TRUE(QTest::qWaitFor([&] { return openDescriptors() == descriptorsBefore + 1; }, kTimeoutMs)) << "descriptors kept";
-}
-
-// The emulator of a Launcher killed during play (kill -9) writes on without dying of SIGPIPE;
-// for the next Launcher its group is the game: not over while its helper plays, which Stop reaches.
-TEST(LeftGameTest, AnEmulatorWhoseLauncherWasKilledWritesOnAndItsGroupIsTheGame)
-{
-    TestWorld world;
-    world.useOwnRuntimeFolder();
-    TestWorld::useStandInAsCustomBuild();
-    qputenv("TOLVANE_FAKE_TALK", "20"), qputenv("TOLVANE_FAKE_CHILD", "1");
-    QProcess killed;
-    killed.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("--play"), world.writeRom(QStringLiteral("game.z64"))});
-    qunsetenv("TOLVANE_FAKE_TALK");
-    ASSERT_TRUE(world.waitForRecord() && world.recordedPids().size() == 2);
-    const std::vector<pid_t> pids = world.recordedPids();
-    ASSERT_TRUE((killed.kill(), killed.waitForFinished(kTimeoutMs)));
-    QTest::qWait(300);
-    GameSession session;
-    QSignalSpy ended(&session, &GameSession::leftGameEnded);
-    ASSERT_TRUE(session.takeLeftGame()) << "the emulator ended when it wrote";
-    ASSERT_TRUE(::kill(pids[0], SIGKILL) == 0 && waitUntilEnded(pids[0]));
-    QTest::qWait(200);
-    EXPECT_TRUE(ended.isEmpty() && session.isRunning()) << "ended while the emulator's helper plays on";
-    session.stop();
-    EXPECT_TRUE(ended.wait(kTimeoutMs) && waitUntilEnded(pids[1]));
-    ::kill(pids[1], SIGKILL);
 }
 
 } // namespace

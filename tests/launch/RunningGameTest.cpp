@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QUrl>
 
+#include <csignal>
 #include <numeric>
 #include <unistd.h>
 
@@ -112,34 +113,38 @@ TEST_F(SessionTest, PlayTimeIsToldAtTheStartAtEveryCheckpointAndAtTheEndAndAddsU
     EXPECT_TRUE(told() <= total && told() >= total - 300) << told() << " of " << total << " ms";
 }
 
-// A Launcher killed during play (kill -9) leaves its emulator running: the next one shows it,
-// stops it through its process descriptor (Force Stop for one that ignores Stop), starts no
-// second game meanwhile, and sees its end.
+// A Launcher killed during play (kill -9) leaves its emulator running, writing on without
+// dying of SIGPIPE: the next one shows it, starts no second game meanwhile, takes its group for
+// the game (not over while its helper plays), stops it through its process descriptor (Force
+// Stop for one that ignores Stop) and sees its end.
 TEST_F(SessionTest, AGameLeftByAKilledLauncherIsShownStoppedAndNeverJoinedByASecondOne)
 {
     QProcess killed;
-    qputenv("TOLVANE_FAKE_ON_TERM", "ignore");
+    qputenv("TOLVANE_FAKE_ON_TERM", "ignore"), qputenv("TOLVANE_FAKE_TALK", "20"), qputenv("TOLVANE_FAKE_CHILD", "1");
     killed.start(TestWorld::program("tolvane-launcher"), {QStringLiteral("--play"), rom->filePath()->toLocalFile()});
-    ASSERT_TRUE(world.waitForRecord());
-    qunsetenv("TOLVANE_FAKE_ON_TERM");
-    const pid_t emulator = world.recordedPids().at(0);
-    killed.kill();
-    ASSERT_TRUE(killed.waitForFinished(kTimeoutMs));
+    ASSERT_TRUE(world.waitForRecord() && world.recordedPids().size() == 2);
+    qunsetenv("TOLVANE_FAKE_ON_TERM"), qunsetenv("TOLVANE_FAKE_TALK"), qunsetenv("TOLVANE_FAKE_CHILD");
+    const std::vector<pid_t> pids = world.recordedPids();
+    ASSERT_TRUE((killed.kill(), killed.waitForFinished(kTimeoutMs)));
+    QTest::qWait(300);
     world.clearRecord();
     GameSession session;
     QSignalSpy ended(&session, &GameSession::leftGameEnded), refused(&session, &GameSession::startFailed);
-    ASSERT_TRUE(session.takeLeftGame());
+    ASSERT_TRUE(session.takeLeftGame()) << "the emulator ended when it wrote";
     EXPECT_TRUE(session.hasGame() && session.isRunning()
                 && session.statusText() == QStringLiteral("A game started before the Launcher was closed is still running."));
     session.play(rom);
     EXPECT_EQ(refused.size(), 1);
     EXPECT_FALSE(QFile::exists(world.path(QStringLiteral("record")))) << "a second emulator was started";
+    ASSERT_TRUE(::kill(pids[0], SIGKILL) == 0 && waitUntilEnded(pids[0]));
+    QTest::qWait(200);
+    EXPECT_TRUE(ended.isEmpty() && session.isRunning()) << "ended while the emulator's helper plays on";
     session.leftGame()->setForceStopDelay(100);
     session.stop();
     ASSERT_TRUE(session.isStopping() && QTest::qWaitFor([&] { return session.forceStopOffered(); }, kTimeoutMs));
-    EXPECT_NE(processState(emulator), 0) << "it should have ignored Stop";
+    EXPECT_NE(processState(pids[1]), 0) << "it should have ignored Stop";
     session.forceStop();
-    ASSERT_TRUE(ended.wait(kTimeoutMs) && waitUntilEnded(emulator));
+    ASSERT_TRUE(ended.wait(kTimeoutMs) && waitUntilEnded(pids[1]));
     EXPECT_EQ(ended.at(0).at(0).toString(), QStringLiteral("The emulator stopped."));
     EXPECT_FALSE(session.hasGame() || RunningGame::recorded());
     session.play(rom);

@@ -16,7 +16,7 @@
 //   TOLVANE_FAKE_PROGRESS=<n>   after recording, write n progress updates "\rprogress i/n" to stdout,
 //                               no line end and never flushed (stdio writes them as its buffer fills).
 //   TOLVANE_FAKE_ON_TERM=<ms>   on SIGTERM, "save" for <ms> milliseconds, then exit 0;
-//                               =ignore: ignore SIGTERM (only SIGKILL ends it).
+//                               =ignore: ignore SIGTERM (only SIGKILL ends it), the helper too.
 //   TOLVANE_FAKE_TALK=<ms>      while waiting, write "still playing" to stderr every <ms> milliseconds.
 // While waiting, SIGUSR1 ends it with status 0 (the player quit the game), SIGUSR2 with 3.
 #include <csignal>
@@ -66,7 +66,7 @@ int main(int argc, char **argv)
     if (child && (std::strcmp(child, "1") == 0 || orphan)) {
         signal(SIGTERM, onTerminate);
         if ((helperPid = fork()) == 0) {
-            signal(SIGTERM, SIG_DFL);
+            signal(SIGTERM, onTerm && std::strcmp(onTerm, "ignore") == 0 ? SIG_IGN : SIG_DFL);
             signal(SIGUSR1, [](int) { _exit(0); });
             for (;;)
                 pause();
