@@ -182,9 +182,6 @@ class Session:
         ui = self.ui_text()
         return all(text in ui for text in texts) and rows in (None, ui.count('\nrow: '))
 
-    def rows(self):
-        return [r for a in self.ui() for r in a['rows']]
-
     def do(self, window, name, index=0, action=''):
         # Does `action` (the first one when empty) of the index-th control named `name` in
         # the window whose title starts with `window`.
