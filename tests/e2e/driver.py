@@ -182,10 +182,10 @@ class Session:
         ui = self.ui_text()
         return all(text in ui for text in texts) and rows in (None, ui.count('\nrow: '))
 
-    def do(self, window, name, index=0, action=''):
-        # Does `action` (the first one when empty) of the index-th control named `name` in
-        # the window whose title starts with `window`.
-        check(run_quietly(sys.executable, __file__, 'do', window, name, str(index), action, timeout=30).returncode == 0,
+    def do(self, window, name, index=0):
+        # Does the first action of the index-th control named `name` in the window whose title
+        # starts with `window`.
+        check(run_quietly(sys.executable, __file__, 'do', window, name, str(index), timeout=30).returncode == 0,
               'no control %s in %s' % (name, window))
 
     def close(self):
@@ -244,11 +244,9 @@ def _atspi(argv):
     if argv[0] == 'dump':
         print(json.dumps([{k: v for k, v in a.items() if k != 'acc'} for a in found]))
         return 0
-    window, name, index, action = argv[1:5]
+    window, name, index = argv[1:4]
     named = [a for a in found if a['window'].startswith(window) and a['name'] == name and a['showing'] and 'acc' in a]
-    control = named[int(index)]['acc'].queryAction()
-    names = [control.getName(i) for i in range(control.nActions)]
-    control.doAction(names.index(action) if action in names else 0)
+    named[int(index)]['acc'].queryAction().doAction(0)
     return 0
 
 

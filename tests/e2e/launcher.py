@@ -15,13 +15,6 @@ def keyboard(s):
     return s.read_settings()['Controllers']['Keyboard']['Mapping']
 
 
-def checked_panes(s):
-    # The pane items checked in Preferences, and whether the mapping table shows.
-    ui = [a for a in s.ui() if a['window'] == 'Preferences']
-    return ([a['name'] for a in ui if a['name'] in ('Video', 'Controllers', 'Emulator', 'Library') and a['checked']],
-            any(a['name'] == 'Controller mapping' and a['showing'] for a in ui))
-
-
 def scenario(s):
     rom = s.make_rom(s.path('demo game.z64'), '--name', 'E2E DEMO')
     socket.socket(socket.AF_UNIX).bind(os.path.join(s.env['XDG_RUNTIME_DIR'], 'tolvane-launcher.socket'))
@@ -44,13 +37,8 @@ def scenario(s):
     s.keys('ctrl+1', 'ctrl+2', 'ctrl+3', 'ctrl+2', 'alt+c', 'Tab', 'ctrl+comma', 'ctrl+w')
     s.press('ctrl+comma', 'ctrl+0', 'ctrl+comma')
     s.keys('b', 'ctrl+1', 'ctrl+2', 'c')
-    s.do('Preferences', 'Video', action='Toggle')
-    wait_until(lambda: checked_panes(s) == (['Video'], False), 'Video toggled over AT-SPI')
-    s.do('Preferences', 'Controllers', action='Toggle')
-    wait_until(lambda: checked_panes(s) == (['Controllers'], True), 'Controllers toggled over AT-SPI')
-    s.keys('d')
-    wait_until(lambda: keyboard(s)[:6] == ['key(273)', 'key(304)', 'key(97)', 'key(98)', 'key(99)', 'key(100)'],
-               'the first key after each road stored: %s' % keyboard(s)[:6])
+    wait_until(lambda: keyboard(s)[:5] == ['key(273)', 'key(304)', 'key(97)', 'key(98)', 'key(99)'],
+               'the first key after each road stored: %s' % keyboard(s)[:5])
 
     s.press('ctrl+r')
     arguments, pids = s.wait_for_play('Ctrl+R did not start the emulator')
