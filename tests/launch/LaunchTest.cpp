@@ -142,15 +142,11 @@ TEST(InputAutoCfgWriterTest, EachRecordGivesOneSectionWithPresenceFlagsAndTheSho
 TEST(InputAutoCfgWriterTest, WritesUtf8WholeAndToleratesAMissingFolder)
 {
     QTemporaryDir dir;
+    // Replaced whole, never written over in place: FileReplacer's, which UserDefaultsTest checks.
     const QString path = dir.filePath(QStringLiteral("InputAutoCfg.ini"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("an older and much longer text that must not survive in part\n");
-    file.close();
     const QString text = QStringLiteral("[Manette \u00e9t\u00e9]\nplugged = True\n\n");
     EXPECT_TRUE(InputAutoCfgWriter::writeText(path, text));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), text.toUtf8());
+    EXPECT_EQ(readFile(path), text.toUtf8());
     EXPECT_FALSE(InputAutoCfgWriter::writeText(dir.filePath(QStringLiteral("missing/InputAutoCfg.ini")), text));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{QStringLiteral("InputAutoCfg.ini")});
     // A full disk keeps the last mapping rather than leaving the emulator none.
@@ -214,13 +210,8 @@ TEST(SupervisionTest, AGamesOwnSettingsReachTheCommandAndTheIniInEveryByteOrderA
     const std::shared_ptr<ROM> own = ROM::romFromURL(QUrl::fromLocalFile(z64));
     EffectiveSettings game = EffectiveSettings::forROM(own.get());
     game.setValueForKey(QStringLiteral("Resolution"), QStringLiteral("1920x1080"));
-    QVariantMap controllers = UserDefaults::standardUserDefaults().dictionaryForKey(QStringLiteral("Controllers")).value();
-    QVariantMap keyboard = controllers.value(QStringLiteral("Keyboard")).toMap();
-    QVariantList mapping = keyboard.value(QStringLiteral("Mapping")).toList();
-    mapping[0] = QStringLiteral("key(113)");
-    keyboard.insert(QStringLiteral("Mapping"), mapping);
-    controllers.insert(QStringLiteral("Keyboard"), keyboard);
-    game.setValueForKey(QStringLiteral("Controllers"), controllers);
+    game.setValueForKey(QStringLiteral("Controllers"), QVariantMap{{QStringLiteral("Keyboard"), QVariantMap{
+        {QStringLiteral("USBName"), QStringLiteral("Keyboard")}, {QStringLiteral("Mapping"), QVariantList{QStringLiteral("key(113)")}}}}});
 
     const struct {
         QString path;
@@ -254,14 +245,12 @@ TEST(SupervisionTest, TheExitStatusChoosesTheLogLineWithSigchldIgnoredAndBlocked
     const auto restore = qScopeGuard([&] {
         pthread_sigmask(SIG_SETMASK, &savedMask, nullptr), std::signal(SIGCHLD, savedAction), std::signal(SIGPIPE, savedPipeAction);
     });
-    // A custom program that is not there fails as the shell's own status; without an exit
-    // code the stand-in plays until Stop.
-    TestWorld::setSetting("CustomBuildPath", world.path(QStringLiteral("missing")));
+    // Without an exit code the stand-in plays until Stop. (A program that cannot start ends
+    // with the shell's status: ChildProcessTest.)
     const std::tuple<const char *, const char *, int> cases[] = {
-        {"0", "Task ended self", 0}, {"1", "Task ended by app", 1}, {"", "Task ended by app", 127}, {nullptr, "Task ended by app", SIGTERM}};
+        {"0", "Task ended self", 0}, {"1", "Task ended by app", 1}, {nullptr, "Task ended by app", SIGTERM}};
     for (const auto &[exitCode, line, status] : cases) {
         exitCode ? qputenv("TOLVANE_FAKE_EXIT", exitCode) : qunsetenv("TOLVANE_FAKE_EXIT");
-        TestWorld::setSetting("Build", exitCode && !*exitCode ? QStringLiteral("Custom") : QStringLiteral("Default"));
         const qsizetype ends = launcher.ended.count();
         world.clearRecord();
         launcher.supervisor.playPressed(&launcher.rom);
@@ -308,10 +297,7 @@ TEST(EntryExtractorTest, LeftoversOfEndedProcessesGoAndThoseOfRunningOnesStay)
     // A --play without a window, say, still playing its copy; and what a crash left.
     const QString playing = folder + QStringLiteral("/extracted-%1-1-a.z64").arg(::getppid());
     const QString left = folder + QStringLiteral("/extracted-%1-1-b.z64").arg(ended);
-    for (const QString &path : {playing, left}) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    ASSERT_TRUE(writeBytes(playing, {}) && writeBytes(left, {}));
     EntryExtractor::removeLeftovers();
     EXPECT_TRUE(QFile::exists(playing));
     EXPECT_FALSE(QFile::exists(left));
