@@ -143,7 +143,7 @@ class Session:
         check(self.launcher.wait(30) == 0, 'the Launcher exited with status %s' % self.launcher.returncode)
         self.launcher = None
 
-    # The stand-in emulator's record: its arguments, its pids and the InputAutoCfg.ini it found.
+    # The stand-in emulator's record: its arguments and its pids.
     def clear_record(self):
         for suffix in ('', '.pid', '.ini'):
             if os.path.exists(self.record + suffix):
@@ -158,10 +158,6 @@ class Session:
         with open(self.record, 'rb') as f:
             arguments = [os.fsdecode(a) for a in f.read().split(b'\0')[:-1]]
         return arguments, emulator
-
-    def recorded_ini(self):
-        with open(self.record + '.ini') as f:
-            return f.read()
 
     # What a screen reader finds, read by a fresh process each time (a client's cache of the
     # tree is only brought up to date by events, which nobody here would be reading).

@@ -42,9 +42,8 @@ def scenario(s):
 
     s.press('ctrl+r')
     arguments, pids = s.wait_for_play('Ctrl+R did not start the emulator')
+    # (The stored mapping reaching InputAutoCfg.ini is SupervisionTest's and DefaultBuildTest's.)
     check(arguments[-1] == rom, 'the emulator was not given the ROM: %s' % arguments)
-    check('[Keyboard]\nplugged = True\nplugin = 2\nmouse = False\nA = key(273)\nB = key(304)\nZ = key(97)\n' in s.recorded_ini(),
-          'InputAutoCfg.ini lacks the new mapping: ' + s.recorded_ini())
 
     s.press('ctrl+period')
     wait_until(lambda: not alive(pids[0]), 'Ctrl+. stopping the emulator')
