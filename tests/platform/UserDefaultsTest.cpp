@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimeZone>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,31 @@ namespace {
 const QVariantMap kFallbacks{{QStringLiteral("Resolution"), QStringLiteral("640x480")},
                              {QStringLiteral("Mapping"), QVariantList{QStringLiteral("A"), QStringLiteral("B")}},
                              {QStringLiteral("Controllers"), QVariantMap{{QStringLiteral("Keyboard"), QVariantMap()}}}};
+
+template <typename T> QByteArray bigEndian(T value)
+{
+    value = qToBigEndian(value);
+    return QByteArray(reinterpret_cast<const char *>(&value), sizeof value);
+}
+
+// {"Deep": [[...]]} with `depth` nested arrays: binary, with 4-byte offsets and references.
+QByteArray binaryChain(int depth)
+{
+    QByteArray out = "bplist00\xD1" + bigEndian(1u) + bigEndian(2u) + "\x54" "Deep";
+    QByteArray table = bigEndian(8u) + bigEndian(17u);
+    for (int i = 0; i < depth; ++i) {
+        table += bigEndian(quint32(out.size()));
+        out += i + 1 < depth ? "\xA1" + bigEndian(quint32(3 + i)) : QByteArray("\xA0");
+    }
+    return out + table + QByteArray(6, '\0') + "\x04\x04" + bigEndian(quint64(depth + 2)) + bigEndian(quint64(0))
+        + bigEndian(quint64(out.size()));
+}
+
+QByteArray xmlChain(int depth)
+{
+    return "<plist><dict><key>Deep</key>" + QByteArray("<array>").repeated(depth) + QByteArray("</array>").repeated(depth)
+        + "</dict></plist>";
+}
 
 class UserDefaultsTest : public ::testing::Test
 {
@@ -71,14 +97,21 @@ TEST_F(UserDefaultsTest, TheFileIsReplacedWholeAndAnUnreadableOneIsKeptAside)
     EXPECT_EQ(readFile(old), before);
     EXPECT_TRUE(readFile(settingsPath).contains("Custom"));
 
-    // Broken XML, and a top level that is not a dictionary.
+    // Nested a few levels, binary or XML, a file loads; libplist recurses once per level and
+    // crashed on files nested deeper, so they are set aside like broken XML, a top level that is
+    // not a dictionary, or a file too large.
+    for (const QByteArray &nested : {binaryChain(4), xmlChain(4)}) {
+        world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), nested);
+        EXPECT_TRUE(UserDefaults(settingsPath).arrayForKey(QStringLiteral("Deep")).has_value()) << nested.left(40).toHex().constData();
+    }
     for (const QByteArray &garbage : {QByteArray("<?xml version=\"1.0\"?><plist><dict><key>Resolution</key>"),
-                                     QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string></array></plist>")}) {
+                                     QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string></array></plist>"),
+                                     binaryChain(300000), xmlChain(300000), xmlChain(4) + QByteArray(17 << 20, ' ')}) {
         world.writeFile(QStringLiteral("home/.config/tolvane-launcher/settings.plist"), garbage);
         UserDefaults defaults(settingsPath);
         defaults.registerDefaults(kFallbacks);
         EXPECT_EQ(defaults.valueForKey(QStringLiteral("Resolution")).toString(), QStringLiteral("640x480"));
-        EXPECT_TRUE(defaults.movedAsidePath().startsWith(settingsPath + QStringLiteral(".unreadable-")));
+        EXPECT_TRUE(defaults.movedAsidePath().startsWith(settingsPath + QStringLiteral(".unreadable-"))) << garbage.left(40).toHex().constData();
         defaults.setValueForKey(QStringLiteral("Build"), QStringLiteral("Custom"));
         EXPECT_EQ(readFile(defaults.movedAsidePath()), garbage);
         EXPECT_EQ(UserDefaults(settingsPath).valueForKey(QStringLiteral("Build")).toString(), QStringLiteral("Custom"));
