@@ -252,9 +252,8 @@ TEST(BundleTest, ResourcesAreFoundByNameAndTypeAndAnythingButADictionaryYieldsNo
 {
     QTemporaryDir dir;
     const auto write = [&](const char *name, const QByteArray &bytes) {
-        QFile file(dir.filePath(QString::fromLatin1(name)));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        return file.fileName();
+        EXPECT_TRUE(writeBytes(dir.filePath(QString::fromLatin1(name)), bytes));
+        return dir.filePath(QString::fromLatin1(name));
     };
     const QVariantMap original{{QStringLiteral("Name"), QStringLiteral("Pad")}, {QStringLiteral("List"), QVariantList{true, 1.5, QStringLiteral("x")}}};
     write("Options.plist", PropertyList::toXml(original));

@@ -84,13 +84,11 @@ TEST_F(RomArchiveTest, ImageEntriesAreListedFromTheHeadersWithoutReadingTheirDat
         const auto last = RomArchive::readImage(QUrl::fromLocalFile(path(name)), 3, QStringLiteral("d/Game D.Z64"));
         EXPECT_TRUE(last->isValid() && last->MD5() == md5Hex(image))
             << name << last->refusalReason().toStdString();
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        QByteArray bytes = file.readAll();
+        QByteArray bytes = readFile(path(name));
         // Just past the 7z start header, or inside the zip's first entry's data.
         const qsizetype at = QByteArray(name).endsWith(".7z") ? 40 : 60;
         bytes[at] = char(~bytes[at]);
-        ASSERT_TRUE(file.seek(0) && file.write(bytes) == bytes.size() && file.flush());
+        ASSERT_TRUE(writeBytes(path(name), bytes));
         const RomArchive::Listing listing = RomArchive::listImages(QUrl::fromLocalFile(path(name)));
         ASSERT_EQ(listing.entries.size(), 4u) << name;
         EXPECT_FALSE(listing.refused);
@@ -117,9 +115,7 @@ TEST_F(RomArchiveTest, HostileAndBrokenArchivesAreRefusedWithTheirReason)
     using Refusal = ROM::Refusal;
     const QByteArray image = RomImageBuilder().image();
     ASSERT_TRUE(ArchiveBuilder().add("Game.z64", image).add("Other.z64", image).writeTo(path("good.zip")));
-    QFile good(path("good.zip"));
-    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
-    const QByteArray goodBytes = good.readAll();
+    const QByteArray goodBytes = readFile(path("good.zip"));
     const auto write = [this](const char *name, const QByteArray &bytes) { return writeBytes(path(name), bytes); };
     QByteArray corrupt = goodBytes;
     corrupt[1000] = char(corrupt[1000] ^ 0x55); // inside the first entry's data: its CRC fails
@@ -171,8 +167,7 @@ TEST_F(RomArchiveTest, SevenZipWithEncryptedHeadersOrCutShortSaysSo)
     EXPECT_EQ(read("locked.7z")[0]->refusalReason(), QStringLiteral("The archive is encrypted."));
 
     ASSERT_TRUE(ArchiveBuilder().add("Game.z64", image).writeTo(path("whole.7z")));
-    QFile whole(path("whole.7z"));
-    ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && writeBytes(path("cut.7z"), whole.readAll().chopped(40)));
+    ASSERT_TRUE(writeBytes(path("cut.7z"), readFile(path("whole.7z")).chopped(40)));
     EXPECT_EQ(read("cut.7z")[0]->refusal(), ROM::Refusal::ArchiveDamaged);
 }
 

@@ -11,6 +11,13 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush();
 }
 
+/// What \a path holds; nothing when it cannot be read.
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 /// The MD5 of \a bytes in lower-case hex, as ROM records give it.
 inline QString md5Hex(const QByteArray &bytes)
 {

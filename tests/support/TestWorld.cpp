@@ -123,12 +123,6 @@ std::vector<pid_t> TestWorld::recordedPids() const
     return pids;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 char processState(pid_t pid)
 {
     const QByteArray stat = pid > 0 ? readFile(QStringLiteral("/proc/%1/stat").arg(pid)) : QByteArray();

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+#include "support/Bytes.h"
+
 #include <sys/types.h>
 #include <vector>
 
@@ -53,7 +55,6 @@ private:
     QList<QByteArray> m_savedEnvironment;
 };
 
-QByteArray readFile(const QString &path);
 /// The state letter of /proc/<pid>/stat ('T' stopped, 'Z' zombie); 0 when there is none.
 char processState(pid_t pid);
 /// Gone or a zombie (an orphan is reaped by init in its own time).
