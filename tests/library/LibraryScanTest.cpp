@@ -1,11 +1,9 @@
-// A scan beside slow archives and other programs: what finished is told, what was found is kept.
+// A scan beside slow archives: what finished is told, what was found is kept.
 #include "LibraryFixture.h"
 #include "support/Bytes.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 namespace {
 
@@ -44,27 +42,6 @@ TEST_F(LibraryScanTest, rowsAndCountsComeAsReadsFinishAndACancelledArchiveIsNotC
     });
     EXPECT_EQ(cancelled.counts, std::tuple(4, 0, 3));
     EXPECT_EQ(scan(cache, folders()).counts, std::tuple(4, 3, 1));
-}
-
-// Another program's write lock held past a scan's end: the next scan of the session writes.
-TEST_F(LibraryScanTest, aCacheLockThatOutlastsAScanIsTriedAgainAtTheNextScan)
-{
-    file(QStringLiteral("lib/a.z64"));
-    EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(1, 0, 1));
-    LibraryScanner scanner(cache(), 1);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
-        db.setDatabaseName(cache());
-        QSqlQuery query(db);
-        ASSERT_TRUE(db.open() && query.exec(QStringLiteral("BEGIN IMMEDIATE")));
-        file(QStringLiteral("lib/b.z64"));
-        scanner.scan(folders());
-        query.exec(QStringLiteral("ROLLBACK"));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
-    file(QStringLiteral("lib/c.z64"));
-    scanner.scan(folders());
-    EXPECT_EQ(scan(cache(), folders()).counts, std::tuple(3, 3, 0));
 }
 
 } // namespace
