@@ -220,8 +220,6 @@ def _atspi(argv):
         elif role in ATSPI_ROLES:
             action = acc.queryAction()
             item['actions'] = [action.getName(i) for i in range(action.nActions)]
-            x, y, w, h = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-            item['at'] = [x + w // 2, y + h // 2]
             item['acc'] = acc
         elif acc.getRole() != pyatspi.ROLE_LABEL:
             return None
