@@ -145,7 +145,6 @@ TEST(EmulatorOutputTest, AFloodAndABlockedStandardOutputLeaveTheEventLoopFreeAnd
     ROM rom;
     rom.setFilePath(QUrl::fromLocalFile(world.writeRom(QStringLiteral("game.z64"))));
     const EmulatorOutputLog *log = supervisor.outputLog();
-    const auto unset = qScopeGuard([] { qunsetenv("TOLVANE_FAKE_FLOOD"), qunsetenv("TOLVANE_FAKE_PROGRESS"); });
     QStringList endings, notes;
     QObject::connect(log, &EmulatorOutputLog::linesAdded, [&](const QStringList &lines) {
         notes += lines.filter(QStringLiteral("standard output is not being read"));
@@ -201,7 +200,6 @@ TEST(EmulatorOutputTest, PlayWithABlockedStandardOutputStillEndsOnSigterm)
     TestWorld::useStandInAsCustomBuild();
     const QString rom = world.writeRom(QStringLiteral("game.z64"));
     world.useOwnRuntimeFolder();
-    const auto unset = qScopeGuard([] { qunsetenv("TOLVANE_FAKE_FLOOD"); });
     qputenv("TOLVANE_FAKE_FLOOD", QByteArray::number(4 << 20));
     std::shared_ptr<ChildProcess> play;
     {

@@ -49,7 +49,7 @@ TestWorld::~TestWorld()
     qputenv("HOME", m_savedEnvironment.at(0));
     qputenv("XDG_CONFIG_HOME", m_savedEnvironment.at(1));
     m_savedEnvironment.at(2).isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", m_savedEnvironment.at(2));
-    for (const char *name : {"TOLVANE_FAKE_RECORD", "TOLVANE_FAKE_EXIT", "TOLVANE_FAKE_CHILD", "TOLVANE_FAKE_ON_TERM"})
+    for (const char *name : {"TOLVANE_FAKE_RECORD", "TOLVANE_FAKE_EXIT", "TOLVANE_FAKE_CHILD", "TOLVANE_FAKE_ON_TERM", "TOLVANE_FAKE_FLOOD", "TOLVANE_FAKE_PROGRESS"})
         qunsetenv(name);
 }
 

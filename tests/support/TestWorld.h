@@ -15,7 +15,8 @@ constexpr int kTimeoutMs = 15000;
 
 /// One test's private world: HOME and XDG_CONFIG_HOME in a temporary folder, a fresh settings
 /// store with the shipped fallbacks, a resource directory whose default build is the stand-in
-/// emulator (FakeEmulator.cpp), and what the stand-in recorded. The environment comes back after.
+/// emulator (FakeEmulator.cpp), and what the stand-in recorded. The environment comes back after,
+/// without the stand-in's TOLVANE_FAKE_… switches.
 class TestWorld
 {
 public:
