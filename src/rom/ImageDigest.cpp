@@ -1,5 +1,7 @@
 #include "rom/ImageDigest.h"
 
+#include "rom/ByteSwap.h"
+
 #include <QByteArray>
 
 // MD5 through OpenSSL's low-level functions, marked deprecated since 3.0 but kept: the first
@@ -26,6 +28,10 @@ constexpr std::size_t kPieceSize = 0x40000;
 // Multiples of four keep every piece's boundary on a word boundary, so groups never
 // straddle two pieces.
 static_assert(kPieceSize % 4 == 0 && kPieceSize >= 0x1000);
+// A piece is swapped and digested a slice at a time, so MD5 reads each slice from the first
+// level cache right after the swap wrote it, instead of the whole piece from the second.
+constexpr std::size_t kSliceSize = 0x4000;
+static_assert(kPieceSize % kSliceSize == 0 && kSliceSize % 4 == 0);
 
 // Appends the bytes from \a offset up to the first zero byte; true once that zero is found.
 bool appendText(QString &text, const unsigned char *buffer, std::size_t length, std::size_t offset)
@@ -116,7 +122,13 @@ bool ImageDigest::isImageSignature(const unsigned char *bytes)
 bool ImageDigest::digestChunk()
 {
     // The image's first byte decides the order for every chunk, not each chunk's own.
-    ROM::normalizeByteOrder(m_chunk.get(), m_fill, m_firstBytes[0]);
+    const ByteSwap::Order order = ByteSwap::orderForFirstByte(m_firstBytes[0]);
+    const ByteSwap::Path path = ByteSwap::bestPath();
+    for (std::size_t at = 0; at < m_fill && !m_failed; at += kSliceSize) {
+        const std::size_t length = std::min(kSliceSize, m_fill - at);
+        ByteSwap::normalize(m_chunk.get() + at, length, order, path);
+        m_failed = MD5_Update(&m_context->md5, m_chunk.get() + at, length) != 1;
+    }
     const qint64 start = m_total - qint64(m_fill);
     if (!m_header) {
         m_header = std::make_unique<Header>();
@@ -133,7 +145,6 @@ bool ImageDigest::digestChunk()
         if (!m_header->gameCodeEnded)
             m_header->gameCodeEnded = appendText(m_header->gameCode, m_chunk.get(), length, 0);
     }
-    m_failed = MD5_Update(&m_context->md5, m_chunk.get(), m_fill) != 1;
     m_fill = 0;
     return !m_failed;
 }

@@ -1,6 +1,7 @@
 #include "rom/ROM.h"
 
 #include "platform/LocalPath.h"
+#include "rom/ByteSwap.h"
 #include "rom/ImageDigest.h"
 
 #include <QByteArray>
@@ -29,69 +30,6 @@ static_assert(ROM::maximumImageSize - 1 == 0x7FFFFFFF);
 
 constexpr std::size_t kBootCodeOffset = 0x40;
 constexpr std::size_t kBootCodeLength = 0x1000 - kBootCodeOffset;
-
-enum class StoredOrder { Canonical, ByteSwapped, WordSwapped };
-
-StoredOrder storedOrderForFirstByte(unsigned char firstByte)
-{
-    switch (firstByte) {
-    case 0x40:
-        return StoredOrder::WordSwapped;
-    case 0x37:
-        return StoredOrder::ByteSwapped;
-    default:
-        return StoredOrder::Canonical;
-    }
-}
-
-// Each 32-bit word's bytes reversed, in two 32-bit words at once.
-std::uint64_t reverseWords(std::uint64_t pair)
-{
-    pair = ((pair & 0x00FF00FF00FF00FFull) << 8) | ((pair >> 8) & 0x00FF00FF00FF00FFull);
-    return ((pair & 0x0000FFFF0000FFFFull) << 16) | ((pair >> 16) & 0x0000FFFF0000FFFFull);
-}
-
-// Each 16-bit half-word's two bytes swapped, in four half-words at once.
-std::uint64_t swapHalfWords(std::uint64_t quad)
-{
-    return ((quad & 0x00FF00FF00FF00FFull) << 8) | ((quad >> 8) & 0x00FF00FF00FF00FFull);
-}
-
-// Sixteen bytes at a time, as two 64-bit lanes of shifts and masks: the compiler makes one
-// SSE2 step of each (at -O2 as well), where __builtin_bswap32 stays one word per step. Returns
-// how many bytes it did. memcpy keeps it safe for any alignment.
-template <std::uint64_t (*swap)(std::uint64_t)>
-std::size_t swapBlocks(unsigned char *buffer, std::size_t length)
-{
-    std::size_t done = 0;
-    for (; done + 16 <= length; done += 16) {
-        std::uint64_t lanes[2];
-        std::memcpy(lanes, buffer + done, 16);
-        lanes[0] = swap(lanes[0]);
-        lanes[1] = swap(lanes[1]);
-        std::memcpy(buffer + done, lanes, 16);
-    }
-    return done;
-}
-
-void normalizeInOrder(unsigned char *buffer, std::size_t length, StoredOrder order)
-{
-    switch (order) {
-    case StoredOrder::Canonical:
-        return;
-    case StoredOrder::WordSwapped:
-        for (std::size_t i = swapBlocks<reverseWords>(buffer, length); i + 4 <= length; i += 4) {
-            std::swap(buffer[i], buffer[i + 3]);
-            std::swap(buffer[i + 1], buffer[i + 2]);
-        }
-        return;
-    case StoredOrder::ByteSwapped:
-        // Down to a whole pair after the last whole word.
-        for (std::size_t i = swapBlocks<swapHalfWords>(buffer, length); i + 2 <= length; i += 2)
-            std::swap(buffer[i], buffer[i + 1]);
-        return;
-    }
-}
 
 constexpr std::array<std::uint32_t, 256> makeCrcTable()
 {
@@ -270,12 +208,12 @@ void ROM::normalizeByteOrder(unsigned char *buffer, std::size_t length)
 {
     if (length == 0)
         return;
-    normalizeInOrder(buffer, length, storedOrderForFirstByte(buffer[0]));
+    ByteSwap::normalize(buffer, length, ByteSwap::orderForFirstByte(buffer[0]));
 }
 
 void ROM::normalizeByteOrder(unsigned char *buffer, std::size_t length, unsigned char firstByte)
 {
-    normalizeInOrder(buffer, length, storedOrderForFirstByte(firstByte));
+    ByteSwap::normalize(buffer, length, ByteSwap::orderForFirstByte(firstByte));
 }
 
 qint32 ROM::cicForBootCode(const unsigned char *image)
@@ -432,12 +370,12 @@ QString ROM::describeRefusal(Refusal refusal, qint64 fileSize, int errorNumber, 
 
 QString ROM::byteOrderName(unsigned char firstByte)
 {
-    switch (storedOrderForFirstByte(firstByte)) {
-    case StoredOrder::WordSwapped:
+    switch (ByteSwap::orderForFirstByte(firstByte)) {
+    case ByteSwap::Order::Words:
         return QStringLiteral("n64");
-    case StoredOrder::ByteSwapped:
+    case ByteSwap::Order::HalfWords:
         return QStringLiteral("v64");
-    case StoredOrder::Canonical:
+    case ByteSwap::Order::Canonical:
         break;
     }
     return QStringLiteral("z64");

@@ -1,3 +1,4 @@
+#include "rom/ByteSwap.h"
 #include "rom/ROM.h"
 #include "support/Bytes.h"
 #include "support/RomImageBuilder.h"
@@ -64,6 +65,32 @@ TEST_F(ROMReaderTest, EveryByteOrderGivesTheSameRecordAndTheDigestOfTheCanonical
             for (qsizetype offset = 0x1000; offset + 4 <= size; offset += 0x1000)
                 chunked.setBytes(offset, misleadingWord);
             EXPECT_EQ(read(chunked.image())->MD5(), md5Hex(chunked.canonicalImage())) << int(order) << " " << size;
+        }
+    }
+}
+
+// The reader takes whichever path this processor runs best, so each one is run here, over
+// starts and lengths that leave partial blocks and groups, against byte i taken from i ^ 1 or i ^ 3.
+TEST(ByteSwapTest, EveryPathThisProcessorRunsSwapsWholeGroupsOnlyFromAnyStart)
+{
+    for (const ByteSwap::Path path : {ByteSwap::Path::Portable, ByteSwap::Path::Ssse3, ByteSwap::Path::Avx2}) {
+        if (!ByteSwap::runs(path))
+            continue;
+        for (const auto &[order, flip] : {std::pair{ByteSwap::Order::HalfWords, 1}, std::pair{ByteSwap::Order::Words, 3}}) {
+            for (const std::size_t start : {0, 1, 3}) {
+                for (const std::size_t length : {0, 3, 5, 15, 17, 31, 33, 62, 63, 64, 65, 97, 130, 259}) {
+                    unsigned char stored[300], buffer[300];
+                    for (std::size_t i = 0; i < sizeof stored; ++i)
+                        stored[i] = buffer[i] = static_cast<unsigned char>(i * 37 + 11);
+                    ByteSwap::normalize(buffer + start, length, order, path);
+                    const std::size_t whole = length - length % std::size_t(flip + 1);
+                    for (std::size_t i = 0; i < sizeof stored; ++i) {
+                        const bool inside = i >= start && i < start + whole;
+                        ASSERT_EQ(buffer[i], stored[inside ? start + ((i - start) ^ std::size_t(flip)) : i])
+                            << int(path) << " " << flip << " " << start << " " << length << " " << i;
+                    }
+                }
+            }
         }
     }
 }
