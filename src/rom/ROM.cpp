@@ -204,18 +204,6 @@ bool ROM::isValid() const
     return m_filePath && m_cic && m_name && m_gameCode && m_CRC1 && m_CRC2 && m_MD5;
 }
 
-void ROM::normalizeByteOrder(unsigned char *buffer, std::size_t length)
-{
-    if (length == 0)
-        return;
-    ByteSwap::normalize(buffer, length, ByteSwap::orderForFirstByte(buffer[0]));
-}
-
-void ROM::normalizeByteOrder(unsigned char *buffer, std::size_t length, unsigned char firstByte)
-{
-    ByteSwap::normalize(buffer, length, ByteSwap::orderForFirstByte(firstByte));
-}
-
 qint32 ROM::cicForBootCode(const unsigned char *image)
 {
     switch (crc32(image + kBootCodeOffset, kBootCodeLength)) {

@@ -123,13 +123,6 @@ public:
     /// "n64" for a first byte of 0x40, "v64" for 0x37, "z64" for anything else.
     static QString byteOrderName(unsigned char firstByte);
 
-    /// Brings a buffer into canonical (big-endian, "z64") order, decided by its first byte:
-    /// 0x40 reverses every 4-byte group, 0x37 swaps every 2-byte pair, anything else is
-    /// left alone. Trailing bytes that do not fill a whole group are left unchanged.
-    static void normalizeByteOrder(unsigned char *buffer, std::size_t length);
-    /// The same, in the order that \a firstByte, the image's first byte, decides (for the
-    /// later pieces of an image read in pieces).
-    static void normalizeByteOrder(unsigned char *buffer, std::size_t length, unsigned char firstByte);
     /// The CIC variant (6101, 6102, 6103, 6105 or 6106) from the CRC-32 of bytes
     /// 0x40..0xFFF of a normalised image of at least 4096 bytes.
     static qint32 cicForBootCode(const unsigned char *image);
