@@ -96,8 +96,7 @@ GameLibrary::GameLibrary(QObject *parent)
         if (key == LibraryFolders::key)
             rescan();
         else if (key == DatCatalog::key)
-            QMetaObject::invokeMethod(m_dats, [dats = m_dats, paths = DatCatalog::paths()]() { dats->refresh(paths); },
-                                      Qt::QueuedConnection);
+            readDats();
     });
     m_scanThread->start();
     m_historyThread->start();
@@ -121,9 +120,17 @@ GameLibrary::~GameLibrary()
 void GameLibrary::start()
 {
     QMetaObject::invokeMethod(m_history, &PlayHistory::open, Qt::QueuedConnection);
+    // The DAT files are read once the first scan has ended or begins to read images (see
+    // scanFinishedWith() and showProgress()): on two cores, reading their cached form beside a
+    // warm scan took a core from it and made it half as long again.
+    rescan();
+}
+
+void GameLibrary::readDats()
+{
+    m_datsAsked = true;
     QMetaObject::invokeMethod(m_dats, [dats = m_dats, paths = DatCatalog::paths()]() { dats->refresh(paths); },
                               Qt::QueuedConnection);
-    rescan();
 }
 
 DatStatus GameLibrary::dumpStatus(const ROM &rom) const
@@ -180,6 +187,9 @@ void GameLibrary::showProgress(int read, int toRead, int fromCache)
 {
     if (toRead == 0)
         return;
+    // Reading images takes long: the statuses of the games listed already need not wait for it.
+    if (!m_datsAsked)
+        readDats();
     const QLocale locale;
     Q_EMIT progress(read, toRead);
     setStatusText(tr("Reading %1 of %2 (%3 from the cache)")
@@ -212,6 +222,8 @@ void GameLibrary::scanFinishedWith(int total, int fromCache, int read, bool canc
         startScan(m_changesOnly);
     else if (recentChange && !cancelled)
         QTimer::singleShot(kSettleRescanMs, this, &GameLibrary::rescan);
+    if (!m_datsAsked)
+        readDats();
     Q_EMIT scanFinished();
 }
 

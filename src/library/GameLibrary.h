@@ -107,6 +107,8 @@ private:
                           const QStringList &walkedFolders, bool recentChange);
     void setStatusText(const QString &text);
     void updateStatus();
+    /// Has the DAT files' thread read the stored list (again).
+    void readDats();
 
     LibraryModel *m_model;
     QThread *m_scanThread;
@@ -119,6 +121,8 @@ private:
     PlayHistory *m_history;
     QTimer *m_debounce;
     bool m_scanning = false;
+    // The DAT files were asked for: after the first scan, sooner only when the player chose others.
+    bool m_datsAsked = false;
     bool m_rescanPending = false;
     bool m_changesOnly = false;
     // Change notices were lost: said once the scan they caused has ended.

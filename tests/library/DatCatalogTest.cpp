@@ -1,12 +1,15 @@
 #include "library/DatCatalog.h"
 #include "library/DatRename.h"
+#include "library/GameLibrary.h"
 #include "library/LibraryCache.h"
 #include "library/LibraryFilterModel.h"
+#include "library/LibraryFolders.h"
 #include "library/LibraryModel.h"
 
 #include "support/TestWorld.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -44,6 +47,15 @@ TEST(DatCatalogTest, ParsesOnlyWhatChangedAndKeepsTheRestInTheCache)
         EXPECT_TRUE(catalog.refresh(DatCatalog::paths()));
         EXPECT_EQ(verifiedName(catalog), QStringLiteral("Game One"));
         EXPECT_FALSE(catalog.refresh(DatCatalog::paths()));
+    }
+    {
+        // A start reads its DAT files once the first scan has ended, not beside it.
+        LibraryFolders::setFolders({world.path(QString())});
+        GameLibrary library;
+        QSignalSpy scanned(&library, &GameLibrary::scanFinished), read(&library, &GameLibrary::datsChanged);
+        QObject::connect(&library, &GameLibrary::datsChanged, [&] { EXPECT_EQ(scanned.size(), 1); });
+        library.start();
+        EXPECT_TRUE(read.wait(kTimeoutMs) && library.datSummaries().value(path) == QStringLiteral("n64.dat, 1 game"));
     }
     // The same length and time, other contents: a start takes the cache's parse, not the file.
     world.writeFile(QStringLiteral("n64.dat"), datOf("Game Two"));
