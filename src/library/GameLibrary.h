@@ -121,7 +121,8 @@ private:
     PlayHistory *m_history;
     QTimer *m_debounce;
     bool m_scanning = false;
-    // The DAT files were asked for: after the first scan, sooner only when the player chose others.
+    // The DAT files were asked for: at a start once the first scan ends or reads images, at
+    // once when the player changes the list.
     bool m_datsAsked = false;
     bool m_rescanPending = false;
     bool m_changesOnly = false;
