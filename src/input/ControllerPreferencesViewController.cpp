@@ -66,25 +66,13 @@ void ControllerPreferencesViewController::setupUi(QWidget *view)
         m_ui->verticalLayout->addWidget(new PadStopGroup(view));
 }
 
-QLabel *ControllerPreferencesViewController::hintLabel() const
-{
-    return m_ui ? m_ui->hintLabel : nullptr;
-}
+QLabel *ControllerPreferencesViewController::hintLabel() const { return m_ui ? m_ui->hintLabel : nullptr; }
 
-QLabel *ControllerPreferencesViewController::padsLabel() const
-{
-    return m_ui ? m_ui->padsLabel : nullptr;
-}
+QLabel *ControllerPreferencesViewController::padsLabel() const { return m_ui ? m_ui->padsLabel : nullptr; }
 
-QPushButton *ControllerPreferencesViewController::layoutButton() const
-{
-    return m_ui ? m_ui->layoutButton : nullptr;
-}
+QPushButton *ControllerPreferencesViewController::layoutButton() const { return m_ui ? m_ui->layoutButton : nullptr; }
 
-QComboBox *ControllerPreferencesViewController::usbNameBox() const
-{
-    return m_ui ? m_ui->usbNameBox : nullptr;
-}
+QComboBox *ControllerPreferencesViewController::usbNameBox() const { return m_ui ? m_ui->usbNameBox : nullptr; }
 
 QString ControllerPreferencesViewController::currentTitle() const
 {
@@ -102,14 +90,16 @@ void ControllerPreferencesViewController::updateHint()
         return;
     // Say what a selected row will capture, so that a row that can capture nothing is
     // never silent. Only a selected row listens: until then the hint asks for one.
-    const bool armed = selectedRow() >= 0;
+    const int row = selectedRow();
     QString hint;
     if (ControllerRecord::isKeyboardTitle(currentTitle()))
-        hint = armed ? tr("Press a key") : tr("Select an input, then press a key");
+        hint = row >= 0 ? tr("Press a key") : tr("Select an input, then press a key");
     else if (m_layoutMode)
         hint = tr("Press any button of the pad to use; its layout fills every input at once.");
-    else if (armed)
-        hint = tr("Press a button or move a stick on any pad");
+    else if (isCapturingFromPads())
+        hint = tr("Press a pad button or move a stick for “%1”…").arg(m_mappingList.value(row));
+    else if (row >= 0)
+        hint = tr("Press A or Enter, then a pad button or a stick, to map “%1”.").arg(m_mappingList.value(row));
     else
         hint = tr("Select an input, then press a button or move a stick on any pad");
     m_ui->hintLabel->setText(m_note.isEmpty() ? hint : m_note + QLatin1Char(' ') + hint);
@@ -223,6 +213,13 @@ void ControllerPreferencesViewController::awakeFromNib()
 
     m_capture = new PadCapture(this);
     connect(m_capture, &PadCapture::captured, this, &ControllerPreferencesViewController::padCaptured);
+    // Also a row chosen again, after its arming ran out.
+    for (const auto signal : {&QAbstractItemView::activated, &QAbstractItemView::clicked})
+        connect(m_tableView, signal, this, &ControllerPreferencesViewController::armSelectedRow);
+    connect(m_capture, &PadCapture::expired, this, [this] {
+        m_note = tr("No pad button came in time; the input is unchanged.");
+        updateHint();
+    });
     connect(m_capture, &PadCapture::padLost, this, [this](const PadInfo &pad) {
         m_note = tr("%1 was unplugged. The input is unchanged and waits for a press on any pad.").arg(pad.name);
         updateHint();
@@ -443,19 +440,22 @@ void ControllerPreferencesViewController::applyPadLayout(const PadPush &push)
 void ControllerPreferencesViewController::tableViewSelectionDidChange()
 {
     m_layoutMode = false;
-    const bool keyboard = ControllerRecord::isKeyboardTitle(currentTitle());
-    updateHint();
-    if (selectedRow() < 0 || !m_capture)
-        return;
-    m_capture->cancel();
-
-    if (keyboard) {
-        m_tableView->listenForKeys(true);
-        return;
+    if (selectedRow() >= 0 && m_capture) {
+        m_capture->cancel();
+        const bool keyboard = ControllerRecord::isKeyboardTitle(currentTitle());
+        m_tableView->listenForKeys(keyboard);
+        // A pad's player moves between rows first (B must still leave); A arms the row.
+        if (!keyboard && padCaptureAllowed() && !m_tableView->isPadDriven())
+            m_capture->arm();
     }
-    m_tableView->listenForKeys(false);
-    if (padCaptureAllowed())
+    updateHint();
+}
+
+void ControllerPreferencesViewController::armSelectedRow()
+{
+    if (selectedRow() >= 0 && !ControllerRecord::isKeyboardTitle(currentTitle()) && padCaptureAllowed())
         m_capture->arm();
+    updateHint();
 }
 
 void ControllerPreferencesViewController::popupItemSelected()

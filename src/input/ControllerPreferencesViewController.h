@@ -26,7 +26,7 @@ class ControllerPrefsView;
 
 /// The Controllers pane: a pop-up of controller titles and the mapping table. Selecting a
 /// row arms a capture, from the keyboard for "Keyboard" and from any connected pad
-/// otherwise; each captured value is stored at once under "Controllers" (of the global
+/// otherwise (a row a pad moved to waits for its A); each captured value is stored at once under "Controllers" (of the global
 /// settings or of one game's) and the next row is selected. "Map from Pad Layout…" fills
 /// every row at once from a pad that SDL knows as a game controller.
 class ControllerPreferencesViewController : public NibViewController
@@ -71,8 +71,10 @@ public:
     void keyPress(int keyNumber);
     void joystickButtonPressed(int buttonNumber);
 
-    /// Arms the capture for the selected row.
+    /// Arms the capture for the selected row, unless a pad moved to it.
     void tableViewSelectionDidChange();
+    /// Arms the selected row of a pad's controller (Enter, a pad's A, a double click).
+    void armSelectedRow();
     void popupItemSelected();
     /// Restores the selected controller's mapping from the shipped "Defaults.plist".
     void resetToDefaults();

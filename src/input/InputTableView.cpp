@@ -1,5 +1,6 @@
 #include "input/InputTableView.h"
 
+#include "input/PadNavigator.h"
 #include "platform/KeyboardLayout.h"
 
 #include <QKeyEvent>
@@ -146,7 +147,8 @@ bool InputTableView::isModifierKey(const QKeyEvent *event)
 
 bool InputTableView::keyDown(QKeyEvent *event)
 {
-    if (!m_listening)
+    // A pad's keys move and arm; they are never the keyboard's mapping.
+    if (!m_listening || m_padDriven)
         return false;
     // A key held while the table gained the focus repeats; it was not pressed here.
     if (event->isAutoRepeat())
@@ -237,6 +239,7 @@ bool InputTableView::event(QEvent *event)
 void InputTableView::mousePressEvent(QMouseEvent *event)
 {
     m_loneModifier = 0;
+    m_padDriven = false;
     QTableView::mousePressEvent(event);
 }
 
@@ -257,12 +260,16 @@ void InputTableView::keyPressEvent(QKeyEvent *event)
         return;
     }
     m_loneModifier = 0;
+    m_padDriven = PadNavigator::isFromPad(event);
     if (keyDown(event)) {
         // The captured key is the user's mapping, not a request to move the selection.
         event->accept();
         return;
     }
     QTableView::keyPressEvent(event);
+    // The pad's A arms the row (activated()); it must not also press the window's default button.
+    if (m_padDriven && event->key() == Qt::Key_Enter && currentIndex().isValid())
+        event->accept();
 }
 
 void InputTableView::keyReleaseEvent(QKeyEvent *event)

@@ -24,6 +24,9 @@ public:
     /// Switches capturing on or off; readiness is left as it is.
     void listenForKeys(bool listen);
     bool isReadyForInput() const { return m_readyForInput; }
+    /// The last key or click the table got came from a pad (PadNavigator's keys): its player
+    /// moves between rows first and arms one with Enter (the pad's A), as activated().
+    bool isPadDriven() const { return m_padDriven; }
 
     /// Translates a platform key code (the classic virtual key codes of the arrow and
     /// modifier keys) into an SDL 1.2 key number, prints it and delivers it.
@@ -69,6 +72,7 @@ private:
 
     bool m_readyForInput = true;
     bool m_listening = false;
+    bool m_padDriven = false;
     // Modifiers seen going down and not yet up, and the one that may still be stored at its
     // release (0 once anything else has happened while it was held).
     QList<quint32> m_heldModifiers;

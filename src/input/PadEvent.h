@@ -19,4 +19,7 @@ struct PadEvent
     int control = 0;
     /// The axis position.
     int value = 0;
+    /// Read while a capture waited for a push, or while the push that answered it was still
+    /// held: the pads were the capture's then, not the windows'.
+    bool forCapture = false;
 };

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QPointer>
@@ -49,8 +50,9 @@ void PadNavigator::controllerEvent(const PadEvent &event)
     // (Start pressed to play it, say) counts from when it is complete.
     m_stop.handle(event, now);
     QWidget *target = keyTarget();
-    // A capture in a mapping editor takes the pads for itself.
-    if (gameRunning() || !target || PadService::instance().isArmed()) {
+    // A capture in a mapping editor takes the pads for itself, up to the release of the
+    // press that answered it.
+    if (event.forCapture || gameRunning() || !target || PadService::instance().isArmed()) {
         m_keys.clear();
     } else {
         for (const PadKeyMapper::Key &key : m_keys.handle(event, now))
@@ -119,14 +121,23 @@ void PadNavigator::send(QWidget *target, const PadKeyMapper::Key &key)
         text = QStringLiteral("\t");
     }
     // Shortcuts come before the widget, unless the widget claims the key.
-    QKeyEvent override(QEvent::ShortcutOverride, code, modifiers, text, key.autoRepeat);
+    const QInputDevice *pad = keyDevice();
+    QKeyEvent override(QEvent::ShortcutOverride, code, modifiers, 0, 0, 0, text, key.autoRepeat, 1, pad);
     override.ignore();
     QCoreApplication::sendEvent(target, &override);
     if (!override.isAccepted() && triggerShortcut(target, QKeySequence(code | modifiers)))
         return;
     // Posted: a press that opens a modal window must not run its loop inside ours.
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, code, modifiers, text, key.autoRepeat));
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, code, modifiers, text, key.autoRepeat));
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+        QCoreApplication::postEvent(target, new QKeyEvent(type, code, modifiers, 0, 0, 0, text, key.autoRepeat, 1, pad));
+}
+
+const QInputDevice *PadNavigator::keyDevice()
+{
+    // A keyboard to Qt (so widgets treat its keys as keys), but not the one the player types on.
+    static QInputDevice *const device = new QInputDevice(QStringLiteral("Tolvane Launcher pads"), -1,
+                                                         QInputDevice::DeviceType::Keyboard, QString(), qApp);
+    return device;
 }
 
 bool PadNavigator::triggerShortcut(QWidget *target, const QKeySequence &sequence)

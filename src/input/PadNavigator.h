@@ -4,10 +4,12 @@
 #include "input/PadStopHold.h"
 
 #include <QElapsedTimer>
+#include <QInputEvent>
 #include <QObject>
 
 #include <functional>
 
+class QInputDevice;
 class QKeySequence;
 class QTimer;
 class QWidget;
@@ -25,6 +27,11 @@ public:
     /// Starts the pad service and its game-controller reports.
     explicit PadNavigator(QObject *parent = nullptr);
     ~PadNavigator() override;
+
+    /// The device named in every key event a pad makes, so a widget can tell a pad's keys from
+    /// typed ones by QInputEvent::device() (a mapping table must not take a pad's Enter as a key).
+    static const QInputDevice *keyDevice();
+    static bool isFromPad(const QInputEvent *event) { return event->device() == keyDevice(); }
 
     /// Asked at every pad event: whether the emulator runs.
     void setGameRunning(const std::function<bool()> &running) { m_running = running; }

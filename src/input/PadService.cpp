@@ -12,6 +12,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 namespace {
@@ -152,7 +153,8 @@ void PadService::run()
     std::map<SDL_JoystickID, SDL_GameController *> controllers;
     // The last stick position of this pump, per pad and axis.
     std::map<std::pair<SDL_JoystickID, int>, int> stick;
-    const auto postEvent = [&](const PadEvent &event) {
+    const auto postEvent = [&](PadEvent event) {
+        event.forCapture = m_armed != 0;
         if (m_watchControllers)
             post([this, event] { Q_EMIT controllerEvent(event); });
     };
@@ -160,8 +162,18 @@ void PadService::run()
     int answeredGeneration = 0;
     bool firstPass = true;
     auto axisQuietUntil = std::chrono::steady_clock::now();
-    const auto answer = [&](int generation, SDL_JoystickID id, const QString &value) {
+    // The control that answered an arming, while it is held: the arming lasts until it is let
+    // go, so the same press does not also reach the windows (B would close the one mapped in).
+    struct Held { SDL_JoystickID id; bool axis; int index; };
+    std::optional<Held> held;
+    const auto letGo = [&] {
+        int expected = answeredGeneration;
+        m_armed.compare_exchange_strong(expected, 0);
+        held.reset();
+    };
+    const auto answer = [&](int generation, SDL_JoystickID id, const QString &value, Held control) {
         answeredGeneration = generation;
+        held = control;
         const char *name = SDL_JoystickName(open[id]);
         const PadPush push{generation, int(id), QString::fromUtf8(name ? name : ""), value, controllerMappingOf(id)};
         post([this, push] { Q_EMIT pushed(push); });
@@ -233,6 +245,8 @@ void PadService::run()
                     controllers.erase(it);
                     postEvent({int(id), PadEvent::Removed, 0, 0});
                 }
+                if (held && held->id == id)
+                    letGo();
                 if (const auto it = open.find(id); it != open.end()) {
                     SDL_JoystickClose(it->second);
                     open.erase(it);
@@ -244,10 +258,18 @@ void PadService::run()
                 if (generation && generation != answeredGeneration && open.count(event.jbutton.which)) {
                     std::printf("Button %i\n", int(event.jbutton.button));
                     std::fflush(stdout);
-                    answer(generation, event.jbutton.which, MappingValue::button(event.jbutton.button));
+                    answer(generation, event.jbutton.which, MappingValue::button(event.jbutton.button),
+                           {event.jbutton.which, false, event.jbutton.button});
                 }
                 break;
+            case SDL_JOYBUTTONUP:
+                if (held && !held->axis && held->id == event.jbutton.which && held->index == event.jbutton.button)
+                    letGo();
+                break;
             case SDL_JOYAXISMOTION: {
+                if (held && held->axis && held->id == event.jaxis.which && held->index == event.jaxis.axis
+                    && std::abs(int(event.jaxis.value)) < kAxisThreshold / 2)
+                    letGo();
                 if (!generation || generation == answeredGeneration || firstPass || !open.count(event.jaxis.which)
                     || std::chrono::steady_clock::now() < axisQuietUntil)
                     break;
@@ -257,7 +279,8 @@ void PadService::run()
                     break;
                 std::printf("Axis %i\n", int(event.jaxis.axis));
                 std::fflush(stdout);
-                answer(generation, event.jaxis.which, MappingValue::axis(event.jaxis.axis, sign));
+                answer(generation, event.jaxis.which, MappingValue::axis(event.jaxis.axis, sign),
+                       {event.jaxis.which, true, event.jaxis.axis});
                 axisQuietUntil = std::chrono::steady_clock::now() + kAxisQuiet;
                 break;
             }

@@ -44,7 +44,8 @@ public:
     int arm();
     /// Ends \a generation's arming, unless a newer one has taken its place.
     void disarm(int generation);
-    /// A capture is waiting for a push: the pads then belong to it.
+    /// A capture is waiting for a push, or the push that answered it is still held: the pads
+    /// then belong to it.
     bool isArmed() const { return m_armed != 0; }
     /// From now on, reports the buttons and the left stick of every pad that SDL knows as a
     /// game controller as controllerEvent(), in SDL's game-controller meaning.

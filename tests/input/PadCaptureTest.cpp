@@ -1,6 +1,9 @@
 #include "input/PaneHelpers.h"
 
 #include "app/AppDelegate.h"
+#include "app/GameSettingsCommands.h"
+#include "input/PadCapture.h"
+#include "prefs/GameSettingsWindowController.h"
 #include "input/PadEvent.h"
 #include "input/PadLayout.h"
 #include "launch/GameSession.h"
@@ -169,7 +172,7 @@ TEST_F(PadCaptureTest, APadPulledOutLeavesTheRowWaitingAndPressesInAnotherWindow
     b.reset();
     ASSERT_TRUE(waitForPads("Pad: Pad A"));
     EXPECT_EQ(hint(), QStringLiteral("Pad B was unplugged. The input is unchanged and waits for a press on any pad. "
-                                     "Press a button or move a stick on any pad"));
+                                     "Press a pad button or move a stick for “Z”…"));
     EXPECT_TRUE(storedMapping(kJoystick1) == shipped && selectedRow(*m_pane) == 2 && m_pane->isCapturingFromPads());
 
     // Disabled (a game on the global mapping), the pane stores nothing.
@@ -208,7 +211,7 @@ TEST_F(PadCaptureTest, MapFromPadLayoutFillsEveryRowAtOnceAndAnUnknownPadIsMappe
     plain.tap(0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return hint().startsWith(QStringLiteral("SDL does not know")); }, kTimeoutMs));
     EXPECT_EQ(hint(), QStringLiteral("SDL does not know Plain Stick as a game controller, so its layout cannot be read. "
-                                     "Map its inputs one by one. Press a button or move a stick on any pad"));
+                                     "Map its inputs one by one. Press a pad button or move a stick for “A”…"));
     EXPECT_EQ(storedMapping(kJoystick1), before);
 
     QSignalSpy writes(&UserDefaults::standardUserDefaults(), &UserDefaults::valueChanged);
@@ -275,6 +278,26 @@ TEST(PadNavigatorTest, ThePadMovesPlaysMarksClosesAndItsCombinationAloneStopsThe
     library->gameSettingsRequested(md5Of(1), QStringLiteral("BRAVO"), QUrl::fromLocalFile(world.path(QStringLiteral("lib/BRAVO.z64"))));
     QWidget *settings = nullptr;
     ASSERT_TRUE(QTest::qWaitFor([&] { return (settings = QApplication::activeWindow()) && settings != main; }, kTimeoutMs));
+    // Its mapping with the pad alone: a row the pad moves to waits for A; armed, B is the
+    // mapping and closes nothing; an arming left alone ends; then B leaves.
+    auto *gameSettings = delegate.gameSettingsCommands()->findChild<GameSettingsWindowController *>();
+    ControllerPreferencesViewController *pane = gameSettings->controllerVC();
+    gameSettings->globalBox(EffectiveSettings::Controllers)->setChecked(false);
+    choose(*pane, kJoystick1);
+    pane->tableView()->setFocus();
+    pad.tap(PadEvent::DpadDown);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return selectedRow(*pane) >= 0; }, kTimeoutMs));
+    const int row = selectedRow(*pane);
+    pad.tap(PadEvent::A);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane->isCapturingFromPads(); }, kTimeoutMs));
+    EXPECT_EQ(pane->hintLabel()->text(), QStringLiteral("Press a pad button or move a stick for “%1”…").arg(pane->tableViewObjectValue(0, row)));
+    pad.tap(PadEvent::B);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane->tableViewObjectValue(1, row) == QStringLiteral("button(1)"); }, kTimeoutMs));
+    QTest::qWait(200);
+    EXPECT_TRUE(settings->isVisible() && selectedRow(*pane) == row + 1 && !pane->isCapturingFromPads());
+    pane->findChild<PadCapture *>()->setPatience(200);
+    pad.tap(PadEvent::A);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pane->hintLabel()->text().startsWith(QStringLiteral("No pad button came in time")); }, kTimeoutMs));
     pad.tap(PadEvent::B);
     ASSERT_TRUE(QTest::qWaitFor([settings] { return !settings->isVisible(); }, kTimeoutMs));
     main->activateWindow();
