@@ -131,8 +131,9 @@ void TvMode::enter()
     m_saved.columns = panel->tableView()->horizontalHeader()->saveState();
     if (QSplitter *splitter = window->librarySplitter())
         m_saved.splitterSizes = splitter->sizes();
-    // Everything around the grid goes, and comes back only if it was there.
-    QList<QWidget *> around{window->menuBar(), window->statusBar(), m_viewContainer};
+    // Everything around the grid goes, and comes back only if it was there; the status bar
+    // stays, in large type, as what it says (a scan's result, a warning) is meant for the player.
+    QList<QWidget *> around{window->menuBar(), m_viewContainer};
     for (QToolBar *bar : window->findChildren<QToolBar *>(Qt::FindDirectChildrenOnly))
         around.append(bar);
     for (QWidget *widget : std::as_const(around)) {
@@ -175,6 +176,7 @@ void TvMode::leave()
     if (header->saveState() != m_saved.columns)
         header->restoreState(m_saved.columns);
     m_library->setTvLayout(false);
+    m_window->statusBar()->setFont(QFont());
     for (const QPointer<QWidget> &widget : std::as_const(m_saved.shown)) {
         if (widget)
             widget->show();
@@ -204,6 +206,7 @@ void TvMode::fitFonts()
     foot.setPixelSize(std::max(14, height / 42));
     m_footBar->setFont(foot);
     m_leaveButton->setFont(foot);
+    m_window->statusBar()->setFont(foot);
 }
 
 void TvMode::showSelected()

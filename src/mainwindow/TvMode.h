@@ -15,8 +15,8 @@ class QWidget;
 
 /// TV mode: the main window full screen with the library's cover grid alone, in large covers
 /// and large text for a room and a pad (the arrows move, Enter plays, the menu key opens the
-/// game's menu, Ctrl+D marks a favourite, Escape leaves), the selected game under the grid
-/// and what the pad's buttons do at its foot. It is a state of the same window and grid:
+/// game's menu, Ctrl+D marks a favourite, Escape leaves), the selected game under the grid,
+/// what the pad's buttons do at its foot and the status bar's messages in large type. It is a state of the same window and grid:
 /// leaving it shows the window exactly as it was, and the player's layout in the settings
 /// is not touched meanwhile.
 class TvMode : public QObject

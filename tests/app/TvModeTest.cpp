@@ -73,7 +73,7 @@ TEST(TvModeTest, TheGridAloneDrivenByKeysThenTheWindowAsItWasAndTheNextStart)
 
     QTest::keyClick(window, Qt::Key_F11);
     ASSERT_TRUE(tv->isActive() && tv->action()->isChecked() && setting("TVMode").toBool() && window->isFullScreen());
-    for (QWidget *gone : std::initializer_list<QWidget *>{window->menuBar(), window->statusBar(), window->findChild<QWidget *>(QStringLiteral("toolBar")),
+    for (QWidget *gone : std::initializer_list<QWidget *>{window->menuBar(), window->findChild<QWidget *>(QStringLiteral("toolBar")),
                           controller->targetView(), panel->searchField(), panel->tableView()})
         EXPECT_FALSE(gone->isVisible()) << gone->objectName().toStdString();
     EXPECT_TRUE(grid->isVisible() && tv->infoLabel()->isVisible() && tv->footBar()->isVisible()
@@ -101,6 +101,11 @@ TEST(TvModeTest, TheGridAloneDrivenByKeysThenTheWindowAsItWasAndTheNextStart)
     EXPECT_TRUE(world.recordedArguments().constLast().endsWith(file) && tv->isActive());
     controller->stopPressed();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !controller->task(); }, kTimeoutMs));
+    // What the status bar says (here, how the game ended) is seen from the sofa and read out.
+    QLabel *status = controller->statusLabel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !status->text().isEmpty(); }, kTimeoutMs));
+    EXPECT_TRUE(status->isVisible() && QFontInfo(status->font()).pixelSize() > QFontInfo(window->font()).pixelSize());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(status)->text(QAccessible::Name), status->text());
     QTest::qWait(400); // the player's layout stays in the settings, written 300 ms after a change
     EXPECT_TRUE(setting("LibraryCoverWidth").toInt() == 100 && setting("LibraryView").toString() == QStringLiteral("List"));
 
@@ -112,6 +117,7 @@ TEST(TvModeTest, TheGridAloneDrivenByKeysThenTheWindowAsItWasAndTheNextStart)
     EXPECT_TRUE(panel->tableView()->isVisible() && window->menuBar()->isVisible() && controller->targetView()->isVisible());
     EXPECT_TRUE(grid->coverWidth() == 100 && panel->tableView()->currentIndex().row() == 11
                 && QApplication::focusWidget() == panel->tableView());
+    EXPECT_EQ(QFontInfo(status->font()).pixelSize(), QFontInfo(window->font()).pixelSize());
 
     // Quit in TV mode: the next start is in TV mode; left, the next is not, unless --tv asks.
     tv->action()->trigger();
