@@ -17,6 +17,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -142,6 +143,14 @@ void TvMode::enter()
             widget->hide();
         }
     }
+    // The whole library: the pad can neither see nor undo a search or a filter, whose
+    // controls TV mode hides. The window's come back with it.
+    LibraryFilterModel *filter = m_library->filterModel();
+    m_saved.favouritesOnly = filter->favouritesOnly();
+    m_saved.dumpFilter = int(filter->dumpFilter());
+    filter->setSearchText(QString());
+    filter->setFavouritesOnly(false);
+    filter->setDumpFilter(LibraryFilterModel::DumpFilter::All);
     m_active = true;
     m_library->setTvLayout(true);
     fitFonts();
@@ -177,6 +186,10 @@ void TvMode::leave()
         header->restoreState(m_saved.columns);
     m_library->setTvLayout(false);
     m_window->statusBar()->setFont(QFont());
+    LibraryFilterModel *filter = m_library->filterModel();
+    filter->setSearchText(panel->searchField()->text());
+    filter->setFavouritesOnly(m_saved.favouritesOnly);
+    filter->setDumpFilter(LibraryFilterModel::DumpFilter(m_saved.dumpFilter));
     for (const QPointer<QWidget> &widget : std::as_const(m_saved.shown)) {
         if (widget)
             widget->show();

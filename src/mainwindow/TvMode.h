@@ -16,7 +16,8 @@ class QWidget;
 /// TV mode: the main window full screen with the library's cover grid alone, in large covers
 /// and large text for a room and a pad (the arrows move, Enter plays, the menu key opens the
 /// game's menu, Ctrl+D marks a favourite, Escape leaves), the selected game under the grid,
-/// what the pad's buttons do at its foot and the status bar's messages in large type. It is a state of the same window and grid:
+/// what the pad's buttons do at its foot and the status bar's messages in large type. It
+/// shows the whole library: the window's search and filters are put back on leaving. It is a state of the same window and grid:
 /// leaving it shows the window exactly as it was, and the player's layout in the settings
 /// is not touched meanwhile.
 class TvMode : public QObject
@@ -61,6 +62,8 @@ private:
         QByteArray columns;
         QList<QPointer<QWidget>> shown;
         QPointer<QWidget> focus;
+        bool favouritesOnly = false;
+        int dumpFilter = 0;
     };
 
     QPointer<DragWindow> m_window;

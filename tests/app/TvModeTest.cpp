@@ -20,6 +20,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
+#include <QToolButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -118,6 +119,17 @@ TEST(TvModeTest, TheGridAloneDrivenByKeysThenTheWindowAsItWasAndTheNextStart)
     EXPECT_TRUE(grid->coverWidth() == 100 && panel->tableView()->currentIndex().row() == 11
                 && QApplication::focusWidget() == panel->tableView());
     EXPECT_EQ(QFontInfo(status->font()).pixelSize(), QFontInfo(window->font()).pixelSize());
+
+    // A search and Favourites: TV mode shows every game, and the window gets its filters back.
+    panel->searchField()->setText(QStringLiteral("GAME 2"));
+    panel->favouritesButton()->setChecked(true);
+    const auto rows = [&](int count) { return QTest::qWaitFor([&] { return grid->model()->rowCount() == count; }, kTimeoutMs); };
+    ASSERT_TRUE(rows(1));
+    tv->setActive(true);
+    EXPECT_TRUE(rows(12));
+    tv->setActive(false);
+    EXPECT_TRUE(rows(1) && panel->searchField()->text() == QStringLiteral("GAME 2") && panel->favouritesButton()->isChecked());
+    panel->favouritesButton()->setChecked(false);
 
     // Quit in TV mode: the next start is in TV mode; left, the next is not, unless --tv asks.
     tv->action()->trigger();
