@@ -41,10 +41,6 @@ void PadCapture::arm()
     m_patience->start();
 }
 
-void PadCapture::setPatience(int milliseconds)
-{
-    m_patience->setInterval(milliseconds);
-}
 
 void PadCapture::cancel()
 {

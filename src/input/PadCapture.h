@@ -25,8 +25,6 @@ public:
     void arm();
     void cancel();
     bool isArmed() const { return m_generation != 0; }
-    /// Tests: how long an arming waits.
-    void setPatience(int milliseconds);
 
 Q_SIGNALS:
     /// The push that answered the arming; the capture is no longer armed.
