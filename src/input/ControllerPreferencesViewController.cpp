@@ -74,10 +74,7 @@ QPushButton *ControllerPreferencesViewController::layoutButton() const { return 
 
 QComboBox *ControllerPreferencesViewController::usbNameBox() const { return m_ui ? m_ui->usbNameBox : nullptr; }
 
-QString ControllerPreferencesViewController::currentTitle() const
-{
-    return m_popupButton ? m_popupButton->currentData().toString() : QString();
-}
+QString ControllerPreferencesViewController::currentTitle() const { return m_popupButton ? m_popupButton->currentData().toString() : QString(); }
 
 bool ControllerPreferencesViewController::isCapturingFromPads() const
 {
@@ -213,7 +210,6 @@ void ControllerPreferencesViewController::awakeFromNib()
 
     m_capture = new PadCapture(this);
     connect(m_capture, &PadCapture::captured, this, &ControllerPreferencesViewController::padCaptured);
-    // Also a row chosen again, after its arming ran out.
     for (const auto signal : {&QAbstractItemView::activated, &QAbstractItemView::clicked})
         connect(m_tableView, signal, this, &ControllerPreferencesViewController::armSelectedRow);
     connect(m_capture, &PadCapture::expired, this, [this] {
@@ -440,8 +436,10 @@ void ControllerPreferencesViewController::applyPadLayout(const PadPush &push)
 void ControllerPreferencesViewController::tableViewSelectionDidChange()
 {
     m_layoutMode = false;
-    if (selectedRow() >= 0 && m_capture) {
+    // With no row selected a push would have nowhere to go.
+    if (m_capture)
         m_capture->cancel();
+    if (selectedRow() >= 0 && m_capture) {
         const bool keyboard = ControllerRecord::isKeyboardTitle(currentTitle());
         m_tableView->listenForKeys(keyboard);
         // A pad's player moves between rows first (B must still leave); A arms the row.

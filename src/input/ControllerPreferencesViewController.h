@@ -73,7 +73,8 @@ public:
 
     /// Arms the capture for the selected row, unless a pad moved to it.
     void tableViewSelectionDidChange();
-    /// Arms the selected row of a pad's controller (Enter, a pad's A, a double click).
+    /// Arms the selected row of a pad's controller (Enter, a pad's A, a click on it, as after
+    /// its arming ran out).
     void armSelectedRow();
     void popupItemSelected();
     /// Restores the selected controller's mapping from the shipped "Defaults.plist".
