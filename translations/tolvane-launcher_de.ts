@@ -54,10 +54,6 @@
         <translation>Drücken Sie eine beliebige Taste des gewünschten Pads; seine Belegung füllt alle Eingaben auf einmal.</translation>
     </message>
     <message>
-        <source>Press a button or move a stick on any pad</source>
-        <translation>Drücken Sie eine Taste oder bewegen Sie einen Stick an einem beliebigen Pad</translation>
-    </message>
-    <message>
         <source>Select an input, then press a button or move a stick on any pad</source>
         <translation>Wählen Sie eine Eingabe und drücken Sie dann eine Taste oder bewegen Sie einen Stick an einem beliebigen Pad</translation>
     </message>
@@ -102,6 +98,18 @@
             <numerusform>Die Eingaben wurden aus der Belegung von %1 gefüllt, außer %n Eingabe, deren Zeile den Grund nennt.</numerusform>
             <numerusform>Die Eingaben wurden aus der Belegung von %1 gefüllt, außer %n Eingaben, deren Zeilen den Grund nennen.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Press a pad button or move a stick for “%1”…</source>
+        <translation>Drücken Sie eine Taste am Gamepad oder bewegen Sie einen Stick für „%1“…</translation>
+    </message>
+    <message>
+        <source>Press A or Enter, then a pad button or a stick, to map “%1”.</source>
+        <translation>Drücken Sie A oder die Eingabetaste und dann eine Gamepad-Taste oder einen Stick, um „%1“ zuzuordnen.</translation>
+    </message>
+    <message>
+        <source>No pad button came in time; the input is unchanged.</source>
+        <translation>Es wurde nicht rechtzeitig eine Gamepad-Taste gedrückt; die Eingabe bleibt unverändert.</translation>
     </message>
 </context>
 <context>
