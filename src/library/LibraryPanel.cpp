@@ -389,8 +389,8 @@ void LibraryPanel::setTvLayout(bool on)
         m_gridBeforeTv = isGridShown();
         showGrid(true);
     }
+    // The status row stays: a scan's result or a warning is for the player on the sofa too.
     m_controls->setVisible(!on);
-    m_footer->setVisible(!on);
     // Their keys still reach the window: the list would show inside the TV layout.
     m_showGrid->setEnabled(!on);
     m_showList->setEnabled(!on);

@@ -72,8 +72,8 @@ public:
     /// All, Verified, Not verified, Duplicates: in LibraryFilterModel::DumpFilter's order.
     QComboBox *dumpFilterBox() const { return m_dumpFilter; }
 
-    /// The TV layout: the grid alone, in its TV layout (the search, view and status rows
-    /// hidden); left, the table or grid shown before comes back.
+    /// The TV layout: the grid and the status row alone, the grid in its TV layout (the
+    /// search and view rows hidden); left, the table or grid shown before comes back.
     void setTvLayout(bool on);
     bool isTvLayout() const { return m_gridBeforeTv.has_value(); }
 

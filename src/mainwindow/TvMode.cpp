@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -185,7 +186,8 @@ void TvMode::leave()
     if (header->saveState() != m_saved.columns)
         header->restoreState(m_saved.columns);
     m_library->setTvLayout(false);
-    m_window->statusBar()->setFont(QFont());
+    for (QWidget *status : statusWidgets())
+        status->setFont(QFont());
     LibraryFilterModel *filter = m_library->filterModel();
     filter->setSearchText(panel->searchField()->text());
     filter->setFavouritesOnly(m_saved.favouritesOnly);
@@ -219,7 +221,14 @@ void TvMode::fitFonts()
     foot.setPixelSize(std::max(14, height / 42));
     m_footBar->setFont(foot);
     m_leaveButton->setFont(foot);
-    m_window->statusBar()->setFont(foot);
+    for (QWidget *status : statusWidgets())
+        status->setFont(foot);
+}
+
+QList<QWidget *> TvMode::statusWidgets() const
+{
+    LibraryPanel *panel = m_library->panel();
+    return {m_window->statusBar(), panel->statusLabel(), panel->cancelButton()};
 }
 
 void TvMode::showSelected()

@@ -52,6 +52,8 @@ private:
     void leave();
     void showSelected();
     void fitFonts();
+    // The window's status bar and the library's status row: kept in TV mode, in the foot's type.
+    QList<QWidget *> statusWidgets() const;
 
     /// The window as it was before TV mode, to be shown again as it was.
     struct Saved
